@@ -1,0 +1,49 @@
+# Helpers for Winelib targets.
+#
+# A Winelib target is compiled and linked by wineg++ (see tools/winelib-launch), with
+# 8-bit strings in cp1252 and warnings on. wineg++ -o foo.exe writes foo.exe (a launcher
+# script) and foo.exe.so; tools/wine-run starts such a program in the build tree's prefix.
+
+set(WINELIB_LAUNCH ${CMAKE_SOURCE_DIR}/tools/winelib-launch)
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run)
+set(WINEPREFIX_DIR ${CMAKE_BINARY_DIR}/wineprefix)
+
+set(WINELIB_COMPILE_OPTIONS -Wall -Wextra -Wno-unused-parameter -fexec-charset=CP1252 -DNOMINMAX)
+
+function(winelib_target target)
+  set_target_properties(${target} PROPERTIES
+    CXX_COMPILER_LAUNCHER ${WINELIB_LAUNCH}
+    C_COMPILER_LAUNCHER ${WINELIB_LAUNCH}
+    CXX_LINKER_LAUNCHER ${WINELIB_LAUNCH}
+    C_LINKER_LAUNCHER ${WINELIB_LAUNCH})
+  target_compile_options(${target} PRIVATE ${WINELIB_COMPILE_OPTIONS})
+endfunction()
+
+# add_winelib_library(name sources...) : a static library of Winelib objects.
+function(add_winelib_library name)
+  add_library(${name} STATIC ${ARGN})
+  winelib_target(${name})
+endfunction()
+
+# add_winelib_executable(name [GUI] sources...) : name.exe + name.exe.so in the binary dir.
+function(add_winelib_executable name)
+  cmake_parse_arguments(ARG "GUI" "" "" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+  winelib_target(${name})
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${name}.exe SUFFIX "")
+  if(ARG_GUI)
+    target_link_options(${name} PRIVATE -mwindows)
+  else()
+    target_link_options(${name} PRIVATE -mconsole)
+  endif()
+endfunction()
+
+# add_wine_test(name target) : registers a Winelib test program with ctest. Every test
+# runs in the build tree's own prefix, which the "wineprefix" fixture creates once.
+function(add_wine_test name target)
+  add_test(NAME ${name} COMMAND ${WINE_RUN} $<TARGET_FILE:${target}>)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "WINEPREFIX=${WINEPREFIX_DIR}"
+    FIXTURES_REQUIRED wineprefix
+    TIMEOUT 900)
+endfunction()

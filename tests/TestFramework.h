@@ -1,0 +1,32 @@
+#pragma once
+// The one way test sources include GoogleTest. wineg++ defines the _WIN32 family, which
+// would make gtest configure itself for Windows while the library it links (Debian's
+// libgtest) was built for Linux; hide those macros around the include.
+#pragma push_macro("_WIN32")
+#pragma push_macro("_WIN64")
+#pragma push_macro("WIN32")
+#pragma push_macro("__WIN32__")
+#pragma push_macro("_WINDOWS")
+#undef _WIN32
+#undef _WIN64
+#undef WIN32
+#undef __WIN32__
+#undef _WINDOWS
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#pragma pop_macro("_WINDOWS")
+#pragma pop_macro("__WIN32__")
+#pragma pop_macro("WIN32")
+#pragma pop_macro("_WIN64")
+#pragma pop_macro("_WIN32")
+
+#include <string>
+
+// Absolute path of a file under tests/fixtures.
+inline std::string FixturePath(const std::string& relative) {
+  return std::string(TEST_FIXTURES_DIR) + "/" + relative;
+}
+// Absolute path of one of the shared Access files (../shared/data beside the checkout).
+inline std::string SharedDataPath(const std::string& name) {
+  return std::string(SHARED_DATA_DIR) + "/" + name;
+}

@@ -1,0 +1,3 @@
+#include "TestLayers.h"
+
+void InitializeTestUnits() { InitializeUnits({&RtlUnits()}); }
