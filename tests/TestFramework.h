@@ -30,3 +30,14 @@ inline std::string FixturePath(const std::string& relative) {
 inline std::string SharedDataPath(const std::string& name) {
   return std::string(SHARED_DATA_DIR) + "/" + name;
 }
+
+// The message of the exception of type E (or a descendant) that f raises; "" when f raises
+// none. Lets a test pin an error's text in one EXPECT_EQ.
+template <class E, class F> std::string RaisedMessage(F f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "";
+}

@@ -1,7 +1,9 @@
 #include "platform/rtl/System.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 #include "platform/rtl/TypInfo.h"
@@ -32,10 +34,11 @@ TObject* TClassDesc::CreateInstance(void* arg) const {
   return obj;
 }
 
+// Identifiers (class, property, method and field names) are ASCII and compare without
+// regard to case.
 static bool sameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, &x, 1, &y, 1) == CSTR_EQUAL;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
 }
 
@@ -61,6 +64,13 @@ const TClassDesc::InterfaceEntry* TClassDesc::FindInterface(const GUID& iid) con
   return nullptr;
 }
 
+const TClassDesc::FieldEntry* TClassDesc::FindField(const std::string& name) const {
+  for (TClass c = this; c; c = c->parent_)
+    for (const auto& f : c->fields_)
+      if (sameName(f.Name, name)) return &f;
+  return nullptr;
+}
+
 void TClassDesc::AddMessageHandler(UINT msg, TMessageHandler handler) {
   auto it = std::lower_bound(messages_.begin(), messages_.end(), msg,
                              [](const auto& e, UINT m) { return e.first < m; });
@@ -79,7 +89,14 @@ TMessageHandler TClassDesc::FindMessageHandler(UINT msg) const {
   return nullptr;
 }
 
-void TClassDesc::AddProperty(std::unique_ptr<TPropInfo> prop) { props_.push_back(std::move(prop)); }
+void TClassDesc::AddProperty(std::unique_ptr<TPropInfo> prop) {
+  // Index is the position in GetPropList (parents first); a property published again by a
+  // descendant keeps its ancestor's position.
+  TPropList list = GetPropList(this);
+  auto same = std::find_if(list.begin(), list.end(), [&](PPropInfo p) { return sameName(p->Name, prop->Name); });
+  prop->Index = same != list.end() ? (*same)->Index : static_cast<int>(list.size());
+  props_.push_back(std::move(prop));
+}
 
 // ---------------------------------------------------------------------------------------
 // TObject.
@@ -280,3 +297,18 @@ long double CheckedDivide(long double a, long double b) {
   }
   return a / b;
 }
+
+// ---------------------------------------------------------------------------------------
+// Unit start.
+
+namespace SystemUnit {
+// Extended arithmetic runs at the x87's full 64-bit precision, as the original's start-up
+// sets it; Wine starts threads at 53 bits. All exceptions stay masked: floating faults
+// are reported by the routines that check for them (CheckedDivide), never by a trap.
+void Initialize() {
+#if defined(__x86_64__) || defined(__i386__)
+  unsigned short cw = 0x137F;
+  __asm__ volatile("fldcw %0" : : "m"(cw));
+#endif
+}
+}  // namespace SystemUnit

@@ -129,9 +129,11 @@ using TGUID = GUID;
   }
 
 // Declares IUnknown's three methods in a class that implements interfaces (the class then
-// defines them, or derives them from TInterfacedObject / TInterfacedPersistent).
+// defines them, or derives them from TInterfacedObject / TInterfacedPersistent). The IID
+// type is named ::IID because inside such a class IID names the interface's IID() member
+// (an out-of-class definition must write `const ::IID&` for the same reason).
 #define RTL_IUNKNOWN_METHODS                                                                       \
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override;                      \
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override;                \
   ULONG STDMETHODCALLTYPE AddRef() override;                                                       \
   ULONG STDMETHODCALLTYPE Release() override;
 
@@ -153,6 +155,13 @@ public:
   struct InterfaceEntry {
     GUID IID;
     InterfaceCast Cast;
+  };
+  // A published field: a form's reference to one of its components, set by name when
+  // the component is named or read from a form description.
+  struct FieldEntry {
+    std::string Name;
+    TClass FieldClass;
+    std::function<void(TObject* instance, TObject* value)> Set;
   };
 
   TClassDesc(const char* name, TClass parent, Constructor ctor, size_t instanceSize);
@@ -179,6 +188,9 @@ public:
   const std::vector<MethodEntry>& OwnMethods() const { return methods_; }
   // The implementation of an interface by this class or a parent; null when none.
   const InterfaceEntry* FindInterface(const GUID& iid) const;
+  // The published field of that name (case-insensitive) in this class or a parent.
+  const FieldEntry* FindField(const std::string& name) const;
+  const std::vector<FieldEntry>& OwnFields() const { return fields_; }
   // The message handler for msg in this class or a parent; null when none.
   TMessageHandler FindMessageHandler(UINT msg) const;
 
@@ -187,6 +199,7 @@ public:
   void AddMethod(const std::string& name, TMethodCode code) { methods_.push_back({name, code}); }
   void AddInterface(const GUID& iid, InterfaceCast cast) { interfaces_.push_back({iid, cast}); }
   void AddMessageHandler(UINT msg, TMessageHandler handler);
+  void AddField(FieldEntry field) { fields_.push_back(std::move(field)); }
 
 private:
   std::string name_;
@@ -196,6 +209,7 @@ private:
   std::vector<std::unique_ptr<TPropInfo>> props_;
   std::vector<MethodEntry> methods_;
   std::vector<InterfaceEntry> interfaces_;
+  std::vector<FieldEntry> fields_;
   std::vector<std::pair<UINT, TMessageHandler>> messages_;  // sorted by message id
 };
 
@@ -363,6 +377,13 @@ public:
 
   template <class M> void Method(const std::string& name, M T::*m) {
     desc_.AddMethod(name, reinterpret_cast<TMethodCode>(static_cast<M TObject::*>(m)));
+  }
+  // A published field holding a component reference (set by name; cleared when the
+  // component goes or is renamed).
+  template <class C> void Field(const std::string& name, C* T::*member) {
+    desc_.AddField({name, C::StaticClass(), [member](TObject* inst, TObject* v) {
+                      static_cast<T*>(inst)->*member = dynamic_cast<C*>(v);
+                    }});
   }
   template <class I> void Interface() {
     desc_.AddInterface(I::IID(), [](TObject* o) -> void* { return static_cast<I*>(static_cast<T*>(o)); });

@@ -170,8 +170,8 @@ bool PropIsType(const TObject* obj, const std::string& name, TTypeKind kind);
 bool IsDefaultPropValue(TObject* obj, PPropInfo prop);
 
 // ---------------------------------------------------------------------------------------
-// Reading and writing properties. The by-name forms raise EPropertyError ("Property X does
-// not exist") for an unknown name; writing a read-only property raises EPropertyError;
+// Reading and writing properties. The by-name forms raise EPropertyError ("Unknown
+// property: 'X'") for an unknown name; writing a read-only property raises EPropertyError;
 // a value of the wrong kind raises EPropertyConvertError.
 Int64 GetOrdProp(TObject* obj, PPropInfo prop);
 void SetOrdProp(TObject* obj, PPropInfo prop, Int64 value);

@@ -1,0 +1,938 @@
+#pragma once
+// Classes: the persistent base, pointer / object / interface lists, bit arrays, string
+// lists, streams, and the small types the whole class library shares (shift state,
+// alignment, bidirectional mode, points and rectangles).
+//
+// Sections, in order:
+//   shared types           TShiftState, TAlignment, TBiDiMode, TPoint/TRect helpers ...
+//   persistent base        TPersistent, TInterfacedPersistent
+//   lists                  TList, TObjectList, TInterfaceList, TBits
+//   string lists           TStrings, TStringList
+//   streams                TStream, THandleStream, TFileStream, TCustomMemoryStream,
+//                          TMemoryStream, TStringStream, TResourceStream
+//   component model        components, collections, filers and stored form descriptions
+//                          build on the above and follow the streams.
+//
+// Indexes are 0-based, as in the class library. An index out of range raises EListError
+// (TList family) or EStringListError (string lists) with "List index out of bounds (n)".
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/System.h"
+#include "platform/rtl/TypInfo.h"
+
+class TFiler;
+class TReader;
+class TWriter;
+class TComponent;
+class TStream;
+class TStrings;
+
+// =======================================================================================
+// Shared types
+// =======================================================================================
+
+// Keyboard and mouse state that accompanies key and mouse events.
+RTL_ENUM(TShiftStateItem, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
+using TShiftState = Set<TShiftStateItem>;
+
+RTL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+// The left/right part of TAlignment (check boxes and radio buttons use only these two).
+using TLeftRight = TAlignment;
+
+RTL_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+
+// How a sorted string list treats a string it already holds.
+RTL_ENUM(TDuplicates, dupIgnore, dupAccept, dupError)
+
+// What happened to a pointer in a TList (see TList::Notify).
+RTL_ENUM(TListNotification, lnAdded, lnExtracted, lnDeleted)
+
+// Origin of TStream::Seek. The older word-valued names are the same values.
+RTL_ENUM(TSeekOrigin, soBeginning, soCurrent, soEnd)
+constexpr TSeekOrigin soFromBeginning = soBeginning;
+constexpr TSeekOrigin soFromCurrent = soCurrent;
+constexpr TSeekOrigin soFromEnd = soEnd;
+
+// TFileStream mode that creates (or truncates) the file; the fmOpen* and fmShare* modes are
+// SysUtils'.
+constexpr Cardinal fmCreate = 0xFFFF;
+
+// Points, sizes and rectangles are the Win32 structures, so they pass straight to the API.
+using TPoint = POINT;
+using TRect = RECT;
+using TSize = SIZE;
+
+inline TPoint Point(Integer X, Integer Y) {
+  TPoint p;
+  p.x = X;
+  p.y = Y;
+  return p;
+}
+
+inline TRect Rect(Integer Left, Integer Top, Integer Right, Integer Bottom) {
+  TRect r;
+  r.left = Left;
+  r.top = Top;
+  r.right = Right;
+  r.bottom = Bottom;
+  return r;
+}
+
+// The rectangle of the given size whose top-left corner is (ALeft, ATop).
+inline TRect Bounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  return Rect(ALeft, ATop, ALeft + AWidth, ATop + AHeight);
+}
+
+inline Integer RectWidth(const TRect& R) { return R.right - R.left; }
+inline Integer RectHeight(const TRect& R) { return R.bottom - R.top; }
+
+// Reference forms of the Win32 rectangle routines (same rules: the right and bottom edges
+// are outside the rectangle; an empty intersection or union gives an all-zero rectangle).
+inline bool PtInRect(const TRect& R, const TPoint& P) { return ::PtInRect(&R, P) != FALSE; }
+inline bool IntersectRect(TRect& Dest, const TRect& R1, const TRect& R2) {
+  return ::IntersectRect(&Dest, &R1, &R2) != FALSE;
+}
+inline bool UnionRect(TRect& Dest, const TRect& R1, const TRect& R2) { return ::UnionRect(&Dest, &R1, &R2) != FALSE; }
+inline bool IsRectEmpty(const TRect& R) { return ::IsRectEmpty(&R) != FALSE; }
+inline bool OffsetRect(TRect& R, Integer DX, Integer DY) { return ::OffsetRect(&R, DX, DY) != FALSE; }
+inline bool InflateRect(TRect& R, Integer DX, Integer DY) { return ::InflateRect(&R, DX, DY) != FALSE; }
+
+// =======================================================================================
+// Persistent base
+// =======================================================================================
+
+// The base of objects that can be copied into one another (Assign) and stored in form
+// descriptions (DefineProperties, published properties).
+class TPersistent : public TObject {
+  RTL_DECLARE_CLASS(TPersistent, TObject)
+public:
+  TPersistent() = default;
+
+  // Copies Source into this object. This base hands the work to Source->AssignTo(this);
+  // a class that knows how to copy from some sources overrides Assign and calls the
+  // inherited one for the others. Raises EConvertError "Cannot assign a nil to a X" for a
+  // null Source.
+  virtual void Assign(TPersistent* Source);
+  // Dotted path naming this object in messages: the class name, prefixed with the owner's
+  // path and '.' when GetOwner gives an owner with a non-empty path. Components override
+  // it with their names.
+  virtual std::string GetNamePath();
+  // The object this one belongs to for naming and storing (a collection's component, a
+  // collection item's collection ...); null here.
+  virtual TPersistent* GetOwner();
+
+protected:
+  // Copies this object into Dest. This base raises EConvertError
+  // "Cannot assign a <this class> to a <Dest's class>".
+  virtual void AssignTo(TPersistent* Dest);
+  // Lets a class store data that is not a published property; the filer calls it while
+  // reading or writing the object. Nothing here.
+  virtual void DefineProperties(TFiler* Filer);
+  // Raises EConvertError "Cannot assign a <Source's class or nil> to a <this class>".
+  [[noreturn]] void AssignError(TPersistent* Source);
+
+  friend class TFiler;
+  friend class TReader;
+  friend class TWriter;
+};
+
+// A persistent object that answers IUnknown. Its reference counting is its owner's: AddRef
+// and Release go to the IUnknown of GetOwner() as found after construction, and answer -1
+// (no counting; the object lives until it is freed) when there is none. The owner is looked
+// up in AfterConstruction, so build such objects with New<T>() or a class reference.
+class TInterfacedPersistent : public TPersistent, public IUnknown {
+  RTL_DECLARE_CLASS(TInterfacedPersistent, TPersistent)
+public:
+  void AfterConstruction() override;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+private:
+  IUnknown* ownerInterface_ = nullptr;
+};
+
+// =======================================================================================
+// Lists
+// =======================================================================================
+
+// The largest count and capacity a list accepts.
+constexpr Integer MaxListSize = 0x7FFFFFFF / 16;
+
+// Sort order for TList::Sort: < 0 when Item1 goes first, 0 when equal, > 0 otherwise.
+using TListSortCompare = Integer (*)(void* Item1, void* Item2);
+
+// A list of untyped pointers. Null pointers are allowed (Pack removes them).
+//
+// Notify(ptr, action) is called for every non-null pointer that enters the list (lnAdded:
+// Add, Insert, Put), leaves it (lnDeleted: Delete, Clear, Remove, Put's old pointer, a
+// shrinking SetCount; called after the pointer is out of the list) or is taken out by
+// Extract (lnExtracted). Move and Exchange notify nothing. A subclass that overrides
+// Notify and must see the lnDeleted of the items left at destruction frees the list with
+// Free() (which clears it in BeforeDestruction, while the subclass still exists) or calls
+// Clear() in its own destructor.
+class TList : public TObject {
+  RTL_DECLARE_CLASS(TList, TObject)
+public:
+  TList() = default;
+  ~TList() override;
+  TList(const TList&) = delete;
+  TList& operator=(const TList&) = delete;
+
+  void BeforeDestruction() override;
+
+  // Raises EListError with Msg, where "%d" stands for Data.
+  [[noreturn]] static void Error(const std::string& Msg, Integer Data);
+
+  Integer Add(void* Item);
+  void Insert(Integer Index, void* Item);
+  void Delete(Integer Index);
+  // Deletes the first occurrence of Item; its former index, or -1.
+  Integer Remove(void* Item);
+  // Takes the first occurrence of Item out of the list without an lnDeleted notification
+  // (it notifies lnExtracted instead); Item, or null when not in the list.
+  void* Extract(void* Item);
+  // Removes every item (last to first) and releases the storage.
+  virtual void Clear();
+  Integer IndexOf(void* Item) const;
+  void Exchange(Integer Index1, Integer Index2);
+  // Moves the item at CurIndex so that it ends at NewIndex.
+  void Move(Integer CurIndex, Integer NewIndex);
+  void* First() const;  // EListError when empty
+  void* Last() const;
+  // Grows the capacity when the list is full; returns this list.
+  TList* Expand();
+  // Removes the null items.
+  void Pack();
+  // Sorts with the compare function (quick sort: equal items may change their order).
+  void Sort(const std::function<Integer(void*, void*)>& Compare);
+
+  void* Get(Integer Index) const;
+  void Put(Integer Index, void* Item);
+  void* Items(Integer Index) const { return Get(Index); }
+  void SetItems(Integer Index, void* Item) { Put(Index, Item); }
+  void* operator[](Integer Index) const { return Get(Index); }
+
+  Integer Count() const { return count_; }
+  // A larger count appends null items; a smaller one deletes from the end.
+  virtual void SetCount(Integer NewCount);
+  Integer Capacity() const { return static_cast<Integer>(items_.size()); }
+  // EListError "List capacity out of bounds (n)" below Count or above MaxListSize.
+  virtual void SetCapacity(Integer NewCapacity);
+  // The storage itself: Count() pointers (valid until the capacity changes).
+  void** List() { return items_.data(); }
+
+protected:
+  // Capacity steps: 4 while small, then 16, then a quarter of the capacity.
+  virtual void Grow();
+  virtual void Notify(void* Ptr, TListNotification Action);
+
+private:
+  std::vector<void*> items_;  // size() is the capacity
+  Integer count_ = 0;
+};
+
+// A list of objects that, when OwnsObjects (the default), frees (through Free()) every
+// object deleted from it: by Delete, Remove, Clear, a shrinking SetCount, replacement
+// through Put/SetItems, and its own destruction. Extract hands the object back unfreed.
+class TObjectList : public TList {
+  RTL_DECLARE_CLASS(TObjectList, TList)
+public:
+  TObjectList() = default;
+  explicit TObjectList(bool AOwnsObjects) : ownsObjects_(AOwnsObjects) {}
+  ~TObjectList() override;
+
+  Integer Add(TObject* AObject) { return TList::Add(AObject); }
+  void Insert(Integer Index, TObject* AObject) { TList::Insert(Index, AObject); }
+  Integer Remove(TObject* AObject) { return TList::Remove(AObject); }
+  TObject* Extract(TObject* Item) { return static_cast<TObject*>(TList::Extract(Item)); }
+  Integer IndexOf(TObject* AObject) const { return TList::IndexOf(AObject); }
+  // Index of the first object from AStartAt on whose class is AClass (AExact) or inherits
+  // from it; -1 when none.
+  Integer FindInstanceOf(TClass AClass, bool AExact = true, Integer AStartAt = 0) const;
+  TObject* First() const { return static_cast<TObject*>(TList::First()); }
+  TObject* Last() const { return static_cast<TObject*>(TList::Last()); }
+
+  TObject* Items(Integer Index) const { return static_cast<TObject*>(Get(Index)); }
+  void SetItems(Integer Index, TObject* AObject) { Put(Index, AObject); }
+  TObject* operator[](Integer Index) const { return Items(Index); }
+
+  bool OwnsObjects() const { return ownsObjects_; }
+  void SetOwnsObjects(bool Value) { ownsObjects_ = Value; }
+
+protected:
+  void Notify(void* Ptr, TListNotification Action) override;
+
+private:
+  bool ownsObjects_ = true;
+};
+
+// A list of interfaces that holds a reference to each: AddRef when an interface enters the
+// list, Release when it leaves (Delete, Remove, Clear, replacement, a shrinking SetCount,
+// destruction). Null entries are allowed. Get and the other readers return the pointer
+// without adding a reference. Every operation runs under the list's lock; Lock/Unlock
+// hold it across several calls.
+class TInterfaceList : public TObject {
+  RTL_DECLARE_CLASS(TInterfaceList, TObject)
+public:
+  TInterfaceList();
+  ~TInterfaceList() override;
+  TInterfaceList(const TInterfaceList&) = delete;
+  TInterfaceList& operator=(const TInterfaceList&) = delete;
+
+  Integer Add(IUnknown* Item);
+  void Insert(Integer Index, IUnknown* Item);
+  void Delete(Integer Index);
+  Integer Remove(IUnknown* Item);
+  void Clear();
+  Integer IndexOf(IUnknown* Item) const;
+  void Exchange(Integer Index1, Integer Index2);
+  TInterfaceList* Expand();
+  IUnknown* First() const;
+  IUnknown* Last() const;
+
+  IUnknown* Get(Integer Index) const;
+  void Put(Integer Index, IUnknown* Item);
+  IUnknown* Items(Integer Index) const { return Get(Index); }
+  void SetItems(Integer Index, IUnknown* Item) { Put(Index, Item); }
+  IUnknown* operator[](Integer Index) const { return Get(Index); }
+
+  Integer Count() const;
+  void SetCount(Integer NewCount);
+  Integer Capacity() const;
+  void SetCapacity(Integer NewCapacity);
+
+  void Lock() const;
+  void Unlock() const;
+
+private:
+  class Guard;
+  TList list_;
+  mutable CRITICAL_SECTION lock_;
+};
+
+// An array of bits that grows on demand. Reading a bit at or past Size, or using a
+// negative index, raises EBitsError "Bits index out of range"; setting a bit past Size
+// grows Size to include it.
+class TBits : public TObject {
+  RTL_DECLARE_CLASS(TBits, TObject)
+public:
+  // Index of the first clear bit; Size() when every bit is set.
+  Integer OpenBit() const;
+
+  bool Bits(Integer Index) const;
+  void SetBits(Integer Index, bool Value);
+  bool operator[](Integer Index) const { return Bits(Index); }
+
+  Integer Size() const { return static_cast<Integer>(bits_.size()); }
+  // New bits are clear. EBitsError for a negative size.
+  void SetSize(Integer Value);
+
+private:
+  [[noreturn]] static void Error();
+  std::vector<bool> bits_;
+};
+
+// =======================================================================================
+// String lists
+// =======================================================================================
+
+// The abstract list of strings with associated objects. A subclass supplies Get, GetCount,
+// Insert, Delete and Clear (and GetObject/PutObject to keep objects); everything else is
+// built on them and may be overridden (memo lines, list box items and tree node lists keep
+// their strings in a window).
+//
+// Name=value lines: Names(i) is the text before the first NameValueSeparator ("" when the
+// line has none), ValueFromIndex(i) the text after it. Names are matched with
+// CompareStrings (without regard to case in this base).
+class TStrings : public TPersistent {
+  RTL_DECLARE_CLASS(TStrings, TPersistent)
+public:
+  TStrings() = default;
+
+  // --- The operations a subclass supplies or may override.
+  virtual std::string Get(Integer Index) const = 0;
+  virtual Integer GetCount() const = 0;
+  virtual TObject* GetObject(Integer Index) const;  // null here
+  // Replaces the string, keeping the object (here: Delete then InsertObject).
+  virtual void Put(Integer Index, const std::string& S);
+  virtual void PutObject(Integer Index, TObject* AObject);  // ignored here
+  virtual Integer GetCapacity() const;  // Count here
+  virtual void SetCapacity(Integer NewCapacity);  // ignored here
+  virtual void Insert(Integer Index, const std::string& S) = 0;
+  virtual void InsertObject(Integer Index, const std::string& S, TObject* AObject);
+  virtual void Delete(Integer Index) = 0;
+  virtual void Clear() = 0;
+  virtual Integer Add(const std::string& S);  // index of the new line
+  virtual Integer AddObject(const std::string& S, TObject* AObject);
+  // Adds every line of Strings with its object, inside one BeginUpdate/EndUpdate.
+  virtual void AddStrings(TStrings* Strings);
+  virtual void Exchange(Integer Index1, Integer Index2);
+  virtual void Move(Integer CurIndex, Integer NewIndex);
+  virtual Integer IndexOf(const std::string& S) const;  // -1 when absent
+  virtual Integer IndexOfName(const std::string& Name) const;
+  virtual Integer IndexOfObject(TObject* AObject) const;
+  // The lines, each followed by CR LF.
+  virtual std::string GetTextStr() const;
+  // Replaces the lines with those of Value: lines end at CR, LF or CR LF; a final line
+  // break adds no empty line; the text ends at a null character.
+  virtual void SetTextStr(const std::string& Value);
+  virtual void LoadFromStream(TStream* Stream);  // from the stream's position to its end
+  virtual void SaveToStream(TStream* Stream);    // Text, bytes as they are
+  virtual void LoadFromFile(const std::string& FileName);
+  virtual void SaveToFile(const std::string& FileName);  // creates or truncates the file
+
+  // --- Properties.
+  Integer Count() const { return GetCount(); }
+  Integer Capacity() const { return GetCapacity(); }
+  std::string Strings(Integer Index) const { return Get(Index); }
+  void SetStrings(Integer Index, const std::string& S) { Put(Index, S); }
+  std::string operator[](Integer Index) const { return Get(Index); }
+  TObject* Objects(Integer Index) const { return GetObject(Index); }
+  void SetObjects(Integer Index, TObject* AObject) { PutObject(Index, AObject); }
+  std::string Names(Integer Index) const;
+  // The value of the first line named Name, "" when there is none.
+  std::string Values(const std::string& Name) const;
+  // Sets the value of the line named Name (adding "Name=Value" when there is none); an
+  // empty Value deletes the line.
+  void SetValues(const std::string& Name, const std::string& Value);
+  std::string ValueFromIndex(Integer Index) const;  // "" for a negative index
+  // Sets the value part of line Index; an empty Value deletes the line; a negative Index
+  // adds a line.
+  void SetValueFromIndex(Integer Index, const std::string& Value);
+  char NameValueSeparator() const { return nameValueSeparator_; }
+  void SetNameValueSeparator(char Value) { nameValueSeparator_ = Value; }
+
+  std::string Text() const { return GetTextStr(); }
+  void SetText(const std::string& Value) { SetTextStr(Value); }
+  std::string GetText() const { return GetTextStr(); }
+
+  // The lines separated by Delimiter. A line holding a character <= ' ', the QuoteChar or
+  // the Delimiter is written quoted with QuoteChar (inner quotes doubled); a list holding
+  // one empty line gives two QuoteChars.
+  std::string DelimitedText() const;
+  // Replaces the lines by those of Value: items are separated by Delimiter and by blanks
+  // (characters <= ' ') outside quotes; a quoted item may hold anything, with the quote
+  // doubled; a Delimiter at the very end adds an empty line.
+  void SetDelimitedText(const std::string& Value);
+  // DelimitedText with ',' and '"' (the list's own Delimiter and QuoteChar are kept).
+  std::string CommaText() const;
+  // Sets Delimiter to ',' and QuoteChar to '"', then SetDelimitedText.
+  void SetCommaText(const std::string& Value);
+  char Delimiter() const { return delimiter_; }
+  void SetDelimiter(char Value) { delimiter_ = Value; }
+  char QuoteChar() const { return quoteChar_; }
+  void SetQuoteChar(char Value) { quoteChar_ = Value; }
+
+  // --- Other operations.
+  void Append(const std::string& S) { Add(S); }
+  // Same count and the same strings (exact bytes) in the same order.
+  bool Equals(TStrings* Strings) const;
+  // From another TStrings: its lines and objects, Delimiter, QuoteChar and
+  // NameValueSeparator, inside one BeginUpdate/EndUpdate.
+  void Assign(TPersistent* Source) override;
+
+  // Updates nest; SetUpdateState(true) is called when the first one starts and
+  // SetUpdateState(false) when the last one ends.
+  void BeginUpdate();
+  void EndUpdate();
+  Integer UpdateCount() const { return updateCount_; }
+
+protected:
+  virtual void SetUpdateState(bool Updating);
+  // How the list compares strings (IndexOf, IndexOfName, sorting): AnsiCompareText here.
+  virtual Integer CompareStrings(const std::string& S1, const std::string& S2) const;
+  // Raises EStringListError with Msg, where "%d" stands for Data.
+  [[noreturn]] void Error(const std::string& Msg, Integer Data) const;
+  // The name part of S ("" when S holds no NameValueSeparator).
+  std::string ExtractName(const std::string& S) const;
+
+private:
+  std::string delimitedText(char delimiter, char quote) const;
+  char delimiter_ = ',';
+  char quoteChar_ = '"';
+  char nameValueSeparator_ = '=';
+  Integer updateCount_ = 0;
+};
+
+class TStringList;
+// Sort order for TStringList::CustomSort: compares the lines at Index1 and Index2.
+using TStringListSortCompare = Integer (*)(TStringList* List, Integer Index1, Integer Index2);
+
+// The string list that keeps its lines itself.
+//
+// Sorted lists keep their lines in CompareStrings order: Add and AddObject insert at the
+// sorted place (Duplicates decides about a string already there: dupIgnore returns the
+// existing index, dupError raises EStringListError "String list does not allow
+// duplicates", dupAccept adds it), IndexOf uses the binary search Find, and Insert, Put
+// and the like raise EStringListError "Operation not allowed on sorted list".
+//
+// OnChanging fires before and OnChange after every change, except while an update is in
+// progress; BeginUpdate fires OnChanging and the matching EndUpdate fires OnChange once.
+class TStringList : public TStrings {
+  RTL_DECLARE_CLASS(TStringList, TStrings)
+public:
+  TStringList() = default;
+  ~TStringList() override;
+  TStringList(const TStringList&) = delete;
+  TStringList& operator=(const TStringList&) = delete;
+
+  std::string Get(Integer Index) const override;
+  Integer GetCount() const override { return count_; }
+  TObject* GetObject(Integer Index) const override;
+  void Put(Integer Index, const std::string& S) override;
+  void PutObject(Integer Index, TObject* AObject) override;
+  Integer GetCapacity() const override { return static_cast<Integer>(items_.size()); }
+  // EStringListError "List capacity out of bounds (n)" below Count.
+  void SetCapacity(Integer NewCapacity) override;
+
+  Integer Add(const std::string& S) override;
+  Integer AddObject(const std::string& S, TObject* AObject) override;
+  void Insert(Integer Index, const std::string& S) override;
+  void InsertObject(Integer Index, const std::string& S, TObject* AObject) override;
+  void Delete(Integer Index) override;
+  void Clear() override;
+  void Exchange(Integer Index1, Integer Index2) override;
+  Integer IndexOf(const std::string& S) const override;
+
+  // Binary search (meaningful on a sorted list): true when S is found, with Index at it
+  // (with dupAccept, at the first of equal strings); otherwise Index is where S would be
+  // inserted.
+  virtual bool Find(const std::string& S, Integer& Index) const;
+  // Sorts by CompareStrings (nothing when Sorted is already set).
+  virtual void Sort();
+  // Sorts with Compare (quick sort; nothing when Sorted is set or Count < 2).
+  virtual void CustomSort(const std::function<Integer(TStringList*, Integer, Integer)>& Compare);
+
+  bool Sorted() const { return sorted_; }
+  // Switching on sorts the list.
+  void SetSorted(bool Value);
+  TDuplicates Duplicates() const { return duplicates_; }
+  void SetDuplicates(TDuplicates Value) { duplicates_ = Value; }
+  bool CaseSensitive() const { return caseSensitive_; }
+  // A sorted list is sorted again in the new order.
+  void SetCaseSensitive(bool Value);
+
+  const TNotifyEvent& OnChange() const { return onChange_; }
+  void SetOnChange(const TNotifyEvent& Value) { onChange_ = Value; }
+  const TNotifyEvent& OnChanging() const { return onChanging_; }
+  void SetOnChanging(const TNotifyEvent& Value) { onChanging_ = Value; }
+
+protected:
+  virtual void Changed();
+  virtual void Changing();
+  void SetUpdateState(bool Updating) override;
+  // AnsiCompareStr when CaseSensitive, AnsiCompareText otherwise.
+  Integer CompareStrings(const std::string& S1, const std::string& S2) const override;
+  // Stores the line at Index without any check (sorted order and duplicates are the
+  // caller's business); the place where every insertion ends.
+  virtual void InsertItem(Integer Index, const std::string& S, TObject* AObject);
+
+private:
+  struct Item {
+    std::string String;
+    TObject* Object = nullptr;
+  };
+  void checkIndex(Integer Index) const;
+  void exchangeItems(Integer Index1, Integer Index2);
+  void grow();
+  void quickSort(Integer L, Integer R, const std::function<Integer(TStringList*, Integer, Integer)>& Compare);
+
+  std::vector<Item> items_;  // size() is the capacity
+  Integer count_ = 0;
+  bool sorted_ = false;
+  TDuplicates duplicates_ = dupIgnore;
+  bool caseSensitive_ = false;
+  TNotifyEvent onChange_;
+  TNotifyEvent onChanging_;
+};
+
+// =======================================================================================
+// Streams
+// =======================================================================================
+
+// A sequence of bytes with a position. Read and Write move as many bytes as they can and
+// return that count; ReadBuffer and WriteBuffer insist on the whole count.
+class TStream : public TObject {
+  RTL_DECLARE_CLASS(TStream, TObject)
+public:
+  virtual Integer Read(void* Buffer, Integer Count) = 0;
+  virtual Integer Write(const void* Buffer, Integer Count) = 0;
+  // Moves the position; returns the new one.
+  virtual Int64 Seek(Int64 Offset, TSeekOrigin Origin) = 0;
+
+  // EReadError "Stream read error" when fewer than Count bytes could be read.
+  void ReadBuffer(void* Buffer, Integer Count);
+  // EWriteError "Stream write error" when fewer than Count bytes could be written.
+  void WriteBuffer(const void* Buffer, Integer Count);
+  // Copies Count bytes from Source's position (Count 0: all of Source, from its start);
+  // returns the count copied. EReadError when Source holds fewer bytes.
+  Int64 CopyFrom(TStream* Source, Int64 Count);
+
+  Int64 Position() { return Seek(0, soCurrent); }
+  void SetPosition(Int64 Pos) { Seek(Pos, soBeginning); }
+  // The size as seen by seeking to the end (the position is kept).
+  virtual Int64 Size();
+  // Nothing here; streams that can change their size override it.
+  virtual void SetSize(Int64 NewSize);
+};
+
+// A stream over a Win32 file handle it does not own (the handle from SysUtils' FileOpen /
+// FileCreate).
+class THandleStream : public TStream {
+  RTL_DECLARE_CLASS(THandleStream, TStream)
+public:
+  explicit THandleStream(THandle AHandle) : handle_(AHandle) {}
+
+  Integer Read(void* Buffer, Integer Count) override;
+  Integer Write(const void* Buffer, Integer Count) override;
+  Int64 Seek(Int64 Offset, TSeekOrigin Origin) override;
+  // Moves the end of the file to NewSize; EOSError when the system refuses.
+  void SetSize(Int64 NewSize) override;
+  THandle Handle() const { return handle_; }
+
+protected:
+  THandle handle_;
+};
+
+// A stream over a named file, closed when the stream is freed. Mode is fmCreate (create or
+// truncate, exclusive) or an fmOpen* access mode or'ed with an fmShare* mode. Failures
+// raise EFCreateError 'Cannot create file "<full path>". <system message>' or EFOpenError
+// 'Cannot open file "<full path>". <system message>'.
+class TFileStream : public THandleStream {
+  RTL_DECLARE_CLASS(TFileStream, THandleStream)
+public:
+  TFileStream(const std::string& FileName, Cardinal Mode);
+  // Rights (Unix permissions) have no meaning here and are ignored.
+  TFileStream(const std::string& FileName, Cardinal Mode, Cardinal Rights);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  const std::string& FileName() const { return fileName_; }
+
+private:
+  std::string fileName_;
+};
+
+// A stream over a block of memory. The position may be set past the end: reading there
+// gives nothing. Subclasses decide what writing does and where the memory comes from
+// (SetPointer).
+class TCustomMemoryStream : public TStream {
+  RTL_DECLARE_CLASS(TCustomMemoryStream, TStream)
+public:
+  Integer Read(void* Buffer, Integer Count) override;
+  Int64 Seek(Int64 Offset, TSeekOrigin Origin) override;
+  Int64 Size() override { return size_; }
+  // Writes the whole content (not just from the position) to Stream or to a new file.
+  void SaveToStream(TStream* Stream);
+  void SaveToFile(const std::string& FileName);
+  void* Memory() const { return memory_; }
+
+protected:
+  // Points the stream at Size bytes at Ptr (the position is kept).
+  void SetPointer(void* Ptr, Int64 Size);
+  Int64 position_ = 0;
+
+private:
+  char* memory_ = nullptr;
+  Int64 size_ = 0;
+};
+
+// A memory stream that owns and grows its block. Writing past the end extends the stream;
+// the capacity grows in steps of 8 KiB. Bytes between the old end and a write made past it
+// (or added by SetSize) are zero.
+class TMemoryStream : public TCustomMemoryStream {
+  RTL_DECLARE_CLASS(TMemoryStream, TCustomMemoryStream)
+public:
+  TMemoryStream() = default;
+  ~TMemoryStream() override;
+  TMemoryStream(const TMemoryStream&) = delete;
+  TMemoryStream& operator=(const TMemoryStream&) = delete;
+
+  Integer Write(const void* Buffer, Integer Count) override;
+  // Resizes (a position past the new end moves to the end).
+  void SetSize(Int64 NewSize) override;
+  // Empties the stream and frees the block.
+  void Clear();
+  // Replaces the content with the whole of Stream (read from its start) or of a file. The
+  // position is kept, or moved back to the new end when it lies past it.
+  void LoadFromStream(TStream* Stream);
+  void LoadFromFile(const std::string& FileName);
+  Int64 Capacity() const { return capacity_; }
+
+protected:
+  void SetCapacity(Int64 NewCapacity);
+  // Resizes the block for NewCapacity (which it may round up) and returns it; EStreamError
+  // "Out of memory while expanding memory stream" when there is no memory.
+  virtual void* Realloc(Int64& NewCapacity);
+
+private:
+  Int64 capacity_ = 0;
+};
+
+// A stream over a string. Writing replaces everything from the position on (the string
+// ends after the last byte written); the position never goes outside the string.
+class TStringStream : public TStream {
+  RTL_DECLARE_CLASS(TStringStream, TStream)
+public:
+  explicit TStringStream(const std::string& AString = std::string()) : dataString_(AString) {}
+
+  Integer Read(void* Buffer, Integer Count) override;
+  Integer Write(const void* Buffer, Integer Count) override;
+  Int64 Seek(Int64 Offset, TSeekOrigin Origin) override;
+  void SetSize(Int64 NewSize) override;
+  // Up to Count bytes from the position.
+  std::string ReadString(Integer Count);
+  void WriteString(const std::string& AString);
+  const std::string& DataString() const { return dataString_; }
+
+private:
+  std::string dataString_;
+  Int64 position_ = 0;
+};
+
+// A read-only stream over a resource of a module (FindResourceA / LoadResource /
+// LockResource). EResNotFound "Resource <name> not found" when the module has no such
+// resource; writing raises EStreamError "Can't write to a read-only resource stream".
+class TResourceStream : public TCustomMemoryStream {
+  RTL_DECLARE_CLASS(TResourceStream, TCustomMemoryStream)
+public:
+  // ResType is a type name or a MAKEINTRESOURCE number such as RT_RCDATA.
+  TResourceStream(HINSTANCE Instance, const std::string& ResName, const char* ResType);
+  // The resource with a numeric identifier.
+  TResourceStream(HINSTANCE Instance, Integer ResID, const char* ResType);
+  static TResourceStream* CreateFromID(HINSTANCE Instance, Integer ResID, const char* ResType) {
+    return new TResourceStream(Instance, ResID, ResType);
+  }
+  TResourceStream(const TResourceStream&) = delete;
+  TResourceStream& operator=(const TResourceStream&) = delete;
+
+  Integer Write(const void* Buffer, Integer Count) override;
+
+private:
+  void initialize(HINSTANCE Instance, const char* Name, const char* ResType, const std::string& displayName);
+};
+
+// =======================================================================================
+// Components: ownership, names, free notification, state, and collections.
+
+class TComponent;
+class TCollection;
+class TCollectionItem;
+class TReader;
+class TWriter;
+
+RTL_ENUM(TOperation, opInsert, opRemove)
+RTL_ENUM(TComponentStateItem, csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor,
+         csUpdating, csFixups, csFreeNotification, csInline, csDesignInstance)
+using TComponentState = Set<TComponentStateItem>;
+RTL_ENUM(TComponentStyleItem, csInheritable, csCheckPropAvail, csSubComponent, csTransient)
+using TComponentStyle = Set<TComponentStyleItem>;
+
+// Called for each child a component streams (GetChildren).
+using TGetChildProc = std::function<void(TComponent* child)>;
+
+// The base of every component: it is owned by another component (which destroys it),
+// owns components in turn, has a name unique among its owner's components, and tells
+// the components that asked for it when it goes away (Notification with opRemove).
+class TComponent : public TPersistent, public IUnknown {
+  RTL_DECLARE_CLASS(TComponent, TPersistent)
+public:
+  using TConstructorArg = TComponent*;
+
+  explicit TComponent(TComponent* AOwner);
+  ~TComponent() override;
+  void BeforeDestruction() override;
+
+  // IUnknown: components are not reference counted; interfaces are looked up in the
+  // class's interface table.
+  RTL_IUNKNOWN_METHODS
+
+  TComponent* Owner() const { return FOwner; }
+  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+  // Raises EListError for an index out of range.
+  TComponent* Components(int index) const;
+  int ComponentIndex() const;
+  void SetComponentIndex(int value);
+  void InsertComponent(TComponent* AComponent);
+  void RemoveComponent(TComponent* AComponent);
+  void DestroyComponents();
+  void Destroying();
+  // The owned component with that name (case-insensitive), or null.
+  TComponent* FindComponent(const std::string& AName) const;
+
+  // Asks AComponent to be told (Notification opRemove) when this component goes away,
+  // and this component when AComponent goes away.
+  void FreeNotification(TComponent* AComponent);
+  void RemoveFreeNotification(TComponent* AComponent);
+
+  const std::string& Name() const { return FName; }
+  virtual void SetName(const std::string& NewName);
+  NativeInt Tag() const { return FTag; }
+  void SetTag(NativeInt value) { FTag = value; }
+  TComponentState ComponentState() const { return FComponentState; }
+  TComponentStyle ComponentStyle() const { return FComponentStyle; }
+  void SetSubComponent(bool value);
+
+  // Streaming hooks (the reader and writer call these).
+  virtual void Loaded();
+  virtual void ReadState(TReader* Reader);
+  virtual void WriteState(TWriter* Writer);
+  virtual void GetChildren(TGetChildProc Proc, TComponent* Root) {}
+  virtual TComponent* GetChildOwner() { return nullptr; }
+  virtual TComponent* GetChildParent() { return this; }
+  virtual void SetChildOrder(TComponent* Child, int Order) {}
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual bool HasParent() const { return false; }
+  virtual void SetParentComponent(TComponent* Value) {}
+  virtual void Updating();
+  virtual void Updated();
+
+  TPersistent* GetOwner() override { return FOwner; }
+  std::string GetNamePath() override;
+
+  // State changes used by the reader and the designer.
+  void SetDesigning(bool value, bool setChildren = true);
+  void SetInline(bool value);
+  void SetAncestor(bool value);
+  void SetLoading(bool value);     // csLoading
+  void SetReading(bool value);     // csReading
+  void SetWriting(bool value);     // csWriting
+  void SetFixups(bool value);      // csFixups
+
+protected:
+  virtual void Notification(TComponent* AComponent, TOperation Operation);
+  virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
+  virtual void ValidateContainer(TComponent* AComponent);
+  virtual void ValidateInsert(TComponent* AComponent) {}
+  void ChangeName(const std::string& NewName) { FName = NewName; }
+  void IncludeState(TComponentStateItem s) { FComponentState.Include(s); }
+  void ExcludeState(TComponentStateItem s) { FComponentState.Exclude(s); }
+  void IncludeStyle(TComponentStyleItem s) { FComponentStyle.Include(s); }
+  void ExcludeStyle(TComponentStyleItem s) { FComponentStyle.Exclude(s); }
+
+  TComponentState FComponentState;
+  TComponentStyle FComponentStyle{csInheritable};
+
+private:
+  friend class TReader;
+  void Insert(TComponent* AComponent);
+  void Remove(TComponent* AComponent);
+  void RemoveNotification(TComponent* AComponent);
+  void SetReference(bool enable);
+
+  TComponent* FOwner = nullptr;
+  std::string FName;
+  NativeInt FTag = 0;
+  std::vector<TComponent*> FComponents;
+  std::vector<TComponent*> FFreeNotifies;
+};
+
+using TComponentClass = TClass;
+
+// Builds a component of the class reference with its owner (virtual constructor).
+TComponent* CreateComponent(TComponentClass c, TComponent* AOwner);
+
+// ---------------------------------------------------------------------------------------
+// Collections: items of one class owned by a collection, with IDs, indexes, display
+// names and change notification under a nested update count.
+
+RTL_ENUM(TCollectionNotification, cnAdded, cnExtracting, cnDeleting)
+using TCollectionItemClass = TClass;
+
+class TCollectionItem : public TPersistent {
+  RTL_DECLARE_CLASS(TCollectionItem, TPersistent)
+public:
+  using TConstructorArg = TCollection*;
+
+  explicit TCollectionItem(TCollection* Collection);
+  ~TCollectionItem() override;
+
+  TCollection* Collection() const { return FCollection; }
+  virtual void SetCollection(TCollection* Value);
+  int ID() const { return FID; }
+  int Index() const;
+  virtual void SetIndex(int Value);
+  virtual std::string DisplayName() const;
+  virtual void SetDisplayName(const std::string& Value);
+  TPersistent* GetOwner() override;
+  std::string GetNamePath() override;
+
+protected:
+  // Tells the collection this item changed (AllItems: the whole collection changed).
+  void Changed(bool AllItems);
+
+private:
+  friend class TCollection;
+  TCollection* FCollection = nullptr;
+  int FID = 0;
+};
+
+class TCollection : public TPersistent {
+  RTL_DECLARE_CLASS(TCollection, TPersistent)
+public:
+  explicit TCollection(TCollectionItemClass ItemClass);
+  ~TCollection() override;
+
+  TCollectionItem* Add();
+  TCollectionItem* Insert(int Index);
+  void Delete(int Index);
+  void Clear();
+  int Count() const { return static_cast<int>(FItems.size()); }
+  // Raises EListError for an index out of range.
+  TCollectionItem* Items(int Index) const;
+  void SetItem(int Index, TCollectionItem* Value);
+  TCollectionItem* FindItemID(int ID) const;
+  TCollectionItemClass ItemClass() const { return FItemClass; }
+  int NextID() const { return FNextID; }
+
+  virtual void BeginUpdate();
+  virtual void EndUpdate();
+  int UpdateCount() const { return FUpdateCount; }
+
+  void Assign(TPersistent* Source) override;
+  std::string GetNamePath() override;
+  std::string PropName();
+  void SetPropName(const std::string& v) { FPropName = v; }
+
+protected:
+  // Called after a change of one item (Item) or of the whole collection (null), unless
+  // updates are suspended.
+  virtual void Update(TCollectionItem* Item) {}
+  virtual void Notify(TCollectionItem* Item, TCollectionNotification Action) {}
+  virtual void SetItemName(TCollectionItem* Item) {}
+  void Changed();
+  virtual void Added(TCollectionItem* Item) {}
+  virtual void Deleting(TCollectionItem* Item) {}
+
+private:
+  friend class TCollectionItem;
+  void InsertItem(TCollectionItem* Item, bool checkClass);
+  void RemoveItem(TCollectionItem* Item);
+
+  TCollectionItemClass FItemClass;
+  std::vector<TCollectionItem*> FItems;
+  int FUpdateCount = 0;
+  int FNextID = 0;
+  std::string FPropName;
+};
+
+// A collection with an owner (the owner's published property that holds it).
+class TOwnedCollection : public TCollection {
+  RTL_DECLARE_CLASS(TOwnedCollection, TCollection)
+public:
+  TOwnedCollection(TPersistent* AOwner, TCollectionItemClass ItemClass)
+      : TCollection(ItemClass), FOwner(AOwner) {}
+  TPersistent* GetOwner() override { return FOwner; }
+
+private:
+  TPersistent* FOwner;
+};

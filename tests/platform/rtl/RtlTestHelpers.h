@@ -1,0 +1,49 @@
+#pragma once
+// Small helpers shared by the runtime library's tests.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestFramework.h"
+
+// Runs action and returns the Message() of the exception E it raises; "" when it raises
+// nothing, so that comparing with the expected text fails and shows both.
+template <class E> std::string messageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return "";
+}
+
+// One operation of an error table: what it is, the action, and the message it must raise.
+struct RaiseCase {
+  const char* what;
+  std::function<void()> action;
+  const char* message;
+};
+
+// Checks that every action raises E with its message.
+template <class E> void expectMessages(const std::vector<RaiseCase>& cases) {
+  for (const RaiseCase& c : cases) EXPECT_EQ(messageOf<E>(c.action), c.message) << c.what;
+}
+
+// A COM object that only counts its references; it starts with the test's own one.
+class CountingUnknown : public IUnknown {
+public:
+  ULONG refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override {
+    if (IsEqualGUID(riid, IID_IUnknown)) {
+      *obj = this;
+      AddRef();
+      return S_OK;
+    }
+    *obj = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
