@@ -1717,8 +1717,15 @@ void TBitmap::handleNeeded() {
     }
     return;
   }
-  std::vector<RGBQUAD> colors;
-  handle_ = createBlankBitmap(width_, height_, format_, monochrome_, colors);
+  handle_ = createBlankBitmap(width_, height_, format_, monochrome_);
+  paletteNeeded();
+}
+
+// A palette bitmap gets a palette of its colour table when it has none.
+void TBitmap::paletteNeeded() {
+  int bpp = bitsPerPixel(format_);
+  if (palette_ || !handle_ || bpp == 0 || bpp > 8) return;
+  palette_ = paletteFromColors(colorTableOf(handle_));
 }
 
 void TBitmap::adoptHandle(HBITMAP value) {
@@ -1853,6 +1860,7 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
   replaceHandle(resized);
   width_ = AWidth;
   height_ = AHeight;
+  paletteNeeded();
   Changed(this);
 }
 

@@ -649,6 +649,7 @@ private:
   friend class TCanvas;
   friend class TIcon;
   void handleNeeded();
+  void paletteNeeded();
   void freeContext();
   void freeMask();
   void replaceHandle(HBITMAP newHandle);

@@ -10,8 +10,8 @@
 
 #include <sys/stat.h>
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -267,10 +267,12 @@ int32_t QueryResult::findColumn(const std::string& name) const {
 // ---------------------------------------------------------------------------------------------
 // The connection
 
+namespace {
 struct AccessKey {
   int32_t keyOrdinal = 0;  // 1-based position in the primary key, 0 when not part of it
   bool autoIncrement = false;
 };
+}  // namespace
 
 struct JetDatabase::Impl {
   sqlite3* db = nullptr;
@@ -325,7 +327,18 @@ struct JetDatabase::Impl {
     }
     std::string sql = jetsql::withOrderBy(rw, columns);
     const char* tail = nullptr;
-    prepareRaw(sql, s, &tail);
+    if (rw.order == jetsql::Rewrite::Order::Keep) {
+      prepareRaw(sql, s, &tail);
+    } else {
+      try {
+        prepareRaw(sql, s, &tail);
+      } catch (const DatabaseError&) {
+        // Report the statement's own error, not one about the ORDER BY added to it.
+        Statement plain;
+        prepareRaw(rw.sql, plain, nullptr);
+        throw;
+      }
+    }
     if (!s.st) throw DatabaseError("the SQL text holds no statement");
     if (tail && *tail) {
       std::string rest(tail);
@@ -558,9 +571,10 @@ int64_t JetDatabase::execute(const std::string& sql, const std::vector<Value>& p
   Statement s;
   impl_->prepare(sql, s);
   impl_->bind(s, params);
+  bool reads = sqlite3_stmt_readonly(s.st) != 0;
   while (impl_->step(s)) {
   }
-  return sqlite3_changes64(impl_->db);
+  return reads ? 0 : sqlite3_changes64(impl_->db);
 }
 
 std::vector<std::string> JetDatabase::tables() const {

@@ -9,6 +9,9 @@
 // GROUP BY without ORDER BY come back in ascending order, Like takes * ? # wildcards, #dates#,
 // True/False. Table and field names match without regard to case.
 //
+// In SQL, name tables and fields plainly or in [brackets]: as in Jet, "double quotes" delimit
+// text, not names.
+//
 // Every text crossing this interface is cp1252, as the program's strings are: SQL, names,
 // values, parameters, file names (unless OpenOptions::pathIsUtf8) and error messages. Every
 // failure is a DatabaseError. A JetDatabase is used from one thread at a time.
@@ -182,7 +185,8 @@ class JetDatabase {
 
   // Runs one statement and returns all its rows. params bind the '?' placeholders in order.
   QueryResult query(const std::string& sql, const std::vector<Value>& params = {});
-  // Runs one statement and returns the number of rows it inserted, changed or deleted.
+  // Runs one statement and returns the number of rows it inserted, changed or deleted (0 for a
+  // statement that changes nothing, such as a SELECT or BEGIN).
   // On an Access file every change is refused with a DatabaseError before anything runs.
   int64_t execute(const std::string& sql, const std::vector<Value>& params = {});
   // rowid of the last row inserted through this connection.

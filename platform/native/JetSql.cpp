@@ -145,15 +145,20 @@ class Rewriter {
   static constexpr size_t npos = static_cast<size_t>(-1);
 
   std::string_view text(size_t i) const { return s_.substr(toks_[i].begin, toks_[i].end - toks_[i].begin); }
-  std::string wordAt(size_t i) const { return toks_[i].kind == Tok::Word ? upper(text(i)) : std::string(); }
+  std::string wordAt(size_t i) const {
+    return i != npos && toks_[i].kind == Tok::Word ? upper(text(i)) : std::string();
+  }
   bool isOp(size_t i, std::string_view op) const { return i != npos && toks_[i].kind == Tok::Op && text(i) == op; }
 
+  // The next significant token after i (npos after the last one or when i is npos).
   size_t nextSig(size_t i) const {
+    if (i == npos) return npos;
     for (size_t j = i + 1; j < toks_.size(); ++j)
       if (significant(toks_[j])) return j;
     return npos;
   }
   size_t prevSig(size_t i) const {
+    if (i == npos) return npos;
     for (size_t j = i; j-- > 0;)
       if (significant(toks_[j])) return j;
     return npos;
@@ -161,8 +166,9 @@ class Rewriter {
 
   // The token of the statement's main verb when the statement is one we rewrite, else npos.
   size_t mainVerb() const {
-    size_t i = nextSig(npos);
-    if (i == npos) return npos;
+    size_t i = 0;
+    while (i < toks_.size() && !significant(toks_[i])) ++i;
+    if (i == toks_.size()) return npos;
     if (wordAt(i) == "EXPLAIN") {
       i = nextSig(i);
       if (i != npos && wordAt(i) == "QUERY") i = nextSig(nextSig(i));
@@ -199,7 +205,7 @@ class Rewriter {
         if (w == k) return false;
     }
     size_t n = nextSig(i);
-    return !(isOp(n, ".") || isOp(n, "("));
+    return !(isOp(n, ".") || isOp(n, "(") || wordAt(n) == "COLLATE");  // the writer's own collation wins
   }
 
   // A bare word used as a value or operator (not a qualified name, not a function call).

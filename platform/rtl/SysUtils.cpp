@@ -32,6 +32,20 @@ void ConvertErrorFmt(const std::string& format, const std::vector<TVarRec>& args
   throw EConvertError(Format(format, args));
 }
 
+namespace {
+// The raising and the defaulting forms of a Try conversion: tryConvert(value) -> bool.
+template <class T, class Try> T convertOrRaise(Try tryConvert, const std::string& text, const char* message) {
+  T value{};
+  if (!tryConvert(value)) ConvertErrorFmt(message, {text});
+  return value;
+}
+
+template <class T, class Try> T convertOrDefault(Try tryConvert, T def) {
+  T value{};
+  return tryConvert(value) ? value : def;
+}
+}  // namespace
+
 // =======================================================================================
 // Routines of the language's own unit.
 
@@ -87,14 +101,13 @@ Int64 checkedInt64(long double r) {
 }  // namespace
 
 Int64 Round(Extended x) {
-  // nearbyintl rounds in the current mode, which is round-to-nearest-even unless someone
-  // changed it; the banker's rounding is part of Round's contract, so say it explicitly.
   if (std::isnan(x) || std::isinf(x)) raiseInvalidOp();
-  long double r = std::nearbyintl(x);
-  if (std::fabs(x - std::truncl(x)) == 0.5L) {
-    long double t = std::truncl(x);
-    r = (std::fmod(t, 2.0L) == 0) ? t : t + (x > 0 ? 1 : -1);
-  }
+  // Halves go to the even neighbour explicitly, so the result does not depend on the FPU's
+  // current rounding mode.
+  long double whole = std::truncl(x);
+  long double r;
+  if (std::fabs(x - whole) == 0.5L) r = std::fmod(whole, 2.0L) == 0 ? whole : whole + (x > 0 ? 1 : -1);
+  else r = std::roundl(x);
   return checkedInt64(r);
 }
 
@@ -726,27 +739,21 @@ bool TryStrToInt(const std::string& s, Integer& value) {
 }
 
 Integer StrToInt(const std::string& s) {
-  Integer v;
-  if (!TryStrToInt(s, v)) ConvertErrorFmt(kInvalidInteger, {s});
-  return v;
+  return convertOrRaise<Integer>([&](Integer& v) { return TryStrToInt(s, v); }, s, kInvalidInteger);
 }
 
 Integer StrToIntDef(const std::string& s, Integer def) {
-  Integer v;
-  return TryStrToInt(s, v) ? v : def;
+  return convertOrDefault([&](Integer& v) { return TryStrToInt(s, v); }, def);
 }
 
 bool TryStrToInt64(const std::string& s, Int64& value) { return parseInteger(s, 64, value); }
 
 Int64 StrToInt64(const std::string& s) {
-  Int64 v;
-  if (!TryStrToInt64(s, v)) ConvertErrorFmt(kInvalidInteger, {s});
-  return v;
+  return convertOrRaise<Int64>([&](Int64& v) { return TryStrToInt64(s, v); }, s, kInvalidInteger);
 }
 
 Int64 StrToInt64Def(const std::string& s, Int64 def) {
-  Int64 v;
-  return TryStrToInt64(s, v) ? v : def;
+  return convertOrDefault([&](Int64& v) { return TryStrToInt64(s, v); }, def);
 }
 
 std::vector<std::string> TrueBoolStrs;
@@ -782,14 +789,11 @@ bool TryStrToBool(const std::string& s, bool& value) {
 }
 
 bool StrToBool(const std::string& s) {
-  bool v;
-  if (!TryStrToBool(s, v)) ConvertErrorFmt(kInvalidBoolean, {s});
-  return v;
+  return convertOrRaise<bool>([&](bool& v) { return TryStrToBool(s, v); }, s, kInvalidBoolean);
 }
 
 bool StrToBoolDef(const std::string& s, bool def) {
-  bool v;
-  return TryStrToBool(s, v) ? v : def;
+  return convertOrDefault([&](bool& v) { return TryStrToBool(s, v); }, def);
 }
 
 // =======================================================================================
@@ -1406,16 +1410,13 @@ bool TryStrToFloat(const std::string& s, double& value, const TFormatSettings& s
 bool TryStrToFloat(const std::string& s, double& value) { return TryStrToFloat(s, value, FormatSettings); }
 
 Extended StrToFloat(const std::string& s, const TFormatSettings& settings) {
-  Extended v;
-  if (!TryStrToFloat(s, v, settings)) ConvertErrorFmt(kInvalidFloat, {s});
-  return v;
+  return convertOrRaise<Extended>([&](Extended& v) { return TryStrToFloat(s, v, settings); }, s, kInvalidFloat);
 }
 
 Extended StrToFloat(const std::string& s) { return StrToFloat(s, FormatSettings); }
 
 Extended StrToFloatDef(const std::string& s, Extended def, const TFormatSettings& settings) {
-  Extended v;
-  return TryStrToFloat(s, v, settings) ? v : def;
+  return convertOrDefault([&](Extended& v) { return TryStrToFloat(s, v, settings); }, def);
 }
 
 Extended StrToFloatDef(const std::string& s, Extended def) { return StrToFloatDef(s, def, FormatSettings); }
@@ -1427,16 +1428,13 @@ bool TryStrToCurr(const std::string& s, Currency& value, const TFormatSettings& 
 bool TryStrToCurr(const std::string& s, Currency& value) { return TryStrToCurr(s, value, FormatSettings); }
 
 Currency StrToCurr(const std::string& s, const TFormatSettings& settings) {
-  Currency v;
-  if (!TryStrToCurr(s, v, settings)) ConvertErrorFmt(kInvalidFloat, {s});
-  return v;
+  return convertOrRaise<Currency>([&](Currency& v) { return TryStrToCurr(s, v, settings); }, s, kInvalidFloat);
 }
 
 Currency StrToCurr(const std::string& s) { return StrToCurr(s, FormatSettings); }
 
 Currency StrToCurrDef(const std::string& s, Currency def, const TFormatSettings& settings) {
-  Currency v;
-  return TryStrToCurr(s, v, settings) ? v : def;
+  return convertOrDefault([&](Currency& v) { return TryStrToCurr(s, v, settings); }, def);
 }
 
 Currency StrToCurrDef(const std::string& s, Currency def) { return StrToCurrDef(s, def, FormatSettings); }
@@ -1649,9 +1647,13 @@ std::string Format(const std::string& format, const std::vector<TVarRec>& args, 
         break;
       }
       case 'P': {
-        if (arg.VType != TVarRec::vtPointer && arg.VType != TVarRec::vtObject && arg.VType != TVarRec::vtClass) fail();
+        const void* p = nullptr;
+        if (arg.VType == TVarRec::vtPointer) p = arg.VPointer;
+        else if (arg.VType == TVarRec::vtObject) p = arg.VObject;
+        else if (arg.VType == TVarRec::vtClass) p = arg.VClass;
+        else fail();
         // Pointers are 64-bit here: 16 digits where the 32-bit original wrote 8.
-        text = hexDigits(reinterpret_cast<uintptr_t>(arg.VPointer), 16);
+        text = hexDigits(reinterpret_cast<uintptr_t>(p), 16);
         break;
       }
       case 'S': {
@@ -2242,16 +2244,13 @@ bool TryStrToDate(const std::string& s, TDateTime& value, const TFormatSettings&
 bool TryStrToDate(const std::string& s, TDateTime& value) { return TryStrToDate(s, value, FormatSettings); }
 
 TDateTime StrToDate(const std::string& s, const TFormatSettings& settings) {
-  TDateTime d;
-  if (!TryStrToDate(s, d, settings)) ConvertErrorFmt(kInvalidDate, {s});
-  return d;
+  return convertOrRaise<TDateTime>([&](TDateTime& v) { return TryStrToDate(s, v, settings); }, s, kInvalidDate);
 }
 
 TDateTime StrToDate(const std::string& s) { return StrToDate(s, FormatSettings); }
 
 TDateTime StrToDateDef(const std::string& s, TDateTime def, const TFormatSettings& settings) {
-  TDateTime d;
-  return TryStrToDate(s, d, settings) ? d : def;
+  return convertOrDefault([&](TDateTime& v) { return TryStrToDate(s, v, settings); }, def);
 }
 
 TDateTime StrToDateDef(const std::string& s, TDateTime def) { return StrToDateDef(s, def, FormatSettings); }
@@ -2267,16 +2266,13 @@ bool TryStrToTime(const std::string& s, TDateTime& value, const TFormatSettings&
 bool TryStrToTime(const std::string& s, TDateTime& value) { return TryStrToTime(s, value, FormatSettings); }
 
 TDateTime StrToTime(const std::string& s, const TFormatSettings& settings) {
-  TDateTime t;
-  if (!TryStrToTime(s, t, settings)) ConvertErrorFmt(kInvalidTime, {s});
-  return t;
+  return convertOrRaise<TDateTime>([&](TDateTime& v) { return TryStrToTime(s, v, settings); }, s, kInvalidTime);
 }
 
 TDateTime StrToTime(const std::string& s) { return StrToTime(s, FormatSettings); }
 
 TDateTime StrToTimeDef(const std::string& s, TDateTime def, const TFormatSettings& settings) {
-  TDateTime t;
-  return TryStrToTime(s, t, settings) ? t : def;
+  return convertOrDefault([&](TDateTime& v) { return TryStrToTime(s, v, settings); }, def);
 }
 
 TDateTime StrToTimeDef(const std::string& s, TDateTime def) { return StrToTimeDef(s, def, FormatSettings); }
@@ -2294,16 +2290,13 @@ bool TryStrToDateTime(const std::string& s, TDateTime& value, const TFormatSetti
 bool TryStrToDateTime(const std::string& s, TDateTime& value) { return TryStrToDateTime(s, value, FormatSettings); }
 
 TDateTime StrToDateTime(const std::string& s, const TFormatSettings& settings) {
-  TDateTime v;
-  if (!TryStrToDateTime(s, v, settings)) ConvertErrorFmt(kInvalidDateTime, {s});
-  return v;
+  return convertOrRaise<TDateTime>([&](TDateTime& v) { return TryStrToDateTime(s, v, settings); }, s, kInvalidDateTime);
 }
 
 TDateTime StrToDateTime(const std::string& s) { return StrToDateTime(s, FormatSettings); }
 
 TDateTime StrToDateTimeDef(const std::string& s, TDateTime def, const TFormatSettings& settings) {
-  TDateTime v;
-  return TryStrToDateTime(s, v, settings) ? v : def;
+  return convertOrDefault([&](TDateTime& v) { return TryStrToDateTime(s, v, settings); }, def);
 }
 
 TDateTime StrToDateTimeDef(const std::string& s, TDateTime def) { return StrToDateTimeDef(s, def, FormatSettings); }

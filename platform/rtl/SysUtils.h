@@ -44,7 +44,8 @@ Integer Pos(char c, const std::string& s);
 // Count characters from index (1-based). An index below 1 counts from 1; an index past the
 // end or a count <= 0 gives "", and the count is clamped to the end of s.
 std::string Copy(const std::string& s, Integer index, Integer count);
-// Same clamping as Copy: out-of-range indexes or counts <= 0 leave s unchanged.
+// Removes count characters from index (1-based), clamped to the end; an index outside
+// 1..Length(s) or a count <= 0 leaves s unchanged.
 void Delete(std::string& s, Integer index, Integer count);
 // Inserts source before position index (1-based); below 1 inserts at the start, past the end
 // appends.
@@ -213,18 +214,15 @@ std::string AnsiQuotedStr(const std::string& s, char quote);
 // quotes, advances src past the closing quote (or to the end when unterminated) and returns
 // the text. Returns "" and leaves src alone when *src is not quote.
 std::string AnsiExtractQuotedStr(const char*& src, char quote);
-// The text without its quotes when s starts with quote; otherwise s unchanged.
+// The text without its quotes when s starts with quote; otherwise (and when the quoted
+// text is empty) s unchanged.
 std::string AnsiDequotedStr(const std::string& s, char quote);
 
 // A Pascal identifier: letter or '_' then letters, digits, '_'.
 bool IsValidIdent(const std::string& ident);
-// Converts every line break (CR, LF, CR LF, LF CR) to CR LF.
+// Makes every line break CR LF: a lone CR or LF becomes CR LF, CR LF stays (so LF CR is
+// two breaks).
 std::string AdjustLineBreaks(const std::string& s);
-// Breaks lines longer than maxCol at one of breakChars (blanks, '-', tab by default),
-// inserting breakStr; quoted text is not broken.
-std::string WrapText(const std::string& line, const std::string& breakStr, const std::string& breakChars,
-                     Integer maxCol);
-std::string WrapText(const std::string& line, Integer maxCol = 45);
 // 1-based position of the last character of s that is in delimiters; 0 when none.
 Integer LastDelimiter(const std::string& delimiters, const std::string& s);
 // Whether s[index] (1-based) is one of delimiters.
@@ -332,7 +330,7 @@ std::string FloatToStrF(Extended value, TFloatFormat format, Integer precision, 
 std::string FloatToStrF(Extended value, TFloatFormat format, Integer precision, Integer digits,
                         const TFormatSettings& settings);
 // Writes the text into buffer (no terminating null) and returns its length; buffer must
-// hold at least 64 characters.
+// hold 64 characters plus the length of the settings' CurrencyString.
 Integer FloatToText(char* buffer, const void* value, TFloatValue valueType, TFloatFormat format, Integer precision,
                     Integer digits);
 Integer FloatToText(char* buffer, const void* value, TFloatValue valueType, TFloatFormat format, Integer precision,

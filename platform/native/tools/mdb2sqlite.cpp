@@ -40,11 +40,13 @@ struct Failure : std::runtime_error {
 void limitResources(const char* input) {
   struct rlimit none = {0, 0};
   setrlimit(RLIMIT_CORE, &none);
-  struct rlimit memory = {RLIM_INFINITY, RLIM_INFINITY};
-  memory.rlim_cur = memory.rlim_max = static_cast<rlim_t>(4) << 30;
-  setrlimit(RLIMIT_AS, &memory);
   struct stat st;
   rlim_t inputSize = stat(input, &st) == 0 ? static_cast<rlim_t>(st.st_size) : 0;
+  // A damaged length field can make libmdb allocate without end: reading a file never needs
+  // more than a few times its size.
+  rlim_t memoryLimit = (static_cast<rlim_t>(512) << 20) + inputSize * 4;
+  struct rlimit memory = {memoryLimit, memoryLimit};
+  setrlimit(RLIMIT_AS, &memory);
   rlim_t output = (static_cast<rlim_t>(64) << 20) + inputSize * 8;
   struct rlimit size = {output, output};
   setrlimit(RLIMIT_FSIZE, &size);

@@ -40,6 +40,7 @@ TEST(SqliteFile, WritesWithParametersAndReadsBackAfterReopening) {
   EXPECT_EQ(scalar(db, "select valor from cadastro where id = 2"), Value::real(14));
   EXPECT_TRUE(scalar(db, "select foto from cadastro where id = 2").isNull());
   EXPECT_EQ(db.execute("DELETE FROM cadastro WHERE id = ?", {Value::integer(1)}), 1);
+  EXPECT_EQ(db.execute("select count(*) from cadastro"), 0);  // not the delete's count again
   EXPECT_EQ(scalar(db, "select count(*) from cadastro"), Value::integer(1));
 }
 
@@ -173,6 +174,10 @@ TEST(SqliteFile, SqlErrorsAreExceptionsWithSqliteMessages) {
       {"   ", "no statement"},
       {"select count(*) from t where (1=1) and x = 'a' and", "syntax error"},
       {"select x from t group by", "syntax error"},
+      {"select distinct", "syntax error"},
+      {"select x from t group by x,", "syntax error: the statement ends too early"},  // not about an added ORDER BY
+      {"explain query", "syntax error"},
+      {"select [x from t", "unrecognized token"},
   };
   for (const Case& c : cases)
     EXPECT_NE(errorOf([&] { db.query(c.sql); }).find(c.message), std::string::npos) << c.sql;

@@ -68,6 +68,7 @@ TEST_F(JetSemantics, TextComparesWithoutRegardToCase) {
   EXPECT_EQ(ids("and nome = 'ANA'"), (std::vector<int64_t>{2, 5}));
   EXPECT_EQ(ids("and nome = 'edna'"), (std::vector<int64_t>{}));  // accents still count
   EXPECT_EQ(ids("and nome in ('ZECA', 'Bruno')"), (std::vector<int64_t>{1, 7}));
+  EXPECT_EQ(ids("and cidade = 'Recife' collate binary"), (std::vector<int64_t>{2}));  // unless asked otherwise
   // Literals compare the same way, also against a function's result.
   EXPECT_EQ(scalar(*db_, "select 'abc' = 'ABC'").integerValue(), 1);
   EXPECT_EQ(scalar(*db_, "select 'abc' < 'ABD'").integerValue(), 1);
@@ -111,6 +112,17 @@ TEST_F(JetSemantics, DistinctWithoutOrderByComesBackInAscendingOrder) {
   // Band indexes of the strata run: distinct(round(...)) without ORDER BY.
   EXPECT_EQ(doubles(db_->query("select distinct(round((idade-5)/14)) as valor from pessoas where (1=1) ")),
             (std::vector<double>{0, 1, 2, 4}));
+}
+
+TEST_F(JetSemantics, TheAddedOrderGoesBeforeLimitAndAroundCommentsAndCtes) {
+  EXPECT_EQ(doubles(db_->query("select idade, count(*) from pessoas group by idade having count(*) >= 1 limit 2 -- os primeiros")),
+            (std::vector<double>{5, 19}));
+  EXPECT_EQ(doubles(db_->query("select distinct idade from pessoas where idade > 30 /* acima */ ;  ")),
+            (std::vector<double>{33, 40, 61}));
+  EXPECT_EQ(doubles(db_->query("with v as (select idade from pessoas order by id desc) select distinct idade from v limit 3")),
+            (std::vector<double>{5, 19, 27}));
+  EXPECT_EQ(doubles(db_->query("select distinct * from (select idade from pessoas where idade < 30)")),
+            (std::vector<double>{5, 19, 27}));
 }
 
 TEST_F(JetSemantics, AnExplicitOrderOrACompoundQueryIsLeftAsWritten) {

@@ -7,17 +7,11 @@
 #include <vector>
 
 #include "TestFramework.h"
+#include "platform/rtl/SysUtils.h"
 
 // Runs action and returns the Message() of the exception E it raises; "" when it raises
 // nothing, so that comparing with the expected text fails and shows both.
-template <class E> std::string messageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "";
-}
+template <class E> std::string messageOf(const std::function<void()>& action) { return RaisedMessage<E>(action); }
 
 // One operation of an error table: what it is, the action, and the message it must raise.
 struct RaiseCase {
@@ -46,4 +40,23 @@ public:
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
   ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+// Runs each test with known format settings ('.' decimals, dd/mm/yyyy dates) and puts
+// the process's settings back afterwards.
+class KnownFormatSettingsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    saved_ = FormatSettings;
+    DecimalSeparator = '.';
+    ThousandSeparator = ',';
+    DateSeparator = '/';
+    TimeSeparator = ':';
+    ShortDateFormat = "dd/mm/yyyy";
+    LongTimeFormat = "hh:nn:ss";
+  }
+  void TearDown() override { FormatSettings = saved_; }
+
+private:
+  TFormatSettings saved_;
 };

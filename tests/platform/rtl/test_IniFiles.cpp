@@ -1,4 +1,5 @@
 #include "TestFramework.h"
+#include "RtlTestHelpers.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/SysUtils.h"
@@ -71,23 +72,7 @@ std::string textForm(TMemIniFile& ini) {
   return text;
 }
 
-// Keeps the global format settings as they were, and gives each test known ones.
-class IniFormats : public ::testing::Test {
-protected:
-  void SetUp() override {
-    saved_ = FormatSettings;
-    DecimalSeparator = '.';
-    ThousandSeparator = ',';
-    DateSeparator = '/';
-    TimeSeparator = ':';
-    ShortDateFormat = "dd/mm/yyyy";
-    LongTimeFormat = "hh:nn:ss";
-  }
-  void TearDown() override { FormatSettings = saved_; }
-
-private:
-  TFormatSettings saved_;
-};
+using IniFormats = KnownFormatSettingsTest;
 
 }  // namespace
 

@@ -8,7 +8,6 @@
 #include "platform/rtl/Math.h"
 #include "platform/rtl/SysUtils.h"
 
-
 TEST(MathLogs, LogarithmsOfExactPowers) {
   EXPECT_NEAR(static_cast<double>(Log2(8.0L)), 3.0, 1e-15);
   EXPECT_NEAR(static_cast<double>(Log2(0.25L)), -2.0, 1e-15);

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // United States conventions: '.' decimals, ',' thousands, m/d/yyyy, 12-hour times.
 TFormatSettings usSettings() { return TFormatSettings{}; }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TestFramework.h"
+#include "RtlTestHelpers.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
 
@@ -20,23 +21,7 @@ std::string Describe(const Variant& v) {
   return VarTypeAsText(VarType(v)) + ":" + text;
 }
 
-// Every test runs with known format settings, restored afterwards.
-class VariantTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    saved_ = FormatSettings;
-    DecimalSeparator = '.';
-    ThousandSeparator = ',';
-    DateSeparator = '/';
-    TimeSeparator = ':';
-    ShortDateFormat = "dd/mm/yyyy";
-    LongTimeFormat = "hh:nn:ss";
-  }
-  void TearDown() override { FormatSettings = saved_; }
-
-private:
-  TFormatSettings saved_;
-};
+using VariantTest = KnownFormatSettingsTest;
 
 // ---------------------------------------------------------------------------------------
 // Kinds.
@@ -538,21 +523,7 @@ TEST_F(VariantTest, ArrayErrorsAreVariantErrors) {
 // ---------------------------------------------------------------------------------------
 // Interfaces.
 
-class CountedUnknown : public IUnknown {
-public:
-  ULONG refs = 1;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override {
-    if (IsEqualGUID(riid, IID_IUnknown)) {
-      *obj = this;
-      AddRef();
-      return S_OK;
-    }
-    *obj = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-};
+using CountedUnknown = CountingUnknown;
 
 TEST_F(VariantTest, InterfaceValuesHoldAReference) {
   CountedUnknown obj;
