@@ -315,6 +315,15 @@ ResourceCache& brushCache() {
   return cache;
 }
 
+// Points slot at the cache entry of value; false when it already holds that one.
+template <class D> bool rebind(ResourceCache& cache, SharedResource*& slot, const D& value) {
+  if (value.Key() == slot->Key) return false;
+  SharedResource* old = slot;
+  slot = cache.Acquire(value);
+  cache.Release(old);
+  return true;
+}
+
 // Appends the bytes of a field to a cache key.
 template <class T> void appendKey(std::string& key, const T& field) {
   key.append(reinterpret_cast<const char*>(&field), sizeof field);
@@ -398,10 +407,16 @@ const TFont::Data& TFont::data() const { return static_cast<ResourceOf<Data>*>(r
 void TFont::setData(const Data& value) {
   if (value.Key() == resource_->Key) return;
   Changing();
-  graphics_detail::SharedResource* old = resource_;
-  resource_ = graphics_detail::fontCache().Acquire(value);
-  graphics_detail::fontCache().Release(old);
+  graphics_detail::rebind(graphics_detail::fontCache(), resource_, value);
   Changed();
+}
+
+// Changes one attribute; an adopted handle no longer matches and is let go.
+template <class V> void TFont::setField(V Data::*field, const V& value) {
+  Data d = data();
+  d.Adopted = nullptr;
+  d.*field = value;
+  setData(d);
 }
 
 void TFont::Assign(TPersistent* Source) {
@@ -417,9 +432,7 @@ void TFont::Assign(TPersistent* Source) {
       }
       if (d.Key() != resource_->Key || color_ != f->color_) {
         Changing();
-        graphics_detail::SharedResource* old = resource_;
-        resource_ = graphics_detail::fontCache().Acquire(d);
-        graphics_detail::fontCache().Release(old);
+        graphics_detail::rebind(graphics_detail::fontCache(), resource_, d);
         color_ = f->color_;
         Changed();
       }
@@ -482,10 +495,7 @@ void TFont::SetHandle(HFONT Value) {
 TFontCharset TFont::Charset() const { return data().Charset; }
 
 void TFont::SetCharset(TFontCharset Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Charset = Value;
-  setData(d);
+  setField(&Data::Charset, Value);
 }
 
 void TFont::SetColor(TColor Value) {
@@ -498,29 +508,20 @@ void TFont::SetColor(TColor Value) {
 Integer TFont::Height() const { return data().Height; }
 
 void TFont::SetHeight(Integer Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Height = Value;
-  setData(d);
+  setField(&Data::Height, Value);
 }
 
 TFontName TFont::Name() const { return data().Name; }
 
 void TFont::SetName(const TFontName& Value) {
   if (Value.empty()) return;
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Name = Value.substr(0, LF_FACESIZE - 1);
-  setData(d);
+  setField(&Data::Name, TFontName(Value.substr(0, LF_FACESIZE - 1)));
 }
 
 TFontPitch TFont::Pitch() const { return data().Pitch; }
 
 void TFont::SetPitch(TFontPitch Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Pitch = Value;
-  setData(d);
+  setField(&Data::Pitch, Value);
 }
 
 Integer TFont::Size() const { return -MulDiv(data().Height, 72, pixelsPerInch_); }
@@ -530,19 +531,13 @@ void TFont::SetSize(Integer Value) { SetHeight(-MulDiv(Value, pixelsPerInch_, 72
 TFontStyles TFont::Style() const { return data().Style; }
 
 void TFont::SetStyle(TFontStyles Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Style = Value;
-  setData(d);
+  setField(&Data::Style, Value);
 }
 
 Integer TFont::Orientation() const { return data().Orientation; }
 
 void TFont::SetOrientation(Integer Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Orientation = Value;
-  setData(d);
+  setField(&Data::Orientation, Value);
 }
 
 // =======================================================================================
@@ -581,10 +576,16 @@ const TPen::Data& TPen::data() const { return static_cast<ResourceOf<Data>*>(res
 void TPen::setData(const Data& value) {
   if (value.Key() == resource_->Key) return;
   Changing();
-  graphics_detail::SharedResource* old = resource_;
-  resource_ = graphics_detail::penCache().Acquire(value);
-  graphics_detail::penCache().Release(old);
+  graphics_detail::rebind(graphics_detail::penCache(), resource_, value);
   Changed();
+}
+
+// Changes one attribute; an adopted handle no longer matches and is let go.
+template <class V> void TPen::setField(V Data::*field, const V& value) {
+  Data d = data();
+  d.Adopted = nullptr;
+  d.*field = value;
+  setData(d);
 }
 
 void TPen::Assign(TPersistent* Source) {
@@ -592,9 +593,7 @@ void TPen::Assign(TPersistent* Source) {
     if (p == this) return;
     if (p->data().Key() == resource_->Key && p->mode_ == mode_) return;
     Changing();
-    graphics_detail::SharedResource* old = resource_;
-    resource_ = graphics_detail::penCache().Acquire(p->data());
-    graphics_detail::penCache().Release(old);
+    graphics_detail::rebind(graphics_detail::penCache(), resource_, p->data());
     mode_ = p->mode_;
     Changed();
     return;
@@ -635,10 +634,7 @@ void TPen::SetHandle(HPEN Value) {
 TColor TPen::Color() const { return data().Color; }
 
 void TPen::SetColor(TColor Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Color = Value;
-  setData(d);
+  setField(&Data::Color, Value);
 }
 
 void TPen::SetMode(TPenMode Value) {
@@ -651,20 +647,14 @@ void TPen::SetMode(TPenMode Value) {
 TPenStyle TPen::Style() const { return data().Style; }
 
 void TPen::SetStyle(TPenStyle Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Style = Value;
-  setData(d);
+  setField(&Data::Style, Value);
 }
 
 Integer TPen::Width() const { return data().Width; }
 
 void TPen::SetWidth(Integer Value) {
   if (Value < 0) return;
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Width = Value;
-  setData(d);
+  setField(&Data::Width, Value);
 }
 
 // =======================================================================================
@@ -701,10 +691,16 @@ const TBrush::Data& TBrush::data() const { return static_cast<ResourceOf<Data>*>
 void TBrush::setData(const Data& value) {
   if (value.Key() == resource_->Key) return;
   Changing();
-  graphics_detail::SharedResource* old = resource_;
-  resource_ = graphics_detail::brushCache().Acquire(value);
-  graphics_detail::brushCache().Release(old);
+  graphics_detail::rebind(graphics_detail::brushCache(), resource_, value);
   Changed();
+}
+
+// Changes one attribute; an adopted handle no longer matches and is let go.
+template <class V> void TBrush::setField(V Data::*field, const V& value) {
+  Data d = data();
+  d.Adopted = nullptr;
+  d.*field = value;
+  setData(d);
 }
 
 void TBrush::Assign(TPersistent* Source) {
@@ -752,10 +748,7 @@ void TBrush::SetHandle(HBRUSH Value) {
 TBitmap* TBrush::Bitmap() const { return data().Bitmap; }
 
 void TBrush::SetBitmap(TBitmap* Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Bitmap = Value;
-  setData(d);
+  setField(&Data::Bitmap, Value);
 }
 
 TColor TBrush::Color() const { return data().Color; }
@@ -771,10 +764,7 @@ void TBrush::SetColor(TColor Value) {
 TBrushStyle TBrush::Style() const { return data().Style; }
 
 void TBrush::SetStyle(TBrushStyle Value) {
-  Data d = data();
-  d.Adopted = nullptr;
-  d.Style = Value;
-  setData(d);
+  setField(&Data::Style, Value);
 }
 
 // =======================================================================================

@@ -221,6 +221,7 @@ public:
 private:
   struct Data;
   void setData(const Data& value);
+  template <class V> void setField(V Data::*field, const V& value);
   const Data& data() const;
 
   graphics_detail::SharedResource* resource_ = nullptr;
@@ -254,6 +255,7 @@ public:
 private:
   struct Data;
   void setData(const Data& value);
+  template <class V> void setField(V Data::*field, const V& value);
   const Data& data() const;
 
   graphics_detail::SharedResource* resource_ = nullptr;
@@ -287,6 +289,7 @@ public:
 private:
   struct Data;
   void setData(const Data& value);
+  template <class V> void setField(V Data::*field, const V& value);
   const Data& data() const;
 
   graphics_detail::SharedResource* resource_ = nullptr;

@@ -93,36 +93,36 @@ void TJPEGImage::SetProgressiveEncoding(bool Value) {
   dropCompressedCopy();
 }
 
+// Grayscale applies both ways: to decoding a stream and to compressing a bitmap.
 void TJPEGImage::SetGrayscale(bool Value) {
   if (Value == grayscale_) return;
   grayscale_ = Value;
-  if (bitmapIsSource_) {
-    dropCompressedCopy();
-  } else if (!data_.empty()) {
-    clearBitmap();
-  }
+  dropCompressedCopy();
+  decodingChanged();
+}
+
+// A decoded bitmap no longer matches the decoding settings: decode again when needed.
+void TJPEGImage::decodingChanged() {
+  if (!bitmapIsSource_ && !data_.empty()) clearBitmap();
   Changed(this);
 }
 
 void TJPEGImage::SetScale(TJPEGScale Value) {
   if (Value == scale_) return;
   scale_ = Value;
-  if (!bitmapIsSource_ && !data_.empty()) clearBitmap();
-  Changed(this);
+  decodingChanged();
 }
 
 void TJPEGImage::SetPerformance(TJPEGPerformance Value) {
   if (Value == performance_) return;
   performance_ = Value;
-  if (!bitmapIsSource_ && !data_.empty()) clearBitmap();
-  Changed(this);
+  decodingChanged();
 }
 
 void TJPEGImage::SetPixelFormat(TJPEGPixelFormat Value) {
   if (Value == pixelFormat_) return;
   pixelFormat_ = Value;
-  if (!bitmapIsSource_ && !data_.empty()) clearBitmap();
-  Changed(this);
+  decodingChanged();
 }
 
 // --- Decoding and encoding ---------------------------------------------------------------

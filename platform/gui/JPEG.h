@@ -90,6 +90,7 @@ private:
   void decode();
   void clearBitmap();
   void dropCompressedCopy();
+  void decodingChanged();
   Integer scaleDenominator() const;
   void takeBitmap(TGraphic* source);
 

@@ -7,14 +7,14 @@
 // text compares, groups and sorts without regard to case, '/' divides in floating point,
 // round() rounds half to even, varp() is the population variance, SELECT DISTINCT and
 // GROUP BY without ORDER BY come back in ascending order, Like takes * ? # wildcards, #dates#,
-// True/False. Table and field names match without regard to case.
+// True/False. Table and field names match without regard to case (of their ASCII letters).
 //
 // In SQL, name tables and fields plainly or in [brackets]: as in Jet, "double quotes" delimit
 // text, not names.
 //
 // Every text crossing this interface is cp1252, as the program's strings are: SQL, names,
-// values, parameters, file names (unless OpenOptions::pathIsUtf8) and error messages. Every
-// failure is a DatabaseError. A JetDatabase is used from one thread at a time.
+// values, parameters, file names (Unix paths; unless OpenOptions::pathIsUtf8) and error
+// messages. Every failure is a DatabaseError. A JetDatabase is used from one thread at a time.
 //
 // This header is included by Winelib code: it names neither Windows nor SQLite nor libmdb,
 // and passes no wchar_t or long.

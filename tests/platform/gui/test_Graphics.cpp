@@ -1385,11 +1385,12 @@ TEST(GraphicsSample, EveryOperationDrawsInsideItsOwnCell) {
       {"DashPen", [c](const TRect& r) { c->Pen()->SetStyle(psDash); c->Brush()->SetStyle(bsClear); c->Rectangle(r); }},
       {"Hatches", [c](const TRect& r) { c->Brush()->SetColor(clBlue); c->Brush()->SetStyle(bsDiagCross); c->FillRect(r); }},
       {"TextOut", [c](const TRect& r) { c->TextOut(r.left, r.top, "Canvas ação"); }},
-      {"Arial", [c](const TRect& r) { c->Font()->SetName("Arial"); c->Font()->SetSize(14); c->Font()->SetStyle({fsBold, fsItalic}); c->Font()->SetColor(clNavy); c->Brush()->SetStyle(bsClear); c->TextOut(r.left, r.top, "Arial"); }},
+      {"Arial", [c](const TRect& r) { c->Font()->SetName("Arial"); c->Font()->SetSize(14); c->Font()->SetStyle({fsBold, fsItalic}); c->Font()->SetColor(clNavy); c->Brush()->SetStyle(bsClear); c->TextOut(r.left + 4, r.top, "Arial"); }},
       {"TextRect", [c](const TRect& r) { c->Brush()->SetColor(clInfoBk); c->TextRect(Rect(r.left, r.top, r.right, r.top + 20), r.left + 2, r.top + 2, "Clipped text that is too long"); }},
       {"FrameFocus", [c](const TRect& r) { c->Brush()->SetColor(clBlack); c->FrameRect(r); c->DrawFocusRect(Rect(r.left + 5, r.top + 5, r.right - 5, r.bottom - 5)); }},
       {"Transparent", [c, &sprite](const TRect& r) { c->Brush()->SetColor(clYellow); c->FillRect(r); c->Draw(r.left + 5, r.top + 5, &sprite); c->StretchDraw(Rect(r.left + 30, r.top + 5, r.left + 70, r.top + 45), &sprite); }},
-      {"Metafile", [c, &meta](const TRect& r) { c->StretchDraw(r, &meta); }},
+      // A stretched pen grows with the picture: keep a pixel or two of room.
+      {"Metafile", [c, &meta](const TRect& r) { c->StretchDraw(Rect(r.left + 2, r.top + 2, r.right - 2, r.bottom - 2), &meta); }},
       {"Icon", [c, &icon](const TRect& r) { c->Draw(r.left + 10, r.top + 10, &icon); }},
       {"FloodFill", [c](const TRect& r) { c->Pen()->SetColor(clRed); c->Brush()->SetStyle(bsClear); c->Ellipse(r); c->Brush()->SetColor(clSkyBlue); c->FloodFill((r.left + r.right) / 2, (r.top + r.bottom) / 2, clRed, fsBorder); }},
   };
