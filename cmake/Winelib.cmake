@@ -47,3 +47,30 @@ function(add_wine_test name target)
     FIXTURES_REQUIRED wineprefix
     TIMEOUT 900)
 endfunction()
+
+# add_winelib_resources(target rcfile) : compiles a resource script with wrc into a .res
+# that target links (wineg++ takes a .res as an input file); a static library passes it
+# on to every program linking it. Files beside the script (bitmaps, cursors) are
+# dependencies, so editing one rebuilds the .res.
+function(add_winelib_resources target rcfile)
+  get_filename_component(rcname ${rcfile} NAME_WE)
+  get_filename_component(rcdir ${rcfile} DIRECTORY)
+  set(res ${CMAKE_CURRENT_BINARY_DIR}/${target}-${rcname}.res)
+  file(GLOB rcinputs CONFIGURE_DEPENDS ${rcdir}/*.bmp ${rcdir}/*.cur ${rcdir}/*.ico ${rcdir}/*.dfm)
+  add_custom_command(OUTPUT ${res}
+    COMMAND wrc-stable --nostdinc -I${rcdir} -I/usr/include/wine/wine/windows -o ${res} ${rcfile}
+    DEPENDS ${rcfile} ${rcinputs}
+    COMMENT "Compiling resources ${rcname}.rc for ${target}"
+    VERBATIM)
+  add_custom_target(${target}-${rcname}-res DEPENDS ${res})
+  add_dependencies(${target} ${target}-${rcname}-res)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "STATIC_LIBRARY")
+    # A library's resources go into every program that links the library.
+    target_link_options(${target} INTERFACE ${res})
+    set_property(TARGET ${target} APPEND PROPERTY INTERFACE_LINK_DEPENDS ${res})
+  else()
+    target_link_options(${target} PRIVATE ${res})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${res})
+  endif()
+endfunction()

@@ -65,12 +65,7 @@ uint32_t colorRefToPixel(uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) 
 
 namespace {
 
-struct IdentEntry {
-  Integer Value;
-  const char* Name;
-};
-
-const IdentEntry kColorNames[] = {
+const TIdentMapEntry kColorNames[] = {
     {clBlack, "clBlack"},
     {clMaroon, "clMaroon"},
     {clGreen, "clGreen"},
@@ -125,7 +120,7 @@ const IdentEntry kColorNames[] = {
     {clWindowText, "clWindowText"},
 };
 
-const IdentEntry kCharsetNames[] = {
+const TIdentMapEntry kCharsetNames[] = {
     {ANSI_CHARSET, "ANSI_CHARSET"},
     {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
     {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
@@ -146,24 +141,6 @@ const IdentEntry kCharsetNames[] = {
     {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
     {OEM_CHARSET, "OEM_CHARSET"},
 };
-
-template <size_t N> bool valueToIdent(const IdentEntry (&map)[N], Integer value, std::string& ident) {
-  for (const IdentEntry& e : map)
-    if (e.Value == value) {
-      ident = e.Name;
-      return true;
-    }
-  return false;
-}
-
-template <size_t N> bool identToValue(const IdentEntry (&map)[N], const std::string& ident, Integer& value) {
-  for (const IdentEntry& e : map)
-    if (SameText(ident, e.Name)) {
-      value = e.Value;
-      return true;
-    }
-  return false;
-}
 
 TTypeInfo integerTypeInfo(const char* name, TOrdType ordType, Int64 minValue, Int64 maxValue) {
   TTypeInfo t;
@@ -192,9 +169,9 @@ Integer ColorToRGB(TColor Color) {
   return Color;
 }
 
-bool ColorToIdent(Integer Color, std::string& Ident) { return valueToIdent(kColorNames, Color, Ident); }
+bool ColorToIdent(Integer Color, std::string& Ident) { return IntToIdent(Color, Ident, kColorNames); }
 
-bool IdentToColor(const std::string& Ident, Integer& Color) { return identToValue(kColorNames, Ident, Color); }
+bool IdentToColor(const std::string& Ident, Integer& Color) { return IdentToInt(Ident, Color, kColorNames); }
 
 std::string ColorToString(TColor Color) {
   std::string ident;
@@ -209,17 +186,17 @@ TColor StringToColor(const std::string& S) {
 }
 
 void GetColorValues(const std::function<void(const std::string&)>& Proc) {
-  for (const IdentEntry& e : kColorNames) Proc(e.Name);
+  for (const TIdentMapEntry& e : kColorNames) Proc(e.Name);
 }
 
-bool CharsetToIdent(Integer Charset, std::string& Ident) { return valueToIdent(kCharsetNames, Charset, Ident); }
+bool CharsetToIdent(Integer Charset, std::string& Ident) { return IntToIdent(Charset, Ident, kCharsetNames); }
 
 bool IdentToCharset(const std::string& Ident, Integer& Charset) {
-  return identToValue(kCharsetNames, Ident, Charset);
+  return IdentToInt(Ident, Charset, kCharsetNames);
 }
 
 void GetCharsetValues(const std::function<void(const std::string&)>& Proc) {
-  for (const IdentEntry& e : kCharsetNames) Proc(e.Name);
+  for (const TIdentMapEntry& e : kCharsetNames) Proc(e.Name);
 }
 
 // =======================================================================================
@@ -342,7 +319,24 @@ RTL_IMPLEMENT_CLASS(TGraphicsObject)
 
 TGraphicsObject::TGraphicsObject() { InitializeCriticalSection(&lock_); }
 
-TGraphicsObject::~TGraphicsObject() { DeleteCriticalSection(&lock_); }
+TGraphicsObject::~TGraphicsObject() {
+  if (cache_) cache_->Release(resource_);
+  DeleteCriticalSection(&lock_);
+}
+
+bool TGraphicsObject::HandleAllocated() const { return resource_ && resource_->Handle != nullptr; }
+
+template <class D> void TGraphicsObject::bindResource(graphics_detail::ResourceCache& cache, const D& data) {
+  cache_ = &cache;
+  resource_ = cache.Acquire(data);
+}
+
+template <class D> void TGraphicsObject::setResource(const D& data) {
+  if (data.Key() == resource_->Key) return;
+  Changing();
+  graphics_detail::rebind(*cache_, resource_, data);
+  Changed();
+}
 
 void TGraphicsObject::Lock() { EnterCriticalSection(&lock_); }
 
@@ -397,26 +391,17 @@ TFont::TFont() : pixelsPerInch_(screenLogPixelsY()) {
   Data d;
   d.Name = "MS Sans Serif";
   d.Height = -MulDiv(8, pixelsPerInch_, 72);
-  resource_ = graphics_detail::fontCache().Acquire(d);
+  bindResource(graphics_detail::fontCache(), d);
 }
-
-TFont::~TFont() { graphics_detail::fontCache().Release(resource_); }
 
 const TFont::Data& TFont::data() const { return static_cast<ResourceOf<Data>*>(resource_)->Data; }
-
-void TFont::setData(const Data& value) {
-  if (value.Key() == resource_->Key) return;
-  Changing();
-  graphics_detail::rebind(graphics_detail::fontCache(), resource_, value);
-  Changed();
-}
 
 // Changes one attribute; an adopted handle no longer matches and is let go.
 template <class V> void TFont::setField(V Data::*field, const V& value) {
   Data d = data();
   d.Adopted = nullptr;
   d.*field = value;
-  setData(d);
+  setResource(d);
 }
 
 void TFont::Assign(TPersistent* Source) {
@@ -445,8 +430,6 @@ void TFont::Assign(TPersistent* Source) {
   }
   TGraphicsObject::Assign(Source);
 }
-
-bool TFont::HandleAllocated() const { return resource_->Handle != nullptr; }
 
 HFONT TFont::Handle() {
   const Data& d = data();
@@ -489,7 +472,7 @@ void TFont::SetHandle(HFONT Value) {
     if (lf.lfStrikeOut) style << fsStrikeOut;
     d.Style = style;
   }
-  setData(d);
+  setResource(d);
 }
 
 TFontCharset TFont::Charset() const { return data().Charset; }
@@ -567,25 +550,16 @@ b.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
 b.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);
 RTL_END_CLASS
 
-TPen::TPen() { resource_ = graphics_detail::penCache().Acquire(Data()); }
-
-TPen::~TPen() { graphics_detail::penCache().Release(resource_); }
+TPen::TPen() { bindResource(graphics_detail::penCache(), Data()); }
 
 const TPen::Data& TPen::data() const { return static_cast<ResourceOf<Data>*>(resource_)->Data; }
-
-void TPen::setData(const Data& value) {
-  if (value.Key() == resource_->Key) return;
-  Changing();
-  graphics_detail::rebind(graphics_detail::penCache(), resource_, value);
-  Changed();
-}
 
 // Changes one attribute; an adopted handle no longer matches and is let go.
 template <class V> void TPen::setField(V Data::*field, const V& value) {
   Data d = data();
   d.Adopted = nullptr;
   d.*field = value;
-  setData(d);
+  setResource(d);
 }
 
 void TPen::Assign(TPersistent* Source) {
@@ -600,8 +574,6 @@ void TPen::Assign(TPersistent* Source) {
   }
   TGraphicsObject::Assign(Source);
 }
-
-bool TPen::HandleAllocated() const { return resource_->Handle != nullptr; }
 
 HPEN TPen::Handle() {
   const Data& d = data();
@@ -628,7 +600,7 @@ void TPen::SetHandle(HPEN Value) {
       default: d.Style = psSolid; break;
     }
   }
-  setData(d);
+  setResource(d);
 }
 
 TColor TPen::Color() const { return data().Color; }
@@ -682,36 +654,25 @@ b.Property("Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite);
 b.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
 RTL_END_CLASS
 
-TBrush::TBrush() { resource_ = graphics_detail::brushCache().Acquire(Data()); }
-
-TBrush::~TBrush() { graphics_detail::brushCache().Release(resource_); }
+TBrush::TBrush() { bindResource(graphics_detail::brushCache(), Data()); }
 
 const TBrush::Data& TBrush::data() const { return static_cast<ResourceOf<Data>*>(resource_)->Data; }
-
-void TBrush::setData(const Data& value) {
-  if (value.Key() == resource_->Key) return;
-  Changing();
-  graphics_detail::rebind(graphics_detail::brushCache(), resource_, value);
-  Changed();
-}
 
 // Changes one attribute; an adopted handle no longer matches and is let go.
 template <class V> void TBrush::setField(V Data::*field, const V& value) {
   Data d = data();
   d.Adopted = nullptr;
   d.*field = value;
-  setData(d);
+  setResource(d);
 }
 
 void TBrush::Assign(TPersistent* Source) {
   if (auto* b = dynamic_cast<TBrush*>(Source)) {
-    if (b != this) setData(b->data());
+    if (b != this) setResource(b->data());
     return;
   }
   TGraphicsObject::Assign(Source);
 }
-
-bool TBrush::HandleAllocated() const { return resource_->Handle != nullptr; }
 
 HBRUSH TBrush::Handle() {
   const Data& d = data();
@@ -742,7 +703,7 @@ void TBrush::SetHandle(HBRUSH Value) {
     else
       d.Style = bsSolid;
   }
-  setData(d);
+  setResource(d);
 }
 
 TBitmap* TBrush::Bitmap() const { return data().Bitmap; }
@@ -758,7 +719,7 @@ void TBrush::SetColor(TColor Value) {
   d.Adopted = nullptr;
   d.Color = Value;
   if (d.Style == bsClear) d.Style = bsSolid;
-  setData(d);
+  setResource(d);
 }
 
 TBrushStyle TBrush::Style() const { return data().Style; }
@@ -1215,6 +1176,13 @@ bool TGraphic::Equals(TGraphic* Graphic) {
   Graphic->SaveToStream(&theirs);
   return mine.Size() == theirs.Size() &&
          std::memcmp(mine.Memory(), theirs.Memory(), static_cast<size_t>(mine.Size())) == 0;
+}
+
+void TGraphic::DefineProperties(TFiler* Filer) {
+  auto* ancestor = dynamic_cast<TGraphic*>(Filer->Ancestor());
+  bool hasData = ancestor ? !Equals(ancestor) : !Empty();
+  Filer->DefineBinaryProperty(
+      "Data", [this](TStream* s) { ReadData(s); }, [this](TStream* s) { WriteData(s); }, hasData);
 }
 
 void TGraphic::ReadData(TStream* Stream) { LoadFromStream(Stream); }
@@ -2970,6 +2938,16 @@ void TPicture::AssignTo(TPersistent* Dest) {
     TPersistent::AssignTo(Dest);
 }
 
+void TPicture::DefineProperties(TFiler* Filer) {
+  bool hasData = graphic_ != nullptr;
+  if (auto* ancestor = dynamic_cast<TPicture*>(Filer->Ancestor())) {
+    TGraphic* theirs = ancestor->graphic_;
+    hasData = theirs ? !(graphic_ && graphic_->Equals(theirs)) : graphic_ != nullptr;
+  }
+  Filer->DefineBinaryProperty(
+      "Data", [this](TStream* s) { ReadData(s); }, [this](TStream* s) { WriteData(s); }, hasData);
+}
+
 void TPicture::Changed(TObject*) {
   if (onChange_) onChange_(this);
 }
@@ -3168,6 +3146,9 @@ HPALETTE CopyPalette(HPALETTE Palette) {
 namespace GraphicsUnit {
 
 void Initialize() {
+  // Stored forms write colours and charsets by name.
+  RegisterIntegerConsts(TypeInfo<TColor>(), IdentToColor, ColorToIdent);
+  RegisterIntegerConsts(TypeInfo<TFontCharset>(), IdentToCharset, CharsetToIdent);
   // Registered oldest first, so the list (newest first) reads bmp, ico, emf, wmf.
   TPicture::RegisterFileFormat("wmf", "Metafiles", TMetafile::StaticClass());
   TPicture::RegisterFileFormat("emf", "Enhanced Metafiles", TMetafile::StaticClass());

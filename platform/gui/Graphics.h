@@ -143,8 +143,14 @@ RTL_ENUM(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePen
          pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
 RTL_ENUM(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross)
 
+namespace graphics_detail {
+struct SharedResource;  // a GDI object shared by equal fonts, pens or brushes
+class ResourceCache;
+}  // namespace graphics_detail
+
 // The base of fonts, pens and brushes: change notification (OnChanging before a change,
-// OnChange after it) and a lock for use from several threads.
+// OnChange after it), a lock for use from several threads, and the shared GDI object of
+// the current attributes.
 class TGraphicsObject : public TPersistent {
   RTL_DECLARE_CLASS(TGraphicsObject, TPersistent)
 public:
@@ -161,11 +167,19 @@ public:
   void Lock();
   void Unlock();
   // Whether the GDI object has been made (Handle() read since the last change).
-  virtual bool HandleAllocated() const = 0;
+  bool HandleAllocated() const;
 
 protected:
   virtual void Changed();
   virtual void Changing();
+  // Takes the shared entry of the first attributes (from the constructor).
+  template <class D> void bindResource(graphics_detail::ResourceCache& cache, const D& data);
+  // Moves to the shared entry of new attributes, between Changing and Changed; nothing when
+  // they are the current ones.
+  template <class D> void setResource(const D& data);
+
+  graphics_detail::SharedResource* resource_ = nullptr;
+  graphics_detail::ResourceCache* cache_ = nullptr;
 
 private:
   TNotifyEvent onChange_;
@@ -173,22 +187,15 @@ private:
   CRITICAL_SECTION lock_;
 };
 
-namespace graphics_detail {
-struct SharedResource;  // a GDI object shared by equal fonts, pens or brushes
-}
-
 class TFont : public TGraphicsObject {
   RTL_DECLARE_CLASS(TFont, TGraphicsObject)
 public:
   // "MS Sans Serif", 8 points, clWindowText, DEFAULT_CHARSET, no style.
   TFont();
-  ~TFont() override;
 
   // From another TFont: every attribute and the colour. When the two fonts have different
   // PixelsPerInch the point size is kept, else the pixel height.
   void Assign(TPersistent* Source) override;
-  bool HandleAllocated() const override;
-
   // The GDI font (CreateFontIndirectA, made on first use and shared by equal fonts).
   HFONT Handle();
   // Adopts Value: its attributes are read back (GetObject) and the font now owns it.
@@ -220,11 +227,9 @@ public:
 
 private:
   struct Data;
-  void setData(const Data& value);
   template <class V> void setField(V Data::*field, const V& value);
   const Data& data() const;
 
-  graphics_detail::SharedResource* resource_ = nullptr;
   TColor color_ = clWindowText;
   Integer pixelsPerInch_;
 };
@@ -234,10 +239,8 @@ class TPen : public TGraphicsObject {
 public:
   // Black, solid, one pixel wide, pmCopy.
   TPen();
-  ~TPen() override;
 
   void Assign(TPersistent* Source) override;
-  bool HandleAllocated() const override;
 
   HPEN Handle();
   // Adopts Value (its LOGPEN is read back; the pen now owns it).
@@ -254,11 +257,9 @@ public:
 
 private:
   struct Data;
-  void setData(const Data& value);
   template <class V> void setField(V Data::*field, const V& value);
   const Data& data() const;
 
-  graphics_detail::SharedResource* resource_ = nullptr;
   TPenMode mode_ = pmCopy;
 };
 
@@ -267,10 +268,8 @@ class TBrush : public TGraphicsObject {
 public:
   // White, solid.
   TBrush();
-  ~TBrush() override;
 
   void Assign(TPersistent* Source) override;
-  bool HandleAllocated() const override;
 
   HBRUSH Handle();
   // Adopts Value (its LOGBRUSH is read back; the brush now owns it).
@@ -288,11 +287,8 @@ public:
 
 private:
   struct Data;
-  void setData(const Data& value);
   template <class V> void setField(V Data::*field, const V& value);
   const Data& data() const;
-
-  graphics_detail::SharedResource* resource_ = nullptr;
 };
 
 // =======================================================================================
@@ -538,6 +534,9 @@ public:
 protected:
   // Draws the graphic into Rect of ACanvas (TCanvas::Draw and StretchDraw call it).
   virtual void Draw(TCanvas* ACanvas, const TRect& Rect) = 0;
+  // Stores the image in form descriptions as the binary property "Data" (WriteData),
+  // when there is an image (or it differs from the ancestor's).
+  void DefineProperties(TFiler* Filer) override;
   virtual void Progress(TObject* Sender, TProgressStage Stage, Byte PercentDone, bool RedrawNow, const TRect& R,
                         const std::string& Msg);
 
@@ -861,6 +860,9 @@ public:
 
 protected:
   void AssignTo(TPersistent* Dest) override;
+  // Stores the picture as the binary property "Data" (WriteData) when it holds a graphic
+  // (or differs from the ancestor's).
+  void DefineProperties(TFiler* Filer) override;
   void Progress(TObject* Sender, TProgressStage Stage, Byte PercentDone, bool RedrawNow, const TRect& R,
                 const std::string& Msg);
 

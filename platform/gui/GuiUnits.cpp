@@ -3,11 +3,23 @@
 
 namespace GraphicsUnit { void Initialize(); void Finalize(); }
 namespace JPEGUnit { void Initialize(); void Finalize(); }
+namespace ImgListUnit { void Initialize(); void Finalize(); }
+namespace ActnListUnit { void Initialize(); void Finalize(); }
+namespace MenusUnit { void Initialize(); void Finalize(); }
+namespace ControlsUnit { void Initialize(); void Finalize(); }
+namespace FormsUnit { void Initialize(); void Finalize(); }
+namespace ExtCtrlsUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& GuiUnits() {
   static const TUnitList units = {
       {"Graphics", GraphicsUnit::Initialize, GraphicsUnit::Finalize},
       {"JPEG", JPEGUnit::Initialize, JPEGUnit::Finalize},
+      {"ImgList", ImgListUnit::Initialize, ImgListUnit::Finalize},
+      {"ActnList", ActnListUnit::Initialize, ActnListUnit::Finalize},
+      {"Menus", MenusUnit::Initialize, MenusUnit::Finalize},
+      {"Controls", ControlsUnit::Initialize, ControlsUnit::Finalize},
+      {"Forms", FormsUnit::Initialize, FormsUnit::Finalize},
+      {"ExtCtrls", ExtCtrlsUnit::Initialize, ExtCtrlsUnit::Finalize},
   };
   return units;
 }

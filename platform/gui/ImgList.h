@@ -230,7 +230,9 @@ private:
   void freeHandle();
   void checkIndex(Integer Index, bool allowEnd = false) const;
   void checkImage(TGraphic* Image) const;
-  void moveAddedImage(Integer addedIndex, Integer index);
+  Integer appendBlank();
+  void moveImage(Integer From, Integer To);
+  void moveAddedTo(Integer Added, Integer Index);
   bool loadImage(HINSTANCE instance, const char* name, TResType resType, Integer width, TLoadResources flags,
                  TColor maskColor);
   void recreateKeepingImages();

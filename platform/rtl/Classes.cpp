@@ -67,34 +67,32 @@ std::string TPersistent::GetNamePath() {
 // TInterfacedPersistent
 
 RTL_BEGIN_CLASS(TInterfacedPersistent)
-b.Desc().AddInterface(IID_IUnknown, [](TObject* o) -> void* {
-  return static_cast<IUnknown*>(static_cast<TInterfacedPersistent*>(o));
-});
+b.Interface<IInterface>();
 RTL_END_CLASS
 
 void TInterfacedPersistent::AfterConstruction() {
   TPersistent::AfterConstruction();
   if (TPersistent* owner = GetOwner()) {
     void* intf = nullptr;
-    if (owner->GetInterface(IID_IUnknown, &intf)) ownerInterface_ = static_cast<IUnknown*>(intf);
+    if (owner->GetInterface(IID_IUnknown, &intf)) ownerInterface_ = static_cast<IInterface*>(intf);
   }
 }
 
-HRESULT STDMETHODCALLTYPE TInterfacedPersistent::QueryInterface(REFIID riid, void** obj) {
+HRESULT STDMETHODCALLTYPE TInterfacedPersistent::QueryInterface(const ::IID& riid, void** obj) {
   if (!obj) return E_POINTER;
   if (GetInterface(riid, obj)) {
-    static_cast<IUnknown*>(*obj)->AddRef();
+    static_cast<IInterface*>(*obj)->_AddRef();
     return S_OK;
   }
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE TInterfacedPersistent::AddRef() {
-  return ownerInterface_ ? ownerInterface_->AddRef() : static_cast<ULONG>(-1);
+ULONG STDMETHODCALLTYPE TInterfacedPersistent::_AddRef() {
+  return ownerInterface_ ? ownerInterface_->_AddRef() : static_cast<ULONG>(-1);
 }
 
-ULONG STDMETHODCALLTYPE TInterfacedPersistent::Release() {
-  return ownerInterface_ ? ownerInterface_->Release() : static_cast<ULONG>(-1);
+ULONG STDMETHODCALLTYPE TInterfacedPersistent::_Release() {
+  return ownerInterface_ ? ownerInterface_->_Release() : static_cast<ULONG>(-1);
 }
 
 // =======================================================================================
@@ -317,14 +315,14 @@ void TInterfaceList::Lock() const { EnterCriticalSection(&lock_); }
 
 void TInterfaceList::Unlock() const { LeaveCriticalSection(&lock_); }
 
-Integer TInterfaceList::Add(IUnknown* Item) {
+Integer TInterfaceList::Add(IInterface* Item) {
   Guard g(*this);
   Integer result = list_.Add(nullptr);
   Put(result, Item);
   return result;
 }
 
-void TInterfaceList::Insert(Integer Index, IUnknown* Item) {
+void TInterfaceList::Insert(Integer Index, IInterface* Item) {
   Guard g(*this);
   list_.Insert(Index, nullptr);
   Put(Index, Item);
@@ -336,7 +334,7 @@ void TInterfaceList::Delete(Integer Index) {
   list_.Delete(Index);
 }
 
-Integer TInterfaceList::Remove(IUnknown* Item) {
+Integer TInterfaceList::Remove(IInterface* Item) {
   Guard g(*this);
   Integer result = list_.IndexOf(Item);
   if (result >= 0) Delete(result);
@@ -349,7 +347,7 @@ void TInterfaceList::Clear() {
   list_.Clear();
 }
 
-Integer TInterfaceList::IndexOf(IUnknown* Item) const {
+Integer TInterfaceList::IndexOf(IInterface* Item) const {
   Guard g(*this);
   return list_.IndexOf(Item);
 }
@@ -365,26 +363,26 @@ TInterfaceList* TInterfaceList::Expand() {
   return this;
 }
 
-IUnknown* TInterfaceList::First() const { return Get(0); }
+IInterface* TInterfaceList::First() const { return Get(0); }
 
-IUnknown* TInterfaceList::Last() const {
+IInterface* TInterfaceList::Last() const {
   Guard g(*this);
   return Get(list_.Count() - 1);
 }
 
-IUnknown* TInterfaceList::Get(Integer Index) const {
+IInterface* TInterfaceList::Get(Integer Index) const {
   Guard g(*this);
-  return static_cast<IUnknown*>(list_.Get(Index));
+  return static_cast<IInterface*>(list_.Get(Index));
 }
 
-void TInterfaceList::Put(Integer Index, IUnknown* Item) {
+void TInterfaceList::Put(Integer Index, IInterface* Item) {
   Guard g(*this);
-  IUnknown* old = static_cast<IUnknown*>(list_.Get(Index));
+  IInterface* old = static_cast<IInterface*>(list_.Get(Index));
   // The new reference is taken before the old one is dropped, so that putting the same
   // interface back cannot free it on the way.
-  if (Item) Item->AddRef();
+  if (Item) Item->_AddRef();
   list_.Put(Index, Item);
-  if (old) old->Release();
+  if (old) old->_Release();
 }
 
 Integer TInterfaceList::Count() const {
@@ -1243,16 +1241,16 @@ void TComponent::BeforeDestruction() {
   if (!FComponentState.Contains(csDestroying)) Destroying();
 }
 
-HRESULT STDMETHODCALLTYPE TComponent::QueryInterface(REFIID riid, void** obj) {
+HRESULT STDMETHODCALLTYPE TComponent::QueryInterface(const ::IID& riid, void** obj) {
   if (!obj) return E_POINTER;
   if (IsEqualGUIDs(riid, IID_IUnknown)) {
-    *obj = static_cast<IUnknown*>(this);
+    *obj = static_cast<IInterface*>(this);
     return S_OK;
   }
   return GetInterface(riid, obj) ? S_OK : E_NOINTERFACE;
 }
-ULONG STDMETHODCALLTYPE TComponent::AddRef() { return static_cast<ULONG>(-1); }
-ULONG STDMETHODCALLTYPE TComponent::Release() { return static_cast<ULONG>(-1); }
+ULONG STDMETHODCALLTYPE TComponent::_AddRef() { return static_cast<ULONG>(-1); }
+ULONG STDMETHODCALLTYPE TComponent::_Release() { return static_cast<ULONG>(-1); }
 
 TComponent* TComponent::Components(int index) const {
   if (index < 0 || index >= ComponentCount())
@@ -1288,6 +1286,10 @@ void TComponent::SetReference(bool enable) {
 void TComponent::InsertComponent(TComponent* AComponent) {
   AComponent->ValidateContainer(this);
   ValidateRename(AComponent, "", AComponent->FName);
+  // A named component joining an owner that already has one of that name would make the
+  // name ambiguous (FindComponent, form fields, references): refuse it.
+  if (!AComponent->FName.empty() && FindComponent(AComponent->FName))
+    throw EComponentError(Format("A component named %s already exists", AComponent->FName));
   Insert(AComponent);
   AComponent->SetReference(true);
   if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);

@@ -10,8 +10,10 @@
 //   string lists           TStrings, TStringList
 //   streams                TStream, THandleStream, TFileStream, TCustomMemoryStream,
 //                          TMemoryStream, TStringStream, TResourceStream
-//   component model        components, collections, filers and stored form descriptions
-//                          build on the above and follow the streams.
+//   component model        components, collections
+//   stored form descriptions  TFiler, TReader, TWriter (binary form), TParser and the text
+//                          form, fix-ups of references, integer identifiers, utility
+//                          windows and window procedures bound to methods
 //
 // Indexes are 0-based, as in the class library. An index out of range raises EListError
 // (TList family) or EStringListError (string lists) with "List index out of bounds (n)".
@@ -25,6 +27,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
 #include "platform/rtl/TypInfo.h"
+#include "platform/rtl/Variants.h"
 
 class TFiler;
 class TReader;
@@ -142,21 +145,19 @@ protected:
   friend class TWriter;
 };
 
-// A persistent object that answers IUnknown. Its reference counting is its owner's: AddRef
-// and Release go to the IUnknown of GetOwner() as found after construction, and answer -1
+// A persistent object that answers IInterface. Its reference counting is its owner's:
+// _AddRef and _Release go to the IInterface of GetOwner() as found after construction, and answer -1
 // (no counting; the object lives until it is freed) when there is none. The owner is looked
 // up in AfterConstruction, so build such objects with New<T>() or a class reference.
-class TInterfacedPersistent : public TPersistent, public IUnknown {
+class TInterfacedPersistent : public TPersistent, public IInterface {
   RTL_DECLARE_CLASS(TInterfacedPersistent, TPersistent)
 public:
   void AfterConstruction() override;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  RTL_IINTERFACE_METHODS
 
 private:
-  IUnknown* ownerInterface_ = nullptr;
+  IInterface* ownerInterface_ = nullptr;
 };
 
 // =======================================================================================
@@ -287,22 +288,22 @@ public:
   TInterfaceList(const TInterfaceList&) = delete;
   TInterfaceList& operator=(const TInterfaceList&) = delete;
 
-  Integer Add(IUnknown* Item);
-  void Insert(Integer Index, IUnknown* Item);
+  Integer Add(IInterface* Item);
+  void Insert(Integer Index, IInterface* Item);
   void Delete(Integer Index);
-  Integer Remove(IUnknown* Item);
+  Integer Remove(IInterface* Item);
   void Clear();
-  Integer IndexOf(IUnknown* Item) const;
+  Integer IndexOf(IInterface* Item) const;
   void Exchange(Integer Index1, Integer Index2);
   TInterfaceList* Expand();
-  IUnknown* First() const;
-  IUnknown* Last() const;
+  IInterface* First() const;
+  IInterface* Last() const;
 
-  IUnknown* Get(Integer Index) const;
-  void Put(Integer Index, IUnknown* Item);
-  IUnknown* Items(Integer Index) const { return Get(Index); }
-  void SetItems(Integer Index, IUnknown* Item) { Put(Index, Item); }
-  IUnknown* operator[](Integer Index) const { return Get(Index); }
+  IInterface* Get(Integer Index) const;
+  void Put(Integer Index, IInterface* Item);
+  IInterface* Items(Integer Index) const { return Get(Index); }
+  void SetItems(Integer Index, IInterface* Item) { Put(Index, Item); }
+  IInterface* operator[](Integer Index) const { return Get(Index); }
 
   Integer Count() const;
   void SetCount(Integer NewCount);
@@ -446,6 +447,9 @@ public:
   Integer UpdateCount() const { return updateCount_; }
 
 protected:
+  // Stores the lines as the defined property "Strings" (a list of strings), written when
+  // the list has lines or differs from the ancestor's.
+  void DefineProperties(TFiler* Filer) override;
   virtual void SetUpdateState(bool Updating);
   // How the list compares strings (IndexOf, IndexOfName, sorting): AnsiCompareText here.
   virtual Integer CompareStrings(const std::string& S1, const std::string& S2) const;
@@ -582,6 +586,25 @@ public:
   virtual Int64 Size();
   // Nothing here; streams that can change their size override it.
   virtual void SetSize(Int64 NewSize);
+
+  // Stored form descriptions (binary form; see the streaming section at the end of this
+  // header). ReadComponent reads a root component into Instance (or builds it when
+  // Instance is null); WriteComponent writes Instance as a root; WriteDescendent writes
+  // only what differs from Ancestor.
+  TComponent* ReadComponent(TComponent* Instance);
+  void WriteComponent(TComponent* Instance);
+  void WriteDescendent(TComponent* Instance, TComponent* Ancestor);
+  // The same inside a 16-bit resource file entry (RCDATA named after ResName).
+  TComponent* ReadComponentRes(TComponent* Instance);
+  void WriteComponentRes(const std::string& ResName, TComponent* Instance);
+  void WriteDescendentRes(const std::string& ResName, TComponent* Instance, TComponent* Ancestor);
+  // Writes the resource entry header with a size to be fixed up; FixupInfo is the position
+  // of the data, which FixupResourceHeader needs once the data is written.
+  void WriteResourceHeader(const std::string& ResName, Integer& FixupInfo);
+  void FixupResourceHeader(Integer FixupInfo);
+  // Reads and checks a resource entry header of an RCDATA resource; EInvalidImage
+  // "Invalid stream format" when it is not one.
+  void ReadResHeader();
 };
 
 // A stream over a Win32 file handle it does not own (the handle from SysUtils' FileOpen /
@@ -743,7 +766,7 @@ using TGetChildProc = std::function<void(TComponent* child)>;
 // The base of every component: it is owned by another component (which destroys it),
 // owns components in turn, has a name unique among its owner's components, and tells
 // the components that asked for it when it goes away (Notification with opRemove).
-class TComponent : public TPersistent, public IUnknown {
+class TComponent : public TPersistent, public IInterface {
   RTL_DECLARE_CLASS(TComponent, TPersistent)
 public:
   using TConstructorArg = TComponent*;
@@ -752,9 +775,9 @@ public:
   ~TComponent() override;
   void BeforeDestruction() override;
 
-  // IUnknown: components are not reference counted; interfaces are looked up in the
+  // IInterface: components are not reference counted; interfaces are looked up in the
   // class's interface table.
-  RTL_IUNKNOWN_METHODS
+  RTL_IINTERFACE_METHODS
 
   TComponent* Owner() const { return FOwner; }
   int ComponentCount() const { return static_cast<int>(FComponents.size()); }
@@ -936,3 +959,610 @@ public:
 private:
   TPersistent* FOwner;
 };
+
+// =======================================================================================
+// Stored form descriptions
+// =======================================================================================
+//
+// A stored form description is a tree of components with their published properties. Its
+// binary form (what TReader reads and TWriter writes) is:
+//
+//   "TPF0"                                   signature
+//   component:
+//     [0xF0 | flags  [child position]]       only when some flag is set (TFilerFlag bits)
+//     class name, component name             short strings (length byte + bytes)
+//     { property name, value }               names are short strings, dotted into class
+//                                            properties ("Font.Style")
+//     0                                      end of the properties
+//     { component }                          the children
+//     0                                      end of the children
+//
+// Values start with a TValueType tag. Integers are written with the smallest tag that
+// holds them (vaInt8/16/32, vaInt64 beyond 32 bits; little-endian), vaExtended holds the
+// 10 bytes of an 80-bit float, vaSingle 4 bytes, vaCurrency the 8-byte scaled integer,
+// vaDate an 8-byte double. vaString and vaIdent are short strings, vaLString a 4-byte
+// length and the bytes, vaWString a 4-byte count and UTF-16 code units, vaUTF8String a
+// 4-byte length and UTF-8 bytes (both wide forms become cp1252 when read as strings).
+// vaBinary is a 4-byte length and the bytes; vaSet a list of short-string element names
+// ended by an empty name; vaList values up to vaNull; vaCollection items up to vaNull,
+// each an optional integer (its order), vaList, its properties and a 0.
+//
+// The text form (ObjectBinaryToText / ObjectTextToBinary) writes the same tree as
+//   object Form1: TForm1          ("inherited" for ffInherited, "inline" for ffInline,
+//     Left = 10                    " [n]" after the class name for a child position)
+//     Caption = 'Gera'#231#227'o'
+//     Font.Style = [fsBold, fsItalic]
+//     Items.Strings = (
+//       'a'
+//       'b')
+//     Columns = <
+//       item
+//         Width = 20
+//       end>
+//     Data = {
+//       0102A0FF}
+//     object Button1: TButton
+//     end
+//   end
+// with CR LF line ends and two blanks of indent per level. Floats are written with the
+// fewest digits that read back to the same value (to the same double when the value is
+// one), always with a '.' or an exponent; Single, Currency and Date values carry the
+// suffixes s, c and d. Strings are quoted with '' for a quote; characters outside the
+// printable ASCII range are written as #nnn (cp1252 codes; UTF-16 code units in wide
+// strings), so the text is pure ASCII; strings longer than 64 characters are split into
+// pieces joined by " +" on separate lines. The reader of the text accepts cp1252 text
+// and UTF-8 text (with a byte-order mark, or whenever the text is valid UTF-8 holding
+// multi-byte sequences), and converts UTF-8 to cp1252.
+//
+// Reading and writing run on one thread at a time (the main thread in the product).
+
+RTL_ENUM(TValueType, vaNull, vaList, vaInt8, vaInt16, vaInt32, vaExtended, vaString, vaIdent, vaFalse, vaTrue,
+         vaBinary, vaSet, vaLString, vaNil, vaCollection, vaSingle, vaCurrency, vaDate, vaWString, vaInt64,
+         vaUTF8String)
+
+RTL_ENUM(TFilerFlag, ffInherited, ffChildPos, ffInline)
+using TFilerFlags = Set<TFilerFlag>;
+
+RTL_EXCEPTION(EParserError, Exception)
+
+// The procedures of a defined property (TFiler::DefineProperty). They are plain callables,
+// so a class may hand a lambda over `this` or bind one of its own methods:
+//   Filer->DefineProperty("Extra", [this](TReader* r) { ReadExtra(r); },
+//                         [this](TWriter* w) { WriteExtra(w); }, HasExtra());
+using TReaderProc = std::function<void(TReader* Reader)>;
+using TWriterProc = std::function<void(TWriter* Writer)>;
+// The procedures of a binary defined property: they read from / write to a memory stream
+// that holds the property's bytes (positioned at 0 for reading).
+using TStreamProc = std::function<void(TStream* Stream)>;
+
+// The common base of the reader and the writer.
+class TFiler : public TObject {
+  RTL_DECLARE_CLASS(TFiler, TObject)
+public:
+  // BufSize is kept for the class library's signature; the filer reads and writes the
+  // stream directly, so a filer may be freed at any time without losing position.
+  explicit TFiler(TStream* Stream, Integer BufSize = 4096);
+
+  // Lets a persistent store data that is not a published property (from its
+  // DefineProperties). The writer calls WriteData under Name when HasData; the reader
+  // calls ReadData when the property being read is Name (without regard to case).
+  virtual void DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc WriteData,
+                              bool HasData) = 0;
+  // The same for a block of bytes (a vaBinary value).
+  virtual void DefineBinaryProperty(const std::string& Name, TStreamProc ReadData, TStreamProc WriteData,
+                                    bool HasData) = 0;
+  // Nothing to flush: kept for the class library's surface.
+  virtual void FlushBuffer() {}
+
+  TStream* Stream() const { return FStream; }
+  // The root component being read or written.
+  TComponent* Root() const { return FRoot; }
+  virtual void SetRoot(TComponent* Value) { FRoot = Value; }
+  // The root that names methods and component references: the root, or an inline frame
+  // while its contents are read or written.
+  TComponent* LookupRoot() const { return FLookupRoot; }
+  // While writing a descendant: the object the current one is compared with (null when
+  // none). A DefineProperties that compares its data with the ancestor's reads it here.
+  TPersistent* Ancestor() const { return FAncestor; }
+  void SetAncestor(TPersistent* Value) { FAncestor = Value; }
+  bool IgnoreChildren() const { return FIgnoreChildren; }
+  void SetIgnoreChildren(bool Value) { FIgnoreChildren = Value; }
+
+protected:
+  TStream* FStream;
+  TComponent* FRoot = nullptr;
+  TComponent* FLookupRoot = nullptr;
+  TPersistent* FAncestor = nullptr;
+  bool FIgnoreChildren = false;
+};
+
+// Reads the binary form into live components.
+//
+// ReadRootComponent reads a whole description: the root (Root, or a new instance of the
+// registered class the stream names), its properties and its children, which are built
+// with their class's virtual constructor and owned by Owner() (the root, or what
+// GetChildOwner gives). Classes are found among the root's published fields, through
+// OnFindComponentClass, then in the class registry; an unknown one raises EClassNotFound
+// "Class TFoo not found". Each component read has csLoading from its creation until its
+// Loaded, and csReading while its own data is read; Loaded is called on every component
+// read (root first, then in reading order) after the component references are fixed up.
+// Published fields of the owner are set when a component gets its name.
+//
+// A property that fails raises its error with the message "Error reading
+// <name path>.<property>: <message>" ("Error reading Form1.Width: ..."): an unknown
+// property gives EReadError "Property X does not exist", an unsuitable value EReadError
+// "Invalid property value". OnError may handle such an error: the value is then skipped
+// and reading goes on (OnError may also pass over a component whose class is unknown or
+// whose ancestor is missing: the whole component is then skipped). An error that is not
+// handled frees the component being read and the components built after it; once it
+// leaves ReadRootComponent every component this read built is gone (the root too when
+// the reader built it; a root handed in stays, without the components built into it), so no
+// half-built component stays behind.
+//
+// A collection property's stored items replace the collection's items. Interface
+// properties are not stored: a value for one is an invalid property value.
+//
+// Events are bound by the name of a published method of the lookup root (OnFindMethod
+// may supply one; an unknown name raises "Invalid property value"). Component references
+// are kept by name and fixed up once the root's data is read: a plain name is a component
+// of the lookup root (or the root itself, or a global root such as a data module); a
+// dotted name "Root.Comp" is a component of another root found through
+// FindGlobalComponent. A reference to a root that does not exist yet stays in the global
+// fix-up list until GlobalFixupReferences finds it (every root read calls it).
+class TReader : public TFiler {
+  RTL_DECLARE_CLASS(TReader, TFiler)
+public:
+  using TReaderError = TEvent<void(TReader* Reader, const std::string& Message, bool& Handled)>;
+  using TFindMethodEvent = TEvent<void(TReader* Reader, const std::string& MethodName, TMethodCode& Address,
+                                       bool& Error)>;
+  using TSetNameEvent = TEvent<void(TReader* Reader, TComponent* Component, std::string& Name)>;
+  using TReferenceNameEvent = TEvent<void(TReader* Reader, std::string& Name)>;
+  using TAncestorNotFoundEvent = TEvent<void(TReader* Reader, const std::string& ComponentName,
+                                             TClass ComponentClass, TComponent*& Component)>;
+  using TFindComponentClassEvent = TEvent<void(TReader* Reader, const std::string& ClassName,
+                                               TClass& ComponentClass)>;
+  using TCreateComponentEvent = TEvent<void(TReader* Reader, TClass ComponentClass, TComponent*& Component)>;
+  using TReadComponentsProc = std::function<void(TComponent* Component)>;
+
+  explicit TReader(TStream* Stream, Integer BufSize = 4096);
+  ~TReader() override;
+  TReader(const TReader&) = delete;
+  TReader& operator=(const TReader&) = delete;
+
+  void DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc WriteData,
+                      bool HasData) override;
+  void DefineBinaryProperty(const std::string& Name, TStreamProc ReadData, TStreamProc WriteData,
+                            bool HasData) override;
+
+  // --- Components.
+  // Reads the signature and a root component (see above); returns the root.
+  TComponent* ReadRootComponent(TComponent* Root);
+  // Reads one component (with its children) into Component, or into a new component
+  // owned by Owner() when Component is null; returns it.
+  TComponent* ReadComponent(TComponent* Component);
+  // Reads a list of signed components (as the clipboard holds them) owned by AOwner with
+  // AParent as parent, handing each to Proc; then fixes up the references.
+  void ReadComponents(TComponent* AOwner, TComponent* AParent, TReadComponentsProc Proc);
+  // The body of a component: its properties, then its children (TComponent::ReadState
+  // calls this; a component that overrides ReadState calls the inherited one).
+  void ReadData(TComponent* Instance);
+  // One property (name and value) into AInstance.
+  void ReadProperty(TPersistent* AInstance);
+  // EReadError "Invalid stream format" when the next four bytes are not "TPF0".
+  void ReadSignature();
+  void ReadPrefix(TFilerFlags& Flags, Integer& AChildPos);
+  // Collects component references from BeginReferences to EndReferences, fixed up by
+  // FixupReferences (ReadRootComponent does all three itself).
+  void BeginReferences();
+  void FixupReferences();
+  void EndReferences();
+
+  // --- Values. The Read* functions raise EReadError "Invalid property value" when the
+  // next value is not of a suitable kind, and "Stream read error" at the end of the data.
+  TValueType ReadValue();
+  TValueType NextValue();  // the next tag, left unread
+  void CheckValue(TValueType Value);
+  void SkipValue();
+  // Whether the next byte is the end of a list (a 0 byte), left unread.
+  bool EndOfList();
+  void ReadListBegin();
+  void ReadListEnd();
+  Integer ReadInteger();
+  Int64 ReadInt64();  // also any smaller integer
+  bool ReadBoolean();
+  char ReadChar();    // a one-character string
+  // Any number (integers too); Single, Currency and Date values are converted.
+  Extended ReadFloat();
+  float ReadSingle();
+  Currency ReadCurrency();
+  TDateTime ReadDate();
+  // A short string without a tag (names).
+  std::string ReadStr();
+  // Any string value, as cp1252 (wide and UTF-8 values are converted).
+  std::string ReadString();
+  std::string ReadWideString();
+  // A wide string value as UTF-16 code units (any string value).
+  std::u16string ReadWideStringUnits();
+  // An identifier value; vaFalse, vaTrue, vaNil and vaNull give "False", "True", "nil"
+  // and "Null".
+  std::string ReadIdent();
+  Variant ReadVariant();
+  // The items of a collection; the vaCollection tag has been read by the caller (as
+  // ReadValue returned it). Replaces the collection's items, under one BeginUpdate.
+  void ReadCollection(TCollection* Collection);
+  // A vaSet value of the given set type, as the set's bits.
+  Int64 ReadSet(PTypeInfo SetType);
+  void Read(void* Buf, Integer Count);
+  Int64 Position();
+  void SetPosition(Int64 Value);
+
+  TComponent* Owner() const { return FOwner; }
+  void SetOwner(TComponent* Value) { FOwner = Value; }
+  // The parent the components read now get (GetChildParent of the component whose
+  // children are read); controls take it in their ReadState.
+  TComponent* Parent() const { return FParent; }
+  void SetParent(TComponent* Value) { FParent = Value; }
+
+  const TReaderError& OnError() const { return FOnError; }
+  void SetOnError(const TReaderError& Value) { FOnError = Value; }
+  const TFindMethodEvent& OnFindMethod() const { return FOnFindMethod; }
+  void SetOnFindMethod(const TFindMethodEvent& Value) { FOnFindMethod = Value; }
+  const TSetNameEvent& OnSetName() const { return FOnSetName; }
+  void SetOnSetName(const TSetNameEvent& Value) { FOnSetName = Value; }
+  const TReferenceNameEvent& OnReferenceName() const { return FOnReferenceName; }
+  void SetOnReferenceName(const TReferenceNameEvent& Value) { FOnReferenceName = Value; }
+  const TAncestorNotFoundEvent& OnAncestorNotFound() const { return FOnAncestorNotFound; }
+  void SetOnAncestorNotFound(const TAncestorNotFoundEvent& Value) { FOnAncestorNotFound = Value; }
+  const TFindComponentClassEvent& OnFindComponentClass() const { return FOnFindComponentClass; }
+  void SetOnFindComponentClass(const TFindComponentClassEvent& Value) { FOnFindComponentClass = Value; }
+  const TCreateComponentEvent& OnCreateComponent() const { return FOnCreateComponent; }
+  void SetOnCreateComponent(const TCreateComponentEvent& Value) { FOnCreateComponent = Value; }
+
+protected:
+  // Asks OnError; true when it handled the error.
+  virtual bool Error(const std::string& Message);
+  virtual TMethodCode FindMethod(TComponent* Root, const std::string& MethodName);
+  virtual TClass FindComponentClass(const std::string& ClassName);
+  virtual TComponent* FindAncestorComponent(const std::string& Name, TClass ComponentClass);
+  virtual void SetName(TComponent* Component, std::string& Name);
+  virtual void ReferenceName(std::string& Name);
+  [[noreturn]] void PropertyError(const std::string& Name);
+  [[noreturn]] void PropValueError();
+
+private:
+  class Tracker;
+  struct Fixup;
+
+  void readDataInner(TComponent* Instance);
+  void readPropValue(TPersistent* Instance, PPropInfo PropInfo);
+  void readPropertyPath(TPersistent* Instance, const std::string& PropPath);
+  TComponent* createComponent(const std::string& ClassName, TFilerFlags Flags);
+  void skipComponent(bool SkipHeader);
+  void skipProperty();
+  void skipBytes(Int64 Count);
+  std::string readBytes(Integer Count);
+  Integer readLength(Integer UnitSize);
+  void resolveFixups();
+  void freeCreatedSince(size_t Mark);
+  std::string findUniqueName(const std::string& Base);
+  void track(TComponent* Component);
+  void forget(TComponent* Component);
+  void untrackAll();
+
+  TComponent* FOwner = nullptr;
+  TComponent* FParent = nullptr;
+  TComponent* FCurrentComponent = nullptr;  // the component whose data is being read
+  std::string FPropName;
+  bool FCollectingFixups = false;
+  std::vector<Fixup> FFixups;
+  std::vector<TComponent*> FLoaded;   // components to call Loaded on (null when freed)
+  std::vector<TComponent*> FCreated;  // components this reader built (null when freed)
+  std::unique_ptr<Tracker> FTracker;  // hears of components freed while reading
+  // Tracked components, and whether each had csFreeNotification before the tracking.
+  std::vector<std::pair<TComponent*, bool>> FTracked;
+  const void* FNamedError = nullptr;  // the exception already named by a ReadProperty
+  int FDepth = 0;                     // nesting of values and components being read
+
+  TReaderError FOnError;
+  TFindMethodEvent FOnFindMethod;
+  TSetNameEvent FOnSetName;
+  TReferenceNameEvent FOnReferenceName;
+  TAncestorNotFoundEvent FOnAncestorNotFound;
+  TFindComponentClassEvent FOnFindComponentClass;
+  TCreateComponentEvent FOnCreateComponent;
+};
+
+// Writes live components in the binary form.
+//
+// WriteDescendent(Root, Ancestor) writes Root and, through GetChildren, its children;
+// each component writes its stored published properties (GetPropList order, skipping
+// those whose stored predicate is false) that differ from their default, or, when an
+// ancestor is known, from the ancestor's value, then what its DefineProperties defines.
+// Class properties are written by kind: a collection as vaCollection, a component that
+// is not a subcomponent as a reference by name ("Comp", or "Owner.Comp" for a component
+// of another root), any other persistent (or a subcomponent) as its own properties under
+// dotted names ("Font.Style"). Events are written as the names of published methods of
+// the lookup root (an event bound elsewhere or to an unpublished method is not written).
+// Integer properties whose type has identifiers registered (RegisterIntegerConsts) are
+// written as identifiers when the value has one. Interface properties are not written.
+class TWriter : public TFiler {
+  RTL_DECLARE_CLASS(TWriter, TFiler)
+public:
+  explicit TWriter(TStream* Stream, Integer BufSize = 4096);
+  ~TWriter() override;
+  TWriter(const TWriter&) = delete;
+  TWriter& operator=(const TWriter&) = delete;
+
+  void DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc WriteData,
+                      bool HasData) override;
+  void DefineBinaryProperty(const std::string& Name, TStreamProc ReadData, TStreamProc WriteData,
+                            bool HasData) override;
+
+  // --- Components.
+  void WriteRootComponent(TComponent* Root);  // WriteDescendent(Root, nullptr)
+  void WriteDescendent(TComponent* Root, TComponent* AAncestor);
+  // One component (with csWriting while it is written), compared with the ancestor of the
+  // same name when an ancestor is being followed.
+  void WriteComponent(TComponent* Component);
+  // The body of a component: prefix, class and name, properties, children (TComponent::
+  // WriteState calls this).
+  void WriteData(TComponent* Instance);
+  void WriteSignature();
+  void WritePrefix(TFilerFlags Flags, Integer AChildPos);
+  // The stored published properties and the defined properties of Instance.
+  void WriteProperties(TPersistent* Instance);
+  // One published property, unless it holds its default (or the ancestor's) value.
+  void WriteProperty(TPersistent* Instance, PPropInfo PropInfo);
+  // The name of a property about to be written, prefixed with the path of the class
+  // property being written ("Font.").
+  void WritePropName(const std::string& PropName);
+
+  // --- Values.
+  void WriteValue(TValueType Value);
+  void WriteListBegin();
+  void WriteListEnd();
+  void WriteInteger(Integer Value);  // smallest of vaInt8/16/32
+  void WriteInteger(Int64 Value);    // vaInt64 only beyond 32 bits
+  void WriteBoolean(bool Value);
+  void WriteChar(char Value);
+  void WriteFloat(Extended Value);
+  void WriteSingle(float Value);
+  void WriteCurrency(Currency Value);
+  void WriteDate(TDateTime Value);
+  // A short string without a tag (names; at most 255 bytes, longer ones are cut).
+  void WriteStr(const std::string& Value);
+  // vaString up to 255 bytes, vaLString beyond.
+  void WriteString(const std::string& Value);
+  // vaWString from cp1252 text, or from UTF-16 code units.
+  void WriteWideString(const std::string& Value);
+  void WriteWideString(const std::u16string& Value);
+  void WriteUTF8String(const std::string& Value);  // from cp1252 text
+  // vaIdent; "False", "True", "nil" and "Null" (any case) become vaFalse, vaTrue, vaNil
+  // and vaNull.
+  void WriteIdent(const std::string& Ident);
+  void WriteVariant(const Variant& Value);
+  // vaCollection and the items' properties (each in a list).
+  void WriteCollection(TCollection* Value);
+  // vaSet with the names of the elements of the set type present in Value's bits.
+  void WriteSet(PTypeInfo SetType, Int64 Value);
+  // vaBinary with what WriteData writes into a memory stream.
+  void WriteBinary(const TStreamProc& WriteData);
+  void Write(const void* Buf, Integer Count);
+  Int64 Position();
+
+  TComponent* RootAncestor() const { return FRootAncestor; }
+  void SetRootAncestor(TComponent* Value) { FRootAncestor = Value; }
+
+private:
+  void writePropertyValue(TPersistent* Instance, PPropInfo PropInfo, TPersistent* AncestorInstance);
+  std::string referenceName(TComponent* Value, TComponent* LookupRoot) const;
+  friend bool CollectionsEqual(TCollection* C1, TCollection* C2, TComponent* Owner1, TComponent* Owner2);
+
+  TComponent* FRootAncestor = nullptr;
+  std::string FPropPath;
+  std::vector<TComponent*>* FAncestorList = nullptr;
+  size_t FAncestorPos = 0;
+  Integer FChildPos = 0;
+};
+
+// Whether two collections would be stored alike (same items with the same properties).
+bool CollectionsEqual(TCollection* C1, TCollection* C2, TComponent* Owner1 = nullptr, TComponent* Owner2 = nullptr);
+
+// ---------------------------------------------------------------------------------------
+// The text form.
+
+// Token kinds of TParser (other tokens are the character itself: '=', '(', ...).
+constexpr char toEOF = 0;
+constexpr char toSymbol = 1;
+constexpr char toString = 2;
+constexpr char toInteger = 3;
+constexpr char toFloat = 4;
+constexpr char toWString = 5;
+
+// Splits the text form into tokens: identifiers (toSymbol), strings ('...' with '' for a
+// quote and #nnn / #$hh characters, pieces written together form one token; toWString
+// when a character code is above 255), integers (decimal with an optional '-', or
+// hexadecimal "$FF"), floats (with '.' or an exponent, or a suffix s, c or d that
+// FloatType gives) and single characters. The whole input is read at construction, from
+// the stream's position to its end. Errors raise EParserError "Line <n>: <message>".
+class TParser : public TObject {
+  RTL_DECLARE_CLASS(TParser, TObject)
+public:
+  explicit TParser(TStream* Stream);
+
+  // EParserError "'=' expected" (or "Identifier expected" and the like for the kinds).
+  void CheckToken(char T);
+  // EParserError "<S> expected" unless the token is the identifier S (any case).
+  void CheckTokenSymbol(const std::string& S);
+  [[noreturn]] void Error(const std::string& Message);
+  [[noreturn]] void ErrorStr(const std::string& Message) { Error(Message); }
+  // After a '{' token: reads pairs of hex digits (blanks and line breaks between them are
+  // skipped) up to the '}' and writes the bytes to Stream. EParserError "Invalid binary
+  // value" for anything else.
+  void HexToBinary(TStream* Stream);
+  char NextToken();
+  // Offset of the current token in the text.
+  Integer SourcePos() const { return FTokenStart; }
+  // The identifier token followed by any ".ident" parts ("Form2.Edit1").
+  std::string TokenComponentIdent();
+  Extended TokenFloat() const;
+  Int64 TokenInt() const;
+  // The text of the token (a string token's value in cp1252).
+  std::string TokenString() const;
+  std::u16string TokenWideString() const;
+  bool TokenSymbolIs(const std::string& S) const;
+  // The suffix of a float token ('s', 'c', 'd'), 0 when none.
+  char FloatType() const { return FFloatType; }
+  // Line of the current token, from 1.
+  Integer SourceLine() const { return FTokenLine; }
+  char Token() const { return FToken; }
+
+private:
+  void skipBlanks();
+  void scanString();
+  void scanNumber();
+
+  std::string FText;
+  size_t FPos = 0;
+  Integer FLine = 1;
+  Integer FTokenStart = 0;
+  Integer FTokenLine = 1;
+  char FToken = toEOF;
+  char FFloatType = 0;
+  std::string FTokenText;        // identifier / number text, or a string token in cp1252
+  std::u16string FTokenWide;     // a string token as UTF-16
+};
+
+RTL_ENUM(TStreamOriginalFormat, sofUnknown, sofBinary, sofText)
+
+// Converts between the binary and the text form (Input from its position; Output at its
+// position). A malformed input raises EReadError / EParserError with the reason.
+void ObjectBinaryToText(TStream* Input, TStream* Output);
+void ObjectTextToBinary(TStream* Input, TStream* Output);
+// The same with a resource entry header before the binary form.
+void ObjectResourceToText(TStream* Input, TStream* Output);
+void ObjectTextToResource(TStream* Input, TStream* Output);
+// Which form the stream holds at its position (left unchanged): the binary form (also
+// inside a resource entry header), the text form (an "object", "inherited" or "inline"
+// keyword after blanks and an optional UTF-8 byte-order mark), or neither.
+TStreamOriginalFormat TestStreamFormat(TStream* Stream);
+
+// ---------------------------------------------------------------------------------------
+// Reading descriptions from resources and files.
+//
+// A description resource is an RCDATA resource named after the class of its root. It may
+// hold the binary form or the text form (which is converted on the fly).
+
+// The module that holds a class's resources and the module to search for resources: the
+// program itself here (one module).
+HINSTANCE FindClassHInstance(TClass AClass);
+HINSTANCE FindResourceHInstance(HINSTANCE Instance);
+// Reads into Instance the description of each class from RootAncestor (excluded) down to
+// Instance's class that has a resource; true when at least one was found.
+bool InitInheritedComponent(TComponent* Instance, TClass RootAncestor);
+// Reads the resource ResName into Instance; EResNotFound "Resource X not found".
+TComponent* ReadComponentRes(const std::string& ResName, TComponent* Instance);
+// Builds the root the resource names (its class must be registered).
+TComponent* ReadComponentResEx(HINSTANCE HInstance, const std::string& ResName);
+// Files holding one resource entry (as WriteComponentResFile writes it).
+TComponent* ReadComponentResFile(const std::string& FileName, TComponent* Instance);
+void WriteComponentResFile(const std::string& FileName, TComponent* Instance);
+
+// ---------------------------------------------------------------------------------------
+// Component references across roots.
+
+// Finds a root component (form, data module ...) by name. The GUI library registers the
+// finder that searches its forms and data modules; finders are asked last registered
+// first, and the first non-null answer wins.
+using TFindGlobalComponent = TComponent* (*)(const std::string& Name);
+void RegisterFindGlobalComponentProc(TFindGlobalComponent Proc);
+void UnregisterFindGlobalComponentProc(TFindGlobalComponent Proc);
+TComponent* FindGlobalComponent(const std::string& Name);
+bool IsUniqueGlobalComponentName(const std::string& Name);
+// The component named by a dotted path below Root ("Panel1.Frame1.Button1": each part is
+// an owned component of the previous one); null when any part is missing.
+TComponent* FindNestedComponent(TComponent* Root, const std::string& NamePath);
+
+// Resolves the pending references to roots that now exist (and drops those whose root
+// exists but lacks the component).
+void GlobalFixupReferences();
+// Drops the pending references held by components of Root (every root when Root is
+// null) to the root named RootName (any root when RootName is empty).
+void RemoveFixupReferences(TComponent* Root, const std::string& RootName);
+// Adds to Names the names of the roots that components of Root (of any root when Root is
+// null) still wait for.
+void GetFixupReferenceNames(TComponent* Root, TStrings* Names);
+
+// ---------------------------------------------------------------------------------------
+// Integer identifiers: names for integer values of a type (colours, cursors, charsets),
+// which form descriptions store as identifiers.
+
+struct TIdentMapEntry {
+  Integer Value;
+  const char* Name;
+};
+using TIdentToInt = std::function<bool(const std::string& Ident, Integer& Int)>;
+using TIntToIdent = std::function<bool(Integer Int, std::string& Ident)>;
+
+// Lookup in a map: the name without regard to case; false when absent.
+bool IdentToInt(const std::string& Ident, Integer& Int, const TIdentMapEntry* Map, size_t Count);
+bool IntToIdent(Integer Int, std::string& Ident, const TIdentMapEntry* Map, size_t Count);
+template <size_t N> bool IdentToInt(const std::string& Ident, Integer& Int, const TIdentMapEntry (&Map)[N]) {
+  return IdentToInt(Ident, Int, Map, N);
+}
+template <size_t N> bool IntToIdent(Integer Int, std::string& Ident, const TIdentMapEntry (&Map)[N]) {
+  return IntToIdent(Int, Ident, Map, N);
+}
+// Registers the converters of an integer type (its type information identifies it);
+// the latest registration of a type wins.
+void RegisterIntegerConsts(PTypeInfo IntegerType, TIdentToInt IdentToIntFn, TIntToIdent IntToIdentFn);
+// The converters registered for the type; empty when none.
+TIdentToInt FindIdentToInt(PTypeInfo AIntegerType);
+TIntToIdent FindIntToIdent(PTypeInfo AIntegerType);
+
+// ---------------------------------------------------------------------------------------
+// Window procedures bound to methods.
+//
+// No C++ exception may leave a window procedure (Wine's frames cannot unwind it). Every
+// procedure below catches what the method raises and hands it to
+// ApplicationHandleExceptionHook; callbacks elsewhere (hooks, timers, enumerations) do the
+// same with handleCallbackException.
+
+using TWndMethod = TEvent<void(TMessage& Message)>;
+
+// Receives the exceptions caught in window procedures and other callbacks. The GUI library
+// sets it to its application's HandleException. Empty (the default): EAbort is ignored,
+// any other exception is shown in a message box with MB_ICONERROR.
+extern std::function<void(const Exception& E)> ApplicationHandleExceptionHook;
+// For use inside catch (...) in a callback: hands the exception being handled to the hook
+// (a non-Exception C++ exception as an Exception with its what() text). Never throws.
+void handleCallbackException() noexcept;
+
+// A hidden top-level window (of one registered window class, so it also hears broadcast
+// messages such as WM_SETTINGCHANGE) whose messages go to Method; the method sets
+// Message.Result and calls DefWindowProc itself for what it does not handle.
+HWND AllocateHWnd(TWndMethod Method);
+void DeallocateHWnd(HWND Wnd);
+
+// A window procedure that calls Method, for SetWindowLongPtr(GWLP_WNDPROC), dialog and
+// hook procedures that want a method. No code is generated at run time: the procedure is
+// taken from a fixed pool of compiled procedures, each bound to one slot, so at most 1024
+// may be in use at once (EOutOfResources "Too many object instances" beyond). A message
+// that arrives for a freed instance goes to DefWindowProc.
+WNDPROC MakeObjectInstance(TWndMethod Method);
+void FreeObjectInstance(WNDPROC ObjectInstance);
+
+// Subclasses a window: its messages go to Method through an object instance, and the
+// procedure it replaced is returned, for the method to pass on what it does not handle
+// (CallWindowProcA) and for RestoreWindowProc. Subclassings stack like any others;
+// restore in reverse order.
+WNDPROC SubclassWindow(HWND Wnd, TWndMethod Method);
+// Puts Previous back as Wnd's procedure and frees the object instance SubclassWindow
+// installed (when it is still the window's procedure).
+void RestoreWindowProc(HWND Wnd, WNDPROC Previous);
+
+// Unit end: drops the pending global references and the registries, and unregisters the
+// utility window class.
+namespace ClassesUnit {
+void Finalize();
+}  // namespace ClassesUnit

@@ -3,11 +3,13 @@
 
 namespace SystemUnit { void Initialize(); }
 namespace SysUtilsUnit { void Initialize(); void Finalize(); }
+namespace ClassesUnit { void Finalize(); }
 
 const TUnitList& RtlUnits() {
   static const TUnitList units = {
       {"System", SystemUnit::Initialize, nullptr},
       {"SysUtils", SysUtilsUnit::Initialize, SysUtilsUnit::Finalize},
+      {"Classes", nullptr, ClassesUnit::Finalize},
   };
   return units;
 }

@@ -144,13 +144,37 @@ bool Supports(TObject* obj, const GUID& iid, void** intf) {
     return false;
   }
   if (intf) {
-    static_cast<IUnknown*>(p)->AddRef();
+    static_cast<IInterface*>(p)->_AddRef();  // every interface's table starts like IInterface's
     *intf = p;
   }
   return true;
 }
 
 bool Supports(TObject* obj, const GUID& iid) { return obj && obj->GetInterface(iid, nullptr); }
+
+// ---------------------------------------------------------------------------------------
+// TInterfacedObject.
+
+RTL_BEGIN_CLASS(TInterfacedObject)
+b.Interface<IInterface>();
+RTL_END_CLASS
+
+HRESULT STDMETHODCALLTYPE TInterfacedObject::QueryInterface(const ::IID& riid, void** obj) {
+  if (!obj) return E_POINTER;
+  if (GetInterface(riid, obj)) {
+    _AddRef();
+    return S_OK;
+  }
+  return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE TInterfacedObject::_AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refCount_)); }
+
+ULONG STDMETHODCALLTYPE TInterfacedObject::_Release() {
+  LONG n = InterlockedDecrement(&refCount_);
+  if (n == 0) Free();
+  return static_cast<ULONG>(n);
+}
 
 bool Supports(IUnknown* intf, const GUID& iid, void** out) {
   void* p = nullptr;
@@ -159,6 +183,8 @@ bool Supports(IUnknown* intf, const GUID& iid, void** out) {
   else if (ok) static_cast<IUnknown*>(p)->Release();
   return ok;
 }
+
+bool Supports(IInterface* intf, const GUID& iid, void** out) { return Supports(AsIUnknown(intf), iid, out); }
 
 // ---------------------------------------------------------------------------------------
 // Class registry.
@@ -296,6 +322,16 @@ long double CheckedDivide(long double a, long double b) {
     throw EZeroDivide("Floating point division by zero");
   }
   return a / b;
+}
+
+// Resource strings.
+
+std::string LoadResString(PResStringRec ResStringRec) {
+  if (ResStringRec == nullptr) return std::string();
+  HMODULE module = ResStringRec->Module ? ResStringRec->Module : GetModuleHandleA(nullptr);
+  char buffer[4096];
+  int n = LoadStringA(module, static_cast<UINT>(ResStringRec->Identifier), buffer, sizeof buffer);
+  return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -114,12 +114,27 @@ struct TMessage {
 using TMessageHandler = void (TObject::*)(TMessage&);
 
 // ---------------------------------------------------------------------------------------
-// Interfaces. IInterface is COM's IUnknown, so objects of the system can be handed to
-// Win32/COM where an interface is expected. A class lists the interfaces it implements in
-// its descriptor (RTL_INTERFACE in RTL_BEGIN_CLASS); QueryInterface, Supports and
-// GetInterface look them up there.
-using IInterface = IUnknown;
+// Interfaces. IInterface is the root of the system's interfaces. Its table of methods is
+// COM's IUnknown (QueryInterface, then the two reference-count methods, same calling
+// convention), so an IInterface* can be handed to COM as an IUnknown* (AsIUnknown); the
+// count methods are named _AddRef and _Release, as in the class library, which leaves the
+// names AddRef and Release free for classes' own methods (a form's Release). Its IID is
+// IUnknown's. A class lists the interfaces it implements in its descriptor
+// (b.Interface<I>() in RTL_BEGIN_CLASS); QueryInterface, Supports and GetInterface look
+// them up there.
 using TGUID = GUID;
+
+struct IInterface {
+  static const GUID& IID() { return IID_IUnknown; }
+  virtual HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) = 0;
+  virtual ULONG STDMETHODCALLTYPE _AddRef() = 0;
+  virtual ULONG STDMETHODCALLTYPE _Release() = 0;
+
+protected:
+  ~IInterface() = default;
+};
+
+inline IUnknown* AsIUnknown(IInterface* intf) { return reinterpret_cast<IUnknown*>(intf); }
 
 // An interface type names its GUID with RTL_INTERFACE_ID inside its body.
 #define RTL_INTERFACE_ID(a, b, c, d0, d1, d2, d3, d4, d5, d6, d7)                                   \
@@ -128,14 +143,14 @@ using TGUID = GUID;
     return g;                                                                                      \
   }
 
-// Declares IUnknown's three methods in a class that implements interfaces (the class then
-// defines them, or derives them from TInterfacedObject / TInterfacedPersistent). The IID
-// type is named ::IID because inside such a class IID names the interface's IID() member
-// (an out-of-class definition must write `const ::IID&` for the same reason).
-#define RTL_IUNKNOWN_METHODS                                                                       \
+// Declares IInterface's three methods in a class that implements interfaces (the class
+// then defines them, or derives them from TInterfacedObject / TInterfacedPersistent /
+// TComponent). The IID type is named ::IID because inside such a class IID names the
+// interface's IID() member (an out-of-class definition must write `const ::IID&` too).
+#define RTL_IINTERFACE_METHODS                                                                     \
   HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override;                \
-  ULONG STDMETHODCALLTYPE AddRef() override;                                                       \
-  ULONG STDMETHODCALLTYPE Release() override;
+  ULONG STDMETHODCALLTYPE _AddRef() override;                                                      \
+  ULONG STDMETHODCALLTYPE _Release() override;
 
 // ---------------------------------------------------------------------------------------
 // The class descriptor: name, parent, virtual constructor, published properties and
@@ -160,8 +175,9 @@ public:
   // the component is named or read from a form description.
   struct FieldEntry {
     std::string Name;
-    TClass FieldClass;
+    TClass (*FieldClassFn)();  // resolved on use: classes may name each other
     std::function<void(TObject* instance, TObject* value)> Set;
+    TClass FieldClass() const { return FieldClassFn ? FieldClassFn() : nullptr; }
   };
 
   TClassDesc(const char* name, TClass parent, Constructor ctor, size_t instanceSize);
@@ -226,6 +242,7 @@ public:
   TObject& operator=(const TObject&) = default;
 
   static TClass StaticClass();
+  static const char* StaticClassName() { return "TObject"; }
   virtual TClass ClassType() const { return StaticClass(); }
   const std::string& ClassName() const { return ClassType()->ClassName(); }
   TClass ClassParent() const { return ClassType()->ClassParent(); }
@@ -301,6 +318,7 @@ template <class T> T* As(TObject* obj);
 public:                                                                                            \
   using inherited = Base;                                                                          \
   static TClass StaticClass();                                                                     \
+  static const char* StaticClassName() { return #T; }                                              \
   TClass ClassType() const override { return StaticClass(); }                                      \
                                                                                                    \
 private:
@@ -352,17 +370,24 @@ template <class T> class TClassBuilder;
 //   b.Method("Button1Click", &T::Button1Click);
 //   b.Interface<IFoo>();
 //   b.Message(WM_PAINT, &T::WMPaint);
+//
+// The descriptor exists before its members are registered, and registration runs once on
+// first use; a class's members may name the class itself or a descendant (TControl's
+// Parent is a TWinControl), so a call made while registering gets the same descriptor.
 #define RTL_BEGIN_CLASS(T)                                                                         \
   static void rtl_register_members_##T(TClassBuilder<T>& b);                                       \
   TClass T::StaticClass() {                                                                        \
-    static TClassDesc* desc = [] {                                                                 \
-      static TClassDesc d(#T, T::inherited::StaticClass(), rtl_detail::ConstructorOf<T>(),         \
-                          sizeof(T));                                                              \
+    static TClassDesc d(#T, T::inherited::StaticClass(), rtl_detail::ConstructorOf<T>(),           \
+                        sizeof(T));                                                                \
+    static bool registering = false, registered = false;                                           \
+    if (!registered && !registering) {                                                             \
+      registering = true;                                                                          \
       TClassBuilder<T> builder(d);                                                                 \
       rtl_register_members_##T(builder);                                                           \
-      return &d;                                                                                   \
-    }();                                                                                           \
-    return desc;                                                                                   \
+      registered = true;                                                                           \
+      registering = false;                                                                         \
+    }                                                                                              \
+    return &d;                                                                                     \
   }                                                                                                \
   static void rtl_register_members_##T(TClassBuilder<T>& b) {
 #define RTL_END_CLASS }
@@ -381,7 +406,7 @@ public:
   // A published field holding a component reference (set by name; cleared when the
   // component goes or is renamed).
   template <class C> void Field(const std::string& name, C* T::*member) {
-    desc_.AddField({name, C::StaticClass(), [member](TObject* inst, TObject* v) {
+    desc_.AddField({name, &C::StaticClass, [member](TObject* inst, TObject* v) {
                       static_cast<T*>(inst)->*member = dynamic_cast<C*>(v);
                     }});
   }
@@ -576,11 +601,28 @@ template <class T> T* As(TObject* obj) {
 bool Supports(TObject* obj, const GUID& iid, void** intf);
 bool Supports(TObject* obj, const GUID& iid);
 bool Supports(IUnknown* intf, const GUID& iid, void** out);
+bool Supports(IInterface* intf, const GUID& iid, void** out);
 template <class I> I* Supports(TObject* obj) {
   void* p = nullptr;
   return obj && obj->GetInterface(I::IID(), &p) ? static_cast<I*>(p) : nullptr;
 }
 bool IsEqualGUIDs(const GUID& a, const GUID& b);
+
+// A reference-counted object reached through interfaces: the count starts at 0, every
+// QueryInterface/_AddRef adds one, and the _Release that brings it back to 0 frees the
+// object. Interfaces it implements are listed in its class descriptor (b.Interface<I>()).
+// IInterface is a virtual base, so an interface family that also derives virtually from
+// IInterface shares this one implementation; a class that adds an interface deriving from
+// IInterface in the ordinary way overrides the three methods and forwards them here.
+class TInterfacedObject : public TObject, public virtual IInterface {
+  RTL_DECLARE_CLASS(TInterfacedObject, TObject)
+public:
+  RTL_IINTERFACE_METHODS
+  Integer RefCount() const { return static_cast<Integer>(refCount_); }
+
+private:
+  LONG refCount_ = 0;
+};
 
 // ---------------------------------------------------------------------------------------
 // Currency: a fixed-point number, an Int64 scaled by 10 000 (text conversion in SysUtils).
@@ -614,6 +656,16 @@ struct Currency {
 // Floating-point division that raises as the original does: EZeroDivide for a finite
 // dividend over zero, EInvalidOp for 0/0 or a NaN operand.
 long double CheckedDivide(long double a, long double b);
+
+// Resource strings: a record names the module whose string table holds the text (null for
+// the program itself) and the string number. LoadResString gives "" when the module has no
+// such string.
+struct TResStringRec {
+  HMODULE Module;
+  Integer Identifier;
+};
+using PResStringRec = const TResStringRec*;
+std::string LoadResString(PResStringRec ResStringRec);
 
 // Pointer-sized Integer casts for the places where the original kept pointers in integer
 // cells: keep them pointer-sized here.

@@ -92,6 +92,10 @@ PTypeInfo TypeInfoOf(long double*) {
   static const TTypeInfo ti = floatInfo("Extended", ftExtended);
   return &ti;
 }
+PTypeInfo DateTimeTypeInfo() {
+  static const TTypeInfo ti = floatInfo("TDateTime", ftDouble);
+  return &ti;
+}
 PTypeInfo TypeInfoOf(Currency*) {
   static const TTypeInfo ti = floatInfo("Currency", ftCurr);
   return &ti;
@@ -147,10 +151,9 @@ TTypeInfo MakeSetTypeInfo(const std::string& typeName, PTypeInfo elemType) {
   return t;
 }
 
-TTypeInfo MakeClassTypeInfo(TClass c) {
-  TTypeInfo t = simpleInfo(tkClass, "");
-  t.Name = c ? c->ClassName() : "";
-  t.ClassType = c;
+TTypeInfo MakeClassTypeInfo(const char* className, TClass (*classFn)()) {
+  TTypeInfo t = simpleInfo(tkClass, className ? className : "");
+  t.ClassTypeFn = classFn;
   return t;
 }
 
@@ -440,8 +443,8 @@ void SetObjectProp(TObject* obj, const std::string& name, TObject* value) {
   SetObjectProp(obj, findProp(obj, name), value);
 }
 
-IUnknown* GetInterfaceProp(TObject* obj, PPropInfo prop) { return getter(prop, prop->GetInterface)(obj); }
-void SetInterfaceProp(TObject* obj, PPropInfo prop, IUnknown* value) {
+IInterface* GetInterfaceProp(TObject* obj, PPropInfo prop) { return getter(prop, prop->GetInterface)(obj); }
+void SetInterfaceProp(TObject* obj, PPropInfo prop, IInterface* value) {
   setter(prop, prop->SetInterface, prop->GetInterface != nullptr)(obj, value);
 }
 

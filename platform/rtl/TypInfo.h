@@ -41,8 +41,10 @@ struct TTypeInfo {
   const TTypeInfo* CompType = nullptr;
   // Floats.
   TFloatType FloatType = ftDouble;
-  // Classes.
-  TClass ClassType = nullptr;
+  // Classes: resolved on use, because type information of a class property is made while
+  // classes are still registering their members (and may name each other).
+  TClass (*ClassTypeFn)() = nullptr;
+  TClass ClassType() const { return ClassTypeFn ? ClassTypeFn() : nullptr; }
   // Methods (events): the parameter list as text, for messages only.
   std::string MethodSignature;
 };
@@ -72,8 +74,8 @@ struct TPropInfo {
   std::function<void(TObject*, TObject*)> SetObject;
   std::function<Variant(TObject*)> GetVariant;
   std::function<void(TObject*, const Variant&)> SetVariant;
-  std::function<IUnknown*(TObject*)> GetInterface;
-  std::function<void(TObject*, IUnknown*)> SetInterface;
+  std::function<IInterface*(TObject*)> GetInterface;
+  std::function<void(TObject*, IInterface*)> SetInterface;
   // Stored predicate; empty means stored.
   std::function<bool(TObject*)> StoredProc;
 };
@@ -98,6 +100,10 @@ PTypeInfo TypeInfoOf(long double*);
 PTypeInfo TypeInfoOf(Currency*);
 PTypeInfo TypeInfoOf(std::string*);
 PTypeInfo TypeInfoOf(Variant*);
+// TDateTime is a double to C++; a property that holds a date-time says so in its
+// registration (.DateTime()), which gives it this type ("TDateTime", a float kind) so that
+// readers of the type information can tell it from a plain Double.
+PTypeInfo DateTimeTypeInfo();
 
 // The type information of T.
 template <class T> PTypeInfo TypeInfo();
@@ -106,7 +112,7 @@ template <class T> PTypeInfo TypeInfo();
 // ("alNone, alTop, alBottom"), and of a set of it.
 TTypeInfo MakeEnumTypeInfo(const char* typeName, const char* names);
 TTypeInfo MakeSetTypeInfo(const std::string& typeName, PTypeInfo elemType);
-TTypeInfo MakeClassTypeInfo(TClass c);
+TTypeInfo MakeClassTypeInfo(const char* className, TClass (*classFn)());
 TTypeInfo MakeMethodTypeInfo(const char* signature);
 
 // Declares an enumeration with names known to the type information.
@@ -128,7 +134,7 @@ template <class E> PTypeInfo TypeInfoOf(Set<E>*) {
 }
 
 template <class C, class = std::enable_if_t<std::is_base_of_v<TObject, C>>> PTypeInfo TypeInfoOf(C**) {
-  static const TTypeInfo ti = MakeClassTypeInfo(C::StaticClass());
+  static const TTypeInfo ti = MakeClassTypeInfo(C::StaticClassName(), &C::StaticClass);
   return &ti;
 }
 
@@ -203,8 +209,8 @@ TObject* GetObjectProp(TObject* obj, PPropInfo prop);
 void SetObjectProp(TObject* obj, PPropInfo prop, TObject* value);
 TObject* GetObjectProp(TObject* obj, const std::string& name);
 void SetObjectProp(TObject* obj, const std::string& name, TObject* value);
-IUnknown* GetInterfaceProp(TObject* obj, PPropInfo prop);
-void SetInterfaceProp(TObject* obj, PPropInfo prop, IUnknown* value);
+IInterface* GetInterfaceProp(TObject* obj, PPropInfo prop);
+void SetInterfaceProp(TObject* obj, PPropInfo prop, IInterface* value);
 Variant GetVariantProp(TObject* obj, PPropInfo prop);
 void SetVariantProp(TObject* obj, PPropInfo prop, const Variant& value);
 // Any property as a Variant: enumerations as their names when preferStrings, sets as text.
@@ -227,6 +233,11 @@ public:
   }
   template <class E> TPropBuilder& Default(const Set<E>& v) {
     p_.Default = static_cast<Int64>(v.ToBits());
+    return *this;
+  }
+  // The property holds a TDateTime (see DateTimeTypeInfo).
+  TPropBuilder& DateTime() {
+    p_.PropType = DateTimeTypeInfo();
     return *this;
   }
   TPropBuilder& NoDefaultValue() {
@@ -307,14 +318,14 @@ template <class T, class V, class G, class S> void Bind(TPropInfo& p, G g, S s) 
         if (v && !typed) RaisePropertyClassMismatch(name, v);
         Write(s, static_cast<T*>(o), typed);
       };
-  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<IUnknown, std::remove_pointer_t<V>>) {
+  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<IInterface, std::remove_pointer_t<V>>) {
     using I = std::remove_pointer_t<V>;
-    p.GetInterface = [g](TObject* o) -> IUnknown* { return Read(g, static_cast<T*>(o)); };
+    p.GetInterface = [g](TObject* o) -> IInterface* { return Read(g, static_cast<T*>(o)); };
     if constexpr (writable)
-      p.SetInterface = [s](TObject* o, IUnknown* v) {
+      p.SetInterface = [s](TObject* o, IInterface* v) {
         void* typed = nullptr;
         if (v) v->QueryInterface(I::IID(), &typed);
-        if (typed) static_cast<IUnknown*>(typed)->Release();
+        if (typed) static_cast<IInterface*>(typed)->_Release();
         Write(s, static_cast<T*>(o), static_cast<I*>(typed));
       };
   } else {
@@ -323,7 +334,8 @@ template <class T, class V, class G, class S> void Bind(TPropInfo& p, G g, S s) 
 }
 
 template <class V> PTypeInfo PropTypeInfo() {
-  if constexpr (std::is_pointer_v<V> && std::is_base_of_v<IUnknown, std::remove_pointer_t<V>>)
+  if constexpr (std::is_pointer_v<V> && std::is_base_of_v<IInterface, std::remove_pointer_t<V>> &&
+                !std::is_base_of_v<TObject, std::remove_pointer_t<V>>)  // components are classes
     return InterfaceTypeInfo();
   else
     return TypeInfoOf(static_cast<V*>(nullptr));

@@ -137,9 +137,11 @@ public:
   Variant(std::string&& v);
   Variant(IUnknown* v);   // holds a reference
   Variant(IDispatch* v);  // holds a reference
+  Variant(IInterface* v) : Variant(AsIUnknown(v)) {}  // varUnknown; holds a reference
   // Any other pointer would silently become a boolean: refuse it.
   template <class T, std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char> &&
-                                          !std::is_base_of_v<IUnknown, T>,
+                                          !std::is_base_of_v<IUnknown, T> &&
+                                          !std::is_base_of_v<IInterface, T>,
                                       int> = 0>
   Variant(T*) = delete;
 

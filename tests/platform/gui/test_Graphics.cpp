@@ -122,6 +122,19 @@ TEST(GraphicsColors, CharsetNamesRoundTrip) {
   EXPECT_EQ(value, DEFAULT_CHARSET);
 }
 
+TEST(GraphicsColors, ColourAndCharsetNamesAreRegisteredForStoredForms) {
+  TIdentToInt toColor = FindIdentToInt(TypeInfo<TColor>());
+  ASSERT_TRUE(toColor);
+  Integer value = 0;
+  EXPECT_TRUE(toColor("clBtnFace", value));
+  EXPECT_EQ(value, clBtnFace);
+  TIntToIdent toCharset = FindIntToIdent(TypeInfo<TFontCharset>());
+  ASSERT_TRUE(toCharset);
+  std::string name;
+  EXPECT_TRUE(toCharset(DEFAULT_CHARSET, name));
+  EXPECT_EQ(name, "DEFAULT_CHARSET");
+}
+
 // =======================================================================================
 // Fonts, pens and brushes
 // =======================================================================================
@@ -940,6 +953,13 @@ TEST(GraphicsBitmap, DormantAndReleasedHandlesKeepOrHandOverTheImage) {
   EXPECT_TRUE(PixelIs(bmp, 3, 3, 0x0000FF)) << "a dormant bitmap comes back with its image";
   EXPECT_EQ(bmp.PixelFormat(), pf24bit);
 
+  TBitmap device;
+  makeWhite(device, 8, 8, pfDevice);
+  device.Canvas()->SetPixels(4, 4, clGreen);
+  device.Dormant();
+  EXPECT_TRUE(PixelIs(device, 4, 4, 0x008000));
+  EXPECT_EQ(device.HandleType(), bmDDB) << "a device bitmap comes back as one";
+
   HBITMAP released = bmp.ReleaseHandle();
   ASSERT_NE(released, nullptr);
   EXPECT_FALSE(bmp.HandleAllocated());
@@ -1288,6 +1308,73 @@ TEST(GraphicsPicture, DataNamesTheClassAndRoundTrips) {
   EXPECT_EQ(copy.Graphic(), nullptr);
 }
 
+namespace {
+// A filer that only records what an object defines, so a test can call the procedures
+// the way the form reader and writer would.
+struct Defined {
+  std::string name;
+  TStreamProc read, write;
+  bool hasData = false;
+};
+class RecordingFiler : public TFiler {
+public:
+  explicit RecordingFiler(TStream* stream) : TFiler(stream) {}
+  void DefineProperty(const std::string&, TReaderProc, TWriterProc, bool) override {}
+  void DefineBinaryProperty(const std::string& Name, TStreamProc Read, TStreamProc Write, bool HasData) override {
+    defined = {Name, Read, Write, HasData};
+  }
+  Defined defined;
+};
+
+// A picture and a bitmap whose DefineProperties the tests may call, as the filers do.
+class TestPicture : public TPicture {
+public:
+  using TPicture::DefineProperties;
+};
+class TestBitmap : public TBitmap {
+public:
+  using TBitmap::DefineProperties;
+};
+
+// What DefineProperties of obj defines, against an optional ancestor.
+template <class T> Defined definedBy(T& obj, TPersistent* ancestor = nullptr) {
+  TMemoryStream unused;
+  RecordingFiler filer(&unused);
+  filer.SetAncestor(ancestor);
+  obj.DefineProperties(&filer);
+  return filer.defined;
+}
+}  // namespace
+
+TEST(GraphicsPicture, StoresItsDataInFormsOnlyWhenThereIsSomethingToStore) {
+  TestPicture empty;
+  EXPECT_FALSE(definedBy(empty).hasData);
+
+  TestPicture picture;
+  makeWhite(*picture.Bitmap(), 4, 3);
+  picture.Bitmap()->Canvas()->SetPixels(2, 1, clPurple);
+  Defined filer = definedBy(picture);
+  EXPECT_EQ(filer.name, "Data");
+  ASSERT_TRUE(filer.hasData);
+  TMemoryStream data;
+  filer.write(&data);
+  data.SetPosition(0);
+  TestPicture restored;
+  definedBy(restored).read(&data);
+  EXPECT_TRUE(PixelIs(*restored.Bitmap(), 2, 1, 0x800080));
+
+  TestPicture same;
+  same.Assign(&picture);
+  EXPECT_FALSE(definedBy(same, &picture).hasData) << "equal to the ancestor: nothing to store";
+  same.Bitmap()->Canvas()->SetPixels(0, 0, clRed);
+  EXPECT_TRUE(definedBy(same, &picture).hasData);
+
+  TestBitmap glyph;
+  EXPECT_FALSE(definedBy(glyph).hasData) << "an empty graphic stores nothing";
+  makeWhite(glyph, 2, 2);
+  EXPECT_TRUE(definedBy(glyph).hasData);
+}
+
 TEST(GraphicsPicture, FiltersAndExtensionsListTheRegisteredFormats) {
   EXPECT_EQ(GraphicExtension(TBitmap::StaticClass()), "bmp");
   EXPECT_EQ(GraphicExtension(TMetafile::StaticClass()), "emf");
@@ -1329,8 +1416,74 @@ TEST(GraphicsPicture, RegisteredClassLoadsItsExtensionUntilUnregistered) {
 }
 
 // =======================================================================================
+// Stored forms
+// =======================================================================================
+
+namespace {
+// A component with the kinds of graphic properties controls publish.
+class TGraphicHolder : public TComponent {
+  RTL_DECLARE_CLASS(TGraphicHolder, TComponent)
+public:
+  explicit TGraphicHolder(TComponent* AOwner) : TComponent(AOwner) {}
+  ~TGraphicHolder() override {
+    delete font_;
+    delete picture_;
+  }
+  TColor Color() const { return color_; }
+  void SetColor(TColor Value) { color_ = Value; }
+  TFont* Font() const { return font_; }
+  void SetFont(TFont* Value) { font_->Assign(Value); }
+  TPicture* Picture() const { return picture_; }
+  void SetPicture(TPicture* Value) { picture_->Assign(Value); }
+
+private:
+  TColor color_ = clWindow;
+  TFont* font_ = new TFont();
+  TPicture* picture_ = new TPicture();
+};
+}  // namespace
+
+RTL_BEGIN_CLASS(TGraphicHolder)
+b.Property("Color", &TGraphicHolder::Color, &TGraphicHolder::SetColor).Default(clWindow);
+b.Property("Font", &TGraphicHolder::Font, &TGraphicHolder::SetFont);
+b.Property("Picture", &TGraphicHolder::Picture, &TGraphicHolder::SetPicture);
+RTL_END_CLASS
+
+TEST(GraphicsStoredForm, ColoursFontsAndPicturesSurviveAStoredForm) {
+  TGraphicHolder holder(nullptr);
+  holder.SetName("Holder");
+  holder.SetColor(clBtnFace);
+  holder.Font()->SetName("Arial");
+  holder.Font()->SetColor(clHighlight);
+  holder.Font()->SetStyle({fsBold});
+  makeWhite(*holder.Picture()->Bitmap(), 5, 4);
+  holder.Picture()->Bitmap()->Canvas()->SetPixels(3, 2, clTeal);
+
+  TMemoryStream binary;
+  binary.WriteComponent(&holder);
+  binary.SetPosition(0);
+  TMemoryStream text;
+  ObjectBinaryToText(&binary, &text);
+  std::string form(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size()));
+  for (const char* line : {"Color = clBtnFace", "Font.Charset = DEFAULT_CHARSET", "Font.Color = clHighlight",
+                           "Font.Name = 'Arial'", "Font.Style = [fsBold]", "Picture.Data = {"})
+    EXPECT_NE(form.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << form;
+  EXPECT_EQ(form.find("Font.Size"), std::string::npos) << "Size is not stored:\n" << form;
+
+  binary.SetPosition(0);
+  TGraphicHolder copy(nullptr);
+  binary.ReadComponent(&copy);
+  EXPECT_EQ(copy.Color(), clBtnFace);
+  EXPECT_EQ(copy.Font()->Name(), "Arial");
+  EXPECT_EQ(copy.Font()->Color(), clHighlight);
+  EXPECT_EQ(copy.Font()->Style(), TFontStyles{fsBold});
+  ASSERT_NE(copy.Picture()->Graphic(), nullptr);
+  EXPECT_TRUE(PixelIs(*copy.Picture()->Bitmap(), 3, 2, 0x808000));
+}
+
+// =======================================================================================
 // A sample sheet of canvas operations, written beside the test program for looking at
-// (canvas-sample.bmp). Each operation draws in its own cell; the test checks that each
+// (canvas-sample.bmp in the build tree). Each operation draws in its own cell; the test checks that each
 // drew something and stayed inside its cell.
 // =======================================================================================
 
@@ -1403,9 +1556,11 @@ TEST(GraphicsSample, EveryOperationDrawsInsideItsOwnCell) {
     reset();
     ops[i].second(r);
   }
-  char dir[MAX_PATH] = ".";
-  GetCurrentDirectoryA(MAX_PATH, dir);
-  sheet.SaveToFile(std::string(dir) + "\\canvas-sample.bmp");
+  // Beside the test program, in the build tree.
+  char module[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  std::string dir = ExtractFilePath(module);
+  if (!dir.empty()) sheet.SaveToFile(dir + "canvas-sample.bmp");
 
   for (size_t i = 0; i < ops.size(); ++i) {
     const TRect& r = cells[i];

@@ -251,8 +251,10 @@ TEST(JPEGImage, AssignAndBitmapConversionsKeepTheImage) {
   TJPEGImage copy;
   copy.Assign(&jpeg);
   EXPECT_EQ(copy.Data(), jpeg.Data());
-  TBitmap viaAssignTo;
-  static_cast<TPersistent&>(copy).Assign(nullptr);
+  TBitmap decoded;
+  decoded.Assign(&copy);
+  EXPECT_TRUE(PixelNear(decoded, 15, 7, 0xFF0000, 16)) << "inside the blue block";
+  copy.Assign(nullptr);
   EXPECT_TRUE(copy.Empty());
 
   EXPECT_THROW(jpeg.SetWidth(10), EJPEG);

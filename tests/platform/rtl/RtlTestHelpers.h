@@ -25,21 +25,21 @@ template <class E> void expectMessages(const std::vector<RaiseCase>& cases) {
   for (const RaiseCase& c : cases) EXPECT_EQ(messageOf<E>(c.action), c.message) << c.what;
 }
 
-// A COM object that only counts its references; it starts with the test's own one.
-class CountingUnknown : public IUnknown {
+// An interface object that only counts its references; it starts with the test's own one.
+class CountingInterface : public IInterface {
 public:
   ULONG refs = 1;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
     if (IsEqualGUID(riid, IID_IUnknown)) {
       *obj = this;
-      AddRef();
+      _AddRef();
       return S_OK;
     }
     *obj = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE _Release() override { return --refs; }
 };
 
 // Runs each test with known format settings ('.' decimals, dd/mm/yyyy dates) and puts

@@ -49,20 +49,18 @@ private:
 }  // namespace
 
 // Persistent classes with their own descriptors (ClassName and GetNamePath use them).
-class TTestOwner : public TPersistent, public IUnknown {
+class TTestOwner : public TPersistent, public IInterface {
   RTL_DECLARE_CLASS(TTestOwner, TPersistent)
 public:
   ULONG refs = 1;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** obj) override {
-    return GetInterface(riid, obj) ? (AddRef(), S_OK) : E_NOINTERFACE;
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
+    return GetInterface(riid, obj) ? (_AddRef(), S_OK) : E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE _Release() override { return --refs; }
 };
 RTL_BEGIN_CLASS(TTestOwner)
-b.Desc().AddInterface(IID_IUnknown, [](TObject* o) -> void* {
-  return static_cast<IUnknown*>(static_cast<TTestOwner*>(o));
-});
+b.Interface<IInterface>();
 RTL_END_CLASS
 
 class TTestPart : public TInterfacedPersistent {
@@ -101,23 +99,23 @@ TEST(Persistent, NamePathIsClassNameAfterOwnersPath) {
 TEST(Persistent, InterfacedPersistentCountsThroughItsOwner) {
   TTestOwner owner;
   TTestPart* part = New<TTestPart>(&owner);
-  EXPECT_EQ(part->AddRef(), 2u) << "AddRef should reach the owner's count";
+  EXPECT_EQ(part->_AddRef(), 2u) << "_AddRef should reach the owner's count";
   EXPECT_EQ(owner.refs, 2u);
-  EXPECT_EQ(part->Release(), 1u);
+  EXPECT_EQ(part->_Release(), 1u);
 
   void* intf = nullptr;
   EXPECT_EQ(part->QueryInterface(IID_IUnknown, &intf), S_OK);
-  EXPECT_EQ(intf, static_cast<IUnknown*>(part));
+  EXPECT_EQ(intf, static_cast<IInterface*>(part));
   EXPECT_EQ(owner.refs, 2u) << "QueryInterface should add a reference, counted by the owner";
-  static_cast<IUnknown*>(intf)->Release();
+  static_cast<IInterface*>(intf)->_Release();
   EXPECT_EQ(part->QueryInterface(IID_IDispatch, &intf), E_NOINTERFACE);
   part->Free();
 }
 
 TEST(Persistent, InterfacedPersistentWithoutOwnerIsNotCounted) {
   TTestPart* part = New<TTestPart>();
-  EXPECT_EQ(part->AddRef(), static_cast<ULONG>(-1));
-  EXPECT_EQ(part->Release(), static_cast<ULONG>(-1));
+  EXPECT_EQ(part->_AddRef(), static_cast<ULONG>(-1));
+  EXPECT_EQ(part->_Release(), static_cast<ULONG>(-1));
   part->Free();
 }
 
@@ -350,7 +348,7 @@ TEST(ObjectList, FindInstanceOfExactOrInherited) {
 // TInterfaceList
 
 TEST(InterfaceList, HoldsOneReferencePerEntry) {
-  CountingUnknown x, y;
+  CountingInterface x, y;
   auto* list = new TInterfaceList;
   list->Add(&x);
   list->Add(&x);
@@ -379,7 +377,7 @@ TEST(InterfaceList, HoldsOneReferencePerEntry) {
 }
 
 TEST(InterfaceList, DeleteAndClearRelease) {
-  CountingUnknown x, y;
+  CountingInterface x, y;
   TInterfaceList list;
   list.Add(&x);
   list.Add(&y);

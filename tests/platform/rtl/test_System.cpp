@@ -101,7 +101,7 @@ RTL_IMPLEMENT_CLASS(TTracked)
 // ---------------------------------------------------------------------------------------
 // An interface implemented by a TObject class.
 
-struct IGreeter : public IUnknown {
+struct IGreeter : public IInterface {
   RTL_INTERFACE_ID(0x6c1f2a40, 0x3b7d, 0x4e21, 0x9a, 0x55, 0x10, 0x2e, 0x7f, 0x44, 0xc3, 0x01)
   virtual int STDMETHODCALLTYPE Greet() = 0;
 };
@@ -109,7 +109,7 @@ struct IGreeter : public IUnknown {
 class TGreeter : public TObject, public IGreeter {
   RTL_DECLARE_CLASS(TGreeter, TObject)
 public:
-  RTL_IUNKNOWN_METHODS
+  RTL_IINTERFACE_METHODS
   int STDMETHODCALLTYPE Greet() override { return 42; }
   ULONG refs = 1;
 };
@@ -120,18 +120,18 @@ RTL_END_CLASS
 HRESULT STDMETHODCALLTYPE TGreeter::QueryInterface(const ::IID& riid, void** obj) {
   if (IsEqualGUID(riid, IID_IUnknown)) {
     *obj = static_cast<IGreeter*>(this);
-    AddRef();
+    _AddRef();
     return S_OK;
   }
   if (GetInterface(riid, obj)) {
-    AddRef();
+    _AddRef();
     return S_OK;
   }
   *obj = nullptr;
   return E_NOINTERFACE;
 }
-ULONG STDMETHODCALLTYPE TGreeter::AddRef() { return ++refs; }
-ULONG STDMETHODCALLTYPE TGreeter::Release() { return --refs; }
+ULONG STDMETHODCALLTYPE TGreeter::_AddRef() { return ++refs; }
+ULONG STDMETHODCALLTYPE TGreeter::_Release() { return --refs; }
 
 class TLoudGreeter : public TGreeter {
   RTL_DECLARE_CLASS(TLoudGreeter, TGreeter)
@@ -291,7 +291,7 @@ TEST(SystemTest, MessagesDispatchThroughTheClassChain) {
 
 TEST(SystemTest, ObjectsImplementInterfacesListedInTheirClass) {
   TGreeter g;
-  TObject* obj = &g;  // a TGreeter is both a TObject and an IUnknown: say which Supports
+  TObject* obj = &g;  // a TGreeter is both a TObject and an IInterface: say which Supports
   void* p = nullptr;
   ASSERT_TRUE(g.GetInterface(IGreeter::IID(), &p));
   EXPECT_EQ(static_cast<IGreeter*>(p)->Greet(), 42);
@@ -305,9 +305,10 @@ TEST(SystemTest, ObjectsImplementInterfacesListedInTheirClass) {
   void* counted = nullptr;
   ASSERT_TRUE(Supports(obj, IGreeter::IID(), &counted));
   EXPECT_EQ(g.refs, 2u) << "Supports with an out pointer adds a reference";
-  static_cast<IUnknown*>(counted)->Release();
+  static_cast<IInterface*>(counted)->_Release();
 
-  IUnknown* unk = static_cast<IGreeter*>(&g);
+  // Handed to COM as an IUnknown, the same object answers through COM's method names.
+  IUnknown* unk = AsIUnknown(static_cast<IGreeter*>(&g));
   void* viaQuery = nullptr;
   ASSERT_TRUE(Supports(unk, IGreeter::IID(), &viaQuery));
   EXPECT_EQ(viaQuery, static_cast<void*>(static_cast<IGreeter*>(&g)));

@@ -194,7 +194,7 @@ TEST_F(TypInfoTest, BuiltInTypesDescribeKindAndRange) {
   EXPECT_EQ(TypeInfo<Variant>()->Kind, tkVariant);
   EXPECT_EQ(TypeInfo<TNotifyEvent>()->Kind, tkMethod);
   EXPECT_EQ(TypeInfo<TTestPart*>()->Kind, tkClass);
-  EXPECT_EQ(TypeInfo<TTestPart*>()->ClassType, TTestPart::StaticClass());
+  EXPECT_EQ(TypeInfo<TTestPart*>()->ClassType(), TTestPart::StaticClass());
   EXPECT_EQ(TypeInfo<TTestShades>()->Kind, tkSet);
   EXPECT_EQ(TypeInfo<TTestShades>()->CompType, TypeInfo<TTestShade>());
   EXPECT_EQ(TypeInfo<bool>()->EnumNames, (std::vector<std::string>{"False", "True"}));

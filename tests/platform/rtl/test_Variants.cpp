@@ -523,16 +523,16 @@ TEST_F(VariantTest, ArrayErrorsAreVariantErrors) {
 // ---------------------------------------------------------------------------------------
 // Interfaces.
 
-using CountedUnknown = CountingUnknown;
+using CountedUnknown = CountingInterface;
 
 TEST_F(VariantTest, InterfaceValuesHoldAReference) {
   CountedUnknown obj;
   {
-    Variant v(static_cast<IUnknown*>(&obj));
+    Variant v(static_cast<IInterface*>(&obj));
     EXPECT_EQ(obj.refs, 2u);
     Variant copy = v;
     EXPECT_EQ(obj.refs, 3u);
-    EXPECT_EQ(copy.AsUnknown(), &obj);
+    EXPECT_EQ(copy.AsUnknown(), AsIUnknown(&obj));
     copy.Clear();
     EXPECT_EQ(obj.refs, 2u);
     EXPECT_TRUE(VarSupports(v, IID_IUnknown));

@@ -1,0 +1,25 @@
+// The component set's start-up list, in dependency order.
+#include "cx/CxUnits.h"
+
+namespace cxClassesUnit { void Initialize(); void Finalize(); }
+namespace cxGraphicsUnit { void Initialize(); void Finalize(); }
+namespace dxUxThemeUnit { void Initialize(); void Finalize(); }
+namespace dxThemeManagerUnit { void Initialize(); void Finalize(); }
+namespace dxOffice11Unit { void Initialize(); void Finalize(); }
+namespace cxStylesUnit { void Initialize(); void Finalize(); }
+namespace cxDrawTextUtilsUnit { void Initialize(); void Finalize(); }
+namespace cxRadioButtonImageListUnit { void Initialize(); void Finalize(); }
+
+const TUnitList& CxUnits() {
+  static const TUnitList units = {
+      {"cxClasses", cxClassesUnit::Initialize, cxClassesUnit::Finalize},
+      {"cxGraphics", cxGraphicsUnit::Initialize, cxGraphicsUnit::Finalize},
+      {"dxUxTheme", dxUxThemeUnit::Initialize, dxUxThemeUnit::Finalize},
+      {"dxThemeManager", dxThemeManagerUnit::Initialize, dxThemeManagerUnit::Finalize},
+      {"dxOffice11", dxOffice11Unit::Initialize, dxOffice11Unit::Finalize},
+      {"cxStyles", cxStylesUnit::Initialize, cxStylesUnit::Finalize},
+      {"cxDrawTextUtils", cxDrawTextUtilsUnit::Initialize, cxDrawTextUtilsUnit::Finalize},
+      {"cxRadioButtonImageList", cxRadioButtonImageListUnit::Initialize, cxRadioButtonImageListUnit::Finalize},
+  };
+  return units;
+}

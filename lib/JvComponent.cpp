@@ -1,0 +1,3 @@
+#include "lib/JvComponent.h"
+
+RTL_IMPLEMENT_CLASS(TJvComponent)

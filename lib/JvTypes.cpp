@@ -1,0 +1,3 @@
+#include "lib/JvTypes.h"
+
+RTL_IMPLEMENT_CLASS(EJvException)

@@ -1,0 +1,4 @@
+#include "TestLayers.h"
+#include "platform/data/DataUnits.h"
+
+void InitializeTestUnits() { InitializeUnits({&RtlUnits(), &DataUnits()}); }
