@@ -91,7 +91,11 @@ void cxInitTextLayoutForDC(HDC DC, TcxTextLayoutFlags AFlags, TcxTextParams& APa
   AParams.RowHeight = AParams.TextHeight + AParams.ExternalLeading;
   AParams.EndEllipsis = AFlags & tlfEndEllipsis;
   AParams.EllipsisWidth = AParams.EndEllipsis ? runExtent(DC, kEllipsis, ellipsisLength, false).cx : 0;
-  AParams.BreakChar = static_cast<char>(tm.tmBreakChar);
+  // Word breaks fall on blanks. The metrics of some fonts here report a printing character
+  // as their break character; a break character that is not a blank is not trusted.
+  TEXTMETRICW tmw{};
+  GetTextMetricsW(DC, &tmw);
+  AParams.BreakChar = tmw.tmBreakChar > 0 && tmw.tmBreakChar <= ' ' ? static_cast<char>(tmw.tmBreakChar) : ' ';
   AParams.HorzAlignment = static_cast<Integer>(AFlags & 7);
   AParams.VertAlignment = static_cast<Integer>((AFlags >> 4) & 3);
   AParams.WordBreak = AFlags & tlfWordBreak;

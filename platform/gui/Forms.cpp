@@ -2031,9 +2031,22 @@ void TScreen::SetCursor(TCursor Value) {
   ++cursorCount_;
 }
 
+// A form is registered while its constructor runs, before it is of its final class, so
+// which forms are TForms is decided when asked.
+Integer TScreen::FormCount() const {
+  Integer n = 0;
+  for (TCustomForm* f : customForms_)
+    if (dynamic_cast<TForm*>(f)) ++n;
+  return n;
+}
+
 TForm* TScreen::Forms(Integer Index) const {
-  if (Index < 0 || Index >= FormCount()) throw EListError(Format("List index out of bounds (%d)", {Index}));
-  return forms_[Index];
+  Integer n = Index;
+  if (Index >= 0)
+    for (TCustomForm* f : customForms_)
+      if (auto* form = dynamic_cast<TForm*>(f))
+        if (n-- == 0) return form;
+  throw EListError(Format("List index out of bounds (%d)", {Index}));
 }
 
 TCustomForm* TScreen::CustomForms(Integer Index) const {
@@ -2041,14 +2054,10 @@ TCustomForm* TScreen::CustomForms(Integer Index) const {
   return customForms_[Index];
 }
 
-void TScreen::addForm(TCustomForm* AForm) {
-  customForms_.push_back(AForm);
-  if (auto* f = dynamic_cast<TForm*>(AForm)) forms_.push_back(f);
-}
+void TScreen::addForm(TCustomForm* AForm) { customForms_.push_back(AForm); }
 
 void TScreen::removeForm(TCustomForm* AForm) {
   customForms_.erase(std::remove(customForms_.begin(), customForms_.end(), AForm), customForms_.end());
-  forms_.erase(std::remove_if(forms_.begin(), forms_.end(), [&](TForm* f) { return f == AForm; }), forms_.end());
   saveFocusedList_.erase(std::remove(saveFocusedList_.begin(), saveFocusedList_.end(), AForm),
                          saveFocusedList_.end());
   if (activeCustomForm_ == AForm) activeCustomForm_ = nullptr;
@@ -2064,13 +2073,6 @@ void TScreen::moveToFront(TCustomForm* AForm) {
   if (it != customForms_.end()) {
     customForms_.erase(it);
     customForms_.insert(customForms_.begin(), AForm);
-  }
-  if (auto* f = dynamic_cast<TForm*>(AForm)) {
-    auto jt = std::find(forms_.begin(), forms_.end(), f);
-    if (jt != forms_.end()) {
-      forms_.erase(jt);
-      forms_.insert(forms_.begin(), f);
-    }
   }
 }
 
@@ -2093,17 +2095,6 @@ namespace {
 
 const char* kApplicationWindowClass = "TApplication";
 
-LRESULT CALLBACK applicationWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!Application || Application->Handle() != hwnd) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  TMessage message;
-  message.Msg = msg;
-  message.WParam = wParam;
-  message.LParam = lParam;
-  message.Result = 0;
-  Application->Dispatch(message);
-  return message.Result;
-}
-
 std::string exeTitle() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -2117,6 +2108,18 @@ std::string exeTitle() {
 }
 
 }  // namespace
+
+// The application window's procedure (WndProc catches every exception).
+LRESULT CALLBACK TApplication::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!Application || Application->handle_ != hwnd) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  TMessage message;
+  message.Msg = msg;
+  message.WParam = wParam;
+  message.LParam = lParam;
+  message.Result = 0;
+  Application->WndProc(message);
+  return message.Result;
+}
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
   hintWindowClass_ = THintWindow::StaticClass();
@@ -2142,7 +2145,7 @@ void TApplication::createHandle() {
   WNDCLASSA wc{};
   if (!GetClassInfoA(moduleInstance(), kApplicationWindowClass, &wc)) {
     wc = WNDCLASSA{};
-    wc.lpfnWndProc = applicationWindowProc;
+    wc.lpfnWndProc = windowProc;
     wc.hInstance = moduleInstance();
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kApplicationWindowClass;
@@ -2284,6 +2287,13 @@ bool TApplication::IsMDIMsg(const MSG& Msg) {
 bool TApplication::IsDlgMsg(MSG&) { return false; }
 
 void TApplication::Idle(const MSG&) {
+  if (idleWork()) WaitMessage();
+}
+
+void TApplication::DoApplicationIdle() { idleWork(); }
+
+// The idle work; true when OnIdle left Done set (the loop may wait for a message).
+bool TApplication::idleWork() {
   TControl* control = DoMouseIdle();
   if (showHint_ && !mouseControl_) CancelHint();
   SetHint(GetLongHint(hintOf(control)));
@@ -2301,7 +2311,7 @@ void TApplication::Idle(const MSG&) {
   } catch (...) {
     HandleException(this);
   }
-  if (done) WaitMessage();
+  return done;
 }
 
 TControl* TApplication::DoMouseIdle() {

@@ -616,7 +616,8 @@ public:
   Integer CursorCount() const { return cursorCount_; }
 
   // --- Forms.
-  Integer FormCount() const { return static_cast<Integer>(forms_.size()); }
+  // The forms of class TForm (and descendants) among CustomForms, in the same order.
+  Integer FormCount() const;
   TForm* Forms(Integer Index) const;
   Integer CustomFormCount() const { return static_cast<Integer>(customForms_.size()); }
   TCustomForm* CustomForms(Integer Index) const;
@@ -660,7 +661,6 @@ private:
   Integer cursorCount_ = 0;
   std::vector<std::pair<Integer, HCURSOR>> cursors_;  // registered cursors
   HCURSOR defaultCursor_ = nullptr;
-  std::vector<TForm*> forms_;
   std::vector<TCustomForm*> customForms_;
   std::vector<TCustomForm*> saveFocusedList_;
   std::vector<TMonitor*> monitors_;
@@ -802,6 +802,9 @@ public:
   void SetOnShowHint(const TShowHintEvent& Value) { onShowHint_ = Value; }
 
   // --- Idle work and the mouse.
+  // The work HandleMessage does when the queue is empty (mouse tracking, the hint, the
+  // actions of the showing forms, OnIdle), without waiting for the next message.
+  void DoApplicationIdle();
   // Sends CM_MOUSELEAVE to the control the mouse left and CM_MOUSEENTER to the one it is
   // over now (graphic or windowed); returns the control under the mouse.
   TControl* DoMouseIdle();
@@ -854,11 +857,13 @@ private:
   void adoptMainForm(TComponent* Instance);
   bool ProcessMessage(MSG& Msg);
   void Idle(const MSG& Msg);
+  bool idleWork();
   bool IsKeyMsg(MSG& Msg);
   bool IsHintMsg(const MSG& Msg);
   bool IsMDIMsg(const MSG& Msg);
   bool IsDlgMsg(MSG& Msg);
   void WndProc(TMessage& Message);
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void createHandle();
   void startHintTimer(UINT Pause, bool ShowMode);
   void stopHintTimer();

@@ -43,6 +43,19 @@ void TTestButton::CreateParams(TCreateParams& Params) {
 
 void TTestButton::CNCommand(TWMCommand& Message) { NotifyCodes.push_back(Message.NotifyCode); }
 
+TTestEdit::TTestEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  SetBounds(0, 0, 120, 21);
+  SetTabStop(true);
+  SetParentColor(false);  // the window colour, not the form's
+}
+
+void TTestEdit::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, "EDIT");
+  Params.Style |= ES_AUTOHSCROLL;
+  Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
 std::string nameOf(TObject* Object) {
   if (!Object) return "nil";
   if (auto* c = dynamic_cast<TComponent*>(Object); c && !c->Name().empty()) return c->Name();
@@ -104,4 +117,5 @@ b.Property("TabOrder", &TTestButton::TabOrder, &TTestButton::SetTabOrder).Defaul
 b.Message(CN_COMMAND, &TTestButton::CNCommand);
 RTL_END_CLASS
 
+RTL_IMPLEMENT_CLASS(TTestEdit)
 RTL_IMPLEMENT_CLASS(TEventLog)

@@ -64,6 +64,16 @@ protected:
   void CreateParams(TCreateParams& Params) override;
 };
 
+// A control over the system's EDIT class, with a sunken border and the window colour.
+class TTestEdit : public TWinControl {
+  RTL_DECLARE_CLASS(TTestEdit, TWinControl)
+public:
+  explicit TTestEdit(TComponent* AOwner);
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+};
+
 // A form with no stored description.
 inline TForm* newForm(Integer Width = 300, Integer Height = 200) {
   TForm* form = New<TForm>(nullptr, 0);

@@ -12,7 +12,7 @@ namespace {
 // idle work when there are none.
 void pumpOnce() {
   Application->ProcessMessages();
-  Application->DoMouseIdle();
+  Application->DoApplicationIdle();
 }
 
 void sendMouse(DWORD flags) {
@@ -112,7 +112,9 @@ void pressKey(WORD VirtualKey, bool WithShift) {
 void showAndActivate(TCustomForm* Form) {
   Form->Show();
   SetForegroundWindow(Form->Handle());
-  pumpUntil([&] { return GetActiveWindow() == Form->Handle() && Form->Active(); }, 2000);
+  // An MDI frame does not count itself active (its active child does).
+  bool frame = Form->FormStyle() == fsMDIForm;
+  pumpUntil([&] { return GetActiveWindow() == Form->Handle() && (frame || Form->Active()); }, 2000);
   pumpFor(30);
 }
 

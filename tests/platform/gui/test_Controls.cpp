@@ -325,3 +325,605 @@ TEST_F(ControlsTest, CustomAndGraphicControlsPaintTheirOwnPixels) {
   EXPECT_EQ(hexOf(pixelAt(shot, 15, 15)), hexOf(0x00FF00));
   EXPECT_EQ(hexOf(pixelAt(shot, 80, 20)), hexOf(0x00FFFF));
 }
+
+TEST_F(ControlsTest, DoubleBufferedControlPaintsTheSamePixels) {
+  TForm* form = own(newForm(200, 120));
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->SetBounds(10, 10, 60, 40);
+  pad->SetFill(clFuchsia);
+  pad->SetDoubleBuffered(true);
+  TTestSwatch* inside = New<TTestSwatch>(form);
+  inside->SetParent(pad);
+  inside->SetBounds(5, 5, 10, 10);
+  showAndActivate(form);
+  pad->Repaint();
+  TBitmap shot;
+  captureClient(pad, shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, 30, 30)), hexOf(0xFF00FF)) << "the pad's own painting";
+  EXPECT_EQ(hexOf(pixelAt(shot, 8, 8)), hexOf(0xFF0000)) << "its graphic child, painted into the same buffer";
+}
+
+// ---------------------------------------------------------------------------------------
+// Messages: reflection, window procedures, exceptions.
+
+TEST_F(ControlsTest, ChildNotificationComesBackToTheChildAsCNCommand) {
+  TForm* form = own(newForm());
+  TTestButton* button = New<TTestButton>(form);
+  button->SetParent(form);
+  button->SetCaption("Gerar");
+  showAndActivate(form);
+  // The system's button sends BN_CLICKED to its parent, which hands it back.
+  SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+  pumpFor(20);
+  EXPECT_EQ(button->NotifyCodes, std::vector<Word>{BN_CLICKED});
+  // The system class still does its own work behind the control.
+  char text[32] = {};
+  GetWindowTextA(button->Handle(), text, sizeof text);
+  EXPECT_STREQ(text, "Gerar");
+  EXPECT_EQ(button->Caption(), "Gerar");
+}
+
+namespace {
+
+// Replaces a control's WindowProc and counts what passes, handing everything on.
+class TProcSpy : public TObject {
+  RTL_DECLARE_CLASS(TProcSpy, TObject)
+public:
+  explicit TProcSpy(TControl* c) : control(c), previous(c->WindowProc()) {
+    c->SetWindowProc(TWndMethod(this, &TProcSpy::Proc));
+  }
+  ~TProcSpy() override { control->SetWindowProc(previous); }
+  void Proc(TMessage& m) {
+    if (m.Msg == CM_TEXTCHANGED) ++textChanges;
+    if (m.Msg == CM_COLORCHANGED && swallowColor) return;
+    previous(m);
+  }
+  TControl* control;
+  TWndMethod previous;
+  int textChanges = 0;
+  bool swallowColor = false;
+};
+
+}  // namespace
+RTL_IMPLEMENT_CLASS(TProcSpy)
+
+TEST_F(ControlsTest, ReplacedWindowProcSeesAndFiltersTheControlsMessages) {
+  TObjectPtr<TTestSwatch> swatch(New<TTestSwatch>(nullptr));
+  {
+    TProcSpy spy(swatch.get());
+    swatch->SetCaption("um");
+    swatch->SetCaption("um");  // no change, no notification
+    swatch->SetCaption("dois");
+    EXPECT_EQ(spy.textChanges, 2);
+    EXPECT_EQ(swatch->Caption(), "dois");
+  }
+  // Messages the replaced procedure swallows do not reach the control's handlers.
+  TObjectPtr<TListWatcher> box(New<TListWatcher>(nullptr));
+  TTestSwatch* child = New<TTestSwatch>(box.get());
+  child->SetParent(box.get());
+  TProcSpy spy(child);
+  spy.swallowColor = true;
+  box->SetColor(clAqua);
+  EXPECT_EQ(child->Color(), clAqua) << "the child took the colour before its own notification";
+  EXPECT_TRUE(child->ParentColor());
+}
+
+TEST_F(ControlsTest, ParentColorAndFontFollowTheParentUntilSetOnTheChild) {
+  TObjectPtr<TListWatcher> box(New<TListWatcher>(nullptr));
+  box->SetColor(clYellow);
+  box->Font()->SetName("Arial");
+  TTestSwatch* follower = New<TTestSwatch>(box.get());
+  follower->SetParent(box.get());
+  TTestPad* own = New<TTestPad>(box.get());
+  own->SetParent(box.get());
+  own->SetColor(clGreen);
+  own->Font()->SetSize(14);
+  EXPECT_EQ(follower->Color(), clYellow) << "a new child takes the parent's colour";
+  EXPECT_EQ(follower->Font()->Name(), "Arial");
+
+  box->SetColor(clNavy);
+  box->Font()->SetStyle(TFontStyles{fsBold});
+  EXPECT_EQ(follower->Color(), clNavy);
+  EXPECT_TRUE(follower->Font()->Style().Contains(fsBold));
+  EXPECT_EQ(own->Color(), clGreen) << "a child with its own colour keeps it";
+  EXPECT_FALSE(own->ParentColor());
+  EXPECT_FALSE(own->Font()->Style().Contains(fsBold)) << "a child with its own font keeps it";
+  EXPECT_EQ(own->Font()->Size(), 14);
+
+  own->SetParentColor(true);
+  EXPECT_EQ(own->Color(), clNavy) << "ParentColor set again takes the parent's colour";
+}
+
+TEST_F(ControlsTest, ExceptionInAHandlerIsShownByTheApplicationAndTheProgramGoesOn) {
+  struct Thrower : TObject {
+    int clicks = 0;
+    void Click(TObject*) {
+      if (++clicks == 1) throw EConvertError("Valor inválido para o campo");
+      if (clicks == 2) Abort();
+    }
+  };
+  TForm* form = own(newForm());
+  TObjectPtr<Thrower> thrower(new Thrower());
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->SetBounds(10, 10, 50, 30);
+  pad->SetOnClick(TNotifyEvent(thrower.get(), &Thrower::Click));
+  showAndActivate(form);
+
+  clickAt(pad, Point(5, 5));
+  ASSERT_EQ(boxes().Calls().size(), 1u);
+  EXPECT_EQ(boxes().Calls()[0].Text, "Valor inválido para o campo.");
+  EXPECT_EQ(boxes().Calls()[0].Caption, Application->Title());
+  EXPECT_EQ(boxes().Calls()[0].Flags, MB_OK | MB_ICONSTOP);
+  expectBoxes();
+
+  // Clicks apart from each other, so that no two make a double click.
+  clickAt(pad, Point(40, 5));  // Abort: silent
+  EXPECT_TRUE(boxes().Calls().empty()) << "EAbort must not show a box";
+  clickAt(pad, Point(5, 25));
+  EXPECT_EQ(thrower->clicks, 3) << "the control keeps working after the exceptions";
+  EXPECT_FALSE(pad->MouseCapture()) << "the mouse was released after the exception";
+}
+
+TEST_F(ControlsTest, ApplicationOnExceptionReplacesTheMessageBox) {
+  struct Handler : TObject {
+    std::vector<std::string> seen;
+    void OnException(TObject* Sender, const Exception& E) { seen.push_back(nameOf(Sender) + ": " + E.Message()); }
+  };
+  TObjectPtr<Handler> handler(new Handler());
+  Application->SetOnException(TExceptionEvent(handler.get(), &Handler::OnException));
+  TForm* form = own(newForm());
+  form->SetName("frm");
+  form->HandleNeeded();
+  struct Painter : TObject {
+    void Paint(TObject*) { throw Exception("sem tinta"); }
+  };
+  TObjectPtr<Painter> painter(new Painter());
+  form->SetOnPaint(TNotifyEvent(painter.get(), &Painter::Paint));
+  showAndActivate(form);
+  form->Repaint();
+  Application->SetOnException(TExceptionEvent());
+  ASSERT_FALSE(handler->seen.empty());
+  EXPECT_EQ(handler->seen[0], "frm: sem tinta");
+  EXPECT_TRUE(boxes().Calls().empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Text and windows.
+
+TEST_F(ControlsTest, WindowedControlKeepsItsTextAcrossANewWindow) {
+  TForm* form = own(newForm());
+  TTestButton* button = New<TTestButton>(form);
+  button->SetParent(form);
+  button->SetCaption("Antes");
+  form->HandleNeeded();
+  HWND first = button->Handle();
+  char text[32] = {};
+  GetWindowTextA(first, text, sizeof text);
+  EXPECT_STREQ(text, "Antes") << "the window is made with the control's text";
+  button->SetCaption("Depois");
+  button->RecreateWnd();
+  HWND second = button->Handle();
+  EXPECT_NE(first, second);
+  EXPECT_FALSE(IsWindow(first));
+  GetWindowTextA(second, text, sizeof text);
+  EXPECT_STREQ(text, "Depois");
+  EXPECT_EQ(FindControl(second), button);
+  EXPECT_EQ(FindControl(first), nullptr);
+}
+
+TEST_F(ControlsTest, HidingAContainerHidesTheWindowsInsideIt) {
+  TForm* form = own(newForm());
+  TTestPad* outer = New<TTestPad>(form);
+  outer->SetParent(form);
+  outer->SetBounds(10, 10, 100, 80);
+  TTestPad* inner = New<TTestPad>(form);
+  inner->SetParent(outer);
+  showAndActivate(form);
+  ASSERT_TRUE(inner->Showing());
+  EXPECT_TRUE(IsWindowVisible(inner->Handle()));
+  outer->Hide();
+  EXPECT_FALSE(outer->Showing());
+  EXPECT_FALSE(IsWindowVisible(inner->Handle()));
+  EXPECT_TRUE(inner->Visible()) << "the inner control itself stays Visible";
+  outer->Show();
+  EXPECT_TRUE(IsWindowVisible(inner->Handle()));
+}
+
+// ---------------------------------------------------------------------------------------
+// Keyboard.
+
+TEST_F(ControlsTest, KeyPreviewLetsTheFormSeeAndEatKeysFirst) {
+  struct Keys : TObject {
+    std::vector<std::string> seen;
+    void FormKey(TObject*, Word& Key, TShiftState) {
+      seen.push_back("form " + std::to_string(Key));
+      if (Key == 'X') Key = 0;
+    }
+    void PadKey(TObject*, Word& Key, TShiftState) { seen.push_back("pad " + std::to_string(Key)); }
+    void PadChar(TObject*, char& Key) { seen.push_back(std::string("char ") + Key); }
+  };
+  TObjectPtr<Keys> keys(new Keys());
+  TForm* form = own(newForm());
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->SetOnKeyDown(TKeyEvent(keys.get(), &Keys::PadKey));
+  pad->SetOnKeyPress(TKeyPressEvent(keys.get(), &Keys::PadChar));
+  form->SetOnKeyDown(TKeyEvent(keys.get(), &Keys::FormKey));
+  showAndActivate(form);
+  pressKey('A');
+  form->SetKeyPreview(true);
+  pressKey('B');
+  pressKey('X');
+  // The form ate the key down of X: the pad never saw it. (Its character was made from the
+  // key before anyone saw the key, so it still comes.)
+  std::vector<std::string> expected = {"pad 65", "char a", "form 66", "pad 66", "char b", "form 88", "char x"};
+  EXPECT_EQ(keys->seen, expected);
+}
+
+TEST_F(ControlsTest, MouseWheelGoesToTheFocusedControlAndItsParents) {
+  struct Wheel : TObject {
+    std::vector<std::string> seen;
+    void OnWheel(TObject* Sender, TShiftState, Integer Delta, TPoint, bool& Handled) {
+      seen.push_back(nameOf(Sender) + " " + std::to_string(Delta));
+      Handled = nameOf(Sender) == "outer";
+    }
+    void OnDown(TObject* Sender, TShiftState, TPoint, bool& Handled) {
+      seen.push_back(nameOf(Sender) + " down");
+      Handled = false;
+    }
+  };
+  TObjectPtr<Wheel> wheel(new Wheel());
+  TForm* form = own(newForm());
+  TTestPad* outer = New<TTestPad>(form);
+  outer->SetName("outer");
+  outer->SetParent(form);
+  outer->SetBounds(10, 10, 150, 100);
+  TTestPad* inner = New<TTestPad>(form);
+  inner->SetName("inner");
+  inner->SetParent(outer);
+  inner->SetOnMouseWheel(TMouseWheelEvent(wheel.get(), &Wheel::OnWheel));
+  inner->SetOnMouseWheelDown(TMouseWheelUpDownEvent(wheel.get(), &Wheel::OnDown));
+  outer->SetOnMouseWheel(TMouseWheelEvent(wheel.get(), &Wheel::OnWheel));
+  showAndActivate(form);
+  inner->SetFocus();
+  pumpFor(20);
+  ASSERT_TRUE(inner->Focused());
+  moveMouseTo(inner->ClientToScreen(Point(5, 5)));
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  in.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+  SendInput(1, &in, sizeof in);
+  pumpFor(50);
+  // The focused control did not take it (its down handler declined), so its parent did.
+  std::vector<std::string> expected = {"inner -120", "inner down", "outer -120"};
+  EXPECT_EQ(wheel->seen, expected);
+}
+
+// ---------------------------------------------------------------------------------------
+// Context popups.
+
+TEST_F(ControlsTest, ContextPopupGetsClientCoordinatesAlsoForGraphicChildren) {
+  struct Popups : TObject {
+    std::vector<std::string> seen;
+    void OnPopup(TObject* Sender, TPoint P, bool& Handled) {
+      seen.push_back(nameOf(Sender) + "@" + std::to_string(P.x) + "," + std::to_string(P.y));
+      Handled = true;
+    }
+  };
+  TObjectPtr<Popups> popups(new Popups());
+  TForm* form = own(newForm());
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetName("pad");
+  pad->SetParent(form);
+  pad->SetBounds(10, 10, 120, 80);
+  TTestSwatch* swatch = New<TTestSwatch>(form);
+  swatch->SetName("swatch");
+  swatch->SetParent(pad);
+  swatch->SetBounds(50, 20, 30, 20);
+  pad->SetOnContextPopup(TContextPopupEvent(popups.get(), &Popups::OnPopup));
+  swatch->SetOnContextPopup(TContextPopupEvent(popups.get(), &Popups::OnPopup));
+  showAndActivate(form);
+  clickAt(pad, Point(5, 6), mbRight);
+  clickAt(pad, Point(55, 27), mbRight);
+  std::vector<std::string> expected = {"pad@5,6", "swatch@5,7"};
+  EXPECT_EQ(popups->seen, expected);
+}
+
+// ---------------------------------------------------------------------------------------
+// Drag and drop.
+
+namespace {
+
+class TDragLog : public TObject {
+  RTL_DECLARE_CLASS(TDragLog, TObject)
+public:
+  std::vector<std::string> seen;
+  bool accept = true;
+  void Over(TObject* Sender, TObject* Source, Integer, Integer, TDragState State, bool& Accept) {
+    const char* state = State == dsDragEnter ? "enter" : State == dsDragLeave ? "leave" : "move";
+    if (seen.empty() || seen.back() != std::string("over ") + state + " " + nameOf(Sender) + " from " + nameOf(Source))
+      seen.push_back(std::string("over ") + state + " " + nameOf(Sender) + " from " + nameOf(Source));
+    Accept = accept;
+  }
+  void Drop(TObject* Sender, TObject* Source, Integer X, Integer Y) {
+    seen.push_back("drop " + nameOf(Sender) + " from " + nameOf(Source) + " @" + std::to_string(X) + "," +
+                   std::to_string(Y));
+  }
+  void End(TObject* Sender, TObject* Target, Integer X, Integer Y) {
+    seen.push_back("end " + nameOf(Sender) + " on " + nameOf(Target) + " @" + std::to_string(X) + "," +
+                   std::to_string(Y));
+  }
+};
+
+}  // namespace
+RTL_IMPLEMENT_CLASS(TDragLog)
+
+TEST_F(ControlsTest, DragOfAControlDropsOnAnAcceptingTargetAndEndsOnTheSource) {
+  TForm* form = own(newForm(400, 200));
+  TObjectPtr<TDragLog> log(new TDragLog());
+  TTestPad* source = New<TTestPad>(form);
+  source->SetName("source");
+  source->SetParent(form);
+  source->SetBounds(10, 10, 60, 40);
+  source->SetDragMode(dmAutomatic);
+  source->SetOnEndDrag(TEndDragEvent(log.get(), &TDragLog::End));
+  TTestSwatch* target = New<TTestSwatch>(form);
+  target->SetName("target");
+  target->SetParent(form);
+  target->SetBounds(200, 10, 80, 60);
+  target->SetOnDragOver(TDragOverEvent(log.get(), &TDragLog::Over));
+  target->SetOnDragDrop(TDragDropEvent(log.get(), &TDragLog::Drop));
+  showAndActivate(form);
+
+  for (bool accept : {true, false}) {
+    SCOPED_TRACE(accept ? "accepted" : "refused");
+    log->seen.clear();
+    log->accept = accept;
+    moveMouseTo(source->ClientToScreen(Point(10, 10)));
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof in);
+    pumpFor(30);
+    EXPECT_TRUE(source->Dragging());
+    moveMouseTo(target->ClientToScreen(Point(20, 30)));
+    moveMouseTo(target->ClientToScreen(Point(25, 31)));
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    pumpFor(50);
+    EXPECT_FALSE(source->Dragging());
+    std::vector<std::string> expected;
+    if (accept)
+      expected = {"over enter target from source", "over move target from source", "over leave target from source",
+                  "drop target from source @25,31", "end source on target @25,31"};
+    else
+      expected = {"over enter target from source", "over move target from source", "over leave target from source",
+                  "end source on nil @0,0"};
+    EXPECT_EQ(log->seen, expected);
+  }
+}
+
+TEST_F(ControlsTest, EscapeCancelsADragWithoutADrop) {
+  TForm* form = own(newForm(400, 200));
+  TObjectPtr<TDragLog> log(new TDragLog());
+  TTestPad* source = New<TTestPad>(form);
+  source->SetName("source");
+  source->SetParent(form);
+  source->SetBounds(10, 10, 60, 40);
+  source->SetOnEndDrag(TEndDragEvent(log.get(), &TDragLog::End));
+  TTestSwatch* target = New<TTestSwatch>(form);
+  target->SetName("target");
+  target->SetParent(form);
+  target->SetBounds(200, 10, 80, 60);
+  target->SetOnDragOver(TDragOverEvent(log.get(), &TDragLog::Over));
+  target->SetOnDragDrop(TDragDropEvent(log.get(), &TDragLog::Drop));
+  showAndActivate(form);
+  moveMouseTo(source->ClientToScreen(Point(10, 10)));
+  source->BeginDrag(false, 5);  // a manual drag that starts after 5 pixels
+  moveMouseTo(source->ClientToScreen(Point(12, 12)));
+  EXPECT_TRUE(log->seen.empty()) << "moved less than the threshold: the drag has not started";
+  moveMouseTo(target->ClientToScreen(Point(20, 20)));
+  pressKey(VK_ESCAPE);
+  EXPECT_FALSE(source->Dragging());
+  std::vector<std::string> expected = {"over enter target from source", "over move target from source",
+                                       "over leave target from source", "end source on nil @0,0"};
+  EXPECT_EQ(log->seen, expected);
+}
+
+// ---------------------------------------------------------------------------------------
+// Hints.
+
+TEST_F(ControlsTest, HintShowsTheShortHintAfterThePauseAndTheLongOneGoesToApplicationHint) {
+  TForm* form = own(newForm(300, 150));
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->SetBounds(20, 20, 80, 40);
+  pad->SetHint("Gerar|Gera os estratos da tabela");
+  pad->SetShowHint(true);
+  Application->SetHintPause(100);
+  showAndActivate(form);
+  moveMouseTo(Point(2, 2));
+  moveMouseTo(pad->ClientToScreen(Point(10, 10)));
+  bool shown = pumpUntil(
+      [] {
+        THintWindow* w = Application->HintWindow();
+        return w && w->HandleAllocated() && IsWindowVisible(w->Handle());
+      },
+      2000);
+  Application->SetHintPause(500);
+  ASSERT_TRUE(shown) << "no hint window after the pause";
+  EXPECT_EQ(Application->HintWindow()->Caption(), "Gerar");
+  EXPECT_EQ(Application->Hint(), "Gera os estratos da tabela");
+  moveMouseTo(Point(2, 2));
+  pumpFor(50);
+  EXPECT_FALSE(IsWindowVisible(Application->HintWindow()->Handle())) << "leaving the control hides the hint";
+  // The hint window goes, so the next tests start without it.
+  Application->SetShowHint(false);
+  Application->SetShowHint(true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Painting off the screen and outside WM_PAINT.
+
+TEST_F(ControlsTest, PaintToDrawsTheControlAndItsChildrenIntoAnotherDC) {
+  TForm* form = own(newForm(200, 120));
+  form->SetColor(clWhite);
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->SetBounds(10, 10, 40, 30);
+  TTestSwatch* swatch = New<TTestSwatch>(form);
+  swatch->SetParent(pad);
+  swatch->SetBounds(20, 10, 10, 10);
+  form->HandleNeeded();  // the windows exist but never showed
+  std::unique_ptr<TBitmap> image(form->GetFormImage());
+  ASSERT_EQ(image->Width(), form->ClientWidth());
+  EXPECT_EQ(hexOf(pixelAt(*image, 5, 5)), hexOf(0xFFFFFF)) << "form";
+  EXPECT_EQ(hexOf(pixelAt(*image, 12, 12)), hexOf(0x0000FF)) << "pad";
+  EXPECT_EQ(hexOf(pixelAt(*image, 35, 25)), hexOf(0xFF0000)) << "the pad's graphic child";
+}
+
+TEST_F(ControlsTest, ControlCanvasDrawsAtTheControlsPlaceOutsidePainting) {
+  TForm* form = own(newForm(200, 120));
+  form->SetColor(clWhite);
+  TTestSwatch* swatch = New<TTestSwatch>(form);
+  swatch->SetParent(form);
+  swatch->SetBounds(50, 40, 30, 20);
+  swatch->SetFill(clWhite);
+  showAndActivate(form);
+  // Drawing on the graphic control's canvas lands on the parent's window at its place,
+  // clipped to its bounds.
+  swatch->Canvas()->Brush()->SetColor(clRed);
+  swatch->Canvas()->FillRect(Rect(0, 0, 100, 100));
+  TBitmap shot;
+  captureClient(form, shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, 50, 40)), hexOf(0x0000FF));
+  EXPECT_EQ(hexOf(pixelAt(shot, 79, 59)), hexOf(0x0000FF));
+  EXPECT_EQ(hexOf(pixelAt(shot, 81, 45)), hexOf(0xFFFFFF)) << "nothing right of the control";
+  EXPECT_EQ(hexOf(pixelAt(shot, 49, 45)), hexOf(0xFFFFFF)) << "nothing left of the control";
+}
+
+// ---------------------------------------------------------------------------------------
+// Size constraints.
+
+TEST_F(ControlsTest, ConstraintsBoundTheSizeAWindowOrCodeCanGive) {
+  TForm* form = own(newForm(300, 200));
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->Constraints()->SetMinWidth(30);
+  pad->Constraints()->SetMaxWidth(100);
+  pad->Constraints()->SetMaxHeight(50);
+  form->HandleNeeded();
+  struct Case {
+    Integer w, h, expectW, expectH;
+  };
+  Case cases[] = {{10, 10, 30, 10}, {500, 500, 100, 50}, {60, 40, 60, 40}};
+  for (const Case& c : cases) {
+    pad->SetBounds(0, 0, c.w, c.h);
+    EXPECT_EQ(pad->Width(), c.expectW) << c.w << "x" << c.h;
+    EXPECT_EQ(pad->Height(), c.expectH) << c.w << "x" << c.h;
+    RECT r;
+    GetWindowRect(pad->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, c.expectW) << "the window agrees";
+  }
+  // An aligned control is constrained too: alClient cannot pass MaxWidth.
+  pad->SetAlign(alClient);
+  EXPECT_EQ(pad->Width(), 100);
+}
+
+// ---------------------------------------------------------------------------------------
+// Actions.
+
+TEST_F(ControlsTest, ActionDrivesTheControlAndTheClickRunsIt) {
+  struct Runner : TObject {
+    int runs = 0;
+    void Execute(TObject*) { ++runs; }
+  };
+  TObjectPtr<Runner> runner(new Runner());
+  TForm* form = own(newForm());
+  auto* action = new TAction(form);
+  action->SetCaption("Gerar");
+  action->SetHint("Gera os estratos");
+  action->SetOnExecute(TNotifyEvent(runner.get(), &Runner::Execute));
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->SetBounds(10, 10, 80, 30);
+  pad->SetAction(action);
+  EXPECT_EQ(pad->Caption(), "Gerar");
+  EXPECT_EQ(pad->Hint(), "Gera os estratos");
+  EXPECT_FALSE(pad->IsCaptionStored()) << "a caption that follows the action is not stored";
+  action->SetCaption("Gerar estratos");
+  action->SetEnabled(false);
+  EXPECT_EQ(pad->Caption(), "Gerar estratos");
+  EXPECT_FALSE(pad->Enabled());
+  action->SetEnabled(true);
+  showAndActivate(form);
+  clickAt(pad, Point(5, 5));
+  EXPECT_EQ(runner->runs, 1);
+  // Freeing the action leaves the control without one.
+  delete action;
+  EXPECT_EQ(pad->Action(), nullptr);
+  clickAt(pad, Point(50, 20));
+  EXPECT_EQ(runner->runs, 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Popup menus.
+
+namespace {
+
+// Ends the menu loop a popup menu runs, shortly after it starts.
+void CALLBACK endMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+class TPopupWatch : public TObject {
+  RTL_DECLARE_CLASS(TPopupWatch, TObject)
+public:
+  TPopupMenu* menu = nullptr;
+  std::vector<std::string> seen;
+  void Popup(TObject*) {
+    TPoint p = menu->PopupPoint();
+    seen.push_back("popup for " + nameOf(menu->PopupComponent()) + " @" + std::to_string(p.x) + "," +
+                   std::to_string(p.y));
+    SetTimer(nullptr, 0, 50, endMenuSoon);
+  }
+};
+
+}  // namespace
+RTL_IMPLEMENT_CLASS(TPopupWatch)
+
+TEST_F(ControlsTest, RightClickPopsUpTheControlsPopupMenuForIt) {
+  TForm* form = own(newForm(300, 200));
+  TObjectPtr<TPopupWatch> watch(new TPopupWatch());
+  auto* menu = new TPopupMenu(form);
+  menu->Items()->Add(NewItem("Copiar", 0, false, true, TNotifyEvent(), 0, "copiar"));
+  menu->SetOnPopup(TNotifyEvent(watch.get(), &TPopupWatch::Popup));
+  watch->menu = menu;
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetName("pad");
+  pad->SetParent(form);
+  pad->SetBounds(20, 20, 100, 60);
+  pad->SetPopupMenu(menu);
+  TTestSwatch* swatch = New<TTestSwatch>(form);
+  swatch->SetName("swatch");
+  swatch->SetParent(form);
+  swatch->SetBounds(150, 20, 60, 40);
+  swatch->SetPopupMenu(menu);
+  showAndActivate(form);
+  clickAt(pad, Point(10, 12), mbRight);
+  clickAt(swatch, Point(5, 6), mbRight);
+  TPoint padPoint = pad->ClientToScreen(Point(10, 12));
+  TPoint swatchPoint = swatch->ClientToScreen(Point(5, 6));
+  std::vector<std::string> expected = {
+      "popup for pad @" + std::to_string(padPoint.x) + "," + std::to_string(padPoint.y),
+      "popup for swatch @" + std::to_string(swatchPoint.x) + "," + std::to_string(swatchPoint.y)};
+  EXPECT_EQ(watch->seen, expected);
+  // A menu whose AutoPopup is off stays closed.
+  menu->SetAutoPopup(false);
+  clickAt(pad, Point(10, 12), mbRight);
+  EXPECT_EQ(watch->seen.size(), 2u);
+}

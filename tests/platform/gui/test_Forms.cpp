@@ -1,0 +1,544 @@
+// Forms, the application and the screen under real windows: forms read from their stored
+// descriptions, showing, closing and modal loops, positions, exceptions and message boxes,
+// the screen's forms, cursors and monitors, MDI, and a screenshot of a small form.
+#include <string>
+#include <vector>
+
+#include "ControlsTestTypes.h"
+#include "GuiTestSupport.h"
+#include "TestFramework.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+
+using namespace guitest;
+
+namespace {
+
+// The form of the stored description "StoredTestForm.dfm" (resource TSTOREDTESTFORM).
+class TStoredTestForm : public TForm {
+  RTL_DECLARE_CLASS(TStoredTestForm, TForm)
+public:
+  explicit TStoredTestForm(TComponent* AOwner) : TForm(AOwner) {}
+
+  TTestPad* Header = nullptr;
+  TTestPad* Body = nullptr;
+  TTestSwatch* Mark = nullptr;
+  int created = 0;
+  int bodyClicks = 0;
+  // What the form looked like when OnCreate ran.
+  bool headerThereAtCreate = false;
+
+  void FormCreate(TObject*) {
+    ++created;
+    headerThereAtCreate = Header != nullptr && Header->Parent() == this;
+  }
+  void BodyClick(TObject*) { ++bodyClicks; }
+};
+
+// A form class that has no stored description.
+class TMissingForm : public TForm {
+  RTL_DECLARE_CLASS(TMissingForm, TForm)
+public:
+  explicit TMissingForm(TComponent* AOwner) : TForm(AOwner) {}
+  TMissingForm(TComponent* AOwner, Integer Dummy) : TForm(AOwner, Dummy) {}
+};
+
+// Writes down a form's events. It unhooks itself from the form when it goes first, and
+// forgets the form when the form goes first.
+class TFormEvents : public TComponent {
+  RTL_DECLARE_CLASS(TFormEvents, TComponent)
+public:
+  TFormEvents() : TComponent(nullptr) {}
+  ~TFormEvents() override {
+    if (form_) {
+      form_->RemoveFreeNotification(this);
+      unhook(form_);
+    }
+  }
+  std::vector<std::string> seen;
+  TCloseAction closeAction = caHide;
+  std::vector<bool> canClose;  // answers of OnCloseQuery, in turn (then true)
+  bool* destroyed = nullptr;
+
+  void Show(TObject*) { seen.push_back("Show"); }
+  void Hide(TObject*) { seen.push_back("Hide"); }
+  void Activate(TObject*) { seen.push_back("Activate"); }
+  void Deactivate(TObject*) { seen.push_back("Deactivate"); }
+  void CloseQuery(TObject*, bool& CanClose) {
+    CanClose = true;
+    if (!canClose.empty()) {
+      CanClose = canClose.front();
+      canClose.erase(canClose.begin());
+    }
+    seen.push_back(CanClose ? "CloseQuery yes" : "CloseQuery no");
+  }
+  void Close(TObject*, TCloseAction& Action) {
+    seen.push_back("Close");
+    Action = closeAction;
+  }
+  void Destroy(TObject*) {
+    seen.push_back("Destroy");
+    if (destroyed) *destroyed = true;
+  }
+  void unhook(TCustomForm* f) {
+    f->SetOnShow(TNotifyEvent());
+    f->SetOnHide(TNotifyEvent());
+    f->SetOnActivate(TNotifyEvent());
+    f->SetOnDeactivate(TNotifyEvent());
+    f->SetOnCloseQuery(TCloseQueryEvent());
+    f->SetOnClose(TCloseEvent());
+    f->SetOnDestroy(TNotifyEvent());
+  }
+  void hook(TCustomForm* f) {
+    form_ = f;
+    f->FreeNotification(this);
+    f->SetOnShow(TNotifyEvent(this, &TFormEvents::Show));
+    f->SetOnHide(TNotifyEvent(this, &TFormEvents::Hide));
+    f->SetOnActivate(TNotifyEvent(this, &TFormEvents::Activate));
+    f->SetOnDeactivate(TNotifyEvent(this, &TFormEvents::Deactivate));
+    f->SetOnCloseQuery(TCloseQueryEvent(this, &TFormEvents::CloseQuery));
+    f->SetOnClose(TCloseEvent(this, &TFormEvents::Close));
+    f->SetOnDestroy(TNotifyEvent(this, &TFormEvents::Destroy));
+  }
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == form_) form_ = nullptr;
+  }
+
+private:
+  TCustomForm* form_ = nullptr;
+};
+
+}  // namespace
+
+RTL_BEGIN_CLASS(TStoredTestForm)
+b.Field("Header", &TStoredTestForm::Header);
+b.Field("Body", &TStoredTestForm::Body);
+b.Field("Mark", &TStoredTestForm::Mark);
+b.Method("FormCreate", &TStoredTestForm::FormCreate);
+b.Method("BodyClick", &TStoredTestForm::BodyClick);
+RTL_END_CLASS
+RTL_IMPLEMENT_CLASS(TMissingForm)
+RTL_IMPLEMENT_CLASS(TFormEvents)
+
+class FormsTest : public GuiTest {};
+
+// ---------------------------------------------------------------------------------------
+// Forms from stored descriptions.
+
+TEST_F(FormsTest, FormReadFromItsStoredDescriptionShowsItsControls) {
+  auto* form = own(New<TStoredTestForm>(nullptr));
+  EXPECT_EQ(form->created, 1) << "OnCreate bound by name runs once";
+  EXPECT_TRUE(form->headerThereAtCreate) << "OnCreate runs after the description is read";
+  ASSERT_NE(form->Header, nullptr);
+  ASSERT_NE(form->Body, nullptr);
+  ASSERT_NE(form->Mark, nullptr);
+  EXPECT_EQ(form->Name(), "StoredTestForm");
+  EXPECT_EQ(form->Caption(), "Formulário de teste");
+  EXPECT_EQ(form->BorderStyle(), bsDialog);
+  EXPECT_EQ(form->Header->Caption(), "Cabeçalho");
+  EXPECT_EQ(form->Body->Parent(), form);
+  EXPECT_EQ(form->Mark->Owner(), form);
+  EXPECT_EQ(form->Body->TabOrder(), 0) << "the stored tab order, not the reading order";
+  EXPECT_EQ(form->Header->TabOrder(), 1);
+  EXPECT_FALSE(form->Visible());
+
+  showAndActivate(form);
+  EXPECT_EQ(form->ClientWidth(), 260);
+  EXPECT_EQ(form->ClientHeight(), 160);
+  EXPECT_EQ(form->Header->Width(), 260) << "alTop takes the client width";
+  EXPECT_TRUE(form->Body->Focused()) << "the first control of the tab order has the focus";
+
+  TBitmap shot;
+  captureClient(form, shot);
+  struct Probe {
+    const char* what;
+    Integer x, y;
+    uint32_t rgb;
+  };
+  Probe probes[] = {{"Header (yellow)", 2, 2, 0x00FFFF}, {"Body (lime)", 20, 60, 0x00FF00},
+                    {"Mark (blue)", 160, 60, 0xFF0000},  {"form (white)", 240, 150, 0xFFFFFF}};
+  for (const Probe& p : probes) EXPECT_EQ(hexOf(pixelAt(shot, p.x, p.y)), hexOf(p.rgb)) << p.what;
+
+  clickAt(form->Body, Point(10, 10));
+  EXPECT_EQ(form->bodyClicks, 1) << "OnClick bound by name in the description";
+}
+
+TEST_F(FormsTest, FormClassWithoutStoredDescriptionRaisesResNotFound) {
+  EXPECT_EQ(RaisedMessage<EResNotFound>([] { New<TMissingForm>(nullptr); }), "Resource TMissingForm not found");
+  // CreateNew builds such a form without looking for a description.
+  auto* form = own(New<TMissingForm>(nullptr, 0));
+  EXPECT_EQ(form->ControlCount(), 0);
+}
+
+TEST_F(FormsTest, CreateFormMakesTheFirstFormTheMainForm) {
+  ASSERT_EQ(Application->MainForm(), nullptr);
+  TStoredTestForm* main = nullptr;
+  Application->CreateForm(main);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(Application->MainForm(), main);
+  EXPECT_EQ(main->Owner(), Application);
+  EXPECT_TRUE(main->HandleAllocated()) << "the main form's window is made at once";
+  TForm* second = nullptr;
+  Application->CreateForm(TForm::StaticClass(), &second);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(Application->MainForm(), main) << "only the first form becomes the main form";
+  second->Free();
+  main->Free();
+  EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+// Showing, closing, modal loops.
+
+TEST_F(FormsTest, ShowingAndHidingFireOnShowOnActivateAndOnHide) {
+  TForm* form = own(newForm());
+  TObjectPtr<TFormEvents> events(new TFormEvents());
+  events->hook(form);
+  showAndActivate(form);
+  form->Hide();
+  pumpFor(30);
+  ASSERT_GE(events->seen.size(), 3u) << events->seen.size();
+  EXPECT_EQ(events->seen[0], "Show");
+  EXPECT_EQ(events->seen[1], "Activate");
+  EXPECT_EQ(events->seen.back(), "Hide");
+  EXPECT_FALSE(IsWindowVisible(form->Handle()));
+}
+
+TEST_F(FormsTest, CloseActionDecidesWhatHappensToTheForm) {
+  struct Case {
+    TCloseAction action;
+    bool visible;
+    TWindowState state;
+  };
+  Case cases[] = {{caNone, true, wsNormal}, {caHide, false, wsNormal}, {caMinimize, true, wsMinimized}};
+  std::vector<TObjectPtr<TFormEvents>> logs;  // they outlive the forms they listen to
+  for (const Case& c : cases) {
+    SCOPED_TRACE(GetEnumName(TypeInfo<TCloseAction>(), c.action));
+    TForm* form = own(newForm());
+    logs.emplace_back(new TFormEvents());
+    TFormEvents* events = logs.back().get();
+    events->hook(form);
+    events->closeAction = c.action;
+    showAndActivate(form);
+    form->Close();
+    pumpFor(30);
+    EXPECT_EQ(form->Visible(), c.visible);
+    EXPECT_EQ(form->WindowState(), c.state);
+  }
+}
+
+TEST_F(FormsTest, CaFreeAndReleaseFreeTheFormOnceItsMessagesAreHandled) {
+  bool destroyed = false;
+  TObjectPtr<TFormEvents> events(new TFormEvents());
+  events->destroyed = &destroyed;
+  events->closeAction = caFree;
+  TForm* form = newForm();
+  events->hook(form);
+  showAndActivate(form);
+  form->Close();
+  EXPECT_FALSE(destroyed) << "the form goes later, not inside Close";
+  EXPECT_TRUE(pumpUntil([&] { return destroyed; }, 1000)) << "the form was not freed";
+  EXPECT_EQ(events->seen.back(), "Destroy");
+}
+
+TEST_F(FormsTest, RefusedCloseQueryKeepsTheFormOpen) {
+  TForm* form = own(newForm());
+  TObjectPtr<TFormEvents> events(new TFormEvents());
+  events->hook(form);
+  events->canClose = {false};
+  showAndActivate(form);
+  form->Close();
+  EXPECT_TRUE(form->Visible());
+  form->Close();
+  EXPECT_FALSE(form->Visible());
+  std::vector<std::string> tail(events->seen.end() - 4, events->seen.end());
+  std::vector<std::string> expected = {"CloseQuery no", "CloseQuery yes", "Close", "Hide"};
+  EXPECT_EQ(tail, expected);
+}
+
+namespace {
+
+// Sets a modal form's ModalResult from a timer, noting what it saw at that moment.
+class TModalCloser : public TObject {
+  RTL_DECLARE_CLASS(TModalCloser, TObject)
+public:
+  TCustomForm* modal = nullptr;
+  TCustomForm* other = nullptr;
+  TModalResult result = mrOk;
+  int ticks = 0;
+  bool otherEnabledWhileModal = true;
+  bool modalWasModal = false;
+  void Tick(TObject*) {
+    ++ticks;
+    otherEnabledWhileModal = IsWindowEnabled(other->Handle()) != FALSE;
+    modalWasModal = modal->FormState().Contains(fsModal);
+    modal->SetModalResult(result);
+  }
+};
+
+}  // namespace
+RTL_IMPLEMENT_CLASS(TModalCloser)
+
+TEST_F(FormsTest, ModalFormReturnsItsModalResultWithTheOtherWindowsDisabledMeanwhile) {
+  TForm* other = own(newForm());
+  showAndActivate(other);
+  TForm* modal = own(newForm(200, 100));
+  TObjectPtr<TFormEvents> events(new TFormEvents());
+  events->hook(modal);
+  TObjectPtr<TModalCloser> closer(new TModalCloser());
+  closer->modal = modal;
+  closer->other = other;
+  closer->result = mrYes;
+  auto* timer = new TTimer(modal);
+  timer->SetInterval(100);
+  timer->SetOnTimer(TNotifyEvent(closer.get(), &TModalCloser::Tick));
+
+  Integer result = modal->ShowModal();
+  timer->SetEnabled(false);
+  EXPECT_EQ(result, mrYes);
+  EXPECT_EQ(modal->ModalResult(), mrYes);
+  EXPECT_TRUE(closer->modalWasModal);
+  EXPECT_FALSE(closer->otherEnabledWhileModal) << "the other form must be disabled while the modal form shows";
+  EXPECT_TRUE(IsWindowEnabled(other->Handle())) << "and enabled again afterwards";
+  EXPECT_FALSE(modal->Visible());
+  EXPECT_FALSE(modal->FormState().Contains(fsModal));
+  std::vector<std::string> closing(events->seen.end() - 4, events->seen.end());
+  std::vector<std::string> expected = {"CloseQuery yes", "Close", "Deactivate", "Hide"};
+  EXPECT_EQ(closing, expected);
+}
+
+TEST_F(FormsTest, ModalLoopGoesOnWhileCloseQueryRefuses) {
+  TForm* modal = own(newForm(200, 100));
+  TObjectPtr<TFormEvents> events(new TFormEvents());
+  events->hook(modal);
+  events->canClose = {false};
+  TObjectPtr<TModalCloser> closer(new TModalCloser());
+  closer->modal = modal;
+  closer->other = modal;
+  closer->result = mrCancel;
+  auto* timer = new TTimer(modal);
+  timer->SetInterval(50);
+  timer->SetOnTimer(TNotifyEvent(closer.get(), &TModalCloser::Tick));
+  EXPECT_EQ(modal->ShowModal(), mrCancel);
+  timer->SetEnabled(false);
+  EXPECT_EQ(closer->ticks, 2) << "the first ModalResult was refused and reset; the second one ended the loop";
+}
+
+TEST_F(FormsTest, PositionPlacesTheFormWhenItShows) {
+  TForm* owner = own(newForm(500, 400));
+  owner->SetBounds(50, 60, 500, 400);
+  struct Case {
+    TPosition position;
+    TPoint expected;
+  };
+  Integer w = 200, h = 100;
+  Case cases[] = {
+      {poScreenCenter, Point((Screen->Width() - w) / 2, (Screen->Height() - h) / 2)},
+      {poOwnerFormCenter, Point(50 + (500 - w) / 2, 60 + (400 - h) / 2)},
+      {poDesigned, Point(10, 20)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(GetEnumName(TypeInfo<TPosition>(), c.position));
+    TForm* form = New<TForm>(owner, 0);
+    form->SetBounds(10, 20, w, h);
+    form->SetPosition(c.position);
+    form->Show();
+    pumpFor(20);
+    EXPECT_EQ(form->Left(), c.expected.x);
+    EXPECT_EQ(form->Top(), c.expected.y);
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.left, c.expected.x) << "the window itself is there";
+    form->Free();
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Exceptions and message boxes.
+
+TEST_F(FormsTest, MessageBoxCaptionDefaultsToTheApplicationTitle) {
+  std::string saved = Application->Title();
+  Application->SetTitle("Gerador de estratos");
+  Application->MessageBox("Arquivo gerado.");
+  Application->MessageBox("Confirma?", "Atenção", MB_YESNO);
+  Application->SetTitle(saved);
+  ASSERT_EQ(boxes().Calls().size(), 2u);
+  EXPECT_EQ(boxes().Calls()[0].Caption, "Gerador de estratos");
+  EXPECT_EQ(boxes().Calls()[0].Flags, MB_OK);
+  EXPECT_EQ(boxes().Calls()[1].Caption, "Atenção");
+  EXPECT_EQ(boxes().Calls()[1].Flags, MB_YESNO);
+  expectBoxes();
+}
+
+TEST_F(FormsTest, HandleExceptionShowsTheMessageWithAFullStopAndIgnoresAbort) {
+  struct Case {
+    std::function<void()> raise;
+    const char* shown;  // nullptr: no box
+  };
+  Case cases[] = {
+      {[] { throw Exception("Tabela não encontrada"); }, "Tabela não encontrada."},
+      // Only a last character above '.' in the code page gets the stop.
+      {[] { throw Exception("Pronto."); }, "Pronto."},
+      {[] { throw Exception("Cuidado!"); }, "Cuidado!"},
+      {[] { throw Exception("Deseja continuar?"); }, "Deseja continuar?."},
+      {[] { throw std::runtime_error("falha nativa"); }, "falha nativa."},
+      {[] { Abort(); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    boxes().Clear();
+    try {
+      c.raise();
+    } catch (...) {
+      Application->HandleException(Application);
+    }
+    if (c.shown) {
+      ASSERT_EQ(boxes().Calls().size(), 1u) << c.shown;
+      EXPECT_EQ(boxes().Calls()[0].Text, c.shown);
+    } else {
+      EXPECT_TRUE(boxes().Calls().empty()) << "EAbort showed: " << boxes().Calls()[0].Text;
+    }
+  }
+  expectBoxes();
+}
+
+// ---------------------------------------------------------------------------------------
+// The screen.
+
+TEST_F(FormsTest, ScreenListsItsFormsAndTheActiveOne) {
+  TForm* a = own(newForm());
+  TForm* b = own(newForm());
+  auto listed = [](TForm* f) {
+    for (Integer i = 0; i < Screen->FormCount(); ++i)
+      if (Screen->Forms(i) == f) return true;
+    return false;
+  };
+  EXPECT_TRUE(listed(a));
+  EXPECT_TRUE(listed(b));
+  showAndActivate(a);
+  showAndActivate(b);
+  EXPECT_EQ(Screen->ActiveForm(), b);
+  EXPECT_EQ(Screen->Forms(0), b) << "the active form comes first";
+  showAndActivate(a);
+  EXPECT_EQ(Screen->ActiveForm(), a);
+  TForm* c = newForm();
+  c->Free();
+  EXPECT_FALSE(listed(c)) << "a freed form leaves the list";
+}
+
+TEST_F(FormsTest, ScreenCursorsGiveSystemRegisteredAndDefaultCursors) {
+  EXPECT_EQ(Screen->Cursors(crHourGlass), LoadCursorA(nullptr, IDC_WAIT));
+  EXPECT_EQ(Screen->Cursors(crHandPoint), LoadCursorA(nullptr, IDC_HAND));
+  EXPECT_EQ(Screen->Cursors(4321), LoadCursorA(nullptr, IDC_ARROW)) << "an unknown id gives the arrow";
+  EXPECT_NE(Screen->Cursors(crDrag), nullptr);
+  EXPECT_NE(Screen->Cursors(crDrag), Screen->Cursors(crMultiDrag));
+
+  HCURSOR cross = CopyCursor(LoadCursorA(nullptr, IDC_CROSS));
+  Screen->SetCursors(2100, cross);
+  EXPECT_EQ(Screen->Cursors(2100), cross);
+  Screen->SetCursors(2100, nullptr);
+  EXPECT_EQ(Screen->Cursors(2100), LoadCursorA(nullptr, IDC_ARROW));
+
+  // The screen cursor wins over the control's while it is set.
+  TForm* form = own(newForm());
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  pad->SetBounds(10, 10, 80, 50);
+  pad->SetCursor(crHandPoint);
+  showAndActivate(form);
+  moveMouseTo(pad->ClientToScreen(Point(10, 10)));
+  EXPECT_EQ(GetCursor(), Screen->Cursors(crHandPoint));
+  Screen->SetCursor(crHourGlass);
+  EXPECT_EQ(GetCursor(), Screen->Cursors(crHourGlass));
+  moveMouseTo(pad->ClientToScreen(Point(12, 12)));
+  EXPECT_EQ(GetCursor(), Screen->Cursors(crHourGlass));
+  Screen->SetCursor(crDefault);
+  EXPECT_EQ(GetCursor(), Screen->Cursors(crHandPoint)) << "back to the control's cursor";
+}
+
+TEST_F(FormsTest, MonitorsDescribeTheDesktop) {
+  ASSERT_GE(Screen->MonitorCount(), 1);
+  TMonitor* primary = Screen->PrimaryMonitor();
+  ASSERT_NE(primary, nullptr);
+  EXPECT_TRUE(primary->Primary());
+  EXPECT_EQ(primary->Width(), Screen->Width());
+  EXPECT_EQ(primary->Height(), Screen->Height());
+  TRect work = primary->WorkareaRect(), bounds = primary->BoundsRect();
+  TRect inside;
+  IntersectRect(inside, work, bounds);
+  EXPECT_TRUE(EqualRect(&inside, &work)) << "the work area lies within the monitor";
+  EXPECT_EQ(Screen->MonitorFromPoint(Point(Screen->Width() / 2, Screen->Height() / 2)), primary);
+  EXPECT_EQ(Screen->MonitorFromPoint(Point(-5000, -5000), mdNull), nullptr);
+  TForm* form = own(newForm());
+  EXPECT_EQ(Screen->MonitorFromWindow(form->Handle()), primary);
+  EXPECT_EQ(form->Monitor(), primary);
+}
+
+// ---------------------------------------------------------------------------------------
+// MDI.
+
+TEST_F(FormsTest, MDIChildLivesInsideTheMainFormsClientWindow) {
+  TForm* frame = nullptr;
+  Application->CreateForm(TForm::StaticClass(), &frame);
+  ASSERT_EQ(Application->MainForm(), frame);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(50, 50, 500, 400);
+  showAndActivate(frame);
+  ASSERT_NE(frame->ClientHandle(), nullptr);
+  TForm* child = New<TForm>(nullptr, 0);
+  child->SetCaption("Filho");
+  child->SetFormStyle(fsMDIChild);
+  pumpFor(30);
+  EXPECT_TRUE(child->Visible());
+  EXPECT_EQ(GetParent(child->Handle()), frame->ClientHandle());
+  EXPECT_EQ(frame->MDIChildCount(), 1);
+  EXPECT_EQ(frame->MDIChildren(0), child);
+  EXPECT_EQ(frame->ActiveMDIChild(), child);
+  child->Free();
+  EXPECT_EQ(frame->MDIChildCount(), 0);
+  frame->Free();
+  EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+// A look at a small form.
+
+TEST_F(FormsTest, ScreenshotOfASmallFormShowsItsControls) {
+  TForm* form = own(newForm(320, 180));
+  form->SetCaption("Estratos");
+  form->SetPosition(poScreenCenter);
+  TTestPad* header = New<TTestPad>(form);
+  header->SetParent(form);
+  header->SetAlign(alTop);
+  header->SetHeight(28);
+  header->SetFill(clSkyBlue);
+  header->SetCaption("Gerador de estratos");
+  TTestEdit* edit = New<TTestEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(12, 44, 180, 22);
+  edit->SetText("amostra.mdb");
+  TTestButton* button = New<TTestButton>(form);
+  button->SetParent(form);
+  button->SetBounds(204, 43, 90, 24);
+  button->SetCaption("Gerar");
+  TTestSwatch* swatch = New<TTestSwatch>(form);
+  swatch->SetParent(form);
+  swatch->SetBounds(12, 80, 282, 40);
+  swatch->SetFill(clMoneyGreen);
+  showAndActivate(form);
+
+  TBitmap window;
+  captureWindow(form->Handle(), window);
+  std::string path = savePng(window, "forms-small-form");
+  EXPECT_FALSE(path.empty()) << "the screenshot could not be saved";
+  std::printf("screenshot: %s\n", path.c_str());
+
+  TBitmap client;
+  captureClient(form, client);
+  EXPECT_EQ(hexOf(pixelAt(client, 2, 2)), hexOf(ColorToRGB(clSkyBlue))) << "header";
+  EXPECT_EQ(hexOf(pixelAt(client, 20, 100)), hexOf(ColorToRGB(clMoneyGreen))) << "swatch";
+  EXPECT_EQ(hexOf(pixelAt(client, 305, 100)), hexOf(ColorToRGB(clBtnFace))) << "form background";
+  EXPECT_EQ(hexOf(pixelAt(client, 150, 55)), hexOf(ColorToRGB(clWindow))) << "inside the edit, right of its text";
+}
