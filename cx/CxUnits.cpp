@@ -9,6 +9,9 @@ namespace dxOffice11Unit { void Initialize(); void Finalize(); }
 namespace cxStylesUnit { void Initialize(); void Finalize(); }
 namespace cxDrawTextUtilsUnit { void Initialize(); void Finalize(); }
 namespace cxRadioButtonImageListUnit { void Initialize(); void Finalize(); }
+namespace cxLookAndFeelPaintersUnit { void Initialize(); void Finalize(); }
+namespace cxLookAndFeelsUnit { void Initialize(); void Finalize(); }
+namespace cxControlsUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -20,6 +23,9 @@ const TUnitList& CxUnits() {
       {"cxStyles", cxStylesUnit::Initialize, cxStylesUnit::Finalize},
       {"cxDrawTextUtils", cxDrawTextUtilsUnit::Initialize, cxDrawTextUtilsUnit::Finalize},
       {"cxRadioButtonImageList", cxRadioButtonImageListUnit::Initialize, cxRadioButtonImageListUnit::Finalize},
+      {"cxLookAndFeelPainters", cxLookAndFeelPaintersUnit::Initialize, cxLookAndFeelPaintersUnit::Finalize},
+      {"cxLookAndFeels", cxLookAndFeelsUnit::Initialize, cxLookAndFeelsUnit::Finalize},
+      {"cxControls", cxControlsUnit::Initialize, cxControlsUnit::Finalize},
   };
   return units;
 }

@@ -1,5 +1,7 @@
 #include "lib/JvUtils.h"
 
+#include "platform/gui/Forms.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -335,3 +337,28 @@ std::string Base64DecodeText(const std::string& Text) {
   }
   return out;
 }
+
+// ---------------------------------------------------------------------------------------
+// Application and results.
+
+bool JvIsApplicationMinimized() { return Application && Application->Handle() && IsIconic(Application->Handle()); }
+
+bool JvIsPositiveResult(Integer ModalResult) {
+  return ModalResult == mrOk || ModalResult == mrYes || ModalResult == mrAll || ModalResult == mrYesToAll;
+}
+
+namespace JvUtilsUnit {
+void Initialize() {
+  if (!Screen) return;
+  try {
+    // Copies, so the screen may destroy them at its end without touching the originals.
+    auto copyOf = [](TCursor Id) { return CopyCursor(Screen->Cursors(Id)); };
+    Screen->SetCursors(crJvMultiDrag1, copyOf(crMultiDrag));
+    Screen->SetCursors(crJvDrag, copyOf(crDrag));
+    Screen->SetCursors(crJvMultiDrag2, copyOf(crMultiDrag));
+    Screen->SetCursors(crJvMultiDrag3, copyOf(crMultiDrag));
+  } catch (...) {
+    // The cursors are a nicety: the program runs without them.
+  }
+}
+}  // namespace JvUtilsUnit

@@ -99,3 +99,21 @@ Integer Base64EncodedLength(Integer ByteCount);
 Integer Base64DecodeBufferLength(Integer CharCount);
 std::string Base64EncodeText(const std::string& Bytes);
 std::string Base64DecodeText(const std::string& Text);
+
+// --- Application and results.
+
+// Whether the application's hidden window is minimized (the whole program is).
+bool JvIsApplicationMinimized();
+// True for mrOk, mrYes, mrAll and mrYesToAll.
+bool JvIsPositiveResult(Integer ModalResult);
+
+// The library's extra screen cursors: 100, 102 and 103 show the multi-drag cursor, 101
+// the drag cursor (registered at unit start).
+constexpr Integer crJvMultiDrag1 = 100;
+constexpr Integer crJvDrag = 101;
+constexpr Integer crJvMultiDrag2 = 102;
+constexpr Integer crJvMultiDrag3 = 103;
+
+namespace JvUtilsUnit {
+void Initialize();
+}  // namespace JvUtilsUnit

@@ -363,7 +363,9 @@ void TcxCustomStyles::Assign(TPersistent* Source) {
 // ---------------------------------------------------------------------------------------
 // TcxStyles
 
-RTL_IMPLEMENT_CLASS(TcxStyles)
+RTL_BEGIN_CLASS(TcxStyles)
+  b.Interface<IcxFontListener>();
+RTL_END_CLASS
 
 void TcxStyles::GetDefaultVisualParams(Integer AIndex, TObject*, TcxViewParams& AParams) {
   AParams.Bitmap = nullptr;

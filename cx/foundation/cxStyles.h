@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cx/foundation/cxClasses.h"
+#include "cx/foundation/cxControls.h"
 #include "platform/gui/Graphics.h"
 #include "platform/rtl/Classes.h"
 
@@ -216,11 +217,19 @@ private:
 
 // The style set of views: merges an explicit style, the indexed style and defaults.
 // Descendants publish one property per element index through GetIndexedStyle and
-// SetIndexedStyle.
-class TcxStyles : public TcxCustomStyles {
+// SetIndexedStyle. Listens to default fonts (a control's font) as an IcxFontListener.
+class TcxStyles : public TcxCustomStyles, public IcxFontListener {
   RTL_DECLARE_CLASS(TcxStyles, TcxCustomStyles)
 public:
   explicit TcxStyles(TPersistent* AOwner) : TcxCustomStyles(AOwner) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
+    return TcxCustomStyles::QueryInterface(riid, obj);
+  }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return TcxCustomStyles::_AddRef(); }
+  ULONG STDMETHODCALLTYPE _Release() override { return TcxCustomStyles::_Release(); }
+  // IcxFontListener: a control's font changed.
+  void FontChanged(TObject* Sender, TFont* AFont) override { DefaultFontChanged(Sender, AFont); }
 
   // The base sets the bitmap to null and raises HighestDefaultIndex to AIndex when
   // larger; descendants fill colours and fonts.

@@ -8,9 +8,9 @@ RTL_IMPLEMENT_CLASS(EADOError)
 namespace {
 
 // ---------------------------------------------------------------------------------------
-// Paths: the engine opens Linux files; the program's users name Windows paths.
+// Paths: the engine opens files by their host name; the program's users name drive-letter paths.
 
-// The file the engine must open for a Data Source, and whether that name is UTF-8 (a Linux
+// The file the engine must open for a Data Source, and whether that name is UTF-8 (a host
 // name from Wine) rather than cp1252.
 std::string enginePath(const std::string& source, bool& utf8) {
   utf8 = false;
@@ -246,11 +246,11 @@ TADOConnection::~TADOConnection() {
   dataSets_.clear();
 }
 
-template <class F> auto TADOConnection::guarded(F f) -> decltype(f()) {
+template <class F> auto TADOConnection::guarded(const TComponent* who, F f) -> decltype(f()) {
   try {
     return f();
   } catch (const native::DatabaseError& e) {
-    throw EADOError(withName(this, e.what()));
+    throw EADOError(withName(who, e.what()));
   }
 }
 
@@ -334,7 +334,7 @@ bool TADOConnection::IsReadOnlyFile() const { return db_ && db_->readOnly(); }
 
 void TADOConnection::GetTableNames(TStrings* List, bool SystemTables) {
   Open();
-  std::vector<std::string> tables = guarded([&] { return db_->tables(); });
+  std::vector<std::string> tables = guarded(this, [&] { return db_->tables(); });
   List->BeginUpdate();
   List->Clear();
   for (const std::string& t : tables) List->Add(t);
@@ -343,7 +343,7 @@ void TADOConnection::GetTableNames(TStrings* List, bool SystemTables) {
 
 void TADOConnection::GetFieldNames(const std::string& TableName, TStrings* List) {
   Open();
-  std::vector<native::FieldInfo> fields = guarded([&] { return db_->fields(TableName); });
+  std::vector<native::FieldInfo> fields = guarded(this, [&] { return db_->fields(TableName); });
   List->BeginUpdate();
   List->Clear();
   for (const native::FieldInfo& f : fields) List->Add(f.name);
@@ -352,7 +352,7 @@ void TADOConnection::GetFieldNames(const std::string& TableName, TStrings* List)
 
 Integer TADOConnection::Execute(const std::string& CommandText) {
   Open();
-  return static_cast<Integer>(guarded([&] { return db_->execute(CommandText); }));
+  return static_cast<Integer>(guarded(this, [&] { return db_->execute(CommandText); }));
 }
 
 Integer TADOConnection::BeginTrans() {
@@ -473,33 +473,10 @@ TParameter* TParameters::ParamByName(const std::string& Value) const {
   return p;
 }
 
-Variant TParameters::ParamValues(const std::string& ParamName) const {
-  std::vector<TParameter*> list;
-  Integer pos = 1;
-  while (pos <= static_cast<Integer>(ParamName.size())) {
-    std::string name = ExtractFieldName(ParamName, pos);
-    if (!name.empty()) list.push_back(ParamByName(name));
-  }
-  if (list.size() == 1) return list[0]->Value();
-  Variant r = VarArrayCreate({0, static_cast<Integer>(list.size()) - 1}, varVariant);
-  for (size_t i = 0; i < list.size(); ++i) r.PutElement({static_cast<Integer>(i)}, list[i]->Value());
-  return r;
-}
+Variant TParameters::ParamValues(const std::string& ParamName) const { return namedParamValues(*this, ParamName); }
 
 void TParameters::SetParamValues(const std::string& ParamName, const Variant& Value) {
-  std::vector<TParameter*> list;
-  Integer pos = 1;
-  while (pos <= static_cast<Integer>(ParamName.size())) {
-    std::string name = ExtractFieldName(ParamName, pos);
-    if (!name.empty()) list.push_back(ParamByName(name));
-  }
-  if (list.size() == 1 && !Value.IsArray()) {
-    list[0]->SetValue(Value);
-    return;
-  }
-  Integer low = Value.IsArray() ? VarArrayLowBound(Value, 1) : 0;
-  for (size_t i = 0; i < list.size(); ++i)
-    list[i]->SetValue(Value.IsArray() ? Value.GetElement({low + static_cast<Integer>(i)}) : Value);
+  setNamedParamValues(*this, ParamName, Value);
 }
 
 std::string TParameters::ParseSQL(const std::string& SQL, bool DoCreate) {
@@ -507,21 +484,11 @@ std::string TParameters::ParseSQL(const std::string& SQL, bool DoCreate) {
   std::string text = ParseSqlParameters(SQL, names);
   if (DoCreate) {
     TParameters old(nullptr);
-    old.Assign(this);
-    BeginUpdate();
-    try {
-      Clear();
-      for (const std::string& name : names) {
-        if (FindParam(name)) continue;
-        TParameter* p = AddParameter();
-        p->SetName(name);
-        if (TParameter* before = old.FindParam(name)) p->Assign(before);
-      }
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    rebuildParams(*this, old, names, [this](const std::string& name) {
+      TParameter* p = AddParameter();
+      p->SetName(name);
+      return p;
+    });
   }
   return text;
 }
@@ -697,7 +664,7 @@ void TCustomADODataSet::runQuery(bool withRows) {
   std::vector<native::Value> params = boundParameters(sql, text);
   native::JetDatabase& db = database();
   auto holder = std::make_unique<ResultHolder>();
-  holder->result = FConnection->guarded([&] { return db.query(text, params); });
+  holder->result = FConnection->guarded(this, [&] { return db.query(text, params); });
   if (holder->result.columns.empty()) Fail("CommandText does not return a result set");
   FResult = std::move(holder);
 }
@@ -706,7 +673,7 @@ Integer TCustomADODataSet::ExecuteCommand() {
   std::string text;
   std::vector<native::Value> params = boundParameters(CommandSQL(), text);
   native::JetDatabase& db = database();
-  FRowsAffected = static_cast<Integer>(FConnection->guarded([&] { return db.execute(text, params); }));
+  FRowsAffected = static_cast<Integer>(FConnection->guarded(this, [&] { return db.execute(text, params); }));
   return FRowsAffected;
 }
 
@@ -887,7 +854,7 @@ void TCustomADODataSet::StoreRecord(Integer Row, const std::vector<Variant>& Old
       for (const native::Value& v : original) params.push_back(v);
       std::string sql = "UPDATE " + quoteName(t.table) + " SET " + sets + " WHERE " +
                         identityClause(t.table, t.columns, t.identity, t.byKey);
-      int64_t n = FConnection->guarded([&] { return db.execute(sql, params); });
+      int64_t n = FConnection->guarded(this, [&] { return db.execute(sql, params); });
       if (n == 0) Fail("Row cannot be located for updating. Some values may have been changed since it was last read.");
     }
     for (size_t k : t.identity) FPendingOriginal.push_back(toNative(NewValues[k], t.types[k]));
@@ -904,7 +871,7 @@ void TCustomADODataSet::StoreRecord(Integer Row, const std::vector<Variant>& Old
   }
   std::string sql = names.empty() ? "INSERT INTO " + quoteName(t.table) + " DEFAULT VALUES"
                                   : "INSERT INTO " + quoteName(t.table) + " (" + names + ") VALUES (" + marks + ")";
-  FConnection->guarded([&] { return db.execute(sql, params); });
+  FConnection->guarded(this, [&] { return db.execute(sql, params); });
   int64_t rowid = db.lastInsertRowid();
   std::string columns;
   for (const std::string& c : t.columns) columns += (columns.empty() ? "" : ", ") + quoteName(c);
@@ -935,7 +902,7 @@ void TCustomADODataSet::EraseRecord(Integer Row, const std::vector<Variant>&) {
   Int64 key = Rows().Key(Row);
   std::vector<native::Value> params = FOriginals[key];
   std::string sql = "DELETE FROM " + quoteName(t.table) + " WHERE " + identityClause(t.table, t.columns, t.identity, t.byKey);
-  int64_t n = FConnection->guarded([&] { return db.execute(sql, params); });
+  int64_t n = FConnection->guarded(this, [&] { return db.execute(sql, params); });
   if (n == 0) Fail("Row cannot be located for deleting. Some values may have been changed since it was last read.");
   FOriginals.erase(key);
 }

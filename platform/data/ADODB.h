@@ -4,8 +4,8 @@
 //
 // TADOConnection reads "Data Source" from its ConnectionString (a file: an .mdb/.accdb file,
 // imported read-only, or a SQLite file, opened for reading and writing); every other setting
-// is kept but means nothing here. A Windows path ("C:\dados\pesquisa.mdb") is translated to
-// the file Wine maps it to; a path starting with '/' is taken as the Linux path it is.
+// is kept but means nothing here. A drive-letter path ("C:\dados\pesquisa.mdb") is translated
+// to the host file Wine maps it to; a path starting with '/' is taken as the host path it is.
 //
 // A query's result becomes a data set whose field classes follow the columns' types:
 // Text -> TWideStringField (OLE string values), Memo -> TMemoField, Long -> TIntegerField,
@@ -123,8 +123,9 @@ public:
 
 private:
   friend class TCustomADODataSet;
-  // Runs engine work, turning its errors into EADOError.
-  template <class F> auto guarded(F f) -> decltype(f());
+  // Runs engine work for a component (this connection or one of its data sets), turning the
+  // engine's errors into EADOError named after that component.
+  template <class F> auto guarded(const TComponent* who, F f) -> decltype(f());
   void registerDataSet(TCustomADODataSet* ds);
   void unregisterDataSet(TCustomADODataSet* ds);
 

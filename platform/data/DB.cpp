@@ -80,20 +80,27 @@ std::string ExtractFieldName(const std::string& Fields, Integer& Pos) {
   return name;
 }
 
-namespace {
-
-// The names of a ';'-separated list, empty names dropped.
-std::vector<std::string> splitFieldNames(const std::string& names) {
+std::vector<std::string> splitFieldNames(const std::string& Names) {
   std::vector<std::string> out;
   Integer pos = 1;
-  while (pos <= static_cast<Integer>(names.size())) {
-    std::string name = ExtractFieldName(names, pos);
+  while (pos <= static_cast<Integer>(Names.size())) {
+    std::string name = ExtractFieldName(Names, pos);
     if (!name.empty()) out.push_back(name);
   }
   return out;
 }
 
-}  // namespace
+Variant valuesAsVariant(const std::vector<Variant>& Values) {
+  if (Values.size() == 1) return Values[0];
+  Variant r = VarArrayCreate({0, static_cast<Integer>(Values.size()) - 1}, varVariant);
+  for (size_t i = 0; i < Values.size(); ++i) r.PutElement({static_cast<Integer>(i)}, Values[i]);
+  return r;
+}
+
+Variant valueForName(const Variant& Values, size_t i) {
+  if (!Values.IsArray()) return Values;
+  return Values.GetElement({VarArrayLowBound(Values, 1) + static_cast<Integer>(i)});
+}
 
 // =======================================================================================
 // Field definitions
@@ -583,22 +590,14 @@ void TDataSet::GetFieldList(TList* List, const std::string& FieldNames) const {
 }
 
 Variant TDataSet::FieldValues(const std::string& FieldName) const {
-  std::vector<TField*> list = GetFieldList(FieldName);
-  if (list.size() == 1) return list[0]->Value();
-  Variant r = VarArrayCreate({0, static_cast<Integer>(list.size()) - 1}, varVariant);
-  for (size_t i = 0; i < list.size(); ++i) r.PutElement({static_cast<Integer>(i)}, list[i]->Value());
-  return r;
+  std::vector<Variant> values;
+  for (TField* f : GetFieldList(FieldName)) values.push_back(f->Value());
+  return valuesAsVariant(values);
 }
 
 void TDataSet::SetFieldValues(const std::string& FieldName, const Variant& Value) {
   std::vector<TField*> list = GetFieldList(FieldName);
-  if (list.size() == 1 && !Value.IsArray()) {
-    list[0]->SetValue(Value);
-    return;
-  }
-  Integer low = Value.IsArray() ? VarArrayLowBound(Value, 1) : 0;
-  for (size_t i = 0; i < list.size(); ++i)
-    list[i]->SetValue(Value.IsArray() ? Value.GetElement({low + static_cast<Integer>(i)}) : Value);
+  for (size_t i = 0; i < list.size(); ++i) list[i]->SetValue(valueForName(Value, i));
 }
 
 void TDataSet::ClearFields() {
@@ -751,34 +750,46 @@ TDataSetState TDataSet::SetTempState(TDataSetState Value) {
 
 void TDataSet::RestoreState(TDataSetState Value) { state_ = Value; }
 
+// --- Records outside the window.
+
+// While it lives, the fields read (and calculated fields write) the given record, in a
+// temporary state (dsCalcFields, dsFilter) that tells no one; the state and the record
+// shown before come back when it goes, also when an exception leaves.
+class TDataSet::TempRecord {
+public:
+  TempRecord(TDataSet* ds, TRecordBuffer& buffer, TDataSetState state)
+      : ds_(ds), savedBuffer_(ds->tempBuffer_), savedState_(ds->SetTempState(state)) {
+    ds->tempBuffer_ = &buffer;
+  }
+  ~TempRecord() {
+    ds_->RestoreState(savedState_);
+    ds_->tempBuffer_ = savedBuffer_;
+  }
+  TempRecord(const TempRecord&) = delete;
+  TempRecord& operator=(const TempRecord&) = delete;
+
+private:
+  TDataSet* ds_;
+  TRecordBuffer* savedBuffer_;
+  TDataSetState savedState_;
+};
+
 // --- Calculated and lookup fields.
 
 void TDataSet::calculateFields(TRecordBuffer& buffer) {
-  TRecordBuffer* savedBuffer = tempBuffer_;
-  tempBuffer_ = &buffer;
-  TDataSetState saved = SetTempState(dsCalcFields);
-  try {
-    for (TField* f : fields_->List())
-      if (f->FieldKind() != fkData && f->FSlot >= 0 && f->FieldKind() != fkInternalCalc)
-        buffer.Values[static_cast<size_t>(f->FSlot)] = Null();
-    for (TField* f : fields_->List()) {
-      if (f->FieldKind() != fkLookup || f->FSlot < 0) continue;
-      TDataSet* lookup = f->LookupDataSet();
-      Variant value = Null();
-      if (lookup && lookup->Active()) {
-        Variant keys = FieldValues(f->KeyFields());
-        value = lookup->Lookup(f->LookupKeyFields(), keys, f->LookupResultField());
-      }
-      buffer.Values[static_cast<size_t>(f->FSlot)] = value;
-    }
-    fire(FOnCalcFields);
-  } catch (...) {
-    RestoreState(saved);
-    tempBuffer_ = savedBuffer;
-    throw;
+  TempRecord shown(this, buffer, dsCalcFields);
+  for (TField* f : fields_->List())
+    if (f->FieldKind() != fkData && f->FSlot >= 0 && f->FieldKind() != fkInternalCalc)
+      buffer.Values[static_cast<size_t>(f->FSlot)] = Null();
+  for (TField* f : fields_->List()) {
+    if (f->FieldKind() != fkLookup || f->FSlot < 0) continue;
+    TDataSet* lookup = f->LookupDataSet();
+    Variant value = Null();
+    if (lookup && lookup->Active())
+      value = lookup->Lookup(f->LookupKeyFields(), FieldValues(f->KeyFields()), f->LookupResultField());
+    buffer.Values[static_cast<size_t>(f->FSlot)] = value;
   }
-  RestoreState(saved);
-  tempBuffer_ = savedBuffer;
+  fire(FOnCalcFields);
 }
 
 void TDataSet::updateCalcFields() {
@@ -1045,36 +1056,19 @@ bool TDataSet::locateRow(const std::string& KeyFields, const Variant& KeyValues,
   CheckActive();
   std::vector<TField*> fields = GetFieldList(KeyFields);
   if (fields.empty()) DatabaseError(SFieldNameMissing, this);
+  if (fields.size() > 1 && !KeyValues.IsArray()) throw EVariantNotAnArrayError("Variant is not an array");
   std::vector<Variant> keys;
-  if (fields.size() == 1) {
-    keys.push_back(KeyValues.IsArray() ? KeyValues.GetElement({VarArrayLowBound(KeyValues, 1)}) : KeyValues);
-  } else {
-    if (!KeyValues.IsArray()) throw EVariantNotAnArrayError("Variant is not an array");
-    Integer low = VarArrayLowBound(KeyValues, 1);
-    for (size_t i = 0; i < fields.size(); ++i) keys.push_back(KeyValues.GetElement({low + static_cast<Integer>(i)}));
-  }
-  TRecordBuffer* savedBuffer = tempBuffer_;
-  tempBuffer_ = &found;
-  TDataSetState saved = SetTempState(dsCalcFields);
-  bool hit = false;
-  try {
-    Integer n = viewCount();
-    for (Integer p = 0; p < n && !hit; ++p) {
-      // The fields read 'found' while the temporary state lasts.
-      readRecord(viewRow(p), found);
-      if (matchesKeys(fields, keys, Options)) {
-        pos = p;
-        hit = true;
-      }
+  for (size_t i = 0; i < fields.size(); ++i) keys.push_back(valueForName(KeyValues, i));
+  TempRecord shown(this, found, dsCalcFields);
+  Integer n = viewCount();
+  for (Integer p = 0; p < n; ++p) {
+    readRecord(viewRow(p), found);
+    if (matchesKeys(fields, keys, Options)) {
+      pos = p;
+      return true;
     }
-  } catch (...) {
-    RestoreState(saved);
-    tempBuffer_ = savedBuffer;
-    throw;
   }
-  RestoreState(saved);
-  tempBuffer_ = savedBuffer;
-  return hit;
+  return false;
 }
 
 bool TDataSet::Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
@@ -1094,20 +1088,8 @@ Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues,
   Integer pos = -1;
   TRecordBuffer found;
   if (!locateRow(KeyFields, KeyValues, TLocateOptions(), pos, found)) return Null();
-  TRecordBuffer* savedBuffer = tempBuffer_;
-  tempBuffer_ = &found;
-  TDataSetState saved = SetTempState(dsCalcFields);
-  Variant result;
-  try {
-    result = FieldValues(ResultFields);
-  } catch (...) {
-    RestoreState(saved);
-    tempBuffer_ = savedBuffer;
-    throw;
-  }
-  RestoreState(saved);
-  tempBuffer_ = savedBuffer;
-  return result;
+  TempRecord shown(this, found, dsCalcFields);
+  return FieldValues(ResultFields);
 }
 
 // --- Filter.
@@ -1128,20 +1110,10 @@ void TDataSet::rebuildView() {
 }
 
 bool TDataSet::recordPasses(TRecordBuffer& buffer) {
-  TRecordBuffer* savedBuffer = tempBuffer_;
-  tempBuffer_ = &buffer;
-  TDataSetState saved = SetTempState(dsFilter);
+  TempRecord shown(this, buffer, dsFilter);
   bool accept = true;
-  try {
-    if (filterProgram_) accept = filterProgram_->Accepts(filterOptions_);
-    if (accept && FOnFilterRecord.Assigned()) FOnFilterRecord(this, accept);
-  } catch (...) {
-    RestoreState(saved);
-    tempBuffer_ = savedBuffer;
-    throw;
-  }
-  RestoreState(saved);
-  tempBuffer_ = savedBuffer;
+  if (filterProgram_) accept = filterProgram_->Accepts(filterOptions_);
+  if (accept && FOnFilterRecord.Assigned()) FOnFilterRecord(this, accept);
   return accept;
 }
 
@@ -1409,18 +1381,20 @@ void TDataSet::Delete() {
   DoAfterScroll();
 }
 
-void TDataSet::AppendRecord(const std::vector<Variant>& Values) {
-  Append();
+void TDataSet::setValuesAndPost(const std::vector<Variant>& Values) {
   for (size_t i = 0; i < Values.size() && i < static_cast<size_t>(FieldCount()); ++i)
     if (!Values[i].IsEmpty()) fields_->Fields(static_cast<Integer>(i))->SetValue(Values[i]);
   Post();
 }
 
+void TDataSet::AppendRecord(const std::vector<Variant>& Values) {
+  Append();
+  setValuesAndPost(Values);
+}
+
 void TDataSet::InsertRecord(const std::vector<Variant>& Values) {
   Insert();
-  for (size_t i = 0; i < Values.size() && i < static_cast<size_t>(FieldCount()); ++i)
-    if (!Values[i].IsEmpty()) fields_->Fields(static_cast<Integer>(i))->SetValue(Values[i]);
-  Post();
+  setValuesAndPost(Values);
 }
 
 void TDataSet::Refresh() {

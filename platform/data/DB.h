@@ -195,6 +195,15 @@ using TDataChangeEvent = TEvent<void(TObject* Sender, TField* Field)>;
 // separator; "" at the end.
 std::string ExtractFieldName(const std::string& Fields, Integer& Pos);
 
+// The names of a ';'-separated list, trimmed, empty names left out.
+std::vector<std::string> splitFieldNames(const std::string& Names);
+// The values of several named fields or parameters as one variant: the value itself for
+// one, a variant array from 0 for several.
+Variant valuesAsVariant(const std::vector<Variant>& Values);
+// The value for the i-th name of a list from such a variant: element i of an array (counted
+// from its low bound), or the variant itself when it is no array.
+Variant valueForName(const Variant& Values, size_t i);
+
 // =======================================================================================
 // Field definitions
 // =======================================================================================
@@ -1446,6 +1455,7 @@ private:
   friend class TFields;
   friend class TFieldDefs;
   friend class TDataSetField;
+  class TempRecord;
   friend class TDataSource;
   friend class TDataLink;
 
@@ -1471,6 +1481,7 @@ private:
   void updateBufferCount();
   void beginInsertAppend();
   void endInsertAppend();
+  void setValuesAndPost(const std::vector<Variant>& Values);
   void calculateFields(TRecordBuffer& buffer);
   void updateCalcFields();
   void checkRequiredFields();
@@ -1637,6 +1648,8 @@ protected:
   // Dispatches the data source's events to the notifications below.
   virtual void DataEvent(TDataEvent Event, NativeInt Info);
   virtual void DataSetChanged() { RecordChanged(nullptr); }
+  // The current record moved; Distance is how many records the link's first record moved
+  // (positive toward the end, 0 when the current record moved inside the link's records).
   virtual void DataSetScrolled(Integer Distance) { DataSetChanged(); }
   virtual void EditingChanged() {}
   // Field points at the field to focus; a control that takes focus sets *Field to null.
@@ -1786,6 +1799,39 @@ private:
 // The ':name' parameters of SQL in order of appearance (one entry per occurrence), and the
 // text with each replaced by '?' (see TParams::ParseSQL).
 std::string ParseSqlParameters(const std::string& SQL, std::vector<std::string>& Names);
+
+// What the parameter lists (TParams here, the ADO TParameters) share: values by ';'-separated
+// names, and the rebuilding of the list from the names a statement uses. List has
+// ParamByName, FindParam, Assign, Clear, BeginUpdate and EndUpdate; make(name) adds a member.
+template <class List> Variant namedParamValues(const List& list, const std::string& names) {
+  std::vector<Variant> values;
+  for (const std::string& name : splitFieldNames(names)) values.push_back(list.ParamByName(name)->Value());
+  return valuesAsVariant(values);
+}
+
+template <class List> void setNamedParamValues(List& list, const std::string& names, const Variant& value) {
+  std::vector<std::string> each = splitFieldNames(names);
+  for (size_t i = 0; i < each.size(); ++i) list.ParamByName(each[i])->SetValue(valueForName(value, i));
+}
+
+// One member per name, in order of first appearance; a member that was there keeps its value.
+template <class List, class Make> void rebuildParams(List& list, List& scratch, const std::vector<std::string>& names,
+                                                     Make make) {
+  scratch.Assign(&list);
+  list.BeginUpdate();
+  try {
+    list.Clear();
+    for (const std::string& name : names) {
+      if (list.FindParam(name)) continue;
+      auto* p = make(name);
+      if (auto* before = scratch.FindParam(name)) p->Assign(before);
+    }
+  } catch (...) {
+    list.EndUpdate();
+    throw;
+  }
+  list.EndUpdate();
+}
 
 namespace DBUnit {
 void Initialize();

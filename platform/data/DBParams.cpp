@@ -229,11 +229,7 @@ TParam* TParams::ParamByName(const std::string& Value) const {
 }
 
 void TParams::GetParamList(TList* List, const std::string& ParamNames) const {
-  Integer pos = 1;
-  while (pos <= static_cast<Integer>(ParamNames.size())) {
-    std::string name = ExtractFieldName(ParamNames, pos);
-    if (!name.empty()) List->Add(ParamByName(name));
-  }
+  for (const std::string& name : splitFieldNames(ParamNames)) List->Add(ParamByName(name));
 }
 
 bool TParams::IsEqual(TParams* Value) const {
@@ -248,47 +244,18 @@ bool TParams::IsEqual(TParams* Value) const {
   return true;
 }
 
-Variant TParams::ParamValues(const std::string& ParamName) const {
-  TList list;
-  GetParamList(&list, ParamName);
-  if (list.Count() == 1) return static_cast<TParam*>(list[0])->Value();
-  Variant r = VarArrayCreate({0, list.Count() - 1}, varVariant);
-  for (Integer i = 0; i < list.Count(); ++i) r.PutElement({i}, static_cast<TParam*>(list[i])->Value());
-  return r;
-}
+Variant TParams::ParamValues(const std::string& ParamName) const { return namedParamValues(*this, ParamName); }
 
 void TParams::SetParamValues(const std::string& ParamName, const Variant& Value) {
-  TList list;
-  GetParamList(&list, ParamName);
-  if (list.Count() == 1 && !Value.IsArray()) {
-    static_cast<TParam*>(list[0])->SetValue(Value);
-    return;
-  }
-  Integer low = Value.IsArray() ? VarArrayLowBound(Value, 1) : 0;
-  for (Integer i = 0; i < list.Count(); ++i)
-    static_cast<TParam*>(list[i])->SetValue(Value.IsArray() ? Value.GetElement({low + i}) : Value);
+  setNamedParamValues(*this, ParamName, Value);
 }
 
 std::string TParams::ParseSQL(const std::string& SQL, bool DoCreate) {
   std::vector<std::string> names;
   std::string text = ParseSqlParameters(SQL, names);
   if (DoCreate) {
-    // Keep what the parameters already held; one parameter per name, in order.
     TParams old;
-    old.Assign(this);
-    BeginUpdate();
-    try {
-      Clear();
-      for (const std::string& name : names) {
-        if (FindParam(name)) continue;
-        TParam* p = CreateParam(ftUnknown, name, ptInput);
-        if (TParam* before = old.FindParam(name)) p->Assign(before);
-      }
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    rebuildParams(*this, old, names, [this](const std::string& name) { return CreateParam(ftUnknown, name, ptInput); });
   }
   return text;
 }

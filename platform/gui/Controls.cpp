@@ -319,8 +319,6 @@ void TSizeConstraints::Assign(TPersistent* Source) {
   TPersistent::Assign(Source);
 }
 
-void TSizeConstraints::AssignTo(TPersistent* Dest) { TPersistent::AssignTo(Dest); }
-
 void TSizeConstraints::SetMaxHeight(Integer Value) {
   if (Value == maxHeight_) return;
   maxHeight_ = Value;
@@ -580,7 +578,6 @@ void dragInit(TDragObject* obj, bool immediate, Integer threshold) {
   d.threshold = threshold;
   d.active = immediate ? DragOp::Drag : DragOp::None;
   d.images = obj->GetDragImages();
-  if (d.images && immediate) d.images->BeginDrag(GetDesktopWindow(), d.startPos.x, d.startPos.y);
   if (d.active != DragOp::None) {
     d.active = DragOp::None;  // dragTo starts it, past any threshold
     d.threshold = 0;
@@ -1012,9 +1009,6 @@ void TControl::SetAlign(TAlign Value) {
   align_ = Value;
   // Anchors that matched the old alignment follow the new one.
   if (!ComponentState().Contains(csLoading) && anchors_ == AnchorAlign(old)) anchors_ = AnchorAlign(Value);
-  if (old == alNone || Value == alNone || old == alCustom || Value == alCustom) {
-    // Nothing else to keep.
-  }
   RequestAlign();
   if (!ComponentState().Contains(csLoading) && Value == alNone) UpdateAnchorRules();
 }
@@ -1550,8 +1544,6 @@ void TControl::WMContextMenu(TWMContextMenu& Message) {
 void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
   if (onContextPopup_) onContextPopup_(this, MousePos, Handled);
 }
-
-void TControl::WMWindowPosChanged(TWMWindowPosChanged& Message) { INHERITED_MESSAGE(Message); }
 
 // ---------------------------------------------------------------------------------------
 // Notifications.
@@ -3002,7 +2994,6 @@ void TWinControl::WMVKeyToItem(TMessage& Message) {
   if (!doControlMsg(reinterpret_cast<HWND>(Message.LParam), Message)) INHERITED_MESSAGE(Message);
 }
 
-void TWinControl::WMCtlColor(TWMCtlColor& Message) { INHERITED_MESSAGE(Message); }
 
 // ---------------------------------------------------------------------------------------
 // Painting.
@@ -3142,7 +3133,25 @@ void TWinControl::WMEraseBkgnd(TWMEraseBkgnd& Message) {
   Message.Result = 1;
 }
 
+TPrintClientWrapper PrintClientWrapper = nullptr;
+
 void TWinControl::WMPrintClient(TWMPrintClient& Message) {
+  // The wrapper runs around the handling below; it calls back here for the real work.
+  static TWinControl* unwrapped = nullptr;
+  if (PrintClientWrapper && unwrapped != this) {
+    PrintClientWrapper(this, Message, [](TWinControl* Control, TWMPrintClient& M) {
+      TWinControl* outer = unwrapped;
+      unwrapped = Control;
+      try {
+        Control->WMPrintClient(M);
+      } catch (...) {
+        unwrapped = outer;
+        throw;
+      }
+      unwrapped = outer;
+    });
+    return;
+  }
   if (Message.Result == 1) return;
   if (!(Message.Flags & PRF_CHECKVISIBLE) || Visible()) {
     if (Message.Flags & PRF_ERASEBKGND) Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(Message.DC), 0);
@@ -3583,14 +3592,6 @@ void TWinControl::CMDrag(TCMDrag& Message) {
 // Actions and the component model.
 
 TClass TWinControl::GetActionLinkClass() { return TWinControlActionLink::StaticClass(); }
-
-void TWinControl::ActionChange(TObject* Sender, bool CheckDefaults) {
-  TControl::ActionChange(Sender, CheckDefaults);
-}
-
-void TWinControl::Notification(TComponent* AComponent, TOperation Operation) {
-  TControl::Notification(AComponent, Operation);
-}
 
 void TWinControl::ReadState(TReader* Reader) {
   DisableAlign();

@@ -794,7 +794,6 @@ public:
 
 protected:
   virtual void Change();
-  void AssignTo(TPersistent* Dest) override;
 
 private:
   TControl* control_;
@@ -1349,7 +1348,6 @@ protected:
   void Changed();
   virtual HPALETTE GetPalette() { return nullptr; }
   virtual bool PaletteChanged(bool Foreground);
-  void SetDesignVisible(bool Value) {}
 
   // Mouse and clicks.
   virtual void Click();
@@ -1403,7 +1401,6 @@ public:
   void WMMouseWheel(TWMMouseWheel& Message);
   void WMContextMenu(TWMContextMenu& Message);
   void WMCancelMode(TWMCancelMode& Message);
-  void WMWindowPosChanged(TWMWindowPosChanged& Message);
   void CMVisibleChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message);
   void CMFontChanged(TMessage& Message);
@@ -1673,7 +1670,6 @@ public:
   void Loaded() override;
   void ReadState(TReader* Reader) override;
   void SetParent(TWinControl* AParent) override;
-  void SetVisible(bool Value) override { TControl::SetVisible(Value); }
 
 protected:
   void WndProc(TMessage& Message) override;
@@ -1735,9 +1731,7 @@ protected:
   void FixupTabList();
   void UpdateTabOrder(TTabOrder Value);
   virtual bool IsControlMouseMsg(TWMMouse& Message);
-  void ActionChange(TObject* Sender, bool CheckDefaults) override;
   TClass GetActionLinkClass() override;
-  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 public:
   bool IsCtl3DStored() const { return !parentCtl3D_; }
@@ -1756,7 +1750,6 @@ public:
   void WMVScroll(TWMScroll& Message);
   void WMCharToItem(TMessage& Message);
   void WMVKeyToItem(TMessage& Message);
-  void WMCtlColor(TWMCtlColor& Message);
   void WMSize(TWMSize& Message);
   void WMMove(TWMMove& Message);
   void WMWindowPosChanged(TWMWindowPosChanged& Message);
@@ -2030,6 +2023,12 @@ bool IdentToCursor(const std::string& Ident, Integer& Cursor);
 std::string CursorToString(TCursor Cursor);
 TCursor StringToCursor(const std::string& S);
 void GetCursorValues(const std::function<void(const std::string&)>& Proc);
+
+// A process-wide wrapper of TWinControl's WM_PRINTCLIENT handling (null: none). It is
+// called instead of the handling and runs Handle(Control, Message) for the real work.
+using TPrintClientWrapper = void (*)(TWinControl* Control, TWMPrintClient& Message,
+                                     void (*Handle)(TWinControl* Control, TWMPrintClient& Message));
+extern TPrintClientWrapper PrintClientWrapper;
 
 // Moves the window origin of DC by (DX, DY) (a child's paint origin inside its parent).
 void MoveWindowOrg(HDC DC, Integer DX, Integer DY);

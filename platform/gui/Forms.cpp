@@ -140,8 +140,6 @@ bool TControlScrollBar::IsScrollBarVisible() {
 
 Integer TControlScrollBar::ScrollPos() { return IsScrollBarVisible() ? position_ : 0; }
 
-void TControlScrollBar::ChangeBiDiPosition() {}
-
 void TControlScrollBar::update(bool ControlSB, bool AssumeSB) {
   if (!control_->HandleAllocated()) return;
   calcRange_ = 0;
@@ -369,10 +367,6 @@ void TScrollingWinControl::CreateWnd() {
   UpdateScrollBars();
 }
 
-void TScrollingWinControl::DoFlipChildren() { FlipChildren(false); }
-
-void TScrollingWinControl::Resizing(TWindowState) {}
-
 void TScrollingWinControl::WMSize(TWMSize& Message) {
   ++autoRangeCount_;
   try {
@@ -405,7 +399,7 @@ void TScrollingWinControl::WMVScroll(TWMScroll& Message) {
 
 void TScrollingWinControl::CMBiDiModeChanged(TMessage& Message) {
   INHERITED_MESSAGE(Message);
-  horzScrollBar_->ChangeBiDiPosition();
+  UpdateScrollBars();
 }
 
 // =======================================================================================
@@ -432,12 +426,6 @@ void TScrollBox::CreateParams(TCreateParams& Params) {
   }
 }
 
-void TScrollBox::WMNCHitTest(TMessage& Message) {
-  TMessage m = Message;
-  DefaultHandler(m);
-  Message.Result = m.Result;
-}
-
 TCustomFrame::TCustomFrame(TComponent* AOwner) : TScrollingWinControl(AOwner) {
   controlStyle_ = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   width_ = 320;
@@ -461,10 +449,6 @@ void TCustomFrame::GetChildren(TGetChildProc Proc, TComponent* Root) {
       if (!c->HasParent()) Proc(c);
     }
 }
-
-void TCustomFrame::CreateParams(TCreateParams& Params) { TScrollingWinControl::CreateParams(Params); }
-
-void TCustomFrame::SetParent(TWinControl* AParent) { TScrollingWinControl::SetParent(AParent); }
 
 // =======================================================================================
 // TCustomForm
@@ -1207,7 +1191,6 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
   activeControl_ = Control;
   if (!ComponentState().Contains(csLoading)) {
     if (active_) setWindowFocus();
-    activeChanged();
   }
 }
 
@@ -1239,7 +1222,6 @@ void TCustomForm::setActive(bool Value) {
   if (Value) {
     if (!activeControl_ && !ComponentState().Contains(csDesigning))
       SetActiveControl(FindNextControl(nullptr, true, true, false));
-    mergeMenu(true);
     setWindowFocus();
   }
 }
@@ -1730,10 +1712,6 @@ void TCustomForm::SetParent(TWinControl* AParent) {
   if (!AParent) UpdateControlState();
 }
 
-void TCustomForm::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
-  TScrollingWinControl::ValidateRename(AComponent, CurName, NewName);
-}
-
 // =======================================================================================
 // TMonitor and TScreen
 // =======================================================================================
@@ -2204,7 +2182,7 @@ bool TApplication::ProcessMessage(MSG& Msg) {
   bool handled = false;
   try {
     if (onMessage_) onMessage_(Msg, handled);
-    if (!IsHintMsg(Msg) && !handled && !IsMDIMsg(Msg) && !IsKeyMsg(Msg) && !IsDlgMsg(Msg)) {
+    if (!IsHintMsg(Msg) && !handled && !IsMDIMsg(Msg) && !IsKeyMsg(Msg)) {
       TranslateMessage(&Msg);
       DispatchMessageA(&Msg);
     }
@@ -2283,8 +2261,6 @@ bool TApplication::IsMDIMsg(const MSG& Msg) {
     return TranslateMDISysAccel(mainForm_->ClientHandle(), const_cast<MSG*>(&Msg)) != FALSE;
   return false;
 }
-
-bool TApplication::IsDlgMsg(MSG&) { return false; }
 
 void TApplication::Idle(const MSG&) {
   if (idleWork()) WaitMessage();
@@ -2749,7 +2725,6 @@ b.Property("OnMouseMove", &TScrollBox::OnMouseMove, &TScrollBox::SetOnMouseMove)
 b.Property("OnMouseUp", &TScrollBox::OnMouseUp, &TScrollBox::SetOnMouseUp);
 b.Property("OnMouseWheel", &TScrollBox::OnMouseWheel, &TScrollBox::SetOnMouseWheel);
 b.Property("OnResize", &TScrollBox::OnResize, &TScrollBox::SetOnResize);
-b.Message(WM_NCHITTEST, &TScrollBox::WMNCHitTest);
 RTL_END_CLASS
 
 RTL_IMPLEMENT_CLASS(TCustomFrame)

@@ -61,7 +61,6 @@ public:
   TScrollBarKind Kind() const { return kind_; }
   // The position the window's scroll bar shows.
   Integer ScrollPos();
-  void ChangeBiDiPosition();
 
   TScrollBarInc ButtonSize() const { return buttonSize_; }
   void SetButtonSize(TScrollBarInc Value) { buttonSize_ = Value; }
@@ -153,8 +152,6 @@ protected:
   void AutoScrollInView(TControl* AControl);
   void ChangeScale(Integer M, Integer D) override;
   void CreateWnd() override;
-  virtual void DoFlipChildren();
-  void Resizing(TWindowState State);
   // Recomputes the scroll bars' ranges from the children (AutoScroll).
   void CalcAutoRange();
   void UpdateScrollBars();
@@ -178,8 +175,6 @@ public:
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle Value);
 
-  void WMNCHitTest(TMessage& Message);
-
 protected:
   void CreateParams(TCreateParams& Params) override;
 
@@ -199,10 +194,6 @@ public:
   explicit TCustomFrame(TComponent* AOwner);
   void AfterConstruction() override;
   void GetChildren(TGetChildProc Proc, TComponent* Root) override;
-
-protected:
-  void CreateParams(TCreateParams& Params) override;
-  void SetParent(TWinControl* AParent) override;
 };
 
 class TFrame : public TCustomFrame {
@@ -462,7 +453,6 @@ protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void SetParent(TWinControl* AParent) override;
   void VisibleChanging() override;
-  void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) override;
   // Runs the close protocol for a modal form whose ModalResult was set.
   void CloseModal();
   void SetWindowToMonitor();
@@ -474,11 +464,8 @@ private:
   void CMIconChangedNotify(TObject* Sender);
   void setActive(bool Value);
   void setWindowFocus();
-  void activeChanged() {}
-  void refreshMDIMenu() {}
   void applyLayering();
   void applyIcon();
-  void mergeMenu(bool) {}
   bool isMainForm() const;
 
   bool createNew_ = false;
@@ -861,7 +848,6 @@ private:
   bool IsKeyMsg(MSG& Msg);
   bool IsHintMsg(const MSG& Msg);
   bool IsMDIMsg(const MSG& Msg);
-  bool IsDlgMsg(MSG& Msg);
   void WndProc(TMessage& Message);
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void createHandle();

@@ -47,10 +47,44 @@ template <class T> void publishFocusEvents(TClassBuilder<T>& b) {
   PUBLISH(OnExit);
 }
 
-// The hint and parent-following flags nearly every control publishes.
+// The parent-following flags nearly every control publishes (ParentColor, whose default
+// differs between controls, is listed by each).
 template <class T> void publishParentFlags(TClassBuilder<T>& b) {
   PUBLISH(ParentBiDiMode).Default(true);
-  PUBLISH(ParentColor).Default(true);
   PUBLISH(ParentFont).Default(true);
   PUBLISH(ParentShowHint).Default(true);
+}
+
+// The look properties every control publishes with the same defaults and stored rules.
+template <class T> void publishLook(TClassBuilder<T>& b, TColor DefaultColor = clWindow) {
+  PUBLISH(BiDiMode).Stored(&T::IsBiDiModeStored);
+  PUBLISH(Color).Default(DefaultColor).Stored(&T::IsColorStored);
+  PUBLISH(Constraints);
+  PUBLISH(Font).Stored(&T::IsFontStored);
+  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
+  PUBLISH(PopupMenu);
+  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
+  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
+}
+
+// Position in the parent: Align and Anchors.
+template <class T> void publishPlacement(TClassBuilder<T>& b) {
+  PUBLISH(Align).Default(alNone);
+  PUBLISH(Anchors).Default(TAnchors{akLeft, akTop});
+}
+
+// The window's 3D look and tab order (windowed controls).
+template <class T> void publishWindowFlags(TClassBuilder<T>& b, bool DefaultTabStop) {
+  PUBLISH(Ctl3D).Stored(&T::IsCtl3DStored);
+  PUBLISH(ParentCtl3D).Default(true);
+  PUBLISH(TabOrder).Default(-1);
+  PUBLISH(TabStop).Default(DefaultTabStop);
+}
+
+// The bevel properties of edits and lists.
+template <class T> void publishBevels(TClassBuilder<T>& b) {
+  PUBLISH(BevelEdges).Default(TBevelEdges{beLeft, beTop, beRight, beBottom});
+  PUBLISH(BevelInner).Default(bvRaised);
+  PUBLISH(BevelKind).Default(bkNone);
+  PUBLISH(BevelOuter).Default(bvLowered);
 }

@@ -9,6 +9,8 @@ namespace MenusUnit { void Initialize(); void Finalize(); }
 namespace ControlsUnit { void Initialize(); void Finalize(); }
 namespace FormsUnit { void Initialize(); void Finalize(); }
 namespace ExtCtrlsUnit { void Initialize(); void Finalize(); }
+namespace ThemesUnit { void Initialize(); void Finalize(); }
+namespace StdCtrlsUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& GuiUnits() {
   static const TUnitList units = {
@@ -19,6 +21,8 @@ const TUnitList& GuiUnits() {
       {"Menus", MenusUnit::Initialize, MenusUnit::Finalize},
       {"Controls", ControlsUnit::Initialize, ControlsUnit::Finalize},
       {"Forms", FormsUnit::Initialize, FormsUnit::Finalize},
+      {"Themes", ThemesUnit::Initialize, ThemesUnit::Finalize},
+      {"StdCtrls", StdCtrlsUnit::Initialize, StdCtrlsUnit::Finalize},
       {"ExtCtrls", ExtCtrlsUnit::Initialize, ExtCtrlsUnit::Finalize},
   };
   return units;

@@ -422,7 +422,10 @@ protected:
   void KeyPress(char& Key) override;
 
 private:
-  friend class TComboBoxStrings;
+  // The edit part's messages: its keys reach the combo box's key events and its focus
+  // makes the combo box the form's active control.
+  void editWndProc(TMessage& Message);
+
   TStrings* items_;
   TStringList* saveItems_ = nullptr;
   Integer saveItemIndex_ = -1;
@@ -437,6 +440,7 @@ private:
   bool autoDropDown_ = false;
   HWND editHandle_ = nullptr;
   HWND listHandle_ = nullptr;
+  WNDPROC editDefProc_ = nullptr;
   TNotifyEvent onChange_;
   TNotifyEvent onSelect_;
   TNotifyEvent onDropDown_;
@@ -477,9 +481,6 @@ public:
   // While set, changing the checked state does not fire OnClick.
   bool ClicksDisabled() const { return clicksDisabled_; }
   void SetClicksDisabled(bool Value) { clicksDisabled_ = Value; }
-
-  void WMEraseBkgnd(TWMEraseBkgnd& Message);
-  void CNCtlColorStatic(TWMCtlColor& Message);
 
   bool IsCheckedStored();
 

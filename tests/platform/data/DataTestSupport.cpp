@@ -1,8 +1,6 @@
 #include "DataTestSupport.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 
 namespace datatest {
 
@@ -112,16 +110,43 @@ FormatGuard::FormatGuard() : saved_(FormatSettings) {
 FormatGuard::~FormatGuard() { FormatSettings = saved_; }
 
 std::string MakeTempDir() {
-  std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::string base = GetTempDir();
   for (int i = 0;; ++i) {
-    std::filesystem::path dir = base / ("datatest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(i));
-    if (std::filesystem::create_directory(dir)) return dir.string();
+    std::string dir = base + "datatest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(i);
+    if (!DirectoryExists(dir) && CreateDir(dir)) return dir;
   }
 }
 
 void RemoveTree(const std::string& dir) {
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
+  TSearchRec rec;
+  if (FindFirst(dir + "\\*", faAnyFile, rec) == 0) {
+    do {
+      if (rec.Name == "." || rec.Name == "..") continue;
+      std::string path = dir + "\\" + rec.Name;
+      if (rec.Attr & faDirectory) RemoveTree(path);
+      else DeleteFile(path);
+    } while (FindNext(rec) == 0);
+    FindClose(rec);
+  }
+  RemoveDir(dir);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  TFileStream stream(path, fmCreate);
+  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+}
+
+std::string UnixPath(const std::string& path) {
+  char full[4096];
+  DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  if (n == 0 || n >= sizeof full) return path;
+  WCHAR wide[4096];
+  if (!MultiByteToWideChar(CP_ACP, 0, full, -1, wide, 4096)) return path;
+  char* unixName = wine_get_unix_file_name(wide);
+  if (!unixName) return path;
+  std::string result(unixName);
+  HeapFree(GetProcessHeap(), 0, unixName);
+  return result;
 }
 
 std::string Joined(const std::vector<std::string>& journal) {

@@ -140,9 +140,13 @@ inline std::string ConnectionStringFor(const std::string& path) {
   return "Provider=TestProvider;Data Source=" + path + ";Persist Security Info=False";
 }
 
-// A new, empty folder under the system's temporary folder (removed by the caller's fixture).
+// A new, empty folder under the temporary folder (a drive-letter path; RemoveTree removes it).
 std::string MakeTempDir();
 void RemoveTree(const std::string& dir);
+// Writes a file with exactly these bytes.
+void WriteFile(const std::string& path, const std::string& bytes);
+// The host name of a drive-letter path, as the engine opens files.
+std::string UnixPath(const std::string& path);
 
 // Joins a journal for failure messages.
 std::string Joined(const std::vector<std::string>& journal);

@@ -805,6 +805,22 @@ void addPersistentFields(TTestDataSet& ds) {
   for (Integer i = 0; i < ds.FieldDefs()->Count(); ++i) ds.FieldDefs()->Items(i)->CreateField(&ds);
 }
 
+// A lookup field Region of people: the Region of the city whose Code is the person's City.
+// Without a key field name or a result field name when 'complete' is false.
+TStringField* addRegionLookup(TTestDataSet& people, TTestDataSet& cities, bool complete = true) {
+  auto* region = new TStringField(&people);
+  region->SetFieldName("Region");
+  region->SetFieldKind(fkLookup);
+  region->SetLookupDataSet(&cities);
+  if (complete) {
+    region->SetLookupKeyFields("Code");
+    region->SetLookupResultField("Region");
+  }
+  region->SetKeyFields("City");
+  region->SetDataSet(&people);
+  return region;
+}
+
 }  // namespace
 
 TEST(DataSetCalcFields, CalculatedFieldsAreComputedPerRecordAndAfterEachChange) {
@@ -852,14 +868,7 @@ TEST(DataSetLookupFields, LookupFieldsReadTheOtherDataSet) {
   TTestDataSet people;
   FillPeople(people);
   addPersistentFields(people);
-  auto* region = new TStringField(&people);
-  region->SetFieldName("Region");
-  region->SetFieldKind(fkLookup);
-  region->SetLookupDataSet(&cities);
-  region->SetLookupKeyFields("Code");
-  region->SetLookupResultField("Region");
-  region->SetKeyFields("City");
-  region->SetDataSet(&people);
+  TStringField* region = addRegionLookup(people, cities);
   people.Open();
   std::vector<std::string> got;
   while (!people.Eof()) {
@@ -879,12 +888,7 @@ TEST(DataSetLookupFields, IncompleteLookupInformationStopsTheOpen) {
   people.SetName("People");
   FillPeople(people);
   addPersistentFields(people);
-  auto* region = new TStringField(&people);
-  region->SetFieldName("Region");
-  region->SetFieldKind(fkLookup);
-  region->SetLookupDataSet(&cities);
-  region->SetKeyFields("City");
-  region->SetDataSet(&people);
+  addRegionLookup(people, cities, /*complete=*/false);
   EXPECT_EQ(RaisedMessage<EDatabaseError>([&] { people.Open(); }),
             "People: Lookup information for field 'Region' is incomplete");
   EXPECT_FALSE(people.Active());

@@ -342,7 +342,9 @@ TEST_F(Fields, NullReadsAsEmptyTextZeroAndFalse) {
     EXPECT_TRUE(field->IsNull());
     EXPECT_TRUE(field->Value().IsNull());
     EXPECT_EQ(field->AsString(), "");
-    if (!field->IsBlob()) EXPECT_EQ(field->DisplayText(), field->DataType() == ftVarBytes ? "(VarBytes)" : "");
+    if (!field->IsBlob()) {
+      EXPECT_EQ(field->DisplayText(), field->DataType() == ftVarBytes ? "(VarBytes)" : "");
+    }
   }
   for (const char* name : {"Qty", "Small", "Big", "Price", "Money", "Exact", "Name"}) {
     EXPECT_EQ(f(name)->AsInteger(), 0) << name;

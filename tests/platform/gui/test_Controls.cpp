@@ -154,6 +154,37 @@ TEST_F(ControlsTest, DisabledAlignmentWaitsForTheLastEnable) {
   EXPECT_EQ(pad->Width(), form->ClientWidth());
 }
 
+TEST_F(ControlsTest, CustomAlignmentAsksTheContainerForOrderAndPlace) {
+  // The container lays its alCustom children out in a row, ordered by their names.
+  struct Layout : TObject {
+    void InsertBefore(TWinControl*, TControl* C1, TControl* C2, bool& Result) { Result = C1->Name() < C2->Name(); }
+    void Position(TWinControl*, TControl*, Integer& NewLeft, Integer& NewTop, Integer&, Integer&, TRect& AlignRect,
+                  TAlignInfo Info) {
+      NewLeft = AlignRect.left + Info.ControlIndex * 50;
+      NewTop = 5;
+    }
+  };
+  TObjectPtr<Layout> layout(new Layout());
+  TForm* form = own(newForm(300, 200));
+  form->SetOnAlignInsertBefore(TAlignInsertBeforeEvent(layout.get(), &Layout::InsertBefore));
+  form->SetOnAlignPosition(TAlignPositionEvent(layout.get(), &Layout::Position));
+  form->HandleNeeded();
+  std::vector<TTestPad*> pads;
+  for (const char* name : {"c", "a", "b"}) {
+    TTestPad* pad = New<TTestPad>(form);
+    pad->SetName(name);
+    pad->SetParent(form);
+    pad->SetAlign(alCustom);
+    pads.push_back(pad);
+  }
+  form->Realign();
+  EXPECT_EQ(pads[1]->Left(), 0) << "a";
+  EXPECT_EQ(pads[2]->Left(), 50) << "b";
+  EXPECT_EQ(pads[0]->Left(), 100) << "c";
+  EXPECT_EQ(pads[0]->Top(), 5);
+  EXPECT_EQ(pads[0]->Width(), 40) << "alCustom keeps the control's own size";
+}
+
 // ---------------------------------------------------------------------------------------
 // Mouse.
 

@@ -542,3 +542,74 @@ TEST_F(FormsTest, ScreenshotOfASmallFormShowsItsControls) {
   EXPECT_EQ(hexOf(pixelAt(client, 305, 100)), hexOf(ColorToRGB(clBtnFace))) << "form background";
   EXPECT_EQ(hexOf(pixelAt(client, 150, 55)), hexOf(ColorToRGB(clWindow))) << "inside the edit, right of its text";
 }
+
+// ---------------------------------------------------------------------------------------
+// Main menu and shortcuts.
+
+TEST_F(FormsTest, MainMenuCommandsAndShortcutsReachTheirItems) {
+  struct Clicks : TObject {
+    std::vector<std::string> seen;
+    void Generate(TObject*) { seen.push_back("gerar"); }
+    void Save(TObject*) { seen.push_back("salvar"); }
+  };
+  TObjectPtr<Clicks> clicks(new Clicks());
+  TForm* form = own(newForm(300, 200));
+  auto* menu = new TMainMenu(form);
+  TMenuItem* generate = NewItem("&Gerar", ShortCut('G', TShiftState{ssCtrl}), false, true,
+                                TNotifyEvent(clicks.get(), &Clicks::Generate), 0, "gerar");
+  TMenuItem* save = NewItem("&Salvar", 0, false, true, TNotifyEvent(clicks.get(), &Clicks::Save), 0, "salvar");
+  menu->Items()->Add(NewSubMenu("&Arquivo", 0, "arquivo", {generate, save}));
+  form->SetMenu(menu);
+  TTestPad* pad = New<TTestPad>(form);
+  pad->SetParent(form);
+  showAndActivate(form);
+  EXPECT_EQ(GetMenu(form->Handle()), menu->Handle()) << "the form's window shows the menu bar";
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(save->Command(), 0), 0);
+  ASSERT_TRUE(pad->Focused());
+  // Ctrl+G reaches the item through the focused control, the form and its menu.
+  INPUT in[4] = {};
+  WORD keys[4] = {VK_CONTROL, 'G', 'G', VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = keys[i];
+    in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+  }
+  SendInput(4, in, sizeof(INPUT));
+  pumpFor(60);
+  std::vector<std::string> expected = {"salvar", "gerar"};
+  EXPECT_EQ(clicks->seen, expected);
+}
+
+// ---------------------------------------------------------------------------------------
+// Scrolling.
+
+TEST_F(FormsTest, ScrollBoxShowsBarsForContentBeyondItAndScrollsItsControls) {
+  TForm* form = own(newForm(300, 250));
+  auto* box = New<TScrollBox>(form);
+  box->SetParent(form);
+  box->SetBounds(10, 10, 200, 150);
+  TTestPad* deep = New<TTestPad>(form);
+  deep->SetParent(box);
+  deep->SetBounds(20, 300, 50, 40);  // below the box's client area
+  TTestPad* first = New<TTestPad>(form);
+  first->SetParent(box);
+  first->SetBounds(20, 10, 50, 40);
+  first->SetTabOrder(0);
+  showAndActivate(form);
+  ASSERT_TRUE(first->Focused());
+  EXPECT_EQ(box->VertScrollBar()->Range(), 340) << "the range reaches the bottom of the lowest control";
+  EXPECT_TRUE(GetWindowLongA(box->Handle(), GWL_STYLE) & WS_VSCROLL) << "the vertical bar shows";
+  EXPECT_FALSE(GetWindowLongA(box->Handle(), GWL_STYLE) & WS_HSCROLL) << "nothing is beyond the right edge";
+  box->VertScrollBar()->SetPosition(100);
+  EXPECT_EQ(deep->Top(), 200) << "scrolling by 100 moves the content up by 100";
+  EXPECT_EQ(GetScrollPos(box->Handle(), SB_VERT), 100);
+  // The last position shows the end of the content.
+  box->VertScrollBar()->SetPosition(100000);
+  EXPECT_EQ(deep->Top() + deep->Height(), box->ClientHeight());
+  // A control that gets the focus scrolls into view.
+  box->VertScrollBar()->SetPosition(0);
+  deep->SetFocus();
+  pumpFor(20);
+  EXPECT_GE(deep->Top(), 0);
+  EXPECT_LE(deep->Top() + deep->Height(), box->ClientHeight());
+}

@@ -166,7 +166,11 @@ TEST(GraphicsFont, SizeAndHeightConvertAtPixelsPerInch) {
 }
 
 TEST(GraphicsFont, HandleIsMadeOnceAndSharedByEqualFonts) {
+  // An unusual height, so that no font alive elsewhere in the program (the screen's, a
+  // form's) already shares the handle these two will get.
   TFont a, b;
+  a.SetHeight(-37);
+  b.SetHeight(-37);
   EXPECT_FALSE(a.HandleAllocated());
   HFONT h = a.Handle();
   ASSERT_NE(h, nullptr);
