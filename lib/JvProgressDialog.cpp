@@ -46,7 +46,8 @@ RTL_IMPLEMENT_CLASS(TJvProgressBarView)
 // TfrmProgress
 
 TfrmProgress::TfrmProgress(TComponent* AOwner) : TJvForm(AOwner, 0), picture_(new TPicture()) {
-  SetName("frmProgress");
+  // No name: a released window may still be waiting to be freed when the next one is made,
+  // and both belong to the application, where names must be unique.
   SetBorderStyle(bsToolWindow);
   SetBorderIcons({});
   SetScaled(false);
@@ -200,14 +201,17 @@ void TfrmProgress::closeQuery(TObject*, bool& CanClose) {
 TJvProgressDialog::TJvProgressDialog(TComponent* AOwner) : TJvCommonDialogF(AOwner), image_(new TPicture()) {}
 
 TJvProgressDialog::~TJvProgressDialog() {
-  if (form_) {
-    TfrmProgress* form = form_;
-    form_ = nullptr;
-    form->RemoveFreeNotification(this);
-    form->SetOnClose(TCloseEvent());
-    form->Release();
-  }
+  releaseForm();
   delete image_;
+}
+
+void TJvProgressDialog::releaseForm() {
+  if (!form_) return;
+  TfrmProgress* old = form_;
+  form_ = nullptr;
+  old->RemoveFreeNotification(this);
+  old->SetOnClose(TCloseEvent());
+  old->Release();
 }
 
 void TJvProgressDialog::Notification(TComponent* AComponent, TOperation Operation) {
@@ -265,13 +269,7 @@ void TJvProgressDialog::fillForm(TfrmProgress* Form) {
 }
 
 void TJvProgressDialog::ShowModeless() {
-  if (form_) {
-    TfrmProgress* old = form_;
-    form_ = nullptr;
-    old->RemoveFreeNotification(this);
-    old->SetOnClose(TCloseEvent());
-    old->Release();
-  }
+  releaseForm();
   form_ = createForm();
   form_->SetOnClose(TCloseEvent(this, &TJvProgressDialog::formClose));
   cancelled_ = false;
@@ -299,13 +297,7 @@ void TJvProgressDialog::formClose(TObject* Sender, TCloseAction& Action) {
 
 bool TJvProgressDialog::Execute() {
   cancelled_ = false;
-  if (form_) {
-    TfrmProgress* old = form_;
-    form_ = nullptr;
-    old->RemoveFreeNotification(this);
-    old->SetOnClose(TCloseEvent());
-    old->Release();
-  }
+  releaseForm();
   if (onShow_) onShow_(this);
   saveSettings();
   std::unique_ptr<TfrmProgress, TObjectDeleter> form(createForm());

@@ -174,6 +174,9 @@ protected:
 
 private:
   TfrmProgress* createForm();
+  // Lets the open window free itself later (after the messages queued now) and forgets it;
+  // its close is not reported.
+  void releaseForm();
   void fillForm(TfrmProgress* Form);
   TJvProgressValues currentValues() const;
   void saveSettings();

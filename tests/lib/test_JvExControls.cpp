@@ -360,6 +360,19 @@ TEST_F(JvExControlsTest, EraseMessageGivesTheOperationACanvasAndRestoresTheDC) {
   EXPECT_EQ(0, m.origin().x) << "the origin the operation moved comes back";
 }
 
+TEST_F(JvExControlsTest, ThemedBackgroundFallsBackToAPlainFillAndKeepsTheBrush) {
+  // A colour other than the parent's is filled plainly, with or without a visual style.
+  MemoryDC m;
+  TCanvas canvas;
+  canvas.SetHandle(m.dc);
+  canvas.Brush()->SetColor(clWhite);
+  JvFillThemedBackground(probe, &canvas, Rect(0, 0, 10, 10), clLime);
+  EXPECT_EQ(guitest::hexOf(RGB(0, 255, 0)), guitest::hexOf(m.at(5, 5)));
+  EXPECT_EQ(guitest::hexOf(RGB(255, 255, 255)), guitest::hexOf(m.at(15, 15))) << "only the rectangle";
+  EXPECT_EQ(clWhite, canvas.Brush()->Color()) << "the brush colour is put back";
+  canvas.SetHandle(nullptr);
+}
+
 // A windowed control whose erase handling leaves the DC's origin moved.
 class CarelessEraser : public TCustomControl {
   RTL_DECLARE_CLASS(CarelessEraser, TCustomControl)

@@ -1,0 +1,218 @@
+// The progress dialog: modeless (driven through its properties) and modal (driven by its
+// timer and OnProgress), the settings snapshot undone at close, cancelling by the button
+// and by Alt+F4, and the window's layout. No test can hang: every modal run has a
+// watchdog that ends it.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "TestFramework.h"
+#include "lib/JvProgressDialog.h"
+#include "platform/gui/GuiTestSupport.h"
+
+namespace {
+
+class Events : public TObject {
+  RTL_DECLARE_CLASS(Events, TObject)
+public:
+  int shows = 0, closes = 0, cancels = 0, steps = 0;
+  Integer stepBy = 25;
+  bool cancelAtFirstStep = false;
+  TJvProgressDialog* dialog = nullptr;
+  void Show(TObject*) { ++shows; }
+  void Close(TObject*) { ++closes; }
+  void Cancel(TObject*) { ++cancels; }
+  void Progress(TObject*, bool& Continue) {
+    ++steps;
+    if (cancelAtFirstStep) {
+      dialog->Form()->CancelButton()->Click();
+      return;
+    }
+    dialog->SetPosition(dialog->Position() + stepBy);
+    dialog->SetText("Passo " + IntToStr(steps));
+    if (dialog->Position() >= dialog->Max()) Continue = false;
+  }
+};
+RTL_IMPLEMENT_CLASS(Events)
+
+// Ends a modal run that did not end by itself (a failing test must not hang).
+class Watchdog : public TObject {
+  RTL_DECLARE_CLASS(Watchdog, TObject)
+public:
+  explicit Watchdog(TJvProgressDialog* d) : dialog(d), timer(new TTimer(nullptr)) {
+    timer->SetInterval(5000);
+    timer->SetOnTimer(TNotifyEvent(this, &Watchdog::Fire));
+  }
+  ~Watchdog() override { delete timer; }
+  void Fire(TObject*) {
+    fired = true;
+    timer->SetEnabled(false);
+    if (dialog->Form()) dialog->Form()->Finish(mrAbort);
+  }
+  TJvProgressDialog* dialog;
+  TTimer* timer;
+  bool fired = false;
+};
+RTL_IMPLEMENT_CLASS(Watchdog)
+
+class JvProgressDialogTest : public guitest::GuiTest {
+protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    dialog = new TJvProgressDialog(nullptr);
+    ev.dialog = dialog;
+    dialog->SetOnShow(TNotifyEvent(&ev, &Events::Show));
+    dialog->SetOnClose(TNotifyEvent(&ev, &Events::Close));
+    dialog->SetOnCancel(TNotifyEvent(&ev, &Events::Cancel));
+  }
+  void TearDown() override {
+    delete dialog;
+    guitest::pumpFor(30);
+    GuiTest::TearDown();
+  }
+  int progressWindows() const {
+    int n = 0;
+    for (Integer i = 0; i < Screen->CustomFormCount(); ++i)
+      if (Screen->CustomForms(i)->InheritsFrom(TfrmProgress::StaticClass())) ++n;
+    return n;
+  }
+  std::string windowText(HWND h) const {
+    char buf[256] = {0};
+    GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+  }
+
+  Events ev;
+  TJvProgressDialog* dialog = nullptr;
+};
+
+TEST_F(JvProgressDialogTest, ModelessWindowShowsCaptionTextAndPositionAtOnce) {
+  dialog->SetCaption("Processando...");
+  dialog->ShowModeless();
+  TfrmProgress* form = dialog->Form();
+  ASSERT_NE(nullptr, form);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ("Processando...", windowText(form->Handle()));
+  EXPECT_EQ(1, ev.shows);
+
+  dialog->SetText("Abrindo base de dados");
+  dialog->SetPosition(30);
+  EXPECT_EQ("Abrindo base de dados", form->Label1()->Caption());
+  EXPECT_EQ(30, static_cast<Integer>(SendMessageA(form->ProgressBar()->Handle(), PBM_GETPOS, 0, 0)));
+
+  TBitmap shot;
+  guitest::captureWindow(form->Handle(), shot);
+  guitest::savePng(shot, "progress-dialog-modeless");
+
+  dialog->CloseModeless();
+  EXPECT_EQ(nullptr, dialog->Form());
+  EXPECT_EQ(1, ev.closes);
+  EXPECT_EQ(0, dialog->Position()) << "the position at show time comes back";
+  EXPECT_EQ("", dialog->Text());
+  EXPECT_TRUE(guitest::pumpUntil([&] { return progressWindows() == 0; }, 2000)) << "the window frees itself";
+}
+
+TEST_F(JvProgressDialogTest, ShowingTwiceLeavesOneWindow) {
+  dialog->ShowModeless();
+  dialog->ShowModeless();
+  EXPECT_TRUE(guitest::pumpUntil([&] { return progressWindows() == 1; }, 2000))
+      << "windows: " << progressWindows();
+  EXPECT_EQ(0, ev.closes) << "a replaced window is released, not closed";
+  dialog->CloseModeless();
+}
+
+TEST_F(JvProgressDialogTest, PositionBeyondMaxIsKeptAndPassedOn) {
+  dialog->ShowModeless();
+  dialog->SetPosition(150);
+  EXPECT_EQ(150, dialog->Position());
+  EXPECT_EQ(150, dialog->Form()->ProgressBar()->Position());
+  dialog->CloseModeless();
+}
+
+TEST_F(JvProgressDialogTest, AltF4CancelsOnlyWhileCancelIsShown) {
+  dialog->SetShowCancel(false);
+  dialog->ShowModeless();
+  HWND h = dialog->Form()->Handle();
+  SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+  guitest::pumpFor(30);
+  ASSERT_NE(nullptr, dialog->Form()) << "without the cancel button the window stays";
+  EXPECT_FALSE(dialog->Cancelled());
+  EXPECT_EQ(0, ev.cancels);
+
+  dialog->SetShowCancel(true);
+  SendMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+  guitest::pumpFor(30);
+  EXPECT_EQ(nullptr, dialog->Form());
+  EXPECT_TRUE(dialog->Cancelled());
+  EXPECT_EQ(1, ev.cancels);
+  EXPECT_EQ(1, ev.closes);
+}
+
+TEST_F(JvProgressDialogTest, ModalRunFollowsOnProgressUntilItStops) {
+  Watchdog dog(dialog);
+  dialog->SetInterval(20);
+  dialog->SetCaption("Processando...");
+  dialog->SetOnProgress(TJvProgressEvent(&ev, &Events::Progress));
+  const bool result = dialog->Execute();
+  EXPECT_FALSE(dog.fired) << "the run must end by itself";
+  EXPECT_TRUE(result) << "a run that was not cancelled";
+  EXPECT_EQ(4, ev.steps) << "25 per step up to 100";
+  EXPECT_EQ(0, dialog->Position()) << "the settings come back after the run";
+  EXPECT_EQ(1, ev.shows);
+  EXPECT_EQ(1, ev.closes);
+  EXPECT_FALSE(dialog->Cancelled());
+}
+
+TEST_F(JvProgressDialogTest, ModalRunCancelledByTheButtonAnswersFalse) {
+  Watchdog dog(dialog);
+  dialog->SetInterval(20);
+  ev.cancelAtFirstStep = true;
+  dialog->SetOnProgress(TJvProgressEvent(&ev, &Events::Progress));
+  EXPECT_FALSE(dialog->Execute());
+  EXPECT_FALSE(dog.fired);
+  EXPECT_TRUE(dialog->Cancelled());
+  EXPECT_EQ(1, ev.cancels);
+  EXPECT_EQ(nullptr, dialog->Form());
+}
+
+TEST_F(JvProgressDialogTest, LayoutStacksImageTextBarAndButton) {
+  dialog->SetCaption("Com figura");
+  TBitmap bmp;
+  bmp.SetWidth(48);
+  bmp.SetHeight(40);
+  bmp.Canvas()->Brush()->SetColor(clRed);
+  bmp.Canvas()->FillRect(Rect(0, 0, 48, 40));
+  TPicture pic;
+  pic.SetBitmap(&bmp);
+  dialog->SetImage(&pic);
+  dialog->SetText("Processando a tabela");
+  dialog->SetPosition(60);
+  dialog->ShowModeless();
+  TfrmProgress* f = dialog->Form();
+  ASSERT_NE(nullptr, f);
+  EXPECT_EQ(12 + 40 + 12, f->Label1()->Top()) << "the text goes under the picture";
+  EXPECT_EQ(f->Label1()->Top() + f->Label1()->Height() + 8, f->ProgressBar()->Top());
+  EXPECT_EQ(f->ProgressBar()->Top() + 16 + 16, f->CancelButton()->Top());
+  EXPECT_EQ(f->CancelButton()->Top() + f->CancelButton()->Height() + 16, f->ClientHeight());
+
+  guitest::pumpFor(50);
+  TBitmap shot;
+  guitest::captureClient(f, shot);
+  EXPECT_EQ(guitest::hexOf(RGB(255, 0, 0)), guitest::hexOf(guitest::pixelAt(shot, 16 + 10, 12 + 10)))
+      << "the picture is painted at its place";
+  TBitmap whole;
+  guitest::captureWindow(f->Handle(), whole);
+  guitest::savePng(whole, "progress-dialog-image");
+
+  dialog->SetShowCancel(false);
+  EXPECT_FALSE(f->CancelButton()->Visible());
+  EXPECT_EQ(f->ProgressBar()->Top() + f->ProgressBar()->Height() + 16, f->ClientHeight())
+      << "without the button the window ends under the bar";
+  dialog->CloseModeless();
+  ASSERT_NE(nullptr, dialog->Image()->Graphic());
+  EXPECT_EQ(48, dialog->Image()->Width()) << "a picture set before the show stays after it";
+}
+
+}  // namespace
