@@ -159,11 +159,14 @@ void TcxLookAndFeel::Assign(TPersistent* Source) {
     TcxInterfacedPersistent::Assign(Source);
     return;
   }
-  RememberEffectiveValues();
   FOwnKind = source->FOwnKind;
   FOwnNativeStyle = source->FOwnNativeStyle;
   FAssignedValues = source->FAssignedValues;
+  // A new master reports every difference itself (the effective values are still the old
+  // ones); what is left is reported against the values after that, so no change is told
+  // twice.
   SetMasterLookAndFeel(source->EffectiveMaster());
+  RememberEffectiveValues();
   ReportEffectiveChanges();
 }
 
