@@ -42,9 +42,12 @@ endfunction()
 # runs in the build tree's own prefix, which the "wineprefix" fixture creates once.
 function(add_wine_test name target)
   add_test(NAME ${name} COMMAND ${WINE_RUN} $<TARGET_FILE:${target}>)
+  # Window tests move the one pointer and keyboard focus of the shared X display, so
+  # Winelib test programs run one at a time (host-only tests still run beside them).
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "WINEPREFIX=${WINEPREFIX_DIR}"
     FIXTURES_REQUIRED wineprefix
+    RESOURCE_LOCK x_display
     TIMEOUT 900)
 endfunction()
 
