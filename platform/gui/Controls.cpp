@@ -275,6 +275,20 @@ void GetCursorValues(const std::function<void(const std::string&)>& Proc) {
 // ---------------------------------------------------------------------------------------
 // Small drawing helpers.
 
+void paintOnCanvas(TCanvas* Canvas, HDC DC, const std::function<void()>& Paint) {
+  Canvas->Lock();
+  Canvas->SetHandle(DC);
+  try {
+    Paint();
+  } catch (...) {
+    Canvas->SetHandle(nullptr);
+    Canvas->Unlock();
+    throw;
+  }
+  Canvas->SetHandle(nullptr);
+  Canvas->Unlock();
+}
+
 void MoveWindowOrg(HDC DC, Integer DX, Integer DY) {
   POINT p;
   GetWindowOrgEx(DC, &p);
@@ -1035,12 +1049,10 @@ void TControl::UpdateAnchorRules() {
   else
     anchorRules_.y = top_ + height_ / 2;
   if (parent_) {
-    if (parent_->HandleAllocated()) {
-      TRect r = parent_->ClientRect();
-      originalParentSize_ = Point(r.right, r.bottom);
-    } else {
-      originalParentSize_ = Point(parent_->width_, parent_->height_);
-    }
+    // The parent's client size (computed from its bounds while it has no window), the
+    // same measure AlignControls compares with later.
+    TRect r = parent_->ClientRect();
+    originalParentSize_ = Point(r.right, r.bottom);
   }
 }
 
@@ -1170,6 +1182,17 @@ void TControl::SetEnabled(bool Value) {
 
 void TControl::Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
 
+void TControl::withControlState(TControlStateItem Item, const std::function<void()>& Work) {
+  controlState_.Include(Item);
+  try {
+    Work();
+  } catch (...) {
+    controlState_.Exclude(Item);
+    throw;
+  }
+  controlState_.Exclude(Item);
+}
+
 bool TControl::PaletteChanged(bool Foreground) {
   HPALETTE palette = GetPalette();
   if (!palette) return false;
@@ -1186,30 +1209,22 @@ bool TControl::PaletteChanged(bool Foreground) {
 // ---------------------------------------------------------------------------------------
 // Look.
 
-void TControl::SetColor(TColor Value) {
-  if (color_ != Value) {
-    color_ = Value;
-    parentColor_ = false;
-    Perform(CM_COLORCHANGED, 0, 0);
-  }
+void TControl::setParentFlag(bool& Flag, bool Value, UINT Msg) {
+  if (Flag == Value) return;
+  Flag = Value;
+  if (parent_ && !ComponentState().Contains(csReading)) Perform(Msg, 0, 0);
 }
 
-void TControl::SetParentColor(bool Value) {
-  if (parentColor_ == Value) return;
-  parentColor_ = Value;
-  if (parent_ && !ComponentState().Contains(csReading)) Perform(CM_PARENTCOLORCHANGED, 0, 0);
-}
+void TControl::SetColor(TColor Value) { setOwnValue(color_, Value, parentColor_, CM_COLORCHANGED); }
+
+void TControl::SetParentColor(bool Value) { setParentFlag(parentColor_, Value, CM_PARENTCOLORCHANGED); }
 
 void TControl::fontChanged(TObject*) {
   parentFont_ = false;
   Perform(CM_FONTCHANGED, 0, 0);
 }
 
-void TControl::SetParentFont(bool Value) {
-  if (parentFont_ == Value) return;
-  parentFont_ = Value;
-  if (parent_ && !ComponentState().Contains(csReading)) Perform(CM_PARENTFONTCHANGED, 0, 0);
-}
+void TControl::SetParentFont(bool Value) { setParentFlag(parentFont_, Value, CM_PARENTFONTCHANGED); }
 
 void TControl::SetCursor(TCursor Value) {
   if (cursor_ == Value) return;
@@ -1217,17 +1232,10 @@ void TControl::SetCursor(TCursor Value) {
   Perform(CM_CURSORCHANGED, 0, 0);
 }
 
-void TControl::SetShowHint(bool Value) {
-  if (showHint_ == Value) return;
-  showHint_ = Value;
-  parentShowHint_ = false;
-  Perform(CM_SHOWHINTCHANGED, 0, 0);
-}
+void TControl::SetShowHint(bool Value) { setOwnValue(showHint_, Value, parentShowHint_, CM_SHOWHINTCHANGED); }
 
 void TControl::SetParentShowHint(bool Value) {
-  if (parentShowHint_ == Value) return;
-  parentShowHint_ = Value;
-  if (parent_ && !ComponentState().Contains(csReading)) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+  setParentFlag(parentShowHint_, Value, CM_PARENTSHOWHINTCHANGED);
 }
 
 void TControl::SetHelpKeyword(const std::string& Value) {
@@ -1246,17 +1254,10 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
   if (Value) Value->FreeNotification(this);
 }
 
-void TControl::SetBiDiMode(TBiDiMode Value) {
-  if (biDiMode_ == Value) return;
-  biDiMode_ = Value;
-  parentBiDiMode_ = false;
-  Perform(CM_BIDIMODECHANGED, 0, 0);
-}
+void TControl::SetBiDiMode(TBiDiMode Value) { setOwnValue(biDiMode_, Value, parentBiDiMode_, CM_BIDIMODECHANGED); }
 
 void TControl::SetParentBiDiMode(bool Value) {
-  if (parentBiDiMode_ == Value) return;
-  parentBiDiMode_ = Value;
-  if (parent_ && !ComponentState().Contains(csReading)) Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
+  setParentFlag(parentBiDiMode_, Value, CM_PARENTBIDIMODECHANGED);
 }
 
 bool TControl::IsRightToLeft() {
@@ -1460,7 +1461,7 @@ void TControl::MouseWheelHandler(TMessage& Message) {
 
 void TControl::CMMouseWheel(TCMMouseWheel& Message) {
   Message.Result = 0;
-  TShiftState shift = TShiftState::FromBits(Message.ShiftStateBits);
+  TShiftState shift = Message.ShiftState();
   if (DoMouseWheel(shift, Message.WheelDelta, SmallPointToPoint(Message.Pos)))
     Message.Result = 1;
   else if (parent_)
@@ -1780,6 +1781,14 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation != opRemove) return;
   if (AComponent == popupMenu_) popupMenu_ = nullptr;
   else if (actionLink_ && AComponent == actionLink_->Action()) SetAction(nullptr);
+}
+
+void TControl::DefineProperties(TFiler* Filer) {
+  bool store = isControl_;
+  if (auto* ancestor = dynamic_cast<TControl*>(Filer->Ancestor())) store = ancestor->isControl_ != isControl_;
+  Filer->DefineProperty(
+      "IsControl", [this](TReader* Reader) { isControl_ = Reader->ReadBoolean(); },
+      [this](TWriter* Writer) { Writer->WriteBoolean(isControl_); }, store);
 }
 
 void TControl::SetName(const std::string& NewName) {
@@ -2451,13 +2460,8 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
         if (control->originalParentSize_.x != 0 && control->originalParentSize_.y != 0) {
           Integer newLeft = control->Left(), newTop = control->Top();
           Integer newWidth = control->Width(), newHeight = control->Height();
-          TPoint parentSize;
-          if (HandleAllocated()) {
-            TRect r = GetClientRect();
-            parentSize = Point(r.right, r.bottom);
-          } else {
-            parentSize = Point(width_, height_);
-          }
+          TRect client = GetClientRect();
+          TPoint parentSize = Point(client.right, client.bottom);
           TAnchors anchors = control->Anchors();
           const TPoint& original = control->originalParentSize_;
           const TPoint& rules = control->anchorRules_;
@@ -2770,18 +2774,9 @@ void TWinControl::CMFontChanged(TMessage& Message) {
   NotifyControls(CM_PARENTFONTCHANGED);
 }
 
-void TWinControl::SetCtl3D(bool Value) {
-  if (ctl3D_ == Value) return;
-  ctl3D_ = Value;
-  parentCtl3D_ = false;
-  Perform(CM_CTL3DCHANGED, 0, 0);
-}
+void TWinControl::SetCtl3D(bool Value) { setOwnValue(ctl3D_, Value, parentCtl3D_, CM_CTL3DCHANGED); }
 
-void TWinControl::SetParentCtl3D(bool Value) {
-  if (parentCtl3D_ == Value) return;
-  parentCtl3D_ = Value;
-  if (parent_ && !ComponentState().Contains(csReading)) Perform(CM_PARENTCTL3DCHANGED, 0, 0);
-}
+void TWinControl::SetParentCtl3D(bool Value) { setParentFlag(parentCtl3D_, Value, CM_PARENTCTL3DCHANGED); }
 
 void TWinControl::CMCtl3DChanged(TMessage&) {
   if (controlStyle_.Contains(csFramed) && parent_ && handle_ && IsWindowVisible(handle_)) parent_->Invalidate();
@@ -2802,43 +2797,12 @@ void TWinControl::SetParentBackground(bool Value) {
   Invalidate();
 }
 
-void TWinControl::SetBevelEdges(TBevelEdges Value) {
-  if (bevelEdges_ == Value) return;
-  bevelEdges_ = Value;
-  Perform(CM_BORDERCHANGED, 0, 0);
-}
-
-void TWinControl::SetBevelInner(TBevelCut Value) {
-  if (bevelInner_ == Value) return;
-  bevelInner_ = Value;
-  Perform(CM_BORDERCHANGED, 0, 0);
-}
-
-void TWinControl::SetBevelOuter(TBevelCut Value) {
-  if (bevelOuter_ == Value) return;
-  bevelOuter_ = Value;
-  Perform(CM_BORDERCHANGED, 0, 0);
-}
-
-void TWinControl::SetBevelKind(TBevelKind Value) {
-  if (bevelKind_ == Value) return;
-  bevelKind_ = Value;
-  Perform(CM_BORDERCHANGED, 0, 0);
-}
-
-void TWinControl::SetBevelWidth(TBevelWidth Value) {
-  if (Value < 1) Value = 1;
-  if (bevelWidth_ == Value) return;
-  bevelWidth_ = Value;
-  Perform(CM_BORDERCHANGED, 0, 0);
-}
-
-void TWinControl::SetBorderWidth(TBorderWidth Value) {
-  if (Value < 0) Value = 0;
-  if (borderWidth_ == Value) return;
-  borderWidth_ = Value;
-  Perform(CM_BORDERCHANGED, 0, 0);
-}
+void TWinControl::SetBevelEdges(TBevelEdges Value) { setBorderValue(bevelEdges_, Value); }
+void TWinControl::SetBevelInner(TBevelCut Value) { setBorderValue(bevelInner_, Value); }
+void TWinControl::SetBevelOuter(TBevelCut Value) { setBorderValue(bevelOuter_, Value); }
+void TWinControl::SetBevelKind(TBevelKind Value) { setBorderValue(bevelKind_, Value); }
+void TWinControl::SetBevelWidth(TBevelWidth Value) { setBorderValue(bevelWidth_, std::max<TBevelWidth>(Value, 1)); }
+void TWinControl::SetBorderWidth(TBorderWidth Value) { setBorderValue(borderWidth_, std::max<TBorderWidth>(Value, 0)); }
 
 void TWinControl::CMBorderChanged(TMessage&) {
   if (!handle_) return;
@@ -3386,29 +3350,24 @@ void TWinControl::KeyPress(char& Key) {
 
 // The form sees a key first when its KeyPreview is set; a handler that sets the key to 0
 // eats it. True when the key was eaten.
-bool TWinControl::DoKeyDown(TWMKey& Message) {
+bool TWinControl::doKeyEvent(TWMKey& Message, bool (TWinControl::*Preview)(TWMKey&),
+                             void (TWinControl::*Handler)(Word&, TShiftState)) {
   TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyDown(Message)) return true;
+  if (form && form != this && form->KeyPreview() && (static_cast<TWinControl*>(form)->*Preview)(Message)) return true;
   if (!controlStyle_.Contains(csNoStdEvents)) {
     Word key = Message.CharCode;
-    KeyDown(key, KeyDataToShiftState(Message.KeyData));
+    (this->*Handler)(key, KeyDataToShiftState(Message.KeyData));
     Message.CharCode = key;
     if (key == 0) return true;
   }
   return false;
 }
 
-bool TWinControl::DoKeyUp(TWMKey& Message) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyUp(Message)) return true;
-  if (!controlStyle_.Contains(csNoStdEvents)) {
-    Word key = Message.CharCode;
-    KeyUp(key, KeyDataToShiftState(Message.KeyData));
-    Message.CharCode = key;
-    if (key == 0) return true;
-  }
-  return false;
+bool TWinControl::DoKeyDown(TWMKey& Message) {
+  return doKeyEvent(Message, &TWinControl::DoKeyDown, &TWinControl::KeyDown);
 }
+
+bool TWinControl::DoKeyUp(TWMKey& Message) { return doKeyEvent(Message, &TWinControl::DoKeyUp, &TWinControl::KeyUp); }
 
 bool TWinControl::DoKeyPress(TWMKey& Message) {
   TCustomForm* form = GetParentForm(this);
@@ -3593,6 +3552,31 @@ void TWinControl::CMDrag(TCMDrag& Message) {
 
 TClass TWinControl::GetActionLinkClass() { return TWinControlActionLink::StaticClass(); }
 
+void TWinControl::DefineProperties(TFiler* Filer) {
+  TControl::DefineProperties(Filer);
+  bool store = false;
+  for (Integer i = 0; i < ControlCount() && !store; ++i) {
+    TAnchors anchors = Controls(i)->Anchors();
+    store = Controls(i)->Align() == alNone && (anchors.Contains(akRight) || anchors.Contains(akBottom));
+  }
+  Filer->DefineProperty(
+      "DesignSize",
+      [this](TReader* Reader) {
+        Reader->ReadListBegin();
+        designSize_.x = Reader->ReadInteger();
+        designSize_.y = Reader->ReadInteger();
+        Reader->ReadListEnd();
+      },
+      [this](TWriter* Writer) {
+        TRect client = GetClientRect();
+        Writer->WriteListBegin();
+        Writer->WriteInteger(static_cast<Integer>(client.right));
+        Writer->WriteInteger(static_cast<Integer>(client.bottom));
+        Writer->WriteListEnd();
+      },
+      store);
+}
+
 void TWinControl::ReadState(TReader* Reader) {
   DisableAlign();
   try {
@@ -3629,17 +3613,7 @@ TGraphicControl::~TGraphicControl() {
 
 void TGraphicControl::WMPaint(TWMPaint& Message) {
   if (!Message.DC || ComponentState().Contains(csDestroying)) return;
-  canvas_->Lock();
-  canvas_->SetHandle(Message.DC);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  paintOnCanvas(canvas_, Message.DC, [this] { Paint(); });
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
@@ -3656,29 +3630,14 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  canvas_->Lock();
-  canvas_->SetHandle(DC);
-  try {
+  paintOnCanvas(canvas_, DC, [this] {
     static_cast<TControlCanvas*>(canvas_)->UpdateTextFlags();
     Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
 }
 
 void TCustomControl::WMPaint(TWMPaint& Message) {
-  controlState_.Include(csCustomPaint);
-  try {
-    INHERITED_MESSAGE(Message);
-  } catch (...) {
-    controlState_.Exclude(csCustomPaint);
-    throw;
-  }
-  controlState_.Exclude(csCustomPaint);
+  withControlState(csCustomPaint, [&] { INHERITED_MESSAGE(Message); });
 }
 
 // =======================================================================================

@@ -278,6 +278,7 @@ struct TCMMouseWheel {
     LPARAM LParamFiller;
   };
   LRESULT Result;
+  TShiftState ShiftState() const { return TShiftState::FromBits(ShiftStateBits); }
 };
 
 struct TWMPaint {
@@ -807,8 +808,9 @@ private:
 // A canvas that draws on a control: on a windowed control's window DC, on a graphic
 // control's part of its parent's DC (origin moved to the control and clipped to it). The
 // DC is got when the canvas is first used and kept in a small cache of recently used
-// control canvases (the oldest is released when a fifth is made); FreeHandle, freeing the
-// canvas or destroying the control's window releases it.
+// control canvases (the oldest is released when a fifth is made); it is released by
+// FreeHandle, by freeing the canvas, by destroying the control's window, and after every
+// message a control's window procedure handled (a later drawing gets a new one).
 class TControlCanvas : public TCanvas {
   RTL_DECLARE_CLASS(TControlCanvas, TCanvas)
 public:
@@ -1346,6 +1348,18 @@ protected:
   void InvalidateControl(bool IsVisible, bool IsOpaque);
   // Tells the parent that the control changed (CM_CHANGED).
   void Changed();
+  // The two kinds of setter of the parent-following properties: a value of the control's
+  // own clears its Parent* flag (then Msg tells the control); setting the flag again takes
+  // the parent's value (Msg, CM_PARENTxCHANGED, tells the control to fetch it).
+  template <class V> void setOwnValue(V& Field, V Value, bool& ParentFlag, UINT Msg) {
+    if (Field == Value) return;
+    Field = Value;
+    ParentFlag = false;
+    Perform(Msg, 0, 0);
+  }
+  void setParentFlag(bool& Flag, bool Value, UINT Msg);
+  // Runs Work with Item in ControlState for its length (taken out again when Work raises).
+  void withControlState(TControlStateItem Item, const std::function<void()>& Work);
   virtual HPALETTE GetPalette() { return nullptr; }
   virtual bool PaletteChanged(bool Foreground);
 
@@ -1371,6 +1385,8 @@ protected:
   void DoActionChange(TObject* Sender);
   virtual TClass GetActionLinkClass();
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // "IsControl": stored when set (a form used as a control of another form).
+  void DefineProperties(TFiler* Filer) override;
 
 public:
   // Stored predicates of the published properties (a property that follows the action or
@@ -1722,6 +1738,8 @@ protected:
   bool DoKeyDown(TWMKey& Message);
   bool DoKeyUp(TWMKey& Message);
   bool DoKeyPress(TWMKey& Message);
+  // DoKeyDown and DoKeyUp: the form's preview (Preview), then the control's Handler.
+  bool doKeyEvent(TWMKey& Message, bool (TWinControl::*Preview)(TWMKey&), void (TWinControl::*Handler)(Word&, TShiftState));
   virtual void DoEnter();
   virtual void DoExit();
   bool IsMenuKey(TWMKey& Message);
@@ -1732,6 +1750,9 @@ protected:
   void UpdateTabOrder(TTabOrder Value);
   virtual bool IsControlMouseMsg(TWMMouse& Message);
   TClass GetActionLinkClass() override;
+  // "DesignSize": the client size the children's anchors were laid out against, stored
+  // when some child is anchored to the right or bottom.
+  void DefineProperties(TFiler* Filer) override;
 
 public:
   bool IsCtl3DStored() const { return !parentCtl3D_; }
@@ -1817,6 +1838,12 @@ private:
   void trackMouseLeave();
   void drawBevels();
   Integer bevelSize() const;
+  // Sets a border setting and tells the control its frame changed (CM_BORDERCHANGED).
+  template <class V> void setBorderValue(V& Field, V Value) {
+    if (Field == Value) return;
+    Field = Value;
+    Perform(CM_BORDERCHANGED, 0, 0);
+  }
 
   HWND handle_ = nullptr;
   HWND parentWindow_ = nullptr;
@@ -1827,6 +1854,7 @@ private:
   std::vector<TWinControl*> tabList_;      // windowed children in tab order
   Integer alignLevel_ = 0;
   TTabOrder tabOrder_ = -1;  // while reading: the stored tab order
+  TPoint designSize_{0, 0};  // as read from "DesignSize" 
   bool tabStop_ = false;
   bool showing_ = false;
   bool ctl3D_ = true;
@@ -2029,6 +2057,10 @@ void GetCursorValues(const std::function<void(const std::string&)>& Proc);
 using TPrintClientWrapper = void (*)(TWinControl* Control, TWMPrintClient& Message,
                                      void (*Handle)(TWinControl* Control, TWMPrintClient& Message));
 extern TPrintClientWrapper PrintClientWrapper;
+
+// Runs Paint with Canvas drawing on DC (locked, and detached again afterwards even when
+// Paint raises): the painting of graphic controls, custom controls and forms.
+void paintOnCanvas(TCanvas* Canvas, HDC DC, const std::function<void()>& Paint);
 
 // Moves the window origin of DC by (DX, DY) (a child's paint origin inside its parent).
 void MoveWindowOrg(HDC DC, Integer DX, Integer DY);

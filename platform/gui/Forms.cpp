@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gui/GuiPublish.h"
 #include "platform/rtl/SysUtils.h"
 
 TScreen* Screen = nullptr;
@@ -579,17 +580,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  canvas_->Lock();
-  canvas_->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  paintOnCanvas(canvas_, DC, [this] { Paint(); });
 }
 
 void TCustomForm::WMPaint(TWMPaint& Message) {
@@ -598,14 +589,7 @@ void TCustomForm::WMPaint(TWMPaint& Message) {
     INHERITED_MESSAGE(Message);
     return;
   }
-  controlState_.Include(csCustomPaint);
-  try {
-    INHERITED_MESSAGE(Message);
-  } catch (...) {
-    controlState_.Exclude(csCustomPaint);
-    throw;
-  }
-  controlState_.Exclude(csCustomPaint);
+  withControlState(csCustomPaint, [&] { INHERITED_MESSAGE(Message); });
 }
 
 // ---------------------------------------------------------------------------------------
@@ -877,6 +861,17 @@ void TCustomForm::SetWindowState(TWindowState Value) {
   windowState_ = Value;
   static const int commands[] = {SW_SHOWNORMAL, SW_MINIMIZE, SW_SHOWMAXIMIZED};
   if (!ComponentState().Contains(csDesigning) && Showing()) ShowWindow(Handle(), commands[Value]);
+}
+
+Integer TCustomForm::TextHeight() const {
+  if (ComponentState().Contains(csReading) && textHeight_ > 0) return textHeight_;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font_->Handle());
+  SIZE size{0, 0};
+  GetTextExtentPoint32A(dc, "0", 1, &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size.cy;
 }
 
 void TCustomForm::SetPixelsPerInch(Integer Value) {
@@ -1543,38 +1538,30 @@ void TCustomForm::CMTextChanged(TMessage& Message) {
     SendMessageA(Application->MainForm()->ClientHandle(), WM_MDIREFRESHMENU, 0, 0);
 }
 
-void TCustomForm::CMActionExecute(TMessage& Message) {
-  auto* action = reinterpret_cast<TBasicAction*>(Message.LParam);
-  if (ComponentState().Contains(csDesigning) || !Showing() || !action) return;
+bool TCustomForm::offerAction(TBasicAction* Action, bool (TControl::*Offer)(TBasicAction*)) {
   std::function<bool(TWinControl*)> traverse = [&](TWinControl* container) {
     if (!container->Showing()) return false;
     for (Integer i = 0; i < container->ControlCount(); ++i) {
       TControl* c = container->Controls(i);
-      if (c->Visible() && c->ExecuteAction(action)) return true;
+      if (c->Visible() && (c->*Offer)(Action)) return true;
       if (auto* w = dynamic_cast<TWinControl*>(c))
         if (traverse(w)) return true;
     }
     return false;
   };
-  if ((activeControl_ && activeControl_->ExecuteAction(action)) || ExecuteAction(action) || traverse(this))
-    Message.Result = 1;
+  return (activeControl_ && (activeControl_->*Offer)(Action)) || (this->*Offer)(Action) || traverse(this);
+}
+
+void TCustomForm::CMActionExecute(TMessage& Message) {
+  auto* action = reinterpret_cast<TBasicAction*>(Message.LParam);
+  if (ComponentState().Contains(csDesigning) || !Showing() || !action) return;
+  if (offerAction(action, &TControl::ExecuteAction)) Message.Result = 1;
 }
 
 void TCustomForm::CMActionUpdate(TMessage& Message) {
   auto* action = reinterpret_cast<TBasicAction*>(Message.LParam);
   if (ComponentState().Contains(csDesigning) || !Showing() || !action) return;
-  std::function<bool(TWinControl*)> traverse = [&](TWinControl* container) {
-    if (!container->Showing()) return false;
-    for (Integer i = 0; i < container->ControlCount(); ++i) {
-      TControl* c = container->Controls(i);
-      if (c->Visible() && c->UpdateAction(action)) return true;
-      if (auto* w = dynamic_cast<TWinControl*>(c))
-        if (traverse(w)) return true;
-    }
-    return false;
-  };
-  if ((activeControl_ && activeControl_->UpdateAction(action)) || UpdateAction(action) || traverse(this))
-    Message.Result = 1;
+  if (offerAction(action, &TControl::UpdateAction)) Message.Result = 1;
 }
 
 void TCustomForm::UpdateActions() {
@@ -2108,9 +2095,14 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 
 TApplication::~TApplication() {
   stopHintTimer();
-  // The forms go first, while the application (and its window) still exists.
+  hintControl_ = nullptr;
+  if (hintWindow_) {
+    THintWindow* w = hintWindow_;
+    hintWindow_ = nullptr;
+    w->Free();
+  }
+  // The forms go next, while the application (and its window) still exists.
   DestroyComponents();
-  hintWindow_ = nullptr;
   if (handle_) {
     DestroyWindow(handle_);
     handle_ = nullptr;
@@ -2689,75 +2681,40 @@ b.Message(WM_VSCROLL, &TScrollingWinControl::WMVScroll);
 b.Message(CM_BIDIMODECHANGED, &TScrollingWinControl::CMBiDiModeChanged);
 RTL_END_CLASS
 
+// The published groups of the scrolling containers (scroll box and frame).
+template <class T> static void publishScrollingContainer(TClassBuilder<T>& b) {
+  publishPlacement(b);
+  publishLook(b, clBtnFace);
+  publishParentFlags(b);
+  publishWindowFlags(b, false);
+  publishDragProperties(b);
+  PUBLISH(AutoScroll).Default(true);
+  PUBLISH(AutoSize).Default(false);
+  PUBLISH(HorzScrollBar);
+  PUBLISH(VertScrollBar);
+  PUBLISH(OnClick).Stored(&T::IsOnClickStored);
+  PUBLISH(OnDblClick);
+  PUBLISH(OnContextPopup);
+  PUBLISH(OnMouseWheel);
+  PUBLISH(OnResize);
+  publishDragEvents(b);
+  publishFocusEvents(b);
+  publishMouseEvents(b);
+}
+
 RTL_BEGIN_CLASS(TScrollBox)
-b.Property("Align", &TScrollBox::Align, &TScrollBox::SetAlign).Default(alNone);
-b.Property("Anchors", &TScrollBox::Anchors, &TScrollBox::SetAnchors).Default(TAnchors{akLeft, akTop});
-b.Property("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll).Default(true);
-b.Property("AutoSize", &TScrollBox::AutoSize, &TScrollBox::SetAutoSize).Default(false);
-b.Property("BiDiMode", &TScrollBox::BiDiMode, &TScrollBox::SetBiDiMode).Stored(&TScrollBox::IsBiDiModeStored);
-b.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
-b.Property("Color", &TScrollBox::Color, &TScrollBox::SetColor).Default(clWindow).Stored(&TScrollBox::IsColorStored);
-b.Property("Constraints", &TScrollBox::Constraints, &TScrollBox::SetConstraints);
-b.Property("Ctl3D", &TScrollBox::Ctl3D, &TScrollBox::SetCtl3D).Stored(&TScrollBox::IsCtl3DStored);
-b.Property("DragCursor", &TScrollBox::DragCursor, &TScrollBox::SetDragCursor).Default(crDrag);
-b.Property("DragKind", &TScrollBox::DragKind, &TScrollBox::SetDragKind).Default(dkDrag);
-b.Property("DragMode", &TScrollBox::DragMode, &TScrollBox::SetDragMode).Default(dmManual);
-b.Property("Enabled", &TScrollBox::Enabled, &TScrollBox::SetEnabled).Default(true).Stored(&TScrollBox::IsEnabledStored);
-b.Property("Font", &TScrollBox::Font, &TScrollBox::SetFont).Stored(&TScrollBox::IsFontStored);
-b.Property("HorzScrollBar", &TScrollBox::HorzScrollBar, &TScrollBox::SetHorzScrollBar);
-b.Property("ParentBiDiMode", &TScrollBox::ParentBiDiMode, &TScrollBox::SetParentBiDiMode).Default(true);
-b.Property("ParentColor", &TScrollBox::ParentColor, &TScrollBox::SetParentColor).Default(false);
-b.Property("ParentCtl3D", &TScrollBox::ParentCtl3D, &TScrollBox::SetParentCtl3D).Default(true);
-b.Property("ParentFont", &TScrollBox::ParentFont, &TScrollBox::SetParentFont).Default(true);
-b.Property("ParentShowHint", &TScrollBox::ParentShowHint, &TScrollBox::SetParentShowHint).Default(true);
-b.Property("PopupMenu", &TScrollBox::PopupMenu, &TScrollBox::SetPopupMenu);
-b.Property("ShowHint", &TScrollBox::ShowHint, &TScrollBox::SetShowHint).Stored(&TScrollBox::IsShowHintStored);
-b.Property("TabOrder", &TScrollBox::TabOrder, &TScrollBox::SetTabOrder).Default(-1);
-b.Property("TabStop", &TScrollBox::TabStop, &TScrollBox::SetTabStop).Default(false);
-b.Property("VertScrollBar", &TScrollBox::VertScrollBar, &TScrollBox::SetVertScrollBar);
-b.Property("Visible", &TScrollBox::Visible, &TScrollBox::SetVisible).Default(true).Stored(&TScrollBox::IsVisibleStored);
-b.Property("OnClick", &TScrollBox::OnClick, &TScrollBox::SetOnClick).Stored(&TScrollBox::IsOnClickStored);
-b.Property("OnDblClick", &TScrollBox::OnDblClick, &TScrollBox::SetOnDblClick);
-b.Property("OnEnter", &TScrollBox::OnEnter, &TScrollBox::SetOnEnter);
-b.Property("OnExit", &TScrollBox::OnExit, &TScrollBox::SetOnExit);
-b.Property("OnMouseDown", &TScrollBox::OnMouseDown, &TScrollBox::SetOnMouseDown);
-b.Property("OnMouseMove", &TScrollBox::OnMouseMove, &TScrollBox::SetOnMouseMove);
-b.Property("OnMouseUp", &TScrollBox::OnMouseUp, &TScrollBox::SetOnMouseUp);
-b.Property("OnMouseWheel", &TScrollBox::OnMouseWheel, &TScrollBox::SetOnMouseWheel);
-b.Property("OnResize", &TScrollBox::OnResize, &TScrollBox::SetOnResize);
+using T = TScrollBox;
+publishScrollingContainer(b);
+PUBLISH(BorderStyle).Default(bsSingle);
+PUBLISH(ParentColor).Default(true);
 RTL_END_CLASS
 
 RTL_IMPLEMENT_CLASS(TCustomFrame)
 
 RTL_BEGIN_CLASS(TFrame)
-b.Property("Align", &TFrame::Align, &TFrame::SetAlign).Default(alNone);
-b.Property("Anchors", &TFrame::Anchors, &TFrame::SetAnchors).Default(TAnchors{akLeft, akTop});
-b.Property("AutoScroll", &TFrame::AutoScroll, &TFrame::SetAutoScroll).Default(true);
-b.Property("AutoSize", &TFrame::AutoSize, &TFrame::SetAutoSize).Default(false);
-b.Property("Color", &TFrame::Color, &TFrame::SetColor).Stored(&TFrame::IsColorStored);
-b.Property("Constraints", &TFrame::Constraints, &TFrame::SetConstraints);
-b.Property("Ctl3D", &TFrame::Ctl3D, &TFrame::SetCtl3D).Stored(&TFrame::IsCtl3DStored);
-b.Property("Enabled", &TFrame::Enabled, &TFrame::SetEnabled).Default(true).Stored(&TFrame::IsEnabledStored);
-b.Property("Font", &TFrame::Font, &TFrame::SetFont).Stored(&TFrame::IsFontStored);
-b.Property("HorzScrollBar", &TFrame::HorzScrollBar, &TFrame::SetHorzScrollBar);
-b.Property("ParentColor", &TFrame::ParentColor, &TFrame::SetParentColor).Default(true);
-b.Property("ParentCtl3D", &TFrame::ParentCtl3D, &TFrame::SetParentCtl3D).Default(true);
-b.Property("ParentFont", &TFrame::ParentFont, &TFrame::SetParentFont).Default(true);
-b.Property("ParentShowHint", &TFrame::ParentShowHint, &TFrame::SetParentShowHint).Default(true);
-b.Property("PopupMenu", &TFrame::PopupMenu, &TFrame::SetPopupMenu);
-b.Property("ShowHint", &TFrame::ShowHint, &TFrame::SetShowHint).Stored(&TFrame::IsShowHintStored);
-b.Property("TabOrder", &TFrame::TabOrder, &TFrame::SetTabOrder).Default(-1);
-b.Property("TabStop", &TFrame::TabStop, &TFrame::SetTabStop).Default(false);
-b.Property("VertScrollBar", &TFrame::VertScrollBar, &TFrame::SetVertScrollBar);
-b.Property("Visible", &TFrame::Visible, &TFrame::SetVisible).Default(true).Stored(&TFrame::IsVisibleStored);
-b.Property("OnClick", &TFrame::OnClick, &TFrame::SetOnClick).Stored(&TFrame::IsOnClickStored);
-b.Property("OnDblClick", &TFrame::OnDblClick, &TFrame::SetOnDblClick);
-b.Property("OnEnter", &TFrame::OnEnter, &TFrame::SetOnEnter);
-b.Property("OnExit", &TFrame::OnExit, &TFrame::SetOnExit);
-b.Property("OnMouseDown", &TFrame::OnMouseDown, &TFrame::SetOnMouseDown);
-b.Property("OnMouseMove", &TFrame::OnMouseMove, &TFrame::SetOnMouseMove);
-b.Property("OnMouseUp", &TFrame::OnMouseUp, &TFrame::SetOnMouseUp);
-b.Property("OnResize", &TFrame::OnResize, &TFrame::SetOnResize);
+using T = TFrame;
+publishScrollingContainer(b);
+PUBLISH(ParentColor).Default(true);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TCustomForm)
@@ -2831,6 +2788,7 @@ b.Property("PopupMenu", &TForm::PopupMenu, &TForm::SetPopupMenu);
 b.Property("Position", &TForm::Position, &TForm::SetPosition).Default(poDesigned);
 b.Property("PrintScale", &TForm::PrintScale, &TForm::SetPrintScale).Default(poProportional);
 b.Property("Scaled", &TForm::Scaled, &TForm::SetScaled).Default(true);
+b.Property("TextHeight", &TForm::TextHeight, &TForm::SetTextHeight);
 b.Property("ScreenSnap", &TForm::ScreenSnap, &TForm::SetScreenSnap).Default(false);
 b.Property("ShowHint", &TForm::ShowHint, &TForm::SetShowHint).Stored(&TForm::IsShowHintStored);
 b.Property("SnapBuffer", &TForm::SnapBuffer, &TForm::SetSnapBuffer).Default(10);
@@ -2849,25 +2807,18 @@ b.Property("OnCreate", &TForm::OnCreate, &TForm::SetOnCreate);
 b.Property("OnDblClick", &TForm::OnDblClick, &TForm::SetOnDblClick);
 b.Property("OnDestroy", &TForm::OnDestroy, &TForm::SetOnDestroy);
 b.Property("OnDeactivate", &TForm::OnDeactivate, &TForm::SetOnDeactivate);
-b.Property("OnDragDrop", &TForm::OnDragDrop, &TForm::SetOnDragDrop);
-b.Property("OnDragOver", &TForm::OnDragOver, &TForm::SetOnDragOver);
-b.Property("OnEndDock", &TForm::OnEndDock, &TForm::SetOnEndDock);
 b.Property("OnHelp", &TForm::OnHelp, &TForm::SetOnHelp);
 b.Property("OnHide", &TForm::OnHide, &TForm::SetOnHide);
-b.Property("OnKeyDown", &TForm::OnKeyDown, &TForm::SetOnKeyDown);
-b.Property("OnKeyPress", &TForm::OnKeyPress, &TForm::SetOnKeyPress);
-b.Property("OnKeyUp", &TForm::OnKeyUp, &TForm::SetOnKeyUp);
-b.Property("OnMouseDown", &TForm::OnMouseDown, &TForm::SetOnMouseDown);
-b.Property("OnMouseMove", &TForm::OnMouseMove, &TForm::SetOnMouseMove);
-b.Property("OnMouseUp", &TForm::OnMouseUp, &TForm::SetOnMouseUp);
-b.Property("OnMouseWheel", &TForm::OnMouseWheel, &TForm::SetOnMouseWheel);
 b.Property("OnMouseWheelDown", &TForm::OnMouseWheelDown, &TForm::SetOnMouseWheelDown);
 b.Property("OnMouseWheelUp", &TForm::OnMouseWheelUp, &TForm::SetOnMouseWheelUp);
+b.Property("OnMouseWheel", &TForm::OnMouseWheel, &TForm::SetOnMouseWheel);
+publishDragEvents(b);
+publishKeyEvents(b);
+publishMouseEvents(b);
 b.Property("OnPaint", &TForm::OnPaint, &TForm::SetOnPaint);
 b.Property("OnResize", &TForm::OnResize, &TForm::SetOnResize);
 b.Property("OnShortCut", &TForm::OnShortCut, &TForm::SetOnShortCut);
 b.Property("OnShow", &TForm::OnShow, &TForm::SetOnShow);
-b.Property("OnStartDock", &TForm::OnStartDock, &TForm::SetOnStartDock);
 RTL_END_CLASS
 
 RTL_IMPLEMENT_CLASS(TMonitor)

@@ -252,6 +252,9 @@ public:
   explicit TCustomForm(TComponent* AOwner);
   // CreateNew: a form without a stored description.
   TCustomForm(TComponent* AOwner, Integer Dummy);
+  // CreateNew as a call: TForm::CreateNew(nullptr), or CreateNew<TMyForm>(owner) for a form
+  // class with the same two-argument constructor.
+  template <class F = TForm> static F* CreateNew(TComponent* AOwner) { return New<F>(AOwner, 0); }
   ~TCustomForm() override;
   void AfterConstruction() override;
   void BeforeDestruction() override;
@@ -330,6 +333,10 @@ public:
   TFormState FormState() const { return formState_; }
 
   // --- Scaling (forms keep their designed size: nothing is rescaled when read).
+  // The height of a line of text in the form's font (stored with the form; with scaling
+  // off it changes nothing).
+  Integer TextHeight() const;
+  void SetTextHeight(Integer Value) { textHeight_ = Value; }
   bool Scaled() const { return scaled_; }
   void SetScaled(bool Value) { scaled_ = Value; }
   Integer PixelsPerInch() const { return pixelsPerInch_; }
@@ -461,6 +468,9 @@ private:
   friend class TApplication;
   friend class TScreen;
   void initializeNew();
+  // CM_ACTIONEXECUTE / CM_ACTIONUPDATE: the active control, the form, then every visible
+  // control of a showing container gets Offer(action); true at the first that takes it.
+  bool offerAction(TBasicAction* Action, bool (TControl::*Offer)(TBasicAction*));
   void CMIconChangedNotify(TObject* Sender);
   void setActive(bool Value);
   void setWindowFocus();
@@ -490,6 +500,7 @@ private:
   TFormState formState_;
   bool scaled_ = true;
   Integer pixelsPerInch_ = 96;
+  Integer textHeight_ = 0;
   TPrintScale printScale_ = poProportional;
   bool oldCreateOrder_ = false;
   std::string helpFile_;

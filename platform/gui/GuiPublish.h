@@ -47,6 +47,18 @@ template <class T> void publishFocusEvents(TClassBuilder<T>& b) {
   PUBLISH(OnExit);
 }
 
+// The events of the text boxes (edits, masked edits, memos).
+template <class T> void publishEditEvents(TClassBuilder<T>& b) {
+  PUBLISH(OnChange);
+  PUBLISH(OnClick);
+  PUBLISH(OnContextPopup);
+  PUBLISH(OnDblClick);
+  publishDragEvents(b);
+  publishFocusEvents(b);
+  publishKeyEvents(b);
+  publishMouseEvents(b);
+}
+
 // The parent-following flags nearly every control publishes (ParentColor, whose default
 // differs between controls, is listed by each).
 template <class T> void publishParentFlags(TClassBuilder<T>& b) {

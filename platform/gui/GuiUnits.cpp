@@ -11,6 +11,13 @@ namespace FormsUnit { void Initialize(); void Finalize(); }
 namespace ExtCtrlsUnit { void Initialize(); void Finalize(); }
 namespace ThemesUnit { void Initialize(); void Finalize(); }
 namespace StdCtrlsUnit { void Initialize(); void Finalize(); }
+namespace CheckLstUnit { void Initialize(); void Finalize(); }
+namespace ComCtrlsUnit { void Initialize(); void Finalize(); }
+namespace ButtonsUnit { void Initialize(); void Finalize(); }
+namespace ClipbrdUnit { void Initialize(); void Finalize(); }
+namespace DialogsUnit { void Initialize(); void Finalize(); }
+namespace ExtDlgsUnit { void Initialize(); void Finalize(); }
+namespace MaskUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& GuiUnits() {
   static const TUnitList units = {
@@ -24,6 +31,13 @@ const TUnitList& GuiUnits() {
       {"Themes", ThemesUnit::Initialize, ThemesUnit::Finalize},
       {"StdCtrls", StdCtrlsUnit::Initialize, StdCtrlsUnit::Finalize},
       {"ExtCtrls", ExtCtrlsUnit::Initialize, ExtCtrlsUnit::Finalize},
+      {"CheckLst", CheckLstUnit::Initialize, CheckLstUnit::Finalize},
+      {"ComCtrls", ComCtrlsUnit::Initialize, ComCtrlsUnit::Finalize},
+      {"Buttons", ButtonsUnit::Initialize, ButtonsUnit::Finalize},
+      {"Clipbrd", ClipbrdUnit::Initialize, ClipbrdUnit::Finalize},
+      {"Dialogs", DialogsUnit::Initialize, DialogsUnit::Finalize},
+      {"ExtDlgs", ExtDlgsUnit::Initialize, ExtDlgsUnit::Finalize},
+      {"Mask", MaskUnit::Initialize, MaskUnit::Finalize},
   };
   return units;
 }

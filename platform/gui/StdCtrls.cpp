@@ -2211,14 +2211,7 @@ RTL_BEGIN_CLASS(TEdit)
   PUBLISH(ReadOnly).Default(false);
   publishWindowFlags(b, true);
   PUBLISH(Text);
-  PUBLISH(OnChange);
-  PUBLISH(OnClick);
-  PUBLISH(OnContextPopup);
-  PUBLISH(OnDblClick);
-  publishDragEvents(b);
-  publishFocusEvents(b);
-  publishKeyEvents(b);
-  publishMouseEvents(b);
+  publishEditEvents(b);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TCustomMemo)
@@ -2247,14 +2240,7 @@ RTL_BEGIN_CLASS(TMemo)
   PUBLISH(WantReturns).Default(true);
   PUBLISH(WantTabs).Default(false);
   PUBLISH(WordWrap).Default(true);
-  PUBLISH(OnChange);
-  PUBLISH(OnClick);
-  PUBLISH(OnContextPopup);
-  PUBLISH(OnDblClick);
-  publishDragEvents(b);
-  publishFocusEvents(b);
-  publishKeyEvents(b);
-  publishMouseEvents(b);
+  publishEditEvents(b);
 RTL_END_CLASS
 
 RTL_IMPLEMENT_CLASS(TCustomListControl)

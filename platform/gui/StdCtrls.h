@@ -282,8 +282,10 @@ protected:
   void KeyPress(char& Key) override;
   bool isMultiLine() const override { return true; }
 
-private:
+  // The lines' list; a memo over another window class (rich edit) puts its own here.
   TStrings* lines_;
+
+private:
   TAlignment alignment_ = taLeftJustify;
   TScrollStyle scrollBars_ = ssNone;
   bool wantReturns_ = true;

@@ -74,9 +74,20 @@ protected:
   void CreateParams(TCreateParams& Params) override;
 };
 
+// A control of class C on Parent, named Name (when not empty) at Bounds, owned by Parent's
+// form (so that it goes with the form).
+template <class C> C* place(TWinControl* Parent, const std::string& Name, const TRect& Bounds) {
+  TComponent* owner = GetParentForm(Parent);
+  C* control = New<C>(owner ? owner : static_cast<TComponent*>(Parent));
+  if (!Name.empty()) control->SetName(Name);
+  control->SetParent(Parent);
+  control->SetBoundsRect(Bounds);
+  return control;
+}
+
 // A form with no stored description.
 inline TForm* newForm(Integer Width = 300, Integer Height = 200) {
-  TForm* form = New<TForm>(nullptr, 0);
+  TForm* form = TForm::CreateNew(nullptr);
   form->SetBounds(100, 100, Width, Height);
   return form;
 }

@@ -125,9 +125,7 @@ TEST_F(ControlsTest, AlignPlacesTopBottomLeftRightThenClient) {
 TEST_F(ControlsTest, AnchoredControlKeepsItsDistanceToTheAnchoredEdges) {
   TForm* form = own(newForm(300, 200));
   form->HandleNeeded();
-  TTestPad* stretch = New<TTestPad>(form);
-  stretch->SetParent(form);
-  stretch->SetBounds(10, 10, 100, 20);
+  TTestPad* stretch = place<TTestPad>(form, "", Bounds(10, 10, 100, 20));
   stretch->SetAnchors(TAnchors{akLeft, akTop, akRight});
   TTestPad* corner = New<TTestPad>(form);
   corner->SetParent(form);
@@ -191,14 +189,8 @@ TEST_F(ControlsTest, CustomAlignmentAsksTheContainerForOrderAndPlace) {
 TEST_F(ControlsTest, ClickReachesOnClickOnceAndDoubleClickReachesOnDblClick) {
   TForm* form = own(newForm());
   TObjectPtr<TEventLog> log(new TEventLog());
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetName("pad");
-  pad->SetParent(form);
-  pad->SetBounds(20, 20, 80, 40);
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetName("swatch");
-  swatch->SetParent(form);
-  swatch->SetBounds(150, 20, 60, 40);
+  TTestPad* pad = place<TTestPad>(form, "pad", Bounds(20, 20, 80, 40));
+  TTestSwatch* swatch = place<TTestSwatch>(form, "swatch", Bounds(150, 20, 60, 40));
   for (TControl* c : std::initializer_list<TControl*>{pad, swatch}) {
     c->SetOnClick(TNotifyEvent(log.get(), &TEventLog::Click));
     c->SetOnDblClick(TNotifyEvent(log.get(), &TEventLog::DblClick));
@@ -226,10 +218,7 @@ TEST_F(ControlsTest, ClickReachesOnClickOnceAndDoubleClickReachesOnDblClick) {
 TEST_F(ControlsTest, ReleasingTheButtonOutsideTheControlIsNoClick) {
   TForm* form = own(newForm());
   TObjectPtr<TEventLog> log(new TEventLog());
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetName("pad");
-  pad->SetParent(form);
-  pad->SetBounds(20, 20, 50, 30);
+  TTestPad* pad = place<TTestPad>(form, "pad", Bounds(20, 20, 50, 30));
   pad->SetOnClick(TNotifyEvent(log.get(), &TEventLog::Click));
   pad->SetOnMouseUp(TMouseEvent(log.get(), &TEventLog::MouseUp));
   showAndActivate(form);
@@ -252,14 +241,8 @@ TEST_F(ControlsTest, ReleasingTheButtonOutsideTheControlIsNoClick) {
 TEST_F(ControlsTest, MouseEnterAndLeaveFollowThePointerAcrossControls) {
   TForm* form = own(newForm(300, 150));
   TObjectPtr<TEventLog> log(new TEventLog());
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetName("pad");
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 60, 40);
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetName("swatch");
-  swatch->SetParent(form);
-  swatch->SetBounds(100, 10, 60, 40);
+  TTestPad* pad = place<TTestPad>(form, "pad", Bounds(10, 10, 60, 40));
+  TTestSwatch* swatch = place<TTestSwatch>(form, "swatch", Bounds(100, 10, 60, 40));
   for (TControl* c : std::initializer_list<TControl*>{form, pad, swatch}) {
     c->SetOnMouseEnter(TNotifyEvent(log.get(), &TEventLog::MouseEnter));
     c->SetOnMouseLeave(TNotifyEvent(log.get(), &TEventLog::MouseLeave));
@@ -322,18 +305,28 @@ TEST_F(ControlsTest, TabMovesTheFocusInTabOrderSkippingWhatCannotTakeIt) {
   EXPECT_EQ(form->ActiveControl(), pads[4]);
 }
 
+TEST_F(ControlsTest, KeysReachASystemEditBehindItsControlAndTabStillLeavesIt) {
+  TForm* form = own(newForm(300, 120));
+  TTestEdit* edit = place<TTestEdit>(form, "edit", Bounds(10, 10, 150, 22));
+  TTestPad* next = place<TTestPad>(form, "next", Bounds(10, 50, 50, 30));
+  showAndActivate(form);
+  ASSERT_TRUE(edit->Focused());
+  pressKey('O');
+  pressKey('K', true);
+  EXPECT_EQ(edit->Text(), "oK") << "the system edit got the characters";
+  pressKey(VK_TAB);
+  EXPECT_TRUE(next->Focused()) << "a single-line edit does not want Tab: the form moves the focus";
+  EXPECT_EQ(edit->Text(), "oK") << "and no tab character went into the edit";
+}
+
 // ---------------------------------------------------------------------------------------
 // Painting.
 
 TEST_F(ControlsTest, CustomAndGraphicControlsPaintTheirOwnPixels) {
   TForm* form = own(newForm(200, 120));
   form->SetColor(clWhite);
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 40, 30);
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetParent(form);
-  swatch->SetBounds(70, 10, 40, 30);
+  TTestPad* pad = place<TTestPad>(form, "", Bounds(10, 10, 40, 30));
+  TTestSwatch* swatch = place<TTestSwatch>(form, "", Bounds(70, 10, 40, 30));
   showAndActivate(form);
 
   TBitmap shot;
@@ -359,14 +352,10 @@ TEST_F(ControlsTest, CustomAndGraphicControlsPaintTheirOwnPixels) {
 
 TEST_F(ControlsTest, DoubleBufferedControlPaintsTheSamePixels) {
   TForm* form = own(newForm(200, 120));
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 60, 40);
+  TTestPad* pad = place<TTestPad>(form, "", Bounds(10, 10, 60, 40));
   pad->SetFill(clFuchsia);
   pad->SetDoubleBuffered(true);
-  TTestSwatch* inside = New<TTestSwatch>(form);
-  inside->SetParent(pad);
-  inside->SetBounds(5, 5, 10, 10);
+  TTestSwatch* inside = place<TTestSwatch>(pad, "", Bounds(5, 5, 10, 10));
   showAndActivate(form);
   pad->Repaint();
   TBitmap shot;
@@ -476,9 +465,7 @@ TEST_F(ControlsTest, ExceptionInAHandlerIsShownByTheApplicationAndTheProgramGoes
   };
   TForm* form = own(newForm());
   TObjectPtr<Thrower> thrower(new Thrower());
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 50, 30);
+  TTestPad* pad = place<TTestPad>(form, "", Bounds(10, 10, 50, 30));
   pad->SetOnClick(TNotifyEvent(thrower.get(), &Thrower::Click));
   showAndActivate(form);
 
@@ -546,9 +533,7 @@ TEST_F(ControlsTest, WindowedControlKeepsItsTextAcrossANewWindow) {
 
 TEST_F(ControlsTest, HidingAContainerHidesTheWindowsInsideIt) {
   TForm* form = own(newForm());
-  TTestPad* outer = New<TTestPad>(form);
-  outer->SetParent(form);
-  outer->SetBounds(10, 10, 100, 80);
+  TTestPad* outer = place<TTestPad>(form, "", Bounds(10, 10, 100, 80));
   TTestPad* inner = New<TTestPad>(form);
   inner->SetParent(outer);
   showAndActivate(form);
@@ -607,10 +592,7 @@ TEST_F(ControlsTest, MouseWheelGoesToTheFocusedControlAndItsParents) {
   };
   TObjectPtr<Wheel> wheel(new Wheel());
   TForm* form = own(newForm());
-  TTestPad* outer = New<TTestPad>(form);
-  outer->SetName("outer");
-  outer->SetParent(form);
-  outer->SetBounds(10, 10, 150, 100);
+  TTestPad* outer = place<TTestPad>(form, "outer", Bounds(10, 10, 150, 100));
   TTestPad* inner = New<TTestPad>(form);
   inner->SetName("inner");
   inner->SetParent(outer);
@@ -646,14 +628,8 @@ TEST_F(ControlsTest, ContextPopupGetsClientCoordinatesAlsoForGraphicChildren) {
   };
   TObjectPtr<Popups> popups(new Popups());
   TForm* form = own(newForm());
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetName("pad");
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 120, 80);
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetName("swatch");
-  swatch->SetParent(pad);
-  swatch->SetBounds(50, 20, 30, 20);
+  TTestPad* pad = place<TTestPad>(form, "pad", Bounds(10, 10, 120, 80));
+  TTestSwatch* swatch = place<TTestSwatch>(pad, "swatch", Bounds(50, 20, 30, 20));
   pad->SetOnContextPopup(TContextPopupEvent(popups.get(), &Popups::OnPopup));
   swatch->SetOnContextPopup(TContextPopupEvent(popups.get(), &Popups::OnPopup));
   showAndActivate(form);
@@ -695,16 +671,10 @@ RTL_IMPLEMENT_CLASS(TDragLog)
 TEST_F(ControlsTest, DragOfAControlDropsOnAnAcceptingTargetAndEndsOnTheSource) {
   TForm* form = own(newForm(400, 200));
   TObjectPtr<TDragLog> log(new TDragLog());
-  TTestPad* source = New<TTestPad>(form);
-  source->SetName("source");
-  source->SetParent(form);
-  source->SetBounds(10, 10, 60, 40);
+  TTestPad* source = place<TTestPad>(form, "source", Bounds(10, 10, 60, 40));
   source->SetDragMode(dmAutomatic);
   source->SetOnEndDrag(TEndDragEvent(log.get(), &TDragLog::End));
-  TTestSwatch* target = New<TTestSwatch>(form);
-  target->SetName("target");
-  target->SetParent(form);
-  target->SetBounds(200, 10, 80, 60);
+  TTestSwatch* target = place<TTestSwatch>(form, "target", Bounds(200, 10, 80, 60));
   target->SetOnDragOver(TDragOverEvent(log.get(), &TDragLog::Over));
   target->SetOnDragDrop(TDragDropEvent(log.get(), &TDragLog::Drop));
   showAndActivate(form);
@@ -740,15 +710,9 @@ TEST_F(ControlsTest, DragOfAControlDropsOnAnAcceptingTargetAndEndsOnTheSource) {
 TEST_F(ControlsTest, EscapeCancelsADragWithoutADrop) {
   TForm* form = own(newForm(400, 200));
   TObjectPtr<TDragLog> log(new TDragLog());
-  TTestPad* source = New<TTestPad>(form);
-  source->SetName("source");
-  source->SetParent(form);
-  source->SetBounds(10, 10, 60, 40);
+  TTestPad* source = place<TTestPad>(form, "source", Bounds(10, 10, 60, 40));
   source->SetOnEndDrag(TEndDragEvent(log.get(), &TDragLog::End));
-  TTestSwatch* target = New<TTestSwatch>(form);
-  target->SetName("target");
-  target->SetParent(form);
-  target->SetBounds(200, 10, 80, 60);
+  TTestSwatch* target = place<TTestSwatch>(form, "target", Bounds(200, 10, 80, 60));
   target->SetOnDragOver(TDragOverEvent(log.get(), &TDragLog::Over));
   target->SetOnDragDrop(TDragDropEvent(log.get(), &TDragLog::Drop));
   showAndActivate(form);
@@ -769,9 +733,7 @@ TEST_F(ControlsTest, EscapeCancelsADragWithoutADrop) {
 
 TEST_F(ControlsTest, HintShowsTheShortHintAfterThePauseAndTheLongOneGoesToApplicationHint) {
   TForm* form = own(newForm(300, 150));
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetParent(form);
-  pad->SetBounds(20, 20, 80, 40);
+  TTestPad* pad = place<TTestPad>(form, "", Bounds(20, 20, 80, 40));
   pad->SetHint("Gerar|Gera os estratos da tabela");
   pad->SetShowHint(true);
   Application->SetHintPause(100);
@@ -802,12 +764,8 @@ TEST_F(ControlsTest, HintShowsTheShortHintAfterThePauseAndTheLongOneGoesToApplic
 TEST_F(ControlsTest, PaintToDrawsTheControlAndItsChildrenIntoAnotherDC) {
   TForm* form = own(newForm(200, 120));
   form->SetColor(clWhite);
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 40, 30);
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetParent(pad);
-  swatch->SetBounds(20, 10, 10, 10);
+  TTestPad* pad = place<TTestPad>(form, "", Bounds(10, 10, 40, 30));
+  TTestSwatch* swatch = place<TTestSwatch>(pad, "", Bounds(20, 10, 10, 10));
   form->HandleNeeded();  // the windows exist but never showed
   std::unique_ptr<TBitmap> image(form->GetFormImage());
   ASSERT_EQ(image->Width(), form->ClientWidth());
@@ -819,9 +777,7 @@ TEST_F(ControlsTest, PaintToDrawsTheControlAndItsChildrenIntoAnotherDC) {
 TEST_F(ControlsTest, ControlCanvasDrawsAtTheControlsPlaceOutsidePainting) {
   TForm* form = own(newForm(200, 120));
   form->SetColor(clWhite);
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetParent(form);
-  swatch->SetBounds(50, 40, 30, 20);
+  TTestSwatch* swatch = place<TTestSwatch>(form, "", Bounds(50, 40, 30, 20));
   swatch->SetFill(clWhite);
   showAndActivate(form);
   // Drawing on the graphic control's canvas lands on the parent's window at its place,
@@ -878,9 +834,7 @@ TEST_F(ControlsTest, ActionDrivesTheControlAndTheClickRunsIt) {
   action->SetCaption("Gerar");
   action->SetHint("Gera os estratos");
   action->SetOnExecute(TNotifyEvent(runner.get(), &Runner::Execute));
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 80, 30);
+  TTestPad* pad = place<TTestPad>(form, "", Bounds(10, 10, 80, 30));
   pad->SetAction(action);
   EXPECT_EQ(pad->Caption(), "Gerar");
   EXPECT_EQ(pad->Hint(), "Gera os estratos");
@@ -934,15 +888,9 @@ TEST_F(ControlsTest, RightClickPopsUpTheControlsPopupMenuForIt) {
   menu->Items()->Add(NewItem("Copiar", 0, false, true, TNotifyEvent(), 0, "copiar"));
   menu->SetOnPopup(TNotifyEvent(watch.get(), &TPopupWatch::Popup));
   watch->menu = menu;
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetName("pad");
-  pad->SetParent(form);
-  pad->SetBounds(20, 20, 100, 60);
+  TTestPad* pad = place<TTestPad>(form, "pad", Bounds(20, 20, 100, 60));
   pad->SetPopupMenu(menu);
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetName("swatch");
-  swatch->SetParent(form);
-  swatch->SetBounds(150, 20, 60, 40);
+  TTestSwatch* swatch = place<TTestSwatch>(form, "swatch", Bounds(150, 20, 60, 40));
   swatch->SetPopupMenu(menu);
   showAndActivate(form);
   clickAt(pad, Point(10, 12), mbRight);

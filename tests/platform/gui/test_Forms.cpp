@@ -14,6 +14,11 @@ using namespace guitest;
 
 namespace {
 
+std::string rectString(const TRect& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+         std::to_string(r.bottom);
+}
+
 // The form of the stored description "StoredTestForm.dfm" (resource TSTOREDTESTFORM).
 class TStoredTestForm : public TForm {
   RTL_DECLARE_CLASS(TStoredTestForm, TForm)
@@ -23,6 +28,7 @@ public:
   TTestPad* Header = nullptr;
   TTestPad* Body = nullptr;
   TTestSwatch* Mark = nullptr;
+  TTestPad* Corner = nullptr;
   int created = 0;
   int bodyClicks = 0;
   // What the form looked like when OnCreate ran.
@@ -117,6 +123,7 @@ RTL_BEGIN_CLASS(TStoredTestForm)
 b.Field("Header", &TStoredTestForm::Header);
 b.Field("Body", &TStoredTestForm::Body);
 b.Field("Mark", &TStoredTestForm::Mark);
+b.Field("Corner", &TStoredTestForm::Corner);
 b.Method("FormCreate", &TStoredTestForm::FormCreate);
 b.Method("BodyClick", &TStoredTestForm::BodyClick);
 RTL_END_CLASS
@@ -164,6 +171,13 @@ TEST_F(FormsTest, FormReadFromItsStoredDescriptionShowsItsControls) {
 
   clickAt(form->Body, Point(10, 10));
   EXPECT_EQ(form->bodyClicks, 1) << "OnClick bound by name in the description";
+
+  // The control anchored to the right and bottom keeps its distance to those edges.
+  ASSERT_NE(form->Corner, nullptr);
+  EXPECT_EQ(rectString(form->Corner->BoundsRect()), rectString(Bounds(210, 120, 40, 30)));
+  form->SetClientWidth(300);
+  form->SetClientHeight(190);
+  EXPECT_EQ(rectString(form->Corner->BoundsRect()), rectString(Bounds(250, 150, 40, 30)));
 }
 
 TEST_F(FormsTest, FormClassWithoutStoredDescriptionRaisesResNotFound) {
@@ -443,9 +457,7 @@ TEST_F(FormsTest, ScreenCursorsGiveSystemRegisteredAndDefaultCursors) {
 
   // The screen cursor wins over the control's while it is set.
   TForm* form = own(newForm());
-  TTestPad* pad = New<TTestPad>(form);
-  pad->SetParent(form);
-  pad->SetBounds(10, 10, 80, 50);
+  TTestPad* pad = place<TTestPad>(form, "", Bounds(10, 10, 80, 50));
   pad->SetCursor(crHandPoint);
   showAndActivate(form);
   moveMouseTo(pad->ClientToScreen(Point(10, 10)));
@@ -515,17 +527,11 @@ TEST_F(FormsTest, ScreenshotOfASmallFormShowsItsControls) {
   header->SetHeight(28);
   header->SetFill(clSkyBlue);
   header->SetCaption("Gerador de estratos");
-  TTestEdit* edit = New<TTestEdit>(form);
-  edit->SetParent(form);
-  edit->SetBounds(12, 44, 180, 22);
+  TTestEdit* edit = place<TTestEdit>(form, "", Bounds(12, 44, 180, 22));
   edit->SetText("amostra.mdb");
-  TTestButton* button = New<TTestButton>(form);
-  button->SetParent(form);
-  button->SetBounds(204, 43, 90, 24);
+  TTestButton* button = place<TTestButton>(form, "", Bounds(204, 43, 90, 24));
   button->SetCaption("Gerar");
-  TTestSwatch* swatch = New<TTestSwatch>(form);
-  swatch->SetParent(form);
-  swatch->SetBounds(12, 80, 282, 40);
+  TTestSwatch* swatch = place<TTestSwatch>(form, "", Bounds(12, 80, 282, 40));
   swatch->SetFill(clMoneyGreen);
   showAndActivate(form);
 
@@ -591,9 +597,7 @@ TEST_F(FormsTest, ScrollBoxShowsBarsForContentBeyondItAndScrollsItsControls) {
   TTestPad* deep = New<TTestPad>(form);
   deep->SetParent(box);
   deep->SetBounds(20, 300, 50, 40);  // below the box's client area
-  TTestPad* first = New<TTestPad>(form);
-  first->SetParent(box);
-  first->SetBounds(20, 10, 50, 40);
+  TTestPad* first = place<TTestPad>(box, "", Bounds(20, 10, 50, 40));
   first->SetTabOrder(0);
   showAndActivate(form);
   ASSERT_TRUE(first->Focused());
@@ -612,4 +616,67 @@ TEST_F(FormsTest, ScrollBoxShowsBarsForContentBeyondItAndScrollsItsControls) {
   pumpFor(20);
   EXPECT_GE(deep->Top(), 0);
   EXPECT_LE(deep->Top() + deep->Height(), box->ClientHeight());
+}
+
+// ---------------------------------------------------------------------------------------
+// The application's start and the system's setting changes.
+
+TEST_F(FormsTest, InitializeStartsComInTheSingleThreadedApartment) {
+  Application->Initialize();
+  // The thread's apartment is taken: asking for another one is refused.
+  HRESULT other = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  EXPECT_EQ(other, RPC_E_CHANGED_MODE);
+  HRESULT same = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  EXPECT_EQ(same, S_FALSE) << "already started in this apartment";
+  if (SUCCEEDED(same)) CoUninitialize();
+}
+
+TEST_F(FormsTest, SettingChangeReReadsTheFormatSettingsUnlessTurnedOff) {
+  char localeSeparator = DecimalSeparator;
+  char other = localeSeparator == ',' ? '.' : ',';
+  DecimalSeparator = other;
+  Application->SetUpdateFormatSettings(false);
+  SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(DecimalSeparator, other) << "kept while UpdateFormatSettings is off";
+  Application->SetUpdateFormatSettings(true);
+  SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(DecimalSeparator, localeSeparator) << "read again from the locale";
+}
+
+// ---------------------------------------------------------------------------------------
+// Storing forms.
+
+TEST_F(FormsTest, StoredFormKeepsOnlyWhatDiffersFromTheDefaultsAndReadsBack) {
+  TForm* form = own(TForm::CreateNew(nullptr));
+  form->SetName("Principal");
+  form->SetCaption("Gerador");
+  form->SetBorderStyle(bsDialog);
+  form->SetPosition(poScreenCenter);
+  form->SetKeyPreview(true);
+  TTestPad* pad = place<TTestPad>(form, "Pad", Bounds(5, 6, 70, 20));
+
+  TMemoryStream binary;
+  binary.WriteComponent(form);
+  binary.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(&binary, &text);
+  std::string stored = text.DataString();
+  for (const char* line : {"BorderStyle = bsDialog", "Caption = 'Gerador'", "Position = poScreenCenter",
+                           "KeyPreview = True", "object Pad: TTestPad"})
+    EXPECT_NE(stored.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << stored;
+  for (const char* line : {"\n  FormStyle", "\n  Visible", "\n  WindowState", "\n  Scaled", "\n  AlphaBlend",
+                           "\n  Color", "\n  BorderIcons"})
+    EXPECT_EQ(stored.find(line), std::string::npos) << "default \"" << line + 3 << "\" stored in:\n" << stored;
+
+  TForm* copy = own(TForm::CreateNew(nullptr));
+  binary.SetPosition(0);
+  RegisterClass(TTestPad::StaticClass());
+  binary.ReadComponent(copy);
+  UnRegisterClass(TTestPad::StaticClass());
+  EXPECT_EQ(copy->Caption(), "Gerador");
+  EXPECT_EQ(copy->BorderStyle(), bsDialog);
+  EXPECT_EQ(copy->Position(), poScreenCenter);
+  EXPECT_TRUE(copy->KeyPreview());
+  ASSERT_EQ(copy->ControlCount(), 1);
+  EXPECT_EQ(rectString(copy->Controls(0)->BoundsRect()), rectString(Bounds(5, 6, 70, 20)));
 }

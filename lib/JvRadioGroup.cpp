@@ -1,0 +1,3 @@
+#include "lib/JvRadioGroup.h"
+
+RTL_IMPLEMENT_CLASS(TJvRadioGroup)

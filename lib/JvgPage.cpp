@@ -1,0 +1,3 @@
+#include "lib/JvgPage.h"
+
+RTL_IMPLEMENT_CLASS(TJvgPageControl)

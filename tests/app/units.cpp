@@ -1,0 +1,17 @@
+#include "TestLayers.h"
+#include "app/UPrincipal.h"
+#include "cx/CxUnits.h"
+#include "lib/LibUnits.h"
+#include "platform/data/DataUnits.h"
+#include "platform/gui/GuiUnits.h"
+
+namespace {
+const TUnitList& appUnits() {
+  static const TUnitList units = {{"UPrincipal", UPrincipalUnit::Initialize, UPrincipalUnit::Finalize}};
+  return units;
+}
+}  // namespace
+
+void InitializeTestUnits() {
+  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &LibUnits(), &CxUnits(), &appUnits()});
+}
