@@ -816,6 +816,9 @@ void TDragImageList::SetDragCursor(TCursor Value) {
 // =======================================================================================
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+  // Every control captures the mouse while a button is down, turns presses into clicks and
+  // double clicks, and takes its caption from its name; descendants change the set.
+  controlStyle_ = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   windowProc_ = TWndMethod(this, &TControl::WndProc);
   font_ = new TFont();
   font_->SetOnChange(TNotifyEvent(this, &TControl::fontChanged));

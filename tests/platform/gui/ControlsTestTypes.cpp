@@ -44,6 +44,8 @@ void TTestButton::CreateParams(TCreateParams& Params) {
 void TTestButton::CNCommand(TWMCommand& Message) { NotifyCodes.push_back(Message.NotifyCode); }
 
 TTestEdit::TTestEdit(TComponent* AOwner) : TWinControl(AOwner) {
+  // Starts empty rather than showing its name, so tests see exactly what was typed.
+  SetControlStyle(ControlStyle() - TControlStyle{csSetCaption});
   SetBounds(0, 0, 120, 21);
   SetTabStop(true);
   SetParentColor(false);  // the window colour, not the form's
