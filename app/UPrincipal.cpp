@@ -695,7 +695,7 @@ std::vector<TClass> formClasses() {
 }  // namespace
 
 void Initialize() {
-  for (TClass c : formClasses()) RegisterClass(c);
+  RegisterClasses(formClasses());
 }
 void Finalize() {}
 

@@ -2734,11 +2734,11 @@ void Initialize() {
   InitCommonControlsEx(&icc);
   // The rich edit window class lives in riched20.dll, which registers it when loaded.
   richEditLibrary = LoadLibraryA("riched20.dll");
-  for (TClass c : unitClasses()) RegisterClass(c);
+  RegisterClasses(unitClasses());
 }
 
 void Finalize() {
-  for (TClass c : unitClasses()) UnRegisterClass(c);
+  UnRegisterClasses(unitClasses());
 }
 
 }  // namespace ComCtrlsUnit

@@ -783,11 +783,11 @@ std::vector<TClass> unitClasses() {
 }  // namespace
 
 void Initialize() {
-  for (TClass c : unitClasses()) RegisterClass(c);
+  RegisterClasses(unitClasses());
 }
 
 void Finalize() {
-  for (TClass c : unitClasses()) UnRegisterClass(c);
+  UnRegisterClasses(unitClasses());
 }
 
 }  // namespace ExtCtrlsUnit

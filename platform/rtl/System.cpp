@@ -211,6 +211,14 @@ void RegisterClasses(std::initializer_list<TClass> classes) {
   for (TClass c : classes) RegisterClass(c);
 }
 
+void RegisterClasses(const std::vector<TClass>& classes) {
+  for (TClass c : classes) RegisterClass(c);
+}
+
+void UnRegisterClasses(const std::vector<TClass>& classes) {
+  for (TClass c : classes) UnRegisterClass(c);
+}
+
 void UnRegisterClass(TClass c) {
   auto& r = registry();
   r.erase(std::remove(r.begin(), r.end(), c), r.end());

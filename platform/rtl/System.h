@@ -431,6 +431,9 @@ RTL_MEMBER_CAST_END
 // The class registry by name (form reading and the class registries of the system).
 void RegisterClass(TClass c);
 void RegisterClasses(std::initializer_list<TClass> classes);
+// A unit's list of classes, registered at its start and unregistered at its end.
+void RegisterClasses(const std::vector<TClass>& classes);
+void UnRegisterClasses(const std::vector<TClass>& classes);
 void UnRegisterClass(TClass c);
 // Null when no class of that name is registered.
 TClass GetClass(const std::string& name);
