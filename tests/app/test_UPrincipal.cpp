@@ -67,6 +67,8 @@ protected:
   void SetUp() override {
     GuiTest::SetUp();
     dir = MakeTempDir();
+    // Each test starts as a first start: no settings left by an earlier window.
+    DeleteFile(ExtractFilePath(ParamStr(0)) + "Prj_Movandi.ini");
     form = own(New<TFrmPrincipal>(nullptr));
     form->Show();
     guitest::pumpFor(50);
