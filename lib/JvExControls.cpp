@@ -54,4 +54,6 @@ void TJvExGraphicControl::WndProc(TMessage& Msg) {
   if (!JvExDispatch<TJvExGraphicControl>::Common(this, Msg)) TGraphicControl::WndProc(Msg);
 }
 
-RTL_IMPLEMENT_CLASS(TJvExGraphicControl)
+RTL_BEGIN_CLASS(TJvExGraphicControl)
+b.Interface<IJvExtendedControl>();
+RTL_END_CLASS

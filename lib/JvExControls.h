@@ -8,7 +8,8 @@
 // contexts intact around erase and print messages.
 //
 // This unit holds the non-windowed base and the shared pieces; JvExForms holds the form
-// base. Windowed bases share JvExWindowedDispatch below.
+// base, JvExExtCtrls the radio-group base and JvExMask the masked-edit base. Every base
+// takes its messages through JvExDispatch below and declares IJvExtendedControl.
 
 #include <windows.h>
 
@@ -22,8 +23,36 @@
 RTL_ENUM(TJvDialogCode, dgcAllKeys, dgcArrows, dgcChars, dgcButton, dgcHasSetSel, dgcTab, dgcNative)
 using TJvDialogCodes = Set<TJvDialogCode>;
 
-// The query a control answers with 1 when it must not be subclassed.
+// The query a control answers with 1 when it must not be subclassed: when its class
+// declares IJvNoSubclassing.
 constexpr UINT CM_JVNOSUBCLASSING = 0xB7D0;
+
+// Declared by every extended base; it has no operations of its own. The control's
+// reference counting is the component's (none), so asking for it never affects the
+// control's lifetime.
+struct IJvExtendedControl : public IInterface {
+  RTL_INTERFACE_ID(0x8E6579C3, 0xD683, 0x4562, 0xAF, 0xAB, 0xD2, 0x3C, 0x85, 0x26, 0xE3, 0x86)
+
+protected:
+  ~IJvExtendedControl() = default;
+};
+
+// Declared by a control class whose window must not be subclassed by the library.
+struct IJvNoSubclassing : public IInterface {
+  RTL_INTERFACE_ID(0x76942BC0, 0x2A6E, 0x4DC4, 0xBF, 0xC9, 0x8E, 0x11, 0x0D, 0xB7, 0xF6, 0x01)
+
+protected:
+  ~IJvNoSubclassing() = default;
+};
+
+// A control class that adds a marker interface to a component base has one IInterface
+// more; this sends all of them to the component's own (not reference counted) methods.
+#define JV_IINTERFACE_FROM(Base)                                                                             \
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {                         \
+    return Base::QueryInterface(riid, obj);                                                                  \
+  }                                                                                                          \
+  ULONG STDMETHODCALLTYPE _AddRef() override { return Base::_AddRef(); }                                     \
+  ULONG STDMETHODCALLTYPE _Release() override { return Base::_Release(); }
 
 // Alt 0x20000000, Ctrl 0x10000000, Shift 0x08000000, or-ed.
 Integer JvShiftStateToKeyData(TShiftState Shift);
@@ -67,9 +96,15 @@ template <class Self> struct JvExDispatch {
       case CM_MOUSELEAVE: S->HandleMouseLeave(reinterpret_cast<TControl*>(Msg.LParam)); return true;
       case CM_PARENTSHOWHINTCHANGED: S->NotifyParentShowHintChanged(); return true;
       case CM_HINTSHOW: Msg.Result = S->PrepareHint(*reinterpret_cast<THintInfo*>(Msg.LParam)) ? 1 : 0; return true;
-      case CM_JVNOSUBCLASSING: Msg.Result = S->NoSubclassing() ? 1 : 0; return true;
+      case CM_JVNOSUBCLASSING: Msg.Result = S->GetInterface(IJvNoSubclassing::IID(), nullptr) ? 1 : 0; return true;
       default: return false;
     }
+  }
+
+  // The window procedure of a windowed base: its operations first, anything else to the
+  // base class's window procedure.
+  static void WindowedWndProc(Self* S, TMessage& Msg) {
+    if (!Common(S, Msg) && !Windowed(S, Msg)) S->CallBase(Msg);
   }
 
   // The messages only windowed bases intercept.
@@ -195,8 +230,7 @@ public:                                                                         
     JvApplyHintColor(HintInfo, this, hintColor_);                                                            \
     return PassToBaseHandler(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&HintInfo)) != 0;                      \
   }                                                                                                          \
-  /* Whether the class must not be subclassed (answers CM_JVNOSUBCLASSING). */                               \
-  virtual bool NoSubclassing() const { return false; }                                                       \
+  JV_IINTERFACE_FROM(Base)                                                                                   \
                                                                                                              \
 private:                                                                                                     \
   TColor hintColor_ = clDefault;                                                                             \
@@ -235,7 +269,7 @@ public:                                                                         
   virtual void AdjustDialogCodes(TJvDialogCodes& Codes) {}
 
 // The non-windowed base.
-class TJvExGraphicControl : public TGraphicControl {
+class TJvExGraphicControl : public TGraphicControl, public IJvExtendedControl {
   RTL_DECLARE_CLASS(TJvExGraphicControl, TGraphicControl)
   JV_EX_COMMON_MEMBERS(TJvExGraphicControl, TGraphicControl)
 public:

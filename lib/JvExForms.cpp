@@ -1,8 +1,7 @@
 #include "lib/JvExForms.h"
 
 void TJvExForm::WndProc(TMessage& Msg) {
-  if (!JvExDispatch<TJvExForm>::Common(this, Msg) && !JvExDispatch<TJvExForm>::Windowed(this, Msg))
-    TForm::WndProc(Msg);
+  JvExDispatch<TJvExForm>::WindowedWndProc(this, Msg);
 }
 
 void TJvExForm::CMShowingChanged(TMessage& Msg) {
@@ -29,6 +28,7 @@ void TJvExForm::CMDialogKey(TCMDialogKey& Msg) {
 }
 
 RTL_BEGIN_CLASS(TJvExForm)
+b.Interface<IJvExtendedControl>();
 b.Message(CM_SHOWINGCHANGED, &TJvExForm::CMShowingChanged);
 b.Message(CM_DIALOGKEY, &TJvExForm::CMDialogKey);
 RTL_END_CLASS

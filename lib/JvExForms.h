@@ -6,7 +6,7 @@
 #include "lib/JvExControls.h"
 #include "platform/gui/Forms.h"
 
-class TJvExForm : public TForm {
+class TJvExForm : public TForm, public IJvExtendedControl {
   RTL_DECLARE_CLASS(TJvExForm, TForm)
   JV_EX_COMMON_MEMBERS(TJvExForm, TForm)
   JV_EX_WINDOWED_MEMBERS(TJvExForm, TForm)

@@ -1,5 +1,8 @@
 #include "lib/JvFormPlacement.h"
 
+#include <algorithm>
+
+#include "lib/JvPropertyStorage.h"
 #include "lib/JvUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TypInfo.h"
@@ -29,6 +32,23 @@ void TJvWinMinMaxInfo::setValue(int Index, Integer Value) {
 }
 
 // ---------------------------------------------------------------------------------------
+// TJvFormPlacementLink
+
+TJvFormPlacementLink::~TJvFormPlacementLink() { SetPlacement(nullptr); }
+
+void TJvFormPlacementLink::SetPlacement(TJvFormPlacement* Value) {
+  if (placement_ == Value) return;
+  if (placement_) {
+    auto& links = placement_->links_;
+    links.erase(std::remove(links.begin(), links.end(), this), links.end());
+  }
+  placement_ = Value;
+  if (placement_) placement_->links_.push_back(this);
+}
+
+RTL_IMPLEMENT_CLASS(TJvFormPlacementLink)
+
+// ---------------------------------------------------------------------------------------
 // TJvFormPlacement
 
 TJvFormPlacement::TJvFormPlacement(TComponent* AOwner) : TJvComponent(AOwner) {
@@ -40,6 +60,9 @@ TJvFormPlacement::TJvFormPlacement(TComponent* AOwner) : TJvComponent(AOwner) {
 }
 
 TJvFormPlacement::~TJvFormPlacement() {
+  // The links outlive the placement: they just no longer have one.
+  for (TJvFormPlacementLink* link : links_) link->placement_ = nullptr;
+  links_.clear();
   UnhookFormEvents();
   delete winHook_;
   delete minMaxInfo_;
@@ -244,18 +267,31 @@ void TJvFormPlacement::LoadState() {
 }
 
 void TJvFormPlacement::WritePlacement() {
-  TCustomForm* form = Form();
-  if (!form) return;
-  if (options_ != TPlacementOptions{fpActiveControl})
-    JvStoreFormPlacement(form, appStorage_, appStoragePath_, options_);
-  if (options_.Contains(fpActiveControl) && form->ActiveControl())
-    WriteString("ActiveControl", form->ActiveControl()->Name());
+  if (TCustomForm* form = Form()) {
+    if (options_ != TPlacementOptions{fpActiveControl})
+      JvStoreFormPlacement(form, appStorage_, appStoragePath_, options_);
+    if (options_.Contains(fpActiveControl) && form->ActiveControl())
+      WriteString("ActiveControl", form->ActiveControl()->Name());
+  }
+  tellLinks(true);
 }
 
 void TJvFormPlacement::ReadPlacement() {
   TCustomForm* form = Form();
-  if (!form) return;
-  if (options_ != TPlacementOptions{fpActiveControl}) JvLoadFormPlacement(form, appStorage_, appStoragePath_, options_);
+  if (form && options_ != TPlacementOptions{fpActiveControl})
+    JvLoadFormPlacement(form, appStorage_, appStoragePath_, options_);
+  tellLinks(false);
+}
+
+void TJvFormPlacement::tellLinks(bool Saved) {
+  // A link may leave the list, or be freed, while it is told: walk a copy and skip the
+  // links that are no longer in the list.
+  const std::vector<TJvFormPlacementLink*> links = links_;
+  for (TJvFormPlacementLink* link : links) {
+    if (std::find(links_.begin(), links_.end(), link) == links_.end()) continue;
+    if (Saved) link->PlacementSaved();
+    else link->PlacementRestored();
+  }
 }
 
 void TJvFormPlacement::RestoreMaximizedPlacement() {
@@ -460,12 +496,20 @@ void JvLoadFormPlacement(TCustomForm* Form, TJvCustomAppStorage* Storage, const 
 // ---------------------------------------------------------------------------------------
 // Stored properties
 
+namespace {
+// A "Component.Property" line cut at its first '.', both parts trimmed (empty when the
+// line has no '.').
+void splitStoredPropLine(const std::string& Line, std::string& CompName, std::string& PropName) {
+  const Integer dot = Pos(".", Line);
+  CompName = dot > 0 ? Trim(Copy(Line, 1, dot - 1)) : std::string();
+  PropName = dot > 0 ? Trim(Copy(Line, dot + 1, 0x7FFFFFFF)) : std::string();
+}
+}  // namespace
+
 void JvBindStoredPropComponents(TComponent* Owner, TStrings* List, bool Binding) {
   for (Integer i = List->Count() - 1; i >= 0; --i) {
-    const std::string line = List->Strings(i);
-    const Integer dot = Pos(".", line);
-    const std::string compName = dot > 0 ? Trim(Copy(line, 1, dot - 1)) : std::string();
-    const std::string propName = dot > 0 ? Trim(Copy(line, dot + 1, 0x7FFFFFFF)) : std::string();
+    std::string compName, propName;
+    splitStoredPropLine(List->Strings(i), compName, propName);
     if (Binding) {
       TComponent* comp = (!compName.empty() && !propName.empty() && Owner) ? Owner->FindComponent(compName) : nullptr;
       if (!comp) {
@@ -517,11 +561,10 @@ void TJvFormStorage::WriteStoredProps() {
   for (Integer i = 0; i < storedProps_->Count(); ++i) {
     auto* comp = dynamic_cast<TComponent*>(storedProps_->Objects(i));
     if (!comp) continue;
-    const std::string line = storedProps_->Strings(i);
-    PPropInfo prop = GetPropInfo(comp, Trim(Copy(line, Pos(".", line) + 1, 0x7FFFFFFF)));
-    if (!prop || prop->PropType->Kind == tkMethod) continue;
-    AppStorage()->WriteObjectProperty(JvJoinStoragePaths({path, comp->Name() + "_" + prop->Name}), comp, prop->Name,
-                                      true);
+    std::string compName, propName;
+    splitStoredPropLine(storedProps_->Strings(i), compName, propName);
+    TJvPropertyStorage props(comp, AppStorage(), path);
+    if (PPropInfo prop = props.Properties().Find(propName)) props.StoreAnyProperty(prop);
   }
 }
 
@@ -533,18 +576,13 @@ void TJvFormStorage::ReadStoredProps() {
     for (Integer i = 0; i < storedProps_->Count(); ++i) {
       auto* comp = dynamic_cast<TComponent*>(storedProps_->Objects(i));
       if (!comp) continue;
-      const std::string line = storedProps_->Strings(i);
-      PPropInfo prop = GetPropInfo(comp, Trim(Copy(line, Pos(".", line) + 1, 0x7FFFFFFF)));
-      if (!prop || prop->PropType->Kind == tkMethod) continue;
-      const std::string key = JvJoinStoragePaths({path, comp->Name() + "_" + prop->Name});
-      try {
-        if (AppStorage()->ValueStored(key) || AppStorage()->IsFolder(key, false))
-          AppStorage()->ReadObjectProperty(key, comp, prop->Name, true, true);
-      } catch (const Exception&) {
-        // A value that does not fit the property leaves the property as it was.
-      }
+      std::string compName, propName;
+      splitStoredPropLine(storedProps_->Strings(i), compName, propName);
+      TJvPropertyStorage props(comp, AppStorage(), path);
+      if (PPropInfo prop = props.Properties().Find(propName)) props.LoadAnyProperty(prop);
     }
   } catch (const Exception&) {
+    // Restoring the stored properties never stops the form's show.
   }
 }
 

@@ -27,6 +27,32 @@ RTL_ENUM(TJvFormPlacementVersionCheck, fpvcNocheck, fpvcCheckGreaterEqual, fpvcC
 
 class TJvFormPlacement;
 
+// An object told after every save and restore of a placement's settings, so that what it
+// keeps beside the form's own settings is saved and restored with them. A link belongs to
+// at most one placement at a time; freeing either side takes the link off the other.
+class TJvFormPlacementLink : public TObject {
+  RTL_DECLARE_CLASS(TJvFormPlacementLink, TObject)
+public:
+  TJvFormPlacementLink() = default;
+  ~TJvFormPlacementLink() override;
+
+  TJvFormPlacement* Placement() const { return placement_; }
+  // Leaves the present placement's list (if any) and joins the end of Value's (if any).
+  void SetPlacement(TJvFormPlacement* Value);
+
+protected:
+  // After the placement wrote its window placement (before a form storage writes its
+  // stored properties and values).
+  virtual void PlacementSaved() {}
+  // After the placement read its window placement back (before a form storage reads its
+  // stored properties and values).
+  virtual void PlacementRestored() {}
+
+private:
+  friend class TJvFormPlacement;
+  TJvFormPlacement* placement_ = nullptr;
+};
+
 // Size and position limits of the form's window (0 = no limit); "empty" when all are 0.
 class TJvWinMinMaxInfo : public TPersistent {
   RTL_DECLARE_CLASS(TJvWinMinMaxInfo, TPersistent)
@@ -133,7 +159,10 @@ protected:
 
 private:
   friend class TJvWinMinMaxInfo;
+  friend class TJvFormPlacementLink;
   TPlacementOptions defaultOptions() const;
+  // Tells every link, in the order they joined, that the settings were saved (restored).
+  void tellLinks(bool Saved);
   void formShow(TObject* Sender);
   void formCloseQuery(TObject* Sender, bool& CanClose);
   void formDestroy(TObject* Sender);
@@ -158,6 +187,7 @@ private:
   bool destroying_ = false;
   bool defMaximize_ = false;
   TJvWindowHook* winHook_;
+  std::vector<TJvFormPlacementLink*> links_;
 };
 
 class TJvFormStorage;

@@ -1,170 +1,98 @@
 #include "lib/JvProgressDialog.h"
 
-#include <commctrl.h>
-
 #include "lib/JvUtils.h"
 
 RTL_IMPLEMENT_CLASS(TJvCommonDialogF)
 
 // ---------------------------------------------------------------------------------------
-// TJvProgressBarView
-
-TJvProgressBarView::TJvProgressBarView(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 150, 16); }
-
-void TJvProgressBarView::CreateParams(TCreateParams& Params) {
-  TWinControl::CreateParams(Params);
-  CreateSubClass(Params, PROGRESS_CLASSA);
-  if (smooth_) Params.Style |= PBS_SMOOTH;
-}
-
-void TJvProgressBarView::CreateWnd() {
-  TWinControl::CreateWnd();
-  SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
-  SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
-}
-
-void TJvProgressBarView::SetRange(Integer Min, Integer Max) {
-  min_ = Min;
-  max_ = Max;
-  if (HandleAllocated()) SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
-}
-
-void TJvProgressBarView::SetPosition(Integer Value) {
-  position_ = Value;
-  if (HandleAllocated()) SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
-}
-
-void TJvProgressBarView::SetSmooth(bool Value) {
-  if (smooth_ == Value) return;
-  smooth_ = Value;
-  if (HandleAllocated()) RecreateWnd();
-}
-
-RTL_IMPLEMENT_CLASS(TJvProgressBarView)
-
-// ---------------------------------------------------------------------------------------
 // TfrmProgress
-
-TfrmProgress::TfrmProgress(TComponent* AOwner) : TJvForm(AOwner, 0), picture_(new TPicture()) {
-  // No name: a released window may still be waiting to be freed when the next one is made,
-  // and both belong to the application, where names must be unique.
-  SetBorderStyle(bsToolWindow);
-  SetBorderIcons({});
-  SetScaled(false);
-  SetCaption("Caption");
-  Font()->SetName("MS Sans Serif");
-  Font()->SetHeight(-11);
-  SetClientWidth(316);
-  SetClientHeight(165);
-
-  label1_ = new TLabel(this);
-  label1_->SetName("Label1");
-  label1_->SetParent(this);
-  label1_->SetLeft(16);
-  label1_->SetTop(70);
-  label1_->SetCaption("Label");
-
-  pbProgress_ = new TJvProgressBarView(this);
-  pbProgress_->SetName("pbProgress");
-  pbProgress_->SetParent(this);
-  pbProgress_->SetBounds(16, 88, 284, 16);
-  pbProgress_->SetAnchors({akLeft, akTop, akRight});
-
-  btnCancel_ = new TButton(this);
-  btnCancel_->SetName("btnCancel");
-  btnCancel_->SetParent(this);
-  btnCancel_->SetBounds(224, 124, 75, 25);
-  btnCancel_->SetCaption("Cancel");
-  btnCancel_->SetCancel(true);
-  btnCancel_->SetAnchors({akTop, akRight});
-  btnCancel_->SetOnClick(TNotifyEvent(this, &TfrmProgress::cancelClick));
-
-  tmProgress_ = new TTimer(this);
-  tmProgress_->SetName("tmProgress");
-  tmProgress_->SetEnabled(false);
-  tmProgress_->SetOnTimer(TNotifyEvent(this, &TfrmProgress::timerTick));
-
-  SetOnCloseQuery(TCloseQueryEvent(this, &TfrmProgress::closeQuery));
-}
 
 void TfrmProgress::CreateParams(TCreateParams& Params) {
   TJvForm::CreateParams(Params);
-  // Without a caption the window keeps a dialog frame but no caption bar.
+  // Without a caption the window keeps a dialog frame but no caption bar (a pop-up window,
+  // as the system gives every overlapped window a caption).
   if (Caption().empty()) {
     Params.Style &= ~WS_CAPTION;
-    Params.Style |= WS_DLGFRAME;
+    Params.Style |= WS_POPUP | WS_DLGFRAME;
   }
+}
+
+bool TfrmProgress::hasImage() const {
+  TGraphic* graphic = imProgress->Picture()->Graphic();
+  return graphic && !graphic->Empty();
 }
 
 void TfrmProgress::ApplyValues(const TJvProgressValues& Values, bool ShowCancel) {
   const bool hadCaptionBar = !Caption().empty();
   SetCaption(Values.Caption);
-  if (HandleAllocated() && hadCaptionBar != !Values.Caption.empty()) RecreateWnd();
-  label1_->SetCaption(Values.Text);
-  pbProgress_->SetRange(Values.Min, Values.Max);
-  pbProgress_->SetPosition(Values.Position);
-  if (Values.Picture) picture_->Assign(Values.Picture);
-  tmProgress_->SetInterval(static_cast<Cardinal>(Values.Interval > 0 ? Values.Interval : 0));
-  tmProgress_->SetEnabled(Values.Interval > 0);
-  btnCancel_->SetVisible(ShowCancel);
+  if (hadCaptionBar != !Values.Caption.empty()) {
+    // A caption bar that comes moves the window's top down by the caption height, one that
+    // goes moves it up (the height follows the client area the layout sets).
+    const Integer captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    SetTop(Top() + (hadCaptionBar ? -captionHeight : captionHeight));
+    if (HandleAllocated()) RecreateWnd();
+  }
+  Label1->SetCaption(Values.Text);
+  pbProgress->SetMin(Values.Min);
+  pbProgress->SetMax(Values.Max);
+  pbProgress->SetPosition(Values.Position);
+  if (Values.Picture && Values.Picture != imProgress->Picture()) imProgress->Picture()->Assign(Values.Picture);
+  tmProgress->SetInterval(static_cast<Cardinal>(Values.Interval > 0 ? Values.Interval : 0));
+  tmProgress->SetEnabled(Values.Interval > 0);
+  btnCancel->SetVisible(ShowCancel);
   cancelAllowed_ = ShowCancel;
   LayoutControls();
 }
 
 void TfrmProgress::LayoutControls() {
   Integer labelTop = 12;
-  const bool hasImage = picture_->Graphic() && !picture_->Graphic()->Empty();
-  if (hasImage) {
-    imageRect_ = Bounds(imageRect_.left, imageRect_.top, picture_->Width(), picture_->Height());
-    labelTop = imageRect_.bottom + 12;
-    if (ClientWidth() < picture_->Width() + 2 * imageRect_.left) SetClientWidth(picture_->Width() + 2 * imageRect_.left);
-  } else {
-    imageRect_ = Bounds(imageRect_.left, imageRect_.top, 0, 0);
+  if (hasImage()) {
+    // The image control sizes itself to the picture.
+    labelTop = imProgress->Top() + imProgress->Height() + 12;
+    const Integer wanted = imProgress->Width() + 2 * imProgress->Left();
+    if (ClientWidth() < wanted) SetClientWidth(wanted);
   }
-  label1_->SetTop(labelTop);
-  pbProgress_->SetTop(label1_->Top() + label1_->Height() + 8);
-  Integer bottom = pbProgress_->Top() + pbProgress_->Height();
-  if (btnCancel_->Visible()) {
-    btnCancel_->SetTop(bottom + 16);
-    bottom = btnCancel_->Top() + btnCancel_->Height();
+  Label1->SetTop(labelTop);
+  pbProgress->SetTop(Label1->Top() + Label1->Height() + 8);
+  Integer bottom = pbProgress->Top() + pbProgress->Height();
+  if (btnCancel->Visible()) {
+    btnCancel->SetTop(bottom + 16);
+    bottom = btnCancel->Top() + btnCancel->Height();
   }
   SetClientHeight(bottom + 16);
 }
 
-void TfrmProgress::Paint() {
-  TJvForm::Paint();
-  if (picture_->Graphic() && !picture_->Graphic()->Empty()) {
-    picture_->Graphic()->SetTransparent(transparent_);
-    Canvas()->Draw(imageRect_.left, imageRect_.top, picture_->Graphic());
-  }
+void TfrmProgress::FormPaint(TObject*) {
+  // The image control stays hidden: the form draws its picture.
+  if (hasImage()) Canvas()->Draw(imProgress->Left(), imProgress->Top(), imProgress->Picture()->Graphic());
 }
 
 bool TfrmProgress::ProgressStep() {
-  tmProgress_->SetEnabled(false);
+  tmProgress->SetEnabled(false);
   bool goOn = true;
   if (onProgress_) {
     TJvProgressValues values;
-    values.Min = pbProgress_->Min();
-    values.Max = pbProgress_->Max();
-    values.Position = pbProgress_->Position();
-    values.Interval = static_cast<Integer>(tmProgress_->Interval());
+    values.Min = pbProgress->Min();
+    values.Max = pbProgress->Max();
+    values.Position = pbProgress->Position();
+    values.Interval = static_cast<Integer>(tmProgress->Interval());
     values.Caption = Caption();
-    values.Text = label1_->Caption();
-    values.Picture = picture_.get();
+    values.Text = Label1->Caption();
+    values.Picture = imProgress->Picture();
     onProgress_(values, goOn);
-    ApplyValues(values, btnCancel_->Visible());
+    ApplyValues(values, btnCancel->Visible());
     Repaint();
   }
-  if (!tmProgress_->Enabled() || !goOn) {
+  if (!tmProgress->Enabled() || !goOn) {
     Finish(mrCancel);
     return false;
   }
   return true;
 }
 
-void TfrmProgress::timerTick(TObject*) {
+void TfrmProgress::tmProgressTimer(TObject*) {
   if (cancelled_) return;
-  if (!ProgressStep() || !tmProgress_->Enabled()) Finish(mrOk);
+  if (!ProgressStep() || !tmProgress->Enabled()) Finish(mrOk);
 }
 
 void TfrmProgress::DoCancel() {
@@ -173,27 +101,36 @@ void TfrmProgress::DoCancel() {
   Finish(mrCancel);
 }
 
-void TfrmProgress::cancelClick(TObject*) { DoCancel(); }
+void TfrmProgress::btnCancelClick(TObject*) { DoCancel(); }
+
+void TfrmProgress::Action1Execute(TObject*) {
+  if (cancelAllowed_) DoCancel();
+}
 
 void TfrmProgress::Finish(TModalResult Result) {
   outcome_ = Result;
-  tmProgress_->SetEnabled(false);
+  tmProgress->SetEnabled(false);
   finishing_ = true;
   if (RunsModal()) SetModalResult(Result);
   else if (Visible()) Close();
 }
 
-void TfrmProgress::closeQuery(TObject*, bool& CanClose) {
+void TfrmProgress::FormCloseQuery(TObject*, bool& CanClose) {
   if (finishing_) return;
-  // A close the program did not ask for (Alt+F4, the system menu) is a cancel while
-  // cancelling is allowed, and refused otherwise.
-  if (cancelAllowed_) {
-    CanClose = false;
-    DoCancel();
-  } else {
-    CanClose = false;
-  }
+  CanClose = false;
+  if (cancelAllowed_) DoCancel();
 }
+
+RTL_BEGIN_CLASS(TfrmProgress)
+  using T = TfrmProgress;
+#define FIELD(Name) b.Field(#Name, &T::Name)
+  FIELD(imProgress); FIELD(Label1); FIELD(pbProgress); FIELD(btnCancel); FIELD(tmProgress); FIELD(ActionList1);
+  FIELD(Action1);
+#undef FIELD
+#define METHOD(Name) b.Method(#Name, &T::Name)
+  METHOD(FormPaint); METHOD(FormCloseQuery); METHOD(btnCancelClick); METHOD(tmProgressTimer); METHOD(Action1Execute);
+#undef METHOD
+RTL_END_CLASS
 
 // ---------------------------------------------------------------------------------------
 // TJvProgressDialog
@@ -253,7 +190,7 @@ void TJvProgressDialog::restoreSettings() {
 }
 
 TfrmProgress* TJvProgressDialog::createForm() {
-  auto* form = new TfrmProgress(Application);
+  auto* form = New<TfrmProgress>(Application);
   form->FreeNotification(this);
   form->SetPosition(screenPosition_);
   return form;
@@ -261,8 +198,8 @@ TfrmProgress* TJvProgressDialog::createForm() {
 
 void TJvProgressDialog::fillForm(TfrmProgress* Form) {
   Form->SetTransparent(transparent_);
-  Form->ProgressBar()->SetSmooth(smooth_);
-  Form->CancelButton()->SetCaption("Cancel");
+  Form->pbProgress->SetSmooth(smooth_);
+  Form->btnCancel->SetCaption("Cancel");
   Form->SetProgressCallback([this](TJvProgressValues& Values, bool& Continue) { progress(Values, Continue); });
   Form->SetCancelCallback([this] { cancelled(); });
   Form->ApplyValues(currentValues(), showCancel_);
@@ -305,7 +242,7 @@ bool TJvProgressDialog::Execute() {
   TModalResult outcome = mrCancel;
   form_ = form.get();
   try {
-    if (!form->Timer()->Enabled()) form->ProgressStep();
+    if (!form->tmProgress->Enabled()) form->ProgressStep();
     // A step that already ended the window leaves nothing to show.
     if (form->Outcome() == mrNone) form->ShowModal();
     outcome = form->Outcome() == mrCancel || form->Outcome() == mrNone ? mrCancel : mrOk;
@@ -382,7 +319,7 @@ void TJvProgressDialog::SetShowCancel(bool Value) {
 }
 void TJvProgressDialog::SetSmooth(bool Value) {
   smooth_ = Value;
-  if (form_) form_->ProgressBar()->SetSmooth(Value);
+  if (form_) form_->pbProgress->SetSmooth(Value);
 }
 void TJvProgressDialog::SetImage(TPicture* Value) {
   image_->Assign(Value);
@@ -408,4 +345,3 @@ b.Property("OnCancel", &D::OnCancel, &D::SetOnCancel);
 b.Property("OnProgress", &D::OnProgress, &D::SetOnProgress);
 RTL_END_CLASS
 
-RTL_IMPLEMENT_CLASS(TfrmProgress)

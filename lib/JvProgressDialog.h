@@ -13,6 +13,8 @@
 
 #include "lib/JvBaseDlg.h"
 #include "lib/JvComponent.h"
+#include "platform/gui/ActnList.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
@@ -31,48 +33,36 @@ struct TJvProgressValues {
   TPicture* Picture = nullptr;
 };
 
-// A progress bar over the system's progress control.
-class TJvProgressBarView : public TWinControl {
-  RTL_DECLARE_CLASS(TJvProgressBarView, TWinControl)
-public:
-  explicit TJvProgressBarView(TComponent* AOwner);
-  void SetRange(Integer Min, Integer Max);
-  // Passed to the control unchanged (it shows a value beyond the range as full).
-  void SetPosition(Integer Value);
-  void SetSmooth(bool Value);
-  Integer Min() const { return min_; }
-  Integer Max() const { return max_; }
-  Integer Position() const { return position_; }
-  bool Smooth() const { return smooth_; }
-
-protected:
-  void CreateParams(TCreateParams& Params) override;
-  void CreateWnd() override;
-
-private:
-  Integer min_ = 0;
-  Integer max_ = 100;
-  Integer position_ = 0;
-  bool smooth_ = false;
-};
-
-// The dialog's window.
+// The dialog's window, read from its stored form description: the picture (imProgress,
+// drawn by the form itself), the text (Label1), the bar, the cancel button, the step timer
+// and the Alt+F4 action.
 class TfrmProgress : public TJvForm {
   RTL_DECLARE_CLASS(TfrmProgress, TJvForm)
 public:
   using TProgressCallback = std::function<void(TJvProgressValues& Values, bool& Continue)>;
 
-  explicit TfrmProgress(TComponent* AOwner);
+  explicit TfrmProgress(TComponent* AOwner) : TJvForm(AOwner) {}
 
-  TLabel* Label1() const { return label1_; }
-  TJvProgressBarView* ProgressBar() const { return pbProgress_; }
-  TButton* CancelButton() const { return btnCancel_; }
-  TTimer* Timer() const { return tmProgress_; }
-  TPicture* Picture() const { return picture_.get(); }
-  // The picture's place (its size once a picture is set).
-  const TRect& ImageRect() const { return imageRect_; }
+  // Published components of the stored description.
+  TImage* imProgress = nullptr;
+  TLabel* Label1 = nullptr;
+  TProgressBar* pbProgress = nullptr;
+  TButton* btnCancel = nullptr;
+  TTimer* tmProgress = nullptr;
+  TActionList* ActionList1 = nullptr;
+  TAction* Action1 = nullptr;
 
-  void SetTransparent(bool Value) { transparent_ = Value; }
+  // Published handlers.
+  void FormPaint(TObject* Sender);
+  // A close the program did not ask for (the system menu, a close message) is a cancel
+  // while cancelling is allowed, and refused otherwise.
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
+  void btnCancelClick(TObject* Sender);
+  void tmProgressTimer(TObject* Sender);
+  // Alt+F4: a cancel while cancelling is allowed; otherwise the key does nothing.
+  void Action1Execute(TObject* Sender);
+
+  void SetTransparent(bool Value) { imProgress->SetTransparent(Value); }
   void SetCancelAllowed(bool Value) { cancelAllowed_ = Value; }
   bool CancelAllowed() const { return cancelAllowed_; }
   bool Cancelled() const { return cancelled_; }
@@ -95,21 +85,11 @@ public:
   void Finish(TModalResult Result);
 
 protected:
-  void Paint() override;
   void CreateParams(TCreateParams& Params) override;
 
 private:
-  void cancelClick(TObject* Sender);
-  void timerTick(TObject* Sender);
-  void closeQuery(TObject* Sender, bool& CanClose);
+  bool hasImage() const;
 
-  TLabel* label1_;
-  TJvProgressBarView* pbProgress_;
-  TButton* btnCancel_;
-  TTimer* tmProgress_;
-  std::unique_ptr<TPicture, TObjectDeleter> picture_;
-  TRect imageRect_{16, 12, 16, 12};
-  bool transparent_ = false;
   bool cancelAllowed_ = true;
   bool cancelled_ = false;
   bool finishing_ = false;

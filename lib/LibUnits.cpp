@@ -4,6 +4,9 @@
 namespace JclStringsUnit { void Initialize(); }
 namespace JclSysInfoUnit { void Initialize(); }
 namespace JvUtilsUnit { void Initialize(); }
+namespace JvExExtCtrlsUnit { void Initialize(); void Finalize(); }
+namespace JvExMaskUnit { void Initialize(); void Finalize(); }
+namespace JvRadioGroupUnit { void Initialize(); void Finalize(); }
 namespace JvThemesUnit { void Initialize(); void Finalize(); }
 namespace JvWndProcHookUnit { void Initialize(); void Finalize(); }
 
@@ -13,6 +16,9 @@ const TUnitList& LibUnits() {
       {"JclSysInfo", JclSysInfoUnit::Initialize, nullptr},
       {"JvThemes", JvThemesUnit::Initialize, JvThemesUnit::Finalize},
       {"JvUtils", JvUtilsUnit::Initialize, nullptr},
+      {"JvExExtCtrls", JvExExtCtrlsUnit::Initialize, JvExExtCtrlsUnit::Finalize},
+      {"JvExMask", JvExMaskUnit::Initialize, JvExMaskUnit::Finalize},
+      {"JvRadioGroup", JvRadioGroupUnit::Initialize, JvRadioGroupUnit::Finalize},
       {"JvWndProcHook", JvWndProcHookUnit::Initialize, JvWndProcHookUnit::Finalize},
   };
   return units;

@@ -1082,6 +1082,11 @@ RTL_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
 RTL_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
 using TBevelEdges = Set<TBevelEdge>;
 RTL_ENUM(TBevelKind, bkNone, bkTile, bkSoft, bkFlat)
+// The edges of a drawn frame (bits 1, 2, 4, 8: BF_LEFT, BF_TOP, BF_RIGHT, BF_BOTTOM) and
+// the style of one of its two lines.
+RTL_ENUM(TEdgeBorder, ebLeft, ebTop, ebRight, ebBottom)
+using TEdgeBorders = Set<TEdgeBorder>;
+RTL_ENUM(TEdgeStyle, esNone, esRaised, esLowered)
 using TBevelWidth = Integer;
 using TBorderWidth = Integer;
 using TTabOrder = Integer;

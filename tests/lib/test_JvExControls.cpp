@@ -1,12 +1,15 @@
 // The extended-control bases: notifications reach the overridable operations, the mouse
-// and hint extras, dialog codes, child-list notifications in order, keyboard cues of the
-// form base, erasing through the parent, the device-context hygiene of erase and
-// print-client messages, and the shared utilities.
+// and hint extras, dialog codes, child-list notifications in order (on every windowed
+// base), the marker interfaces, keyboard cues of the form base, erasing through the
+// parent, the device-context hygiene of erase and print-client messages, and the shared
+// utilities.
 #include <string>
 #include <vector>
 
 #include "TestFramework.h"
 #include "lib/JvComponent.h"
+#include "lib/JvExExtCtrls.h"
+#include "lib/JvExMask.h"
 #include "lib/JvThemes.h"
 #include "lib/JvUtils.h"
 #include "lib/JvWndProcHook.h"
@@ -150,7 +153,6 @@ TEST_F(JvExControlsTest, QueriesAnswerOneOrZeroFromTheirOperations) {
   EXPECT_EQ("HitAt:-3;7", joined(probe->log)) << "coordinates are signed 16-bit values";
   probe->hit = false;
   EXPECT_EQ(0, probe->Perform(CM_HITTEST, 0, PointToLParam(Point(1, 1))));
-  EXPECT_EQ(0, probe->Perform(CM_JVNOSUBCLASSING, 0, 0));
 }
 
 TEST_F(JvExControlsTest, ParentColorChangeRaisesItsEventAfterTheBaseHandling) {
@@ -234,6 +236,163 @@ TEST_F(JvExControlsTest, DialogCodesKeepTheNativeAnswerOnlyWhileNativeStaysInThe
   form->dropNative = true;
   EXPECT_EQ(static_cast<LRESULT>(JvDialogCodesToDlgc(JvDlgcToDialogCodes(static_cast<UINT>(native))) | DLGC_WANTTAB),
             form->Perform(WM_GETDLGCODE, 0, 0));
+}
+
+// ---------------------------------------------------------------------------------------
+// The windowed bases of controls (radio group and masked edit) share the form base's
+// dispatch; each must reach it.
+
+// A windowed extended control that logs the operations the windowed bases add.
+template <class Base> class WindowedProbe : public Base {
+public:
+  explicit WindowedProbe(TComponent* AOwner) : Base(AOwner) {}
+  Log log;
+  HWND form = nullptr;  // named "form" in the log
+
+  std::string windowName(HWND W) const { return W == form ? "form" : W ? "other" : "none"; }
+  void NotifyControlListChanging(TControl* Child, bool Inserting) override {
+    log.push_back(std::string("Changing:") + (Inserting ? "in" : "out") + ":" + IntToStr(this->ControlCount()));
+    Base::NotifyControlListChanging(Child, Inserting);
+  }
+  void NotifyControlListChanged(TControl* Child, bool Inserting) override {
+    log.push_back(std::string("Changed:") + (Inserting ? "in" : "out") + ":" + IntToStr(this->ControlCount()));
+    Base::NotifyControlListChanged(Child, Inserting);
+  }
+  void NotifyEnabledChanged() override {
+    log.push_back("EnabledChanged");
+    Base::NotifyEnabledChanged();
+  }
+  void NotifyCursorChanged() override {
+    log.push_back("CursorChanged");
+    Base::NotifyCursorChanged();
+  }
+  void NotifyShowingChanged() override {
+    log.push_back("ShowingChanged");
+    Base::NotifyShowingChanged();
+  }
+  void NotifyShowHintChanged() override {
+    log.push_back("ShowHintChanged");
+    Base::NotifyShowHintChanged();
+  }
+  void HandleFocusGained(HWND PreviousWindow) override { log.push_back("FocusGained:" + windowName(PreviousWindow)); }
+  void HandleFocusLost(HWND NextWindow) override { log.push_back("FocusLost:" + windowName(NextWindow)); }
+  void NotifyBoundsChanged() override { log.push_back("BoundsChanged"); }
+};
+
+template <class Base> class JvExWindowedTest : public JvExControlsTest {
+protected:
+  void SetUp() override {
+    JvExControlsTest::SetUp();
+    control = new WindowedProbe<Base>(form);
+    control->SetParent(form);
+    control->SetBounds(10, 60, 120, 40);
+    control->HandleNeeded();
+    control->form = form->Handle();
+    control->log.clear();
+    form->log.clear();
+  }
+  WindowedProbe<Base>* control = nullptr;
+};
+
+using WindowedBases = ::testing::Types<TJvExRadioGroup, TJvExCustomMaskEdit>;
+TYPED_TEST_SUITE(JvExWindowedTest, WindowedBases);
+
+TYPED_TEST(JvExWindowedTest, NotificationsReachTheirOperations) {
+  auto* control = this->control;
+  const WPARAM formWnd = reinterpret_cast<WPARAM>(this->form->Handle());
+  struct Case {
+    UINT Msg;
+    WPARAM WParam;
+    const char* Expected;
+  };
+  const Case cases[] = {
+      {CM_ENABLEDCHANGED, 0, "EnabledChanged"},     {CM_CURSORCHANGED, 0, "CursorChanged"},
+      {CM_SHOWINGCHANGED, 0, "ShowingChanged"},     {CM_SHOWHINTCHANGED, 0, "ShowHintChanged"},
+      {WM_SETFOCUS, formWnd, "FocusGained:form"},   {WM_KILLFOCUS, formWnd, "FocusLost:form"},
+      {WM_SIZE, 0, "BoundsChanged"},
+  };
+  for (const Case& c : cases) {
+    control->log.clear();
+    control->Perform(c.Msg, c.WParam, 0);
+    EXPECT_EQ(c.Expected, joined(control->log)) << "message 0x" << std::hex << c.Msg;
+  }
+}
+
+TYPED_TEST(JvExWindowedTest, ChildListNotificationsSurroundTheChange) {
+  auto* child = new ProbeGraphic(this->form);
+  child->SetParent(this->control);
+  EXPECT_EQ("Changing:in:0,Changed:in:1", joined(this->control->log));
+  this->control->log.clear();
+  child->SetParent(nullptr);
+  EXPECT_EQ("Changing:out:1,Changed:out:0", joined(this->control->log));
+  delete child;
+}
+
+TYPED_TEST(JvExWindowedTest, MouseEnterRaisesItsEventBeforeTheBaseAndLeaveAfterIt) {
+  struct Host : TObject {
+    Log* log;
+    void Enter(TObject*) { log->push_back("enter-event"); }
+    void Leave(TObject*) { log->push_back("leave-event"); }
+  } host;
+  host.log = &this->form->log;
+  auto* control = this->control;
+  control->SetOnMouseEnter(TNotifyEvent(&host, &Host::Enter));
+  control->SetOnMouseLeave(TNotifyEvent(&host, &Host::Leave));
+  control->Perform(CM_MOUSEENTER, 0, control);
+  EXPECT_TRUE(control->MouseInside());
+  control->Perform(CM_MOUSELEAVE, 0, control);
+  EXPECT_FALSE(control->MouseInside());
+  EXPECT_EQ("enter-event,parent-sees-enter,parent-sees-leave,leave-event", joined(this->form->log));
+}
+
+// Records the first button's width when it hears of new bounds.
+class BoundsProbeGroup : public TJvExRadioGroup {
+public:
+  using TJvExRadioGroup::TJvExRadioGroup;
+  std::vector<Integer> buttonWidths;
+  void NotifyBoundsChanged() override {
+    if (ButtonCount() > 0) buttonWidths.push_back(Buttons(0)->Width());
+  }
+};
+
+TEST_F(JvExControlsTest, RadioGroupBaseHearsOfNewBoundsAfterItsButtonsMoved) {
+  auto* group = new BoundsProbeGroup(form);
+  group->SetParent(form);
+  group->Items()->Add("um");
+  group->Items()->Add("dois");
+  group->SetBounds(10, 60, 200, 60);
+  group->HandleNeeded();
+  // The buttons are laid out by the class library's own size handling: a notification
+  // that came before it would still see the old button width.
+  group->buttonWidths.clear();
+  group->SetWidth(300);
+  EXPECT_EQ(std::vector<Integer>{300 - 10}, group->buttonWidths);
+}
+
+// Every extended base declares the extended-control marker; none of them declares the
+// no-subclassing marker, so each answers the no-subclassing query with 0. Asking for an
+// interface leaves the control's lifetime alone (the component does not count).
+TEST_F(JvExControlsTest, EveryBaseDeclaresTheExtendedControlMarkerOnly) {
+  auto* group = new TJvExRadioGroup(form);
+  group->SetParent(form);
+  auto* edit = new TJvExCustomMaskEdit(form);
+  edit->SetParent(form);
+  TControl* const controls[] = {probe, form, group, edit};
+  for (TControl* c : controls) {
+    SCOPED_TRACE(c->ClassName());
+    void* marker = nullptr;
+    ASSERT_TRUE(Supports(static_cast<TObject*>(c), IJvExtendedControl::IID(), &marker));
+    auto* intf = static_cast<IJvExtendedControl*>(marker);
+    // The marker answers QueryInterface as the control does.
+    void* again = nullptr;
+    EXPECT_EQ(S_OK, intf->QueryInterface(IJvExtendedControl::IID(), &again));
+    EXPECT_EQ(marker, again);
+    void* none = nullptr;
+    EXPECT_EQ(E_NOINTERFACE, intf->QueryInterface(IJvNoSubclassing::IID(), &none));
+    EXPECT_FALSE(Supports(static_cast<TObject*>(c), IJvNoSubclassing::IID()));
+    for (int i = 0; i < 3; ++i) intf->_Release();
+    EXPECT_EQ(0, c->Perform(CM_JVNOSUBCLASSING, 0, 0)) << "the control is still there and answers";
+  }
 }
 
 TEST(JvDialogCodes, ConvertBitsBothWaysAndDropBitsWithoutAFlag) {

@@ -1,8 +1,9 @@
 // Form placement and form storage: what a form configured as the application's main window
 // writes to its settings file on close and reads back on show (key order after a first and
 // a second run, encodings, the screen-size suffix, the never-stored variant property), the
-// placement rules, version checks, stored values, and a settings file that cannot be
-// written.
+// placement rules, version checks, stored values, the links told after every save and
+// restore, and a settings file that cannot be written.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -403,6 +404,115 @@ TEST_F(JvFormPlacementTest, StoredValuesKeepTheirKindsAndAKeyedValueIsObfuscated
   EXPECT_EQ(40, fs->StoredValues()->FindByName("Count")->Value().AsInteger());
   EXPECT_EQ("abc", fs->StoredValues()->FindByName("Secret")->Value().AsString());
   EXPECT_EQ("abc", fs->StoredValues()->FindByName("Name")->Value().AsString()) << "missing: keeps its value";
+}
+
+// --- Links.
+
+// A link that writes what it was told (and, when asked, what it saw then) to a shared log,
+// then runs WhenTold.
+class LoggingLink : public TJvFormPlacementLink {
+public:
+  LoggingLink(std::vector<std::string>& Log, std::string Name, std::function<std::string()> Seen = {})
+      : log_(&Log), name_(std::move(Name)), seen_(std::move(Seen)) {}
+  std::function<void()> WhenTold;
+
+protected:
+  void PlacementSaved() override { told("saved"); }
+  void PlacementRestored() override { told("restored"); }
+
+private:
+  void told(const std::string& what) {
+    log_->push_back(name_ + " " + what + (seen_ ? ": " + seen_() : std::string()));
+    if (WhenTold) WhenTold();
+  }
+  std::vector<std::string>* log_;
+  std::string name_;
+  std::function<std::string()> seen_;
+};
+
+class PlacementEvents : public TObject {
+  RTL_DECLARE_CLASS(PlacementEvents, TObject)
+public:
+  explicit PlacementEvents(std::vector<std::string>& Log) : log(&Log) {}
+  void Saving(TObject*) { log->push_back("OnSavePlacement"); }
+  void Restored(TObject*) { log->push_back("OnRestorePlacement"); }
+  std::vector<std::string>* log;
+};
+RTL_IMPLEMENT_CLASS(PlacementEvents)
+
+TEST_F(JvFormPlacementTest, LinksAreToldAfterThePlacementAndBeforeTheStoredProperties) {
+  auto* fs = new TJvFormStorage(form);
+  fs->SetAppStorage(storage);
+  fs->SetAppStoragePath("Principal");
+  auto* edit = new StandIn(form);
+  edit->SetName("Edit1");
+  edit->SetText("before");
+  fs->StoredProps()->Add("Edit1.Text");
+  JvBindStoredPropComponents(form, fs->StoredProps(), true);
+
+  std::vector<std::string> log;
+  PlacementEvents events(log);
+  fs->SetOnSavePlacement(TNotifyEvent(&events, &PlacementEvents::Saving));
+  fs->SetOnRestorePlacement(TNotifyEvent(&events, &PlacementEvents::Restored));
+  auto stored = [&](const char* key) {
+    return std::string(storage->ValueStored(std::string("Principal\\") + key) ? "stored" : "missing");
+  };
+  LoggingLink first(log, "A", [&] {
+    return "NormPos " + stored("NormPos") + ", Edit1_Text " + stored("Edit1_Text") + ", Left " +
+           IntToStr(form->Left()) + ", Text " + edit->Text();
+  });
+  LoggingLink second(log, "B");
+  first.SetPlacement(fs);
+  second.SetPlacement(fs);
+  EXPECT_EQ(fs, first.Placement());
+
+  fs->StoreState();
+  EXPECT_EQ(listed({"OnSavePlacement", "A saved: NormPos stored, Edit1_Text missing, Left 30, Text before",
+                    "B saved"}),
+            listed(log));
+
+  settings("ShowCmd=1\r\nPixelsPerInch=" + ppi() + "\r\nNormPos=100,120,500,420\r\nEdit1_Text=after");
+  log.clear();
+  fs->LoadState();
+  EXPECT_EQ(listed({"A restored: NormPos stored, Edit1_Text stored, Left 100, Text before", "B restored",
+                    "OnRestorePlacement"}),
+            listed(log));
+  EXPECT_EQ("after", edit->Text()) << "the stored properties follow the links";
+}
+
+TEST_F(JvFormPlacementTest, LinksLeaveSafelyWhicheverSideGoesFirst) {
+  std::vector<std::string> log;
+  auto* a = new LoggingLink(log, "A");
+  auto* b = new LoggingLink(log, "B");
+  auto* c = new LoggingLink(log, "C");
+  for (LoggingLink* link : {a, b, c}) link->SetPlacement(placement);
+
+  a->WhenTold = [&] {
+    delete b;  // freed while the placement is telling its links
+    b = nullptr;
+  };
+  placement->StoreState();
+  EXPECT_EQ(listed({"A saved", "C saved"}), listed(log)) << "a link freed meanwhile is not told";
+
+  delete a;
+  log.clear();
+  placement->LoadState();
+  EXPECT_EQ(listed({"C restored"}), listed(log)) << "a freed link has left the list";
+
+  auto* other = new TJvFormPlacement(form);
+  other->SetAppStorage(storage);
+  other->SetAppStoragePath("Outra");
+  c->SetPlacement(other);
+  log.clear();
+  placement->StoreState();
+  EXPECT_EQ("", listed(log)) << "a link that joined another placement left the first";
+  other->StoreState();
+  EXPECT_EQ(listed({"C saved"}), listed(log));
+
+  other->Free();
+  EXPECT_EQ(nullptr, c->Placement()) << "a freed placement leaves its links without one";
+  delete c;  // and a link without a placement has no list to leave
+  placement->StoreState();
 }
 
 }  // namespace

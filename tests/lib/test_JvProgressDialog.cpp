@@ -1,16 +1,18 @@
 // The progress dialog: modeless (driven through its properties) and modal (driven by its
 // timer and OnProgress), the settings snapshot undone at close, cancelling by the button
-// and by Alt+F4, and the window's layout. No test can hang: every modal run has a
+// and by Alt+F4, the window's layout, and the window read from its stored description. No test can hang: every modal run has a
 // watchdog that ends it.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 
 #include "TestFramework.h"
 #include "lib/JvProgressDialog.h"
 #include "platform/gui/GuiTestSupport.h"
+#include "platform/gui/Menus.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ public:
   void Progress(TObject*, bool& Continue) {
     ++steps;
     if (cancelAtFirstStep) {
-      dialog->Form()->CancelButton()->Click();
+      dialog->Form()->btnCancel->Click();
       return;
     }
     dialog->SetPosition(dialog->Position() + stepBy);
@@ -99,8 +101,8 @@ TEST_F(JvProgressDialogTest, ModelessWindowShowsCaptionTextAndPositionAtOnce) {
 
   dialog->SetText("Abrindo base de dados");
   dialog->SetPosition(30);
-  EXPECT_EQ("Abrindo base de dados", form->Label1()->Caption());
-  EXPECT_EQ(30, static_cast<Integer>(SendMessageA(form->ProgressBar()->Handle(), PBM_GETPOS, 0, 0)));
+  EXPECT_EQ("Abrindo base de dados", form->Label1->Caption());
+  EXPECT_EQ(30, static_cast<Integer>(SendMessageA(form->pbProgress->Handle(), PBM_GETPOS, 0, 0)));
 
   TBitmap shot;
   guitest::captureWindow(form->Handle(), shot);
@@ -112,6 +114,29 @@ TEST_F(JvProgressDialogTest, ModelessWindowShowsCaptionTextAndPositionAtOnce) {
   EXPECT_EQ(0, dialog->Position()) << "the position at show time comes back";
   EXPECT_EQ("", dialog->Text());
   EXPECT_TRUE(guitest::pumpUntil([&] { return progressWindows() == 0; }, 2000)) << "the window frees itself";
+}
+
+TEST_F(JvProgressDialogTest, CaptionBarComesAndGoesWithTheCaption) {
+  dialog->SetCaption("Processando...");
+  dialog->ShowModeless();
+  TfrmProgress* form = dialog->Form();
+  ASSERT_NE(nullptr, form);
+  const Integer cy = GetSystemMetrics(SM_CYCAPTION);
+  const Integer top = form->Top(), height = form->Height(), clientHeight = form->ClientHeight();
+  ASSERT_TRUE(GetWindowLongA(form->Handle(), GWL_STYLE) & WS_CAPTION);
+
+  dialog->SetCaption("");
+  EXPECT_FALSE((GetWindowLongA(form->Handle(), GWL_STYLE) & WS_CAPTION) == WS_CAPTION) << "no caption bar";
+  EXPECT_EQ(top - cy, form->Top());
+  EXPECT_EQ(clientHeight, form->ClientHeight()) << "the client area keeps its layout";
+  EXPECT_LT(form->Height(), height);
+
+  dialog->SetCaption("De volta");
+  EXPECT_EQ(WS_CAPTION, GetWindowLongA(form->Handle(), GWL_STYLE) & WS_CAPTION);
+  EXPECT_EQ(top, form->Top());
+  EXPECT_EQ(height, form->Height());
+  EXPECT_EQ("De volta", windowText(form->Handle()));
+  dialog->CloseModeless();
 }
 
 TEST_F(JvProgressDialogTest, ShowingTwiceLeavesOneWindow) {
@@ -127,7 +152,8 @@ TEST_F(JvProgressDialogTest, PositionBeyondMaxIsKeptAndPassedOn) {
   dialog->ShowModeless();
   dialog->SetPosition(150);
   EXPECT_EQ(150, dialog->Position());
-  EXPECT_EQ(150, dialog->Form()->ProgressBar()->Position());
+  // The bar's own control keeps its position inside its range: it shows full.
+  EXPECT_EQ(100, static_cast<Integer>(SendMessageA(dialog->Form()->pbProgress->Handle(), PBM_GETPOS, 0, 0)));
   dialog->CloseModeless();
 }
 
@@ -192,10 +218,10 @@ TEST_F(JvProgressDialogTest, LayoutStacksImageTextBarAndButton) {
   dialog->ShowModeless();
   TfrmProgress* f = dialog->Form();
   ASSERT_NE(nullptr, f);
-  EXPECT_EQ(12 + 40 + 12, f->Label1()->Top()) << "the text goes under the picture";
-  EXPECT_EQ(f->Label1()->Top() + f->Label1()->Height() + 8, f->ProgressBar()->Top());
-  EXPECT_EQ(f->ProgressBar()->Top() + 16 + 16, f->CancelButton()->Top());
-  EXPECT_EQ(f->CancelButton()->Top() + f->CancelButton()->Height() + 16, f->ClientHeight());
+  EXPECT_EQ(12 + 40 + 12, f->Label1->Top()) << "the text goes under the picture";
+  EXPECT_EQ(f->Label1->Top() + f->Label1->Height() + 8, f->pbProgress->Top());
+  EXPECT_EQ(f->pbProgress->Top() + 16 + 16, f->btnCancel->Top());
+  EXPECT_EQ(f->btnCancel->Top() + f->btnCancel->Height() + 16, f->ClientHeight());
 
   guitest::pumpFor(50);
   TBitmap shot;
@@ -207,12 +233,95 @@ TEST_F(JvProgressDialogTest, LayoutStacksImageTextBarAndButton) {
   guitest::savePng(whole, "progress-dialog-image");
 
   dialog->SetShowCancel(false);
-  EXPECT_FALSE(f->CancelButton()->Visible());
-  EXPECT_EQ(f->ProgressBar()->Top() + f->ProgressBar()->Height() + 16, f->ClientHeight())
+  EXPECT_FALSE(f->btnCancel->Visible());
+  EXPECT_EQ(f->pbProgress->Top() + f->pbProgress->Height() + 16, f->ClientHeight())
       << "without the button the window ends under the bar";
   dialog->CloseModeless();
   ASSERT_NE(nullptr, dialog->Image()->Graphic());
   EXPECT_EQ(48, dialog->Image()->Width()) << "a picture set before the show stays after it";
+}
+
+TEST_F(JvProgressDialogTest, WindowIsReadFromItsStoredDescription) {
+  std::unique_ptr<TfrmProgress, TObjectDeleter> f(New<TfrmProgress>(nullptr));
+  EXPECT_EQ("frmProgress", f->Name());
+  EXPECT_EQ("Caption", f->Caption());
+  EXPECT_EQ(bsToolWindow, f->BorderStyle());
+  EXPECT_TRUE(f->BorderIcons() == TBorderIcons{});
+  EXPECT_EQ(316, f->ClientWidth());
+  EXPECT_EQ(165, f->ClientHeight());
+  EXPECT_FALSE(f->Scaled());
+  EXPECT_EQ("MS Sans Serif", f->Font()->Name());
+
+  struct Placed {
+    const char* Name;
+    TClass Class;
+    TControl* Control;
+    TRect Bounds;  // right and bottom -1: the control's own size
+    TAnchors Anchors;
+  };
+  const Placed placed[] = {
+      {"imProgress", TImage::StaticClass(), f->imProgress, {16, 12, -1, -1}, {akLeft, akTop}},
+      {"Label1", TLabel::StaticClass(), f->Label1, {16, 70, -1, -1}, {akLeft, akTop}},
+      {"pbProgress", TProgressBar::StaticClass(), f->pbProgress, {16, 88, 16 + 284, 88 + 16}, {akLeft, akTop, akRight}},
+      {"btnCancel", TButton::StaticClass(), f->btnCancel, {224, 124, 224 + 75, 124 + 25}, {akTop, akRight}},
+  };
+  for (const Placed& p : placed) {
+    SCOPED_TRACE(p.Name);
+    TComponent* c = f->FindComponent(p.Name);
+    ASSERT_NE(nullptr, c) << "the description names it";
+    EXPECT_EQ(p.Class, c->ClassType());
+    EXPECT_EQ(c, p.Control) << "the published field is bound to it";
+    EXPECT_EQ(p.Bounds.left, p.Control->Left());
+    EXPECT_EQ(p.Bounds.top, p.Control->Top());
+    if (p.Bounds.right >= 0) {
+      EXPECT_EQ(p.Bounds.right - p.Bounds.left, p.Control->Width());
+      EXPECT_EQ(p.Bounds.bottom - p.Bounds.top, p.Control->Height());
+    }
+    EXPECT_TRUE(p.Anchors == p.Control->Anchors());
+  }
+  EXPECT_FALSE(f->imProgress->Visible());
+  EXPECT_TRUE(f->imProgress->AutoSize());
+  EXPECT_EQ("Label", f->Label1->Caption());
+  EXPECT_EQ(0, f->pbProgress->Min());
+  EXPECT_EQ(100, f->pbProgress->Max());
+  EXPECT_EQ("Cancel", f->btnCancel->Caption());
+  EXPECT_TRUE(f->btnCancel->Cancel());
+  EXPECT_EQ(mrCancel, f->btnCancel->ModalResult());
+  ASSERT_NE(nullptr, f->tmProgress);
+  EXPECT_FALSE(f->tmProgress->Enabled());
+  ASSERT_NE(nullptr, f->Action1);
+  EXPECT_EQ(f->ActionList1, f->Action1->ActionList());
+  EXPECT_EQ(ShortCut(VK_F4, {ssAlt}), f->Action1->ShortCut());
+
+  // Handlers are bound by their published names.
+  TfrmProgress* form = f.get();
+  EXPECT_TRUE(f->btnCancel->OnClick() == TNotifyEvent(form, &TfrmProgress::btnCancelClick));
+  EXPECT_TRUE(f->tmProgress->OnTimer() == TNotifyEvent(form, &TfrmProgress::tmProgressTimer));
+  EXPECT_TRUE(f->Action1->OnExecute() == TNotifyEvent(form, &TfrmProgress::Action1Execute));
+  EXPECT_TRUE(f->OnPaint() == TNotifyEvent(form, &TfrmProgress::FormPaint));
+  EXPECT_TRUE(f->OnCloseQuery() == TCloseQueryEvent(form, &TfrmProgress::FormCloseQuery));
+}
+
+TEST_F(JvProgressDialogTest, AltF4IsTheWindowsShortcutAndCancelsOnlyWhileAllowed) {
+  dialog->SetShowCancel(false);
+  dialog->ShowModeless();
+  TfrmProgress* f = dialog->Form();
+  ASSERT_NE(nullptr, f);
+  TWMKey key{};
+  key.Msg = WM_SYSKEYDOWN;
+  key.CharCode = VK_F4;
+  key.KeyData = 0x20000000;  // Alt held
+  EXPECT_TRUE(f->IsShortCut(key)) << "the key is the window's own even when it may not cancel";
+  guitest::pumpFor(30);
+  EXPECT_EQ(f, dialog->Form());
+  EXPECT_EQ(0, ev.cancels);
+
+  dialog->SetShowCancel(true);
+  EXPECT_TRUE(f->IsShortCut(key));
+  guitest::pumpFor(30);
+  EXPECT_EQ(nullptr, dialog->Form());
+  EXPECT_TRUE(dialog->Cancelled());
+  EXPECT_EQ(1, ev.cancels);
 }
 
 }  // namespace
