@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <vssym32.h>
+
+#include "platform/gui/GuiPublish.h"
 #include "platform/rtl/SysUtils.h"
 
 RTL_IMPLEMENT_CLASS(TcxDragAndDropObject)
@@ -28,7 +31,56 @@ RTL_BEGIN_CLASS(TcxControl)
   b.Message(CM_MOUSEENTER, &TcxControl::CMMouseEnter);
   b.Message(CM_MOUSELEAVE, &TcxControl::CMMouseLeave);
   b.Message(CM_DRAG, &TcxControl::CMDrag);
+  b.Message(WM_NCCALCSIZE, &TcxControl::WMNCCalcSize);
+  b.Message(WM_CXSCROLLBARMETRICS, &TcxControl::WMScrollBarMetrics);
 RTL_END_CLASS
+
+RTL_BEGIN_CLASS(TcxScrollBar)
+  b.Message(CN_HSCROLL, &TcxScrollBar::CNHScroll);
+  b.Message(CN_VSCROLL, &TcxScrollBar::CNVScroll);
+  b.Message(CM_ENABLEDCHANGED, &TcxScrollBar::CMEnabledChanged);
+  b.Message(CM_VISIBLECHANGED, &TcxScrollBar::CMVisibleChanged);
+  b.Message(CM_MOUSEENTER, &TcxScrollBar::CMMouseEnter);
+  b.Message(CM_MOUSELEAVE, &TcxScrollBar::CMMouseLeave);
+  b.Message(CM_SYSCOLORCHANGE, &TcxScrollBar::CMSysColorChange);
+  b.Message(CN_CTLCOLORSCROLLBAR, &TcxScrollBar::CNCtlColorScrollBar);
+  b.Message(WM_ERASEBKGND, &TcxScrollBar::WMEraseBkgnd);
+  b.Message(WM_CANCELMODE, &TcxScrollBar::WMCancelMode);
+  using T = TcxScrollBar;
+  PUBLISH(Kind).Default(sbHorizontal);
+  PUBLISH(Min).Default(0);
+  PUBLISH(Max).Default(100);
+  PUBLISH(Position).Default(0);
+  PUBLISH(PageSize).Default(0);
+  PUBLISH(SmallChange).Default(1);
+  PUBLISH(LargeChange).Default(1);
+  PUBLISH(UnlimitedTracking).Default(false);
+  PUBLISH(LookAndFeel);
+  PUBLISH(OnChange);
+  PUBLISH(OnScroll);
+  publishPlacement(b);
+  PUBLISH(Constraints);
+  PUBLISH(Ctl3D).Stored(&T::IsCtl3DStored);
+  publishDragProperties(b);
+  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
+  PUBLISH(ParentCtl3D).Default(true);
+  PUBLISH(ParentShowHint).Default(true);
+  PUBLISH(PopupMenu);
+  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
+  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
+  PUBLISH(OnContextPopup);
+  publishDragEvents(b);
+  publishFocusEvents(b);
+  publishKeyEvents(b);
+RTL_END_CLASS
+
+RTL_BEGIN_CLASS(TcxControlScrollBar)
+  b.Message(WM_LBUTTONDOWN, &TcxControlScrollBar::WMLButtonDown);
+  b.Message(CM_DESIGNHITTEST, &TcxControlScrollBar::CMDesignHitTest);
+RTL_END_CLASS
+
+RTL_IMPLEMENT_CLASS(TcxSizeGrip)
+RTL_IMPLEMENT_CLASS(TcxSettingsController)
 
 RTL_BEGIN_CLASS(TcxPopupWindow)
   b.Message(WM_ACTIVATE, &TcxPopupWindow::WMActivate);
@@ -39,6 +91,7 @@ RTL_END_CLASS
 namespace {
 
 std::vector<TMouseTrackingTimer*>* trackingTimers = nullptr;
+TcxSettingsController* settingsController = nullptr;
 TDragObject* currentDragObject = nullptr;
 Integer hourglassLevel = 0;
 TCursor hourglassSavedCursor = crDefault;
@@ -64,9 +117,27 @@ const struct {
 
 bool isEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
 
+const char* const SScrollBarRange = "Scrollbar property out of range";
+
+// A * B / C rounded to the nearest integer (halves away from zero), in 64 bits so that
+// ranges near the ends of Integer do not overflow. C must not be 0.
+Integer mulDiv(int64_t A, int64_t B, int64_t C) {
+  int64_t product = A * B;
+  bool negative = (product < 0) != (C < 0);
+  int64_t divisor = C < 0 ? -C : C;
+  int64_t quotient = ((product < 0 ? -product : product) + divisor / 2) / divisor;
+  return static_cast<Integer>(negative ? -quotient : quotient);
+}
+
 // The 16-bit packed point of a mouse message.
 TPoint packedPoint(LPARAM LParam) {
   return TPoint{static_cast<SmallInt>(LOWORD(LParam)), static_cast<SmallInt>(HIWORD(LParam))};
+}
+
+// The control a mouse enter or leave message names (a child), else the receiver itself.
+TControl* messageControl(const TMessage& Message, TControl* ASelf) {
+  auto* control = reinterpret_cast<TControl*>(Message.LParam);
+  return control ? control : ASelf;
 }
 
 bool isMouseMessage(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST && Msg != WM_MOUSEWHEEL; }
@@ -193,6 +264,511 @@ TRect cxMapWindowRect(HWND AFrom, HWND ATo, const TRect& R) {
 }
 
 // ---------------------------------------------------------------------------------------
+// The scroll bar.
+
+TSize cxGetScrollBarSize() { return TSize{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)}; }
+
+TcxScrollBar::TcxScrollBar(TComponent* AOwner) : TCustomControl(AOwner) {
+  FBitmap = new TBitmap();
+  FBitmap->SetPixelFormat(pfDevice);
+  FCanvas = new TcxCanvas(FBitmap->Canvas());
+  FLookAndFeel = New<TcxLookAndFeel>(static_cast<TPersistent*>(this));
+  FLookAndFeel->SetOnChanged(TcxLookAndFeelChangedEvent(this, &TcxScrollBar::lookAndFeelChanged));
+  SetWidth(121);
+  controlStyle_ = TControlStyle{csCaptureMouse, csFramed, csOpaque};
+  FKind = sbHorizontal;
+  SetHeight(cxGetScrollBarSize().cy);
+  FThemeChangedNotificator = new TdxThemeChangedNotificator();
+  FThemeChangedNotificator->SetOnThemeChanged(TEvent<void()>(this, &TcxScrollBar::themeChanged));
+  FPosition = 0;
+  FMin = 0;
+  FMax = 100;
+  FSmallChange = 1;
+  FLargeChange = 1;
+  FTimer = new TTimer(nullptr);
+  FTimer->SetEnabled(false);
+  FTimer->SetInterval(400);
+  FTimer->SetOnTimer(TNotifyEvent(this, &TcxScrollBar::timerTick));
+  CalcThumbnailMinSize();
+  CalcRects();
+}
+
+TcxScrollBar::~TcxScrollBar() {
+  delete FTimer;
+  FTimer = nullptr;
+  delete FThemeChangedNotificator;
+  FThemeChangedNotificator = nullptr;
+  delete FLookAndFeel;
+  FLookAndFeel = nullptr;
+  delete FCanvas;
+  FCanvas = nullptr;
+  delete FBitmap;
+  FBitmap = nullptr;
+}
+
+void TcxScrollBar::SetScrollParams(Integer AMin, Integer AMax, Integer APosition, Integer APageSize, bool ARedraw) {
+  if (AMax < AMin || AMax < APageSize) throw EInvalidOperation(SScrollBarRange);
+  applyScrollParams(AMin, AMax, APosition, APageSize, ARedraw);
+}
+
+void TcxScrollBar::applyScrollParams(Integer AMin, Integer AMax, Integer APosition, Integer APageSize,
+                                     bool ARedraw) {
+  APosition = std::clamp(APosition, AMin, std::max(AMin, AMax));
+  if (AMin == FMin && AMax == FMax && APageSize == FPageSize && APosition == FPosition) return;
+  FMin = AMin;
+  FMax = AMax;
+  FPageSize = APageSize;
+  if (APosition == FPosition) {
+    CalcThumbnail();
+    if (ARedraw) repaintIfShown();
+    return;
+  }
+  SetEnabled(true);
+  FPosition = APosition;
+  CalcThumbnail();
+  if (ARedraw) repaintIfShown();
+  Change();
+}
+
+void TcxScrollBar::repaintIfShown() {
+  if (HandleAllocated()) Repaint();
+}
+
+void TcxScrollBar::SetKind(TScrollBarKind Value) {
+  if (FKind == Value) return;
+  FKind = Value;
+  if (ComponentState().Contains(csLoading))
+    CalcRects();
+  else
+    SetBounds(Left(), Top(), Width(), Height());
+  Invalidate();
+}
+
+void TcxScrollBar::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (Width() > 0 && Height() > 0 && FBitmap) {
+    FBitmap->SetSize(Width(), Height());
+    CalcRects();
+  }
+}
+
+void TcxScrollBar::Change() {
+  TCustomControl::Changed();
+  if (FOnChange) FOnChange(this);
+}
+
+void TcxScrollBar::Scroll(TScrollCode AScrollCode, Integer& AScrollPos) {
+  if (FOnScroll) FOnScroll(this, AScrollCode, AScrollPos);
+}
+
+// --- Layout.
+
+Integer TcxScrollBar::trackStart() const { return isHorizontal() ? FLineUpRect.right : FLineUpRect.bottom; }
+
+Integer TcxScrollBar::trackLength() const {
+  return isHorizontal() ? FLineDownRect.left - FLineUpRect.right : FLineDownRect.top - FLineUpRect.bottom;
+}
+
+void TcxScrollBar::placeThumb(Integer AOffset, Integer ALength) {
+  Integer start = trackStart() + AOffset;
+  FThumbnailRect = isHorizontal() ? TRect{start, 0, start + ALength, Height()} : TRect{0, start, Width(), start + ALength};
+}
+
+void TcxScrollBar::CalcRects() {
+  TSize system = cxGetScrollBarSize();
+  Integer w = Width(), h = Height();
+  // Square arrow buttons, at most half the bar each.
+  if (isHorizontal()) {
+    Integer a = std::min<Integer>(system.cy, w / 2);
+    FLineUpRect = TRect{0, 0, a, h};
+    FLineDownRect = TRect{w - a, 0, w, h};
+  } else {
+    Integer a = std::min<Integer>(system.cx, h / 2);
+    FLineUpRect = TRect{0, 0, w, a};
+    FLineDownRect = TRect{0, h - a, w, h};
+  }
+  CalcThumbnail();
+}
+
+void TcxScrollBar::CalcThumbnail() {
+  FThumbnailRect = TRect{0, 0, 0, 0};
+  CalcPageRects();
+  if (!Enabled()) return;
+  Integer track = trackLength();
+  int64_t range = int64_t(FMax) - FMin + 1;
+  Integer length = 0, offset = 0;
+  if (FPageSize != 0) {
+    if (range <= 0 || track < FThumbnailMinSize || FMax == FMin) return;
+    length = static_cast<Integer>(std::min<int64_t>(track, mulDiv(FPageSize, track, range)));
+    length = std::max(length, FThumbnailMinSize);
+    // The positions the thumb can stand for; a page that covers the whole range (the
+    // range check lets that through with a positive Min) leaves the thumb at the start.
+    int64_t positions = range - FPageSize;
+    if (positions > 0) offset = mulDiv(track - length, std::min<int64_t>(int64_t(FPosition) - FMin, positions), positions);
+  } else {
+    length = GetSystemMetrics(isHorizontal() ? SM_CXHTHUMB : SM_CYVTHUMB);
+    if (track < length) return;
+    if (track - length > 0 && FMax != FMin)
+      offset = mulDiv(track - length, int64_t(FPosition) - FMin, int64_t(FMax) - FMin);
+  }
+  placeThumb(offset, length);
+  CalcPageRects();
+}
+
+void TcxScrollBar::CalcPageRects() {
+  if (isEmpty(FThumbnailRect)) {
+    FPageUpRect = FPageDownRect = TRect{0, 0, 0, 0};
+    return;
+  }
+  if (isHorizontal()) {
+    FPageUpRect = TRect{FLineUpRect.right, 0, FThumbnailRect.left, Height()};
+    FPageDownRect = TRect{FThumbnailRect.right, 0, FLineDownRect.left, Height()};
+  } else {
+    FPageUpRect = TRect{0, FLineUpRect.bottom, Width(), FThumbnailRect.top};
+    FPageDownRect = TRect{0, FThumbnailRect.bottom, Width(), FLineDownRect.top};
+  }
+}
+
+void TcxScrollBar::CalcThumbnailMinSize() {
+  FThumbnailMinSize = 8;
+  if (!FLookAndFeel || Painter()->GetPainterKind() != 3) return;
+  TdxTheme theme = dxGetThemeHandle(totScrollBar);
+  if (!theme) return;
+  // Long enough for the theme's gripper, measured across the thumb.
+  int part = isHorizontal() ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ;
+  SIZE minSize{0, 0}, trueSize{0, 0};
+  if (FAILED(dxGetThemePartSize(theme, nullptr, part, SCRBS_NORMAL, nullptr, TS_MIN, &minSize))) return;
+  Integer size = isHorizontal() ? minSize.cx : minSize.cy;
+  if (SUCCEEDED(dxGetThemePartSize(theme, nullptr, part, SCRBS_NORMAL, nullptr, TS_TRUE, &trueSize)))
+    size = std::max<Integer>(size, (isHorizontal() ? trueSize.cx : trueSize.cy) + 4);
+  FThumbnailMinSize = std::max<Integer>(size, 8);
+}
+
+Integer TcxScrollBar::PositionFromThumb() {
+  if (isEmpty(FThumbnailRect)) return FPosition;
+  int64_t positions = int64_t(FMax) - FMin;
+  if (FPageSize > 0) positions -= FPageSize - 1;
+  Integer length = isHorizontal() ? FThumbnailRect.right - FThumbnailRect.left : FThumbnailRect.bottom - FThumbnailRect.top;
+  Integer free = trackLength() - length;
+  // A thumb that fills the track, or a page that covers the range, stands for Min.
+  if (free <= 0 || positions <= 0) return FMin;
+  Integer offset = (isHorizontal() ? FThumbnailRect.left : FThumbnailRect.top) - trackStart();
+  return static_cast<Integer>(std::clamp<int64_t>(int64_t(FMin) + mulDiv(positions, offset, free), FMin, FMax));
+}
+
+void TcxScrollBar::MoveThumb(Integer ADelta) {
+  Integer length = isHorizontal() ? FThumbnailRect.right - FThumbnailRect.left : FThumbnailRect.bottom - FThumbnailRect.top;
+  Integer startOffset = (isHorizontal() ? FDragStartThumb.x : FDragStartThumb.y) - trackStart();
+  Integer current = (isHorizontal() ? FThumbnailRect.left : FThumbnailRect.top) - trackStart();
+  Integer offset = std::clamp(startOffset + ADelta, 0, std::max(0, trackLength() - length));
+  if (offset == current) return;
+  placeThumb(offset, length);
+  CalcPageRects();
+  repaintIfShown();
+  // Back at its place of the press, the thumb stands for the position of the press.
+  FThumbMovedByMouse = offset != startOffset;
+  Integer position = FThumbMovedByMouse ? PositionFromThumb() : FDragStartPosition;
+  if (position != FPosition) {
+    FPosition = position;
+    DoScroll(scTrack);
+  }
+}
+
+// --- Parts and states.
+
+TcxScrollBarPart TcxScrollBar::HitTest(const TPoint& P) {
+  TRect client = ClientRect();
+  if (!PtInRect(&client, P)) return sbpNone;
+  if (PtInRect(&FLineUpRect, P)) return sbpLineUp;
+  if (PtInRect(&FLineDownRect, P)) return sbpLineDown;
+  if (isEmpty(FThumbnailRect)) return sbpNone;
+  if (PtInRect(&FThumbnailRect, P)) return sbpThumbnail;
+  if (PtInRect(&FPageUpRect, P)) return sbpPageUp;
+  if (PtInRect(&FPageDownRect, P)) return sbpPageDown;
+  return sbpNone;
+}
+
+TcxButtonState TcxScrollBar::GetPartState(TcxScrollBarPart APart) {
+  if (!Enabled()) return cxbsDisabled;
+  if (APart == sbpThumbnail && !Painter()->HasHotTrackButtons()) return cxbsNormal;
+  if (FState != sbpNone) return APart == FState && APart == FHotPart ? cxbsPressed : cxbsNormal;
+  return APart == FHotPart && !ComponentState().Contains(csDesigning) ? cxbsHot : cxbsNormal;
+}
+
+bool TcxScrollBar::IsMouseOverPressedPart() {
+  if (!HandleAllocated()) return false;
+  return HitTest(ScreenToClient(cxGetCursorPos())) == FState;
+}
+
+// --- Scrolling.
+
+void TcxScrollBar::DoScroll(TScrollCode AScrollCode) {
+  int64_t position = FPosition;
+  switch (AScrollCode) {
+    case scLineUp: position -= FSmallChange; break;
+    case scLineDown: position += FSmallChange; break;
+    case scPageUp: position -= FLargeChange; break;
+    case scPageDown: position += FLargeChange; break;
+    case scTop: position = FMin; break;
+    case scBottom: position = FMax; break;
+    default: break;
+  }
+  Integer newPosition = static_cast<Integer>(std::clamp<int64_t>(position, FMin, std::max(FMin, FMax)));
+  Scroll(AScrollCode, newPosition);
+  newPosition = std::clamp(newPosition, FMin, std::max(FMin, FMax));
+  if (newPosition == FPosition) return;
+  if (AScrollCode == scTrack) {
+    FPosition = newPosition;
+    repaintIfShown();
+  } else {
+    SetPosition(newPosition);
+  }
+}
+
+void TcxScrollBar::ScrollPart(TcxScrollBarPart APart) {
+  switch (APart) {
+    case sbpLineUp: DoScroll(scLineUp); break;
+    case sbpLineDown: DoScroll(scLineDown); break;
+    case sbpThumbnail: DoScroll(scTrack); break;
+    case sbpPageUp: DoScroll(scPageUp); break;
+    case sbpPageDown: DoScroll(scPageDown); break;
+    default: break;
+  }
+}
+
+void TcxScrollBar::StopScrolling() {
+  if (FState == sbpNone) return;
+  TcxScrollBarPart pressed = FState;
+  // A handler reached from here (OnScroll) may end the press again: it finds none.
+  FState = sbpNone;
+  if (pressed == sbpThumbnail) {
+    // A thumb the mouse did not move (or that snapped back) keeps the exact position it
+    // was placed for; reading its pixels back could round to a neighbouring position.
+    if (FThumbMovedByMouse) FPosition = PositionFromThumb();
+    FThumbMovedByMouse = false;
+    DoScroll(scPosition);
+  }
+  if (FTimer) FTimer->SetEnabled(false);
+  FHotPart = sbpNone;
+  DoScroll(scEndScroll);
+  CalcThumbnail();
+  Invalidate();
+}
+
+void TcxScrollBar::timerTick(TObject*) {
+  if (HandleAllocated() && GetCapture() == WindowHandle() && isArrowOrPage(FState)) {
+    if (FTimer->Interval() == 400) FTimer->SetInterval(60);
+    ScrollPart(FState);
+    // Paused while the mouse is off the pressed part (a mouse move resumes it).
+    FTimer->SetEnabled(isArrowOrPage(FState) && IsMouseOverPressedPart());
+  } else {
+    FTimer->SetEnabled(false);
+    StopScrolling();
+  }
+}
+
+// --- Mouse.
+
+void TcxScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft) return;
+  TPoint p{X, Y};
+  TcxScrollBarPart part = HitTest(p);
+  if (part == sbpNone) return;
+  if (part == sbpThumbnail) {
+    FDragStartPoint = p;
+    FDragStartPosition = FPosition;
+    FDragStartThumb = TPoint{FThumbnailRect.left, FThumbnailRect.top};
+    FThumbMovedByMouse = false;
+    DoScroll(scTrack);
+  }
+  FState = part;
+  FHotPart = part;
+  if (isArrowOrPage(part)) {
+    ScrollPart(part);
+    FTimer->SetInterval(400);
+    FTimer->SetEnabled(true);
+  }
+  repaintIfShown();
+}
+
+void TcxScrollBar::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TCustomControl::MouseMove(Shift, X, Y);
+  TPoint p{X, Y};
+  if (FState != sbpThumbnail) {
+    TcxScrollBarPart part = HitTest(p);
+    if (FState != sbpNone) FTimer->SetEnabled(part == FState);
+    if (part != FHotPart) {
+      // A pressed part shows pressed only while the mouse is on it.
+      bool pressedLookChanges = FState != sbpNone && (part == FState || FHotPart == FState);
+      FHotPart = part;
+      if (Painter()->HasHotTrackButtons() || pressedLookChanges) repaintIfShown();
+    }
+    return;
+  }
+  TRect zone = isHorizontal() ? TRect{-34, -136, Width() + 34, Height() + 136}
+                              : TRect{-136, -34, Width() + 136, Height() + 34};
+  if (FUnlimitedTracking || PtInRect(&zone, p)) {
+    MoveThumb(isHorizontal() ? X - FDragStartPoint.x : Y - FDragStartPoint.y);
+  } else {
+    // Too far from the bar: the position of the press comes back.
+    FThumbMovedByMouse = false;
+    SetPosition(FDragStartPosition);
+    DoScroll(scTrack);
+  }
+}
+
+void TcxScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TCustomControl::MouseUp(Button, Shift, X, Y);
+  StopScrolling();
+  FHotPart = HitTest(TPoint{X, Y});
+}
+
+void TcxScrollBar::MouseEnter(TControl*) {
+  if (Painter()->HasHotTrackButtons() || isArrowOrPage(FState)) repaintIfShown();
+}
+
+void TcxScrollBar::MouseLeave(TControl*) {
+  if (FState != sbpThumbnail) FHotPart = sbpNone;
+  if (Painter()->HasHotTrackButtons() || isArrowOrPage(FState)) Invalidate();
+}
+
+// --- Painting.
+
+void TcxScrollBar::Paint() { PaintControl(); }
+
+void TcxScrollBar::PaintControl() {
+  Integer w = Width(), h = Height();
+  if (w <= 0 || h <= 0 || FBitmap->Width() != w || FBitmap->Height() != h) return;
+  TcxCustomLookAndFeelPainterClass painter = Painter();
+  bool horizontal = isHorizontal();
+  // Without a thumb the whole track (and what the arrows leave) is one page area.
+  if (isEmpty(FThumbnailRect))
+    painter->DrawScrollBarPart(FCanvas, horizontal, TRect{0, 0, w, h}, sbpPageUp, cxbsNormal);
+  else
+    painter->DrawScrollBarPart(FCanvas, horizontal, FThumbnailRect, sbpThumbnail, GetPartState(sbpThumbnail));
+  painter->DrawScrollBarPart(FCanvas, horizontal, FLineUpRect, sbpLineUp, GetPartState(sbpLineUp));
+  painter->DrawScrollBarPart(FCanvas, horizontal, FLineDownRect, sbpLineDown, GetPartState(sbpLineDown));
+  if (!isEmpty(FPageUpRect))
+    painter->DrawScrollBarPart(FCanvas, horizontal, FPageUpRect, sbpPageUp, GetPartState(sbpPageUp));
+  if (!isEmpty(FPageDownRect))
+    painter->DrawScrollBarPart(FCanvas, horizontal, FPageDownRect, sbpPageDown, GetPartState(sbpPageDown));
+  BitBlt(Canvas()->Handle(), 0, 0, w, h, FCanvas->Handle(), 0, 0, SRCCOPY);
+}
+
+void TcxScrollBar::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
+  CalcThumbnailMinSize();
+  CalcRects();
+  Invalidate();
+}
+
+void TcxScrollBar::ThemeChanged() {
+  CalcThumbnailMinSize();
+  CalcRects();
+  cxRefreshScrollBarPageBitmaps();
+  Invalidate();
+  // The system size of the bar may have changed with the theme.
+  if (Parent()) Parent()->Realign();
+}
+
+// --- Messages.
+
+void TcxScrollBar::CNHScroll(TWMScroll& Message) { DoScroll(static_cast<TScrollCode>(Message.ScrollCode)); }
+
+void TcxScrollBar::CNVScroll(TWMScroll& Message) { DoScroll(static_cast<TScrollCode>(Message.ScrollCode)); }
+
+void TcxScrollBar::CMEnabledChanged(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  CalcRects();
+  if (!Enabled()) StopScrolling();
+  Invalidate();
+}
+
+void TcxScrollBar::CMVisibleChanged(TMessage& Message) {
+  if (!Visible()) StopScrolling();
+  INHERITED_MESSAGE(Message);
+}
+
+void TcxScrollBar::CMMouseEnter(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  MouseEnter(messageControl(Message, this));
+}
+
+void TcxScrollBar::CMMouseLeave(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  MouseLeave(messageControl(Message, this));
+}
+
+void TcxScrollBar::CMSysColorChange(TMessage& Message) {
+  cxRefreshScrollBarPageBitmaps();
+  INHERITED_MESSAGE(Message);
+}
+
+void TcxScrollBar::CNCtlColorScrollBar(TMessage& Message) {
+  cxRefreshScrollBarPageBitmaps();
+  INHERITED_MESSAGE(Message);
+}
+
+void TcxScrollBar::WMEraseBkgnd(TWMEraseBkgnd& Message) { Message.Result = 1; }
+
+void TcxScrollBar::WMCancelMode(TWMCancelMode& Message) {
+  StopScrolling();
+  INHERITED_MESSAGE(Message);
+}
+
+// ---------------------------------------------------------------------------------------
+// The control's scroll bars and size grip.
+
+TcxControlScrollBar::TcxControlScrollBar(TComponent* AOwner) : TcxScrollBar(AOwner) {
+  SetColor(clBtnFace);
+  controlStyle_.Exclude(csFramed);
+  controlStyle_.Include(csNoDesignVisible);
+  SetTabStop(false);
+  SetVisible(false);
+}
+
+void TcxControlScrollBar::ApplyData() {
+  if (FData.Visible) {
+    // The control checked the range (its page fits in it), which may have a negative
+    // minimum that the bar's own check would refuse.
+    applyScrollParams(FData.Min, FData.Max, FData.Position, FData.PageSize, true);
+    SetSmallChange(FData.SmallChange);
+    SetLargeChange(FData.LargeChange);
+  }
+  SetEnabled(FData.Enabled);
+  SetVisible(FData.Visible);
+}
+
+void TcxControlScrollBar::FocusParentOnClick() {
+  TWinControl* parent = Parent();
+  if (!parent) return;
+  if (auto* control = dynamic_cast<TcxControl*>(parent)) {
+    if (control->CanFocusOnChildClick()) control->SetFocus();
+  } else if (parent->CanFocus()) {
+    parent->SetFocus();
+  }
+}
+
+void TcxControlScrollBar::WMLButtonDown(TWMMouse& Message) {
+  FocusParentOnClick();
+  INHERITED_MESSAGE(Message);
+}
+
+// The bar can be operated at design time.
+void TcxControlScrollBar::CMDesignHitTest(TMessage& Message) { Message.Result = 1; }
+
+TcxSizeGrip::TcxSizeGrip(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetColor(clBtnFace);
+  controlStyle_.Include(csNoDesignVisible);
+  SetVisible(false);
+}
+
+void TcxSizeGrip::Paint() {
+  Canvas()->Brush()->SetColor(Color());
+  Canvas()->FillRect(ClientRect());
+}
+
+// ---------------------------------------------------------------------------------------
 // TcxDragAndDropObject.
 
 TcxDragAndDropObject::TcxDragAndDropObject(TcxControl* AControl) : FControl(AControl) {}
@@ -261,12 +837,18 @@ TcxControl::TcxControl(TComponent* AOwner) : TCustomControl(AOwner) {
   SetParentBackground(true);
 }
 
+void TcxControl::AfterConstruction() {
+  TCustomControl::AfterConstruction();
+  if (HasScrollBars()) CreateScrollBars();
+}
+
 void TcxControl::BeforeDestruction() {
   if (!ComponentState().Contains(csDestroying)) Destroying();
   TCustomControl::BeforeDestruction();
 }
 
 TcxControl::~TcxControl() {
+  DestroyScrollBars();
   // The control may go away in the middle of a drag: no object may outlive it.
   if (FDragAndDropState == ddsInProcess && GetCapture() == WindowHandle()) ReleaseCapture();
   delete FDragAndDropObject;
@@ -327,8 +909,8 @@ TRect TcxControl::GetClientBounds() {
   TRect r = GetBounds();
   Integer border = GetBorderSize();
   InflateRect(&r, -border, -border);
-  if (IsHScrollBarVisible()) r.bottom -= GetSystemMetrics(SM_CYHSCROLL);
-  if (IsVScrollBarVisible()) r.right -= GetSystemMetrics(SM_CXVSCROLL);
+  if (IsHScrollBarVisible()) r.bottom -= FHScrollBar->Height();
+  if (IsVScrollBarVisible()) r.right -= FVScrollBar->Width();
   return r;
 }
 
@@ -343,49 +925,57 @@ void TcxControl::SetScrollBars(TScrollStyle Value) {
 
 void TcxControl::SetScrollBarInfo(TScrollBarKind AScrollBarKind, Integer AMin, Integer AMax, Integer AStep,
                                   Integer APage, Integer APos, bool AAllowShow, bool AAllowHide) {
-  TcxScrollBarData& data = AScrollBarKind == sbHorizontal ? FHScrollBarData : FVScrollBarData;
+  TcxControlScrollBar* bar = AScrollBarKind == sbHorizontal ? FHScrollBar : FVScrollBar;
+  if (!bar) return;
+  TcxScrollBarData& data = bar->PendingData();
   bool kindAllowed = AScrollBarKind == sbHorizontal ? (FScrollBars == ssHorizontal || FScrollBars == ssBoth)
                                                     : (FScrollBars == ssVertical || FScrollBars == ssBoth);
-  bool mayShow = AAllowShow && kindAllowed;
-  if (mayShow && AMax >= AMin && APage < AMax - AMin + 1 && APos >= AMin) {
+  data.ShowAllowed = AAllowShow && kindAllowed;
+  data.HideAllowed = AAllowHide;
+  if (data.ShowAllowed && AMax >= AMin && int64_t(APage) < int64_t(AMax) - AMin + 1 && APos >= AMin) {
+    data.PageSize = APage;
     data.Min = AMin;
     data.Max = AMax;
     data.SmallChange = AStep;
     data.LargeChange = APage;
-    data.PageSize = APage;
     data.Position = APos;
-    data.Visible = true;
     data.Enabled = true;
-  } else {
+    data.Visible = true;
+  } else if (data.ShowAllowed && !AAllowHide) {
+    // Nothing to scroll, but the bar stays on screen, disabled.
     data.Enabled = false;
-    data.Visible = kindAllowed && !AAllowHide;
+    data.Visible = true;
+  } else {
+    data.Visible = false;
   }
 }
 
+const TcxScrollBarData& TcxControl::ScrollBarData(TScrollBarKind AKind) const {
+  static const TcxScrollBarData none;
+  TcxControlScrollBar* bar = AKind == sbHorizontal ? FHScrollBar : FVScrollBar;
+  return bar ? bar->PendingData() : none;
+}
+
 bool TcxControl::IsHScrollBarVisible() {
-  return FCalculatingScrollBarsParams ? FHScrollBarData.Visible : FHScrollBarVisible;
+  if (!FHScrollBar) return false;
+  return FCalculatingScrollBarsParams ? FHScrollBar->PendingData().Visible : FHScrollBar->Visible();
 }
 
 bool TcxControl::IsVScrollBarVisible() {
-  return FCalculatingScrollBarsParams ? FVScrollBarData.Visible : FVScrollBarVisible;
+  if (!FVScrollBar) return false;
+  return FCalculatingScrollBarsParams ? FVScrollBar->PendingData().Visible : FVScrollBar->Visible();
 }
 
 TRect TcxControl::GetHScrollBarBounds() {
-  TRect r = GetBounds();
-  Integer border = GetBorderSize();
-  InflateRect(&r, -border, -border);
-  r.top = r.bottom - GetSystemMetrics(SM_CYHSCROLL);
-  if (IsVScrollBarVisible()) r.right -= GetSystemMetrics(SM_CXVSCROLL);
-  return r;
+  TRect client = GetClientBounds();
+  Integer height = FHScrollBar ? FHScrollBar->Height() : cxGetScrollBarSize().cy;
+  return TRect{client.left, client.bottom, client.right, client.bottom + height};
 }
 
 TRect TcxControl::GetVScrollBarBounds() {
-  TRect r = GetBounds();
-  Integer border = GetBorderSize();
-  InflateRect(&r, -border, -border);
-  r.left = r.right - GetSystemMetrics(SM_CXVSCROLL);
-  if (IsHScrollBarVisible()) r.bottom -= GetSystemMetrics(SM_CYHSCROLL);
-  return r;
+  TRect client = GetClientBounds();
+  Integer width = FVScrollBar ? FVScrollBar->Width() : cxGetScrollBarSize().cx;
+  return TRect{client.right, client.top, client.right + width, client.bottom};
 }
 
 TRect TcxControl::GetSizeGripBounds() {
@@ -393,36 +983,157 @@ TRect TcxControl::GetSizeGripBounds() {
   return TRect{v.left, h.top, v.right, h.bottom};
 }
 
-void TcxControl::UpdateScrollBars() {
-  if (FUpdatingScrollBars || !HasScrollBars() || IsDestroying()) return;
-  FUpdatingScrollBars = true;
+void TcxControl::CreateScrollBars() {
+  TSize size = cxGetScrollBarSize();
+  FHScrollBar = New<TcxControlScrollBar>(nullptr);
+  FHScrollBar->SetKind(sbHorizontal);
+  FHScrollBar->SetHeight(size.cy);
+  FVScrollBar = New<TcxControlScrollBar>(nullptr);
+  FVScrollBar->SetKind(sbVertical);
+  FVScrollBar->SetWidth(size.cx);
+  for (TcxControlScrollBar* bar : {FHScrollBar, FVScrollBar}) {
+    bar->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel);
+    bar->SetOnScroll(TScrollEvent(this, &TcxControl::ScrollBarScrolled));
+  }
+  FSizeGrip = New<TcxSizeGrip>(nullptr);
+  cxGetSettingsController()->AddControl(this);
+}
+
+void TcxControl::DestroyScrollBars() {
+  if (!FHScrollBar && !FVScrollBar && !FSizeGrip) return;
+  if (settingsController) settingsController->RemoveControl(this);
+  FreeAndNil(FSizeGrip);
+  FreeAndNil(FVScrollBar);
+  FreeAndNil(FHScrollBar);
+}
+
+void TcxControl::InitScrollBars() {
+  if (FHScrollBar) FHScrollBar->SetParent(this);
+  if (FVScrollBar) FVScrollBar->SetParent(this);
+  if (FSizeGrip) FSizeGrip->SetParent(this);
+}
+
+bool TcxControl::IsInternalControl(TControl* AControl) {
+  return AControl && (AControl == FHScrollBar || AControl == FVScrollBar || AControl == FSizeGrip);
+}
+
+void TcxControl::ScrollBarScrolled(TObject* Sender, TScrollCode AScrollCode, Integer& AScrollPos) {
+  auto* bar = static_cast<TcxScrollBar*>(Sender);
+  Scroll(bar->Kind(), AScrollCode, AScrollPos);
+}
+
+void TcxControl::CalculateScrollBarsParams() {
+  if (FCalculatingScrollBarsParams) return;
   FCalculatingScrollBarsParams = true;
   try {
-    // A bar that appears narrows the client area, which may make the other bar appear;
-    // two kinds of bar settle within a few passes.
-    for (int pass = 0; pass < 4; ++pass) {
-      bool h = FHScrollBarData.Visible, v = FVScrollBarData.Visible;
+    TcxScrollBarData& h = FHScrollBar->PendingData();
+    TcxScrollBarData& v = FVScrollBar->PendingData();
+    h.Visible = false;
+    v.Visible = false;
+    // Showing one bar narrows the client area, which may call for the other: ask again
+    // until neither visibility changes. Two bars settle in a few rounds; the cap keeps a
+    // descendant whose answers never settle from hanging the program.
+    for (int round = 0; round < 16; ++round) {
+      bool hVisible = h.Visible, vVisible = v.Visible;
       InitScrollBarsParameters();
-      if (pass > 0 && h == FHScrollBarData.Visible && v == FVScrollBarData.Visible) break;
+      if (hVisible == h.Visible && vVisible == v.Visible) break;
     }
+    CheckPixelScrollBars();
   } catch (...) {
     FCalculatingScrollBarsParams = false;
-    FUpdatingScrollBars = false;
     throw;
   }
   FCalculatingScrollBarsParams = false;
-  FHScrollBarVisible = FHScrollBarData.Visible;
-  FVScrollBarVisible = FVScrollBarData.Visible;
-  SetScrollBarsBounds();
-  FUpdatingScrollBars = false;
+}
+
+void TcxControl::CheckPixelScrollBars() {
+  TcxScrollBarData& h = FHScrollBar->PendingData();
+  TcxScrollBarData& v = FVScrollBar->PendingData();
+  if (!(h.Visible && h.Enabled && h.HideAllowed && v.Visible && v.Enabled && v.HideAllowed)) return;
+  Integer vWidth = FVScrollBar->Width(), hHeight = FHScrollBar->Height();
+  bool hFits = IsPixelScrollBar(sbHorizontal) && int64_t(h.PageSize) + vWidth >= int64_t(h.Max) - h.Min + 1;
+  bool vFits = IsPixelScrollBar(sbVertical) && int64_t(v.PageSize) + hHeight >= int64_t(v.Max) - v.Min + 1;
+  if (!hFits || !vFits) return;
+  // Without both bars each page grows by the other bar's thickness and covers its range.
+  TcxScrollBarData hData = h, vData = v;
+  SetScrollBarInfo(sbHorizontal, hData.Min, hData.Max, hData.SmallChange, hData.PageSize + vWidth, hData.Position,
+                   hData.ShowAllowed, hData.HideAllowed);
+  SetScrollBarInfo(sbVertical, vData.Min, vData.Max, vData.SmallChange, vData.PageSize + hHeight, vData.Position,
+                   vData.ShowAllowed, vData.HideAllowed);
+}
+
+void TcxControl::ShowDisabledScrollBar(TcxControlScrollBar* AScrollBar) {
+  AScrollBar->PendingData().Enabled = false;
+  AScrollBar->PendingData().Visible = true;
+  AScrollBar->SetEnabled(false);
+  AScrollBar->SetVisible(true);
+}
+
+void TcxControl::UpdateScrollBars() {
+  if (!HasScrollBars() || !FHScrollBar || !FVScrollBar || IsDestroying()) return;
+  bool nested = FUpdatingScrollBars;
+  if (!nested) {
+    FHScrollBarVisible = FHScrollBar->Visible();
+    FVScrollBarVisible = FVScrollBar->Visible();
+  }
+  FUpdatingScrollBars = true;
+  try {
+    bool hWasVisible = FHScrollBar->Visible(), vWasVisible = FVScrollBar->Visible();
+    if (!FScrollBarsSettled) {
+      CalculateScrollBarsParams();
+      // A nested call that comes back to where the outermost call began is a show/hide
+      // cycle: it ends with the bars on screen, the ones that would go disabled.
+      FScrollBarsSettled = nested && FHScrollBar->PendingData().Visible == FHScrollBarVisible &&
+                           FVScrollBar->PendingData().Visible == FVScrollBarVisible;
+      if (FScrollBarsSettled) {
+        if (FHScrollBar->Visible() != FHScrollBarVisible) ShowDisabledScrollBar(FHScrollBar);
+        if (FVScrollBar->Visible() != FVScrollBarVisible) ShowDisabledScrollBar(FVScrollBar);
+      } else {
+        FHScrollBar->ApplyData();
+        FVScrollBar->ApplyData();
+      }
+    }
+    if (FHScrollBar->Visible() != hWasVisible || FVScrollBar->Visible() != vWasVisible) {
+      // The client area changed: lay out again (this comes back here, nested).
+      BoundsChanged();
+    } else {
+      FSizeGrip->SetVisible(FHScrollBar->Visible() && FVScrollBar->Visible());
+      SetScrollBarsBounds();
+      FHScrollBar->BringToFront();
+      FVScrollBar->BringToFront();
+      FSizeGrip->BringToFront();
+    }
+  } catch (...) {
+    if (!nested) FScrollBarsSettled = false;
+    FUpdatingScrollBars = nested;
+    throw;
+  }
+  if (!nested) FScrollBarsSettled = false;
+  FUpdatingScrollBars = nested;
+}
+
+void TcxControl::SetScrollBarsBounds() {
+  if (!FHScrollBar || !FVScrollBar || !FSizeGrip) return;
+  if (FHScrollBar->Visible()) FHScrollBar->SetBoundsRect(GetHScrollBarBounds());
+  if (FVScrollBar->Visible()) FVScrollBar->SetBoundsRect(GetVScrollBarBounds());
+  if (FSizeGrip->Visible()) FSizeGrip->SetBoundsRect(GetSizeGripBounds());
 }
 
 void TcxControl::ScrollInDirection(TcxDirection ADirection) {
-  if (ADirection == dirNone) return;
+  if (ADirection == dirNone || !FHScrollBar || !FVScrollBar) return;
   TScrollBarKind kind = (ADirection == dirLeft || ADirection == dirRight) ? sbHorizontal : sbVertical;
   TScrollCode code = (ADirection == dirLeft || ADirection == dirUp) ? scLineUp : scLineDown;
-  Integer position = ScrollBarData(kind).Position;
+  Integer position = (kind == sbHorizontal ? FHScrollBar : FVScrollBar)->Position();
   Scroll(kind, code, position);
+}
+
+void TcxControl::HandleScrollBarMetrics() {
+  if (!HasScrollBars() || !FHScrollBar || !FVScrollBar) return;
+  TSize size = cxGetScrollBarSize();
+  if (FHScrollBar->Height() == size.cy && FVScrollBar->Width() == size.cx) return;
+  FHScrollBar->SetHeight(size.cy);
+  FVScrollBar->SetWidth(size.cx);
+  BoundsChanged();
 }
 
 TcxMouseWheelScrollingKind TcxControl::GetMouseWheelScrollingKind() {
@@ -914,14 +1625,12 @@ void TcxControl::CMVisibleChanged(TMessage& Message) {
 
 void TcxControl::CMMouseEnter(TMessage& Message) {
   INHERITED_MESSAGE(Message);
-  auto* control = reinterpret_cast<TControl*>(Message.LParam);
-  MouseEnter(control ? control : this);
+  MouseEnter(messageControl(Message, this));
 }
 
 void TcxControl::CMMouseLeave(TMessage& Message) {
   INHERITED_MESSAGE(Message);
-  auto* control = reinterpret_cast<TControl*>(Message.LParam);
-  MouseLeave(control ? control : this);
+  MouseLeave(messageControl(Message, this));
 }
 
 void TcxControl::CMDrag(TCMDrag& Message) {
@@ -970,6 +1679,256 @@ void TcxControl::PaintWindow(HDC DC) {
     canvas->Unlock();
   }
   TCustomControl::PaintWindow(DC);
+}
+
+// ---------------------------------------------------------------------------------------
+// System setting changes.
+
+TcxSettingsController* cxGetSettingsController() {
+  if (!settingsController) settingsController = new TcxSettingsController();
+  return settingsController;
+}
+
+TcxSettingsController::~TcxSettingsController() {
+  if (FWindow) DeallocateHWnd(FWindow);
+  FWindow = nullptr;
+}
+
+void TcxSettingsController::AddControl(TcxControl* AControl) {
+  if (!AControl || std::find(FControls.begin(), FControls.end(), AControl) != FControls.end()) return;
+  FControls.push_back(AControl);
+  if (!FWindow) FWindow = AllocateHWnd(TWndMethod(this, &TcxSettingsController::wndProc));
+}
+
+void TcxSettingsController::RemoveControl(TcxControl* AControl) {
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
+  if (FControls.empty() && FWindow) {
+    DeallocateHWnd(FWindow);
+    FWindow = nullptr;
+  }
+}
+
+void TcxSettingsController::wndProc(TMessage& Message) {
+  try {
+    if (Message.Msg == WM_SETTINGCHANGE && Message.WParam == SPI_SETNONCLIENTMETRICS) {
+      // Sent as notifications: each control re-places its bars in its own time.
+      for (TcxControl* control : FControls)
+        if (control->HandleAllocated()) SendNotifyMessageA(control->Handle(), WM_CXSCROLLBARMETRICS, 0, 0);
+      Message.Result = 0;
+      return;
+    }
+    Message.Result = DefWindowProcA(FWindow, Message.Msg, Message.WParam, Message.LParam);
+  } catch (...) {
+    if (Application) Application->HandleException(this);
+  }
+}
+
+void TcxControl::WMNCCalcSize(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  if (HandleAllocated()) PostMessageA(Handle(), WM_CXSCROLLBARMETRICS, 0, 0);
+}
+
+void TcxControl::WMScrollBarMetrics(TMessage&) { HandleScrollBarMetrics(); }
+
+// ---------------------------------------------------------------------------------------
+// Middle-button auto-scrolling.
+
+namespace {
+
+HWND scrollingAnchorWindow = nullptr;
+// The mode's window timer (on the control's window).
+constexpr UINT_PTR middleScrollTimerId = 0x0CBD;
+
+const char* anchorBitmapName(bool AHorz, bool AVert) {
+  if (AHorz && AVert) return "CX_FULLSCROLLBITMAP";
+  return AHorz ? "CX_HORSCROLLBITMAP" : "CX_VERSCROLLBITMAP";
+}
+
+// The round window that marks the anchor: the picture of the scrollable directions in an
+// elliptic window outlined in the window-text colour, on top, not activated.
+HWND createAnchorWindow(HWND AParent, const TPoint& AAnchor, bool AHorz, bool AVert, Integer& ASize) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HBITMAP bitmap = LoadBitmapA(instance, anchorBitmapName(AHorz, AVert));
+  BITMAP info{};
+  if (bitmap) GetObjectA(bitmap, sizeof(info), &info);
+  Integer w = bitmap ? info.bmWidth : 29, h = bitmap ? info.bmHeight : 29;
+  ASize = w;
+  HWND wnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, AAnchor.x - w / 2,
+                             AAnchor.y - h / 2, w, h, AParent, nullptr, instance, nullptr);
+  if (!wnd) {
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  SetWindowRgn(wnd, CreateEllipticRgn(0, 0, w + 1, h + 1), FALSE);
+  ShowWindow(wnd, SW_SHOWNOACTIVATE);
+  HDC dc = GetDC(wnd);
+  if (bitmap) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, bitmap);
+    BitBlt(dc, 0, 0, w, h, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+    DeleteObject(bitmap);
+  }
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Ellipse(dc, 0, 0, w, h);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+  ReleaseDC(wnd, dc);
+  ValidateRect(wnd, nullptr);
+  return wnd;
+}
+
+bool isMouseButtonMessage(UINT Msg) {
+  return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST && Msg != WM_MOUSEMOVE && Msg != WM_MBUTTONUP;
+}
+
+}  // namespace
+
+HWND cxScrollingAnchorWindow() { return scrollingAnchorWindow; }
+
+TRect cxMiddleScrollNeutralZone(const MiddleButtonScrollState& AState) {
+  Integer w = AState.AnchorSize;
+  TRect zone{AState.Anchor.x - w / 2, AState.Anchor.y - w / 2, AState.Anchor.x - w / 2 + w,
+             AState.Anchor.y - w / 2 + w};
+  if (!AState.HorzBar) {
+    zone.left = 0;
+    zone.right = GetSystemMetrics(SM_CXSCREEN);
+  }
+  if (!AState.VertBar) {
+    zone.top = 0;
+    zone.bottom = GetSystemMetrics(SM_CYSCREEN);
+  }
+  return zone;
+}
+
+void cxMiddleScrollUpdateDirection(MiddleButtonScrollState& AState, const TPoint& P) {
+  TRect zone = cxMiddleScrollNeutralZone(AState);
+  if (PtInRect(&zone, P)) {
+    AState.Direction = dirNone;
+    AState.Speed = 0;
+    return;
+  }
+  AState.Moved = true;
+  Integer dx = P.x - AState.Anchor.x, dy = P.y - AState.Anchor.y;
+  Integer distance;
+  if (!AState.HorzBar || (AState.VertBar && std::abs(dy) >= std::abs(dx))) {
+    AState.Direction = dy < 0 ? dirUp : dirDown;
+    distance = std::abs(dy);
+  } else {
+    AState.Direction = dx < 0 ? dirLeft : dirRight;
+    distance = std::abs(dx);
+  }
+  AState.Speed = std::min<Integer>((distance - AState.AnchorSize / 2) / 5 + 1, 12);
+}
+
+TCursor cxMiddleScrollCursor(const MiddleButtonScrollState& AState) {
+  switch (AState.Direction) {
+    case dirLeft: return crcxLeftScroll;
+    case dirRight: return crcxRightScroll;
+    case dirUp: return crcxUpScroll;
+    case dirDown: return crcxDownScroll;
+    default: break;
+  }
+  if (AState.HorzBar && AState.VertBar) return crcxFullScroll;
+  return AState.HorzBar ? crcxHorScroll : crcxVerScroll;
+}
+
+void cxMiddleScrollUpdateCursor(const MiddleButtonScrollState& AState) {
+  ::SetCursor(Screen->Cursors(cxMiddleScrollCursor(AState)));
+}
+
+void TcxControl::ScrollByMiddleButton() {
+  if (!HandleAllocated() || !FHScrollBar || !FVScrollBar) return;
+  MiddleButtonScrollState state;
+  state.HorzBar = FHScrollBar->Visible();
+  state.VertBar = FVScrollBar->Visible();
+  if (!state.HorzBar && !state.VertBar) return;
+  HWND wnd = Handle();
+  FMiddleButtonScrolling = true;
+  state.Anchor = cxGetCursorPos();
+  HWND anchor = createAnchorWindow(wnd, state.Anchor, state.HorzBar, state.VertBar, state.AnchorSize);
+  scrollingAnchorWindow = anchor;
+  state.Direction = dirNone;
+  cxMiddleScrollUpdateCursor(state);
+  state.Speed = 1;
+  Integer ticks = 0;
+  SetTimer(wnd, middleScrollTimerId, 20, nullptr);
+  SetCapture(wnd);
+  TPoint last = state.Anchor;
+
+  TcxControl* guard = this;
+  AddDestroyGuard(&guard);
+  auto finish = [&]() {
+    // The control may be gone (a dispatched message freed it): then its window, the
+    // timer and the anchor window (owned by it) went with it.
+    if (GetCapture() == wnd) ReleaseCapture();
+    if (guard) {
+      KillTimer(wnd, middleScrollTimerId);
+      RemoveDestroyGuard(&guard);
+      FMiddleButtonScrolling = false;
+    }
+    if (IsWindow(anchor)) DestroyWindow(anchor);
+    if (scrollingAnchorWindow == anchor) scrollingAnchorWindow = nullptr;
+  };
+  try {
+    while (guard && GetCapture() == wnd) {
+      MSG msg;
+      BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+      if (got == -1) break;
+      if (got == 0) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      }
+      // A click of any button, a double click or the wheel ends the mode and goes no further.
+      if (isMouseButtonMessage(msg.message)) break;
+      bool done = false;
+      switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+          done = msg.wParam == VK_ESCAPE;
+          break;
+        case WM_MBUTTONUP:
+          // A click without a move leaves the mode on until the next click.
+          done = state.Moved;
+          break;
+        case WM_TIMER:
+          if (msg.hwnd == wnd && msg.wParam == middleScrollTimerId) {
+            ++ticks;
+            if (ticks % (13 - state.Speed) == 0) ScrollInDirection(state.Direction);
+          }
+          break;
+        case WM_MOUSEMOVE: {
+          TPoint p = packedPoint(msg.lParam);
+          ::ClientToScreen(msg.hwnd, &p);
+          if (p.x != last.x || p.y != last.y) {
+            cxMiddleScrollUpdateDirection(state, p);
+            cxMiddleScrollUpdateCursor(state);
+            last = p;
+          }
+          break;
+        }
+        case WM_PAINT:
+          // The anchor keeps the picture drawn into it.
+          if (msg.hwnd == anchor) {
+            ValidateRect(anchor, nullptr);
+            continue;
+          }
+          break;
+      }
+      if (!guard) break;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      if (done) break;
+    }
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1303,6 +2262,8 @@ void cxControlsFinalize() {
     delete trackingTimers;
     trackingTimers = nullptr;
   }
+  delete settingsController;
+  settingsController = nullptr;
   monitorFromPoint = nullptr;
   getMonitorInfo = nullptr;
   if (user32Library) FreeLibrary(user32Library);

@@ -1,10 +1,16 @@
 #pragma once
 // The base control of the component set's custom-drawn windowed controls, and the
 // interaction services it shares with its neighbours:
+//   - TcxScrollBar, the scroll bar drawn by the look-and-feel's painter (arrows, page
+//     areas, thumb, auto-repeat, thumb tracking);
 //   - TcxControl: canvas wrapper, look-and-feel and painter, optional painted border, its
-//     scroll-bar parameters, in-control drag and drop, font listeners, child components,
-//     a context menu that may be any component implementing IcxPopupMenu, and destroy
-//     guards that let message handlers notice that the control was freed while they ran;
+//     own two scroll bars and size grip (TcxControlScrollBar, TcxSizeGrip) with the
+//     negotiation of their visibility, middle-button auto-scrolling, in-control drag and
+//     drop, font listeners, child components, a context menu that may be any component
+//     implementing IcxPopupMenu, and destroy guards that let message handlers notice that
+//     the control was freed while they ran;
+//   - TcxSettingsController, which tells the controls with scroll bars that the system's
+//     scroll-bar size changed;
 //   - TcxDragAndDropObject (one in-control drag: moving or sizing something inside the
 //     control), TcxDragControlObject and TcxDragImageList (the standard drag);
 //   - cxDragDetect, the modal loop that decides whether a press became a drag;
@@ -171,16 +177,229 @@ public:
   using TDragImageList::TDragImageList;
 };
 
-// The pending parameters of one of the control's scroll bars.
+// ---------------------------------------------------------------------------------------
+// The scroll bar.
+
+// Posted to a control after its non-client size was calculated and sent to every control
+// with scroll bars after the system's scroll-bar metrics changed: the control re-reads the
+// system scroll-bar size and re-places its bars.
+constexpr UINT WM_CXSCROLLBARMETRICS = 0x8131;
+
+// The system width of a vertical scroll bar (cx) and height of a horizontal one (cy).
+TSize cxGetScrollBarSize();
+
+// A scroll bar drawn entirely by the look-and-feel's painter into an off-screen bitmap, so
+// that it looks like the controls around it. It behaves like the system's: a press on an
+// arrow or a page area scrolls once and then repeats (after 400 ms, then every 60 ms)
+// while the mouse stays on the pressed part; dragging the thumb tracks the position and
+// snaps back when the mouse strays too far from the bar (unless UnlimitedTracking).
+class TcxScrollBar : public TCustomControl {
+  RTL_DECLARE_CLASS(TcxScrollBar, TCustomControl)
+public:
+  explicit TcxScrollBar(TComponent* AOwner);
+  ~TcxScrollBar() override;
+
+  // Sets the range, position and page in one step. EInvalidOperation "Scrollbar property
+  // out of range" for AMax < AMin or AMax < APageSize, and nothing changes. The position
+  // is clamped into the range; a new position enables the bar and calls Change.
+  void SetScrollParams(Integer AMin, Integer AMax, Integer APosition, Integer APageSize, bool ARedraw = true);
+
+  TScrollBarKind Kind() const { return FKind; }
+  // Width and height stay as they are; the parts are laid out again.
+  void SetKind(TScrollBarKind Value);
+  Integer Min() const { return FMin; }
+  void SetMin(Integer Value) { SetScrollParams(Value, FMax, FPosition, FPageSize); }
+  Integer Max() const { return FMax; }
+  void SetMax(Integer Value) { SetScrollParams(FMin, Value, FPosition, FPageSize); }
+  Integer Position() const { return FPosition; }
+  void SetPosition(Integer Value) { SetScrollParams(FMin, FMax, Value, FPageSize); }
+  Integer PageSize() const { return FPageSize; }
+  void SetPageSize(Integer Value) { SetScrollParams(FMin, FMax, FPosition, Value); }
+  TScrollBarInc SmallChange() const { return FSmallChange; }
+  void SetSmallChange(TScrollBarInc Value) { FSmallChange = Value; }
+  TScrollBarInc LargeChange() const { return FLargeChange; }
+  void SetLargeChange(TScrollBarInc Value) { FLargeChange = Value; }
+  // The thumb follows the mouse however far it goes from the bar.
+  bool UnlimitedTracking() const { return FUnlimitedTracking; }
+  void SetUnlimitedTracking(bool Value) { FUnlimitedTracking = Value; }
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel; }
+  // Copies the values (the bar keeps its own look-and-feel object).
+  void SetLookAndFeel(TcxLookAndFeel* Value) { FLookAndFeel->Assign(Value); }
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& Value) { FOnChange = Value; }
+  const TScrollEvent& OnScroll() const { return FOnScroll; }
+  void SetOnScroll(const TScrollEvent& Value) { FOnScroll = Value; }
+
+  // Resizes the off-screen bitmap and lays the parts out when both sizes are positive.
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+
+  // --- Parts (client coordinates; an empty rectangle means the part is absent).
+  TRect LineUpRect() const { return FLineUpRect; }
+  TRect LineDownRect() const { return FLineDownRect; }
+  TRect ThumbnailRect() const { return FThumbnailRect; }
+  TRect PageUpRect() const { return FPageUpRect; }
+  TRect PageDownRect() const { return FPageDownRect; }
+  // The pressed part (sbpNone when nothing is pressed) and the part under the mouse.
+  TcxScrollBarPart State() const { return FState; }
+  TcxScrollBarPart HotPart() const { return FHotPart; }
+  void SetHotPart(TcxScrollBarPart Value) { FHotPart = Value; }
+  // The shortest thumb of a bar with a page (8 pixels unless the theme asks for more).
+  Integer ThumbnailMinSize() const { return FThumbnailMinSize; }
+  // The part at P: none outside the client area or where no part lies.
+  TcxScrollBarPart HitTest(const TPoint& P);
+  TcxButtonState GetPartState(TcxScrollBarPart APart);
+  bool IsMouseOverPressedPart();
+  // The position the thumb's place stands for.
+  Integer PositionFromThumb();
+
+  // --- Scrolling.
+  // The position a scroll code leads to, seen by Scroll (OnScroll), then applied: scTrack
+  // stores it without Change, every other code through SetPosition.
+  void DoScroll(TScrollCode AScrollCode);
+  // The scroll code of a part: line up or down for the arrows, track for the thumb, page
+  // up or down for the page areas.
+  void ScrollPart(TcxScrollBarPart APart);
+  // Ends a press: a dragged thumb reports its position (scPosition), the repeat stops,
+  // and scEndScroll follows. Nothing when no part is pressed.
+  void StopScrolling();
+
+  // --- Layout.
+  void CalcRects();
+  void CalcThumbnail();
+  void CalcPageRects();
+  void CalcThumbnailMinSize();
+
+  // Message handlers (reached through the message map).
+  void CNHScroll(TWMScroll& Message);
+  void CNVScroll(TWMScroll& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void CMVisibleChanged(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMSysColorChange(TMessage& Message);
+  void CNCtlColorScrollBar(TMessage& Message);
+  void WMEraseBkgnd(TWMEraseBkgnd& Message);
+  void WMCancelMode(TWMCancelMode& Message);
+
+protected:
+  // The class library's change notification, then OnChange.
+  virtual void Change();
+  // Raises OnScroll, which may change the new position.
+  virtual void Scroll(TScrollCode AScrollCode, Integer& AScrollPos);
+  // Repaint when the painter hot-tracks or an arrow or page part is pressed.
+  virtual void MouseEnter(TControl* AControl);
+  // The hot part is dropped unless the thumb is being dragged.
+  virtual void MouseLeave(TControl* AControl);
+  virtual void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
+  virtual void ThemeChanged();
+  // Draws every part through the painter into the bitmap and copies it to the window.
+  virtual void PaintControl();
+
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void Paint() override;
+  TcxCustomLookAndFeelPainterClass Painter() const { return FLookAndFeel->GetPainterClass(); }
+  // SetScrollParams without the range check, for callers that checked the range
+  // themselves (the control scroll bars accept every range whose page fits in it).
+  void applyScrollParams(Integer AMin, Integer AMax, Integer APosition, Integer APageSize, bool ARedraw);
+
+private:
+  void lookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues) {
+    LookAndFeelChanged(Sender, AChangedValues);
+  }
+  void themeChanged() { ThemeChanged(); }
+  void timerTick(TObject*);
+  bool isHorizontal() const { return FKind == sbHorizontal; }
+  // The track between the arrows along the bar: its start and its length.
+  Integer trackStart() const;
+  Integer trackLength() const;
+  // Places the thumb at AOffset from the track's start with length ALength.
+  void placeThumb(Integer AOffset, Integer ALength);
+  // Moves the dragged thumb by ADelta pixels from where it was at the press.
+  void MoveThumb(Integer ADelta);
+  bool isArrowOrPage(TcxScrollBarPart APart) const {
+    return APart == sbpLineUp || APart == sbpLineDown || APart == sbpPageUp || APart == sbpPageDown;
+  }
+  void repaintIfShown();
+
+  TBitmap* FBitmap = nullptr;
+  TcxCanvas* FCanvas = nullptr;
+  TcxLookAndFeel* FLookAndFeel = nullptr;
+  TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;
+  TTimer* FTimer = nullptr;
+  TRect FLineUpRect{0, 0, 0, 0};
+  TRect FLineDownRect{0, 0, 0, 0};
+  TRect FThumbnailRect{0, 0, 0, 0};
+  TRect FPageUpRect{0, 0, 0, 0};
+  TRect FPageDownRect{0, 0, 0, 0};
+  TScrollBarKind FKind = sbHorizontal;
+  Integer FMin = 0;
+  Integer FMax = 100;
+  Integer FPosition = 0;
+  Integer FPageSize = 0;
+  TScrollBarInc FSmallChange = 1;
+  TScrollBarInc FLargeChange = 1;
+  bool FUnlimitedTracking = false;
+  TcxScrollBarPart FState = sbpNone;
+  TcxScrollBarPart FHotPart = sbpNone;
+  Integer FThumbnailMinSize = 8;
+  // The thumb drag: the press point, the position and the thumb's top-left at the press,
+  // and whether the mouse has moved the thumb since (a thumb placed from the position
+  // stands for that position exactly; reading it back could round to a neighbour).
+  TPoint FDragStartPoint{0, 0};
+  Integer FDragStartPosition = 0;
+  TPoint FDragStartThumb{0, 0};
+  bool FThumbMovedByMouse = false;
+  TNotifyEvent FOnChange;
+  TScrollEvent FOnScroll;
+};
+
+// The pending parameters of one of a control's scroll bars, applied in one step.
 struct TcxScrollBarData {
   Integer Min = 0;
   Integer Max = 100;
+  Integer Position = 0;
+  Integer PageSize = 0;
   Integer SmallChange = 1;
   Integer LargeChange = 1;
-  Integer PageSize = 0;
-  Integer Position = 0;
+  bool Enabled = true;
   bool Visible = false;
-  bool Enabled = false;
+  bool ShowAllowed = false;
+  bool HideAllowed = false;
+};
+
+// One of a TcxControl's own scroll bars: a child window of the control that draws like it
+// (its look-and-feel's master is the control's) and reports its scrolling to it.
+class TcxControlScrollBar : public TcxScrollBar {
+  RTL_DECLARE_CLASS(TcxControlScrollBar, TcxScrollBar)
+public:
+  explicit TcxControlScrollBar(TComponent* AOwner);
+
+  TcxScrollBarData& PendingData() { return FData; }
+  const TcxScrollBarData& PendingData() const { return FData; }
+  // A visible record sets range, position, page and steps; then the enabled state and the
+  // window's visibility follow the record.
+  void ApplyData();
+  // Before a left press: a TcxControl parent takes the focus when CanFocusOnChildClick
+  // allows, any other parent when it can take the focus.
+  virtual void FocusParentOnClick();
+
+  void WMLButtonDown(TWMMouse& Message);
+  void CMDesignHitTest(TMessage& Message);
+
+private:
+  TcxScrollBarData FData;
+};
+
+// The square between a control's two scroll bars, a plain fill of its colour.
+class TcxSizeGrip : public TCustomControl {
+  RTL_DECLARE_CLASS(TcxSizeGrip, TCustomControl)
+public:
+  explicit TcxSizeGrip(TComponent* AOwner);
+
+protected:
+  void Paint() override;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -191,6 +410,9 @@ class TcxControl : public TCustomControl {
 public:
   explicit TcxControl(TComponent* AOwner);
   ~TcxControl() override;
+  // Makes the scroll bars (here rather than in the constructor, where a descendant's
+  // HasScrollBars could not answer yet).
+  void AfterConstruction() override;
   void BeforeDestruction() override;
 
   // --- Canvas, look-and-feel, painter.
@@ -218,20 +440,25 @@ public:
   TRect Bounds() { return GetBounds(); }
   TRect ClientBounds() { return GetClientBounds(); }
 
-  // --- Scroll bars (their windows and the size grip belong to the control scroll-bar
-  // module; here are the parameters and the visibility that the layout depends on).
+  // --- Scroll bars: two child windows and the size grip between them, placed inside the
+  // control's bounds. Descendants describe each bar with SetScrollBarInfo from
+  // InitScrollBarsParameters; UpdateScrollBars settles which bars show.
   TScrollStyle ScrollBars() const { return FScrollBars; }
   void SetScrollBars(TScrollStyle Value);
+  // Null when the control has no scroll bars.
+  TcxControlScrollBar* HScrollBar() const { return FHScrollBar; }
+  TcxControlScrollBar* VScrollBar() const { return FVScrollBar; }
+  TcxSizeGrip* SizeGrip() const { return FSizeGrip; }
   // Sets the pending parameters of one bar: it may show only when ScrollBars allows its
   // kind; it is visible and enabled when AMax >= AMin, the page is smaller than the range
   // and the position is not below AMin; otherwise shown disabled when it may not hide,
   // else hidden.
   void SetScrollBarInfo(TScrollBarKind AScrollBarKind, Integer AMin, Integer AMax, Integer AStep, Integer APage,
                         Integer APos, bool AAllowShow, bool AAllowHide);
-  const TcxScrollBarData& ScrollBarData(TScrollBarKind AKind) const {
-    return AKind == sbHorizontal ? FHScrollBarData : FVScrollBarData;
-  }
-  // While the parameters are being calculated, the pending visibility.
+  // The pending parameters of a bar (defaults when the control has no scroll bars).
+  const TcxScrollBarData& ScrollBarData(TScrollBarKind AKind) const;
+  // While the parameters are being calculated, the pending visibility; otherwise the
+  // bar's own. False without scroll bars.
   virtual bool IsHScrollBarVisible();
   virtual bool IsVScrollBarVisible();
   virtual TRect GetHScrollBarBounds();
@@ -239,17 +466,26 @@ public:
   virtual TRect GetSizeGripBounds();
   virtual bool HasScrollBars() { return true; }
   virtual bool IsPixelScrollBar(TScrollBarKind AKind) { return false; }
-  // Asks InitScrollBarsParameters until the visibility of both bars settles, then applies
-  // the result.
+  // Asks InitScrollBarsParameters until the visibility of both bars settles, applies the
+  // result and places the bars; a bar that would keep appearing and disappearing is left
+  // on screen disabled.
   virtual void UpdateScrollBars();
-  virtual void InitScrollBars() {}
+  // Makes the bars and the grip child windows of the control (after its window exists).
+  virtual void InitScrollBars();
   virtual void InitScrollBarsParameters() {}
-  virtual void SetScrollBarsBounds() {}
+  // Gives each visible bar and the visible grip its bounds.
+  virtual void SetScrollBarsBounds();
   // Called for scroll-bar, wheel and auto-scroll requests; APosition may be changed.
   virtual void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, Integer& AScrollPos) {}
-  // One line in the direction (left and up scroll back, right and down forward).
+  // One line in the direction (left and up scroll back, right and down forward), from the
+  // bar's current position. Nothing without scroll bars.
   void ScrollInDirection(TcxDirection ADirection);
   virtual TcxMouseWheelScrollingKind GetMouseWheelScrollingKind();
+  // The system scroll-bar size changed: the bars take it and the control is laid out
+  // again. Nothing when the bars already have it.
+  void HandleScrollBarMetrics();
+  // The middle-button auto-scroll mode is running.
+  bool IsMiddleButtonScrolling() const { return FMiddleButtonScrolling; }
 
   // --- Keys and focus.
   TcxKeys WantedKeys() const { return FWantedKeys; }
@@ -352,9 +588,13 @@ public:
   virtual bool AllowDesignHitTest(const TPoint& P, TShiftState AShift) { return FDragAndDropState != ddsNone; }
   virtual bool AllowAutoDragAndDropAtDesignTime(Integer X, Integer Y, TShiftState AShift) { return true; }
   virtual TCursor GetCurrentCursor(Integer X, Integer Y) { return FOwnCursor; }
-  virtual bool IsInternalControl(TControl* AControl) { return false; }
-  // Middle-button auto-scrolling; the control scroll-bar module supplies it.
-  virtual void ScrollByMiddleButton() {}
+  // True for the two scroll bars and the size grip.
+  virtual bool IsInternalControl(TControl* AControl);
+  // The middle-button auto-scroll mode (started by a middle press): runs a message loop
+  // until a click, Esc, the release after the mouse moved, or the loss of the capture,
+  // scrolling in the direction of the mouse from the anchor at a speed growing with the
+  // distance. Nothing unless a bar is visible.
+  virtual void ScrollByMiddleButton();
 
   // Message handlers (reached through the message map).
   void WMGetDlgCode(TMessage& Message);
@@ -375,6 +615,8 @@ public:
   // Remembers the standard drag object while it is over the control (see
   // cxCurrentDragObject).
   void CMDrag(TCMDrag& Message);
+  void WMNCCalcSize(TMessage& Message);
+  void WMScrollBarMetrics(TMessage& Message);
 
 protected:
   void WndProc(TMessage& Message) override;
@@ -393,6 +635,18 @@ protected:
   virtual void ProcessMouseDown(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y) {}
   virtual void ProcessMouseUp(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y);
   void UpdateCursor(Integer X, Integer Y);
+
+  // The bars, the grip and the registration with the settings controller.
+  void CreateScrollBars();
+  void DestroyScrollBars();
+  // Runs InitScrollBarsParameters until neither pending visibility changes, then
+  // CheckPixelScrollBars.
+  void CalculateScrollBarsParams();
+  // Pixel-scrolled content that fits once both bars are gone shows no bar.
+  void CheckPixelScrollBars();
+  void ShowDisabledScrollBar(TcxControlScrollBar* AScrollBar);
+  // The OnScroll of both bars.
+  void ScrollBarScrolled(TObject* Sender, TScrollCode AScrollCode, Integer& AScrollPos);
 
 private:
   void lookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues) {
@@ -415,9 +669,12 @@ private:
   TcxDragImageList* FDragImages = nullptr;
   bool FFinishingDragAndDrop = false;
   std::vector<IcxFontListener*> FFontListeners;
-  TcxScrollBarData FHScrollBarData;
+  TcxControlScrollBar* FHScrollBar = nullptr;
+  // The bars' visibility when the outermost UpdateScrollBars began, and whether a nested
+  // call came back to it (a show/hide cycle).
   bool FHScrollBarVisible = false;
   bool FVScrollBarVisible = false;
+  bool FScrollBarsSettled = false;
   TcxKeys FWantedKeys;
   std::vector<TcxControl**> FDestroyGuards;
   TcxLookAndFeel* FLookAndFeel = nullptr;
@@ -425,8 +682,10 @@ private:
   TPoint FMouseDownPos{-1, -1};
   TComponent* FPopupMenu = nullptr;
   TScrollStyle FScrollBars = ssBoth;
+  TcxSizeGrip* FSizeGrip = nullptr;
   bool FUpdatingScrollBars = false;
-  TcxScrollBarData FVScrollBarData;
+  TcxControlScrollBar* FVScrollBar = nullptr;
+  bool FMiddleButtonScrolling = false;
   bool FParentBackground = true;
   TPoint FLastMessagePoint{0, 0};
   bool FLargeClientCoordinates = false;
@@ -457,6 +716,68 @@ public:
 private:
   TcxControl* FControl = nullptr;
 };
+
+// ---------------------------------------------------------------------------------------
+// System setting changes.
+
+// Keeps the controls that own scroll bars and, while there is any, a hidden window that
+// hears the system's setting changes: after a change of the non-client metrics every
+// registered control with a window is told WM_CXSCROLLBARMETRICS.
+class TcxSettingsController : public TObject {
+  RTL_DECLARE_CLASS(TcxSettingsController, TObject)
+public:
+  TcxSettingsController() = default;
+  ~TcxSettingsController() override;
+  TcxSettingsController(const TcxSettingsController&) = delete;
+  TcxSettingsController& operator=(const TcxSettingsController&) = delete;
+
+  void AddControl(TcxControl* AControl);
+  void RemoveControl(TcxControl* AControl);
+  Integer ControlCount() const { return static_cast<Integer>(FControls.size()); }
+  // Null while no control is registered.
+  HWND WindowHandle() const { return FWindow; }
+
+private:
+  void wndProc(TMessage& Message);
+  std::vector<TcxControl*> FControls;
+  HWND FWindow = nullptr;
+};
+
+// The process's settings controller, made on first use and freed at the unit's end.
+TcxSettingsController* cxGetSettingsController();
+
+// ---------------------------------------------------------------------------------------
+// Middle-button auto-scrolling.
+
+// What the auto-scroll mode works from: the anchor (screen point of the middle press) and
+// the size of its picture, which bars were visible when it started, and what the mouse
+// chose so far.
+struct MiddleButtonScrollState {
+  TPoint Anchor{0, 0};
+  Integer AnchorSize = 29;
+  bool HorzBar = false;
+  bool VertBar = false;
+  TcxDirection Direction = dirNone;
+  Integer Speed = 1;
+  bool Moved = false;
+};
+
+// The square of the anchor picture's size centred on the anchor, widened to the whole
+// screen width without a horizontal bar and to the whole screen height without a
+// vertical one.
+TRect cxMiddleScrollNeutralZone(const MiddleButtonScrollState& AState);
+// Inside the neutral zone: no direction, speed 0. Outside: the mouse has moved; the
+// direction is vertical without a horizontal bar or when the vertical distance is at
+// least the horizontal one (with a vertical bar), else horizontal; the speed grows by one
+// every 5 pixels beyond half the anchor size, from 1 up to 12.
+void cxMiddleScrollUpdateDirection(MiddleButtonScrollState& AState, const TPoint& P);
+// The cursor of the direction (2104 to 2107), or with no direction the one of the
+// visible bars (2101 both, 2102 horizontal, 2103 vertical).
+TCursor cxMiddleScrollCursor(const MiddleButtonScrollState& AState);
+// Shows that cursor.
+void cxMiddleScrollUpdateCursor(const MiddleButtonScrollState& AState);
+// The anchor window of the running auto-scroll mode (null when none runs).
+HWND cxScrollingAnchorWindow();
 
 // ---------------------------------------------------------------------------------------
 // Mouse-leave tracking.

@@ -1,8 +1,9 @@
 #pragma once
 // The painter interface through which every custom-drawn control draws its buttons,
 // borders, check boxes, radio buttons, expand boxes, headers, footers, tabs, scroll-bar
-// parts and indicator cells, the standard painter, and the drawing resources they share
-// (indicator images, auto-hide bitmaps, scroll-bar page patterns).
+// parts and indicator cells; the standard, flat, ultra-flat and native (themed) painters;
+// and the drawing resources they share (indicator images, auto-hide bitmaps, scroll-bar
+// page patterns). The unit's start registers each painter with the look-and-feel chain.
 //
 // Painters hold no state: each painter class has one shared instance (Instance()), and a
 // "painter class" is a pointer to it. Callers never own a painter. Every operation gets
@@ -15,6 +16,7 @@
 #include "cx/foundation/cxClasses.h"
 #include "cx/foundation/cxGraphics.h"
 #include "cx/foundation/cxLookAndFeels.h"
+#include "cx/foundation/dxThemeManager.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 
@@ -285,6 +287,207 @@ public:
 protected:
   TcxStandardLookAndFeelPainter() = default;
 };
+
+// The flat painter, kind lfFlat: one-pixel 3D edges where the standard painter draws two.
+class TcxFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
+  RTL_DECLARE_CLASS(TcxFlatLookAndFeelPainter, TcxCustomLookAndFeelPainter)
+public:
+  static TcxFlatLookAndFeelPainter* Instance();
+
+  Integer GetPainterKind() override { return 0; }
+  Integer GetControlBorderWidth() override { return 1; }
+  void DrawControlBorder(TcxCanvas* ACanvas, const TRect& R) override;
+  Integer GetButtonBorderWidth(TcxButtonState AState = cxbsNormal) override { return AState == cxbsDefault ? 2 : 1; }
+  Integer GetButtonTextIndent() override { return 1; }
+  Integer GetPressedTextShift() override { return 1; }
+  void DrawButtonEdges(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawExpandBox(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor = clDefault) override;
+  Integer GetExpandBoxSize() override { return 11; }
+  void DrawCheckBoxFrame(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawHeaderEdges(TcxCanvas* ACanvas, const TRect& R, TcxBorders ANeighbors, TcxBorders ABorders) override;
+  void DrawSortArrow(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) override;
+  Integer GetHeaderEdgeWidth() override { return 1; }
+  TSize GetSortArrowSize() override { return TSize{8, 7}; }
+  Integer GetFooterBorderWidth() override { return 1; }
+  Integer GetFooterCellContentOffset() override { return 1; }
+  Integer GetFooterCellBorderWidth() override { return 1; }
+  void DrawRaisedEdge(TcxCanvas* ACanvas, const TRect& R) override;
+  void DrawSunkenEdge(TcxCanvas* ACanvas, const TRect& R) override;
+  void DrawDropDownButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, bool AActive) override;
+  void DrawPlusSign(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawTabFrame(TcxCanvas* ACanvas, const TRect& R, TcxTabSide ASide, TcxBorders ABorders,
+                    bool AVertical) override;
+  void DrawTabsBackground(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABorders, bool AVertical) override;
+  Integer GetTabFrameWidth(bool AVertical) override { return 1; }
+  void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+
+protected:
+  TcxFlatLookAndFeelPainter() = default;
+};
+
+// The ultra-flat painter, kind lfUltraFlat: one-pixel frames in shadow, text or highlight
+// colours, hot and pressed buttons filled with blends of the highlight colour, and buttons
+// that follow the mouse.
+class TcxUltraFlatLookAndFeelPainter : public TcxCustomLookAndFeelPainter {
+  RTL_DECLARE_CLASS(TcxUltraFlatLookAndFeelPainter, TcxCustomLookAndFeelPainter)
+public:
+  static TcxUltraFlatLookAndFeelPainter* Instance();
+
+  Integer GetPainterKind() override { return 2; }
+  TColor GetPlusSignColor() override { return clNavy; }
+  Integer GetControlBorderWidth() override { return 1; }
+  void DrawControlBorder(TcxCanvas* ACanvas, const TRect& R) override;
+  Integer GetButtonBorderWidth(TcxButtonState AState = cxbsNormal) override { return AState == cxbsDefault ? 2 : 1; }
+  TColor GetButtonFaceColor(TcxButtonState AState) override;
+  TRect GetButtonFocusBounds(TcxCanvas* ACanvas, const TRect& R) override;
+  TRect GetButtonGroupMargins(Integer ACount, Integer AIndex) override;
+  Integer GetButtonTextIndent() override { return 2; }
+  Integer GetPressedTextShift() override { return 0; }
+  TColor GetButtonGlyphColor(TcxButtonState AState) override;
+  // Symbols of ultra-flat buttons never shift or grey.
+  TcxButtonState GetButtonSymbolState(TcxButtonState) override { return cxbsNormal; }
+  void DrawGroupedButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, Integer ACount, Integer AIndex,
+                         TColor AFrameColor = clDefault) override;
+  void DrawButtonEdges(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawNavigatorBorder(TcxCanvas* ACanvas, const TRect& R, bool AInplaceFocused, bool ASelected) override;
+  void DrawExpandBox(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor = clDefault) override;
+  Integer GetExpandBoxSize() override { return 11; }
+  bool HasHotTrackButtons() override { return true; }
+  void DrawCheckBoxFrame(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawHeaderSection(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+                         TcxBorders ANeighbors, TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
+                         TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis,
+                         const std::string& AText, TFont* AFont, TColor ATextColor, TColor ABkColor,
+                         const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  void DrawHeaderEdges(TcxCanvas* ACanvas, const TRect& R, TcxBorders ANeighbors, TcxBorders ABorders) override;
+  void DrawSortArrow(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) override;
+  TcxBorders GetHeaderBorders(TcxBorders ANeighbors) override;
+  Integer GetHeaderEdgeWidth() override { return 1; }
+  TSize GetSortArrowSize() override { return TSize{7, 8}; }
+  TcxBorders GetFooterBorders() override { return TcxBorders{bRight, bBottom}; }
+  Integer GetFooterBorderWidth() override { return 1; }
+  Integer GetFooterCellContentOffset() override { return 1; }
+  Integer GetFooterCellBorderWidth() override { return 2; }
+  void DrawRaisedEdge(TcxCanvas* ACanvas, const TRect& R) override;
+  void DrawSunkenEdge(TcxCanvas* ACanvas, const TRect& R) override;
+  void DrawDropDownButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, bool AActive) override;
+  TSize GetCloseButtonSize() override { return TSize{16, 15}; }
+  TSize GetSmallButtonSize() override { return TSize{12, 12}; }
+  void DrawTabFrame(TcxCanvas* ACanvas, const TRect& R, TcxTabSide ASide, TcxBorders ABorders,
+                    bool AVertical) override;
+  void DrawTabsBackground(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABorders, bool AVertical) override;
+  Integer GetTabFrameWidth(bool AVertical) override { return 1; }
+  void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+
+  // The painter's own frame colours.
+  // clBtnShadow for a normal button, clHighlight otherwise.
+  virtual TColor GetButtonFrameColor(TcxButtonState AState) { return AState == cxbsNormal ? clBtnShadow : clHighlight; }
+  virtual TColor GetTabFrameColor() { return clBtnShadow; }
+  virtual TColor GetSelectedTabFrameColor() { return clBtnText; }
+  virtual TColor GetHighlightFrameColor() { return clHighlight; }
+
+protected:
+  TcxUltraFlatLookAndFeelPainter() = default;
+};
+
+// The native painter: draws through the platform's visual style when themes can be used.
+// Every themed operation asks for the theme handle of its class first and, when there is
+// none (themes off, or a class the current style does not define), draws the standard
+// painter's way for that one call, so a missing theme class never breaks a control.
+class TcxWinXPLookAndFeelPainter : public TcxStandardLookAndFeelPainter {
+  RTL_DECLARE_CLASS(TcxWinXPLookAndFeelPainter, TcxStandardLookAndFeelPainter)
+public:
+  static TcxWinXPLookAndFeelPainter* Instance();
+
+  Integer GetPainterKind() override { return 3; }
+  TColor GetPlusSignColor() override { return clNavy; }
+  void DrawArrowButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, TcxArrowDirection ADirection,
+                       bool AFramed = true) override;
+  void DrawButtonBackground(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  Integer GetControlBorderWidth() override;
+  void DrawControlBorder(TcxCanvas* ACanvas, const TRect& R) override;
+  Integer GetButtonBorderWidth(TcxButtonState AState = cxbsNormal) override;
+  TColor GetButtonFaceColor(TcxButtonState AState) override;
+  TRect GetButtonFocusBounds(TcxCanvas* ACanvas, const TRect& R) override;
+  TRect GetButtonGroupMargins(Integer ACount, Integer AIndex) override;
+  Integer GetButtonTextIndent() override { return 2; }
+  Integer GetPressedTextShift() override { return 0; }
+  TColor GetButtonGlyphColor(TcxButtonState AState) override;
+  void DrawCaptionButton(TcxCanvas* ACanvas, const TRect& R, const std::string& ACaption, TcxButtonState AState,
+                         bool AFramed = true, TColor AColor = clDefault, TColor ATextColor = clDefault) override;
+  void DrawExpandBox(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor = clDefault) override;
+  bool ExpandBoxHasFrame() override { return false; }
+  void DrawGroupToggleButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TcxButtonState AState) override;
+  void DrawTreeExpandButton(TcxCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AFrameColor,
+                            TColor AColor = clDefault) override;
+  Integer GetExpandBoxSize() override;
+  Integer GetGroupToggleButtonWidth() override;
+  bool HasHotTrackButtons() override { return true; }
+  bool IsPointInGroupToggleButton(const TRect& R, const TPoint& P) override;
+  Integer GetTreeExpandButtonSize() override;
+  Integer GetCheckBoxBorderWidth() override;
+  void DrawCheckMark(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, bool AChecked,
+                     TColor AColor) override;
+  void DrawCheckBoxFrame(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawRadioButtonGlyph(TcxCanvas* ACanvas, Integer X, Integer Y, TcxButtonState AState, bool AChecked,
+                            bool AFocused, TColor ABkColor = clDefault, bool AIsDesigning = false) override;
+  void DrawHeaderCell(TcxCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, TcxBorders ANeighbors,
+                      TcxBorders ABorders, TcxButtonState AState, TAlignment AAlignmentHorz,
+                      TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis,
+                      const std::string& AText, TFont* AFont, TColor ATextColor, TColor ABkColor,
+                      const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  void DrawHeaderPressed(TcxCanvas* ACanvas, const TRect& R) override {}
+  void DrawSortArrow(TcxCanvas* ACanvas, const TRect& R, bool AAscendingSorting) override;
+  Integer GetHeaderEdgeWidth() override;
+  bool HeaderItemsFirst() override { return false; }
+  bool HasHotTrackHeaders() override { return true; }
+  TSize GetSortArrowSize() override;
+  void DrawFooterCell(TcxCanvas* ACanvas, const TRect& ABounds, TAlignment AAlignmentHorz,
+                      TcxAlignmentVert AAlignmentVert, bool AMultiLine, const std::string& AText, TFont* AFont,
+                      TColor ATextColor, TColor ABkColor, const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  Integer GetFooterBorderWidth() override { return 1; }
+  Integer GetFooterCellContentOffset() override;
+  Integer GetFooterCellBorderWidth() override { return 1; }
+  bool FooterItemsFirst() override { return false; }
+  void DrawRaisedEdge(TcxCanvas* ACanvas, const TRect& R) override;
+  void DrawCloseButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawDropDownButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, bool AActive) override;
+  TSize GetCheckBoxSize() override;
+  TSize GetCloseButtonSize() override;
+  TSize GetSmallButtonSize() override { return TSize{15, 15}; }
+  TSize GetAutoHideButtonSize() override;
+  void DrawPlusButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState) override;
+  void DrawAutoHideButton(TcxCanvas* ACanvas, const TRect& R, TcxButtonState AState, Integer AImageIndex,
+                          TColor ABkColor = clDefault) override;
+  void DrawTab(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABorders, const std::string& AText,
+               TcxButtonState AState, bool AVertical, TFont* AFont, TColor ATextColor, TColor AColor) override;
+  void DrawTabFrame(TcxCanvas* ACanvas, const TRect& R, TcxTabSide ASide, TcxBorders ABorders,
+                    bool AVertical) override;
+  void DrawTabsBackground(TcxCanvas* ACanvas, const TRect& R, TcxBorders ABorders, bool AVertical) override;
+  bool DrawsWholeTab(bool AVertical) override;
+  bool IsTabThemed(bool AVertical) override;
+  Integer GetTabFrameWidth(bool AVertical) override { return 1; }
+  void DrawIndicatorItem(TcxCanvas* ACanvas, const TRect& R, TcxIndicatorKind AKind, TColor AColor,
+                         const TcxDrawBackgroundEvent& AOnDrawBackground = {}) override;
+  void DrawScrollBarPart(TcxCanvas* ACanvas, bool AHorizontal, const TRect& R, TcxScrollBarPart APart,
+                         TcxButtonState AState) override;
+
+  // Draws AText through the theme in ATextRect with the canvas's font set to AFont and its
+  // text colour to ATextColor; nothing for an empty text. ABounds and ABkColor are not used.
+  virtual void DrawThemedText(TcxCanvas* ACanvas, TdxTheme ATheme, Integer APart, Integer AState,
+                              const TRect& ABounds, const TRect& ATextRect, TAlignment AAlignmentHorz,
+                              TcxAlignmentVert AAlignmentVert, bool AMultiLine, bool AShowEndEllipsis,
+                              const std::string& AText, TFont* AFont, TColor ATextColor, TColor ABkColor);
+
+protected:
+  TcxWinXPLookAndFeelPainter() = default;
+};
+
+// The state of a themed push button for a button state: default 5, normal 1, hot 2,
+// pressed 3, disabled 4.
+Integer cxGetButtonThemeState(TcxButtonState AState);
 
 // ---------------------------------------------------------------------------------------
 // Drawing helpers shared by the painters.

@@ -1,6 +1,7 @@
-// A control drawing every standard-painter element in every button state, shown on a
-// real form. Each cell must show its element; the picture is saved as
-// cx_painter_gallery.png (GUI_SCREENSHOT_DIR, else /tmp) for a person to look at.
+// A control drawing every painter element in every button state, shown on a real form,
+// once for each painter: flat, standard, ultra-flat and native (with the light visual style
+// switched on for that test). Each cell must show its element; the pictures are saved as
+// cx_painter_gallery_<painter>.png (GUI_SCREENSHOT_DIR, else /tmp) for a person to look at.
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,7 +9,9 @@
 #include "CxTestHelpers.h"
 #include "cx/foundation/cxControls.h"
 #include "cx/foundation/cxStyles.h"
+#include "cx/foundation/dxThemeManager.h"
 #include "platform/gui/GuiTestSupport.h"
+#include "platform/gui/Themes.h"
 
 using namespace guitest;
 
@@ -111,6 +114,44 @@ std::vector<Row> rows() {
          else
            p->DrawRaisedEdge(c, TRect{b.left + 30, b.top, b.right, b.bottom});
        }},
+      {"Grouped buttons",
+       [](auto* p, auto* c, const TRect& r, TcxButtonState s) {
+         // The middle button of three takes the column's state.
+         TRect b = centred(r, 57, 20);
+         for (int i = 0; i < 3; ++i)
+           p->DrawGroupedButton(c, TRect{b.left + 19 * i, b.top, b.left + 19 * (i + 1), b.bottom},
+                                i == 1 ? s : cxbsNormal, 3, i, clBtnShadow);
+       }},
+      {"Tabs",
+       [](auto* p, auto* c, const TRect& r, TcxButtonState s) {
+         TRect b = centred(r, 56, 24);
+         TRect area{b.left, b.bottom - 4, b.right, b.bottom};
+         p->DrawTabsBackground(c, area, TcxBorders{bTop}, false);
+         TRect tab{b.left + 4, b.top, b.left + 40, b.bottom - 4 + (s == cxbsPressed ? 1 : 0)};
+         TFont font;
+         font.SetName("Tahoma");
+         font.SetSize(8);
+         if (p->DrawsWholeTab(false)) {
+           p->DrawTab(c, tab, cxBordersAll, "Tab", s, false, &font, clBtnText, clBtnFace);
+         } else {
+           c->SetBrushColor(clBtnFace);
+           c->Canvas()->FillRect(tab);
+           for (int side = 0; side < 3; ++side) p->DrawTabFrame(c, tab, side, cxBordersAll, false);
+           p->DrawHeaderContent(c, tab, tab, taCenter, vaCenter, false, false, "Tab", &font, clBtnText, clNone);
+         }
+         // A vertical tab beside it.
+         TRect vertical{b.right - 12, b.top, b.right, b.bottom - 4};
+         if (p->DrawsWholeTab(true))
+           p->DrawTab(c, vertical, TcxBorders{bLeft, bTop, bBottom}, "", s, true, &font, clBtnText, clBtnFace);
+         else
+           for (int side = 0; side < 4; ++side) p->DrawTabFrame(c, vertical, side, cxBordersAll, true);
+       }},
+      {"Check / radio off",
+       [](auto* p, auto* c, const TRect& r, TcxButtonState s) {
+         TRect b = centred(r, 34, 13);
+         p->DrawCheckBox(c, TRect{b.left, b.top, b.left + 13, b.bottom}, s, false);
+         p->DrawRadioButtonGlyph(c, b.right - 13, b.top, s, false, s == cxbsHot, kBack);
+       }},
   };
 }
 
@@ -148,6 +189,8 @@ protected:
                            cxAlignLeft | cxAlignVCenter | cxSingleLine);
       for (int col = 0; col < 5; ++col) {
         TRect cell = CellRect(static_cast<int>(row), col);
+        // Painters fill with a solid brush: the labels above leave it clear.
+        c->Brush()->SetStyle(bsSolid);
         c->Font()->SetColor(clBtnText);
         all[row].Draw(p, c, cell, kStates[col]);
         c->Brush()->SetStyle(bsSolid);
@@ -160,35 +203,74 @@ protected:
 
 RTL_IMPLEMENT_CLASS(TGalleryControl)
 
-class PainterGallery : public GuiTest {};
+class PainterGallery : public GuiTest {
+protected:
+  void TearDown() override {
+    if (FThemesSwitched) {
+      SwitchTestVisualStyle(false);
+      pumpFor(30);
+    }
+    cxRootLookAndFeel()->Reset();
+    GuiTest::TearDown();
+  }
+
+  // Switches the light visual style on for this test; false when that is not possible.
+  bool switchThemesOn() {
+    if (dxCanUseThemes()) return true;
+    FThemesSwitched = SwitchTestVisualStyle(true);
+    pumpFor(30);
+    return FThemesSwitched && dxCanUseThemes();
+  }
+
+  // Shows the gallery drawn by the painter of the kind (or the native painter), checks
+  // that it is that painter and that every cell shows its element, and saves the picture.
+  void Render(TcxLookAndFeelKind AKind, bool ANative, TcxCustomLookAndFeelPainter* AExpected, const char* AName) {
+    cxRootLookAndFeel()->Reset();
+    size_t rowCount = rows().size();
+    TForm* form = own(New<TForm>(nullptr, 0));
+    form->SetBounds(20, 20, kLabelW + 5 * kCellW + 40, 20 + static_cast<int>(rowCount) * kCellH + 60);
+    form->SetCaption(std::string("Painter gallery: ") + AName);
+    TGalleryControl* gallery = New<TGalleryControl>(form);
+    gallery->SetParent(form);
+    gallery->SetBounds(0, 0, kLabelW + 5 * kCellW + 8, 20 + static_cast<int>(rowCount) * kCellH + 8);
+    gallery->LookAndFeel()->SetKind(AKind);
+    gallery->LookAndFeel()->SetNativeStyle(ANative);
+    ASSERT_EQ(gallery->GetPainter(), AExpected);
+    showAndActivate(form);
+    gallery->Repaint();
+    pumpFor(50);
+    TBitmap shot;
+    captureClient(gallery, shot);
+    std::string path = savePng(shot, std::string("cx_painter_gallery_") + AName);
+    EXPECT_FALSE(path.empty()) << "the screenshot could not be written";
+
+    uint32_t back = rgbOfColor(kBack);
+    std::vector<Row> all = rows();
+    for (size_t row = 0; row < all.size(); ++row)
+      for (int col = 0; col < 5; ++col) {
+        TRect cell = gallery->CellRect(static_cast<int>(row), col);
+        EXPECT_GT(countNot(shot, cell, back), 20)
+            << all[row].Name << " in state " << col << " drew (almost) nothing in " << rectText(cell);
+      }
+  }
+
+private:
+  bool FThemesSwitched = false;
+};
 
 TEST_F(PainterGallery, StandardPainterDrawsEveryElementInEveryState) {
-  cxRootLookAndFeel()->Reset();
-  size_t rowCount = rows().size();
-  TForm* form = own(New<TForm>(nullptr, 0));
-  form->SetBounds(20, 20, kLabelW + 5 * kCellW + 40, 20 + static_cast<int>(rowCount) * kCellH + 60);
-  form->SetCaption("Standard painter");
-  TGalleryControl* gallery = New<TGalleryControl>(form);
-  gallery->SetParent(form);
-  gallery->SetBounds(0, 0, kLabelW + 5 * kCellW + 8, 20 + static_cast<int>(rowCount) * kCellH + 8);
-  gallery->LookAndFeel()->SetKind(lfStandard);
-  gallery->LookAndFeel()->SetNativeStyle(std::getenv("CX_GALLERY_NATIVE") != nullptr);
-  showAndActivate(form);
-  gallery->Repaint();
-  pumpFor(50);
-  TBitmap shot;
-  captureClient(gallery, shot);
-  std::string name = dxCanUseThemes() && gallery->LookAndFeel()->NativeStyle() ? "cx_painter_gallery_themed"
-                                                                               : "cx_painter_gallery";
-  std::string path = savePng(shot, name);
-  EXPECT_FALSE(path.empty()) << "the screenshot could not be written";
+  Render(lfStandard, false, TcxStandardLookAndFeelPainter::Instance(), "standard");
+}
 
-  uint32_t back = rgbOfColor(kBack);
-  std::vector<Row> all = rows();
-  for (size_t row = 0; row < all.size(); ++row)
-    for (int col = 0; col < 5; ++col) {
-      TRect cell = gallery->CellRect(static_cast<int>(row), col);
-      EXPECT_GT(countNot(shot, cell, back), 20)
-          << all[row].Name << " in state " << col << " drew (almost) nothing in " << rectText(cell);
-    }
+TEST_F(PainterGallery, FlatPainterDrawsEveryElementInEveryState) {
+  Render(lfFlat, false, TcxFlatLookAndFeelPainter::Instance(), "flat");
+}
+
+TEST_F(PainterGallery, UltraFlatPainterDrawsEveryElementInEveryState) {
+  Render(lfUltraFlat, false, TcxUltraFlatLookAndFeelPainter::Instance(), "ultraflat");
+}
+
+TEST_F(PainterGallery, NativePainterDrawsEveryElementInEveryState) {
+  if (!switchThemesOn()) GTEST_SKIP() << "the light visual style could not be switched on";
+  Render(lfStandard, true, TcxWinXPLookAndFeelPainter::Instance(), "native");
 }

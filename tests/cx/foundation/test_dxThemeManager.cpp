@@ -9,6 +9,7 @@
 #include "TestFramework.h"
 #include "cx/foundation/dxThemeManager.h"
 #include "cx/foundation/dxUxTheme.h"
+#include "platform/gui/Themes.h"
 
 namespace {
 
@@ -33,11 +34,26 @@ void pumpMessages() {
   }
 }
 
-#define REQUIRE_THEMES_ON()                                                                              \
-  if (!dxIsThemeActive())                                                                                \
-  GTEST_SKIP() << "themes are off in this prefix: switch on the light visual style "                     \
-                  "(HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager ThemeActive=1, " \
-                  "DllName=C:\\windows\\resources\\themes\\light\\light.msstyles)"
+// Switches the light visual style on for one test and puts the previous state back after it.
+class ThemesOn {
+public:
+  ThemesOn() : wasOn_(dxIsThemeActive()) {
+    if (!wasOn_) switched_ = SwitchTestVisualStyle(true);
+    pumpMessages();
+  }
+  ~ThemesOn() {
+    if (switched_) SwitchTestVisualStyle(false);
+    pumpMessages();
+  }
+
+private:
+  bool wasOn_;
+  bool switched_ = false;
+};
+
+#define REQUIRE_THEMES_ON()    \
+  ThemesOn themesOn_;          \
+  ASSERT_TRUE(dxIsThemeActive()) << "the light visual style could not be switched on"
 
 }  // namespace
 

@@ -1,0 +1,5 @@
+#include "TestLayers.h"
+#include "cx/CxUnits.h"
+#include "platform/gui/GuiUnits.h"
+
+void InitializeTestUnits() { InitializeUnits({&RtlUnits(), &GuiUnits(), &CxUnits()}); }
