@@ -37,15 +37,16 @@ Layout parse(const std::string& EditMask) {
         layout.Reverse = true;
         continue;
       case mDirUpperCase:
-        if (i + 1 < mask.size() && mask[i + 1] == mDirLowerCase) {
+        caseMode = 1;
+        continue;
+      case mDirLowerCase:
+        // "<>" ends any case conversion; "<" alone converts to lower case.
+        if (i + 1 < mask.size() && mask[i + 1] == mDirUpperCase) {
           caseMode = 0;
           ++i;
         } else {
-          caseMode = 1;
+          caseMode = -1;
         }
-        continue;
-      case mDirLowerCase:
-        caseMode = -1;
         continue;
       case mDirLiteral:
         if (i + 1 < mask.size()) p.Literal = mask[++i];

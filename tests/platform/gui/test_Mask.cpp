@@ -51,6 +51,19 @@ TEST_F(MaskTest, TypingFillsTheEditPositionsSkippingLiteralsAndRefusesWrongChara
   EXPECT_EQ(edit->EditText(), "__-___") << "Esc brings back the text from when the edit got the focus";
 }
 
+TEST_F(MaskTest, CaseDirectivesConvertTypedLettersAndAngleBracketsEndTheConversion) {
+  TForm* form = own(newForm());
+  TMaskEdit* edit = New<TMaskEdit>(form);
+  edit->SetParent(form);
+  // Position 1 lower case, position 2 as typed ("<>"), position 3 upper case.
+  edit->SetEditMask("<L<>L>L;1;_");
+  showAndActivate(form);
+  edit->SetFocus();
+  edit->SetSelStart(0);
+  for (WORD key : {'A', 'B', 'C'}) pressKey(key);  // typed without Shift: "abc"
+  EXPECT_EQ(edit->EditText(), "abC");
+}
+
 TEST_F(MaskTest, LeavingWithARequiredPositionEmptyRaisesAndKeepsTheFocus) {
   TForm* form = own(newForm());
   TMaskEdit* edit = New<TMaskEdit>(form);
