@@ -94,6 +94,9 @@ void TFrmPrincipal::BtnGerarEstratoClick(TObject* Sender) {
   mm1->Lines()->Clear();
   tvArvore->Items()->Clear();
   Aguarde->ShowModeless();
+  // A run writes tens of thousands of log lines: they reach the memo's window in pieces
+  // (whenever something asks the memo, and at the end) instead of one at a time.
+  mm1->Lines()->BeginUpdate();
   try {
     Aguarde->SetPosition(0);
     ContaRegistros();
@@ -115,9 +118,11 @@ void TFrmPrincipal::BtnGerarEstratoClick(TObject* Sender) {
       MontaResumo(CampoMeta);
     }
   } catch (...) {
+    mm1->Lines()->EndUpdate();
     Aguarde->CloseModeless();
     throw;
   }
+  mm1->Lines()->EndUpdate();
   Aguarde->CloseModeless();
 }
 

@@ -562,7 +562,25 @@ class TMemoStrings : public TStrings {
 public:
   explicit TMemoStrings(TCustomMemo* Memo) : memo_(Memo) {}
 
+  // Lines added at the end while an update is in progress wait here and reach the window
+  // in one piece when the update ends, or before anything else asks the window (each edit
+  // of a long text costs the edit control time in proportion to the whole text). The window
+  // then tells of one change instead of one per line.
+  bool HasPending() const { return !pending_.empty(); }
+  void Flush() const {
+    if (pending_.empty()) return;
+    std::string block;
+    for (const std::string& line : pending_) {
+      if (!block.empty() || &line != &pending_.front()) block += "\r\n";
+      block += line;
+    }
+    const Integer index = pendingBase_;
+    pending_.clear();
+    const_cast<TMemoStrings*>(this)->insertNow(index, block);
+  }
+
   std::string Get(Integer Index) const override {
+    Flush();
     HWND h = memo_->Handle();
     if (Index < 0 || Index >= GetCount()) Error(SListIndexError, Index);
     LRESULT start = SendMessageA(h, EM_LINEINDEX, Index, 0);
@@ -576,6 +594,7 @@ public:
   }
 
   Integer GetCount() const override {
+    if (!pending_.empty()) return pendingBase_ + static_cast<Integer>(pending_.size());
     HWND h = memo_->Handle();
     auto count = static_cast<Integer>(SendMessageA(h, EM_GETLINECOUNT, 0, 0));
     // The empty line after a final line break is not a line of the list.
@@ -584,6 +603,7 @@ public:
   }
 
   void Put(Integer Index, const std::string& S) override {
+    Flush();
     HWND h = memo_->Handle();
     LRESULT start = SendMessageA(h, EM_LINEINDEX, Index, 0);
     if (start < 0) Error(SListIndexError, Index);
@@ -594,6 +614,16 @@ public:
 
   void Insert(Integer Index, const std::string& S) override {
     if (Index < 0) return;
+    if (UpdateCount() > 0 && S.find_first_of("\r\n") == std::string::npos && Index == GetCount()) {
+      if (pending_.empty()) pendingBase_ = Index;
+      pending_.push_back(S);
+      return;
+    }
+    Flush();
+    insertNow(Index, S);
+  }
+
+  void insertNow(Integer Index, const std::string& S) {
     HWND h = memo_->Handle();
     LRESULT start = SendMessageA(h, EM_LINEINDEX, Index, 0);
     std::string line;
@@ -613,6 +643,7 @@ public:
   }
 
   void Delete(Integer Index) override {
+    Flush();
     HWND h = memo_->Handle();
     LRESULT start = SendMessageA(h, EM_LINEINDEX, Index, 0);
     if (start < 0 || Index >= GetCount()) Error(SListIndexError, Index);
@@ -622,9 +653,13 @@ public:
     SendMessageA(h, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
   }
 
-  void Clear() override { memo_->Clear(); }
+  void Clear() override {
+    pending_.clear();
+    memo_->Clear();
+  }
 
   void SetTextStr(const std::string& Value) override {
+    pending_.clear();
     std::string text = AdjustLineBreaks(Value);
     if (text != memo_->Text()) {
       SendMessageA(memo_->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -633,6 +668,7 @@ public:
   }
 
   std::string GetTextStr() const override {
+    Flush();
     // The window's text, with a final line break when there are lines.
     std::string text = windowText(memo_->Handle());
     if (!text.empty() && (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)) text += "\r\n";
@@ -641,6 +677,7 @@ public:
 
 protected:
   void SetUpdateState(bool Updating) override {
+    if (!Updating) Flush();
     if (!memo_->HandleAllocated()) return;
     SendMessageA(memo_->WindowHandle(), WM_SETREDRAW, Updating ? FALSE : TRUE, 0);
     if (!Updating) memo_->Refresh();
@@ -648,11 +685,20 @@ protected:
 
 private:
   TCustomMemo* memo_;
+  mutable std::vector<std::string> pending_;
+  Integer pendingBase_ = 0;  // the index the first waiting line will have
 };
 
 }  // namespace
 
 RTL_IMPLEMENT_CLASS(TMemoStrings)
+
+void TCustomMemo::WndProc(TMessage& Message) {
+  // Anything that reaches the window sees the lines still waiting to be added.
+  if (Message.Msg != WM_SETREDRAW)
+    if (auto* lines = dynamic_cast<TMemoStrings*>(lines_); lines && lines->HasPending()) lines->Flush();
+  TCustomEdit::WndProc(Message);
+}
 
 TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner) {
   controlStyle_.Exclude(csFixedHeight);

@@ -280,6 +280,7 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   void KeyPress(char& Key) override;
+  void WndProc(TMessage& Message) override;
   bool isMultiLine() const override { return true; }
 
   // The lines' list; a memo over another window class (rich edit) puts its own here.

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -256,7 +257,14 @@ FileFormat sniff(const std::string& utf8Path) {
   return FileFormat::Other;
 }
 
+// The diagnostics observer (JetEngine.h); constant-initialized, so it is null before any code runs.
+std::atomic<StatementObserver*> statementObserver{nullptr};
+
 }  // namespace
+
+StatementObserver* setStatementObserver(StatementObserver* observer) {
+  return statementObserver.exchange(observer, std::memory_order_acq_rel);
+}
 
 int32_t QueryResult::findColumn(const std::string& name) const {
   for (size_t i = 0; i < columns.size(); ++i)
@@ -319,13 +327,21 @@ struct JetDatabase::Impl {
   void prepare(const std::string& cp1252Sql, Statement& s) {
     std::string utf8 = text::cp1252ToUtf8(cp1252Sql);
     jetsql::Rewrite rw = jetsql::rewrite(utf8);
+    StatementObserver* observer = statementObserver.load(std::memory_order_acquire);
     int columns = 0;
     if (rw.order == jetsql::Rewrite::Order::ByAllColumns) {
       Statement probe;
-      prepareRaw(rw.sql, probe, nullptr);
+      try {
+        prepareRaw(rw.sql, probe, nullptr);
+      } catch (const DatabaseError&) {
+        // Refused before its ORDER BY could be added: the observer sees the text SQLite refused.
+        if (observer) observer->statementPrepared(cp1252Sql, rw.sql);
+        throw;
+      }
       columns = probe.st ? sqlite3_column_count(probe.st) : 0;
     }
     std::string sql = jetsql::withOrderBy(rw, columns);
+    if (observer) observer->statementPrepared(cp1252Sql, sql);
     const char* tail = nullptr;
     if (rw.order == jetsql::Rewrite::Order::Keep) {
       prepareRaw(sql, s, &tail);

@@ -169,6 +169,24 @@ struct OpenOptions {
   std::string importHelper;
 };
 
+// Diagnostics: sees every statement of the program's SQL that the engine hands to SQLite (through
+// query() and execute() of any database), once per statement, before SQLite compiles it, so a
+// statement SQLite then refuses is seen too. jetSql is the text as the caller gave it (cp1252);
+// sqliteSql is the UTF-8 text it became (the engine's rewriting and any ORDER BY added). Not
+// seen: the engine's own catalogue reads (tables(), fields() ...) and a statement whose Jet text
+// cannot be rewritten at all. For measuring and tracing, not a feature of the program.
+class StatementObserver {
+ public:
+  virtual ~StatementObserver() = default;
+  // Called on the thread running the statement; must not throw.
+  virtual void statementPrepared(const std::string& jetSql, const std::string& sqliteSql) = 0;
+};
+
+// Installs the process-wide observer (null, the default: none; a statement then costs one
+// pointer read more) and returns the one it replaces. The caller keeps the observer alive until it is
+// replaced, and does not replace it while another thread runs statements.
+StatementObserver* setStatementObserver(StatementObserver* observer);
+
 class JetDatabase {
  public:
   // Opens an Access file (recognized by its header, whatever its extension) or a SQLite file.

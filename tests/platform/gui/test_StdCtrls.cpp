@@ -175,6 +175,41 @@ TEST_F(StdCtrlsTest, MemoLinesAreTheWindowsLines) {
   EXPECT_EQ(RaisedMessage<EStringListError>([&] { lines->Strings(0); }), "List index out of bounds (0)");
 }
 
+TEST_F(StdCtrlsTest, MemoLinesAddedDuringAnUpdateAreSeenByEveryReader) {
+  TForm* form = own(newForm());
+  TMemo* memo = New<TMemo>(form);
+  memo->SetParent(form);
+  memo->SetWordWrap(false);
+  TStrings* lines = memo->Lines();
+  memo->SetText("a\r\nb");  // the last line has no break
+  lines->BeginUpdate();
+  EXPECT_EQ(lines->Add("c"), 2);
+  EXPECT_EQ(lines->Add(""), 3) << "an empty line is a line";
+  EXPECT_EQ(lines->Add("d"), 4);
+  EXPECT_EQ(lines->Count(), 5);
+  // Readers through the list and straight through the window see them at once.
+  EXPECT_EQ(lines->Strings(3), "");
+  EXPECT_EQ(memo->Text(), "a\r\nb\r\nc\r\n\r\nd");
+  EXPECT_EQ(GetWindowTextLengthA(memo->Handle()), 12);
+  lines->Add("e");
+  lines->Add("dois\r\nem uma");  // a text with its own break goes straight through
+  lines->Add("f");
+  lines->Insert(1, "no meio");
+  lines->Add("g");
+  EXPECT_EQ(linesOf(lines), (std::vector<std::string>{"a", "no meio", "b", "c", "", "d", "e", "dois", "em uma", "f", "g"}));
+  lines->Add("h");
+  lines->EndUpdate();
+  EXPECT_EQ(lines->Count(), 12);
+  EXPECT_EQ(lines->Strings(11), "h");
+  // Lines waiting when the update ends reach the window; a cleared list forgets them.
+  lines->BeginUpdate();
+  lines->Add("x");
+  lines->Clear();
+  lines->Add("y");
+  lines->EndUpdate();
+  EXPECT_EQ(memo->Text(), "y\r\n") << "as an add to an empty memo always gives";
+}
+
 TEST_F(StdCtrlsTest, MemoTextOrLinesSetInCodeFireOnChangeOnce) {
   TForm* form = own(newForm());
   TObjectPtr<TStdLog> log(new TStdLog());
