@@ -12,6 +12,7 @@ namespace cxRadioButtonImageListUnit { void Initialize(); void Finalize(); }
 namespace cxLookAndFeelPaintersUnit { void Initialize(); void Finalize(); }
 namespace cxLookAndFeelsUnit { void Initialize(); void Finalize(); }
 namespace cxControlsUnit { void Initialize(); void Finalize(); }
+namespace cxContainerUnit { void Initialize(); void Finalize(); }
 namespace cxFormatsUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
@@ -27,6 +28,7 @@ const TUnitList& CxUnits() {
       {"cxLookAndFeelPainters", cxLookAndFeelPaintersUnit::Initialize, cxLookAndFeelPaintersUnit::Finalize},
       {"cxLookAndFeels", cxLookAndFeelsUnit::Initialize, cxLookAndFeelsUnit::Finalize},
       {"cxControls", cxControlsUnit::Initialize, cxControlsUnit::Finalize},
+      {"cxContainer", cxContainerUnit::Initialize, cxContainerUnit::Finalize},
       {"cxFormats", cxFormatsUnit::Initialize, cxFormatsUnit::Finalize},
   };
   return units;
