@@ -1569,6 +1569,7 @@ void TCollection::RemoveItem(TCollectionItem* Item) {
 
 void TCollection::Assign(TPersistent* Source) {
   if (auto* src = dynamic_cast<TCollection*>(Source)) {
+    if (src == this) return;  // clearing first would lose the very items to copy
     BeginUpdate();
     try {
       Clear();

@@ -317,6 +317,9 @@ TEST_F(CollectionTest, AssignCopiesTheItemsOfAnotherCollection) {
   EXPECT_NE(columns->Item(0), a) << "Assign must copy, not share, the items";
   EXPECT_EQ(std::count(journal().begin(), journal().end(), "Update all"), 1) << "Assign is one update";
   EXPECT_EQ(messageOf<EConvertError>([&] { columns->Assign(grid); }), "Cannot assign a TGrid to a TJournalCollection");
+  columns->Assign(columns);
+  ASSERT_EQ(columns->Count(), 2) << "assigning a collection to itself keeps its items";
+  EXPECT_EQ(columns->Item(1)->Text, "two");
 }
 
 TEST_F(CollectionTest, NamePathNamesTheOwnerThePropertyAndTheIndex) {
