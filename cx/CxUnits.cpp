@@ -14,6 +14,7 @@ namespace cxLookAndFeelsUnit { void Initialize(); void Finalize(); }
 namespace cxControlsUnit { void Initialize(); void Finalize(); }
 namespace cxContainerUnit { void Initialize(); void Finalize(); }
 namespace cxFormatsUnit { void Initialize(); void Finalize(); }
+namespace cxDataStorageUnit { void Initialize(); void Finalize(); }
 namespace cxEditUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
@@ -31,6 +32,7 @@ const TUnitList& CxUnits() {
       {"cxControls", cxControlsUnit::Initialize, cxControlsUnit::Finalize},
       {"cxContainer", cxContainerUnit::Initialize, cxContainerUnit::Finalize},
       {"cxFormats", cxFormatsUnit::Initialize, cxFormatsUnit::Finalize},
+      {"cxDataStorage", cxDataStorageUnit::Initialize, cxDataStorageUnit::Finalize},
       {"cxEdit", cxEditUnit::Initialize, cxEditUnit::Finalize},
   };
   return units;
