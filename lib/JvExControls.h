@@ -232,6 +232,10 @@ public:                                                                         
   }                                                                                                          \
   JV_IINTERFACE_FROM(Base)                                                                                   \
                                                                                                              \
+protected:                                                                                                   \
+  /* For a control that knows better than the notifications (a press seen before the enter). */           \
+  void SetMouseInside(bool Value) { mouseInside_ = Value; }                                                  \
+                                                                                                             \
 private:                                                                                                     \
   TColor hintColor_ = clDefault;                                                                             \
   bool mouseInside_ = false;                                                                                 \

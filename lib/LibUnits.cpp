@@ -4,9 +4,11 @@
 namespace JclStringsUnit { void Initialize(); }
 namespace JclSysInfoUnit { void Initialize(); }
 namespace JvUtilsUnit { void Initialize(); }
+namespace JvDialogsUnit { void Initialize(); void Finalize(); }
 namespace JvExExtCtrlsUnit { void Initialize(); void Finalize(); }
 namespace JvExMaskUnit { void Initialize(); void Finalize(); }
 namespace JvRadioGroupUnit { void Initialize(); void Finalize(); }
+namespace JvSpeedButtonUnit { void Initialize(); void Finalize(); }
 namespace JvThemesUnit { void Initialize(); void Finalize(); }
 namespace JvWndProcHookUnit { void Initialize(); void Finalize(); }
 
@@ -16,9 +18,11 @@ const TUnitList& LibUnits() {
       {"JclSysInfo", JclSysInfoUnit::Initialize, nullptr},
       {"JvThemes", JvThemesUnit::Initialize, JvThemesUnit::Finalize},
       {"JvUtils", JvUtilsUnit::Initialize, nullptr},
+      {"JvDialogs", JvDialogsUnit::Initialize, JvDialogsUnit::Finalize},
       {"JvExExtCtrls", JvExExtCtrlsUnit::Initialize, JvExExtCtrlsUnit::Finalize},
       {"JvExMask", JvExMaskUnit::Initialize, JvExMaskUnit::Finalize},
       {"JvRadioGroup", JvRadioGroupUnit::Initialize, JvRadioGroupUnit::Finalize},
+      {"JvSpeedButton", JvSpeedButtonUnit::Initialize, JvSpeedButtonUnit::Finalize},
       {"JvWndProcHook", JvWndProcHookUnit::Initialize, JvWndProcHookUnit::Finalize},
   };
   return units;
