@@ -7,6 +7,7 @@ namespace JvUtilsUnit { void Initialize(); }
 namespace JvDialogsUnit { void Initialize(); void Finalize(); }
 namespace JvExExtCtrlsUnit { void Initialize(); void Finalize(); }
 namespace JvExMaskUnit { void Initialize(); void Finalize(); }
+namespace JvgPageUnit { void Initialize(); void Finalize(); }
 namespace JvRadioGroupUnit { void Initialize(); void Finalize(); }
 namespace JvSpeedButtonUnit { void Initialize(); void Finalize(); }
 namespace JvThemesUnit { void Initialize(); void Finalize(); }
@@ -21,6 +22,7 @@ const TUnitList& LibUnits() {
       {"JvDialogs", JvDialogsUnit::Initialize, JvDialogsUnit::Finalize},
       {"JvExExtCtrls", JvExExtCtrlsUnit::Initialize, JvExExtCtrlsUnit::Finalize},
       {"JvExMask", JvExMaskUnit::Initialize, JvExMaskUnit::Finalize},
+      {"JvgPage", JvgPageUnit::Initialize, JvgPageUnit::Finalize},
       {"JvRadioGroup", JvRadioGroupUnit::Initialize, JvRadioGroupUnit::Finalize},
       {"JvSpeedButton", JvSpeedButtonUnit::Initialize, JvSpeedButtonUnit::Finalize},
       {"JvWndProcHook", JvWndProcHookUnit::Initialize, JvWndProcHookUnit::Finalize},

@@ -171,6 +171,7 @@ object FrmPrincipal: TFrmPrincipal
         Height = 186
         ActivePage = TabConfiguracao
         Anchors = [akTop, akRight, akBottom]
+        Style = tsFlatButtons
         TabOrder = 8
         object TabConfiguracao: TTabSheet
           Caption = 'Configura'#231#227'o'
@@ -182,6 +183,7 @@ object FrmPrincipal: TFrmPrincipal
             ActivePage = TabValoresContinuos
             Align = alClient
             MultiLine = True
+            Style = tsButtons
             TabOrder = 0
             object TabValoresContinuos: TTabSheet
               Caption = 'Valores Cont'#237'nuos'
