@@ -30,18 +30,140 @@ void detachProviderChangeEvent(IcxEditDefaultValuesProvider* AProvider, TObject*
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
+// The neutral default-values provider.
+
+RTL_BEGIN_CLASS(TcxCustomEditDefaultValuesProvider)
+  b.Interface<IcxEditDefaultValuesProvider>();
+RTL_END_CLASS
+
+TcxCustomEditDefaultValuesProvider::~TcxCustomEditDefaultValuesProvider() {
+  // No properties object may keep calling a freed provider; nothing may escape a destructor.
+  try {
+    DetachFromProperties();
+  } catch (...) {
+  }
+}
+
+void TcxCustomEditDefaultValuesProvider::Changed() {
+  if (FOnChanged) FOnChanged(this);
+}
+
+void TcxCustomEditDefaultValuesProvider::DetachFromProperties() {
+  if (!cxEditPropertiesList) return;
+  for (Integer i = 0; i < cxEditPropertiesList->Count(); ++i) {
+    auto* properties = static_cast<TcxCustomEditProperties*>(cxEditPropertiesList->Items(i));
+    IcxEditDefaultValuesProvider* provider = properties->DefaultValuesProvider();
+    if (provider && provider->GetInstance() == this) properties->SetDefaultValuesProvider(nullptr);
+  }
+}
+
+RTL_IMPLEMENT_CLASS(TcxDataBinding)
+
+// ---------------------------------------------------------------------------------------
 // Edit buttons, style, view info, view data and the editor control.
 
 RTL_BEGIN_CLASS(TcxEditButton)
+  b.Property("Default", &TcxEditButton::Default, &TcxEditButton::SetDefault).Default(false);
+  b.Property("Glyph", &TcxEditButton::GetGlyph, &TcxEditButton::SetGlyph).Stored(&TcxEditButton::IsGlyphStored);
+  b.Property("Kind", &TcxEditButton::Kind, &TcxEditButton::SetKind).Default(bkDown);
+  b.Property("LeftAlignment", &TcxEditButton::LeftAlignment, &TcxEditButton::SetLeftAlignment).Default(false);
   b.Property("Visible", &TcxEditButton::Visible, &TcxEditButton::SetVisible).Default(true);
+  b.Property("Width", &TcxEditButton::Width, &TcxEditButton::SetWidth).Default(0);
 RTL_END_CLASS
 
+namespace {
+
+// A button added as the first of an editor that is being designed (not loaded) becomes
+// the default button.
+bool isFirstDesignedButton(TCollection* ACollection) {
+  if (!ACollection || ACollection->Count() != 1) return false;
+  TComponent* owner = cxGetOwnerComponent(ACollection);
+  return owner && owner->ComponentState().Contains(csDesigning) && !owner->ComponentState().Contains(csLoading);
+}
+
+}  // namespace
+
+TcxEditButton::TcxEditButton(TCollection* Collection) : TCollectionItem(Collection) {
+  // Made by the collection's Add, the button joins it only later (see TcxEditButtons::Notify).
+  if (isFirstDesignedButton(Collection)) FDefault = true;
+}
+
+TcxEditButton::~TcxEditButton() { FreeAndNil(FGlyph); }
+
 void TcxEditButton::Assign(TPersistent* Source) {
-  if (auto* src = dynamic_cast<TcxEditButton*>(Source)) {
-    SetVisible(src->Visible());
+  auto* src = dynamic_cast<TcxEditButton*>(Source);
+  if (!src) {
+    inherited::Assign(Source);
     return;
   }
-  inherited::Assign(Source);
+  if (src == this) return;
+  TCollection* collection = Collection();
+  if (collection) collection->BeginUpdate();
+  try {
+    SetDefault(src->Default());
+    SetGlyph(src->FGlyph);
+    SetKind(src->Kind());
+    SetLeftAlignment(src->LeftAlignment());
+    SetVisible(src->Visible());
+    SetWidth(src->Width());
+  } catch (...) {
+    if (collection) collection->EndUpdate();
+    throw;
+  }
+  if (collection) collection->EndUpdate();
+}
+
+void TcxEditButton::SetDefault(bool Value) {
+  if (Value) {
+    if (TCollection* collection = Collection())
+      for (Integer i = 0; i < collection->Count(); ++i) {
+        auto* other = static_cast<TcxEditButton*>(collection->Items(i));
+        if (other == this || !other->FDefault) continue;
+        other->FDefault = false;
+        other->Changed(true);
+      }
+  }
+  if (FDefault == Value) return;
+  FDefault = Value;
+  Changed(true);
+}
+
+TBitmap* TcxEditButton::GetGlyph() {
+  if (!FGlyph) {
+    FGlyph = New<TBitmap>();
+    FGlyph->SetOnChange(TNotifyEvent(this, &TcxEditButton::GlyphChanged));
+  }
+  return FGlyph;
+}
+
+void TcxEditButton::SetGlyph(TBitmap* Value) {
+  if (!Value) {
+    FreeAndNil(FGlyph);
+  } else if (Value != FGlyph) {
+    TBitmap* glyph = GetGlyph();
+    // The copy's own change notices are folded into the one below.
+    glyph->SetOnChange(TNotifyEvent());
+    try {
+      glyph->Assign(Value);
+    } catch (...) {
+      glyph->SetOnChange(TNotifyEvent(this, &TcxEditButton::GlyphChanged));
+      throw;
+    }
+    glyph->SetOnChange(TNotifyEvent(this, &TcxEditButton::GlyphChanged));
+  }
+  Changed(false);
+}
+
+void TcxEditButton::SetKind(TcxEditButtonKind Value) {
+  if (FKind == Value) return;
+  FKind = Value;
+  Changed(false);
+}
+
+void TcxEditButton::SetLeftAlignment(bool Value) {
+  if (FLeftAlignment == Value) return;
+  FLeftAlignment = Value;
+  Changed(false);
 }
 
 void TcxEditButton::SetVisible(bool Value) {
@@ -50,16 +172,192 @@ void TcxEditButton::SetVisible(bool Value) {
   Changed(false);
 }
 
+void TcxEditButton::SetWidth(Integer Value) {
+  if (Value < 0 || FWidth == Value) return;
+  FWidth = Value;
+  Changed(false);
+}
+
 RTL_IMPLEMENT_CLASS(TcxEditButtons)
 
 TcxEditButtons::TcxEditButtons(TPersistent* AOwner)
     : TCollection(TcxEditButton::StaticClass()), FOwner(AOwner) {}
 
-void TcxEditButtons::Update(TCollectionItem* Item) {
+Integer TcxEditButtons::GetVisibleCount() const {
+  Integer result = 0;
+  for (Integer i = 0; i < Count(); ++i)
+    if (GetItem(i)->Visible()) ++result;
+  return result;
+}
+
+void TcxEditButtons::CollectionChanged(TCollectionItem* Item) {
   if (FOnChange) FOnChange(this);
 }
 
+void TcxEditButtons::Notify(TCollectionItem* Item, TCollectionNotification Action) {
+  inherited::Notify(Item, Action);
+  // A button built by Add joins the collection after its constructor ran.
+  if (Action != cnAdded) return;
+  if (auto* button = dynamic_cast<TcxEditButton*>(Item))
+    if (isFirstDesignedButton(this)) button->FDefault = true;
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomEditStyle, TcxEditStyle, TcxEditStyleController.
+
 RTL_IMPLEMENT_CLASS(TcxCustomEditStyle)
+
+RTL_BEGIN_CLASS(TcxEditStyle)
+  b.Property("AssignedValues", &TcxEditStyle::GetAssignedValues, &TcxEditStyle::SetAssignedValues).Stored(false);
+  b.Property("BorderStyle", &TcxEditStyle::GetBorderStyle,
+             static_cast<void (TcxCustomEditStyle::*)(TcxEditBorderStyle)>(&TcxEditStyle::SetBorderStyle))
+      .Stored(&TcxEditStyle::IsBorderStyleStored);
+  b.Property("ButtonStyle", &TcxEditStyle::GetButtonStyle, &TcxEditStyle::SetButtonStyle)
+      .Stored(&TcxEditStyle::IsButtonStyleStored);
+  b.Property("ButtonTransparency", &TcxEditStyle::GetButtonTransparency, &TcxEditStyle::SetButtonTransparency)
+      .Stored(&TcxEditStyle::IsButtonTransparencyStored);
+  b.Property("PopupBorderStyle", &TcxEditStyle::GetPopupBorderStyle, &TcxEditStyle::SetPopupBorderStyle)
+      .Stored(&TcxEditStyle::IsPopupBorderStyleStored);
+  b.Property("StyleController", &TcxEditStyle::GetStyleController,
+             static_cast<void (TcxCustomEditStyle::*)(TcxEditStyleController*)>(&TcxEditStyle::SetStyleController));
+RTL_END_CLASS
+
+RTL_BEGIN_CLASS(TcxEditStyleController)
+  b.Property("Style", &TcxEditStyleController::GetStyle, &TcxEditStyleController::SetStyle);
+  b.Property("OnStyleChanged", &TcxEditStyleController::OnStyleChanged, &TcxEditStyleController::SetOnStyleChanged);
+RTL_END_CLASS
+
+TcxCustomEditStyle::TcxCustomEditStyle(TPersistent* AOwner, bool AIsInplace) : TcxContainerStyle(AOwner, AIsInplace) {
+  FPopupCloseButton = true;
+}
+
+void TcxCustomEditStyle::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TcxCustomEditStyle*>(Source);
+  if (!src) {
+    inherited::Assign(Source);
+    return;
+  }
+  if (src == this) return;
+  BeginUpdate();
+  try {
+    // Their assigned flags come with the container's assigned values.
+    FButtonStyle = src->FButtonStyle;
+    FButtonTransparency = src->FButtonTransparency;
+    FPopupBorderStyle = src->FPopupBorderStyle;
+    FPopupCloseButton = src->FPopupCloseButton;
+    inherited::Assign(Source);
+    Changed();
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+TColor TcxCustomEditStyle::GetVisibleColor() {
+  if (IsInplace()) return inherited::GetVisibleColor();
+  TColor value;
+  if (FindAssignedColor(value)) return value;
+  TcxCustomEdit* edit = GetOwnerEdit();
+  if (edit && edit->ParentColor() && edit->Parent()) return edit->Parent()->Color();
+  return DefaultColor();
+}
+
+bool TcxCustomEditStyle::IsValueAssigned(TcxContainerStyleValue AValue) {
+  switch (static_cast<Integer>(AValue)) {
+    case svButtonStyle: {
+      TcxEditButtonStyle value;
+      return FindButtonStyle(value);
+    }
+    case svButtonTransparency: {
+      TcxEditButtonTransparency value;
+      return FindButtonTransparency(value);
+    }
+    case svPopupBorderStyle: {
+      TcxEditPopupBorderStyle value;
+      return FindPopupBorderStyle(value);
+    }
+    default: return inherited::IsValueAssigned(AValue);
+  }
+}
+
+bool TcxCustomEditStyle::GetStyleValueName(TcxContainerStyleValue AValue, std::string& AName) {
+  switch (static_cast<Integer>(AValue)) {
+    case svButtonStyle: AName = "ButtonStyle"; return true;
+    case svButtonTransparency: AName = "ButtonTransparency"; return true;
+    case svPopupBorderStyle: AName = "PopupBorderStyle"; return true;
+    default: return inherited::GetStyleValueName(AValue, AName);
+  }
+}
+
+template <class V>
+bool TcxCustomEditStyle::findEditValue(TcxContainerStyleValue AValue, V TcxCustomEditStyle::*AField, V& AResult) {
+  // Only an editor style can hold an editor value; a plain container style in the chain
+  // that claims one has nothing to give.
+  auto* style = dynamic_cast<TcxCustomEditStyle*>(findAssigning(AValue));
+  if (style) AResult = style->*AField;
+  return style != nullptr;
+}
+
+template <class V>
+V TcxCustomEditStyle::valueInEffect(TcxContainerStyleValue AValue, V TcxCustomEditStyle::*AField, V ADefault) {
+  if (IsInplace()) return OwnAssignedValues().Contains(AValue) ? this->*AField : ADefault;
+  V value;
+  return findEditValue(AValue, AField, value) ? value : ADefault;
+}
+
+bool TcxCustomEditStyle::FindButtonStyle(TcxEditButtonStyle& AValue) {
+  return findEditValue(svButtonStyle, &TcxCustomEditStyle::FButtonStyle, AValue);
+}
+
+bool TcxCustomEditStyle::FindButtonTransparency(TcxEditButtonTransparency& AValue) {
+  return findEditValue(svButtonTransparency, &TcxCustomEditStyle::FButtonTransparency, AValue);
+}
+
+bool TcxCustomEditStyle::FindPopupBorderStyle(TcxEditPopupBorderStyle& AValue) {
+  return findEditValue(svPopupBorderStyle, &TcxCustomEditStyle::FPopupBorderStyle, AValue);
+}
+
+TcxEditButtonStyle TcxCustomEditStyle::GetButtonStyle() {
+  return valueInEffect(svButtonStyle, &TcxCustomEditStyle::FButtonStyle, DefaultButtonStyle());
+}
+
+void TcxCustomEditStyle::SetButtonStyle(TcxEditButtonStyle Value) {
+  assignValue(FButtonStyle, Value, svButtonStyle);
+}
+
+TcxEditButtonTransparency TcxCustomEditStyle::GetButtonTransparency() {
+  return valueInEffect(svButtonTransparency, &TcxCustomEditStyle::FButtonTransparency, DefaultButtonTransparency());
+}
+
+void TcxCustomEditStyle::SetButtonTransparency(TcxEditButtonTransparency Value) {
+  assignValue(FButtonTransparency, Value, svButtonTransparency);
+}
+
+TcxEditPopupBorderStyle TcxCustomEditStyle::GetPopupBorderStyle() {
+  return valueInEffect(svPopupBorderStyle, &TcxCustomEditStyle::FPopupBorderStyle, DefaultPopupBorderStyle());
+}
+
+void TcxCustomEditStyle::SetPopupBorderStyle(TcxEditPopupBorderStyle Value) {
+  assignValue(FPopupBorderStyle, Value, svPopupBorderStyle);
+}
+
+void TcxCustomEditStyle::SetPopupCloseButton(bool Value) {
+  if (FPopupCloseButton == Value) return;
+  FPopupCloseButton = Value;
+  Changed();
+}
+
+TcxEditStyleController* TcxCustomEditStyle::GetStyleController() {
+  return dynamic_cast<TcxEditStyleController*>(StyleController());
+}
+
+void TcxCustomEditStyle::SetStyleController(TcxEditStyleController* Value) {
+  TcxContainerStyle::SetStyleController(Value);
+}
+
+TcxCustomEdit* TcxCustomEditStyle::GetOwnerEdit() const { return dynamic_cast<TcxCustomEdit*>(Owner()); }
+
 RTL_IMPLEMENT_CLASS(TcxCustomEditViewInfo)
 RTL_IMPLEMENT_CLASS(TcxCustomEditViewData)
 
@@ -70,6 +368,10 @@ void TcxCustomEditViewData::GetEditSize(TcxCanvas* ACanvas, const Variant& AEdit
 }
 
 RTL_IMPLEMENT_CLASS(TcxCustomEdit)
+
+TcxContainerStyleValues TcxCustomEdit::GetUnusedStyleValues() {
+  return TcxContainerStyleValues{svButtonStyle, svButtonTransparency, svPopupBorderStyle};
+}
 
 // ---------------------------------------------------------------------------------------
 // TcxCustomEditPropertiesValues.

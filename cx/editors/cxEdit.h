@@ -3,9 +3,10 @@
 // assigned-values and alignment objects, the process-wide list of live properties objects
 // and the registry of editor-properties classes.
 //
-// Some classes the properties object talks to (the editor control, its style, view data and
-// view info, the edit buttons, the default-values provider interface) are declared here with
-// only what the properties object needs of them so far; each says what it does now.
+// The neutral default-values provider, the framework's data binding for other controls,
+// the editor style with its controller and the edit buttons live here too. Some classes the
+// properties object talks to (the editor control, its view data and view info) are declared
+// with only what the properties object needs of them so far; each says what it does now.
 //
 // GUI thread only; the list and the registry are process-wide and unguarded.
 
@@ -13,6 +14,7 @@
 
 #include "cx/foundation/cxClasses.h"
 #include "cx/foundation/cxContainer.h"
+#include "cx/foundation/cxDataUtils.h"
 #include "cx/foundation/cxGraphics.h"
 #include "platform/gui/ActnList.h"
 #include "platform/rtl/Classes.h"
@@ -97,48 +99,246 @@ protected:
   ~IcxEditDefaultValuesProvider() = default;
 };
 
-// ---------------------------------------------------------------------------------------
-// Collaborators of the properties object, declared with what it uses of them so far.
+// The neutral default-values provider: every answer is the one of an editor bound to nothing.
+// Descendants answer from bound data (a data set's field, a grid item). Freeing a provider
+// first detaches it from every properties object that refers to it. Its lifetime is its
+// owner's (the reference counting methods do not free it).
+class TcxCustomEditDefaultValuesProvider : public TcxInterfacedPersistent, public IcxEditDefaultValuesProvider {
+  RTL_DECLARE_CLASS(TcxCustomEditDefaultValuesProvider, TcxInterfacedPersistent)
+public:
+  // The owner is the owning binding or host.
+  explicit TcxCustomEditDefaultValuesProvider(TPersistent* AOwner) : TcxInterfacedPersistent(AOwner) {}
+  ~TcxCustomEditDefaultValuesProvider() override;
+  TcxCustomEditDefaultValuesProvider(const TcxCustomEditDefaultValuesProvider&) = delete;
+  TcxCustomEditDefaultValuesProvider& operator=(const TcxCustomEditDefaultValuesProvider&) = delete;
 
-// One button embedded in an editor. Now: only its visibility, copied by Assign.
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
+    return TcxInterfacedPersistent::QueryInterface(riid, obj);
+  }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return TcxInterfacedPersistent::_AddRef(); }
+  ULONG STDMETHODCALLTYPE _Release() override { return TcxInterfacedPersistent::_Release(); }
+
+  // Fires OnChanged (sender: the provider).
+  void Changed() override;
+  // Every properties object that refers to this provider loses the reference.
+  void DetachFromProperties() override;
+  TAlignment DefaultAlignment() override { return taLeftJustify; }
+  // 0 none, 2 graphic, 3 memo, 4 OLE.
+  Integer DefaultBlobKind() override { return 3; }
+  bool DefaultCanModify() override { return true; }
+  void DefaultDisplayFormat(std::string& AFormat) override { AFormat.clear(); }
+  void DefaultEditFormat(std::string& AFormat) override { AFormat.clear(); }
+  void DefaultEditMask(std::string& AMask) override { AMask.clear(); }
+  bool DefaultIsFloatValue() override { return false; }
+  Integer DefaultMaxLength() override { return 0; }
+  long double DefaultMaxValue() override { return 0.0L; }
+  long double DefaultMinValue() override { return 0.0L; }
+  Integer DefaultPrecision() override { return 15; }
+  bool DefaultReadOnly() override { return false; }
+  bool DefaultRequired() override { return false; }
+  TObject* GetInstance() override { return this; }
+  void GetOnChanged(TNotifyEvent& AValue) override { AValue = FOnChanged; }
+  bool IsDataSetProvider() override { return false; }
+  bool IsBlobValue() override { return false; }
+  bool HasDisplayFormat(bool AIsCurrencyValueAccepted) override { return false; }
+  bool HasGetTextHandler() override { return false; }
+  bool IsValidChar(char AChar) override { return true; }
+  void SetOnChanged(const TNotifyEvent& AValue) override { FOnChanged = AValue; }
+
+  const TNotifyEvent& OnChanged() const { return FOnChanged; }
+
+private:
+  TNotifyEvent FOnChanged;
+};
+
+// The data binding of the framework's other controls (the list box editor): the control
+// foundation's binding as it is.
+class TcxDataBinding : public TcxCustomDataBinding {
+  RTL_DECLARE_CLASS(TcxDataBinding, TcxCustomDataBinding)
+public:
+  TcxDataBinding(TPersistent* AOwner, TComponent* AControl) : TcxCustomDataBinding(AOwner, AControl) {}
+  explicit TcxDataBinding(const TCreateArgs* Args) : TcxCustomDataBinding(Args) {}
+};
+
+// ---------------------------------------------------------------------------------------
+// Edit style and edit buttons.
+
+RTL_ENUM(TcxEditBorderStyle, ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsUltraFlat)
+RTL_ENUM(TcxEditButtonStyle, btsDefault, bts3D, btsFlat, btsSimple, btsHotFlat, btsUltraFlat)
+RTL_ENUM(TcxEditButtonTransparency, ebtNone, ebtInactive, ebtAlways, ebtHideInactive, ebtHideUnselected)
+RTL_ENUM(TcxEditPopupBorderStyle, epbsDefault, epbsSingle, epbsFrame3D, epbsFlat)
+RTL_ENUM(TcxEditButtonKind, bkEllipsis, bkDown, bkGlyph)
+
+// The editor style's own values, numbered after the container's eight; their assigned
+// flags share the container style's AssignedValues set.
+constexpr TcxContainerStyleValue svButtonStyle = static_cast<TcxContainerStyleValue>(8);
+constexpr TcxContainerStyleValue svButtonTransparency = static_cast<TcxContainerStyleValue>(9);
+constexpr TcxContainerStyleValue svPopupBorderStyle = static_cast<TcxContainerStyleValue>(10);
+// The number of style values an editor style knows.
+constexpr Integer cxEditStyleValueCount = 11;
+
+class TcxEditStyleController;
+
+// One button embedded in an editor (the ellipsis of a button edit, the arrow of a drop-down).
+// Every change reaches the collection, hence the owning properties.
 class TcxEditButton : public TCollectionItem {
   RTL_DECLARE_CLASS(TcxEditButton, TCollectionItem)
 public:
-  explicit TcxEditButton(TCollection* Collection) : TCollectionItem(Collection) {}
+  // Kind bkDown, visible. The first button of an editor that is being designed (and not
+  // loaded) becomes the default button.
+  explicit TcxEditButton(TCollection* Collection);
+  ~TcxEditButton() override;
+  // From another button, inside the collection's update bracket, through the setters.
+  // Other sources go to the class library.
   void Assign(TPersistent* Source) override;
+
+  bool Default() const { return FDefault; }
+  // True first clears Default on every other button; each change is a change of the whole
+  // collection.
+  void SetDefault(bool Value);
+  // Made (empty) on first read; its changes are changes of the button.
+  TBitmap* GetGlyph();
+  // Null frees the glyph; otherwise the bitmap is copied into the own glyph.
+  void SetGlyph(TBitmap* Value);
+  bool HasGlyph() const { return FGlyph != nullptr; }
+  bool IsGlyphStored() const { return FGlyph && !FGlyph->Empty(); }
+  TcxEditButtonKind Kind() const { return FKind; }
+  void SetKind(TcxEditButtonKind Value);
+  // False: the button sits at the right end of the editor.
+  bool LeftAlignment() const { return FLeftAlignment; }
+  void SetLeftAlignment(bool Value);
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
+  // 0: the automatic width. Negative values are ignored.
+  Integer Width() const { return FWidth; }
+  void SetWidth(Integer Value);
+
+protected:
+  void GlyphChanged(TObject* Sender) { Changed(false); }
 
 private:
+  friend class TcxEditButtons;
+  bool FDefault = false;
+  TBitmap* FGlyph = nullptr;
+  TcxEditButtonKind FKind = bkDown;
+  bool FLeftAlignment = false;
   bool FVisible = true;
+  Integer FWidth = 0;
 };
 
-// The buttons of an editor, owned by its properties. Now: a collection of TcxEditButton
-// whose changes reach the change handler the owner sets.
+// The buttons of an editor, owned by its properties; any change of the collection or of a
+// button reaches the change handler the owner sets.
 class TcxEditButtons : public TCollection {
   RTL_DECLARE_CLASS(TcxEditButtons, TCollection)
 public:
   explicit TcxEditButtons(TPersistent* AOwner);
   TPersistent* GetOwner() override { return FOwner; }
   TcxEditButton* GetItem(Integer Index) const { return static_cast<TcxEditButton*>(Items(Index)); }
+  // The number of buttons whose Visible is set.
+  Integer GetVisibleCount() const;
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& Value) { FOnChange = Value; }
 
 protected:
-  // The collection changed: the owner's change handler runs.
-  void Update(TCollectionItem* Item) override;
+  void Update(TCollectionItem* Item) override { CollectionChanged(Item); }
+  // The collection or one of its buttons changed: the owner's change handler runs.
+  virtual void CollectionChanged(TCollectionItem* Item);
+  void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
 
 private:
   TPersistent* FOwner;
   TNotifyEvent FOnChange;
 };
 
-// An editor's style. Now: the container style under the editor's class name.
+class TcxCustomEdit;
+
+// An editor's style: the container style plus the drawing style of embedded buttons, when
+// they are drawn transparently and the border of drop-down popups (style values 8 to 10).
+// Outside in-place use each of these comes from the style, else from its controller chain,
+// else from the Default... operation; an in-place style never consults a controller.
 class TcxCustomEditStyle : public TcxContainerStyle {
   RTL_DECLARE_CLASS(TcxCustomEditStyle, TcxContainerStyle)
 public:
-  TcxCustomEditStyle(TPersistent* AOwner, bool AIsInplace) : TcxContainerStyle(AOwner, AIsInplace) {}
-  explicit TcxCustomEditStyle(const TCreateArgs* Args) : TcxContainerStyle(Args) {}
+  TcxCustomEditStyle(TPersistent* AOwner, bool AIsInplace);
+  explicit TcxCustomEditStyle(const TCreateArgs* Args) : TcxCustomEditStyle(Args->Owner, Args->IsInplace) {}
+
+  // From another editor style: the editor values and PopupCloseButton, then the container
+  // style's assign, with one change notice. Other sources go to the container style.
+  void Assign(TPersistent* Source) override;
+  // In place: the own colour. Otherwise the colour assigned here or up the controller
+  // chain; else the parent's colour of an editor (not in place) that follows its parent;
+  // else DefaultColor.
+  TColor GetVisibleColor() override;
+  // The editor values: assigned here or up the controller chain.
+  bool IsValueAssigned(TcxContainerStyleValue AValue) override;
+  Integer GetStyleValueCount() override { return cxEditStyleValueCount; }
+  bool GetStyleValueName(TcxContainerStyleValue AValue, std::string& AName) override;
+
+  virtual TcxEditButtonStyle DefaultButtonStyle() { return btsDefault; }
+  virtual TcxEditButtonTransparency DefaultButtonTransparency() { return ebtNone; }
+  virtual TcxEditPopupBorderStyle DefaultPopupBorderStyle() { return epbsDefault; }
+
+  // The values in effect; setting one marks it assigned (also when equal to the default).
+  TcxEditButtonStyle GetButtonStyle();
+  void SetButtonStyle(TcxEditButtonStyle Value);
+  TcxEditButtonTransparency GetButtonTransparency();
+  void SetButtonTransparency(TcxEditButtonTransparency Value);
+  TcxEditPopupBorderStyle GetPopupBorderStyle();
+  void SetPopupBorderStyle(TcxEditPopupBorderStyle Value);
+  bool PopupCloseButton() const { return FPopupCloseButton; }
+  void SetPopupCloseButton(bool Value);
+
+  // The value assigned here or up the controller chain; false when none is.
+  bool FindButtonStyle(TcxEditButtonStyle& AValue);
+  bool FindButtonTransparency(TcxEditButtonTransparency& AValue);
+  bool FindPopupBorderStyle(TcxEditPopupBorderStyle& AValue);
+
+  // The container style's values under the editor's types.
+  using TcxContainerStyle::SetBorderStyle;
+  using TcxContainerStyle::SetStyleController;
+  TcxEditBorderStyle GetBorderStyle() { return static_cast<TcxEditBorderStyle>(BorderStyle()); }
+  void SetBorderStyle(TcxEditBorderStyle Value) { SetBorderStyle(static_cast<TcxContainerBorderStyle>(Value)); }
+  TcxContainerStyleValues GetAssignedValues() { return AssignedValues(); }
+  // The controller when it is an editor style controller.
+  TcxEditStyleController* GetStyleController();
+  void SetStyleController(TcxEditStyleController* Value);
+  // The owner when it is an editor.
+  TcxCustomEdit* GetOwnerEdit() const;
+
+  // Stored: assigned and not among the values the owning editor ignores.
+  bool IsBorderStyleStored() { return isValueStored(csvBorderStyle); }
+  bool IsButtonStyleStored() { return isValueStored(svButtonStyle); }
+  bool IsButtonTransparencyStored() { return isValueStored(svButtonTransparency); }
+  bool IsPopupBorderStyleStored() { return isValueStored(svPopupBorderStyle); }
+
+private:
+  template <class V> bool findEditValue(TcxContainerStyleValue AValue, V TcxCustomEditStyle::*AField, V& AResult);
+  template <class V> V valueInEffect(TcxContainerStyleValue AValue, V TcxCustomEditStyle::*AField, V ADefault);
+
+  TcxEditButtonStyle FButtonStyle = btsDefault;
+  TcxEditButtonTransparency FButtonTransparency = ebtNone;
+  TcxEditPopupBorderStyle FPopupBorderStyle = epbsDefault;
+  bool FPopupCloseButton = true;
+};
+
+// The editor style that is published; it adds nothing else.
+class TcxEditStyle : public TcxCustomEditStyle {
+  RTL_DECLARE_CLASS(TcxEditStyle, TcxCustomEditStyle)
+public:
+  TcxEditStyle(TPersistent* AOwner, bool AIsInplace) : TcxCustomEditStyle(AOwner, AIsInplace) {}
+  explicit TcxEditStyle(const TCreateArgs* Args) : TcxCustomEditStyle(Args) {}
+};
+
+// A style controller whose own style is an editor style, so that editors can share the
+// editor values too.
+class TcxEditStyleController : public TcxStyleController {
+  RTL_DECLARE_CLASS(TcxEditStyleController, TcxStyleController)
+public:
+  explicit TcxEditStyleController(TComponent* AOwner) : TcxStyleController(AOwner) {}
+  TClass GetStyleClass() override { return TcxEditStyle::StaticClass(); }
+  TcxEditStyle* GetStyle() const { return static_cast<TcxEditStyle*>(Style()); }
+  // Assigns into the own style.
+  void SetStyle(TcxEditStyle* Value) { TcxStyleController::SetStyle(Value); }
 };
 
 // The geometry and state of an editor computed for painting. Now: the container's view info.
@@ -179,13 +379,16 @@ private:
 };
 
 // The base of every editor control. Now: a container that hears its properties' changes
-// (PropertiesChanged, nothing yet) and answers its display text (empty yet).
+// (PropertiesChanged, nothing yet), answers its display text (empty yet) and ignores the
+// editor style's button and popup values (ButtonStyle, ButtonTransparency,
+// PopupBorderStyle), which it does not draw.
 class TcxCustomEdit : public TcxContainer {
   RTL_DECLARE_CLASS(TcxCustomEdit, TcxContainer)
 public:
   explicit TcxCustomEdit(TComponent* AOwner) : TcxContainer(AOwner) {}
   virtual void PropertiesChanged(TObject* Sender) {}
   virtual std::string GetDisplayText() { return std::string(); }
+  TcxContainerStyleValues GetUnusedStyleValues() override;
 };
 
 // ---------------------------------------------------------------------------------------
