@@ -11,6 +11,7 @@ namespace JvgPageUnit { void Initialize(); void Finalize(); }
 namespace JvRadioGroupUnit { void Initialize(); void Finalize(); }
 namespace JvSpeedButtonUnit { void Initialize(); void Finalize(); }
 namespace JvThemesUnit { void Initialize(); void Finalize(); }
+namespace JvToolEditUnit { void Initialize(); void Finalize(); }
 namespace JvWndProcHookUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& LibUnits() {
@@ -25,6 +26,7 @@ const TUnitList& LibUnits() {
       {"JvgPage", JvgPageUnit::Initialize, JvgPageUnit::Finalize},
       {"JvRadioGroup", JvRadioGroupUnit::Initialize, JvRadioGroupUnit::Finalize},
       {"JvSpeedButton", JvSpeedButtonUnit::Initialize, JvSpeedButtonUnit::Finalize},
+      {"JvToolEdit", JvToolEditUnit::Initialize, JvToolEditUnit::Finalize},
       {"JvWndProcHook", JvWndProcHookUnit::Initialize, JvWndProcHookUnit::Finalize},
   };
   return units;
