@@ -90,25 +90,6 @@ public:
   void Dropped(TObject*) { ++Drops; }
 };
 
-// Presses Key with the modifier keys held (SendInput), as the user would.
-void pressWith(std::initializer_list<WORD> Modifiers, WORD Key) {
-  std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(in);
-  };
-  for (WORD m : Modifiers) add(m, false);
-  add(Key, false);
-  add(Key, true);
-  for (auto it = std::rbegin(Modifiers); it != std::rend(Modifiers); ++it) add(*it, true);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  pumpFor(80);
-}
-
 void typeText(const std::string& Text) {
   for (char c : Text) pressKey(static_cast<WORD>(toupper(static_cast<unsigned char>(c))));
 }

@@ -91,7 +91,7 @@ void doubleClickAt(TControl* Control, const TPoint& ClientPoint) {
   pumpFor(80);
 }
 
-void pressKey(WORD VirtualKey, bool WithShift) {
+void pressWith(std::initializer_list<WORD> Modifiers, WORD Key) {
   std::vector<INPUT> inputs;
   auto key = [&](WORD vk, bool up) {
     INPUT in{};
@@ -101,12 +101,17 @@ void pressKey(WORD VirtualKey, bool WithShift) {
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     inputs.push_back(in);
   };
-  if (WithShift) key(VK_SHIFT, false);
-  key(VirtualKey, false);
-  key(VirtualKey, true);
-  if (WithShift) key(VK_SHIFT, true);
+  for (WORD m : Modifiers) key(m, false);
+  key(Key, false);
+  key(Key, true);
+  for (auto it = std::rbegin(Modifiers); it != std::rend(Modifiers); ++it) key(*it, true);
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   pumpFor(60);
+}
+
+void pressKey(WORD VirtualKey, bool WithShift) {
+  if (WithShift) pressWith({VK_SHIFT}, VirtualKey);
+  else pressWith({}, VirtualKey);
 }
 
 void showAndActivate(TCustomForm* Form) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ void clickAt(TControl* Control, const TPoint& ClientPoint, TMouseButton Button =
 void doubleClickAt(TControl* Control, const TPoint& ClientPoint);
 // Presses and releases a key, with Shift held when asked.
 void pressKey(WORD VirtualKey, bool WithShift = false);
+// Presses Key with the modifier keys held, released in the reverse order.
+void pressWith(std::initializer_list<WORD> Modifiers, WORD Key);
 
 // Shows Form, brings it to the front and waits until it is active.
 void showAndActivate(TCustomForm* Form);
