@@ -64,12 +64,7 @@ std::string cxMakeCurrencyDisplayFormat() {
       symbol += c;
   }
   if (symbol.empty()) return number;
-  switch (CurrencyFormat) {
-    case 1: return number + symbol;
-    case 2: return symbol + " " + number;
-    case 3: return number + " " + symbol;
-    default: return symbol + number;
-  }
+  return PlaceCurrencySymbol(number, symbol, CurrencyFormat, false);
 }
 
 TDateTime cxDatePart(TDateTime ADate) { return static_cast<TDateTime>(Trunc(ADate)); }

@@ -33,38 +33,14 @@ bool isDateElementLetter(char c) { return c == 'M' || c == 'd' || c == 'e' || c 
 // Composers.
 
 std::string cxComposePositiveCurrency(Byte AFormat, const std::string& ASymbol, const std::string& ANumber) {
-  if (ASymbol.empty()) return ANumber;
-  switch (AFormat) {
-    case 0: return ASymbol + ANumber;
-    case 1: return ANumber + ASymbol;
-    case 2: return ASymbol + " " + ANumber;
-    case 3: return ANumber + " " + ASymbol;
-    default: return ANumber;  // the locale gives only 0..3
-  }
+  // The locale gives only 0..3.
+  if (ASymbol.empty() || AFormat > 3) return ANumber;
+  return PlaceCurrencySymbol(ANumber, ASymbol, AFormat, false);
 }
 
 std::string cxComposeNegativeCurrency(Byte AFormat, const std::string& ASymbol, const std::string& ANumber) {
-  const std::string& s = ASymbol;
-  const std::string& n = ANumber;
-  switch (AFormat) {
-    case 0: return "(" + s + n + ")";
-    case 1: return "-" + s + n;
-    case 2: return s + "-" + n;
-    case 3: return s + n + "-";
-    case 4: return "(" + n + s + ")";
-    case 5: return "-" + n + s;
-    case 6: return n + "-" + s;
-    case 7: return n + s + "-";
-    case 8: return "-" + n + " " + s;
-    case 9: return "-" + s + " " + n;
-    case 10: return n + " " + s + "-";
-    case 11: return s + " " + n + "-";
-    case 12: return s + " " + "-" + n;
-    case 13: return n + "-" + " " + s;
-    case 14: return "(" + s + " " + n + ")";
-    case 15: return "(" + n + " " + s + ")";
-    default: return "";
-  }
+  if (AFormat > 15) return "";
+  return PlaceCurrencySymbol(ANumber, ASymbol, AFormat, true);
 }
 
 std::string cxShortenMonthRuns(const std::string& AFormat) {

@@ -928,33 +928,7 @@ std::string groupThousands(const std::string& intPart, char separator) {
 }
 
 std::string placeCurrency(const std::string& body, bool negative, const TFormatSettings& fs) {
-  const std::string& c = fs.CurrencyString;
-  if (!negative) {
-    switch (fs.CurrencyFormat) {
-      case 1: return body + c;
-      case 2: return c + " " + body;
-      case 3: return body + " " + c;
-      default: return c + body;
-    }
-  }
-  switch (fs.NegCurrFormat) {
-    case 1: return "-" + c + body;
-    case 2: return c + "-" + body;
-    case 3: return c + body + "-";
-    case 4: return "(" + body + c + ")";
-    case 5: return "-" + body + c;
-    case 6: return body + "-" + c;
-    case 7: return body + c + "-";
-    case 8: return "-" + body + " " + c;
-    case 9: return "-" + c + " " + body;
-    case 10: return body + " " + c + "-";
-    case 11: return c + " " + body + "-";
-    case 12: return c + " -" + body;
-    case 13: return body + "- " + c;
-    case 14: return "(" + c + " " + body + ")";
-    case 15: return "(" + body + " " + c + ")";
-    default: return "(" + c + body + ")";
-  }
+  return PlaceCurrencySymbol(body, fs.CurrencyString, negative ? fs.NegCurrFormat : fs.CurrencyFormat, negative);
 }
 
 std::string exponentFormat(const TFloatRec& r, int precision, int digits, const TFormatSettings& fs) {
@@ -2631,3 +2605,34 @@ std::string GetEnvironmentVariable(const std::string& name) {
 }
 
 void Beep() { MessageBeep(0); }
+
+std::string PlaceCurrencySymbol(const std::string& Number, const std::string& Symbol, Byte Format, bool Negative) {
+  const std::string& c = Symbol;
+  const std::string& n = Number;
+  if (!Negative) {
+    switch (Format) {
+      case 1: return n + c;
+      case 2: return c + " " + n;
+      case 3: return n + " " + c;
+      default: return c + n;
+    }
+  }
+  switch (Format) {
+    case 1: return "-" + c + n;
+    case 2: return c + "-" + n;
+    case 3: return c + n + "-";
+    case 4: return "(" + n + c + ")";
+    case 5: return "-" + n + c;
+    case 6: return n + "-" + c;
+    case 7: return n + c + "-";
+    case 8: return "-" + n + " " + c;
+    case 9: return "-" + c + " " + n;
+    case 10: return n + " " + c + "-";
+    case 11: return c + " " + n + "-";
+    case 12: return c + " -" + n;
+    case 13: return n + "- " + c;
+    case 14: return "(" + c + " " + n + ")";
+    case 15: return "(" + n + " " + c + ")";
+    default: return "(" + c + n + ")";
+  }
+}

@@ -341,6 +341,10 @@ Integer FloatToText(char* buffer, const void* value, TFloatValue valueType, TFlo
 std::string FormatFloat(const std::string& format, Extended value);
 std::string FormatFloat(const std::string& format, Extended value, const TFormatSettings& settings);
 std::string FormatCurr(const std::string& format, Currency value);
+// Number with the currency symbol placed as the locale's currency formats say: positive
+// formats 0..3 ("$1", "1$", "$ 1", "1 $"), negative formats 0..15 (the Windows NegCurr codes);
+// an unknown format places it as format 0.
+std::string PlaceCurrencySymbol(const std::string& Number, const std::string& Symbol, Byte Format, bool Negative);
 std::string FormatCurr(const std::string& format, Currency value, const TFormatSettings& settings);
 
 // Parsing: optional blanks, sign, digits with the settings' DecimalSeparator, optional
