@@ -89,7 +89,7 @@ std::string forCommandLine(const std::string& cp1252) {
 int main(int argc, char** argv) {
   int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
   size_t queryCount = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 1000;
-  std::string nwind = std::string(SHARED_DATA_DIR) + "/nwind.mdb";
+  std::string nwind = std::string(TEST_DATA_DIR) + "/nwind.mdb";
 
   try {
     // 1. Import.

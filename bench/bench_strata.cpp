@@ -80,7 +80,7 @@ std::vector<Case> cases() {
       // have about one value per row and no meaning as strata.
       {"amostra", SAMPLE_DATABASE, "domicilios", "renda",
        {"regiao", "estado", "zona", "moradores", "comodos", "area", "internet"}},
-      {"nwind", std::string(SHARED_DATA_DIR) + "/nwind.mdb", "orders", "Freight",
+      {"nwind", std::string(TEST_DATA_DIR) + "/nwind.mdb", "orders", "Freight",
        {"ShipCountry", "ShipVia", "EmployeeID", "ShipCity", "CustomerID"}},
   };
 }

@@ -20,15 +20,23 @@
 #pragma pop_macro("_WIN64")
 #pragma pop_macro("_WIN32")
 
+#include <cstdio>
 #include <string>
 
 // Absolute path of a file under tests/fixtures.
 inline std::string FixturePath(const std::string& relative) {
   return std::string(TEST_FIXTURES_DIR) + "/" + relative;
 }
-// Absolute path of one of the shared Access files (../shared/data beside the checkout).
-inline std::string SharedDataPath(const std::string& name) {
-  return std::string(SHARED_DATA_DIR) + "/" + name;
+// Absolute path of one of the real Access files under tests/fixtures/data. A missing file
+// fails the calling test with its name (the test then meets an open error, never a crash).
+inline std::string DataFilePath(const std::string& name) {
+  std::string path = std::string(TEST_DATA_DIR) + "/" + name;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+  } else {
+    ADD_FAILURE() << "test data file missing: " << path;
+  }
+  return path;
 }
 
 // The message of the exception of type E (or a descendant) that f raises; "" when f raises

@@ -478,7 +478,7 @@ TEST_F(MainWindowTest, CommandsAreRefusedWhileARunIsInProgress) {
 // The shared sample: nwind's orders.
 
 std::string nwindPath() {
-  std::string p = SharedDataPath("nwind.mdb");
+  std::string p = DataFilePath("nwind.mdb");
   std::string win = "Z:" + p;
   for (char& c : win)
     if (c == '/') c = '\\';

@@ -26,7 +26,7 @@ protected:
     con_ = new TADOConnection(nullptr);
     con_->SetName("Con");
     con_->SetLoginPrompt(false);
-    con_->SetConnectionString(ConnectionStringFor(SharedDataPath("nwind.mdb")));
+    con_->SetConnectionString(ConnectionStringFor(DataFilePath("nwind.mdb")));
     con_->Open();
   }
   static void TearDownTestSuite() {
@@ -353,7 +353,7 @@ TEST_F(Nwind, MasterSourceDrivesTheDetailsParameters) {
 }
 
 TEST_F(Nwind, DriveLetterPathsReachTheSameFile) {
-  std::string path = SharedDataPath("nwind.mdb");
+  std::string path = DataFilePath("nwind.mdb");
   std::string dos = "Z:" + path;
   for (char& ch : dos)
     if (ch == '/') ch = '\\';
@@ -406,7 +406,7 @@ TEST(ADOConnection, OpeningFiresItsEventsAndClosingClosesItsDataSets) {
   con.SetAfterConnect(TNotifyEvent(&handler, &Handler::After));
   con.SetBeforeDisconnect(TNotifyEvent(&handler, &Handler::BeforeOff));
   con.SetAfterDisconnect(TNotifyEvent(&handler, &Handler::AfterOff));
-  con.SetConnectionString(ConnectionStringFor(SharedDataPath("nwind.mdb")));
+  con.SetConnectionString(ConnectionStringFor(DataFilePath("nwind.mdb")));
   TADOQuery q(nullptr);
   q.SetConnection(&con);
   q.SQL()->SetText("select * from Shippers");

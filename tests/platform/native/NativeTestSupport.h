@@ -17,9 +17,14 @@ namespace nativetest {
 // cp1252 text from UTF-8 source literals (the tests are written in UTF-8, the engine speaks cp1252).
 inline std::string cp(const char* utf8) { return native::text::utf8ToCp1252(utf8); }
 
-inline std::string sharedFile(const char* name) { return std::string(SHARED_DATA_DIR) + "/" + name; }
-inline std::string nwind() { return sharedFile("nwind.mdb"); }
-inline std::string dateTest() { return sharedFile("DateTestDatabase.mdb"); }
+// The real Access files under tests/fixtures/data; a missing one fails the calling test.
+inline std::string dataFile(const char* name) {
+  std::string path = std::string(TEST_DATA_DIR) + "/" + name;
+  if (!std::filesystem::exists(path)) ADD_FAILURE() << "test data file missing: " << path;
+  return path;
+}
+inline std::string nwind() { return dataFile("nwind.mdb"); }
+inline std::string dateTest() { return dataFile("DateTestDatabase.mdb"); }
 inline std::string fixture(const char* name) { return std::string(TEST_FIXTURES_DIR) + "/native/" + name; }
 
 // A folder of its own under the system's temporary folder, removed afterwards.
@@ -45,6 +50,7 @@ class TempDir {
 
 inline std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
+  if (!in) ADD_FAILURE() << "cannot read " << path;
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 inline void writeFile(const std::string& path, const std::string& bytes) {

@@ -96,6 +96,7 @@ TEST(BadInput, TruncatedCopiesOfAnAccessFile) {
 TEST(BadInput, BitFlippedCopiesOfAnAccessFile) {
   TempDir dir;
   const std::string whole = readFile(nwind());
+  ASSERT_EQ(whole.size(), 3002368u) << "the intact copy of nwind.mdb";
   auto damaged = [&](const std::string& name, auto&& damage) {
     std::string bytes = whole;
     damage(bytes);
