@@ -1661,8 +1661,7 @@ void TCustomTreeView::SaveToStream(TStream* Stream) {
 }
 
 void TCustomTreeView::SaveToFile(const std::string& FileName) {
-  TFileStream stream(FileName, fmCreate);
-  SaveToStream(&stream);
+  SaveFileWhole(FileName, [this](TStream* stream) { SaveToStream(stream); });
 }
 
 void TCustomTreeView::LoadFromStream(TStream* Stream) {
@@ -2017,6 +2016,10 @@ std::string streamOut(HWND Window, UINT Format) {
   es.pfnCallback = streamOutToBuffer;
   SendMessageA(Window, EM_STREAMOUT, Format, reinterpret_cast<LPARAM>(&es));
   if (es.dwError != 0) throw EOutOfMemory("Cannot read the rich text of the control");
+  // The system's RTF writer ends its output with a NUL after the closing brace; a document
+  // ends at the brace.
+  if (Format & SF_RTF)
+    while (!buffer.Data.empty() && buffer.Data.back() == '\0') buffer.Data.pop_back();
   return buffer.Data;
 }
 

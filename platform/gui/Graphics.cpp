@@ -1156,8 +1156,7 @@ void TGraphic::LoadFromFile(const std::string& FileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& FileName) {
-  TFileStream stream(FileName, fmCreate);
-  SaveToStream(&stream);
+  SaveFileWhole(FileName, [this](TStream* stream) { SaveToStream(stream); });
 }
 
 void TGraphic::LoadFromClipboardFormat(Word, THandle, HPALETTE) {

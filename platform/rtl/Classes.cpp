@@ -586,8 +586,7 @@ void TStrings::LoadFromFile(const std::string& FileName) {
 }
 
 void TStrings::SaveToFile(const std::string& FileName) {
-  TFileStream stream(FileName, fmCreate);
-  SaveToStream(&stream);
+  SaveFileWhole(FileName, [this](TStream* stream) { SaveToStream(stream); });
 }
 
 std::string TStrings::Names(Integer Index) const { return ExtractName(Get(Index)); }
@@ -1028,6 +1027,44 @@ TFileStream::~TFileStream() {
   if (handle_ != InvalidHandle) FileClose(handle_);
 }
 
+namespace {
+[[noreturn]] void raiseCreateError(const std::string& fileName, DWORD error) {
+  throw EFCreateError(Format(SFCreateErrorEx, ExpandFileName(fileName), SysErrorMessage(error)));
+}
+}  // namespace
+
+void SaveFileWhole(const std::string& FileName, const std::function<void(TStream*)>& Write) {
+  std::string target = ExpandFileName(FileName);
+  DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    raiseCreateError(target, ERROR_ACCESS_DENIED);
+  std::string folder = ExtractFilePath(target);
+  char temp[MAX_PATH + 1] = {};
+  if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "~sv", 0, temp)) raiseCreateError(target, GetLastError());
+  // The temporary file goes on every path but the successful rename.
+  bool renamed = false;
+  struct RemoveTemp {
+    const char* path;
+    const bool& keep;
+    ~RemoveTemp() {
+      if (!keep) DeleteFileA(path);
+    }
+  } removeTemp{temp, renamed};
+  {
+    TFileStream stream(temp, fmOpenWrite | fmShareExclusive);
+    try {
+      Write(&stream);
+    } catch (const EWriteError&) {
+      // A short write (a full disk): say which file could not be saved and why.
+      raiseCreateError(target, GetLastError());
+    }
+    if (!FlushFileBuffers(ToWin32Handle(stream.Handle()))) raiseCreateError(target, GetLastError());
+  }
+  if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    raiseCreateError(target, GetLastError());
+  renamed = true;
+}
+
 // =======================================================================================
 // Memory streams
 
@@ -1060,8 +1097,7 @@ void TCustomMemoryStream::SaveToStream(TStream* Stream) {
 }
 
 void TCustomMemoryStream::SaveToFile(const std::string& FileName) {
-  TFileStream stream(FileName, fmCreate);
-  SaveToStream(&stream);
+  SaveFileWhole(FileName, [this](TStream* stream) { SaveToStream(stream); });
 }
 
 void TCustomMemoryStream::SetPointer(void* Ptr, Int64 Size) {

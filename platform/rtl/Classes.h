@@ -645,6 +645,14 @@ private:
   std::string fileName_;
 };
 
+// Writes a file whole or not at all: Write gets a stream over a new temporary file in the
+// target's folder; when it returns, the file is flushed to disk and renamed over FileName.
+// If anything fails (the folder refuses the new file, the disk fills up, Write raises), the
+// temporary file is removed and the old file stays as it was; the failure is raised as
+// EFCreateError 'Cannot create file "<full path>". <reason>' (or Write's own exception).
+// A read-only FileName is refused the same way, as creating over it would be.
+void SaveFileWhole(const std::string& FileName, const std::function<void(TStream*)>& Write);
+
 // A stream over a block of memory. The position may be set past the end: reading there
 // gives nothing. Subclasses decide what writing does and where the memory comes from
 // (SetPointer).

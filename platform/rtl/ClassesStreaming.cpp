@@ -2555,8 +2555,7 @@ TComponent* ReadComponentResFile(const std::string& FileName, TComponent* Instan
 }
 
 void WriteComponentResFile(const std::string& FileName, TComponent* Instance) {
-  TFileStream stream(FileName, fmCreate);
-  stream.WriteComponentRes(Instance->ClassName(), Instance);
+  SaveFileWhole(FileName, [Instance](TStream* stream) { stream->WriteComponentRes(Instance->ClassName(), Instance); });
 }
 
 // =======================================================================================

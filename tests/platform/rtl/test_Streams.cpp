@@ -310,3 +310,112 @@ TEST(ResourceStream, ReadsTheResourceBytesAndRefusesWrites) {
   EXPECT_TRUE(key == expected) << "the stream should expose the resource's bytes";
   EXPECT_EQ(messageOf<EStreamError>([&] { write(s, "x"); }), "Can't write to a read-only resource stream");
 }
+
+// =======================================================================================
+// Saving a file whole or not at all
+
+namespace {
+
+// A folder of its own, so a test can see every file a save leaves behind.
+class SaveWholeTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder_ = GetTempDir() + "save-whole-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+  }
+  void TearDown() override {
+    for (const auto& name : files()) {
+      SetFileAttributesA((folder_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA((folder_ + name).c_str());
+    }
+    RemoveDirectoryA(folder_.c_str());
+  }
+  std::string file(const std::string& name) const { return folder_ + name; }
+  std::vector<std::string> files() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((folder_ + "*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+      std::string n = data.cFileName;
+      if (n != "." && n != "..") names.push_back(n);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+  }
+  static std::string contents(const std::string& path) {
+    TFileStream f(path, fmOpenRead);
+    std::string bytes(static_cast<size_t>(f.Size()), '\0');
+    f.ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+    return bytes;
+  }
+  void put(const std::string& path, const std::string& bytes) {
+    TFileStream f(path, fmCreate);
+    write(f, bytes);
+  }
+
+private:
+  std::string folder_;
+};
+
+}  // namespace
+
+TEST_F(SaveWholeTest, ASaveReplacesTheOldContentWholeAndLeavesNoOtherFile) {
+  std::string name = file("arvore.txt");
+  put(name, std::string(10000, 'v'));  // longer than the new content: nothing of it may remain
+  SaveFileWhole(name, [](TStream* s) { write(*s, "In\xEDcio\r\n\tcat = 'a'\r\n"); });
+  EXPECT_EQ(contents(name), "In\xEDcio\r\n\tcat = 'a'\r\n");
+  EXPECT_EQ(files(), std::vector<std::string>{"arvore.txt"}) << "the temporary file is gone";
+
+  // A new file is created the same way.
+  SaveFileWhole(file("novo.txt"), [](TStream* s) { write(*s, "x"); });
+  EXPECT_EQ(contents(file("novo.txt")), "x");
+}
+
+TEST_F(SaveWholeTest, AFailedWriteLeavesTheOldFileAsItWas) {
+  std::string name = file("Prj_Movandi.ini");
+  put(name, "[Principal]\r\nQtdeCategorias=20\r\n");
+  // The writer fails half way, as a full disk does.
+  std::string message = messageOf<EFCreateError>([&] {
+    SaveFileWhole(name, [](TStream* s) {
+      write(*s, "[Principal]\r\n");
+      throw EWriteError("Stream write error");
+    });
+  });
+  EXPECT_NE(message.find(ExpandFileName(name)), std::string::npos) << message;
+  EXPECT_EQ(contents(name), "[Principal]\r\nQtdeCategorias=20\r\n");
+  EXPECT_EQ(files(), std::vector<std::string>{"Prj_Movandi.ini"}) << "the temporary file is removed";
+
+  // Any other exception of the writer passes through, with the same guarantee.
+  EXPECT_THROW(SaveFileWhole(name, [](TStream*) { throw EAbort("parado"); }), EAbort);
+  EXPECT_EQ(contents(name), "[Principal]\r\nQtdeCategorias=20\r\n");
+  EXPECT_EQ(files().size(), 1u);
+}
+
+TEST_F(SaveWholeTest, AReadOnlyFileOrAMissingFolderIsRefusedAndNothingChanges) {
+  std::string name = file("relatorio.rtf");
+  put(name, "{\\rtf1 antigo}");
+  SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
+  std::string message = messageOf<EFCreateError>([&] { SaveFileWhole(name, [](TStream* s) { write(*s, "novo"); }); });
+  EXPECT_EQ(message.rfind("Cannot create file \"" + ExpandFileName(name) + "\". ", 0), 0u) << message;
+  EXPECT_EQ(contents(name), "{\\rtf1 antigo}");
+  EXPECT_EQ(files().size(), 1u);
+
+  std::string lost = file("sem-pasta") + "\\a.txt";
+  EXPECT_THROW(SaveFileWhole(lost, [](TStream* s) { write(*s, "novo"); }), EFCreateError);
+}
+
+TEST_F(SaveWholeTest, StringListsAndMemoryStreamsSaveWhole) {
+  std::string name = file("lista.txt");
+  put(name, std::string(500, 'z'));
+  TStringList list;
+  list.Add("um");
+  list.Add("dois");
+  list.SaveToFile(name);
+  EXPECT_EQ(contents(name), "um\r\ndois\r\n");
+  TMemoryStream mem;
+  write(mem, "abc");
+  mem.SaveToFile(name);
+  EXPECT_EQ(contents(name), "abc");
+  EXPECT_EQ(files().size(), 1u);
+}
