@@ -17,12 +17,14 @@
 #include <mdbtools.h>
 #include <sqlite3.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -193,7 +195,96 @@ void bindValue(MdbHandle* mdb, MdbColumn* col, const char* bound, sqlite3_stmt* 
   }
 }
 
-void importTable(MdbHandle* mdb, MdbCatalogEntry* entry, Writer& out) {
+// Reads pages of the Access file by itself, apart from libmdb's buffers, to check what libmdb
+// read against what the file says of itself.
+class PageReader {
+ public:
+  PageReader(const char* path, size_t pageSize) : pageSize_(pageSize), page_(pageSize) {
+    fd_ = ::open(path, O_RDONLY);
+    if (fd_ < 0) throw Failure("it cannot be opened for reading");
+    struct stat st;
+    pageCount_ = ::fstat(fd_, &st) == 0 ? static_cast<uint64_t>(st.st_size) / pageSize : 0;
+  }
+  ~PageReader() { ::close(fd_); }
+  PageReader(const PageReader&) = delete;
+  PageReader& operator=(const PageReader&) = delete;
+
+  uint64_t pageCount() const { return pageCount_; }
+  size_t pageSize() const { return pageSize_; }
+  // The page's bytes, or null when the page lies beyond the end of the file or cannot be read.
+  const unsigned char* read(uint64_t pg) {
+    if (pg >= pageCount_) return nullptr;
+    size_t done = 0;
+    while (done < pageSize_) {
+      ssize_t n = ::pread(fd_, page_.data() + done, pageSize_ - done, static_cast<off_t>(pg * pageSize_ + done));
+      if (n <= 0) return nullptr;
+      done += static_cast<size_t>(n);
+    }
+    return page_.data();
+  }
+
+ private:
+  int fd_ = -1;
+  size_t pageSize_;
+  uint64_t pageCount_ = 0;
+  std::vector<unsigned char> page_;
+};
+
+unsigned readUint16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+uint32_t readUint32(const unsigned char* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Row offset entries of a data page: the row's start in the low bits, then two flags.
+constexpr unsigned kRowOffsetMask = 0x1FFF;
+constexpr unsigned kRowDeleted = 0x4000;
+
+// Checks a table as the file describes it: every page its usage map names is a data page of
+// this table, every row offset on those pages lies inside the page without overlapping its
+// neighbours, the rows those pages hold are as many as the table definition declares, and
+// libmdb handed over exactly that many (it skips a row it cannot decode without a word). A
+// table that fails any of these cannot be read whole, and is refused rather than imported short.
+void verifyTable(MdbHandle* mdb, MdbTableDef* t, PageReader& pages, uint64_t rowsRead, const std::string& what) {
+  const std::string table = what + " is damaged: ";
+  const size_t pageSize = pages.pageSize();
+  const unsigned rowCountOffset = mdb->fmt->row_count_offset;
+  const uint32_t owner = static_cast<uint32_t>(t->entry->table_pg);
+  uint64_t liveRows = 0, mapPages = 0;
+  gint32 pg = 0;
+  while ((pg = mdb_map_find_next(mdb, t->usage_map, static_cast<unsigned>(t->map_sz), static_cast<guint32>(pg))) > 0) {
+    if (++mapPages > pages.pageCount())
+      throw Failure(table + "its usage map names more pages than the file holds");
+    const unsigned char* page = pages.read(static_cast<uint64_t>(pg));
+    if (!page)
+      throw Failure(table + "its data page " + std::to_string(pg) + " lies beyond the end of the file");
+    if (page[0] != 0x01 || page[1] != 0x01 || readUint32(page + 4) != owner)
+      throw Failure(table + "page " + std::to_string(pg) + " of its usage map is not one of its data pages");
+    unsigned rows = readUint16(page + rowCountOffset);
+    size_t headerEnd = rowCountOffset + 2 + 2 * static_cast<size_t>(rows);
+    if (headerEnd > pageSize)
+      throw Failure(table + "page " + std::to_string(pg) + " declares more rows than it can hold");
+    size_t end = pageSize;  // rows are stored from the end of the page backwards
+    for (unsigned r = 0; r < rows; ++r) {
+      unsigned entry = readUint16(page + rowCountOffset + 2 + 2 * r);
+      size_t start = entry & kRowOffsetMask;
+      bool live = !(entry & kRowDeleted);
+      // A deleted row may be left with no bytes at all; a live row never is.
+      if (start < headerEnd || start > end || (live && start == end))
+        throw Failure(table + "row " + std::to_string(r) + " of page " + std::to_string(pg) +
+                      " lies outside its page or overlaps another row");
+      end = start;
+      if (live) ++liveRows;
+    }
+  }
+  if (liveRows != t->num_rows)
+    throw Failure(table + "it declares " + std::to_string(t->num_rows) + " rows but its pages hold " +
+                  std::to_string(liveRows));
+  if (rowsRead != t->num_rows)
+    throw Failure(table + "it declares " + std::to_string(t->num_rows) + " rows but " + std::to_string(rowsRead) +
+                  " could be read");
+}
+
+void importTable(MdbHandle* mdb, MdbCatalogEntry* entry, PageReader& pages, Writer& out) {
   MdbTableDef* t = mdb_read_table(entry);
   if (!t) throw Failure(std::string("cannot read table ") + entry->object_name);
   struct Free {
@@ -259,6 +350,30 @@ void importTable(MdbHandle* mdb, MdbCatalogEntry* entry, Writer& out) {
       bindValue(mdb, columnAt(t, c), buffers[c].empty() ? "" : buffers[c].data(), out.insert(), static_cast<int>(c) + 1);
     out.runInsert();
   }
+  verifyTable(mdb, t, pages, rowCount, std::string("table ") + t->name);
+}
+
+// The list of tables is itself a table: libmdb skips a row of it that it cannot decode, and a
+// table would then be missing without a word.
+void verifyCatalog(MdbHandle* mdb, PageReader& pages) {
+  constexpr unsigned long kCatalogPage = 2;
+  MdbCatalogEntry entry{};
+  entry.mdb = mdb;
+  entry.object_type = MDB_TABLE;
+  entry.table_pg = kCatalogPage;
+  std::snprintf(entry.object_name, sizeof entry.object_name, "%s", "MSysObjects");
+  MdbTableDef* t = mdb_read_table(&entry);
+  if (!t) throw Failure("its list of tables cannot be read");
+  struct Free {
+    MdbTableDef* t;
+    ~Free() { mdb_free_tabledef(t); }
+  } guard{t};
+  if (!mdb_read_columns(t)) throw Failure("its list of tables cannot be read");
+  uint64_t rowLimit = static_cast<uint64_t>(t->num_rows) * 2 + 1000, rowCount = 0;
+  mdb_rewind_table(t);
+  while (mdb_fetch_row(t))
+    if (++rowCount > rowLimit) break;
+  verifyTable(mdb, t, pages, rowCount, "its list of tables (MSysObjects)");
 }
 
 void run(const char* input, const std::string& output) {
@@ -274,6 +389,8 @@ void run(const char* input, const std::string& output) {
   if (stat(input, &st) == 0 && mdb->fmt && mdb->fmt->pg_size > 0 && st.st_size % mdb->fmt->pg_size != 0)
     throw Failure("the file is truncated: its size is not a whole number of pages");
   if (!mdb_read_catalog(mdb, MDB_TABLE)) throw Failure("its list of tables cannot be read");
+  PageReader pages(input, static_cast<size_t>(mdb->fmt->pg_size));
+  verifyCatalog(mdb, pages);
 
   std::string part = output + ".part";
   {
@@ -283,7 +400,7 @@ void run(const char* input, const std::string& output) {
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
       auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
       if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry)) continue;
-      importTable(mdb, entry, out);
+      importTable(mdb, entry, pages, out);
     }
     out.exec("COMMIT");
   }
