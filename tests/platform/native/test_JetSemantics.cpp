@@ -221,12 +221,68 @@ TEST_F(JetSemantics, PopulationVarianceAndTheOtherAggregatesSkipNulls) {
   EXPECT_NE(errorOf([&] { db_->query("select varp(nome) from pessoas"); }).find("not a number"), std::string::npos);
 }
 
-TEST_F(JetSemantics, VarianceStaysExactFarFromZero) {
-  // Around 1e9 the textbook E[x²] - E[x]² loses every digit; the answer here is exactly 22.5.
-  db_->execute("CREATE TABLE grandes (x DOUBLE)");
-  for (double d : {4.0, 7.0, 13.0, 16.0}) db_->execute("INSERT INTO grandes VALUES (?)", {Value::real(1e9 + d)});
-  EXPECT_DOUBLE_EQ(scalar(*db_, "select varp(x) from grandes").toDouble(), 22.5);
-  EXPECT_DOUBLE_EQ(scalar(*db_, "select var(x) from grandes").toDouble(), 30.0);
+// The exact population variance of some doubles, by two passes in quad precision (113 bits):
+// the mean's rounding error is then far below anything a double can show.
+double exactPopulationVariance(const std::vector<double>& xs) {
+  __float128 sum = 0;
+  for (double x : xs) sum += x;
+  __float128 mean = sum / static_cast<__float128>(xs.size());
+  __float128 squares = 0;
+  for (double x : xs) squares += (x - mean) * (x - mean);
+  return static_cast<double>(squares / static_cast<__float128>(xs.size()));
+}
+
+TEST_F(JetSemantics, VarianceAgreesWithTheExactValueTo15Digits) {
+  struct Case {
+    const char* what;
+    std::vector<double> values;
+  } cases[] = {
+      {"a large mean against a small spread", {100000000.1, 100000000.2, 100000000.4}},
+      {"a larger mean still", {1e9 + 4, 1e9 + 7, 1e9 + 13, 1e9 + 16}},
+      {"negative and far from zero", {-123456789.123, -123456789.125, -123456789.5, -123456788.75}},
+      {"tiny spread on decimals", {0.1 + 1e6, 0.2 + 1e6, 0.3 + 1e6, 0.3 + 1e6, 0.7 + 1e6}},
+      {"magnitudes mixed", {1e-3, 12.5, 1e12, 7.0, 1e12 + 0.5}},
+      {"whole numbers beyond 32 bits", {3000000001.0, 3000000002.0, 3000000004.0, 3000000008.0}},
+  };
+  db_->execute("CREATE TABLE medidas (g INTEGER, x DOUBLE)");
+  int group = 0;
+  for (const Case& c : cases) {
+    ++group;
+    for (double x : c.values) db_->execute("INSERT INTO medidas VALUES (?, ?)", {Value::integer(group), Value::real(x)});
+    db_->execute("INSERT INTO medidas VALUES (?, NULL)", {Value::integer(group)});  // nulls do not count
+  }
+  QueryResult r = db_->query("select g, varp(x), var(x), stdevp(x) from medidas group by g");
+  ASSERT_EQ(r.rowCount(), std::size(cases));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::vector<double>& xs = cases[i].values;
+    double exact = exactPopulationVariance(xs);
+    double n = static_cast<double>(xs.size());
+    double got = r.at(i, 1).toDouble();
+    EXPECT_LE(std::fabs(got - exact), std::fabs(exact) * 1e-15) << cases[i].what << ": varp " << got << " exact " << exact;
+    double sample = exact * n / (n - 1);
+    EXPECT_LE(std::fabs(r.at(i, 2).toDouble() - sample), sample * 1e-15) << cases[i].what << ": var";
+    double root = std::sqrt(exact);
+    EXPECT_LE(std::fabs(r.at(i, 3).toDouble() - root), root * 1e-15) << cases[i].what << ": stdevp";
+  }
+  // The figure the first case must give, to the 16 digits printed.
+  EXPECT_NEAR(r.at(0, 1).toDouble(), 0.0155555566814211, 1e-17);
+
+  // Equal values far from zero: exactly 0, never a small positive or negative remainder.
+  for (int i = 0; i < 7; ++i) db_->execute("INSERT INTO medidas VALUES (99, ?)", {Value::real(987654321.987)});
+  EXPECT_EQ(scalar(*db_, "select varp(x) from medidas where g = 99"), Value::real(0.0));
+  EXPECT_EQ(scalar(*db_, "select stdev(x) from medidas where g = 99"), Value::real(0.0));
+  // One value, nulls only, no rows.
+  db_->execute("INSERT INTO medidas VALUES (100, 1e15)");
+  db_->execute("INSERT INTO medidas VALUES (101, NULL)");
+  EXPECT_EQ(scalar(*db_, "select varp(x) from medidas where g = 100"), Value::real(0.0));
+  EXPECT_TRUE(scalar(*db_, "select var(x) from medidas where g = 100").isNull());
+  EXPECT_TRUE(scalar(*db_, "select varp(x) from medidas where g = 101").isNull());
+  EXPECT_TRUE(scalar(*db_, "select varp(x) from medidas where g = 102").isNull());
+  // Integer values go through the same arithmetic.
+  db_->execute("CREATE TABLE contagens (n INTEGER)");
+  for (int64_t v : {4000000001LL, 4000000002LL, 4000000004LL})
+    db_->execute("INSERT INTO contagens VALUES (?)", {Value::integer(v)});
+  EXPECT_EQ(scalar(*db_, "select varp(n) from contagens"), Value::real(14.0 / 9.0));
 }
 
 TEST_F(JetSemantics, JetSyntaxInUserConditions) {
