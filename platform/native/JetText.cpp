@@ -114,6 +114,55 @@ int codePointToCp1252(uint32_t cp) {
   return -1;
 }
 
+namespace {
+
+// Characters cp1252 cannot hold leave the engine as an escape, the byte 0x81 (which cp1252
+// leaves undefined, so no real text holds it) then "{hex}" with the code point in upper-case
+// hexadecimal, and come back as themselves when such a text returns in SQL or as a parameter.
+// A value the program read therefore matches the stored one when it writes it back into a
+// literal, and two different characters never read as the same text.
+constexpr unsigned char kEscapeByte = 0x81;
+
+bool needsEscape(uint32_t cp) { return cp == kEscapeByte || codePointToCp1252(cp) < 0; }
+
+// Reads "{hex}" at s[pos] naming a character that leaves the engine escaped: its code point
+// and the escape's length in bytes.
+bool readEscape(std::string_view s, size_t pos, uint32_t& cp, size_t& length) {
+  if (pos >= s.size() || s[pos] != '{') return false;
+  uint32_t value = 0;
+  size_t i = pos + 1;
+  for (; i < s.size() && i - pos <= 6; ++i) {
+    char c = s[i];
+    if (c >= '0' && c <= '9')
+      value = value * 16 + static_cast<uint32_t>(c - '0');
+    else if (c >= 'A' && c <= 'F')
+      value = value * 16 + static_cast<uint32_t>(c - 'A' + 10);
+    else
+      break;
+  }
+  if (i == pos + 1 || i >= s.size() || s[i] != '}') return false;
+  if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF) || !needsEscape(value)) return false;
+  cp = value;
+  length = i + 1 - pos;
+  return true;
+}
+
+void appendEscape(std::string& out, uint32_t cp) {
+  static const char kHex[] = "0123456789ABCDEF";
+  char digits[8];
+  int n = 0;
+  do {
+    digits[n++] = kHex[cp & 0xF];
+    cp >>= 4;
+  } while (cp);
+  out += static_cast<char>(kEscapeByte);
+  out += '{';
+  while (n) out += digits[--n];
+  out += '}';
+}
+
+}  // namespace
+
 uint32_t decodeUtf8(std::string_view s, size_t& pos) {
   unsigned char b0 = static_cast<unsigned char>(s[pos]);
   if (b0 < 0x80) {
@@ -174,12 +223,20 @@ void appendUtf8(std::string& out, uint32_t cp) {
 std::string cp1252ToUtf8(std::string_view in) {
   std::string out;
   out.reserve(in.size() + in.size() / 8);
-  for (char c : in) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if (b < 0x80)
-      out += c;
-    else
-      appendUtf8(out, cp1252ToCodePoint(b));
+  for (size_t i = 0; i < in.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(in[i]);
+    if (b < 0x80) {
+      out += static_cast<char>(b);
+      continue;
+    }
+    uint32_t cp = 0;
+    size_t length = 0;
+    if (b == kEscapeByte && readEscape(in, i + 1, cp, length)) {
+      appendUtf8(out, cp);
+      i += length;
+      continue;
+    }
+    appendUtf8(out, cp1252ToCodePoint(b));
   }
   return out;
 }
@@ -197,7 +254,14 @@ std::string utf8ToCp1252(std::string_view in) {
     }
     uint32_t cp = decodeUtf8(in, pos);
     int byte = codePointToCp1252(cp);
-    out += byte < 0 ? '?' : static_cast<char>(byte);
+    // U+0081 is written as its own byte unless the text after it would read as an escape.
+    uint32_t ignored = 0;
+    size_t length = 0;
+    if (byte < 0 || (cp == kEscapeByte && readEscape(in, pos, ignored, length))) {
+      appendEscape(out, cp);
+      continue;
+    }
+    out += static_cast<char>(byte);
   }
   return out;
 }

@@ -12,12 +12,16 @@
 namespace native::text {
 
 // cp1252 bytes -> UTF-8. The five bytes cp1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D)
-// become U+0081 ... as Windows maps them, so every byte string survives a round trip.
+// become U+0081 ... as Windows maps them, so every byte string survives a round trip. The
+// escape utf8ToCp1252 writes for a character outside cp1252 becomes that character again.
 std::string cp1252ToUtf8(std::string_view cp1252);
 
-// UTF-8 -> cp1252. Characters cp1252 cannot hold become '?'. A byte that is not part of a
-// valid UTF-8 sequence is taken as a cp1252 byte and passed through unchanged (so Latin-1
-// text stored by other programs still reads sensibly).
+// UTF-8 -> cp1252. A character cp1252 cannot hold (an emoji, CJK, Greek ...) becomes the byte
+// 0x81 followed by its code point in braces ("\x81{1F600}"), so that the text returns to the
+// engine unchanged and matches the stored one; U+0081 itself is escaped only where the text
+// after it would read as an escape. A byte that is not part of a valid UTF-8 sequence is taken
+// as a cp1252 byte and passed through unchanged (so Latin-1 text stored by other programs
+// still reads sensibly).
 std::string utf8ToCp1252(std::string_view utf8);
 
 // Decodes one code point of UTF-8 at s[pos], advancing pos. An invalid byte decodes as the

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -186,4 +187,58 @@ TEST(SqliteFile, SqlErrorsAreExceptionsWithSqliteMessages) {
   EXPECT_FALSE(errorOf([&] { db.execute("INSERT INTO t VALUES (1, 'a'); DELETE FROM t"); }).empty());
   EXPECT_EQ(scalar(db, "select count(*) from t"), Value::integer(0));
   EXPECT_EQ(scalar(db, "select 1;  "), Value::integer(1));  // a trailing semicolon is fine
+}
+
+// Text outside cp1252 written by another program (emoji, CJK, Cyrillic): what the program
+// reads, written back into a literal or a parameter, selects exactly the rows holding it.
+TEST(SqliteFile, TextOutsideCp1252MatchesWhenItComesBackInALiteral) {
+  TempDir dir;
+  std::string path = dir.file("outro-programa.db");
+  {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "CREATE TABLE pesquisa (id INTEGER PRIMARY KEY, \"categoria\" TEXT, \"имя\" TEXT);"
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 34) "
+                           "INSERT INTO pesquisa (categoria, \"имя\") SELECT CASE WHEN i <= 22 THEN '😀 feliz' "
+                           "WHEN i <= 27 THEN '北京' WHEN i <= 30 THEN '😁 feliz' ELSE 'São' END, 'Ωmega' FROM n;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+  }
+  JetDatabase db(path);
+  QueryResult groups = db.query("select categoria, count(*) from pesquisa group by categoria");
+  ASSERT_EQ(groups.rowCount(), 4u) << "two different emoji stay two categories";
+  for (size_t i = 0; i < groups.rowCount(); ++i) {
+    std::string value = groups.at(i, 0).bytes();
+    EXPECT_EQ(value.find('?'), std::string::npos) << value;
+    Value expected = groups.at(i, 1);
+    EXPECT_EQ(scalar(db, "select count(*) from pesquisa where categoria = '" + value + "'"), expected) << value;
+    EXPECT_EQ(scalar(db, "select count(*) from pesquisa where categoria = ?", {Value::text(value)}), expected) << value;
+    EXPECT_EQ(scalar(db, "select count(*) from pesquisa where categoria Like '" + value + "*'"), expected) << value;
+  }
+  EXPECT_EQ(scalar(db, "select count(*) from pesquisa where categoria = '" + cp("São") + "'"), Value::integer(4));
+  // A name outside cp1252 reads escaped and names its column again in SQL.
+  std::vector<FieldInfo> fields = db.fields("pesquisa");
+  ASSERT_EQ(fields.size(), 3u);
+  QueryResult named = db.query("select [" + fields[2].name + "] from pesquisa where id = 1");
+  EXPECT_EQ(named.columns[0].name, fields[2].name);
+  EXPECT_EQ(scalar(db, "select count(*) from pesquisa where [" + fields[2].name + "] = '" + named.at(0, 0).bytes() + "'"),
+            Value::integer(34));
+  // Written through the engine, read back by any SQLite reader as the real characters.
+  std::string happy;  // the 22 rows' category, as the program reads it
+  for (size_t i = 0; i < groups.rowCount(); ++i)
+    if (groups.at(i, 1) == Value::integer(22)) happy = groups.at(i, 0).bytes();
+  ASSERT_FALSE(happy.empty());
+  JetDatabase rw(path);
+  rw.execute("UPDATE pesquisa SET categoria = '" + happy + " 2' WHERE id = 1");
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+  sqlite3_stmt* st = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(raw, "select categoria from pesquisa where id = 1", -1, &st, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+  std::string stored = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+  sqlite3_finalize(st);
+  sqlite3_close(raw);
+  EXPECT_EQ(stored, "😀 feliz 2");
 }

@@ -25,8 +25,30 @@ TEST(Cp1252Boundary, MapsTheWindowsSpecificCharactersToTheirUnicodeForms) {
   EXPECT_EQ(utf8ToCp1252("Œuvre – ž"), "\x8Cuvre \x96 \x9E");
 }
 
-TEST(Cp1252Boundary, CharactersOutsideCp1252BecomeQuestionMarksAndStrayBytesPassThrough) {
-  EXPECT_EQ(utf8ToCp1252("Ωmega 漢"), "?mega ?");
+TEST(Cp1252Boundary, CharactersOutsideCp1252LeaveEscapedAndComeBackAsThemselves) {
+  struct Case {
+    std::string utf8;
+    std::string cp1252;
+  } cases[] = {
+      {"Ωmega 漢", "\x81{3A9}mega \x81{6F22}"},
+      {"😀 e 😁", "\x81{1F600} e \x81{1F601}"},  // two emoji stay two different texts
+      {"São 北京", "S\xE3o \x81{5317}\x81{4EAC}"},
+      // U+0081 is its own byte, unless what follows would read as an escape.
+      {"\xC2\x81", "\x81"},
+      {"\xC2\x81{41}", "\x81{41}"},          // 'A' has a cp1252 byte: never escaped
+      {"\xC2\x81{1F600}", "\x81{81}{1F600}"},  // the text "{1F600}" after U+0081
+      {"{1F600}", "{1F600}"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(utf8ToCp1252(c.utf8), c.cp1252) << c.utf8;
+    EXPECT_EQ(cp1252ToUtf8(c.cp1252), c.utf8) << c.utf8;
+  }
+  // What the program writes with a stray 0x81 reads as U+0081; broken escapes stay text.
+  for (const char* loose : {"\x81", "\x81{", "\x81{}", "\x81{zz}", "\x81{1F600", "\x81{110000}", "\x81{D800}"})
+    EXPECT_EQ(cp1252ToUtf8(loose), "\xC2\x81" + std::string(loose + 1)) << loose;
+}
+
+TEST(Cp1252Boundary, StrayBytesPassThrough) {
   // Latin-1 bytes stored by another program are not valid UTF-8: they read as themselves.
   EXPECT_EQ(utf8ToCp1252("caf\xE9"), "caf\xE9");
   // A multi-byte sequence cut short at the end of the text.
