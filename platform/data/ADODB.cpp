@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 RTL_IMPLEMENT_CLASS(EADOError)
 
@@ -501,6 +502,78 @@ struct TCustomADODataSet::ResultHolder {
   native::QueryResult result;
 };
 
+// The identity values of every row, by row key: a row key indexes a table of places in an
+// arena, where the values are encoded (kind byte, then the number's 8 bytes or the text's
+// length and bytes). Row keys are handed out one after another, so the table stays dense.
+class TCustomADODataSet::OriginalValues {
+public:
+  void Set(Int64 key, const std::vector<native::Value>& values) {
+    std::string bytes;
+    for (const native::Value& v : values) {
+      bytes += static_cast<char>(v.kind());
+      switch (v.kind()) {
+        case native::Value::Kind::Null: break;
+        case native::Value::Kind::Integer: appendRaw(bytes, v.integerValue()); break;
+        case native::Value::Kind::Float: appendRaw(bytes, v.realValue()); break;
+        default:
+          appendRaw(bytes, static_cast<uint64_t>(v.bytes().size()));
+          bytes += v.bytes();
+      }
+    }
+    size_t slot = static_cast<size_t>(key);
+    if (slot >= places_.size()) places_.resize(std::max(slot + 1, places_.size() * 2), nullptr);
+    places_[slot] = arena_.Add(bytes);
+  }
+  std::vector<native::Value> Get(Int64 key) const {
+    std::vector<native::Value> out;
+    size_t slot = static_cast<size_t>(key);
+    if (key < 0 || slot >= places_.size() || !places_[slot]) return out;
+    const unsigned char* p = ByteArena::Data(places_[slot]);
+    const unsigned char* end = p + ByteArena::Size(places_[slot]);
+    while (p < end) {
+      auto kind = static_cast<native::Value::Kind>(*p++);
+      switch (kind) {
+        case native::Value::Kind::Null: out.emplace_back(); break;
+        case native::Value::Kind::Integer: out.push_back(native::Value::integer(readRaw<int64_t>(p))); break;
+        case native::Value::Kind::Float: out.push_back(native::Value::real(readRaw<double>(p))); break;
+        default: {
+          auto n = static_cast<size_t>(readRaw<uint64_t>(p));
+          std::string bytes(reinterpret_cast<const char*>(p), n);
+          p += n;
+          out.push_back(kind == native::Value::Kind::Text ? native::Value::text(std::move(bytes))
+                                                          : native::Value::blob(std::move(bytes)));
+        }
+      }
+    }
+    return out;
+  }
+  void Erase(Int64 key) {
+    if (key >= 0 && static_cast<size_t>(key) < places_.size()) places_[static_cast<size_t>(key)] = nullptr;
+  }
+  void Clear() {
+    places_.clear();
+    places_.shrink_to_fit();
+    arena_.Clear();
+  }
+  void Reserve(size_t keys) { places_.reserve(keys); }
+
+private:
+  template <typename T>
+  static void appendRaw(std::string& out, T v) {
+    out.append(reinterpret_cast<const char*>(&v), sizeof v);
+  }
+  template <typename T>
+  static T readRaw(const unsigned char*& p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    p += sizeof v;
+    return v;
+  }
+
+  std::vector<const unsigned char*> places_;
+  ByteArena arena_;
+};
+
 // Where posted changes go: one table, the base column of each field definition, and the
 // columns that find a row again (the primary key; every column when there is none).
 struct TCustomADODataSet::Target {
@@ -571,7 +644,8 @@ RTL_END_CLASS
 TCustomADODataSet::TCustomADODataSet(TComponent* AOwner)
     : TDataSet(AOwner),
       FParameters(std::make_unique<TParameters>(this)),
-      FMasterLink(std::make_unique<MasterLink>(this)) {}
+      FMasterLink(std::make_unique<MasterLink>(this)),
+      FOriginals(std::make_unique<OriginalValues>()) {}
 
 TCustomADODataSet::~TCustomADODataSet() {
   Destroying();
@@ -766,6 +840,7 @@ void TCustomADODataSet::loadRows() {
   std::vector<TFieldType> types;
   for (size_t c = 0; c < columns; ++c) types.push_back(FieldDefs()->Items(static_cast<Integer>(c))->DataType());
   Rows().Reserve(static_cast<Integer>(rows));
+  if (FTarget) FOriginals->Reserve(rows + 1);
   for (size_t i = 0; i < rows; ++i) {
     std::vector<Variant> values(columns);
     for (size_t c = 0; c < columns; ++c) values[c] = toVariant(r.at(i, c), types[c]);
@@ -773,13 +848,13 @@ void TCustomADODataSet::loadRows() {
     if (FTarget) {
       std::vector<native::Value> original;
       for (size_t k : FTarget->identity) original.push_back(r.at(i, k));
-      FOriginals.emplace(key, std::move(original));
+      FOriginals->Set(key, original);
     }
   }
 }
 
 void TCustomADODataSet::InternalOpen() {
-  FOriginals.clear();
+  FOriginals->Clear();
   runQuery(true);
   try {
     InternalInitFieldDefs();
@@ -795,13 +870,13 @@ void TCustomADODataSet::InternalOpen() {
 void TCustomADODataSet::InternalClose() {
   FResult.reset();
   FTarget.reset();
-  FOriginals.clear();
+  FOriginals->Clear();
 }
 
 void TCustomADODataSet::InternalRefresh() {
   runQuery(true);
   Rows().Clear();
-  FOriginals.clear();
+  FOriginals->Clear();
   try {
     findTarget();
     loadRows();
@@ -849,7 +924,7 @@ void TCustomADODataSet::StoreRecord(Integer Row, const std::vector<Variant>& Old
       sets += quoteName(t.columns[c]) + " = ?";
       params.push_back(toNative(NewValues[c], t.types[c]));
     }
-    const std::vector<native::Value>& original = FOriginals[key];
+    const std::vector<native::Value> original = FOriginals->Get(key);
     if (!sets.empty()) {
       for (const native::Value& v : original) params.push_back(v);
       std::string sql = "UPDATE " + quoteName(t.table) + " SET " + sets + " WHERE " +
@@ -891,7 +966,7 @@ void TCustomADODataSet::StoreRecord(Integer Row, const std::vector<Variant>& Old
 }
 
 void TCustomADODataSet::RecordStored(Int64 RowKey) {
-  if (FTarget) FOriginals[RowKey] = std::move(FPendingOriginal);
+  if (FTarget) FOriginals->Set(RowKey, FPendingOriginal);
   FPendingOriginal.clear();
 }
 
@@ -900,11 +975,11 @@ void TCustomADODataSet::EraseRecord(Integer Row, const std::vector<Variant>&) {
   native::JetDatabase& db = database();
   const Target& t = *FTarget;
   Int64 key = Rows().Key(Row);
-  std::vector<native::Value> params = FOriginals[key];
+  std::vector<native::Value> params = FOriginals->Get(key);
   std::string sql = "DELETE FROM " + quoteName(t.table) + " WHERE " + identityClause(t.table, t.columns, t.identity, t.byKey);
   int64_t n = FConnection->guarded(this, [&] { return db.execute(sql, params); });
   if (n == 0) Fail("Row cannot be located for deleting. Some values may have been changed since it was last read.");
-  FOriginals.erase(key);
+  FOriginals->Erase(key);
 }
 
 // --- Query.

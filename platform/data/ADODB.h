@@ -291,8 +291,10 @@ private:
   struct ResultHolder;
   std::unique_ptr<ResultHolder> FResult;
   std::unique_ptr<Target> FTarget;
-  // The row values as read from or written to the file, by row key, to find the row again.
-  std::unordered_map<Int64, std::vector<native::Value>> FOriginals;
+  // The row values as read from or written to the file, by row key, to find the row again;
+  // kept compact, as the rows are (see TDataRows).
+  class OriginalValues;
+  std::unique_ptr<OriginalValues> FOriginals;
   std::vector<native::Value> FPendingOriginal;
 };
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/data/DBFilter.h"
 
@@ -334,7 +335,181 @@ void TFields::SetFieldIndex(TField* Field, Integer Value) {
 // Rows
 // =======================================================================================
 
+namespace {
+
+// Rows are encoded value after value: a kind byte, then for integer kinds a zigzag variable-
+// length number, for floating kinds their 4 or 8 bytes, for texts a length and the bytes.
+constexpr unsigned char kPackedString = 0x40;  // varString; the other kinds keep their own code
+
+void putNumber(std::string& out, uint64_t v) {
+  while (v >= 0x80) {
+    out += static_cast<char>((v & 0x7F) | 0x80);
+    v >>= 7;
+  }
+  out += static_cast<char>(v);
+}
+uint64_t getNumber(const unsigned char*& p) {
+  uint64_t v = 0;
+  for (int shift = 0;; shift += 7) {
+    unsigned char b = *p++;
+    v |= static_cast<uint64_t>(b & 0x7F) << shift;
+    if (!(b & 0x80)) return v;
+  }
+}
+void putSigned(std::string& out, Int64 v) {
+  putNumber(out, (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63));
+}
+Int64 getSigned(const unsigned char*& p) {
+  uint64_t v = getNumber(p);
+  return static_cast<Int64>(v >> 1) ^ -static_cast<Int64>(v & 1);
+}
+template <typename T>
+void putRaw(std::string& out, T v) {
+  out.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+template <typename T>
+T getRaw(const unsigned char*& p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  p += sizeof v;
+  return v;
+}
+
+// Appends the encoding of v; false for a kind the encoding does not hold.
+bool packValue(std::string& out, const Variant& v) {
+  if (v.IsArray() || v.Payload()) return false;
+  TVarType vt = v.VType();
+  switch (vt) {
+    case varEmpty: case varNull: out += static_cast<char>(vt); return true;
+    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord:
+    case varInt64: case varBoolean: case varCurrency: case varError:
+      out += static_cast<char>(vt);
+      putSigned(out, v.RawOrdinal());
+      return true;
+    case varSingle: out += static_cast<char>(vt); putRaw(out, static_cast<float>(v.RawDouble())); return true;
+    case varDouble: case varDate: out += static_cast<char>(vt); putRaw(out, v.RawDouble()); return true;
+    case varOleStr: case varString:
+      out += static_cast<char>(vt == varString ? kPackedString : varOleStr);
+      putNumber(out, v.RawString().size());
+      out += v.RawString();
+      return true;
+    default: return false;
+  }
+}
+
+Variant unpackValue(const unsigned char*& p) {
+  unsigned char kind = *p++;
+  switch (kind) {
+    case varEmpty: return Variant();
+    case varNull: return Null();
+    case varSmallint: return Variant(static_cast<short>(getSigned(p)));
+    case varInteger: return Variant(static_cast<int>(getSigned(p)));
+    case varShortInt: return Variant(static_cast<signed char>(getSigned(p)));
+    case varByte: return Variant(static_cast<unsigned char>(getSigned(p)));
+    case varWord: return Variant(static_cast<unsigned short>(getSigned(p)));
+    case varLongWord: return Variant(static_cast<unsigned int>(getSigned(p)));
+    case varInt64: return Variant(static_cast<long long>(getSigned(p)));
+    case varBoolean: return Variant(getSigned(p) != 0);
+    case varCurrency: return Variant(Currency::FromScaled(getSigned(p)));
+    case varError: return Variant::MakeError(static_cast<Integer>(getSigned(p)));
+    case varSingle: return Variant(getRaw<float>(p));
+    case varDouble: return Variant(getRaw<double>(p));
+    case varDate: return Variant::MakeDate(getRaw<double>(p));
+    default: {  // varOleStr, kPackedString
+      size_t n = static_cast<size_t>(getNumber(p));
+      std::string text(reinterpret_cast<const char*>(p), n);
+      p += n;
+      return kind == varOleStr ? Variant::MakeOleStr(std::move(text)) : Variant(std::move(text));
+    }
+  }
+}
+
+constexpr size_t kArenaBlock = size_t{1} << 20;
+
+}  // namespace
+
+const unsigned char* ByteArena::Add(const std::string& bytes) {
+  std::string head;
+  putNumber(head, bytes.size());
+  size_t need = head.size() + bytes.size();
+  if (blocks_.empty() || blockSize_ - blockUsed_ < need) {
+    blockSize_ = std::max(kArenaBlock, need);
+    blocks_.push_back(std::make_unique<unsigned char[]>(blockSize_));
+    blockUsed_ = 0;
+  }
+  unsigned char* at = blocks_.back().get() + blockUsed_;
+  std::memcpy(at, head.data(), head.size());
+  std::memcpy(at + head.size(), bytes.data(), bytes.size());
+  blockUsed_ += need;
+  used_ += need;
+  return at;
+}
+
+size_t ByteArena::Size(const unsigned char* stored) { return static_cast<size_t>(getNumber(stored)); }
+
+const unsigned char* ByteArena::Data(const unsigned char* stored) {
+  getNumber(stored);
+  return stored;
+}
+
+void ByteArena::Clear() {
+  blocks_.clear();
+  blockSize_ = blockUsed_ = used_ = 0;
+}
+
+const unsigned char* TDataRows::pack(Int64 key, std::vector<Variant>& values) {
+  std::string bytes;
+  putNumber(bytes, values.size());
+  for (const Variant& v : values)
+    if (!packValue(bytes, v)) {
+      spilled_[key] = std::move(values);
+      return nullptr;
+    }
+  return arena_.Add(bytes);
+}
+
+void TDataRows::release(const Entry& entry) {
+  if (entry.packed) {
+    size_t n = ByteArena::Size(entry.packed);
+    wasted_ += n + static_cast<size_t>(ByteArena::Data(entry.packed) - entry.packed);
+  } else {
+    spilled_.erase(entry.key);
+  }
+}
+
+// Rows replaced or deleted leave their bytes behind; once they are most of the arena, the
+// live rows move to a new one.
+void TDataRows::compactWhenWasteful() {
+  if (wasted_ < kArenaBlock || wasted_ < arena_.Used() / 2) return;
+  ByteArena fresh;
+  for (Entry& e : rows_)
+    if (e.packed)
+      e.packed = fresh.Add(std::string(reinterpret_cast<const char*>(ByteArena::Data(e.packed)), ByteArena::Size(e.packed)));
+  arena_ = std::move(fresh);
+  wasted_ = 0;
+}
+
+std::vector<Variant> TDataRows::Row(Integer Index) const {
+  const Entry& e = rows_[static_cast<size_t>(Index)];
+  if (!e.packed) return spilled_.at(e.key);
+  const unsigned char* p = ByteArena::Data(e.packed);
+  std::vector<Variant> values(static_cast<size_t>(getNumber(p)));
+  for (Variant& v : values) v = unpackValue(p);
+  return values;
+}
+
+void TDataRows::SetRow(Integer Index, std::vector<Variant> Values) {
+  Entry& e = rows_[static_cast<size_t>(Index)];
+  release(e);
+  e.packed = pack(e.key, Values);
+  compactWhenWasteful();
+}
+
 Integer TDataRows::IndexOfKey(Int64 Key) const {
+  if (keysAscending_) {
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), Key, [](const Entry& e, Int64 k) { return e.key < k; });
+    return it != rows_.end() && it->key == Key ? static_cast<Integer>(it - rows_.begin()) : -1;
+  }
   if (!indexValid_) {
     index_.clear();
     for (size_t i = 0; i < rows_.size(); ++i) index_[rows_[i].key] = static_cast<Integer>(i);
@@ -346,25 +521,34 @@ Integer TDataRows::IndexOfKey(Int64 Key) const {
 
 Int64 TDataRows::Insert(Integer Index, std::vector<Variant> Values) {
   Int64 key = nextKey_++;
+  const unsigned char* packed = pack(key, Values);
   if (Index >= Count()) {
-    rows_.push_back({key, std::move(Values)});
+    rows_.push_back({key, packed});
     if (indexValid_) index_[key] = Count() - 1;
   } else {
-    rows_.insert(rows_.begin() + std::max(0, Index), Entry{key, std::move(Values)});
+    rows_.insert(rows_.begin() + std::max(0, Index), Entry{key, packed});
+    keysAscending_ = false;
     indexValid_ = false;
   }
   return key;
 }
 
 void TDataRows::Delete(Integer Index) {
+  release(rows_[static_cast<size_t>(Index)]);
   rows_.erase(rows_.begin() + Index);
   indexValid_ = false;
+  compactWhenWasteful();
 }
 
 void TDataRows::Clear() {
   rows_.clear();
+  rows_.shrink_to_fit();
+  arena_.Clear();
+  spilled_.clear();
+  wasted_ = 0;
   index_.clear();
-  indexValid_ = true;
+  keysAscending_ = true;
+  indexValid_ = false;
 }
 
 // =======================================================================================
@@ -1320,7 +1504,7 @@ void TDataSet::Post() {
             Integer row = currentRow();
             if (row < 0) DatabaseError(SRecordNotFound, this);
             StoreRecord(row, rows_.Row(row), values);
-            rows_.MutableRow(row) = std::move(values);
+            rows_.SetRow(row, std::move(values));
             postedKey = rows_.Key(row);
           } else {
             StoreRecord(-1, {}, values);

@@ -1160,13 +1160,38 @@ struct TRecordBuffer {
   TBookmarkFlag Flag = bfCurrent;
 };
 
-// The rows a data set holds: each a vector of data-field values (by field number - 1) and
-// a key that identifies it for bookmarks while it exists.
+// Byte strings kept one after another in large blocks, for holding many small records with no
+// allocation of their own. A string's bytes stay where they are until Clear().
+class ByteArena {
+public:
+  // Copies bytes in and returns where they now are; Size() of that pointer gives the length.
+  const unsigned char* Add(const std::string& bytes);
+  static size_t Size(const unsigned char* stored);
+  static const unsigned char* Data(const unsigned char* stored);
+  // Bytes taken by everything added since the last Clear().
+  size_t Used() const { return used_; }
+  void Clear();
+
+private:
+  std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+  size_t blockSize_ = 0;   // of the last block
+  size_t blockUsed_ = 0;   // bytes used in the last block
+  size_t used_ = 0;
+};
+
+// The rows a data set holds: each the values of the data fields (by field number - 1) and a
+// key that identifies it for bookmarks while it exists.
+//
+// A large table is held in a compact form, not as one Variant per value: each row's values
+// are encoded one after another (a kind byte and a short number or the text's bytes) in a
+// ByteArena, and decoded when a row is read. A row holding a value of another kind (an array,
+// a custom kind) is kept as its vector of Variants.
 class TDataRows {
 public:
   Integer Count() const { return static_cast<Integer>(rows_.size()); }
-  const std::vector<Variant>& Row(Integer Index) const { return rows_[static_cast<size_t>(Index)].values; }
-  std::vector<Variant>& MutableRow(Integer Index) { return rows_[static_cast<size_t>(Index)].values; }
+  std::vector<Variant> Row(Integer Index) const;
+  // Replaces a row's values, keeping its key.
+  void SetRow(Integer Index, std::vector<Variant> Values);
   Int64 Key(Integer Index) const { return rows_[static_cast<size_t>(Index)].key; }
   // Index of the row with the key, -1 when it no longer exists.
   Integer IndexOfKey(Int64 Key) const;
@@ -1180,13 +1205,22 @@ public:
 private:
   struct Entry {
     Int64 key;
-    std::vector<Variant> values;
+    const unsigned char* packed;  // in arena_; null: the values are in spilled_
   };
+  const unsigned char* pack(Int64 key, std::vector<Variant>& values);
+  void release(const Entry& entry);
+  void compactWhenWasteful();
+
   std::vector<Entry> rows_;
+  ByteArena arena_;
+  size_t wasted_ = 0;  // arena bytes of rows replaced or deleted
+  std::unordered_map<Int64, std::vector<Variant>> spilled_;
   Int64 nextKey_ = 1;
-  // Key -> index, rebuilt on demand after an insertion or deletion in the middle.
+  // Rows appended and deleted keep their keys in ascending order, and a key is then found by
+  // binary search; after an insertion in the middle, through index_, rebuilt on demand.
+  bool keysAscending_ = true;
   mutable std::unordered_map<Int64, Integer> index_;
-  mutable bool indexValid_ = true;
+  mutable bool indexValid_ = false;
 };
 
 // The abstract data set. A descendant describes its columns (InternalInitFieldDefs), fills
