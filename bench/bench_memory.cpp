@@ -28,6 +28,13 @@
 
 namespace {
 
+// A query that tells what its rows take.
+class MeasuredQuery : public TADOQuery {
+public:
+  using TADOQuery::TADOQuery;
+  size_t rowBytes() const { return Rows().MemoryUsed(); }
+};
+
 double mb(int64_t kb) { return static_cast<double>(kb) / 1024.0; }
 
 std::string drivePath(const std::string& unixPath) {
@@ -53,6 +60,7 @@ int main(int argc, char** argv) {
     int64_t before = memory_bench::residentKb();
     int64_t read = 0;
     int64_t after = 0;
+    size_t rowBytes = 0;
     if (mode == "engine") {
       read = memory_bench::engineReadAll(file);
       after = memory_bench::residentKb();
@@ -61,11 +69,12 @@ int main(int argc, char** argv) {
       connection->SetLoginPrompt(false);
       connection->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + drivePath(file));
       connection->Open();
-      auto query = std::make_unique<TADOQuery>(nullptr);
+      auto query = std::make_unique<MeasuredQuery>(nullptr);
       query->SetConnection(connection.get());
       query->SQL()->SetText(std::string("select * from ") + native::sample::kTableName);
       query->Open();
       read = query->RecordCount();
+      rowBytes = query->rowBytes();
       after = memory_bench::residentKb();
     }
     int64_t fileBytes = memory_bench::fileSize(file);
@@ -74,6 +83,9 @@ int main(int argc, char** argv) {
     std::printf("resident before %.1f MB, with the rows %.1f MB (%.1f MB for them, %.2f x the file), peak %.1f MB\n",
                 mb(before), mb(after), mb(after - before), static_cast<double>(after - before) * 1024.0 / static_cast<double>(fileBytes),
                 mb(memory_bench::peakResidentKb()));
+    if (mode == "dataset")
+      std::printf("the data set's rows take %.1f MB (%.2f x the file)\n", static_cast<double>(rowBytes) / (1024.0 * 1024.0),
+                  static_cast<double>(rowBytes) / static_cast<double>(fileBytes));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_memory: %s\n", e.what());
     rc = 1;

@@ -833,7 +833,7 @@ void TCustomADODataSet::findTarget() {
 }
 
 void TCustomADODataSet::loadRows() {
-  const native::QueryResult& r = FResult->result;
+  native::QueryResult& r = FResult->result;
   size_t columns = r.columnCount();
   size_t rows = r.rowCount();
   if (FMaxRecords > 0 && rows > static_cast<size_t>(FMaxRecords)) rows = static_cast<size_t>(FMaxRecords);
@@ -841,16 +841,21 @@ void TCustomADODataSet::loadRows() {
   for (size_t c = 0; c < columns; ++c) types.push_back(FieldDefs()->Items(static_cast<Integer>(c))->DataType());
   Rows().Reserve(static_cast<Integer>(rows));
   if (FTarget) FOriginals->Reserve(rows + 1);
+  // Each row leaves the engine's result once it is in Rows(), so that a large table is not held
+  // twice over.
   for (size_t i = 0; i < rows; ++i) {
     std::vector<Variant> values(columns);
-    for (size_t c = 0; c < columns; ++c) values[c] = toVariant(r.at(i, c), types[c]);
+    for (size_t c = 0; c < columns; ++c) values[c] = toVariant(r.at(0, c), types[c]);
     Int64 key = Rows().Append(std::move(values));
     if (FTarget) {
       std::vector<native::Value> original;
-      for (size_t k : FTarget->identity) original.push_back(r.at(i, k));
+      for (size_t k : FTarget->identity) original.push_back(r.at(0, k));
       FOriginals->Set(key, original);
     }
+    r.values.erase(r.values.begin(), r.values.begin() + static_cast<std::ptrdiff_t>(columns));
   }
+  constexpr size_t kLargeResult = 10000;
+  if (rows >= kLargeResult) native::releaseFreeMemory();
 }
 
 void TCustomADODataSet::InternalOpen() {

@@ -1201,6 +1201,8 @@ public:
   void Delete(Integer Index);
   void Clear();
   void Reserve(Integer Count) { rows_.reserve(static_cast<size_t>(Count)); }
+  // Bytes the rows take (their table and their encoded values), for measuring.
+  size_t MemoryUsed() const { return rows_.capacity() * sizeof(Entry) + arena_.Used(); }
 
 private:
   struct Entry {

@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -542,6 +543,8 @@ DatabaseKind JetDatabase::kind() const { return impl_->kind; }
 bool JetDatabase::readOnly() const { return impl_->readOnly; }
 const std::string& JetDatabase::path() const { return impl_->path; }
 int64_t JetDatabase::lastInsertRowid() const { return sqlite3_last_insert_rowid(impl_->db); }
+
+void releaseFreeMemory() { ::malloc_trim(0); }
 
 QueryResult JetDatabase::query(const std::string& sql, const std::vector<Value>& params) {
   Statement s;

@@ -19,6 +19,7 @@
 // This header is included by Winelib code: it names neither Windows nor SQLite nor libmdb,
 // and passes no wchar_t or long.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -126,10 +127,12 @@ struct ColumnInfo {
   std::string baseColumn;
 };
 
-// A fully read result: every row is in memory.
+// A fully read result: every row is in memory. The values are held in a deque, which grows
+// without moving what it holds (a vector's growth would for a moment need the room of both
+// copies) and lets a reader hand back the rows it has taken, from the front, as it goes.
 struct QueryResult {
   std::vector<ColumnInfo> columns;
-  std::vector<Value> values;  // row after row, columns.size() values each
+  std::deque<Value> values;  // row after row, columns.size() values each
 
   size_t columnCount() const { return columns.size(); }
   size_t rowCount() const { return columns.empty() ? 0 : values.size() / columns.size(); }
@@ -137,6 +140,11 @@ struct QueryResult {
   // Index of the column with this name (compared without regard to case), or -1.
   int32_t findColumn(const std::string& name) const;
 };
+
+// Hands the heap's free pages back to the system. A large result freed row by row leaves its
+// memory spread over the heap, where the process keeps it; a reader that has just taken
+// a large result calls this once it has let go of it.
+void releaseFreeMemory();
 
 // A column of a table.
 struct FieldInfo {

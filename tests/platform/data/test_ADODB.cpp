@@ -727,3 +727,32 @@ TEST_F(SqliteFile, ATableDataSetReadsAndWritesItsTable) {
   table.Open();
   EXPECT_FALSE(table.CanModify());
 }
+
+// Text outside cp1252 (emoji, CJK) in a file: what a field shows, written back into a literal,
+// selects exactly the rows holding it, and such a row is found again to be changed.
+TEST_F(SqliteFile, TextOutsideCp1252SelectsItsRowsWhenWrittenBack) {
+  {
+    native::JetDatabase db(UnixPath(path));
+    // char() makes the characters inside SQLite, as another program would have stored them.
+    db.execute("insert into Notas values (char(128512) || ' feliz', 3), (char(128512) || ' feliz', 3), "
+               "(char(128512) || ' feliz', 3), (char(128513) || ' feliz', 4), (char(21271, 20140), 5)");
+  }
+  open("select Texto, count(*) as n from Notas where Valor >= 3 group by Texto");
+  ASSERT_EQ(q->RecordCount(), 3) << "three different texts stay three";
+  std::vector<std::pair<std::string, Integer>> groups;
+  for (q->First(); !q->Eof(); q->Next())
+    groups.emplace_back(q->FieldByName("Texto")->AsString(), q->FieldByName("n")->AsInteger());
+  for (const auto& [text, count] : groups) {
+    EXPECT_EQ(text.find('?'), std::string::npos) << text;
+    open("select count(*) as n from Notas where Texto = '" + text + "'");
+    EXPECT_EQ(q->FieldByName("n")->AsInteger(), count) << text;
+  }
+  // A row of a table without a key is found by all its values, the emoji included.
+  open("select * from Notas where Valor = 4");
+  ASSERT_EQ(q->RecordCount(), 1);
+  q->Edit();
+  q->FieldByName("Valor")->SetAsFloat(40);
+  q->Post();
+  EXPECT_EQ(stored("select count(*) from Notas where Valor = 40 and Texto = char(128513) || ' feliz'"),
+            native::Value::integer(1));
+}
