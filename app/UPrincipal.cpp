@@ -80,8 +80,8 @@ std::string sqlName(const std::string& Name) {
   return "`" + StringReplace(Name, "`", "``", {rfReplaceAll}) + "`";
 }
 
-// The table name typed by the user: a name already enclosed in brackets or back quotes is
-// kept as typed; any other goes through sqlName.
+// The table name typed by the user, without blanks around it: a name already enclosed in
+// brackets or back quotes is kept as typed; any other goes through sqlName.
 std::string sqlTableName(const std::string& Typed) {
   const std::string t = Trim(Typed);
   if (t.size() >= 2 && t.front() == '[' && t.back() == ']' && t.find(']') == t.size() - 1) return t;
@@ -94,7 +94,7 @@ std::string sqlTableName(const std::string& Typed) {
     }
     if (!closedEarly) return t;
   }
-  return sqlName(Typed);
+  return sqlName(t);
 }
 
 bool isDate(const Variant& v) { return (VarType(v) & varTypeMask) == varDate; }
@@ -229,7 +229,7 @@ void TFrmPrincipal::log(const std::string& Line) { mm1->Lines()->Add(Line); }
 
 void TFrmPrincipal::BtnGerarEstratoClick(TObject* Sender) {
   if (running_) return;
-  std::string refusal = RunRefusal();
+  std::string refusal = runRefusal();
   if (!refusal.empty()) {
     Application->MessageBox(refusal);
     return;
@@ -263,7 +263,7 @@ void TFrmPrincipal::BtnGerarEstratoClick(TObject* Sender) {
   }
 }
 
-std::string TFrmPrincipal::RunRefusal() {
+std::string TFrmPrincipal::runRefusal() {
   // What to choose first: without a target or an allocation type no query of the run can be
   // built.
   bool target = false;
@@ -752,6 +752,7 @@ void TFrmPrincipal::EdArquivoExit(TObject* Sender) {
     GradeDBTableView1->GetDataController()->CreateItemsForAllFields();
     Aguarde->SetPosition(100);
   } catch (Exception& e) {
+    Aguarde->CloseModeless();
     Application->MessageBox("Não foi possível abrir a tabela " + e.Message());
   }
 }

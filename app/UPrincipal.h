@@ -192,7 +192,7 @@ private:
   void saveFile(const std::string& FileName, const std::function<void(const std::string&)>& Save);
   // Why the run cannot start with the window's present options ("" when it can): a choice
   // missing, a number out of range, an extra condition holding an SQL comment.
-  std::string RunRefusal();
+  std::string runRefusal();
   std::string NomeTabela;
   Integer TotalRegistros = 0;
   std::string CampoMeta;

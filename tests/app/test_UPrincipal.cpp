@@ -586,6 +586,17 @@ TEST_F(MainWindowTest, NamesThatAreNotPlainIdentifiersRunEndToEnd) {
   EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
   EXPECT_EQ(treeText(form->tvArvore), "Início\n\t(`nota]x` = 'p')\n\t(`nota]x` <> 'p')\n");
   EXPECT_EQ(reportedCases(form->Redit1->Lines()), 4);
+
+  // A table name typed in brackets (or with blanks around it) names the same table.
+  for (const char* typed : {"[casas x]", " casas x "}) {
+    open(path, typed);
+    ASSERT_TRUE(form->Tabela->Active()) << typed;
+    run("renda mensal", {"Categoria do Bem"}, 1);
+    EXPECT_TRUE(boxes().Calls().empty()) << typed;
+    EXPECT_EQ(form->TotalRegistrosAtual(), 4) << typed;
+    EXPECT_EQ(form->Mestrato->Lines()->Strings(0),
+              "Select * from [casas x] where (1=1)  and ([Categoria do Bem] = 'a')") << typed;
+  }
 }
 
 // visitas: casas with the time of each visit, and a household without a category.
