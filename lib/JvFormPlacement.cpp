@@ -1,6 +1,7 @@
 #include "lib/JvFormPlacement.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "lib/JvPropertyStorage.h"
 #include "lib/JvUtils.h"
@@ -575,37 +576,40 @@ std::string TJvFormStorage::storedPropsFullPath() const {
   return JvJoinStoragePaths({AppStoragePath(), storedPropsPath_});
 }
 
+namespace {
+// Calls Do with the property storage and property of every line of List bound to a component
+// whose property is found.
+void forEachStoredProp(TStringList* List, TJvCustomAppStorage* Storage, const std::string& Path,
+                       const std::function<void(TJvPropertyStorage&, PPropInfo)>& Do) {
+  for (Integer i = 0; i < List->Count(); ++i) {
+    auto* comp = dynamic_cast<TComponent*>(List->Objects(i));
+    if (!comp) continue;
+    std::string compName, propName;
+    splitStoredPropLine(List->Strings(i), compName, propName);
+    TJvPropertyStorage props(comp, Storage, Path);
+    if (PPropInfo prop = props.Properties().Find(propName)) Do(props, prop);
+  }
+}
+}  // namespace
+
 void TJvFormStorage::WriteStoredProps() {
   if (!AppStorage()) return;
   refreshNames();
-  const std::string path = storedPropsFullPath();
-  for (Integer i = 0; i < storedProps_->Count(); ++i) {
-    auto* comp = dynamic_cast<TComponent*>(storedProps_->Objects(i));
-    if (!comp) continue;
-    std::string compName, propName;
-    splitStoredPropLine(storedProps_->Strings(i), compName, propName);
-    TJvPropertyStorage props(comp, AppStorage(), path);
-    if (PPropInfo prop = props.Properties().Find(propName)) props.StoreAnyProperty(prop);
-  }
+  forEachStoredProp(storedProps_, AppStorage(), storedPropsFullPath(),
+                    [](TJvPropertyStorage& props, PPropInfo prop) { props.StoreAnyProperty(prop); });
 }
 
 void TJvFormStorage::ReadStoredProps() {
   if (!AppStorage()) return;
   refreshNames();
-  const std::string path = storedPropsFullPath();
-  for (Integer i = 0; i < storedProps_->Count(); ++i) {
-    auto* comp = dynamic_cast<TComponent*>(storedProps_->Objects(i));
-    if (!comp) continue;
-    std::string compName, propName;
-    splitStoredPropLine(storedProps_->Strings(i), compName, propName);
+  forEachStoredProp(storedProps_, AppStorage(), storedPropsFullPath(), [](TJvPropertyStorage& props, PPropInfo prop) {
     try {
-      TJvPropertyStorage props(comp, AppStorage(), path);
-      if (PPropInfo prop = props.Properties().Find(propName)) props.LoadAnyProperty(prop);
+      props.LoadAnyProperty(prop);
     } catch (const Exception&) {
       // A property whose stored value cannot be taken keeps its value; the others are still
       // restored, and restoring never stops the form's show.
     }
-  }
+  });
 }
 
 IStorageHandler* TJvFormStorage::ownerStorageHandler() const {

@@ -29,10 +29,15 @@ namespace {
 // renda over the table: mean 16.5; squared deviations 42.25 + 20.25 + 12.25 + 56.25 = 131;
 // population variance 131 / 4 = 32.75.
 // Region a: mean 11, variance 1; region b: mean 22, variance 4.
-void makeCasas(const std::string& path, const std::string& regionA) {
+// A new SQLite database file at path (a drive-letter path).
+native::JetDatabase createDatabase(const std::string& path) {
   native::OpenOptions options;
   options.create = true;
-  native::JetDatabase db(UnixPath(path), options);
+  return native::JetDatabase(UnixPath(path), options);
+}
+
+void makeCasas(const std::string& path, const std::string& regionA) {
+  native::JetDatabase db = createDatabase(path);
   using native::JetType;
   using native::jetTypeDeclaration;
   db.execute("create table casas (regiao " + jetTypeDeclaration(JetType::Text, 20) + ", area " +
@@ -533,9 +538,7 @@ namespace {
 // The file's own name holds a ';'.
 std::string makeOddNames(const std::string& dir) {
   std::string path = dir + "\\bens;2023.db";
-  native::OpenOptions options;
-  options.create = true;
-  native::JetDatabase db(UnixPath(path), options);
+  native::JetDatabase db = createDatabase(path);
   using native::JetType;
   using native::jetTypeDeclaration;
   const std::string text = jetTypeDeclaration(JetType::Text, 20), real = jetTypeDeclaration(JetType::Double);
@@ -607,9 +610,7 @@ TEST_F(MainWindowTest, NamesThatAreNotPlainIdentifiersRunEndToEnd) {
 //   null  2023-03-04 10:30   24
 std::string makeVisitas(const std::string& dir) {
   std::string path = dir + "\\visitas.db";
-  native::OpenOptions options;
-  options.create = true;
-  native::JetDatabase db(UnixPath(path), options);
+  native::JetDatabase db = createDatabase(path);
   using native::JetType;
   using native::jetTypeDeclaration;
   db.execute("create table visitas (cat " + jetTypeDeclaration(JetType::Text, 20) + ", data_visita " +
