@@ -1,6 +1,8 @@
 #include "app/UPrincipal.h"
 
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 
 #include "cx/foundation/cxClasses.h"
 #include "platform/rtl/SysUtils.h"
@@ -39,6 +41,108 @@ bool isNumeric(const Variant& v) {
 // O'Brien is compared like any other instead of breaking the query.
 std::string sqlLiteral(const std::string& s) { return StringReplace(s, "'", "''", {rfReplaceAll}); }
 
+// Words the engine reads as part of the statement rather than as a name: SQL keywords, and the
+// words it gives a meaning of its own (True, False, Mod).
+bool isReservedWord(const std::string& Name) {
+  static const char* const kWords[] = {
+      "ABORT", "ACTION", "ADD", "AFTER", "ALL", "ALTER", "ALWAYS", "ANALYZE", "AND", "ANY", "AS", "ASC", "ATTACH",
+      "AUTOINCREMENT", "BEFORE", "BEGIN", "BETWEEN", "BY", "CASCADE", "CASE", "CAST", "CHECK", "COLLATE", "COLUMN",
+      "COMMIT", "CONFLICT", "CONSTRAINT", "CREATE", "CROSS", "CURRENT", "CURRENT_DATE", "CURRENT_TIME",
+      "CURRENT_TIMESTAMP", "DATABASE", "DEFAULT", "DEFERRABLE", "DEFERRED", "DELETE", "DESC", "DETACH", "DISTINCT",
+      "DO", "DROP", "EACH", "ELSE", "END", "ESCAPE", "EXCEPT", "EXCLUDE", "EXCLUSIVE", "EXISTS", "EXPLAIN", "FAIL",
+      "FALSE", "FILTER", "FIRST", "FOLLOWING", "FOR", "FOREIGN", "FROM", "FULL", "GENERATED", "GLOB", "GROUP",
+      "GROUPS", "HAVING", "IF", "IGNORE", "IMMEDIATE", "IN", "INDEX", "INDEXED", "INITIALLY", "INNER", "INSERT",
+      "INSTEAD", "INTERSECT", "INTO", "IS", "ISNULL", "JOIN", "KEY", "LAST", "LEFT", "LIKE", "LIMIT", "MATCH",
+      "MATERIALIZED", "MOD", "NATURAL", "NO", "NOT", "NOTHING", "NOTNULL", "NULL", "NULLS", "OF", "OFFSET", "ON",
+      "OR", "ORDER", "OTHERS", "OUTER", "OVER", "PARTITION", "PERCENT", "PIVOT", "PLAN", "PRAGMA", "PRECEDING",
+      "PRIMARY", "QUERY", "RAISE", "RANGE", "RECURSIVE", "REFERENCES", "REGEXP", "REINDEX", "RELEASE", "RENAME",
+      "REPLACE", "RESTRICT", "RETURNING", "RIGHT", "ROLLBACK", "ROW", "ROWS", "SAVEPOINT", "SELECT", "SET", "SOME",
+      "TABLE", "TEMP", "TEMPORARY", "THEN", "TIES", "TO", "TOP", "TRANSACTION", "TRANSFORM", "TRIGGER", "TRUE",
+      "UNBOUNDED", "UNION", "UNIQUE", "UPDATE", "USING", "VACUUM", "VALUES", "VIEW", "VIRTUAL", "WHEN", "WHERE",
+      "WINDOW", "WITH", "WITHOUT"};
+  const std::string upper = UpperCase(Name);
+  for (const char* w : kWords)
+    if (upper == w) return true;
+  return false;
+}
+
+// A table or field name as SQL names it: a plain identifier (a letter or '_' first, then
+// letters, digits and '_'; not a reserved word) as it is, so the usual queries read as
+// always; any other name in brackets, or, when it holds a ']' (which brackets cannot
+// enclose), in back quotes with each back quote doubled.
+std::string sqlName(const std::string& Name) {
+  auto wordStart = [](unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; };
+  auto wordChar = [](unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; };
+  bool plainName = !Name.empty() && wordStart(static_cast<unsigned char>(Name[0]));
+  for (char c : Name) plainName = plainName && wordChar(static_cast<unsigned char>(c));
+  if (plainName && !isReservedWord(Name)) return Name;
+  if (Name.find(']') == std::string::npos) return "[" + Name + "]";
+  return "`" + StringReplace(Name, "`", "``", {rfReplaceAll}) + "`";
+}
+
+// The table name typed by the user, without blanks around it: a name already enclosed in
+// brackets or back quotes is kept as typed; any other goes through sqlName.
+std::string sqlTableName(const std::string& Typed) {
+  const std::string t = Trim(Typed);
+  if (t.size() >= 2 && t.front() == '[' && t.back() == ']' && t.find(']') == t.size() - 1) return t;
+  if (t.size() >= 2 && t.front() == '`' && t.back() == '`') {
+    bool closedEarly = false;
+    for (size_t i = 1; i + 1 < t.size(); ++i) {
+      if (t[i] != '`') continue;
+      if (t[i + 1] == '`' && i + 2 < t.size()) ++i;
+      else closedEarly = true;
+    }
+    if (!closedEarly) return t;
+  }
+  return sqlName(t);
+}
+
+bool isDate(const Variant& v) { return (VarType(v) & varTypeMask) == varDate; }
+
+// A date-time as a date literal the engine reads: #yyyy-mm-dd#, with the time of day
+// (hh:nn:ss, and .zzz when it has milliseconds) when it is not midnight. The time is rounded
+// to the millisecond as the engine does when it turns a literal into a date.
+std::string sqlDate(TDateTime Value) {
+  double dayPart = std::trunc(Value);
+  long long ms = std::llround(std::fabs(Value - dayPart) * 86400000.0);
+  if (ms >= 86400000) {
+    ms -= 86400000;
+    dayPart += Value >= 0 ? 1 : -1;
+  }
+  Word y = 0, m = 0, d = 0;
+  DecodeDate(dayPart, y, m, d);
+  char text[48];
+  int n = std::snprintf(text, sizeof text, "#%04d-%02d-%02d", int{y}, int{m}, int{d});
+  if (ms != 0) {
+    n += std::snprintf(text + n, sizeof text - n, " %02d:%02d:%02d", static_cast<int>(ms / 3600000),
+                       static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60));
+    if (ms % 1000 != 0) n += std::snprintf(text + n, sizeof text - n, ".%03d", static_cast<int>(ms % 1000));
+  }
+  return std::string(text, static_cast<size_t>(n)) + "#";
+}
+
+// A non-text value as it stands in a condition: dates as date literals, the rest in the plain
+// variant-to-text conversion ('.' as the decimal separator).
+std::string sqlPlainValue(const Variant& v) { return isDate(v) ? sqlDate(v.AsDateTime()) : VarToStr(v); }
+
+// Whether an extra condition holds an SQL comment ("--" or "/*") outside its quoted texts and
+// names: a comment would silently swallow the conditions the run appends after it.
+bool hasSqlComment(const std::string& Sql) {
+  for (size_t i = 0; i < Sql.size(); ++i) {
+    const char c = Sql[i];
+    if (c == '\'' || c == '"' || c == '[' || c == '`') {
+      const char close = c == '[' ? ']' : c;
+      size_t end = Sql.find(close, i + 1);
+      if (end == std::string::npos) return false;  // an unclosed text: the engine reports it
+      i = end;  // a doubled quote reads as two texts side by side, which is the same here
+      continue;
+    }
+    if ((c == '-' && i + 1 < Sql.size() && Sql[i + 1] == '-') || (c == '/' && i + 1 < Sql.size() && Sql[i + 1] == '*'))
+      return true;
+  }
+  return false;
+}
+
 std::string plain(double d) { return FloatToStr(d); }
 
 Integer asInteger(const Variant& v) {
@@ -46,17 +150,52 @@ Integer asInteger(const Variant& v) {
   return static_cast<Integer>(std::lround(static_cast<double>(v)));
 }
 
-// The child texts of a cut (a text value, a numeric value or a band).
+// The child texts of a cut (a text value, a numeric or date value, or a band).
 std::string childText(const tRegVar& r, bool First) {
-  std::string a = VarToStr(r.Campo);
+  std::string a = sqlName(VarToStr(r.Campo));
   if (isTextLike(r.Valor)) {
     std::string v = sqlLiteral(VarToStr(r.Valor));
     return First ? "(" + a + " = '" + v + "')" : "(" + a + " <> '" + v + "')";
   }
-  std::string lo = VarToStr(r.Valor), hi = VarToStr(r.Limite);
+  std::string lo = sqlPlainValue(r.Valor), hi = sqlPlainValue(r.Limite);
   if (lo == hi) return First ? "(" + a + " <= " + lo + ")" : "(" + a + " > " + lo + ")";
   return First ? "(" + a + " >= " + lo + ") and (" + a + " < " + hi + ")"
                : "(NOT ((" + a + " >= " + lo + " and " + a + " < " + hi + ")))";
+}
+
+// Closes the progress dialog when it goes, on every path out of an opening or a run.
+class ProgressGuard {
+public:
+  explicit ProgressGuard(TJvProgressDialog* Dialog) : dialog_(Dialog) {}
+  ~ProgressGuard() { dialog_->CloseModeless(); }
+  ProgressGuard(const ProgressGuard&) = delete;
+  ProgressGuard& operator=(const ProgressGuard&) = delete;
+
+private:
+  TJvProgressDialog* dialog_;
+};
+
+// Holds a string list's update open for as long as it lives.
+class UpdateLock {
+public:
+  explicit UpdateLock(TStrings* Strings) : strings_(Strings) { strings_->BeginUpdate(); }
+  ~UpdateLock() { strings_->EndUpdate(); }
+  UpdateLock(const UpdateLock&) = delete;
+  UpdateLock& operator=(const UpdateLock&) = delete;
+
+private:
+  TStrings* strings_;
+};
+
+// A spin editor's value as a 32-bit integer, rounded as the run reads it; false when it is
+// no number that fits 32 bits.
+bool spinInteger(const TcxSpinEdit* Edit, Integer& Result) {
+  const Variant v = Edit->Value();
+  if (VarIsEmpty(v) || VarIsNull(v)) return false;
+  const double d = static_cast<double>(v);
+  if (!std::isfinite(d) || d <= -2147483648.5 || d >= 2147483647.5) return false;
+  Result = static_cast<Integer>(std::lround(d));
+  return true;
 }
 
 // Marks a run in progress for as long as it lives.
@@ -90,58 +229,89 @@ void TFrmPrincipal::log(const std::string& Line) { mm1->Lines()->Add(Line); }
 
 void TFrmPrincipal::BtnGerarEstratoClick(TObject* Sender) {
   if (running_) return;
+  std::string refusal = runRefusal();
+  if (!refusal.empty()) {
+    Application->MessageBox(refusal);
+    return;
+  }
   RunGuard guard(running_);
   mm1->Lines()->Clear();
   tvArvore->Items()->Clear();
   Aguarde->ShowModeless();
+  ProgressGuard progress(Aguarde);
   // A run writes tens of thousands of log lines: they reach the memo's window in pieces
   // (whenever something asks the memo, and at the end) instead of one at a time.
-  mm1->Lines()->BeginUpdate();
-  try {
-    Aguarde->SetPosition(0);
-    ContaRegistros();
-    for (Integer i = 0; i < CamposDependentes->Items()->Count(); ++i)
-      if (CamposDependentes->Checked(i)) CampoMeta = CamposDependentes->Items()->Strings(i);
-    TTreeNode* root = tvArvore->Items()->Add(nullptr, "Início");
-    Aguarde->SetPosition(1);
-    Integer mandatory = 0;
-    for (Integer i = 0; i < CamposObrigatorios->Items()->Count(); ++i) {
-      if (!CamposObrigatorios->Checked(i)) continue;
-      ++mandatory;
-      DivideObrigatorio(root, CamposObrigatorios->Items()->Strings(i), "", rootContext());
-    }
-    if (mandatory == 0) {
-      Aguarde->SetPosition(1);
-      CresceNo(clausula->Text(), root, rootContext());
-      log("FIM");
-      Aguarde->SetText("Montando Resumo ");
-      MontaResumo(CampoMeta);
-    }
-  } catch (...) {
-    mm1->Lines()->EndUpdate();
-    Aguarde->CloseModeless();
-    throw;
+  UpdateLock logUpdate(mm1->Lines());
+  Aguarde->SetPosition(0);
+  ContaRegistros();
+  for (Integer i = 0; i < CamposDependentes->Items()->Count(); ++i)
+    if (CamposDependentes->Checked(i)) CampoMeta = CamposDependentes->Items()->Strings(i);
+  TTreeNode* root = tvArvore->Items()->Add(nullptr, "Início");
+  Aguarde->SetPosition(1);
+  Integer mandatory = 0;
+  for (Integer i = 0; i < CamposObrigatorios->Items()->Count(); ++i) {
+    if (!CamposObrigatorios->Checked(i)) continue;
+    ++mandatory;
+    DivideObrigatorio(root, CamposObrigatorios->Items()->Strings(i), "", rootContext());
   }
-  mm1->Lines()->EndUpdate();
-  Aguarde->CloseModeless();
+  if (mandatory == 0) {
+    Aguarde->SetPosition(1);
+    CresceNo(clausula->Text(), root, rootContext());
+    log("FIM");
+    Aguarde->SetText("Montando Resumo ");
+    MontaResumo(CampoMeta);
+  }
+}
+
+std::string TFrmPrincipal::runRefusal() {
+  // What to choose first: without a target or an allocation type no query of the run can be
+  // built.
+  bool target = false;
+  for (Integer i = 0; i < CamposDependentes->Items()->Count(); ++i) target = target || CamposDependentes->Checked(i);
+  const bool type = GrTipo->ItemIndex() >= 0 && GrTipo->ItemIndex() <= 3;
+  if (!target && !type) return "Escolha o atributo meta e o tipo de amostragem.";
+  if (!target) return "Escolha o atributo meta.";
+  if (!type) return "Escolha o tipo de amostragem.";
+  // The numbers the run reads as 32-bit counts. The number of categories matters only when
+  // continuous values are cut into categories.
+  Integer n = 0;
+  if (ckCategoria->Checked() && (!spinInteger(cxCatValoresContinuos, n) || n < 1))
+    return "A Quantidade de Categorias deve ser um número inteiro de 1 a 2147483647.";
+  if (!spinInteger(cxNiveis, n) || n < 0)
+    return "A Quantidade de Caracteristicas deve ser um número inteiro de 0 a 2147483647.";
+  if (!spinInteger(cxQtdeMinCasos, n))
+    return "A Quantidade Mínima de Casos deve ser um número inteiro de -2147483648 a 2147483647.";
+  // The extra condition is used only when no mandatory field is checked.
+  bool mandatory = false;
+  for (Integer i = 0; i < CamposObrigatorios->Items()->Count(); ++i)
+    mandatory = mandatory || CamposObrigatorios->Checked(i);
+  if (!mandatory && hasSqlComment(clausula->Text()))
+    return "A condição adicional não pode conter comentários SQL (-- ou /*).";
+  return std::string();
 }
 
 void TFrmPrincipal::ContaRegistros() {
-  auto q = openQuery("select count(*) as quantidade from " + NomeTabela + " where (1=1) ");
+  auto q = openQuery("select count(*) as quantidade from " + sqlTableName(NomeTabela) + " where (1=1) ");
   if (!q->Eof()) TotalRegistros = q->FieldByName("quantidade")->AsInteger();
 }
 
 void TFrmPrincipal::DivideObrigatorio(TTreeNode* No, const std::string& Campo, const std::string& Clausula,
                                       tRegContexto Contexto) {
   try {
-    auto q = openQuery("select distinct(" + Campo + ") from " + NomeTabela + " where (1=1) " + Clausula +
-                       " ORDER BY " + Campo);
+    const std::string a = sqlName(Campo);
+    auto q = openQuery("select distinct(" + a + ") from " + sqlTableName(NomeTabela) + " where (1=1) " + Clausula +
+                       " ORDER BY " + a);
     while (!q->Eof()) {
       TField* f = q->FieldByName(Campo);
       std::string value = f->AsString();
-      TTreeNode* child = tvArvore->Items()->AddChild(No, Campo + "=" + value + " [Obrigatório]");
-      std::string c = isTextLike(f->AsVariant()) ? " and " + Campo + "='" + sqlLiteral(value) + "'"
-                                                 : " and " + Campo + "=" + value;
+      // A null value selects its rows with IS NULL (an empty comparison would be invalid SQL).
+      const bool null = f->IsNull();
+      TTreeNode* child = tvArvore->Items()->AddChild(
+          No, (null ? Campo + " IS NULL" : Campo + "=" + value) + " [Obrigatório]");
+      const Variant v = f->AsVariant();
+      std::string c = null             ? " and " + a + " IS NULL"
+                      : isTextLike(v) ? " and " + a + "='" + sqlLiteral(value) + "'"
+                                      : " and " + a + "=" + (isDate(v) ? sqlDate(v.AsDateTime()) : value);
       CresceNo(c, child, Contexto);
       q->Next();
     }
@@ -181,8 +351,9 @@ void TFrmPrincipal::CresceNo(const std::string& Clausula, TTreeNode* No, tRegCon
 
 void TFrmPrincipal::PrimeiroValor(const std::string& Campo, const std::string& Clausula, Variant& v) {
   v = Variant();
-  auto q = openQuery("select distinct(" + Campo + ") from " + NomeTabela + " where (1=1) " + Clausula +
-                     " ORDER BY " + Campo);
+  const std::string a = sqlName(Campo);
+  auto q = openQuery("select distinct(" + a + ") from " + sqlTableName(NomeTabela) + " where (1=1) " + Clausula +
+                     " ORDER BY " + a);
   if (!q->Eof()) v = q->FieldByName(Campo)->AsVariant();
 }
 
@@ -200,8 +371,8 @@ tRegVar TFrmPrincipal::BuscaMelhorCorte(const std::string& Campo, const std::str
       Integer k = asInteger(cxCatValoresContinuos->Value());
       double step = (max - min) / k;
       std::string m = FloatToStrF(min, ffGeneral, 14, 14);
-      auto q = openQuery("select distinct(round((" + Campo + "-" + m + ")/" + plain(step) + ")) as valor from " +
-                         NomeTabela + " where (1=1) " + Clausula);
+      auto q = openQuery("select distinct(round((" + sqlName(Campo) + "-" + m + ")/" + plain(step) +
+                         ")) as valor from " + sqlTableName(NomeTabela) + " where (1=1) " + Clausula);
       while (!q->Eof()) {
         Variant valor = q->FieldByName("valor")->AsVariant();
         log("Valor " + VarToStr(valor));
@@ -213,8 +384,8 @@ tRegVar TFrmPrincipal::BuscaMelhorCorte(const std::string& Campo, const std::str
         q->Next();
       }
     } else {
-      auto q = openQuery("select " + Campo + " as valor, count(*) as qtde from " + NomeTabela + " where (1=1) " +
-                         Clausula + " group by " + Campo);
+      auto q = openQuery("select " + sqlName(Campo) + " as valor, count(*) as qtde from " + sqlTableName(NomeTabela) +
+                         " where (1=1) " + Clausula + " group by " + sqlName(Campo));
       while (!q->Eof()) {
         if (q->FieldByName("qtde")->AsInteger() > 0) {
           TField* f = q->FieldByName("Valor");
@@ -249,7 +420,7 @@ tRegVar TFrmPrincipal::BuscaMelhorCorte(const std::string& Campo, const std::str
 namespace {
 
 std::string varianceExpression(Integer tipo, const std::string& Meta) {
-  return tipo >= 0 && tipo <= 3 ? " varp(" + Meta + ") " : std::string();
+  return tipo >= 0 && tipo <= 3 ? " varp(" + sqlName(Meta) + ") " : std::string();
 }
 
 // The criterion of allocation types 0-2 (the one that every candidate computes); fills the
@@ -294,12 +465,13 @@ long double grd(Integer q1, Integer q2, Integer total) {
 }  // namespace
 
 double TFrmPrincipal::ConsultaMinimo(const std::string& Campo) {
-  auto q = openQuery("Select MIN(" + Campo + ") as Minimo from " + NomeTabela + " where (1=1) ");
+  auto q = openQuery("Select MIN(" + sqlName(Campo) + ") as Minimo from " + sqlTableName(NomeTabela) + " where (1=1) ");
   return q->Eof() ? 0.0 : q->FieldByName("Minimo")->AsFloat();
 }
 
 double TFrmPrincipal::ConsultaMaximo(const std::string& Campo) {
-  auto q = openQuery("Select MAX(" + Campo + ") as Maximo  from " + NomeTabela + " where (1=1) ");
+  auto q = openQuery("Select MAX(" + sqlName(Campo) + ") as Maximo  from " + sqlTableName(NomeTabela) +
+                     " where (1=1) ");
   return q->Eof() ? 0.0 : q->FieldByName("Maximo")->AsFloat();
 }
 
@@ -316,8 +488,9 @@ tRegVar TFrmPrincipal::AvaliaCorteFaixa(const std::string& Campo, const Variant&
   const std::string ve = varianceExpression(tipo, CampoMeta);
   double s1 = 0, s2 = 0;
   Integer q1 = 0, q2 = 0;
-  std::string sql1 = "Select " + ve + " as variancia, count(" + CampoMeta + ") as quantidade from " + NomeTabela +
-                     " where (1=1) " + Clausula + " and " + Campo + " >= " + loText + " and " + Campo + " < " + hiText;
+  const std::string a = sqlName(Campo), meta = sqlName(CampoMeta), table = sqlTableName(NomeTabela);
+  std::string sql1 = "Select " + ve + " as variancia, count(" + meta + ") as quantidade from " + table +
+                     " where (1=1) " + Clausula + " and " + a + " >= " + loText + " and " + a + " < " + hiText;
   try {
     auto q = openQuery(sql1);
     if (!q->Eof()) {
@@ -329,9 +502,9 @@ tRegVar TFrmPrincipal::AvaliaCorteFaixa(const std::string& Campo, const Variant&
     s1 = 0;
     q1 = 0;
   }
-  std::string sql2 = "Select " + ve + " as variancia, count(" + CampoMeta + ") as quantidade from " + NomeTabela +
-                     " where (1=1) " + Clausula + " AND NOT (" + Campo + " >= " + loText + " AND " + Campo + " < " +
-                     hiText + ")";
+  std::string sql2 = "Select " + ve + " as variancia, count(" + meta + ") as quantidade from " + table +
+                     " where (1=1) " + Clausula + " AND NOT (" + a + " >= " + loText + " AND " + a + " < " + hiText +
+                     ")";
   log(sql2);
   {
     auto q = openQuery(sql2);
@@ -388,12 +561,14 @@ tRegVar TFrmPrincipal::AvaliaCorteValor(const std::string& Campo, const Variant&
   // One text of the value for both parts (15 significant digits for a double), so the two
   // parts and the node texts select complementary rows.
   const std::string vText = VarToStr(v);
+  const std::string vSql = text ? "'" + sqlLiteral(vText) + "'" : sqlPlainValue(v);
   const std::string ve = varianceExpression(tipo, CampoMeta);
-  const std::string from = " from " + NomeTabela + " where (1=1) " + Clausula;
-  std::string sql1 = "Select " + ve + " as variancia, count(" + CampoMeta + ") as quantidade" + from + " and " +
-                     Campo + (text ? " = '" + sqlLiteral(vText) + "'" : " <= " + vText);
-  std::string sql2 = "Select " + ve + " as variancia , count(" + CampoMeta + ") as quantidade" + from + " and " +
-                     Campo + (text ? " <> '" + sqlLiteral(vText) + "'" : " > " + vText);
+  const std::string a = sqlName(Campo), meta = sqlName(CampoMeta);
+  const std::string from = " from " + sqlTableName(NomeTabela) + " where (1=1) " + Clausula;
+  std::string sql1 = "Select " + ve + " as variancia, count(" + meta + ") as quantidade" + from + " and " + a +
+                     (text ? " = " : " <= ") + vSql;
+  std::string sql2 = "Select " + ve + " as variancia , count(" + meta + ") as quantidade" + from + " and " + a +
+                     (text ? " <> " : " > ") + vSql;
   double s1 = 0, s2 = 0;
   Integer q1 = 0, q2 = 0;
   try {
@@ -467,8 +642,9 @@ tRegVar TFrmPrincipal::AvaliaCorteValor(const std::string& Campo, const Variant&
 void TFrmPrincipal::MontaResumo(const std::string& Campo) {
   Mestrato->Lines()->Clear();
   Redit1->Lines()->Clear();
-  auto q = openQuery(" select  varp(" + Campo + ") as vari, avg(" + Campo + ") as media, count(*) as qtde from " +
-                     NomeTabela + " where (1=1) ");
+  const std::string c = sqlName(Campo);
+  auto q = openQuery(" select  varp(" + c + ") as vari, avg(" + c + ") as media, count(*) as qtde from " +
+                     sqlTableName(NomeTabela) + " where (1=1) ");
   if (!q->Eof()) {
     Redit1->Lines()->Add("RESUMO");
     Redit1->Lines()->Add("Atributo meta : " + Format(" média %8.4f, Casos  %d, variância %8.4f ",
@@ -505,9 +681,10 @@ void TFrmPrincipal::RelataEstratos(const std::string& Campo) {
 }
 
 void TFrmPrincipal::RelataEstrato(const std::string& Campo, const std::string& S, Integer n) {
-  Mestrato->Lines()->Add("Select * from " + NomeTabela + " where (1=1) " + S);
-  auto q = openQuery("Select varp(" + Campo + ") as Variancia, count(" + Campo + ") as Contador, avg(" + Campo +
-                     ") as media from " + NomeTabela + " where (1=1) " + S);
+  const std::string c = sqlName(Campo), table = sqlTableName(NomeTabela);
+  Mestrato->Lines()->Add("Select * from " + table + " where (1=1) " + S);
+  auto q = openQuery("Select varp(" + c + ") as Variancia, count(" + c + ") as Contador, avg(" + c +
+                     ") as media from " + table + " where (1=1) " + S);
   if (!q->Eof() && q->FieldByName("Contador")->AsInteger() > 0) {
     Redit1->Lines()->Add("");
     Redit1->Lines()->Add("Estrato: " + IntToStr(n));
@@ -530,20 +707,26 @@ void TFrmPrincipal::FormShow(TObject* Sender) { Paginas->SetActivePage(Dados); }
 
 void TFrmPrincipal::BtnAbrirBancoClick(TObject* Sender) {
   if (running_) return;
-  if (FileExists(EdArquivo->FileName())) EdArquivoExit(Sender);
+  if (FileExists(EdArquivo->FileName()))
+    EdArquivoExit(Sender);
+  else
+    Application->MessageBox("O arquivo \"" + EdArquivo->FileName() + "\" não foi encontrado.");
   BtnGerarEstrato->SetEnabled(Tabela->Active());
 }
 
 void TFrmPrincipal::EdArquivoExit(TObject* Sender) {
   if (running_) return;
   Aguarde->ShowModeless();
+  ProgressGuard progress(Aguarde);
   Aguarde->SetPosition(1);
   Aguarde->SetText("Abrindo base de dados");
   Tabela->Close();
   Con->Close();
   NomeTabela = edTabela->Text();
+  // The file name is quoted as connection strings quote values, so a name holding ';' or
+  // quotes names its own file.
   Con->SetConnectionString(
-      "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + EdArquivo->FileName() +
+      "Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + ConnectionStringQuote(EdArquivo->FileName()) +
       ";Mode=Share Deny None;"
       "Extended Properties=\"\";Jet OLEDB:System database=\"\";Jet OLEDB:Registry Path=\"\";"
       "Jet OLEDB:Database Password=\"\";Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=1;"
@@ -557,7 +740,7 @@ void TFrmPrincipal::EdArquivoExit(TObject* Sender) {
     Aguarde->ShowModeless();
     Con->Open();
     Tabela->SQL()->Clear();
-    Tabela->SQL()->Add("Select * from " + NomeTabela);
+    Tabela->SQL()->Add("Select * from " + sqlTableName(NomeTabela));
     Aguarde->SetPosition(70);
     Tabela->Open();
     CamposDependentes->Items()->Clear();
@@ -568,9 +751,8 @@ void TFrmPrincipal::EdArquivoExit(TObject* Sender) {
     Tabela->GetFieldNames(CamposIndependentes->Items());
     GradeDBTableView1->GetDataController()->CreateItemsForAllFields();
     Aguarde->SetPosition(100);
-    Aguarde->CloseModeless();
   } catch (Exception& e) {
-    // The progress dialog stays open: the next use of it replaces it.
+    Aguarde->CloseModeless();
     Application->MessageBox("Não foi possível abrir a tabela " + e.Message());
   }
 }
@@ -608,7 +790,16 @@ void TFrmPrincipal::cxTipoParadaClick(TObject* Sender) {
 }
 
 void TFrmPrincipal::saveTree() {
-  if (JSalvar->Execute()) tvArvore->SaveToFile(JSalvar->FileName());
+  if (JSalvar->Execute()) saveFile(JSalvar->FileName(), [this](const std::string& f) { tvArvore->SaveToFile(f); });
+}
+
+void TFrmPrincipal::saveFile(const std::string& FileName, const std::function<void(const std::string&)>& Save) {
+  // The file is written whole or not at all; a failed save leaves the old file as it was.
+  try {
+    Save(FileName);
+  } catch (Exception& e) {
+    Application->MessageBox("Não foi possível salvar o arquivo \"" + FileName + "\". " + e.Message());
+  }
 }
 
 void TFrmPrincipal::ExportarExcel1Click(TObject* Sender) {
@@ -622,7 +813,8 @@ void TFrmPrincipal::MenuItem1Click(TObject* Sender) {
   if (running_) return;
   JSalvar->SetTitle("Salvar o Relatório");
   JSalvar->SetDefaultExt(".rtf");
-  if (JSalvar->Execute()) Redit1->Lines()->SaveToFile(JSalvar->FileName());
+  if (JSalvar->Execute())
+    saveFile(JSalvar->FileName(), [this](const std::string& f) { Redit1->Lines()->SaveToFile(f); });
 }
 
 void TFrmPrincipal::BtnSalvaClick(TObject* Sender) {
@@ -632,9 +824,17 @@ void TFrmPrincipal::BtnSalvaClick(TObject* Sender) {
 
 void TFrmPrincipal::SalvarCFGClick(TObject* Sender) {
   TJvStoredValues* values = IniSave->StoredValues();
-  if (auto* v = values->FindByName("QtdeCategorias")) v->SetValue(cxCatValoresContinuos->Value());
-  if (auto* v = values->FindByName("QtdeNiveis")) v->SetValue(cxNiveis->Value());
-  if (auto* v = values->FindByName("CxGanho")) v->SetValue(cxGanho->Value());
+  // The stored values are integers and are read back as integers: an editor's value is kept
+  // as the integer the run reads from it; one that is no number fitting 32 bits leaves the
+  // stored value as it was (a float would be written in a form an integer cannot be read from).
+  auto copy = [values](const char* Name, TcxSpinEdit* Edit) {
+    Integer n = 0;
+    if (auto* v = values->FindByName(Name))
+      if (spinInteger(Edit, n)) v->SetValue(Variant(n));
+  };
+  copy("QtdeCategorias", cxCatValoresContinuos);
+  copy("QtdeNiveis", cxNiveis);
+  copy("CxGanho", cxGanho);
   values->WriteAll();
 }
 

@@ -8,6 +8,7 @@
 // allocation criterion, computed from aggregate queries of the target attribute, is the
 // smallest. The reasoning goes to the log mm1; at the end the report lists every leaf as a
 // stratum (its SQL in Mestrato, its variance, mean and size in Redit1).
+#include <functional>
 #include <string>
 
 #include "cx/editors/cxCheckBox.h"
@@ -187,6 +188,11 @@ private:
   std::unique_ptr<TADOQuery> openQuery(const std::string& Sql);
   void log(const std::string& Line);
   void saveTree();
+  // Runs Save on FileName; a failure is told in a message naming the file.
+  void saveFile(const std::string& FileName, const std::function<void(const std::string&)>& Save);
+  // Why the run cannot start with the window's present options ("" when it can): a choice
+  // missing, a number out of range, an extra condition holding an SQL comment.
+  std::string runRefusal();
   std::string NomeTabela;
   Integer TotalRegistros = 0;
   std::string CampoMeta;

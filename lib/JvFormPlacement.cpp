@@ -1,6 +1,7 @@
 #include "lib/JvFormPlacement.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "lib/JvPropertyStorage.h"
 #include "lib/JvUtils.h"
@@ -245,8 +246,29 @@ void TJvFormPlacement::StoreState() {
   saved_ = true;
 }
 
+namespace {
+// While a form restores its settings, a stored value that does not convert to its type reads
+// as its default, so one damaged value never stops the others from being restored (the
+// storage's own option is put back afterwards).
+class DefaultOnConvertError {
+public:
+  explicit DefaultOnConvertError(TJvCustomAppStorage* Storage)
+      : options_(Storage->StorageOptions()), old_(options_->DefaultIfReadConvertError()) {
+    options_->SetDefaultIfReadConvertError(true);
+  }
+  ~DefaultOnConvertError() { options_->SetDefaultIfReadConvertError(old_); }
+  DefaultOnConvertError(const DefaultOnConvertError&) = delete;
+  DefaultOnConvertError& operator=(const DefaultOnConvertError&) = delete;
+
+private:
+  TJvCustomAppStorageOptions* options_;
+  bool old_;
+};
+}  // namespace
+
 void TJvFormPlacement::LoadState() {
   if (!appStorage_) return;
+  DefaultOnConvertError tolerant(appStorage_);
   saved_ = false;
   const Integer v = ReadInteger("FormVersion", 0);
   const bool accepted = versionCheck_ == fpvcNocheck || (versionCheck_ == fpvcCheckGreaterEqual && v >= version_) ||
@@ -554,36 +576,40 @@ std::string TJvFormStorage::storedPropsFullPath() const {
   return JvJoinStoragePaths({AppStoragePath(), storedPropsPath_});
 }
 
+namespace {
+// Calls Do with the property storage and property of every line of List bound to a component
+// whose property is found.
+void forEachStoredProp(TStringList* List, TJvCustomAppStorage* Storage, const std::string& Path,
+                       const std::function<void(TJvPropertyStorage&, PPropInfo)>& Do) {
+  for (Integer i = 0; i < List->Count(); ++i) {
+    auto* comp = dynamic_cast<TComponent*>(List->Objects(i));
+    if (!comp) continue;
+    std::string compName, propName;
+    splitStoredPropLine(List->Strings(i), compName, propName);
+    TJvPropertyStorage props(comp, Storage, Path);
+    if (PPropInfo prop = props.Properties().Find(propName)) Do(props, prop);
+  }
+}
+}  // namespace
+
 void TJvFormStorage::WriteStoredProps() {
   if (!AppStorage()) return;
   refreshNames();
-  const std::string path = storedPropsFullPath();
-  for (Integer i = 0; i < storedProps_->Count(); ++i) {
-    auto* comp = dynamic_cast<TComponent*>(storedProps_->Objects(i));
-    if (!comp) continue;
-    std::string compName, propName;
-    splitStoredPropLine(storedProps_->Strings(i), compName, propName);
-    TJvPropertyStorage props(comp, AppStorage(), path);
-    if (PPropInfo prop = props.Properties().Find(propName)) props.StoreAnyProperty(prop);
-  }
+  forEachStoredProp(storedProps_, AppStorage(), storedPropsFullPath(),
+                    [](TJvPropertyStorage& props, PPropInfo prop) { props.StoreAnyProperty(prop); });
 }
 
 void TJvFormStorage::ReadStoredProps() {
   if (!AppStorage()) return;
-  try {
-    refreshNames();
-    const std::string path = storedPropsFullPath();
-    for (Integer i = 0; i < storedProps_->Count(); ++i) {
-      auto* comp = dynamic_cast<TComponent*>(storedProps_->Objects(i));
-      if (!comp) continue;
-      std::string compName, propName;
-      splitStoredPropLine(storedProps_->Strings(i), compName, propName);
-      TJvPropertyStorage props(comp, AppStorage(), path);
-      if (PPropInfo prop = props.Properties().Find(propName)) props.LoadAnyProperty(prop);
+  refreshNames();
+  forEachStoredProp(storedProps_, AppStorage(), storedPropsFullPath(), [](TJvPropertyStorage& props, PPropInfo prop) {
+    try {
+      props.LoadAnyProperty(prop);
+    } catch (const Exception&) {
+      // A property whose stored value cannot be taken keeps its value; the others are still
+      // restored, and restoring never stops the form's show.
     }
-  } catch (const Exception&) {
-    // Restoring the stored properties never stops the form's show.
-  }
+  });
 }
 
 IStorageHandler* TJvFormStorage::ownerStorageHandler() const {
@@ -716,16 +742,21 @@ void TJvStoredValue::Restore() {
   TJvCustomAppStorage* st = s->AppStorage();
   const std::string path = storedPath();
   Variant v;
-  if (!keyString_.empty()) {
-    v = JvKeyXorFromHex(keyString_, st->ReadString(path, JvKeyXorToHex(keyString_, VarToStr(value_))));
-  } else {
-    switch (kindOf(value_)) {
-      case StoredKind::Integer: v = st->ReadInteger(path, value_.AsInteger()); break;
-      case StoredKind::Float: v = static_cast<double>(st->ReadFloat(path, value_.AsExtended())); break;
-      case StoredKind::Date: v = VarFromDateTime(st->ReadDateTime(path, value_.AsDateTime())); break;
-      case StoredKind::Boolean: v = st->ReadBoolean(path, value_.AsBoolean()); break;
-      case StoredKind::Text: v = st->ReadString(path, VarToStr(value_)); break;
+  try {
+    if (!keyString_.empty()) {
+      v = JvKeyXorFromHex(keyString_, st->ReadString(path, JvKeyXorToHex(keyString_, VarToStr(value_))));
+    } else {
+      switch (kindOf(value_)) {
+        case StoredKind::Integer: v = st->ReadInteger(path, value_.AsInteger()); break;
+        case StoredKind::Float: v = static_cast<double>(st->ReadFloat(path, value_.AsExtended())); break;
+        case StoredKind::Date: v = VarFromDateTime(st->ReadDateTime(path, value_.AsDateTime())); break;
+        case StoredKind::Boolean: v = st->ReadBoolean(path, value_.AsBoolean()); break;
+        case StoredKind::Text: v = st->ReadString(path, VarToStr(value_)); break;
+      }
     }
+  } catch (const EConvertError&) {
+    // A stored text that is no value of this kind reads as the default (the present value).
+    v = value_;
   }
   if (onRestore_) onRestore_(this, v);
   value_ = v;

@@ -116,7 +116,9 @@ public:
   // (which call the replaced ones); Unhook puts them back.
   void HookFormEvents();
   void UnhookFormEvents();
-  // Saves (FormVersion, OnSavePlacement, WritePlacement) and restores everything.
+  // Saves (FormVersion, OnSavePlacement, WritePlacement) and restores everything. While
+  // restoring, a stored value that does not convert reads as its default (whatever the
+  // storage's DefaultIfReadConvertError says), so the other values are still restored.
   void StoreState();
   void LoadState();
   void SaveFormPlacement() { StoreState(); }
@@ -218,6 +220,7 @@ public:
 
   // Writes the value under the collection's path (by its kind), reads it back by the
   // kind the current value has, with the current value as default.
+  // A stored text that is no value of that kind reads as the default.
   void Save();
   void Restore();
 

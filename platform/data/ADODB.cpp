@@ -186,31 +186,80 @@ TFieldType fieldTypeFor(const native::ColumnInfo& c, Integer& size, Integer& pre
 
 }  // namespace
 
-std::string ConnectionStringValue(const std::string& ConnectionString, const std::string& Key) {
-  size_t i = 0, n = ConnectionString.size();
+namespace {
+
+// One setting of a connection string: its key, its value (unquoted) and where its text
+// begins and ends (the ';' after it excluded).
+struct ConnectionSetting {
+  std::string key, value;
+  size_t begin = 0, end = 0;
+};
+
+// The settings in order. A value may be enclosed in double or single quotes; inside, the
+// enclosing quote written twice stands for one, and ';' belongs to the value. Text after the
+// closing quote up to the next ';' is ignored, as is an empty or key-less piece.
+std::vector<ConnectionSetting> splitConnectionString(const std::string& cs) {
+  std::vector<ConnectionSetting> settings;
+  size_t i = 0;
+  const size_t n = cs.size();
   while (i < n) {
-    size_t eq = ConnectionString.find('=', i);
-    if (eq == std::string::npos) break;
-    std::string key = Trim(ConnectionString.substr(i, eq - i));
-    size_t v = eq + 1;
-    while (v < n && ConnectionString[v] == ' ') ++v;
-    std::string value;
-    size_t next;
-    if (v < n && (ConnectionString[v] == '"' || ConnectionString[v] == '\'')) {
-      char q = ConnectionString[v];
-      size_t close = ConnectionString.find(q, v + 1);
-      if (close == std::string::npos) close = n;
-      value = ConnectionString.substr(v + 1, close - v - 1);
-      next = ConnectionString.find(';', close);
-    } else {
-      next = ConnectionString.find(';', v);
-      value = Trim(ConnectionString.substr(v, (next == std::string::npos ? n : next) - v));
+    ConnectionSetting s;
+    s.begin = i;
+    size_t eq = cs.find('=', i);
+    size_t semi = cs.find(';', i);
+    if (eq == std::string::npos || (semi != std::string::npos && semi < eq)) {
+      // A piece without '=': nothing to read, skip it.
+      if (semi == std::string::npos) break;
+      i = semi + 1;
+      continue;
     }
-    if (SameText(key, Key)) return value;
+    s.key = Trim(cs.substr(i, eq - i));
+    size_t v = eq + 1;
+    while (v < n && cs[v] == ' ') ++v;
+    size_t next;
+    if (v < n && (cs[v] == '"' || cs[v] == '\'')) {
+      const char q = cs[v];
+      size_t at = v + 1;
+      while (at < n) {
+        if (cs[at] == q) {
+          if (at + 1 < n && cs[at + 1] == q) {
+            s.value += q;
+            at += 2;
+            continue;
+          }
+          break;
+        }
+        s.value += cs[at++];
+      }
+      next = at < n ? cs.find(';', at) : std::string::npos;
+    } else {
+      next = cs.find(';', v);
+      s.value = Trim(cs.substr(v, (next == std::string::npos ? n : next) - v));
+    }
+    s.end = next == std::string::npos ? n : next;
+    settings.push_back(s);
     if (next == std::string::npos) break;
     i = next + 1;
   }
+  return settings;
+}
+
+}  // namespace
+
+std::string ConnectionStringValue(const std::string& ConnectionString, const std::string& Key) {
+  for (const ConnectionSetting& s : splitConnectionString(ConnectionString))
+    if (SameText(s.key, Key)) return s.value;
   return "";
+}
+
+std::string ConnectionStringQuote(const std::string& Value) {
+  const bool hasDouble = Value.find('"') != std::string::npos;
+  const bool hasSingle = Value.find('\'') != std::string::npos;
+  const bool blankAtEdge = !Value.empty() && (Value.front() == ' ' || Value.back() == ' ');
+  if (!hasDouble && !hasSingle && !blankAtEdge && Value.find(';') == std::string::npos) return Value;
+  if (!hasDouble) return "\"" + Value + "\"";
+  if (!hasSingle) return "'" + Value + "'";
+  return "\"" + replaceAll(Value, "\"", "\"\"") + "\"";
 }
 
 // =======================================================================================
@@ -311,23 +360,18 @@ void TADOConnection::SetConnectionString(const std::string& Value) {
 std::string TADOConnection::Provider() const { return ConnectionStringValue(FConnectionString, "Provider"); }
 
 void TADOConnection::SetProvider(const std::string& Value) {
-  // Replace the Provider setting, or put one first.
+  // Replace the Provider setting, or put one first; the other settings keep their text.
   std::string result;
   bool found = false;
-  size_t i = 0, n = FConnectionString.size();
-  while (i < n) {
-    size_t semi = FConnectionString.find(';', i);
-    std::string part = FConnectionString.substr(i, (semi == std::string::npos ? n : semi) - i);
-    size_t eq = part.find('=');
-    if (eq != std::string::npos && SameText(Trim(part.substr(0, eq)), "Provider")) {
-      part = "Provider=" + Value;
+  for (const ConnectionSetting& s : splitConnectionString(FConnectionString)) {
+    std::string part = FConnectionString.substr(s.begin, s.end - s.begin);
+    if (SameText(s.key, "Provider")) {
+      part = "Provider=" + ConnectionStringQuote(Value);
       found = true;
     }
     if (!Trim(part).empty()) result += (result.empty() ? "" : ";") + part;
-    if (semi == std::string::npos) break;
-    i = semi + 1;
   }
-  if (!found) result = "Provider=" + Value + (result.empty() ? "" : ";" + result);
+  if (!found) result = "Provider=" + ConnectionStringQuote(Value) + (result.empty() ? "" : ";" + result);
   SetConnectionString(result);
 }
 

@@ -46,8 +46,14 @@ RTL_ENUM(TCommandType, cmdUnknown, cmdText, cmdTable, cmdStoredProc, cmdFile, cm
 RTL_ENUM(TParameterDirection, pdUnknown, pdInput, pdOutput, pdInputOutput, pdReturnValue)
 
 // The value of a setting of a connection string ("Key=Value;..."; keys without regard to
-// case, values may be quoted with " or '); "" when absent.
+// case; a value may be enclosed in " or ', the enclosing quote doubled inside it); "" when
+// absent.
 std::string ConnectionStringValue(const std::string& ConnectionString, const std::string& Key);
+// Value as a connection string writes it so that ConnectionStringValue reads it back: as it
+// is when it holds no ';', no quote and no blank at either end; else enclosed in double
+// quotes, or in single quotes when it holds a double quote, or (holding both) in double
+// quotes with each double quote doubled.
+std::string ConnectionStringQuote(const std::string& Value);
 
 // =======================================================================================
 // Connection

@@ -1092,8 +1092,7 @@ void TBlobField::LoadFromFile(const std::string& FileName) {
 }
 
 void TBlobField::SaveToFile(const std::string& FileName) const {
-  TFileStream stream(FileName, fmCreate);
-  SaveToStream(&stream);
+  SaveFileWhole(FileName, [this](TStream* stream) { SaveToStream(stream); });
 }
 
 RTL_BEGIN_CLASS(TMemoField)

@@ -1,5 +1,6 @@
 // DB: query parameters and the ':name' parser.
 #include <cctype>
+#include <cstring>
 
 #include "platform/data/DB.h"
 
@@ -9,6 +10,17 @@
 
 namespace {
 bool isParamNameChar(unsigned char c) { return std::isalnum(c) || c == '_' || c >= 0x80; }
+
+// The end (after the closing '#') of a date literal such as #3/1/2023 8:03:00 AM# or
+// #2023-03-01 08:03# that begins at Start, or npos when no date literal begins there: its
+// times hold ':' that are no parameters.
+size_t dateLiteralEnd(const std::string& SQL, size_t Start) {
+  size_t end = SQL.find('#', Start + 1);
+  if (end == std::string::npos || end == Start + 1) return std::string::npos;
+  for (size_t i = Start + 1; i < end; ++i)
+    if (!std::strchr("0123456789/-:. AaPpMm", SQL[i])) return std::string::npos;
+  return end + 1;
+}
 }  // namespace
 
 std::string ParseSqlParameters(const std::string& SQL, std::vector<std::string>& Names) {
@@ -18,8 +30,16 @@ std::string ParseSqlParameters(const std::string& SQL, std::vector<std::string>&
   size_t i = 0, n = SQL.size();
   while (i < n) {
     char c = SQL[i];
-    // Quoted text, [names] and comments pass through untouched.
-    if (c == '\'' || c == '"' || c == '[') {
+    // Quoted text, [names], `names`, date literals and comments pass through untouched.
+    if (c == '#') {
+      size_t end = dateLiteralEnd(SQL, i);
+      if (end != std::string::npos) {
+        out.append(SQL, i, end - i);
+        i = end;
+        continue;
+      }
+    }
+    if (c == '\'' || c == '"' || c == '[' || c == '`') {
       char close = c == '[' ? ']' : c;
       size_t end = SQL.find(close, i + 1);
       end = end == std::string::npos ? n : end + 1;

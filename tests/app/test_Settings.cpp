@@ -190,4 +190,90 @@ TEST_F(SettingsTest, AReadOnlySettingsFileDoesNotStopTheProgram) {
   EXPECT_EQ(valueOf(section(iniPath, "Principal"), "QtdeNiveis"), "6");
 }
 
+// Replaces the value of one key of the file's text (the key must be there).
+void setKey(const std::string& File, const std::string& Key, const std::string& Value) {
+  TStringList* text = New<TStringList>();
+  text->LoadFromFile(File);
+  bool found = false;
+  for (Integer i = 0; i < text->Count(); ++i)
+    if (text->Strings(i).rfind(Key + "=", 0) == 0) {
+      text->SetStrings(i, Key + "=" + Value);
+      found = true;
+    }
+  text->SaveToFile(File);
+  text->Free();
+  ASSERT_TRUE(found) << Key << " should be in the file";
+}
+
+// One damaged value (the blob-like text a float leaves, or garbage) reads as its default;
+// every other value is restored, no error is shown, and at the end the file holds the
+// restored values, not the defaults.
+TEST_F(SettingsTest, ADamagedValueReadsAsItsDefaultAndTheOthersAreRestored) {
+  struct Case {
+    std::string key, damaged;
+  };
+  const Case cases[] = {
+      {"QtdeCategorias", "00000000000000A00040"},
+      {"QtdeNiveis", "muitos"},
+      {"FormVersion", "x1"},
+      {"GrTipo_ItemIndex", "dois"},
+      {"ckCategoria_Checked", "talvez"},
+      {"PixelsPerInch", "00000000000000A00040"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key + "=" + c.damaged);
+    DeleteFile(iniPath);
+    TFrmPrincipal* form = start();
+    form->SetBounds(37, 41, 900, 560);
+    form->ckCategoria->SetChecked(true);
+    form->GrTipo->SetItemIndex(2);
+    form->edTabela->SetText("orders");
+    form->cxCatValoresContinuos->SetValue(Variant(35));
+    form->cxNiveis->SetValue(Variant(4));
+    form->cxGanho->SetValue(Variant(3));
+    quit(form);
+    setKey(iniPath, c.key, c.damaged);
+
+    form = start();
+    EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+    EXPECT_EQ(form->edTabela->Text(), "orders");
+    EXPECT_EQ(form->Left(), 37);
+    EXPECT_EQ(form->Width(), 900);
+    if (c.key != "GrTipo_ItemIndex") EXPECT_EQ(form->GrTipo->ItemIndex(), 2);
+    if (c.key != "ckCategoria_Checked") EXPECT_TRUE(form->ckCategoria->Checked());
+    EXPECT_EQ(form->cxCatValoresContinuos->Value().AsInteger(), c.key == "QtdeCategorias" ? 20 : 35);
+    EXPECT_EQ(form->cxNiveis->Value().AsInteger(), c.key == "QtdeNiveis" ? 6 : 4);
+    EXPECT_EQ(form->cxGanho->Value().AsInteger(), 3);
+    quit(form);
+
+    const std::vector<Entry> entries = section(iniPath, "Principal");
+    EXPECT_EQ(valueOf(entries, "edTabela_Text"), "orders") << "the restored values are written back, not defaults";
+    EXPECT_EQ(valueOf(entries, "cxGanho"), "3");
+    EXPECT_EQ(valueOf(entries, "QtdeCategorias"), c.key == "QtdeCategorias" ? "20" : "35");
+    EXPECT_EQ(valueOf(entries, "QtdeNiveis"), c.key == "QtdeNiveis" ? "6" : "4");
+    if (c.key != "GrTipo_ItemIndex") EXPECT_EQ(valueOf(entries, "GrTipo_ItemIndex"), "2");
+    EXPECT_NE(valueOf(entries, c.key), c.damaged) << "the damaged value is replaced by a readable one";
+  }
+}
+
+// A number the stored value's type (an integer) cannot hold is never written in another form:
+// a fraction is kept as the integer the run reads from it, a number beyond 32 bits leaves the
+// stored value as it was; the next start reads both back without a word.
+TEST_F(SettingsTest, NumbersAreStoredOnlyAsIntegersThatReadBack) {
+  TFrmPrincipal* form = start();
+  form->cxCatValoresContinuos->SetText("2.5");
+  form->cxNiveis->SetText("2147483648");
+  form->cxGanho->SetText("1.25");
+  quit(form);
+  const std::vector<Entry> entries = section(iniPath, "Principal");
+  EXPECT_EQ(valueOf(entries, "QtdeCategorias"), "3");
+  EXPECT_EQ(valueOf(entries, "QtdeNiveis"), "6") << "the value before stays";
+  EXPECT_EQ(valueOf(entries, "cxGanho"), "1");
+  form = start();
+  EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+  EXPECT_EQ(form->cxCatValoresContinuos->Value().AsInteger(), 3);
+  EXPECT_EQ(form->cxNiveis->Value().AsInteger(), 6);
+  quit(form);
+}
+
 }  // namespace

@@ -29,10 +29,15 @@ namespace {
 // renda over the table: mean 16.5; squared deviations 42.25 + 20.25 + 12.25 + 56.25 = 131;
 // population variance 131 / 4 = 32.75.
 // Region a: mean 11, variance 1; region b: mean 22, variance 4.
-void makeCasas(const std::string& path, const std::string& regionA) {
+// A new SQLite database file at path (a drive-letter path).
+native::JetDatabase createDatabase(const std::string& path) {
   native::OpenOptions options;
   options.create = true;
-  native::JetDatabase db(UnixPath(path), options);
+  return native::JetDatabase(UnixPath(path), options);
+}
+
+void makeCasas(const std::string& path, const std::string& regionA) {
+  native::JetDatabase db = createDatabase(path);
   using native::JetType;
   using native::jetTypeDeclaration;
   db.execute("create table casas (regiao " + jetTypeDeclaration(JetType::Text, 20) + ", area " +
@@ -144,13 +149,6 @@ TEST_F(MainWindowTest, OpeningAMissingTableShowsTheMessageAndKeepsTheRunDisabled
       << "the error's own message follows";
   EXPECT_FALSE(form->BtnGerarEstrato->Enabled());
   expectBoxes();
-}
-
-TEST_F(MainWindowTest, AbrirWithANameOfNoFileDoesNothingButTheButtonState) {
-  open(dir + "\\nada.mdb", "casas");
-  EXPECT_TRUE(boxes().Calls().empty()) << "no message for a missing file";
-  EXPECT_FALSE(form->BtnGerarEstrato->Enabled());
-  EXPECT_EQ(form->CamposDependentes->Items()->Count(), 0);
 }
 
 TEST_F(MainWindowTest, TargetListKeepsOnlyTheClickedItemChecked) {
@@ -527,5 +525,332 @@ TEST_P(NwindOrdersTest, StrataPartitionTheOrders) {
 
 INSTANTIATE_TEST_SUITE_P(AllocationTypes, NwindOrdersTest,
                          ::testing::Combine(::testing::Values(0, 1, 2, 3), ::testing::Bool()));
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------
+// Names, values and paths that are not plain.
+
+// "casas x" holds casas under names that SQL must enclose: blanks, a reserved word, a ']';
+// beside it a table "casas" of two other rows, which a name cut at its blank would open.
+// The file's own name holds a ';'.
+std::string makeOddNames(const std::string& dir) {
+  std::string path = dir + "\\bens;2023.db";
+  native::JetDatabase db = createDatabase(path);
+  using native::JetType;
+  using native::jetTypeDeclaration;
+  const std::string text = jetTypeDeclaration(JetType::Text, 20), real = jetTypeDeclaration(JetType::Double);
+  db.execute("create table [casas x] ([Categoria do Bem] " + text + ", [order] " + real + ", [renda mensal] " + real +
+             ", `nota]x` " + text + ")");
+  db.execute("insert into [casas x] values ('a', 1, 10, 'p'), ('a', 2, 12, 'p'), ('b', 3, 20, 'q'), ('b', 4, 24, 'q')");
+  db.execute("create table casas (regiao " + text + ")");
+  db.execute("insert into casas values ('z'), ('z')");
+  return path;
+}
+
+// The hand working of casas holds under any names: only how they are written changes.
+TEST_F(MainWindowTest, NamesThatAreNotPlainIdentifiersRunEndToEnd) {
+  std::string path = makeOddNames(dir);
+  open(path, "casas x");
+  ASSERT_TRUE(form->Tabela->Active()) << (boxes().Calls().empty() ? "" : boxes().Calls()[0].Text);
+  EXPECT_NE(form->Con->ConnectionString().find("Data Source=\"" + path + "\";Mode=Share Deny None;"),
+            std::string::npos)
+      << form->Con->ConnectionString();
+  EXPECT_EQ(lines(form->CamposDependentes->Items()), "Categoria do Bem\norder\nrenda mensal\nnota]x\n");
+
+  run("renda mensal", {"Categoria do Bem"}, 1);
+  EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+  EXPECT_EQ(form->TotalRegistrosAtual(), 4) << "the table named, not the one before its blank";
+  EXPECT_EQ(treeText(form->tvArvore),
+            "Início\n\t([Categoria do Bem] = 'a')\n\t([Categoria do Bem] <> 'a')\n");
+  EXPECT_EQ(lines(form->Mestrato->Lines()),
+            "Select * from [casas x] where (1=1)  and ([Categoria do Bem] = 'a')\n"
+            "Select * from [casas x] where (1=1)  and ([Categoria do Bem] <> 'a')\n");
+  EXPECT_NE(lines(form->Redit1->Lines())
+                .find("    and ([Categoria do Bem] <> 'a')\n   Variância   4.0000, Média   22.0000, Quantidade 2 \n"),
+            std::string::npos)
+      << lines(form->Redit1->Lines());
+
+  // A reserved word as a band attribute: the tree of UniformBandRunMatchesTheHandWorking.
+  run("renda mensal", {"order"}, 0, true, 2);
+  EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+  EXPECT_EQ(treeText(form->tvArvore),
+            "Início\n"
+            "\t([order] >= 1) and ([order] < 2.5)\n"
+            "\t(NOT (([order] >= 1 and [order] < 2.5)))\n"
+            "\t\t([order] >= 2.5) and ([order] < 4)\n"
+            "\t\t(NOT (([order] >= 2.5 and [order] < 4)))\n");
+  EXPECT_EQ(reportedCases(form->Redit1->Lines()), 4);
+
+  // A ']' cannot stand inside brackets: the name goes in back quotes.
+  run("renda mensal", {"nota]x"}, 1);
+  EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+  EXPECT_EQ(treeText(form->tvArvore), "Início\n\t(`nota]x` = 'p')\n\t(`nota]x` <> 'p')\n");
+  EXPECT_EQ(reportedCases(form->Redit1->Lines()), 4);
+
+  // A table name typed in brackets (or with blanks around it) names the same table.
+  for (const char* typed : {"[casas x]", " casas x "}) {
+    open(path, typed);
+    ASSERT_TRUE(form->Tabela->Active()) << typed;
+    run("renda mensal", {"Categoria do Bem"}, 1);
+    EXPECT_TRUE(boxes().Calls().empty()) << typed;
+    EXPECT_EQ(form->TotalRegistrosAtual(), 4) << typed;
+    EXPECT_EQ(form->Mestrato->Lines()->Strings(0),
+              "Select * from [casas x] where (1=1)  and ([Categoria do Bem] = 'a')") << typed;
+  }
+}
+
+// visitas: casas with the time of each visit, and a household without a category.
+//   cat   data_visita        renda
+//   a     2023-03-01 08:03   10
+//   a     2023-03-02         12
+//   b     2023-03-03 09:00   20
+//   null  2023-03-04 10:30   24
+std::string makeVisitas(const std::string& dir) {
+  std::string path = dir + "\\visitas.db";
+  native::JetDatabase db = createDatabase(path);
+  using native::JetType;
+  using native::jetTypeDeclaration;
+  db.execute("create table visitas (cat " + jetTypeDeclaration(JetType::Text, 20) + ", data_visita " +
+             jetTypeDeclaration(JetType::DateTime) + ", renda " + jetTypeDeclaration(JetType::Double) + ")");
+  db.execute("insert into visitas values ('a', #3/1/2023 8:03:00 AM#, 10), ('a', #2023-03-02#, 12), "
+             "('b', #2023-03-03 09:00#, 20), (null, #2023-03-04 10:30#, 24)");
+  return path;
+}
+
+// Proportional allocation by value cuts of the dates (N = 4, t = 0):
+//   v = 03-01 08:03: {10} | {12, 20, 24} (variance 224 / 9): c = 3 * 224 / 9 / 4 = 18.67
+//   v = 03-02:       {10, 12} | {20, 24}: c = (2 * 1 + 2 * 4) / 4 = 2.5, the best
+//   v = 03-03 09:00: {10, 12, 20} (variance 56 / 3) | {24}: c = 14
+// Each child of two rows splits again between its two dates (c = 8 / 4 = 2, then leaves).
+TEST_F(MainWindowTest, DateAttributeIsCutByDateLiterals) {
+  open(makeVisitas(dir), "visitas");
+  ASSERT_TRUE(form->Tabela->Active());
+  run("renda", {"data_visita"}, 1);
+  EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+  EXPECT_EQ(treeText(form->tvArvore),
+            "Início\n"
+            "\t(data_visita <= #2023-03-02#)\n"
+            "\t\t(data_visita <= #2023-03-01 08:03:00#)\n"
+            "\t\t(data_visita > #2023-03-01 08:03:00#)\n"
+            "\t(data_visita > #2023-03-02#)\n"
+            "\t\t(data_visita <= #2023-03-03 09:00:00#)\n"
+            "\t\t(data_visita > #2023-03-03 09:00:00#)\n");
+  EXPECT_NE(lines(form->Redit1->Lines())
+                .find("    and (data_visita <= #2023-03-02#) and (data_visita > #2023-03-01 08:03:00#)\n"
+                      "   Variância   0.0000, Média   12.0000, Quantidade 1 \n"),
+            std::string::npos)
+      << lines(form->Redit1->Lines());
+  EXPECT_EQ(reportedCases(form->Redit1->Lines()), 4);
+}
+
+// The null category is a mandatory stratum of its own, selected with IS NULL; category a is
+// split between its two dates; the others hold one row each.
+TEST_F(MainWindowTest, NullValueOfAMandatoryFieldSelectsWithIsNull) {
+  open(makeVisitas(dir), "visitas");
+  ASSERT_TRUE(form->Tabela->Active());
+  run("renda", {"data_visita"}, 1, false, 2, 6, 0, {"cat"});
+  EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+  EXPECT_EQ(treeText(form->tvArvore),
+            "Início\n"
+            "\tcat IS NULL [Obrigatório]\n"
+            "\tcat=a [Obrigatório]\n"
+            "\t\t(data_visita <= #2023-03-01 08:03:00#)\n"
+            "\t\t(data_visita > #2023-03-01 08:03:00#)\n"
+            "\tcat=b [Obrigatório]\n");
+  // The null stratum's one row was evaluated: its value covers the node (no second part).
+  EXPECT_NE(lines(form->mm1->Lines()).find("data_visita\n"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------
+// What a run refuses before anything runs: one message, the tree and the log untouched.
+
+class RunRefusalTest : public MainWindowTest {
+protected:
+  // Presses "Gerar Estrato"; expects no query and exactly one message, which it returns.
+  std::string refusal() {
+    form->BtnGerarEstrato->Click();
+    EXPECT_EQ(treeText(form->tvArvore), "") << "nothing may run";
+    EXPECT_EQ(form->mm1->Lines()->Count(), 0);
+    EXPECT_EQ(form->Aguarde->Form(), nullptr);
+    if (boxes().Calls().size() != 1u) {
+      ADD_FAILURE() << boxes().Calls().size() << " message boxes instead of one";
+      return "";
+    }
+    std::string text = boxes().Calls()[0].Text;
+    expectBoxes();
+    return text;
+  }
+  void choose(const std::string& Target, Integer Type) {
+    check(form->CamposDependentes, Target.empty() ? std::vector<std::string>{} : std::vector<std::string>{Target});
+    check(form->CamposIndependentes, {"regiao"});
+    form->GrTipo->SetItemIndex(Type);
+  }
+};
+
+TEST_F(RunRefusalTest, AMissingTargetOrTypeIsNamed) {
+  openCasas();
+  ASSERT_TRUE(form->BtnGerarEstrato->Enabled());
+  struct Case {
+    std::string target;
+    Integer type;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"", 1, "Escolha o atributo meta."},
+      {"renda", -1, "Escolha o tipo de amostragem."},
+      {"", -1, "Escolha o atributo meta e o tipo de amostragem."},
+  };
+  for (const Case& c : cases) {
+    choose(c.target, c.type);
+    EXPECT_EQ(refusal(), c.message) << "target '" << c.target << "', type " << c.type;
+  }
+}
+
+TEST_F(RunRefusalTest, CountsOutOfRangeAreRefusedNamingTheField) {
+  openCasas();
+  struct Case {
+    bool categories;
+    std::string categorias, niveis, minimo;
+    std::string field;  // "" when the run goes ahead
+  };
+  const Case cases[] = {
+      {true, "0", "6", "0", "Quantidade de Categorias"},
+      {true, "-3", "6", "0", "Quantidade de Categorias"},
+      {true, "2147483648", "6", "0", "Quantidade de Categorias"},
+      {false, "0", "6", "0", ""},  // the count of categories is not used without categories
+      {true, "2", "-1", "0", "Quantidade de Caracteristicas"},
+      {true, "2", "2147483648", "0", "Quantidade de Caracteristicas"},
+      {true, "2", "6", "-2147483649", "Quantidade Mínima de Casos"},
+      {true, "2", "0", "0", ""},
+  };
+  for (const Case& c : cases) {
+    form->tvArvore->Items()->Clear();
+    form->mm1->Lines()->Clear();
+    choose("renda", 0);
+    form->ckCategoria->SetChecked(c.categories);
+    form->cxCatValoresContinuos->SetText(c.categorias);
+    form->cxNiveis->SetText(c.niveis);
+    form->cxQtdeMinCasos->SetText(c.minimo);
+    SCOPED_TRACE(c.categorias + " / " + c.niveis + " / " + c.minimo);
+    if (c.field.empty()) {
+      form->BtnGerarEstrato->Click();
+      EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+      EXPECT_EQ(form->mm1->Lines()->Strings(form->mm1->Lines()->Count() - 1), "FIM");
+      continue;
+    }
+    std::string message = refusal();
+    EXPECT_NE(message.find(c.field), std::string::npos) << message;
+  }
+}
+
+TEST_F(RunRefusalTest, AnExtraConditionWithAnSqlCommentIsRefused) {
+  openCasas();
+  struct Case {
+    std::string clausula;
+    bool refused;
+  };
+  const Case cases[] = {
+      {" and 1=1 --", true},
+      {" and (area > 0) /* todas */", true},
+      {" and regiao <> 'x' -- comentário", true},
+      {" and regiao <> '--'", false},
+      {" and regiao <> 'a/*b' and regiao <> 'it''s -- x'", false},
+  };
+  for (const Case& c : cases) {
+    form->tvArvore->Items()->Clear();
+    form->mm1->Lines()->Clear();
+    choose("renda", 1);
+    form->clausula->SetText(c.clausula);
+    SCOPED_TRACE(c.clausula);
+    if (c.refused) {
+      EXPECT_EQ(refusal(), "A condição adicional não pode conter comentários SQL (-- ou /*).");
+      continue;
+    }
+    form->BtnGerarEstrato->Click();
+    EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+    EXPECT_EQ(treeText(form->tvArvore), "Início\n\t(regiao = 'a')\n\t(regiao <> 'a')\n");
+  }
+  // With a mandatory field the extra condition is not used, so it is not checked.
+  form->tvArvore->Items()->Clear();
+  form->clausula->SetText(" and 1=1 --");
+  check(form->CamposObrigatorios, {"regiao"});
+  form->BtnGerarEstrato->Click();
+  EXPECT_TRUE(boxes().Calls().empty());
+  EXPECT_EQ(form->tvArvore->Items()->GetFirstNode()->Count(), 2);
+}
+
+// ---------------------------------------------------------------------------------------
+// Failures of opening, running and saving.
+
+TEST_F(MainWindowTest, AbrirOnAMissingFileNamesIt) {
+  std::string missing = dir + "\\nada.mdb";
+  open(missing, "casas");
+  ASSERT_EQ(boxes().Calls().size(), 1u);
+  EXPECT_EQ(boxes().Calls()[0].Text, "O arquivo \"" + missing + "\" não foi encontrado.");
+  expectBoxes();
+  EXPECT_FALSE(form->BtnGerarEstrato->Enabled());
+  EXPECT_EQ(form->CamposDependentes->Items()->Count(), 0);
+  EXPECT_EQ(form->Aguarde->Form(), nullptr);
+}
+
+TEST_F(MainWindowTest, TheProgressDialogClosesWhenOpeningOrARunFails) {
+  std::string path = dir + "\\casas.db";
+  makeCasas(path, "a");
+  open(path, "naoexiste");
+  EXPECT_EQ(boxes().Calls().size(), 1u);
+  expectBoxes();
+  EXPECT_EQ(form->Aguarde->Form(), nullptr) << "a failed opening closes the progress dialog";
+
+  open(path, "casas");
+  ASSERT_TRUE(form->Tabela->Active());
+  {
+    native::OpenOptions options;
+    native::JetDatabase db(UnixPath(path), options);
+    db.execute("drop table casas");
+  }
+  check(form->CamposDependentes, {"renda"});
+  check(form->CamposIndependentes, {"regiao"});
+  form->GrTipo->SetItemIndex(1);
+  // The count query fails: the error leaves the run for the application's handler.
+  EXPECT_THROW(form->BtnGerarEstratoClick(form->BtnGerarEstrato), Exception);
+  EXPECT_EQ(form->Aguarde->Form(), nullptr) << "a failed run closes the progress dialog";
+  EXPECT_FALSE(form->Running());
+}
+
+// A save that cannot replace its file (read-only here) keeps the old file whole and says so,
+// naming the file; the tree and the report alike.
+TEST_F(MainWindowTest, AFailedSaveKeepsTheOldFileAndNamesIt) {
+  openCasas();
+  run("renda", {"regiao"}, 1);
+  struct Case {
+    std::string name;
+    void (TFrmPrincipal::*save)(TObject*);
+  };
+  const Case cases[] = {{"arvore.txt", &TFrmPrincipal::ExportarExcel1Click},
+                        {"relatorio.rtf", &TFrmPrincipal::MenuItem1Click}};
+  for (const Case& c : cases) {
+    std::string file = dir + "\\" + c.name;
+    {
+      TStringList old;
+      old.Add("conteúdo anterior");
+      old.SaveToFile(file);
+    }
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    TJvSaveDialog::ExecuteHook() = [&](TJvSaveDialog* d) {
+      d->SetFileName(file);
+      return true;
+    };
+    (form->*c.save)(nullptr);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(boxes().Calls().size(), 1u) << c.name;
+    EXPECT_EQ(boxes().Calls()[0].Text.rfind("Não foi possível salvar o arquivo \"" + file + "\". ", 0), 0u)
+        << boxes().Calls()[0].Text;
+    expectBoxes();
+    EXPECT_EQ(readFile(file), "conte\xFA" "do anterior\r\n") << c.name;
+  }
+}
 
 }  // namespace

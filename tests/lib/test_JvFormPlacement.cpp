@@ -406,6 +406,42 @@ TEST_F(JvFormPlacementTest, StoredValuesKeepTheirKindsAndAKeyedValueIsObfuscated
   EXPECT_EQ("abc", fs->StoredValues()->FindByName("Name")->Value().AsString()) << "missing: keeps its value";
 }
 
+// A value that does not convert reads as its default while a form restores its settings:
+// the version, the placement, the stored values and the stored properties around it are
+// restored; afterwards the storage raises for such a value again, as its option says.
+TEST_F(JvFormPlacementTest, ADamagedValueReadsAsItsDefaultAndTheRestoreGoesOn) {
+  auto* fs = new TJvFormStorage(form);
+  fs->SetAppStorage(storage);
+  fs->SetAppStoragePath("Principal");
+  auto* edit = new StandIn(form);
+  edit->SetName("Edit1");
+  edit->SetText("before");
+  fs->StoredProps()->Add("Edit1.Text");
+  JvBindStoredPropComponents(form, fs->StoredProps(), true);
+  TJvStoredValue* count = fs->StoredValues()->Add();
+  count->SetName("Count");
+  count->SetValue(12);
+  TJvStoredValue* flag = fs->StoredValues()->Add();
+  flag->SetName("Flag");
+  flag->SetValue(true);
+  ASSERT_FALSE(storage->StorageOptions()->DefaultIfReadConvertError());
+
+  settings("FormVersion=x1\r\nShowCmd=zz\r\nFlags=0\r\nPixelsPerInch=" + ppi() +
+           "\r\nNormPos=100,120,500,420\r\nCount=00000000000000A00040\r\nFlag=FALSE\r\nEdit1_Text=after");
+  EXPECT_NO_THROW(fs->LoadState());
+  EXPECT_EQ(100, form->Left()) << "the placement is restored";
+  EXPECT_EQ(12, count->Value().AsInteger()) << "the damaged value keeps its default";
+  EXPECT_FALSE(flag->Value().AsBoolean()) << "the value after it is restored";
+  EXPECT_EQ("after", edit->Text()) << "the stored properties are restored";
+  EXPECT_FALSE(storage->StorageOptions()->DefaultIfReadConvertError()) << "the storage's option is put back";
+  EXPECT_THROW(storage->ReadInteger("Principal\\Count", 5), EConvertError);
+
+  // Reading the stored values by themselves also keeps the default of a damaged one.
+  count->SetValue(7);
+  EXPECT_NO_THROW(fs->StoredValues()->ReadAll());
+  EXPECT_EQ(7, count->Value().AsInteger());
+}
+
 // --- Links.
 
 // A link that writes what it was told (and, when asked, what it saw then) to a shared log,

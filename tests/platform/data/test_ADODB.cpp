@@ -391,6 +391,57 @@ TEST(ADOConnection, ConnectionStringSettingsAreReadWithoutRegardToCase) {
   EXPECT_EQ(con.ConnectionString(), "Provider=Third;Data Source=x.db;Mode=Read");
 }
 
+// Values quoted as connection strings quote them read back whole, whatever they hold; the
+// Provider can be replaced without cutting a quoted value that holds ';'.
+TEST(ADOConnection, QuotedValuesReadBackWhole) {
+  struct Case {
+    const char* value;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"C:\\dados\\casas.db", "C:\\dados\\casas.db"},
+      {"a;b.db", "\"a;b.db\""},
+      {"o\"nome.db", "'o\"nome.db'"},
+      {"d'agua.db", "\"d'agua.db\""},
+      {"x'y\";z.db", "\"x'y\"\";z.db\""},
+      {" lead.db", "\" lead.db\""},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ConnectionStringQuote(c.value), c.written) << c.value;
+    const std::string cs = "Provider=P;Data Source=" + ConnectionStringQuote(c.value) + ";Mode=Read";
+    EXPECT_EQ(ConnectionStringValue(cs, "Data Source"), c.value) << cs;
+    EXPECT_EQ(ConnectionStringValue(cs, "Mode"), "Read") << "the setting after the value is still found: " << cs;
+  }
+  TADOConnection con(nullptr);
+  con.SetConnectionString("Data Source=\"a;Provider=b\";Mode=Read");
+  con.SetProvider("Outro");
+  EXPECT_EQ(con.ConnectionString(), "Provider=Outro;Data Source=\"a;Provider=b\";Mode=Read");
+  EXPECT_EQ(ConnectionStringValue(con.ConnectionString(), "Data Source"), "a;Provider=b");
+}
+
+// A SQLite file whose name holds ';' and a quote opens through its quoted Data Source (file
+// names cannot hold a double quote).
+TEST(ADOConnection, OpensAFileWhoseNameHoldsASemicolonAndAQuote) {
+  std::string dir = MakeTempDir();
+  std::string path = dir + "\\x'y;z.db";
+  {
+    native::OpenOptions options;
+    options.create = true;
+    native::JetDatabase db(UnixPath(path), options);
+    db.execute("create table t (a INTEGER)");
+    db.execute("insert into t values (7)");
+  }
+  TADOConnection con(nullptr);
+  con.SetConnectionString("Provider=P;Data Source=" + ConnectionStringQuote(path) + ";Mode=Share Deny None");
+  con.Open();
+  TStringList tables;
+  con.GetTableNames(&tables);
+  EXPECT_EQ(tables.Count(), 1);
+  con.Close();
+  RemoveTree(dir);
+}
+
 TEST(ADOConnection, OpeningFiresItsEventsAndClosingClosesItsDataSets) {
   struct Handler : TObject {
     Journal journal;

@@ -333,6 +333,33 @@ TEST_F(Fields, BlobAndMemoFieldsGiveTheirContentAndACaption) {
   EXPECT_EQ(raw[1].AsInteger(), 11);
 }
 
+// A blob saved to a file writes its bytes; a file that cannot be replaced (read-only) keeps
+// its old content and the error names it.
+TEST_F(Fields, BlobSavesToAFileWholeOrNotAtAll) {
+  auto* data = static_cast<TBlobField*>(f("Data"));
+  std::string dir = MakeTempDir();
+  std::string name = dir + "\\blob.bin";
+  data->SaveToFile(name);
+  auto content = [&] {
+    TFileStream in(name, fmOpenRead);
+    std::string bytes(static_cast<size_t>(in.Size()), '\0');
+    if (!bytes.empty()) in.ReadBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
+    return bytes;
+  };
+  EXPECT_EQ(content(), std::string("\x01\x00\x02", 3));
+  SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
+  data->SetAsString("novo conteúdo");
+  try {
+    data->SaveToFile(name);
+    ADD_FAILURE() << "saving over a read-only file should fail";
+  } catch (const EFCreateError& e) {
+    EXPECT_NE(e.Message().find("blob.bin"), std::string::npos) << e.Message();
+  }
+  EXPECT_EQ(content(), std::string("\x01\x00\x02", 3)) << "the old file stays whole";
+  SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveTree(dir);
+}
+
 // --- Null.
 
 TEST_F(Fields, NullReadsAsEmptyTextZeroAndFalse) {

@@ -18,6 +18,9 @@ TEST(SqlParameters, NamesAreReplacedByPlaceholdersOutsideQuotesAndComments) {
       {"where a = : b", "where a = : b", {}},
       {"where a = :a or b = :a", "where a = ? or b = ?", {"a", "a"}},
       {"where nome = :nomeação", "where nome = ?", {"nomeação"}},
+      {"where d <= #2023-03-01 08:03:00# and e > #3/1/2023 8:03 PM# and f = :f",
+       "where d <= #2023-03-01 08:03:00# and e > #3/1/2023 8:03 PM# and f = ?", {"f"}},
+      {"select `a:b` from T where n = '#' and m = :m # :x", "select `a:b` from T where n = '#' and m = ? # ?", {"m", "x"}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> names;
