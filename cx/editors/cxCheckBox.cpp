@@ -258,7 +258,7 @@ void TcxCustomCheckBoxProperties::SetValueGrayed(const Variant& Value) {
 
 TAlignment TcxCustomCheckBoxProperties::Alignment() { return GetAlignment()->Horz(); }
 
-void TcxCustomCheckBoxProperties::SetAlignment(TAlignment Value) { StoredAlignment()->SetHorz(Value); }
+void TcxCustomCheckBoxProperties::SetAlignment(TAlignment Value) { GetAlignment()->SetHorz(Value); }
 
 bool TcxCustomCheckBoxProperties::IsDisplayCheckedStored() const {
   return FDisplayChecked != cxGetResourceString(&scxEditTrueCaption);
