@@ -489,8 +489,9 @@ TEST_F(CheckBoxPixelsTest, EveryKindDrawsDistinctGlyphsPerStateAndTheCaption) {
 }
 
 TEST_F(CheckBoxPixelsTest, ThemedKindDrawsTheThemeGlyphs) {
-  if (!SwitchTestVisualStyle(true) || !dxCanUseThemes()) GTEST_SKIP() << "the light visual style could not be switched on";
+  bool switched = SwitchTestVisualStyle(true);
   pumpFor(30);
+  if (!switched || !dxCanUseThemes()) GTEST_SKIP() << "the light visual style could not be switched on";
   TForm* form = newForm(640, 60);
   std::vector<std::vector<TcxCheckBox*>> rows;
   showGallery(form, {lfStandard}, true, rows);
