@@ -1436,13 +1436,15 @@ bool TcxCustomEdit::ValidateInput(bool ARaiseExceptionOnError) {
     return false;
   }
   if (!FIsUserChange || RequestEditing()) SetDisplayValue(displayValue);
-  if (!FIsInplace && !Focused()) SetModifiedAfterEnter(false);
+  // While the editor is being left it still counts as focused: the exit posts what passed.
+  if (!FIsInplace && !Focused() && !FIsExiting) SetModifiedAfterEnter(false);
   FValidated = true;
   return true;
 }
 
 void TcxCustomEdit::HandleValidationError(const std::string& AErrorText) {
-  if (!Focused() && Visible() && CanFocus()) {
+  // A hidden form cannot take the focus; the error itself must still be raised.
+  if (!Focused() && Showing() && CanFocus()) {
     FlagScope errorFocus(FIsErrorFocusing, true);
     if (FInnerEdit && FInnerEdit->CanFocus())
       FInnerEdit->SetFocus();
@@ -1715,6 +1717,7 @@ void TcxCustomEdit::DoExit() {
 void TcxCustomEdit::ProcessExit(bool AFireExitEvent) {
   if (IsDestroying() || FIsErrorFocusing) return;
   {
+    FlagScope exiting(FIsExiting, true);
     ModifiedStateScope state(this);
     if (FModifiedAfterEnter) {
       auto lock = makeLock([this](bool ALock) { LockChangeEvents(ALock, true); });

@@ -887,6 +887,7 @@ private:
   std::vector<std::pair<bool, bool>> FModifiedStateStack;
   TcxEditRepositoryItem* FRepositoryItem = nullptr;
   bool FIsErrorFocusing = false;
+  bool FIsExiting = false;
   TcxEditKeyEvent FOnAfterKeyDown;
   TcxEditEditingEvent FOnEditing;
   TNotifyEvent FOnPostEditValue;
