@@ -20,6 +20,18 @@ TcxEditRepository* defaultEditRepository = nullptr;
 // True while AComponent is being loaded from a stream.
 bool IsLoadingState(const TComponent* AComponent) { return AComponent->ComponentState().Contains(csLoading); }
 
+// An instance of AClass through its virtual constructor, checked to be a T; a class of
+// another family raises, and the stray instance is freed.
+template <class T> T* createOfClass(TClass AClass, void* AArg) {
+  TObject* made = AClass->CreateInstance(AArg);
+  auto* result = dynamic_cast<T*>(made);
+  if (!result) {
+    FreeObject(made);
+    throw EInvalidCast("Invalid class typecast");
+  }
+  return result;
+}
+
 // Replaces a counted provider reference: the new one gains a reference before the old one
 // loses its own, so that setting the same provider again never drops it.
 void replaceProviderReference(IcxEditDefaultValuesProvider*& ACell, IcxEditDefaultValuesProvider* AValue) {
@@ -377,12 +389,7 @@ void TcxEditDataBinding::AfterConstruction() {
   TPersistent::AfterConstruction();
   TClass providerClass = GetDefaultValuesProviderClass();
   if (!providerClass) return;
-  TObject* made = providerClass->CreateInstance(static_cast<TPersistent*>(nullptr));
-  auto* provider = dynamic_cast<TcxCustomEditDefaultValuesProvider*>(made);
-  if (!provider) {
-    FreeObject(made);
-    throw EInvalidCast("Invalid class typecast");
-  }
+  auto* provider = createOfClass<TcxCustomEditDefaultValuesProvider>(providerClass, static_cast<TPersistent*>(nullptr));
   FDefaultValuesProvider.reset(provider);
 }
 
@@ -459,12 +466,7 @@ void TcxCustomEditViewInfo::SetButtonCount(Integer ACount) {
   if (ACount < 0) ACount = 0;
   while (ButtonCount() > ACount) ButtonsInfo.pop_back();
   while (ButtonCount() < ACount) {
-    TObject* made = GetButtonViewInfoClass()->CreateInstance();
-    auto* button = dynamic_cast<TcxEditButtonViewInfo*>(made);
-    if (!button) {
-      FreeObject(made);
-      throw EInvalidCast("Invalid class typecast");
-    }
+    auto* button = createOfClass<TcxEditButtonViewInfo>(GetButtonViewInfoClass(), nullptr);
     ButtonsInfo.emplace_back(button);
   }
 }
@@ -972,12 +974,7 @@ void TcxCustomEditViewData::GetFixedPartSize(TcxCanvas* ACanvas, const TcxEditSi
                                              TcxCustomEditViewInfo* AViewInfo) {
   TObjectPtr<TcxCustomEditViewInfo> temporary;
   if (!AViewInfo) {
-    TObject* made = FProperties->GetViewInfoClass()->CreateInstance();
-    temporary.reset(dynamic_cast<TcxCustomEditViewInfo*>(made));
-    if (!temporary) {
-      FreeObject(made);
-      throw EInvalidCast("Invalid class typecast");
-    }
+    temporary.reset(createOfClass<TcxCustomEditViewInfo>(FProperties->GetViewInfoClass(), nullptr));
     Calculate(ACanvas, TRect{0, 0, 2147483647, 2147483647}, TPoint{-1, -1}, cxmbNone, TShiftState(),
               temporary.get(), false);
     AViewInfo = temporary.get();
@@ -1094,24 +1091,14 @@ TClass TcxCustomEdit::GetViewInfoClass() {
 
 void TcxCustomEdit::AfterConstruction() {
   // The own properties first: the style and view-info classes come from them.
-  TObject* made = GetPropertiesClass()->CreateInstance(static_cast<TPersistent*>(this));
-  FProperties = dynamic_cast<TcxCustomEditProperties*>(made);
-  if (!FProperties) {
-    FreeObject(made);
-    throw EInvalidCast("Invalid class typecast");
-  }
+  FProperties = createOfClass<TcxCustomEditProperties>(GetPropertiesClass(), static_cast<TPersistent*>(this));
   TcxContainer::AfterConstruction();
   if (auto* inner = dynamic_cast<TWinControl*>(GetInnerEditClass() ? GetInnerEditClass()->CreateInstance(static_cast<TComponent*>(this)) : nullptr)) {
     SetInnerEdit(inner);
     InitializeInnerEdit();
     SetInnerControl(inner);
   }
-  TObject* binding = GetDataBindingClass()->CreateInstance(this);
-  FDataBinding.reset(dynamic_cast<TcxEditDataBinding*>(binding));
-  if (!FDataBinding) {
-    FreeObject(binding);
-    throw EInvalidCast("Invalid class typecast");
-  }
+  FDataBinding.reset(createOfClass<TcxEditDataBinding>(GetDataBindingClass(), this));
   FAutoSize = !FIsInplace;
   FCapturedButtonIndex = -1;
   FEditValue = Null();
@@ -1235,9 +1222,8 @@ void TcxCustomEdit::SetRepositoryItem(TcxEditRepositoryItem* Value) {
 
 void TcxCustomEdit::PropertiesChanged(TObject* Sender) {
   FValidated = false;
-  if (!IsDestroyingOrInnerEditMissing() && FInnerEdit) {
-    // The inner edit's read-only state is its own business (text editors set it).
-  }
+  // The inner edit's read-only state is set by the editors that have one, through the
+  // inner-edit interface of the text editors (not part of the framework yet).
   RefreshAtCursor(false);
 }
 
@@ -1913,12 +1899,7 @@ bool TcxCustomEdit::RefreshContainer(const TPoint& P, TcxMouseButton AButton, TS
   if (FCapturedButtonIndex != -1 && GetCapture() != WindowHandle()) FCapturedButtonIndex = -1;
   TObjectPtr<TcxCustomEditViewInfo> copy;
   if (AIsMouseEvent) {
-    TObject* made = GetActiveProperties()->GetViewInfoClass()->CreateInstance();
-    copy.reset(dynamic_cast<TcxCustomEditViewInfo*>(made));
-    if (!copy) {
-      FreeObject(made);
-      throw EInvalidCast("Invalid class typecast");
-    }
+    copy.reset(createOfClass<TcxCustomEditViewInfo>(GetActiveProperties()->GetViewInfoClass(), nullptr));
     copy->AssignFrom(GetViewInfo());
   }
   CalculateEditViewInfo(P, AButton, AShift, AIsMouseEvent);
@@ -2452,12 +2433,7 @@ RTL_END_CLASS
 
 void TcxEditRepositoryItem::AfterConstruction() {
   TComponent::AfterConstruction();
-  TObject* made = GetEditPropertiesClass()->CreateInstance(static_cast<TPersistent*>(this));
-  FProperties = dynamic_cast<TcxCustomEditProperties*>(made);
-  if (!FProperties) {
-    FreeObject(made);
-    throw EInvalidCast("Invalid class typecast");
-  }
+  FProperties = createOfClass<TcxCustomEditProperties>(GetEditPropertiesClass(), static_cast<TPersistent*>(this));
   FProperties->SetOnPropertiesChanged(TNotifyEvent(this, &TcxEditRepositoryItem::PropertiesChanged));
 }
 

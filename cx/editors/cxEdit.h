@@ -692,6 +692,8 @@ public:
   virtual TClass GetInnerEditClass() { return nullptr; }
   virtual void HandleValidationError(const std::string& AErrorText);
   virtual void InitializeEditData(TcxCustomEditData* AData) {}
+  // Reduced: the inner-edit interface (container, change handler, hint flag) comes with the
+  // text editors; kinds with an inner control set it up here themselves.
   virtual void InitializeInnerEdit() {}
   virtual void InitializeViewData(TcxCustomEditViewData* AViewData);
   virtual bool IsEditingSupported() { return true; }

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "cx/foundation/cxDrawTextUtils.h"
 #include "cx/foundation/cxLookAndFeelPainters.h"
+#include "cx/foundation/cxLookAndFeels.h"
 #include "platform/gui/Graphics.h"
 
 namespace {
 
 TSize checkBoxCellSize{13, 13};
+bool hotLightColorAvailable = false;
 HBITMAP checkMarkMask = nullptr;
 
 // Themed part and property numbers used here.
@@ -204,8 +207,109 @@ void cxCalculateEditTextSize(TcxCanvas* ACanvas, TcxCustomEditViewData* AViewDat
   if (ASize.cy > 0) ASize.cy += padding.cy;
 }
 
+TcxCustomLookAndFeelPainterClass cxSelectPainterClass(TcxLookAndFeel* ALookAndFeel) {
+  return ALookAndFeel->GetPainterClass();
+}
+
+TColor cxGetLinkColor() {
+  return hotLightColorAvailable ? static_cast<TColor>(GetSysColor(COLOR_HOTLIGHT)) : clBlue;
+}
+
+Integer cxGetEditPopupWindowBorderWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle) {
+  if (ANativeStyle) return 1;
+  static const Integer widths[] = {0, 1, 4, 2};
+  return widths[static_cast<int>(AStyle)];
+}
+
+Integer cxGetPopupClientEdgeWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle, bool AClientEdge) {
+  if (!AClientEdge) return 0;
+  if (ANativeStyle) return 2;
+  static const Integer widths[] = {0, 2, 2, 1};
+  return widths[static_cast<int>(AStyle)];
+}
+
+namespace {
+
+TRect marginsByAlignment(TAlignment AAlignment, const TRect& ALeft, const TRect& ARight, const TRect& ACentre) {
+  switch (AAlignment) {
+    case taRightJustify: return ARight;
+    case taCenter: return ACentre;
+    default: return ALeft;
+  }
+}
+
+}  // namespace
+
+TRect cxGetMemoTextMargins(TAlignment AAlignment) {
+  return marginsByAlignment(AAlignment, TRect{1, 1, 1, 1}, TRect{0, 1, 2, 1}, TRect{1, 1, 1, 1});
+}
+
+TRect cxLookupTextMargins(TAlignment AAlignment, bool AIsInplace) {
+  if (AIsInplace) return marginsByAlignment(AAlignment, TRect{1, 1, 1, 1}, TRect{1, 1, 2, 1}, TRect{1, 1, 1, 1});
+  return marginsByAlignment(AAlignment, TRect{1, 1, 1, 3}, TRect{1, 1, 2, 3}, TRect{1, 1, 1, 3});
+}
+
+Integer cxTextFlagsToCanvasFlags(Integer ATextLayoutFlags) {
+  Integer flags = 0;
+  if ((ATextLayoutFlags & 0x0F) == tlfAlignCenter) flags |= cxAlignHCenter;
+  else if ((ATextLayoutFlags & 0x0F) == tlfAlignRight) flags |= cxAlignRight;
+  else flags |= cxAlignLeft;
+  if ((ATextLayoutFlags & 0x30) == tlfAlignVCenter) flags |= cxAlignVCenter;
+  else if ((ATextLayoutFlags & 0x30) == tlfAlignBottom) flags |= cxAlignBottom;
+  else flags |= cxAlignTop;
+  if (ATextLayoutFlags & tlfSingleLine) flags |= cxSingleLine;
+  return flags;
+}
+
+Integer cxCanvasFlagsToTextFlags(Integer ACanvasFlags) {
+  Integer flags = 0;
+  if (ACanvasFlags & cxAlignHCenter) flags |= tlfAlignCenter;
+  else if (ACanvasFlags & cxAlignRight) flags |= tlfAlignRight;
+  if (ACanvasFlags & cxAlignVCenter) flags |= tlfAlignVCenter;
+  else if (ACanvasFlags & cxAlignBottom) flags |= tlfAlignBottom;
+  if (ACanvasFlags & cxSingleLine) flags |= tlfSingleLine;
+  return flags;
+}
+
 // ---------------------------------------------------------------------------------------
 // Painting.
+
+void cxDrawPolyLine(TcxCanvas* ACanvas, const TPoint* APoints, Integer ACount, TColor AColor) {
+  ACanvas->SetBrushColor(AColor);
+  for (Integer i = 0; i + 1 < ACount; ++i) {
+    const TPoint& a = APoints[i];
+    const TPoint& b = APoints[i + 1];
+    TRect r{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1};
+    ACanvas->Canvas()->FillRect(r);
+  }
+}
+
+void cxDrawSpinArrow(TcxCanvas* ACanvas, Integer ASize, const TRect& R, TColor AColor, bool APressed, bool ADouble,
+                     Integer ADirection) {
+  if (ASize <= 0) return;
+  Integer count = ADouble ? 2 : 1;
+  bool vertical = ADirection == 0 || ADirection == 1;
+  Integer across = 2 * ASize - 1;
+  Integer along = count * ASize;
+  Integer w = vertical ? across : along;
+  Integer h = vertical ? along : across;
+  Integer x = R.left + ((R.right - R.left) - w) / 2 + (APressed ? 1 : 0);
+  Integer y = R.top + ((R.bottom - R.top) - h) / 2 + (APressed ? 1 : 0);
+  ACanvas->SetBrushColor(AColor);
+  for (Integer arrow = 0; arrow < count; ++arrow)
+    for (Integer i = 0; i < ASize; ++i) {
+      // Line i from the tip is 2i + 1 pixels long.
+      TRect line;
+      Integer offset = arrow * ASize;
+      switch (ADirection) {
+        case 0: line = TRect{x + ASize - 1 - i, y + offset + i, x + ASize + i, y + offset + i + 1}; break;
+        case 1: line = TRect{x + ASize - 1 - i, y + h - 1 - offset - i, x + ASize + i, y + h - offset - i}; break;
+        case 2: line = TRect{x + offset + i, y + ASize - 1 - i, x + offset + i + 1, y + ASize + i}; break;
+        default: line = TRect{x + w - 1 - offset - i, y + ASize - 1 - i, x + w - offset - i, y + ASize + i}; break;
+      }
+      ACanvas->Canvas()->FillRect(line);
+    }
+}
 
 void cxDrawEditBackgroundAndBorder(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, bool ADrawBackground) {
   TCanvas* canvas = ACanvas->Canvas();
@@ -442,6 +546,12 @@ HBITMAP cxGetCheckMarkMask() { return checkMarkMask; }
 namespace cxEditUtilsUnit {
 
 void Initialize() {
+  // The system's hot-light colour exists on 98/ME and NT 5.x.
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+  if (GetVersionExA(&version))
+    hotLightColorAvailable = (version.dwPlatformId == 1 && version.dwMinorVersion != 0) ||
+                             (version.dwPlatformId == 2 && version.dwMajorVersion == 5);
   HBITMAP boxes = LoadBitmapA(nullptr, MAKEINTRESOURCEA(32759 /* OBM_CHECKBOXES */));
   if (!boxes) return;
   BITMAP info{};

@@ -42,7 +42,33 @@ void cxCalculateEditTextSize(TcxCanvas* ACanvas, TcxCustomEditViewData* AViewDat
                              TSize& ASize, bool AAddPadding, const TcxEditSizeProperties& AEditSizeProperties,
                              Integer ATextFlags);
 
+// The painter of a look-and-feel: the native one when asked for and themes are usable,
+// else the painter of its kind.
+TcxCustomLookAndFeelPainterClass cxSelectPainterClass(TcxLookAndFeel* ALookAndFeel);
+// The system hot-light colour where the system has one (98/ME, NT 5.x), else blue.
+TColor cxGetLinkColor();
+// Popup border width by popup border style (default 0, single 1, frame 3D 4, flat 2; 1
+// when native) and the client edge inside it (0, 2, 2, 1; 2 when native; 0 without edge).
+Integer cxGetEditPopupWindowBorderWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle);
+Integer cxGetPopupClientEdgeWidth(TcxEditPopupBorderStyle AStyle, bool ANativeStyle, bool AClientEdge);
+// Text margins (left, top, right, bottom) of the memo and of the text editor, standalone and
+// in place, by horizontal alignment.
+TRect cxGetMemoTextMargins(TAlignment AAlignment);
+TRect cxLookupTextMargins(TAlignment AAlignment, bool AIsInplace);
+// The component set's text flags and the text-layout flags, both ways (centre, right,
+// vertical centre, bottom, single line).
+Integer cxTextFlagsToCanvasFlags(Integer ATextLayoutFlags);
+Integer cxCanvasFlagsToTextFlags(Integer ACanvasFlags);
+
 // --- Painting.
+// One arrow (two stacked for a fast-spin button) of ASize one-pixel lines growing from the
+// tip, centred in R and moved one pixel right and down when pressed; direction 0 up,
+// 1 down, 2 left, 3 right.
+void cxDrawSpinArrow(TcxCanvas* ACanvas, Integer ASize, const TRect& R, TColor AColor, bool APressed, bool ADouble,
+                     Integer ADirection);
+// Horizontal and vertical segments between consecutive points, each filled as a one-pixel
+// rectangle including both ends.
+void cxDrawPolyLine(TcxCanvas* ACanvas, const TPoint* APoints, Integer ACount, TColor AColor);
 void cxDrawEdit(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, bool ADrawBackground);
 void cxDrawEditBackgroundAndBorder(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo, bool ADrawBackground);
 // The frame of a button in its drawing style; R shrinks to the face, AFaceColor is the face

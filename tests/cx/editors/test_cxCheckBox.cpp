@@ -530,3 +530,24 @@ TEST_F(CheckBoxPixelsTest, HoveringRepaintsOnlyTheGlyphAndShowsTheHotFrame) {
   // Outside the glyph and the caption nothing changed.
   EXPECT_EQ(pixelAt(hot, box->Width() - 3, 1), pixelAt(cold, box->Width() - 3, 1));
 }
+
+TEST_F(CheckBoxTest, AnActionGivesItsCheckedStateAndItsCaptionToAnUnassignedCaption) {
+  TForm* form = newForm();
+  TcxCheckBox* box = newBox(form, 10, 10, "");
+  box->SetName("ckAcao");
+  TAction* action = New<TAction>(form);
+  action->SetCaption("Da ação");
+  action->SetChecked(true);
+  box->SetAction(action);
+  EXPECT_TRUE(box->Checked()) << "the action's Checked";
+  std::string caption;
+  box->GetCaption(true, caption);
+  EXPECT_EQ(caption, "Da ação");
+  EXPECT_FALSE(IsStoredProp(box, "State")) << "the state follows the action";
+  action->SetChecked(false);
+  EXPECT_FALSE(box->Checked()) << "linked while equal and not grayed";
+  box->Properties()->SetCaption("Própria");
+  box->GetCaption(true, caption);
+  EXPECT_EQ(caption, "Própria") << "an assigned caption wins over the action";
+  box->SetAction(nullptr);
+}

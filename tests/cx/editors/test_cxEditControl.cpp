@@ -760,3 +760,56 @@ TEST_F(EditControlTest, TheEditBorderIsDrawnInEachLookAndFeelKind) {
   EXPECT_TRUE(PixelIs(flat, 1, 1, rgbOfColor(clBtnFace)));
   EXPECT_TRUE(PixelIs(standard, edits[0]->Width() - 1, edits[0]->Height() - 1, rgbOfColor(clBtnHighlight)));
 }
+
+TEST(EditRoutines, PopupWidthsTextMarginsAndFlagConversions) {
+  const Integer borders[] = {0, 1, 4, 2};
+  const Integer edges[] = {0, 2, 2, 1};
+  for (int i = 0; i < 4; ++i) {
+    auto style = static_cast<TcxEditPopupBorderStyle>(i);
+    EXPECT_EQ(cxGetEditPopupWindowBorderWidth(style, false), borders[i]) << i;
+    EXPECT_EQ(cxGetEditPopupWindowBorderWidth(style, true), 1) << i;
+    EXPECT_EQ(cxGetPopupClientEdgeWidth(style, false, true), edges[i]) << i;
+    EXPECT_EQ(cxGetPopupClientEdgeWidth(style, true, true), 2) << i;
+    EXPECT_EQ(cxGetPopupClientEdgeWidth(style, false, false), 0) << i;
+  }
+  EXPECT_EQ(rectText(cxGetMemoTextMargins(taRightJustify)), "(0,1,2,1)");
+  EXPECT_EQ(rectText(cxLookupTextMargins(taLeftJustify, false)), "(1,1,1,3)");
+  EXPECT_EQ(rectText(cxLookupTextMargins(taRightJustify, false)), "(1,1,2,3)");
+  EXPECT_EQ(rectText(cxLookupTextMargins(taCenter, true)), "(1,1,1,1)");
+  for (Integer flags : {cxAlignLeft | cxAlignTop, cxAlignHCenter | cxAlignVCenter | cxSingleLine,
+                        cxAlignRight | cxAlignBottom})
+    EXPECT_EQ(cxTextFlagsToCanvasFlags(cxCanvasFlagsToTextFlags(flags)), flags) << flags;
+  EXPECT_NE(cxGetLinkColor(), clNone);
+}
+
+TEST(EditRoutines, SpinArrowsAndPolyLinesFillTheirPixels) {
+  struct Case {
+    Integer Direction;
+    bool Double;
+    Integer W, H;
+  };
+  const Case cases[] = {{0, false, 7, 4}, {1, false, 7, 4}, {2, false, 4, 7}, {3, true, 8, 7}};
+  for (const Case& c : cases) {
+    TBitmap bmp;
+    makeFilled(bmp, 20, 20, clWhite);
+    TcxCanvas canvas(bmp.Canvas());
+    cxDrawSpinArrow(&canvas, 4, TRect{0, 0, 20, 20}, clBlack, false, c.Double, c.Direction);
+    TRect ink = inkBounds(bmp, 0xFFFFFF);
+    EXPECT_EQ(ink.right - ink.left, c.W) << c.Direction;
+    EXPECT_EQ(ink.bottom - ink.top, c.H) << c.Direction;
+    EXPECT_EQ(countNot(bmp, TRect{0, 0, 20, 20}, 0xFFFFFF), (c.Double ? 2 : 1) * 16) << "1 + 3 + 5 + 7 per arrow";
+  }
+  // The up arrow's tip is one pixel at the top centre.
+  TBitmap up;
+  makeFilled(up, 20, 20, clWhite);
+  TcxCanvas upCanvas(up.Canvas());
+  cxDrawSpinArrow(&upCanvas, 4, TRect{0, 0, 20, 20}, clBlack, false, false, 0);
+  TRect ink = inkBounds(up, 0xFFFFFF);
+  EXPECT_EQ(countNot(up, TRect{ink.left, ink.top, ink.right, ink.top + 1}, 0xFFFFFF), 1);
+  TBitmap line;
+  makeFilled(line, 10, 10, clWhite);
+  TcxCanvas lineCanvas(line.Canvas());
+  const TPoint points[] = {{1, 1}, {5, 1}, {5, 6}};
+  cxDrawPolyLine(&lineCanvas, points, 3, clBlack);
+  EXPECT_EQ(countNot(line, TRect{0, 0, 10, 10}, 0xFFFFFF), 5 + 5) << "both ends included, the corner once";
+}
