@@ -813,3 +813,31 @@ TEST(EditRoutines, SpinArrowsAndPolyLinesFillTheirPixels) {
   cxDrawPolyLine(&lineCanvas, points, 3, clBlack);
   EXPECT_EQ(countNot(line, TRect{0, 0, 10, 10}, 0xFFFFFF), 5 + 5) << "both ends included, the corner once";
 }
+
+TEST_F(EditControlTest, AClickSoonAfterAnActivationByMouseIsADoubleClick) {
+  TcxInplaceEditList list;
+  TObjectPtr<TTestProperties> props(New<TTestProperties>(nullptr));
+  auto* edit = static_cast<TTestEdit*>(list.GetEdit(props.get()));
+  TForm* form = newForm();
+  edit->SetParent(form);
+  edit->SetBounds(20, 20, 100, 20);
+  showAndActivate(form);
+  struct DblLog : TObject {
+    int Count = 0;
+    void Dbl(TObject*) { ++Count; }
+  } dbl;
+  edit->SetOnDblClick(TNotifyEvent(&dbl, &DblLog::Dbl));
+  TcxCustomEditData* data = nullptr;
+  // The host's point is in the parent's client coordinates.
+  edit->ActivateByMouse(TShiftState{ssLeft}, 40, 30, data);
+  EXPECT_TRUE(edit->DoubleClickTimer()->Enabled());
+  EXPECT_EQ(GetCapture(), nullptr) << "the capture is not kept once the button is up";
+  clickAt(edit, TPoint{20, 10});
+  pumpFor(20);
+  EXPECT_EQ(dbl.Count, 1);
+  EXPECT_FALSE(edit->DoubleClickTimer()->Enabled());
+  clickAt(edit, TPoint{20, 10});
+  pumpFor(20);
+  EXPECT_EQ(dbl.Count, 1) << "a later single click is a click";
+  edit->SetParent(nullptr);
+}
