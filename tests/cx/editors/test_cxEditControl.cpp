@@ -493,7 +493,9 @@ TEST_F(EditControlTest, ButtonLayoutFollowsTheGroupsAndNarrowEditorsCutTheLastBu
       EXPECT_EQ(rectText(vi->Button(i)->VisibleBounds), "(" + c.Visible[i] + ")") << c.Width << " button " << i;
     }
     EXPECT_EQ(vi->Button(2)->ButtonIndex, 2);
-    if (!c.Content.empty()) EXPECT_EQ(rectText(vi->ContentRect), "(" + c.Content + ")");
+    if (!c.Content.empty()) {
+      EXPECT_EQ(rectText(vi->ContentRect), "(" + c.Content + ")");
+    }
     // The size of an editor narrower than its fixed part is the width asked for.
     TcxEditSizeProperties sizeProps;
     sizeProps.Width = 20;
