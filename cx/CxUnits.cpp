@@ -16,6 +16,8 @@ namespace cxContainerUnit { void Initialize(); void Finalize(); }
 namespace cxFormatsUnit { void Initialize(); void Finalize(); }
 namespace cxDataStorageUnit { void Initialize(); void Finalize(); }
 namespace cxEditUnit { void Initialize(); void Finalize(); }
+namespace cxEditUtilsUnit { void Initialize(); void Finalize(); }
+namespace cxCheckBoxUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -34,6 +36,8 @@ const TUnitList& CxUnits() {
       {"cxFormats", cxFormatsUnit::Initialize, cxFormatsUnit::Finalize},
       {"cxDataStorage", cxDataStorageUnit::Initialize, cxDataStorageUnit::Finalize},
       {"cxEdit", cxEditUnit::Initialize, cxEditUnit::Finalize},
+      {"cxEditUtils", cxEditUtilsUnit::Initialize, cxEditUtilsUnit::Finalize},
+      {"cxCheckBox", cxCheckBoxUnit::Initialize, cxCheckBoxUnit::Finalize},
   };
   return units;
 }

@@ -190,11 +190,9 @@ object FrmPrincipal: TFrmPrincipal
               object ckCategoria: TcxCheckBox
                 Left = 6
                 Top = 6
-                Width = 170
-                Height = 17
-                Alignment = taLeftJustify
-                Caption = 'Separar em categorias'
+                Properties.Caption = 'Separar em categorias'
                 TabOrder = 0
+                Width = 170
                 OnClick = ckCategoriaClick
               end
               object Label8: TLabel

@@ -3,20 +3,24 @@
 // assigned-values and alignment objects, the process-wide list of live properties objects
 // and the registry of editor-properties classes.
 //
-// The neutral default-values provider, the framework's data binding for other controls,
-// the editor style with its controller and the edit buttons live here too. Some classes the
-// properties object talks to (the editor control, its view data and view info) are declared
-// with only what the properties object needs of them so far; each says what it does now.
+// The neutral default-values provider, the editor's data binding and the framework's binding
+// for other controls, the editor style with its controller and the edit buttons, the view
+// data and view info every editor is painted from, the editor control itself, the editor
+// repository and the in-place editor cache of hosts live here too.
 //
 // GUI thread only; the list and the registry are process-wide and unguarded.
 
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cx/foundation/cxClasses.h"
 #include "cx/foundation/cxContainer.h"
 #include "cx/foundation/cxDataUtils.h"
 #include "cx/foundation/cxGraphics.h"
 #include "platform/gui/ActnList.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/System.h"
 #include "platform/rtl/Variants.h"
@@ -341,15 +345,181 @@ public:
   void SetStyle(TcxEditStyle* Value) { TcxStyleController::SetStyle(Value); }
 };
 
-// The geometry and state of an editor computed for painting. Now: the container's view info.
+// ---------------------------------------------------------------------------------------
+// The editor's link to its data. The base binding is bound to nothing and hands every
+// question back to the editor; data-aware editors derive their own.
+class TcxEditDataBinding : public TPersistent {
+  RTL_DECLARE_CLASS(TcxEditDataBinding, TPersistent)
+public:
+  using TConstructorArg = TcxCustomEdit*;
+
+  // Stores the editor; the provider object is made in AfterConstruction, where the class
+  // a descendant names is known.
+  explicit TcxEditDataBinding(TcxCustomEdit* AEdit) : FEdit(AEdit) {}
+  void AfterConstruction() override;
+  // Frees the provider object (which detaches itself from every properties object).
+  ~TcxEditDataBinding() override;
+  TcxEditDataBinding(const TcxEditDataBinding&) = delete;
+  TcxEditDataBinding& operator=(const TcxEditDataBinding&) = delete;
+
+  TPersistent* GetOwner() override;
+
+  virtual bool IsDesigning();
+  virtual bool CanModify() { return true; }
+  // Tells the provider's listeners (the editor's properties) that the defaults changed.
+  virtual void DefaultValuesChanged();
+  virtual bool ExecuteDataAction(TBasicAction* AAction) { return false; }
+  // The editor's display text as a string variant.
+  virtual void GetDisplayValue(Variant& AValue);
+  // The editor's modified-since-enter flag.
+  virtual bool IsModified();
+  virtual void GetEditValue(Variant& AValue);
+  virtual void Reset();
+  virtual void SetDisplayValue(const Variant& AValue) { SetInternalDisplayValue(AValue); }
+  virtual bool RequestEditMode() { return true; }
+  virtual void StoreValue(const Variant& AValue) {}
+  virtual bool UpdateDataAction(TBasicAction* AAction) { return false; }
+  virtual void RefreshDisplay();
+  virtual TClass GetDefaultValuesProviderClass();
+  // A data-bound binding connects to its field here.
+  virtual void EditorReady() {}
+
+  void SetInternalDisplayValue(const Variant& AValue);
+  // The provider object as the interface; null without one.
+  IcxEditDefaultValuesProvider* GetDefaultValuesProvider() const;
+  TcxCustomEditDefaultValuesProvider* DefaultValuesProviderObject() const { return FDefaultValuesProvider.get(); }
+  TcxCustomEdit* Edit() const { return FEdit; }
+
+private:
+  TcxCustomEdit* FEdit;
+  TObjectPtr<TcxCustomEditDefaultValuesProvider> FDefaultValuesProvider;
+};
+
+// ---------------------------------------------------------------------------------------
+// View info: what one paint of an editor needs, computed by a view data.
+
+// The state of one embedded button as it is painted.
+constexpr Integer ebsDisabled = 0;
+constexpr Integer ebsNormal = 1;
+constexpr Integer ebsPressed = 2;
+constexpr Integer ebsSelected = 3;  // hot
+
+// One visible button of an editor.
+class TcxEditButtonViewInfo : public TPersistent {
+  RTL_DECLARE_CLASS(TcxEditButtonViewInfo, TPersistent)
+public:
+  TcxEditButtonViewInfo() = default;
+
+  // Copies the theme state, background colour, bounds, drawing style and state.
+  virtual void AssignFrom(TcxEditButtonViewInfo* Source);
+  // An empty region when nothing painted differs from AOld, else the region of Bounds
+  // (the caller's).
+  virtual TcxRegion* GetChangedRegion(TcxEditButtonViewInfo* AOld);
+  // Invalidates Bounds (moved by AOffset) in AWindow when something painted differs from
+  // AOld; whether it did.
+  virtual bool Repaint(TWinControl* AWindow, TcxEditButtonViewInfo* AOld, const TPoint& AOffset);
+
+  TRect Bounds{0, 0, 0, 0};
+  TRect VisibleBounds{0, 0, 0, 0};
+  TColor BackgroundColor = clBtnFace;
+  Integer ButtonIndex = -1;
+  TcxEditButtonKind Kind = bkDown;
+  bool Default = false;
+  TBitmap* Glyph = nullptr;
+  bool LeftAlignment = false;
+  Integer Width = 0;
+  Integer State = ebsNormal;
+  TcxEditButtonStyle Style = bts3D;
+  bool IsInplace = false;
+  bool NativeStyle = false;
+  bool Transparent = false;
+  bool SingleDropDown = false;
+  bool LeftEdge = false;
+  bool RightEdge = false;
+  bool EraseBackground = false;
+  Integer NativePart = 0;
+  Integer NativeState = 0;
+  bool NativePartTransparent = false;
+
+private:
+  bool paintedDiffers(TcxEditButtonViewInfo* AOld) const;
+};
+
+// The paint options a host sets on a view data (copied into the view info).
+constexpr Integer epoAllowZeroHeight = 0x01;
+constexpr Integer epoAutoHeight = 0x02;
+constexpr Integer epoShowEndEllipsis = 0x04;
+
+class TcxCustomEditViewData;
+
+// The geometry, colours and states of one editor paint: borders, content, buttons.
 class TcxCustomEditViewInfo : public TcxContainerViewInfo {
   RTL_DECLARE_CLASS(TcxCustomEditViewInfo, TcxContainerViewInfo)
 public:
   TcxCustomEditViewInfo() = default;
+  ~TcxCustomEditViewInfo() override;
+  TcxCustomEditViewInfo(const TcxCustomEditViewInfo&) = delete;
+  TcxCustomEditViewInfo& operator=(const TcxCustomEditViewInfo&) = delete;
+
+  // The shared editor painting with the background.
+  void Paint(TcxCanvas* ACanvas) override;
+  // Border colour and style, native state, buttons and their indexes, then the container
+  // part.
+  void AssignFrom(TcxContainerViewInfo* Source) override;
+  TcxRegion* GetChangedRegion(TcxContainerViewInfo* AViewInfo) override;
+  void MoveBy(Integer DX, Integer DY) override;
+
+  virtual TClass GetButtonViewInfoClass() { return TcxEditButtonViewInfo::StaticClass(); }
+  virtual void DrawButton(TcxCanvas* ACanvas, Integer AButtonVisibleIndex);
+  virtual void DrawButtonBorder(TcxCanvas* ACanvas, Integer AButtonVisibleIndex, TRect& ARect,
+                                TcxEditButtonStyle AStyle);
+  virtual void DrawButtonContent(TcxCanvas* ACanvas, Integer AButtonVisibleIndex, const TRect& AContentRect,
+                                 TColor APenColor, TColor ABrushColor);
+  virtual bool HasHotButton();
+  virtual bool IsPointOnButton(const TPoint& P);
+  virtual bool NeedShowHint(TcxCanvas* ACanvas, const TPoint& P, std::string& AText, bool& AIsMultiLine,
+                            TRect& ATextRect);
+  virtual bool NeedShowHintInBounds(TcxCanvas* ACanvas, const TPoint& P, const TRect& AVisibleBounds,
+                                    std::string& AText, bool& AIsMultiLine, TRect& ATextRect);
+  virtual void PrepareCanvasFont(TcxCanvas* ACanvas) {}
+  // Invalidates in AControl what differs from AOld (everything outside AExcludedRect when
+  // there is no AOld); whether anything painted changed.
+  virtual bool Repaint(TWinControl* AControl, TcxContainerViewInfo* AOld, const TRect& AExcludedRect);
+
+  // Grows or shrinks the button view infos to ACount.
+  void SetButtonCount(Integer ACount);
+  Integer ButtonCount() const { return static_cast<Integer>(ButtonsInfo.size()); }
+  TcxEditButtonViewInfo* Button(Integer AIndex) const { return ButtonsInfo[static_cast<size_t>(AIndex)].get(); }
+  // Each button against its counterpart in AOld; whether any repainted.
+  bool RepaintButtons(TWinControl* AControl, TcxCustomEditViewInfo* AOld);
+
+  TcxContainerBorderStyle BorderStyle = cbsNone;
+  std::vector<TObjectPtr<TcxEditButtonViewInfo>> ButtonsInfo;
+  Integer NativeBorderState = 0;
+  TcxCustomEditProperties* EditProperties = nullptr;
+  bool Enabled = true;
+  bool Focused = false;
+  TFont* Font = nullptr;
+  bool EraseBackground = false;
+  bool InnerEditVisible = false;
+  bool IsContainerInnerControl = false;
+  bool IsDesigning = false;
+  bool IsInplace = false;
+  bool IsSelected = false;
+  TRect ContentRect{0, 0, 0, 0};
+  TRect InnerEditRect{0, 0, 0, 0};
+  bool IsButtonReallyPressed = false;
+  TPoint Origin{0, 0};
+  TcxEditPopupBorderStyle PopupBorderStyle = epbsSingle;
+  Integer PressedButton = -1;
+  Integer SelectedButton = -1;  // the hot button
+  Integer PaintOptions = 0;
+  HWND WindowHandle = nullptr;
+  TColor TextColor = clWindowText;
 };
 
-// What an editor is laid out and measured from. Now: it keeps the properties, the style and
-// the in-place flag it was made with and measures nothing (every size is 0 x 0).
+// A view data computes a view info (and measures sizes) for one editor kind; it lives for
+// one calculation.
 class TcxCustomEditViewData : public TPersistent {
   RTL_DECLARE_CLASS(TcxCustomEditViewData, TPersistent)
 public:
@@ -360,35 +530,399 @@ public:
   };
   using TConstructorArg = const TCreateArgs*;
 
-  TcxCustomEditViewData(TcxCustomEditProperties* AProperties, TcxCustomEditStyle* AStyle, bool AIsInplace)
-      : FIsInplace(AIsInplace), FProperties(AProperties), FStyle(AStyle) {}
+  TcxCustomEditViewData(TcxCustomEditProperties* AProperties, TcxCustomEditStyle* AStyle, bool AIsInplace);
   explicit TcxCustomEditViewData(const TCreateArgs* Args)
       : TcxCustomEditViewData(Args->Properties, Args->Style, Args->IsInplace) {}
+  // The cached values come from virtual operations: made here, after construction.
+  void AfterConstruction() override;
 
+  virtual bool CanPressButton(TcxCustomEditViewInfo* AViewInfo, Integer AButtonVisibleIndex) { return true; }
+  virtual TcxContainerBorderStyle GetContainerBorderStyle(Integer AHotState);
+  virtual void InitDefaults();
+  virtual void InitCacheData();
+  virtual void InternalGetFixedPartSize(TcxCanvas* ACanvas, const TcxEditSizeProperties& AEditSizeProperties,
+                                        TSize& AMinContentSize, TSize& AFixedSize, TcxCustomEditViewInfo* AViewInfo);
+  virtual TSize InternalGetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                           const TcxEditSizeProperties& AEditSizeProperties) {
+    return TSize{0, 0};
+  }
+  virtual bool IsButtonForcedPressed(TcxCustomEditViewInfo* AViewInfo, Integer AButtonVisibleIndex) { return false; }
+  virtual void CalculateButtonNativeInfo(TcxEditButtonViewInfo* AButtonViewInfo);
+  // Fills AViewInfo for ABounds with the mouse at P (AButton: cxmbNone .. cxmbMiddle).
+  virtual void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                         TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+  virtual void CalculateButtonBounds(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo,
+                                     Integer AButtonVisibleIndex, TRect& ButtonsRect);
+  virtual void CalculateButtonsViewInfo(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                        TcxMouseButton AButton, TShiftState AShift,
+                                        TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+  virtual void CalculateButtonViewInfo(TcxCanvas* ACanvas, TcxCustomEditViewInfo* AViewInfo,
+                                       Integer AButtonVisibleIndex, TRect& ButtonsRect);
+  virtual void PrepareDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue, TcxCustomEditViewInfo* AViewInfo) {}
+  // Margins as (left, top, right, bottom).
+  virtual TRect GetBorderExtent();
+  virtual TRect GetClientExtent(TcxCanvas* ACanvas);
+  virtual TRect GetEditExtent(TcxCustomEditViewInfo* AViewInfo);
+  // AViewInfo may be null: a temporary one is calculated for unlimited bounds.
+  virtual void GetFixedPartSize(TcxCanvas* ACanvas, const TcxEditSizeProperties& AEditSizeProperties,
+                                TSize& AMinContentSize, TSize& AFixedSize, TcxCustomEditViewInfo* AViewInfo);
+  virtual TSize GetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                   const TcxEditSizeProperties& AEditSizeProperties) {
+    return InternalGetEditContentSize(ACanvas, AEditValue, AEditSizeProperties);
+  }
+  virtual bool HasShadow();
+
+  // The size an editor needs for the value (a given width is kept even when the fixed
+  // part alone is wider).
   virtual void GetEditSize(TcxCanvas* ACanvas, const Variant& AEditValue,
                            const TcxEditSizeProperties& AEditSizeProperties, TSize& ASize);
+  bool IsEditFocused();
+  Integer GetCapturedButtonIndex();
 
   TcxCustomEditProperties* GetProperties() const { return FProperties; }
   TcxCustomEditStyle* GetStyle() const { return FStyle; }
   bool IsInplace() const { return FIsInplace; }
 
+  // Set by the editor or a host before Calculate.
+  TcxCustomEdit* Edit = nullptr;
+  HWND WindowHandle = nullptr;
+  TRect InplaceEditParams{0, 0, 0, 0};  // the host's border margins in place
+  TcxContainerStateFlags ContainerState = csNormal;
+  bool Enabled = true;
+  bool Focused = false;
+  TAlignment HorzAlignment = taLeftJustify;
+  TcxEditVertAlignment VertAlignment = taTopJustify;
+  TControl* HScrollBar = nullptr;
+  TControl* VScrollBar = nullptr;
+  TWinControl* InnerEdit = nullptr;
+  bool IsDesigning = false;
+  bool IsSelected = false;
+  bool IsValueEditorWithValueFormatting = false;
+  Integer MaxLineCount = 0;
+  bool NativeStyle = false;
+  Integer PaintOptions = 0;
+  bool HotOrActive = false;
+  Integer SelStart = 0;
+  Integer SelLength = 0;
+  TColor SelTextColor = clDefault;
+  TColor SelBackgroundColor = clDefault;
+  TRect Bounds{0, 0, 0, 0};
+  Integer LeftButtonsFirst = -1, LeftButtonsLast = -1, RightButtonsLast = -1, RightButtonsFirst = -1;
+  TcxEditBorderStyle EditBorderStyle = ebsNone;
+  Integer VisibleButtonCount = 0;
+
 private:
+  void calculateButtonStates(const TPoint& P, TcxMouseButton AButton, TShiftState AShift,
+                             TcxCustomEditViewInfo* AViewInfo, const std::vector<Integer>& APreviousStates,
+                             Integer AOldPressed);
+  void calculateGroupEdges(TcxCustomEditViewInfo* AViewInfo);
+
   bool FIsInplace;
   TcxCustomEditProperties* FProperties;
   TcxCustomEditStyle* FStyle;
 };
 
-// The base of every editor control. Now: a container that hears its properties' changes
-// (PropertiesChanged, nothing yet), answers its display text (empty yet) and ignores the
-// editor style's button and popup values (ButtonStyle, ButtonTransparency,
-// PopupBorderStyle), which it does not draw.
+// ---------------------------------------------------------------------------------------
+// The editor control.
+
+class TcxEditRepositoryItem;
+class TcxCustomEditData;
+class TcxEditRepositoryItemListenerEditHelper;
+
+// The listener of a repository item: an editor or a grid item that uses its properties.
+struct IcxEditRepositoryItemListener : public IInterface {
+  RTL_INTERFACE_ID(0x4E27D642, 0x022B, 0x4CB2, 0x9F, 0x15, 0x7C, 0x0F, 0x84, 0x5D, 0x6B, 0x21)
+  virtual void ItemRemoved(TcxEditRepositoryItem* Sender) = 0;
+  virtual void ItemPropertiesChanged(TcxEditRepositoryItem* Sender) = 0;
+
+protected:
+  ~IcxEditRepositoryItemListener() = default;
+};
+
+using TcxEditEditingEvent = TEvent<void(TObject* Sender, bool& CanEdit)>;
+using TcxEditKeyEvent = TEvent<void(TObject* Sender, Word& Key, TShiftState Shift)>;
+
+// Raised by the editor's own operations: a value the properties cannot take, a failed
+// validation.
+class EcxEditError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// The base of every editor control: a container with a properties object (its own or a
+// repository item's), an edit value, the modified and validated states, validation,
+// posting through a data binding, and the in-place mode in which a host uses a hidden
+// instance as a cell editor.
 class TcxCustomEdit : public TcxContainer {
   RTL_DECLARE_CLASS(TcxCustomEdit, TcxContainer)
 public:
-  explicit TcxCustomEdit(TComponent* AOwner) : TcxContainer(AOwner) {}
-  virtual void PropertiesChanged(TObject* Sender) {}
+  explicit TcxCustomEdit(TComponent* AOwner);
+  // An editor of AClass (a TcxCustomEdit class) made through its class reference with the
+  // in-place flag.
+  static TcxCustomEdit* CreateInplace(TClass AClass, TComponent* AOwner, bool AIsInplace);
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  ~TcxCustomEdit() override;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override;
+
+  // --- New virtual operations.
+  virtual void AdjustInnerEditPosition(Integer AHeight);
+  virtual void AfterPosting() { FIsPosting = false; }
+  virtual void BeforePosting() { FIsPosting = true; }
+  virtual bool CanAutoSizeEditor() { return true; }
+  virtual bool CanAutoWidth() { return false; }
+  virtual bool IsModifyingKey(Word Key, TShiftState Shift) { return false; }
+  virtual bool IsModifyingChar(char AChar) { return false; }
+  virtual bool CanModify();
+  virtual void InnerEditChanged(TObject* Sender);
+  virtual TcxCustomEditViewData* CreateViewData();
+  virtual void ClickDefaultButton();
+  virtual void DoButtonClick(Integer AButtonVisibleIndex);
+  virtual void DoButtonDown(Integer AButtonVisibleIndex) {}
+  virtual void DoButtonUp(Integer AButtonVisibleIndex) {}
+  virtual void DoEditKeyDown(Word& Key, TShiftState Shift);
+  virtual void DoEditKeyPress(char& Key) { ValidateKeyPress(Key); }
+  virtual void DoEditKeyUp(Word& Key, TShiftState Shift) {}
+  virtual void GetEditSizeProperties(TcxEditSizeProperties& AProperties);
+  virtual TClass GetDataBindingClass() { return TcxEditDataBinding::StaticClass(); }
   virtual std::string GetDisplayText() { return std::string(); }
+  virtual TClass GetEditDataClass() { return nullptr; }
+  virtual Variant GetEditValue() { return FEditValue; }
+  virtual TClass GetInnerEditClass() { return nullptr; }
+  virtual void HandleValidationError(const std::string& AErrorText);
+  virtual void InitializeEditData(TcxCustomEditData* AData) {}
+  // Reduced: the inner-edit interface (container, change handler, hint flag) comes with the
+  // text editors; kinds with an inner control set it up here themselves.
+  virtual void InitializeInnerEdit() {}
+  virtual void InitializeViewData(TcxCustomEditViewData* AViewData);
+  virtual bool IsEditingSupported() { return true; }
+  virtual void InternalSetDisplayValue(const Variant& Value) {}
+  virtual void InternalSetEditValue(const Variant& Value);
+  virtual void SetDisplayValue(const Variant& Value);
+  virtual bool IsFocusedOrActive();
+  virtual bool CanClickWhileLoading() { return false; }
+  virtual bool IsInnerEditVisible() { return false; }
+  virtual bool IsClickKey(Word Key, TShiftState Shift);
+  virtual bool IsEditValueStored() { return !FEditValue.IsNull(); }
+  virtual bool IsRepositoryItemAcceptable(TcxEditRepositoryItem* AItem);
+  virtual bool IsValidChar(char AChar);
+  virtual void ConvertEditToDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool AFocused);
+  virtual void ProcessViewInfoChanges(TcxCustomEditViewInfo* AOld);
+  virtual void PropertiesChanged(TObject* Sender);
+  virtual void RepositoryItemAssigned() {}
+  virtual void RepositoryItemAssigning() {}
+  virtual void Reset();
+  virtual bool CanSendActivationChar(char AChar) { return true; }
+  virtual bool TrySetDisplayText(const std::string& AText) { return false; }
+  virtual void SetEditValue(const Variant& Value);
+  virtual void SetInternalEditValue(const Variant& Value);
+  virtual void SetInternalDisplayValue(const Variant& Value) {}
+  virtual void SyncDisplayFromEditValue() {}
+  virtual void SyncEditValueFromDisplay() {}
+  virtual bool NeedsDataRefreshOnFocus() { return true; }
+  virtual void RefreshDrawnText() {}
+  virtual bool CanKeyDownModify(Word Key, TShiftState Shift);
+  virtual void ValidateKeyPress(char& Key);
+  virtual bool HandlesNavigationKeys() { return false; }
+  virtual void SubclassInnerEdit();
+  virtual void RestoreInnerEditWindowProc();
+  virtual void Activate(TcxCustomEditData*& AEditData);
+  virtual void ActivateByKey(char AKey, TcxCustomEditData*& AEditData);
+  virtual void ActivateByMouse(TShiftState AShift, Integer X, Integer Y, TcxCustomEditData*& AEditData);
+  virtual bool Deactivate();
+  virtual void Clear() { SetEditValue(Null()); }
+  virtual void CopyToClipboard() {}
+  virtual void CutToClipboard() {}
+  virtual TClass GetPropertiesClass();
+  virtual bool HasPopupWindow() { return false; }
+  virtual bool IsFocusedForDisplay() { return Focused(); }
+  virtual void PasteFromClipboard() {}
+  virtual void ConvertDisplayToEditValue(const Variant& ADisplayValue, Variant& AEditValue, bool AFocused) {}
+  virtual void SelectAllText() {}
+
+  // --- The container's operations as an editor answers them.
+  TClass GetStyleClass() override;
+  TClass GetViewInfoClass() override;
   TcxContainerStyleValues GetUnusedStyleValues() override;
+  bool HandlesTabKey() override { return true; }
+  bool IsInplace() override { return FIsInplace; }
+  bool RefreshContainer(const TPoint& P, TcxMouseButton AButton, TShiftState AShift, bool AIsMouseEvent) override;
+  void CalculateViewInfo(const TPoint& P, bool AHotTestAllowed) override;
+  void AdjustInnerControlBounds() override;
+  TRect GetHotTrackArea() override;
+  void FocusInnerControl() override;
+  void FocusChanged() override;
+  void MouseLeave(TControl* AControl) override;
+  void Click() override;
+
+  // --- Properties in effect and the repository link.
+  TcxCustomEditProperties* GetProperties();
+  TcxCustomEditProperties* GetActiveProperties();
+  TcxCustomEditProperties* OwnProperties() const { return FProperties; }
+  // Assigns into the own properties; nothing while a repository item is linked.
+  void SetProperties(TcxCustomEditProperties* Value);
+  TcxEditRepositoryItem* RepositoryItem() const { return FRepositoryItem; }
+  void SetRepositoryItem(TcxEditRepositoryItem* Value);
+  TcxCustomEditStyle* GetStyle() const { return static_cast<TcxCustomEditStyle*>(Style()); }
+  void SetStyle(TcxCustomEditStyle* Value) { TcxContainer::SetStyle(Value); }
+  TcxCustomEditViewInfo* GetViewInfo() const { return static_cast<TcxCustomEditViewInfo*>(ViewInfo()); }
+  TcxEditDataBinding* DataBinding() const { return FDataBinding.get(); }
+
+  // --- Value and states.
+  Variant EditValue() { return GetEditValue(); }
+  bool Modified() const { return FModified; }
+  void SetModified(bool Value);
+  bool ModifiedAfterEnter() const { return FModifiedAfterEnter; }
+  void SetModifiedAfterEnter(bool Value);
+  // The flag alone, without the side effects of SetModifiedAfterEnter.
+  void SetModifiedAfterEnterFlag(bool Value) { FModifiedAfterEnter = Value; }
+  bool IsPosting() const { return FIsPosting; }
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value) override;
+  bool IsValidated() const { return FValidated; }
+  void PushModifiedState();
+  void PopModifiedState();
+  void LockChangeEvents(bool ALock, bool AInvokeChanged = true);
+  bool AreChangeEventsLocked() const { return FChangeEventsLockCount > 0; }
+  void LockClick(bool ALock);
+  bool IsClickLocked() const { return FClickLockCount > 0; }
+  void LockEditValueChanging(bool ALock);
+  void DoChange();
+  void DoEditValueChanged();
+  void MarkModifiedAndClick();
+  bool RequestEditing();
+  bool ValidateInput(bool ARaiseExceptionOnError = true);
+  bool CanPostEditValue();
+  void PostEditValue(bool AValidateFirst = true);
+  void DoPostValueEvent();
+  bool HasInnerEdit() const { return FInnerEdit != nullptr; }
+  TWinControl* InnerEdit() const { return FInnerEdit; }
+  bool IsDestroyingOrInnerEditMissing();
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
+  bool IsUserChange() const { return FIsUserChange; }
+  Integer CapturedButtonIndex() const { return FCapturedButtonIndex; }
+  TTimer* DoubleClickTimer() const { return FDblClickTimer.get(); }
+  void InitializeEditDataIfCleared(TcxCustomEditData* AData);
+  TcxCustomEditData* EditData() const { return FEditData; }
+  bool CanUseMouseWheel(TShiftState AShift);
+  Integer GetButtonIndexAt(const TPoint& P);
+  void CalculateViewInfoAtCursor();
+  void CalculateEditViewInfo(const TPoint& P, TcxMouseButton AButton, TShiftState AShift, bool AIsMouseEvent);
+
+  // --- Events.
+  const TcxEditEditingEvent& OnEditing() const { return FOnEditing; }
+  void SetOnEditing(const TcxEditEditingEvent& Value) { FOnEditing = Value; }
+  const TcxEditKeyEvent& OnAfterKeyDown() const { return FOnAfterKeyDown; }
+  void SetOnAfterKeyDown(const TcxEditKeyEvent& Value) { FOnAfterKeyDown = Value; }
+  const TNotifyEvent& OnPostEditValue() const { return FOnPostEditValue; }
+  void SetOnPostEditValue(const TNotifyEvent& Value) { FOnPostEditValue = Value; }
+  // Gives a designer a place for the events of the properties; nothing reads it.
+  const TNotifyEvent& PropertiesEvents() const { return FPropertiesEvents; }
+  void SetPropertiesEvents(const TNotifyEvent& Value) { FPropertiesEvents = Value; }
+
+  // Message handlers.
+  void WMCopy(TMessage& Message);
+  void WMCut(TMessage& Message);
+  void WMPaste(TMessage& Message);
+  void CMShowingChanged(TMessage& Message);
+
+protected:
+  friend class TcxEditRepositoryItemListenerEditHelper;
+  friend class TcxEditDataBinding;
+
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void DblClick() override;
+  bool CanResize(Integer& NewWidth, Integer& NewHeight) override;
+  void CreateWnd() override;
+  void WndProc(TMessage& Message) override;
+  void Loaded() override;
+  void ReadState(TReader* Reader) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // The exit sequence: validate, post, refresh, OnExit.
+  void ProcessExit(bool AFireExitEvent);
+  void DoAfterKeyDown(Word& Key, TShiftState Shift);
+  void HandleClearKey(Word& Key, TShiftState Shift);
+  void HandleClickKey(Word& Key, TShiftState Shift);
+  void StopDoubleClickTimer(TObject* Sender);
+  void SetUserChange(bool Value) { FIsUserChange = Value; }
+  void SetValidated(bool Value) { FValidated = Value; }
+  // The inner edit and its window procedure kept while it is subclassed.
+  void SetInnerEdit(TWinControl* Value);
+  void CallInnerEditWindowProc(TMessage& Message);
+  bool IsInnerEditSubclassed() const { return FSavedInnerEditWndProc != nullptr; }
+  const Variant& SavedValue() const { return FPrevEditValue; }
+
+  Variant FEditValue;
+
+private:
+  static LRESULT CALLBACK innerEditSubclassProc(HWND AWnd, UINT AMsg, WPARAM AWParam, LPARAM ALParam);
+  void setShapeUpdating(bool Value) { FUpdatingShape = Value; }
+
+  bool FAutoSize = true;
+  Integer FCapturedButtonIndex = -1;
+  bool FChangeEventPending = false;
+  bool FEditValueChangedPending = false;
+  Integer FChangeEventsLockCount = 0;
+  Integer FClickLockCount = 0;
+  TObjectPtr<TTimer> FDblClickTimer;
+  TcxCustomEditData* FEditData = nullptr;
+  TObjectPtr<TcxEditRepositoryItemListenerEditHelper> FRepositoryListener;
+  Integer FEditValueChangingLockCount = 0;
+  bool FFocusedAndActive = false;
+  TWinControl* FInnerEdit = nullptr;
+  bool FValidated = false;
+  bool FEscapeResetPending = false;
+  bool FIsInplace = false;
+  bool FIsPosting = false;
+  bool FIsUserChange = false;
+  bool FModified = false;
+  bool FModifiedAfterEnter = false;
+  Variant FPrevEditValue;
+  std::vector<std::pair<bool, bool>> FModifiedStateStack;
+  TcxEditRepositoryItem* FRepositoryItem = nullptr;
+  bool FIsErrorFocusing = false;
+  bool FIsExiting = false;
+  TcxEditKeyEvent FOnAfterKeyDown;
+  TcxEditEditingEvent FOnEditing;
+  TNotifyEvent FOnPostEditValue;
+  WNDPROC FSavedInnerEditWndProc = nullptr;
+  TObjectPtr<TcxEditDataBinding> FDataBinding;
+  TcxCustomEditProperties* FProperties = nullptr;  // own, owned
+  bool FUpdatingShape = false;
+  TNotifyEvent FPropertiesEvents;
+};
+
+// Per-item data that an in-place host keeps between activations of its editor.
+class TcxCustomEditData : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomEditData, TObject)
+public:
+  using TConstructorArg = TcxCustomEdit*;
+  explicit TcxCustomEditData(TcxCustomEdit* AEdit);
+  ~TcxCustomEditData() override;
+  TcxCustomEditData(const TcxCustomEditData&) = delete;
+  TcxCustomEditData& operator=(const TcxCustomEditData&) = delete;
+
+  // Marks the data cleared and lets the watched editor initialise it again.
+  void Clear();
+  bool Cleared() const { return FCleared; }
+  void SetCleared(bool Value) { FCleared = Value; }
+  TcxCustomEdit* Edit() const { return FEdit; }
+
+protected:
+  void EditFreed(TComponent* Sender);
+
+private:
+  bool FCleared = false;
+  TcxCustomEdit* FEdit;
+  TObjectPtr<TcxFreeNotificator> FFreeNotificator;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -488,12 +1022,12 @@ public:
   virtual TcxEditDisplayFormatOptions GetDisplayFormatOptions() { return 0; }
   virtual void GetValidationErrorText(TcxEditValidationError AErrorKind, std::string& AText);
   virtual bool HasDataDisplayFormat(bool AFocused);
-  virtual TClass GetViewDataClass() { return TcxCustomEditViewData::StaticClass(); }
+  virtual TClass GetViewDataClass();
   virtual bool FiresChangeSeparately() { return false; }
   virtual bool HandlesTabKey() { return false; }
-  virtual TClass GetEditClass() { return TcxCustomEdit::StaticClass(); }
+  virtual TClass GetEditClass();
   virtual TClass GetStyleClass() { return TcxCustomEditStyle::StaticClass(); }
-  virtual TClass GetViewInfoClass() { return TcxCustomEditViewInfo::StaticClass(); }
+  virtual TClass GetViewInfoClass();
   virtual bool CompareDisplayValues(const Variant& AValue1, const Variant& AValue2) { return false; }
   // A new view data of GetViewDataClass for these properties (the caller's).
   virtual TcxCustomEditViewData* CreateViewData(TcxCustomEditStyle* AStyle, bool AIsInplace);
@@ -609,6 +1143,150 @@ private:
   bool FChangeLocked = false;
   IcxEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
 };
+
+// ---------------------------------------------------------------------------------------
+// Repository: properties shared by many editors and grid items.
+
+class TcxEditRepository;
+
+// An editor's listener on its repository item; the editor delegates the interface to it.
+class TcxEditRepositoryItemListenerEditHelper : public TcxInterfacedPersistent, public IcxEditRepositoryItemListener {
+  RTL_DECLARE_CLASS(TcxEditRepositoryItemListenerEditHelper, TcxInterfacedPersistent)
+public:
+  using TConstructorArg = TcxCustomEdit*;
+  explicit TcxEditRepositoryItemListenerEditHelper(TcxCustomEdit* AEdit)
+      : TcxInterfacedPersistent(AEdit), FEdit(AEdit) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
+    return TcxInterfacedPersistent::QueryInterface(riid, obj);
+  }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return TcxInterfacedPersistent::_AddRef(); }
+  ULONG STDMETHODCALLTYPE _Release() override { return TcxInterfacedPersistent::_Release(); }
+
+  // The item goes away: the editor forgets it without touching it.
+  void ItemRemoved(TcxEditRepositoryItem* Sender) override;
+  void ItemPropertiesChanged(TcxEditRepositoryItem* Sender) override;
+
+private:
+  TcxCustomEdit* FEdit;
+};
+
+// One shared properties object with the editors and grid items that listen to it.
+class TcxEditRepositoryItem : public TComponent {
+  RTL_DECLARE_CLASS(TcxEditRepositoryItem, TComponent)
+public:
+  explicit TcxEditRepositoryItem(TComponent* AOwner) : TComponent(AOwner) {}
+  // The properties object, of the class GetEditPropertiesClass names.
+  void AfterConstruction() override;
+  // Tells every listener, leaves the repository, frees the properties.
+  void BeforeDestruction() override;
+  ~TcxEditRepositoryItem() override;
+
+  virtual void PropertiesChanged(TObject* Sender);
+  virtual void AddListener(IcxEditRepositoryItemListener* AListener);
+  virtual TClass GetEditPropertiesClass() { return TcxCustomEditProperties::StaticClass(); }
+  virtual void RemoveListener(IcxEditRepositoryItemListener* AListener);
+
+  TcxCustomEditProperties* Properties() const { return FProperties; }
+  void SetProperties(TcxCustomEditProperties* Value) { FProperties->Assign(Value); }
+  TcxEditRepository* Repository() const { return FRepository; }
+  void SetRepository(TcxEditRepository* Value);
+  Integer ListenerCount() const { return static_cast<Integer>(FListeners.size()); }
+  const TNotifyEvent& PropertiesEvents() const { return FPropertiesEvents; }
+  void SetPropertiesEvents(const TNotifyEvent& Value) { FPropertiesEvents = Value; }
+
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return FRepository != nullptr; }
+  void SetParentComponent(TComponent* Value) override;
+
+protected:
+  void NotifyItemRemoved();
+  void ReadState(TReader* Reader) override;
+
+private:
+  std::vector<IcxEditRepositoryItemListener*> FListeners;
+  TcxCustomEditProperties* FProperties = nullptr;
+  TcxEditRepository* FRepository = nullptr;
+  TNotifyEvent FPropertiesEvents;
+  bool FNotifiedRemoval = false;
+};
+
+// An ordered list of repository items; the items are components of their own owners.
+class TcxEditRepository : public TComponent {
+  RTL_DECLARE_CLASS(TcxEditRepository, TComponent)
+public:
+  explicit TcxEditRepository(TComponent* AOwner) : TComponent(AOwner) {}
+  void BeforeDestruction() override;
+  ~TcxEditRepository() override;
+
+  virtual TcxEditRepositoryItem* CreateItem(TClass ARepositoryItemClass);
+  virtual TcxEditRepositoryItem* CreateItemEx(TClass ARepositoryItemClass, TComponent* AOwner);
+
+  void AddItem(TcxEditRepositoryItem* AItem);
+  void RemoveItem(TcxEditRepositoryItem* AItem);
+  // Frees every item, last first, whoever owns it.
+  void Clear();
+  Integer GetCount() const { return static_cast<Integer>(FItems.size()); }
+  TcxEditRepositoryItem* GetItem(Integer AIndex) const { return FItems[static_cast<size_t>(AIndex)]; }
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override;
+
+private:
+  std::vector<TcxEditRepositoryItem*> FItems;
+};
+
+// ---------------------------------------------------------------------------------------
+// The in-place editor cache of a host: one hidden editor per properties object.
+
+class TcxInplaceEditList : public TObject {
+  RTL_DECLARE_CLASS(TcxInplaceEditList, TObject)
+public:
+  struct TcxInplaceEditListItem {
+    TObjectPtr<TcxCustomEdit> Edit;
+    TcxCustomEditProperties* Properties;
+  };
+
+  TcxInplaceEditList() = default;
+  ~TcxInplaceEditList() override { Clear(); }
+  TcxInplaceEditList(const TcxInplaceEditList&) = delete;
+  TcxInplaceEditList& operator=(const TcxInplaceEditList&) = delete;
+
+  // A hidden in-place editor of the class the properties class names.
+  virtual TcxCustomEdit* CreateEdit(TClass APropertiesClass);
+
+  // Frees every editor, last first.
+  void Clear();
+  Integer GetCount() const { return static_cast<Integer>(FItems.size()); }
+  TcxInplaceEditListItem* GetItem(Integer AIndex) const { return FItems[static_cast<size_t>(AIndex)].get(); }
+  TcxInplaceEditListItem* FindItem(TcxCustomEditProperties* AProperties) const;
+  TcxCustomEdit* FindEdit(TcxCustomEditProperties* AProperties) const;
+  // The cached editor of AProperties (made when missing) with its own properties assigned
+  // from AProperties, without change events.
+  TcxCustomEdit* GetEdit(TcxCustomEditProperties* AProperties);
+  TcxCustomEdit* GetEditByClass(TClass APropertiesClass);
+  void RemoveItem(TcxCustomEditProperties* AProperties);
+
+private:
+  void freeItem(size_t AIndex);
+  std::vector<std::unique_ptr<TcxInplaceEditListItem>> FItems;
+};
+
+// ---------------------------------------------------------------------------------------
+// Small shared routines of the framework.
+
+TShiftState cxMouseButtonToShift(TMouseButton AButton);
+TShiftState cxEditMouseButtonToShift(TcxMouseButton AButton);
+WPARAM cxShiftStateToMouseKeys(TShiftState AShift);
+void cxMaxSize(TSize& ASize, const TSize& ASize2);
+bool cxVarEqualSameType(const Variant& AValue1, const Variant& AValue2);
+void cxSendKeyDown(TWinControl* AControl, Word AKey);
+void cxSendChar(TWinControl* AControl, char AChar);
+void cxAddToRegion(HRGN ARegion, HRGN ARegion2);
+bool cxIsRegionEmpty(HRGN ARegion);
+// Removes one pending WM_CHAR of AWnd from the queue; a WM_QUIT met on the way is posted
+// again.
+void cxRemovePendingChar(HWND AWnd);
+// The repository of default items, made on first request.
+TcxEditRepository* cxGetDefaultEditRepository();
 
 // ---------------------------------------------------------------------------------------
 // Routines and process-wide state.
