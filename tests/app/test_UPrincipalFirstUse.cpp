@@ -43,6 +43,22 @@ TSize textSize(TFont* Font, const std::string& Text, Integer Width = 0) {
 
 Integer lineHeight(TFont* Font) { return textSize(Font, "Ág").cy; }
 
+// Clicks the first item of the popup menu Menu once it shows: a timer callback, as the
+// menu's own loop runs while it is open and handles the timer.
+HMENU pickFirstOf = nullptr;
+void CALLBACK clickFirstItemOfOpenMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+  RECT r{};
+  if (!pickFirstOf || !FindWindowA("#32768", nullptr) || !GetMenuItemRect(nullptr, pickFirstOf, 0, &r)) return;
+  KillTimer(nullptr, Id);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  INPUT in[3]{};
+  in[0].type = in[1].type = in[2].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(3, in, sizeof(INPUT));
+}
+
 class MainWindowFirstUseTest : public GuiTest {
 protected:
   void SetUp() override {
@@ -184,6 +200,54 @@ TEST_F(MainWindowFirstUseTest, EveryPageIsWholeAtTheDefaultSizeAfterARun) {
       EXPECT_GE(tab.left, 0) << pages->Name() << " tab \"" << caption << "\" starts outside";
     }
   }
+  EXPECT_TRUE(boxes().Calls().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The tree of strata, a main output, is saved through its popup menu opened by a right-click
+// of the mouse and "Salvar" chosen with the mouse.
+TEST_F(MainWindowFirstUseTest, RightClickOnTheTreeOpensItsMenuAndSalvarWritesTheTree) {
+  runOnSample();
+  form->Paginas->SetActivePage(form->TabSheet1);
+  form->tvArvore->FullExpand();
+  guitest::pumpFor(50);
+  std::string file = dir + "\\arvore.txt";
+  std::string title;
+  TJvSaveDialog::ExecuteHook() = [&](TJvSaveDialog* d) {
+    title = d->Title();
+    d->SetFileName(file);
+    return true;
+  };
+  pickFirstOf = form->MenuArvore->Handle();
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, clickFirstItemOfOpenMenu);
+
+  // Right button pressed and released on the first child of the root.
+  TTreeNode* node = form->tvArvore->Items()->GetFirstNode()->GetFirstChild();
+  ASSERT_NE(node, nullptr);
+  RECT r{};
+  *reinterpret_cast<HTREEITEM*>(&r) = node->ItemId();
+  ASSERT_TRUE(SendMessageA(form->tvArvore->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+  guitest::moveMouseTo(form->tvArvore->ClientToScreen(Point(r.left + 5, (r.top + r.bottom) / 2)));
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, in, sizeof(INPUT));
+  bool saved = guitest::pumpUntil([&] { return FileExists(file); }, 3000);
+  KillTimer(nullptr, timer);
+  pickFirstOf = nullptr;
+  ASSERT_TRUE(saved) << "the right-click should open the tree's menu and \"Salvar\" save the tree";
+  EXPECT_EQ(title, "Salvar a árvore");
+
+  // One line per node in pre-order: level TABs, the text, CR LF.
+  std::string expected;
+  for (TTreeNode* n = form->tvArvore->Items()->GetFirstNode(); n; n = n->GetNext())
+    expected += std::string(n->Level(), '\t') + n->Text() + "\r\n";
+  EXPECT_EQ(readFile(file), expected);
+  EXPECT_EQ(readFile(file).rfind("In\xED" "cio\r\n\t(regiao = 'Nordeste')", 0), 0u) << readFile(file);
   EXPECT_TRUE(boxes().Calls().empty());
 }
 
