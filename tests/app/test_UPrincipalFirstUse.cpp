@@ -230,12 +230,7 @@ TEST_F(MainWindowFirstUseTest, RightClickOnTheTreeOpensItsMenuAndSalvarWritesThe
   RECT r{};
   *reinterpret_cast<HTREEITEM*>(&r) = node->ItemId();
   ASSERT_TRUE(SendMessageA(form->tvArvore->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
-  guitest::moveMouseTo(form->tvArvore->ClientToScreen(Point(r.left + 5, (r.top + r.bottom) / 2)));
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-  SendInput(2, in, sizeof(INPUT));
+  guitest::rightClickAt(form->tvArvore, Point(r.left + 5, (r.top + r.bottom) / 2));
   bool saved = guitest::pumpUntil([&] { return FileExists(file); }, 3000);
   KillTimer(nullptr, timer);
   pickFirstOf = nullptr;

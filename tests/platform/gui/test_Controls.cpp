@@ -909,19 +909,6 @@ TEST_F(ControlsTest, RightClickPopsUpTheControlsPopupMenuForIt) {
   EXPECT_EQ(watch->seen.size(), 2u);
 }
 
-// A right-click, pressed and released where a user would: the release is queued before the
-// press is handled, as native controls that follow the button until it is released (the
-// tree view) need it.
-static void rightClickAt(TControl* Control, const TPoint& ClientPoint) {
-  moveMouseTo(Control->ClientToScreen(ClientPoint));
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-  SendInput(2, in, sizeof(INPUT));
-  pumpFor(150);
-}
-
 // The mouse opens the popup menu at the pointer and Shift+F10 at the control's corner, on
 // native controls that handle the right button themselves as on our own.
 TEST_F(ControlsTest, RightClickAndShiftF10OpenThePopupMenuOfEveryKindOfControl) {
