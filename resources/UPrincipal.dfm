@@ -48,7 +48,7 @@ object FrmPrincipal: TFrmPrincipal
       Left = 0
       Top = 0
       Width = 931
-      Height = 195
+      Height = 245
       Align = alTop
       BevelOuter = bvNone
       TabOrder = 0
@@ -111,7 +111,7 @@ object FrmPrincipal: TFrmPrincipal
         Left = 8
         Top = 96
         Width = 336
-        Height = 92
+        Height = 142
         ScrollBars = ssBoth
         TabOrder = 4
       end
@@ -126,7 +126,7 @@ object FrmPrincipal: TFrmPrincipal
         Left = 352
         Top = 22
         Width = 118
-        Height = 166
+        Height = 216
         Hint = 'Selecione os Campos que ir'#227'o compor o estrato obrigat'#243'riamente'
         ItemHeight = 13
         TabOrder = 5
@@ -142,7 +142,7 @@ object FrmPrincipal: TFrmPrincipal
         Left = 476
         Top = 22
         Width = 118
-        Height = 166
+        Height = 216
         Hint = 'Selecione a vari'#225'vel de interesse na pesquisa.'
         ItemHeight = 13
         TabOrder = 6
@@ -159,7 +159,7 @@ object FrmPrincipal: TFrmPrincipal
         Left = 600
         Top = 22
         Width = 118
-        Height = 166
+        Height = 216
         Hint = 'Selecione as vari'#225'veis que participaram da pesquisa dos estratos'
         ItemHeight = 13
         TabOrder = 7
@@ -168,7 +168,8 @@ object FrmPrincipal: TFrmPrincipal
         Left = 724
         Top = 4
         Width = 203
-        Height = 186
+        Height = 236
+        TabWidth = 90
         ActivePage = TabConfiguracao
         Anchors = [akTop, akRight, akBottom]
         Style = tsFlatButtons
@@ -179,7 +180,7 @@ object FrmPrincipal: TFrmPrincipal
             Left = 0
             Top = 0
             Width = 195
-            Height = 158
+            Height = 208
             ActivePage = TabValoresContinuos
             Align = alClient
             MultiLine = True
@@ -218,7 +219,7 @@ object FrmPrincipal: TFrmPrincipal
                 Left = 4
                 Top = 2
                 Width = 100
-                Height = 96
+                Height = 78
                 Hint = 'Selecione o tipo de estrato que ser'#225' constru'#237'do'
                 Caption = 'Tipo'
                 Properties.Items = <
@@ -237,17 +238,15 @@ object FrmPrincipal: TFrmPrincipal
                 TabOrder = 0
               end
               object Label9: TLabel
-                Left = 110
-                Top = 8
-                Width = 76
-                Height = 40
-                AutoSize = False
+                Left = 6
+                Top = 84
+                Width = 142
+                Height = 13
                 Caption = 'Quantidade M'#237'nima de Casos:'
-                WordWrap = True
               end
               object cxQtdeMinCasos: TcxSpinEdit
-                Left = 110
-                Top = 52
+                Left = 6
+                Top = 100
                 Width = 70
                 Height = 21
                 TabOrder = 1
@@ -308,9 +307,9 @@ object FrmPrincipal: TFrmPrincipal
     end
     object PDados: TPanel
       Left = 0
-      Top = 195
+      Top = 245
       Width = 931
-      Height = 316
+      Height = 266
       Align = alClient
       BevelOuter = bvNone
       TabOrder = 1
@@ -318,7 +317,7 @@ object FrmPrincipal: TFrmPrincipal
         Left = 0
         Top = 0
         Width = 931
-        Height = 316
+        Height = 266
         ActivePage = Dados
         Align = alClient
         TabOrder = 0
@@ -328,7 +327,7 @@ object FrmPrincipal: TFrmPrincipal
             Left = 0
             Top = 0
             Width = 923
-            Height = 288
+            Height = 238
             Align = alClient
             TabOrder = 0
             object GradeDBTableView1: TcxGridDBTableView
@@ -348,7 +347,7 @@ object FrmPrincipal: TFrmPrincipal
             Left = 0
             Top = 0
             Width = 923
-            Height = 288
+            Height = 238
             Align = alClient
             ScrollBars = ssBoth
             TabOrder = 0
@@ -361,7 +360,7 @@ object FrmPrincipal: TFrmPrincipal
             Left = 0
             Top = 0
             Width = 923
-            Height = 288
+            Height = 238
             Align = alClient
             ScrollBars = ssBoth
             TabOrder = 0
@@ -374,7 +373,7 @@ object FrmPrincipal: TFrmPrincipal
             Left = 0
             Top = 0
             Width = 923
-            Height = 288
+            Height = 238
             Align = alClient
             Indent = 19
             PopupMenu = MenuArvore
@@ -388,7 +387,7 @@ object FrmPrincipal: TFrmPrincipal
             Left = 0
             Top = 0
             Width = 923
-            Height = 288
+            Height = 238
             Align = alClient
             PopupMenu = MenuRel
             ScrollBars = ssBoth

@@ -8,6 +8,8 @@ PACKAGES=(
   cmake g++ make pkg-config wine wine64 wine64-tools libwine-dev
   # tests and screens
   libgtest-dev libgmock-dev xvfb xauth x11-utils imagemagick fonts-liberation
+  # Wine's own fonts: Tahoma, MS Sans Serif, and Marlett for the caption buttons
+  fonts-wine
   # native layer: SQL engine, Access import, JPEG codec
   libsqlite3-dev sqlite3 mdbtools-dev libglib2.0-dev libjpeg-dev
 )

@@ -1939,6 +1939,13 @@ void TCustomTreeView::CNNotify(TWMNotify& Message) {
       Message.Result = 0;
       break;
     }
+    case NM_RCLICK:
+      // The system's tree view sends its context menu request to the parent window, which
+      // knows nothing of the tree's popup menu. The tree asks itself instead, at the point
+      // where the button was released; the non-zero result keeps the parent's request away.
+      Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), static_cast<LPARAM>(GetMessagePos()));
+      Message.Result = 1;
+      break;
     case TVN_GETDISPINFOA:
     case TVN_GETDISPINFOW: {
       TTreeNode* node = nodeOfItem(di->item);

@@ -3390,7 +3390,17 @@ void TWinControl::WMKeyDown(TWMKey& Message) {
 }
 
 void TWinControl::WMSysKeyDown(TWMKey& Message) {
-  if (!DoKeyDown(Message)) INHERITED_MESSAGE(Message);
+  if (DoKeyDown(Message)) return;
+  // Shift+F10 asks for the context menu, as the menu key does; the system leaves it to the
+  // program. Handled here, the F10 never reaches the default handling that would open the
+  // window's menu bar when the key is released.
+  TShiftState shift = KeyDataToShiftState(Message.KeyData);
+  if (Message.CharCode == VK_F10 && shift.Contains(ssShift) && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
+    Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(handle_), MAKELPARAM(-1, -1));
+    Message.Result = 0;
+    return;
+  }
+  INHERITED_MESSAGE(Message);
 }
 
 void TWinControl::WMKeyUp(TWMKey& Message) {

@@ -82,6 +82,13 @@ void clickAt(TControl* Control, const TPoint& ClientPoint, TMouseButton Button) 
   pumpFor(50);
 }
 
+void rightClickAt(TControl* Control, const TPoint& ClientPoint) {
+  moveMouseTo(Control->ClientToScreen(ClientPoint));
+  sendMouse(MOUSEEVENTF_RIGHTDOWN);
+  sendMouse(MOUSEEVENTF_RIGHTUP);
+  pumpFor(150);
+}
+
 void doubleClickAt(TControl* Control, const TPoint& ClientPoint) {
   moveMouseTo(Control->ClientToScreen(ClientPoint));
   sendMouse(MOUSEEVENTF_LEFTDOWN);

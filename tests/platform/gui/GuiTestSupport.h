@@ -32,6 +32,10 @@ void moveMouseTo(const TPoint& ScreenPoint);
 // A click (or a double click) of Button at a point of Control's client area.
 void clickAt(TControl* Control, const TPoint& ClientPoint, TMouseButton Button = mbLeft);
 void doubleClickAt(TControl* Control, const TPoint& ClientPoint);
+// A right-click whose release is queued before the press is handled, as a user's quick
+// click arrives: native controls that follow the button until it is released (the tree
+// view) need the release while they wait for it.
+void rightClickAt(TControl* Control, const TPoint& ClientPoint);
 // Presses and releases a key, with Shift held when asked.
 void pressKey(WORD VirtualKey, bool WithShift = false);
 // Presses Key with the modifier keys held, released in the reverse order.

@@ -6,6 +6,8 @@
 #include "ControlsTestTypes.h"
 #include "GuiTestSupport.h"
 #include "TestFramework.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 
@@ -905,4 +907,55 @@ TEST_F(ControlsTest, RightClickPopsUpTheControlsPopupMenuForIt) {
   menu->SetAutoPopup(false);
   clickAt(pad, Point(10, 12), mbRight);
   EXPECT_EQ(watch->seen.size(), 2u);
+}
+
+// The mouse opens the popup menu at the pointer and Shift+F10 at the control's corner, on
+// native controls that handle the right button themselves as on our own.
+TEST_F(ControlsTest, RightClickAndShiftF10OpenThePopupMenuOfEveryKindOfControl) {
+  TForm* form = own(newForm(520, 260));
+  TObjectPtr<TPopupWatch> watch(new TPopupWatch());
+  auto* menu = new TPopupMenu(form);
+  menu->Items()->Add(NewItem("Salvar", 0, false, true, TNotifyEvent(), 0, "salvar"));
+  menu->SetOnPopup(TNotifyEvent(watch.get(), &TPopupWatch::Popup));
+  watch->menu = menu;
+  auto* tree = place<TTreeView>(form, "tree", Bounds(10, 10, 150, 100));
+  TTreeNode* root = tree->Items()->Add(nullptr, "Início");
+  tree->Items()->AddChild(root, "(regiao = 'Norte')");
+  tree->FullExpand();
+  auto* memo = place<TMemo>(form, "memo", Bounds(170, 10, 150, 100));
+  memo->Lines()->Add("Estrato 1");
+  auto* rich = place<TRichEdit>(form, "rich", Bounds(330, 10, 150, 100));
+  rich->Lines()->Add("RESUMO");
+  auto* pad = place<TTestPad>(form, "pad", Bounds(10, 130, 150, 100));
+  std::vector<TWinControl*> controls = {tree, memo, rich, pad};
+  for (TWinControl* c : controls) c->SetPopupMenu(menu);
+  showAndActivate(form);
+
+  for (TWinControl* c : controls) {
+    for (TPoint at : {Point(20, 8), Point(90, 60)}) {
+      watch->seen.clear();
+      rightClickAt(c, at);
+      TPoint screen = c->ClientToScreen(at);
+      std::vector<std::string> expected = {"popup for " + c->Name() + " @" + std::to_string(screen.x) + "," +
+                                           std::to_string(screen.y)};
+      EXPECT_EQ(watch->seen, expected) << "right-click on " << c->Name();
+    }
+    watch->seen.clear();
+    c->SetFocus();
+    pumpFor(30);
+    pressWith({VK_SHIFT}, VK_F10);
+    pumpFor(150);
+    TPoint corner = c->ClientToScreen(Point(0, 0));
+    std::vector<std::string> expected = {"popup for " + c->Name() + " @" + std::to_string(corner.x) + "," +
+                                         std::to_string(corner.y)};
+    EXPECT_EQ(watch->seen, expected) << "Shift+F10 on " << c->Name();
+  }
+  // F10 alone is not a request for the popup menu.
+  watch->seen.clear();
+  tree->SetFocus();
+  pressKey(VK_F10);
+  pumpFor(100);
+  pressKey(VK_ESCAPE);
+  pumpFor(50);
+  EXPECT_TRUE(watch->seen.empty());
 }

@@ -276,3 +276,83 @@ TEST_F(DialogsTest, ColorDialogGivesTheChosenColourAndItsCustomColours) {
   EXPECT_EQ(dialog->CustomColors()->Values("ColorB"), "00FF00");
   EXPECT_EQ(dialog->CustomColors()->Values("ColorA"), "FFFFFF");
 }
+
+namespace {
+
+// The static control of a message box that shows Text.
+HWND messageTextOf(HWND Box, const std::string& Text) {
+  for (HWND c = GetWindow(Box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[32] = {}, text[512] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    GetWindowTextA(c, text, sizeof text);
+    if (lstrcmpiA(cls, "Static") == 0 && Text == text) return c;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// The system's message box, as the program shows it (an error of a run, a line of SQL):
+// its text is whole, to the last character.
+TEST_F(DialogsTest, TheSystemMessageBoxShowsItsTextWhole) {
+  const std::string texts[] = {
+      "Não foi possível abrir a tabela domicilios.",
+      "Não foi possível executar o script [select count(*) from domicilios where (1=1)]  no such column: rendaa.",
+  };
+  int shot = 0;
+  for (const std::string& text : texts) {
+    std::string problem = "the box did not show";
+    ModalDriver driver([&] {
+      HWND box = FindWindowA("#32770", "Gerador");
+      if (!box || !IsWindowVisible(box)) return false;
+      HWND label = messageTextOf(box, text);
+      problem = label ? "" : "no static control holds the text";
+      if (label) {
+        RECT client;
+        GetClientRect(label, &client);
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        RECT need{0, 0, client.right, 0};
+        DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        if (need.right > client.right || need.bottom > client.bottom)
+          problem = "the text needs " + std::to_string(need.right) + "x" + std::to_string(need.bottom) +
+                    " and its control has " + std::to_string(client.right) + "x" + std::to_string(client.bottom);
+      }
+      TBitmap bitmap;
+      captureWindow(box, bitmap);
+      savePng(bitmap, "message-box-" + std::to_string(++shot));
+      pressDialogButton(box, IDOK);
+      return true;
+    });
+    ::MessageBoxA(nullptr, text.c_str(), "Gerador", MB_OK | MB_ICONSTOP);
+    EXPECT_EQ(problem, "") << text;
+  }
+}
+
+// The program's own message form (for button sets the system box lacks) fits its text too.
+TEST_F(DialogsTest, TheOwnMessageFormShowsItsTextWhole) {
+  int shot = 0;
+  for (const char* text : {"Substituir o arquivo arvore.txt?", "Substituir?",
+                           "Não foi possível executar o script [select count(*) from domicilios where (1=1)]"}) {
+    TObjectPtr<TForm> form(CreateMessageDialog(text, mtWarning, mbYesAllNoAllCancel));
+    form->Show();
+    pumpFor(50);
+    auto* label = dynamic_cast<TLabel*>(form->FindComponent("Message"));
+    ASSERT_NE(label, nullptr);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, label->Font()->Handle());
+    RECT need{0, 0, label->Width(), 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_LE(need.right, label->Width()) << text;
+    EXPECT_LE(need.bottom, label->Height()) << text;
+    TRect inside = form->ClientRect();
+    EXPECT_LE(label->Left() + label->Width(), inside.right) << text;
+    TBitmap bitmap;
+    captureWindow(form->Handle(), bitmap);
+    savePng(bitmap, "message-form-" + std::to_string(++shot));
+  }
+}

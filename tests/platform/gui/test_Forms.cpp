@@ -680,3 +680,51 @@ TEST_F(FormsTest, StoredFormKeepsOnlyWhatDiffersFromTheDefaultsAndReadsBack) {
   ASSERT_EQ(copy->ControlCount(), 1);
   EXPECT_EQ(rectString(copy->Controls(0)->BoundsRect()), rectString(Bounds(5, 6, 70, 20)));
 }
+
+// The caption buttons are drawn in the symbol font the system asks for ("Marlett", symbol
+// character set). When the font is missing they show as the letters "0 1 r" of another
+// font: the close button's cross is mirror-symmetric, the letter r is not.
+TEST_F(FormsTest, CaptionButtonsAreDrawnWithTheSymbolFont) {
+  HDC dc = GetDC(nullptr);
+  LOGFONTA lf{};
+  lf.lfHeight = -GetSystemMetrics(SM_CYCAPTION) + 4;
+  lf.lfCharSet = SYMBOL_CHARSET;
+  lstrcpyA(lf.lfFaceName, "Marlett");
+  HFONT font = CreateFontIndirectA(&lf);
+  HGDIOBJ old = SelectObject(dc, font);
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, LF_FACESIZE, face);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  EXPECT_STREQ(face, "Marlett") << "the prefix lacks the system's symbol font (tools/make-prefix)";
+
+  TForm* form = own(newForm(300, 120));
+  form->SetCaption("Gerador de estratos");
+  showAndActivate(form);
+  TBitmap shot;
+  captureWindow(form->Handle(), shot);
+  savePng(shot, "caption-buttons");
+  // The close button: the rightmost square of the caption, inside the sizing frame; its
+  // raised edges (dark on two sides only) are left out.
+  const Integer frame = GetSystemMetrics(SM_CXFRAME), size = GetSystemMetrics(SM_CXSIZE);
+  const Integer captionHeight = GetSystemMetrics(SM_CYCAPTION);
+  TRect button = Rect(shot.Width() - frame - size, frame, shot.Width() - frame, frame + captionHeight - 1);
+  InflateRect(&button, -3, -3);
+  const uint32_t ink = GetSysColor(COLOR_BTNTEXT) & 0xFFFFFF;
+  Integer inked = 0, left = button.right, right = button.left;
+  for (Integer y = button.top; y < button.bottom; ++y)
+    for (Integer x = button.left; x < button.right; ++x)
+      if (pixelAt(shot, x, y) == ink) {
+        ++inked;
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  ASSERT_GT(inked, 4) << "the close button shows a glyph";
+  Integer unmatched = 0;
+  for (Integer y = button.top; y < button.bottom; ++y)
+    for (Integer x = left; x <= right; ++x)
+      if ((pixelAt(shot, x, y) == ink) != (pixelAt(shot, left + right - x, y) == ink)) ++unmatched;
+  EXPECT_LE(unmatched, inked / 10) << "the close button's glyph is a cross, not a letter (" << unmatched << " of "
+                                   << inked << " ink pixels have no mirror image)";
+}
