@@ -17,6 +17,15 @@ void TfrmProgress::CreateParams(TCreateParams& Params) {
   }
 }
 
+void TfrmProgress::AdjustSize() {
+  if (HandleAllocated()) {
+    RECT window;
+    GetWindowRect(WindowHandle(), &window);
+    if (window.right - window.left == Width() && window.bottom - window.top == Height()) return;
+  }
+  TJvForm::AdjustSize();
+}
+
 bool TfrmProgress::hasImage() const {
   TGraphic* graphic = imProgress->Picture()->Graphic();
   return graphic && !graphic->Empty();

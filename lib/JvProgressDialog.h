@@ -91,6 +91,9 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  // A child that moves inside the window (the text taking its new width) asks the window to
+  // take its size again: one that has it already is left alone.
+  void AdjustSize() override;
 
 private:
   bool hasImage() const;
