@@ -253,6 +253,9 @@ TEST_F(StdCtrlsTest, MemoOnAHiddenPageGetsTheLinesOfAnUpdateWhenShownInOnePiece)
   EXPECT_EQ(SendMessageA(memo->Handle(), EM_GETLINECOUNT, 0, 0), 1001) << "the window holds every line";
   RECT dirty;
   EXPECT_FALSE(GetUpdateRect(memo->Handle(), &dirty, FALSE)) << "and painted them";
+  TBitmap shot;
+  captureWindow(form->Handle(), shot);
+  savePng(shot, "memo-shown-after-hidden-update");
   log->Events.clear();
 
   // Hidden again: a reader gets the waiting lines at once.
