@@ -214,7 +214,9 @@ TFrmPrincipal::TFrmPrincipal(TComponent* AOwner) : TForm(AOwner) {}
 TFrmPrincipal::~TFrmPrincipal() = default;
 
 std::unique_ptr<TADOQuery> TFrmPrincipal::openQuery(const std::string& Sql) {
-  std::unique_ptr<TADOQuery> q(new TADOQuery(this));
+  // Owned by the pointer alone: a run opens tens of thousands of these, and a component the
+  // form owned would be announced to each of the form's components as it comes and goes.
+  std::unique_ptr<TADOQuery> q(new TADOQuery(nullptr));
   q->SetConnection(Con);
   q->SQL()->Clear();
   q->SQL()->Add(Sql);

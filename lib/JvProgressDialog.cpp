@@ -17,6 +17,15 @@ void TfrmProgress::CreateParams(TCreateParams& Params) {
   }
 }
 
+void TfrmProgress::AdjustSize() {
+  if (HandleAllocated()) {
+    RECT window;
+    GetWindowRect(WindowHandle(), &window);
+    if (window.right - window.left == Width() && window.bottom - window.top == Height()) return;
+  }
+  TJvForm::AdjustSize();
+}
+
 bool TfrmProgress::hasImage() const {
   TGraphic* graphic = imProgress->Picture()->Graphic();
   return graphic && !graphic->Empty();
@@ -60,6 +69,24 @@ void TfrmProgress::LayoutControls() {
     bottom = btnCancel->Top() + btnCancel->Height();
   }
   SetClientHeight(bottom + 16);
+}
+
+void TfrmProgress::ShowPosition(Integer Value) {
+  const Integer shown = pbProgress->Position();
+  pbProgress->SetPosition(Value);
+  if (pbProgress->Position() != shown) pbProgress->Update();
+}
+
+void TfrmProgress::ShowText(const std::string& Value) {
+  if (Label1->Caption() == Value) return;
+  const Integer height = Label1->Height();
+  Label1->SetCaption(Value);
+  if (Label1->Height() != height) {
+    LayoutControls();
+    Repaint();
+  } else {
+    Label1->Update();
+  }
 }
 
 void TfrmProgress::FormPaint(TObject*) {
@@ -289,31 +316,40 @@ void TJvProgressDialog::refreshForm() {
   form_->Repaint();
 }
 
+// A setter that changes nothing costs nothing; position and text, which a long task sets
+// over and over, touch only the bar or the text of the open window.
 void TJvProgressDialog::SetCaption(const std::string& Value) {
+  if (caption_ == Value) return;
   caption_ = Value;
   refreshForm();
 }
 void TJvProgressDialog::SetText(const std::string& Value) {
+  if (text_ == Value) return;
   text_ = Value;
-  refreshForm();
+  if (form_) form_->ShowText(text_);
 }
 void TJvProgressDialog::SetMin(Integer Value) {
+  if (min_ == Value) return;
   min_ = Value;
   refreshForm();
 }
 void TJvProgressDialog::SetMax(Integer Value) {
+  if (max_ == Value) return;
   max_ = Value;
   refreshForm();
 }
 void TJvProgressDialog::SetPosition(Integer Value) {
+  if (position_ == Value) return;
   position_ = Value;
-  refreshForm();
+  if (form_) form_->ShowPosition(position_);
 }
 void TJvProgressDialog::SetInterval(Integer Value) {
+  if (interval_ == Value) return;
   interval_ = Value;
   refreshForm();
 }
 void TJvProgressDialog::SetShowCancel(bool Value) {
+  if (showCancel_ == Value) return;
   showCancel_ = Value;
   refreshForm();
 }

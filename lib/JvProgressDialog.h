@@ -76,6 +76,11 @@ public:
   void ApplyValues(const TJvProgressValues& Values, bool ShowCancel);
   // Places the picture, the text, the bar and the button under each other.
   void LayoutControls();
+  // Shows a new position: only the bar repaints, and only when what it shows moves.
+  void ShowPosition(Integer Value);
+  // Shows a new text: only the text repaints, unless its height changed and with it the
+  // place of what lies under it.
+  void ShowText(const std::string& Value);
   // One step: asks the callback for new values and applies them; closes with "cancel"
   // when the timer is now off or the callback stopped. Whether it continues.
   bool ProgressStep();
@@ -86,6 +91,9 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  // A child that moves inside the window (the text taking its new width) asks the window to
+  // take its size again: one that has it already is left alone.
+  void AdjustSize() override;
 
 private:
   bool hasImage() const;

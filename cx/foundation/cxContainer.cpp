@@ -1490,13 +1490,35 @@ std::vector<TcxCustomPopupWindow*>& popupList() {
   return openPopups ? *openPopups : empty;
 }
 
+// The hooks watch the GUI thread only while a popup is open: they do nothing otherwise, and
+// a hooked thread pays for every message it receives (under Wine, several round trips to
+// the server each), which a long run of the program would feel.
+void installPopupHooks() {
+  if (callWndProcHook) return;
+  DWORD thread = GetCurrentThreadId();
+  callWndProcHook = SetWindowsHookExA(WH_CALLWNDPROC, &cxCallWndProcHook, nullptr, thread);
+  getMessageHook = SetWindowsHookExA(WH_GETMESSAGE, &cxGetMessageHook, nullptr, thread);
+  mouseHook = SetWindowsHookExA(WH_MOUSE, &cxMouseHook, nullptr, thread);
+}
+
+void removePopupHooks() {
+  for (HHOOK* hook : {&mouseHook, &getMessageHook, &callWndProcHook}) {
+    if (*hook) UnhookWindowsHookEx(*hook);
+    *hook = nullptr;
+  }
+}
+
 void addOpenPopup(TcxCustomPopupWindow* APopup) {
-  if (openPopups && std::find(openPopups->begin(), openPopups->end(), APopup) == openPopups->end())
+  if (openPopups && std::find(openPopups->begin(), openPopups->end(), APopup) == openPopups->end()) {
     openPopups->push_back(APopup);
+    installPopupHooks();
+  }
 }
 
 void removeOpenPopup(TcxCustomPopupWindow* APopup) {
-  if (openPopups) removeFrom(*openPopups, APopup);
+  if (!openPopups) return;
+  removeFrom(*openPopups, APopup);
+  if (openPopups->empty()) removePopupHooks();
 }
 
 // Keeps a popup pointer valid for a walk: null once the popup was destroyed.
@@ -1607,6 +1629,8 @@ bool closeUpGuarded(TcxCustomPopupWindow* APopup) {
 }  // namespace
 
 const std::vector<TcxCustomPopupWindow*>& cxOpenPopupWindows() { return popupList(); }
+
+bool cxPopupHooksInstalled() { return callWndProcHook || getMessageHook || mouseHook; }
 
 void cxPostPopupCloseMessage(TcxCustomPopupWindow* APopup) {
   if (APopup && APopup->HandleAllocated()) PostMessageA(APopup->WindowHandle(), WM_CXCLOSEPOPUPWINDOW, 0, 0);
@@ -2527,10 +2551,6 @@ namespace {
 void cxContainerInitialize() {
   screenCanvas = new TcxScreenCanvas();
   openPopups = new std::vector<TcxCustomPopupWindow*>();
-  DWORD thread = GetCurrentThreadId();
-  callWndProcHook = SetWindowsHookExA(WH_CALLWNDPROC, &cxCallWndProcHook, nullptr, thread);
-  getMessageHook = SetWindowsHookExA(WH_GETMESSAGE, &cxGetMessageHook, nullptr, thread);
-  mouseHook = SetWindowsHookExA(WH_MOUSE, &cxMouseHook, nullptr, thread);
   if (HMODULE user32 = GetModuleHandleA("USER32"))
     getScrollBarInfo =
         reinterpret_cast<GetScrollBarInfoProc>(reinterpret_cast<void*>(GetProcAddress(user32, "GetScrollBarInfo")));
@@ -2539,10 +2559,7 @@ void cxContainerInitialize() {
 
 void cxContainerFinalize() {
   UnRegisterClass(TcxStyleController::StaticClass());
-  for (HHOOK* hook : {&mouseHook, &getMessageHook, &callWndProcHook}) {
-    if (*hook) UnhookWindowsHookEx(*hook);
-    *hook = nullptr;
-  }
+  removePopupHooks();
   delete openPopups;
   openPopups = nullptr;
   showingPopup = nullptr;

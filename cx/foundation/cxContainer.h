@@ -749,7 +749,10 @@ void cxPostPopupCloseMessage(TcxCustomPopupWindow* APopup);
 // open: popups the click does not belong to close; false when the click must be
 // swallowed.
 bool cxClosePopupsOnClick(UINT AMessage, HWND AWnd, const TPoint& AScreenPoint);
-// The thread hooks of the open popups (installed from the unit's start to its end).
+// Whether the thread hooks below are installed: they are while a popup is open (or being
+// created), and only then.
+bool cxPopupHooksInstalled();
+// The thread hooks of the open popups.
 LRESULT CALLBACK cxCallWndProcHook(int ACode, WPARAM AWParam, LPARAM ALParam);
 LRESULT CALLBACK cxGetMessageHook(int ACode, WPARAM AWParam, LPARAM ALParam);
 LRESULT CALLBACK cxMouseHook(int ACode, WPARAM AWParam, LPARAM ALParam);

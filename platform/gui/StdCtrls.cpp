@@ -565,7 +565,9 @@ public:
   // Lines added at the end while an update is in progress wait here and reach the window
   // in one piece when the update ends, or before anything else asks the window (each edit
   // of a long text costs the edit control time in proportion to the whole text). The window
-  // then tells of one change instead of one per line.
+  // then tells of one change instead of one per line. An update that ends while the window
+  // cannot be seen (its page hidden) leaves them waiting until the window is shown or asked:
+  // handing a long log to the edit control costs it a measure of every line.
   bool HasPending() const { return !pending_.empty(); }
   void Flush() const {
     if (pending_.empty()) return;
@@ -677,10 +679,19 @@ public:
 
 protected:
   void SetUpdateState(bool Updating) override {
-    if (!Updating) Flush();
+    if (!Updating && (!memo_->HandleAllocated() || windowShown())) Flush();
     if (!memo_->HandleAllocated()) return;
     SendMessageA(memo_->WindowHandle(), WM_SETREDRAW, Updating ? FALSE : TRUE, 0);
-    if (!Updating) memo_->Refresh();
+    // A window with lines still waiting is hidden: it paints when it is shown.
+    if (!Updating && pending_.empty()) memo_->Refresh();
+  }
+
+  // Whether the memo's window can be seen. Its own visible style is off while an update
+  // runs (redrawing is off), so its parent's chain decides.
+  bool windowShown() const {
+    if (!memo_->Visible()) return false;
+    HWND parent = GetParent(memo_->WindowHandle());
+    return !parent || IsWindowVisible(parent);
   }
 
 private:

@@ -6,8 +6,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TestFramework.h"
 #include "lib/JvProgressDialog.h"
@@ -114,6 +117,100 @@ TEST_F(JvProgressDialogTest, ModelessWindowShowsCaptionTextAndPositionAtOnce) {
   EXPECT_EQ(0, dialog->Position()) << "the position at show time comes back";
   EXPECT_EQ("", dialog->Text());
   EXPECT_TRUE(guitest::pumpUntil([&] { return progressWindows() == 0; }, 2000)) << "the window frees itself";
+}
+
+// Counts the paints and moves a window gets, through a subclass of its window procedure.
+class MessageCounter {
+ public:
+  explicit MessageCounter(HWND Window) : window_(Window) {
+    counters().push_back(this);
+    old_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageCounter::proc)));
+  }
+  ~MessageCounter() {
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_));
+    counters().erase(std::find(counters().begin(), counters().end(), this));
+  }
+  MessageCounter(const MessageCounter&) = delete;
+  MessageCounter& operator=(const MessageCounter&) = delete;
+  void reset() { paints = moves = 0; }
+  int paints = 0, moves = 0;
+
+ private:
+  static std::vector<MessageCounter*>& counters() {
+    static std::vector<MessageCounter*> all;
+    return all;
+  }
+  static LRESULT CALLBACK proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    for (MessageCounter* c : counters()) {
+      if (c->window_ != h) continue;
+      if (msg == WM_PAINT) ++c->paints;
+      if (msg == WM_WINDOWPOSCHANGING) ++c->moves;
+      return CallWindowProcA(c->old_, h, msg, w, l);
+    }
+    return DefWindowProcA(h, msg, w, l);
+  }
+  HWND window_;
+  WNDPROC old_ = nullptr;
+};
+
+TEST_F(JvProgressDialogTest, UpdatesTouchOnlyWhatChangesAndShowAtOnce) {
+  dialog->SetInterval(0);  // no timer steps in between
+  dialog->SetText("Calculando campo: regiao");
+  dialog->SetPosition(10);
+  dialog->ShowModeless();
+  TfrmProgress* form = dialog->Form();
+  ASSERT_NE(nullptr, form);
+  guitest::pumpFor(50);
+  const HWND bar = form->pbProgress->Handle();
+  const Integer formHeight = form->Height(), barTop = form->pbProgress->Top();
+  RECT placed;
+  GetWindowRect(form->Handle(), &placed);
+  MessageCounter onForm(form->Handle()), onBar(bar);
+
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    int formPaints, barPaints;  // -1: at least one
+    Integer barPosition;
+  };
+  const Step steps[] = {
+      {"the same position", [&] { dialog->SetPosition(10); }, 0, 0, 10},
+      {"the same text", [&] { dialog->SetText("Calculando campo: regiao"); }, 0, 0, 10},
+      {"the same range", [&] { dialog->SetMin(0); dialog->SetMax(100); }, 0, 0, 10},
+      {"a new position", [&] { dialog->SetPosition(35); }, 0, -1, 35},
+      {"a position past the end", [&] { dialog->SetPosition(150); }, 0, -1, 100},
+      {"a further position past the end", [&] { dialog->SetPosition(155); }, 0, 0, 100},
+      {"a new text", [&] { dialog->SetText("Calculando campo: estado"); }, -1, 0, 100},
+  };
+  for (const Step& step : steps) {
+    onForm.reset();
+    onBar.reset();
+    step.change();
+    SCOPED_TRACE(step.what);
+    if (step.formPaints < 0) EXPECT_GE(onForm.paints, 1) << "the text is painted at once";
+    else EXPECT_EQ(step.formPaints, onForm.paints) << "form paints";
+    if (step.barPaints < 0) EXPECT_GE(onBar.paints, 1) << "the bar is painted at once";
+    else EXPECT_EQ(step.barPaints, onBar.paints) << "bar paints";
+    EXPECT_EQ(0, onForm.moves) << "the window is not moved or sized again";
+    RECT now;
+    GetWindowRect(form->Handle(), &now);
+    EXPECT_TRUE(EqualRect(&now, &placed)) << "the window keeps its place and size";
+    EXPECT_EQ(step.barPosition, static_cast<Integer>(SendMessageA(bar, PBM_GETPOS, 0, 0)));
+    RECT dirty;
+    EXPECT_FALSE(GetUpdateRect(form->Handle(), &dirty, FALSE)) << "nothing is left to paint later";
+    EXPECT_FALSE(GetUpdateRect(bar, &dirty, FALSE));
+  }
+  EXPECT_EQ("Calculando campo: estado", form->Label1->Caption());
+  EXPECT_EQ(155, dialog->Position());
+
+  // A text of two lines is taller: what lies under it moves down and the window grows.
+  const Integer lineHeight = form->Label1->Height();
+  dialog->SetText("Duas\r\nlinhas");
+  EXPECT_GT(form->Label1->Height(), lineHeight);
+  EXPECT_EQ(barTop + form->Label1->Height() - lineHeight, form->pbProgress->Top());
+  EXPECT_EQ(formHeight + form->Label1->Height() - lineHeight, form->Height());
+  dialog->CloseModeless();
 }
 
 TEST_F(JvProgressDialogTest, CaptionBarComesAndGoesWithTheCaption) {

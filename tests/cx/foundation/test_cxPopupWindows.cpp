@@ -305,6 +305,50 @@ TEST_F(CxPopupTest, ClickElsewhereClosesAndAClickOnTheOwnerIsMarkedAndLetThrough
   EXPECT_NE(std::find(events.begin(), events.end(), "MouseDown@30,10"), events.end()) << "the click reaches the owner";
 }
 
+TEST_F(CxPopupTest, ThreadHooksWatchOnlyWhilePopupsAreOpenAndComeBackWithTheNextOne) {
+  TForm* form = newForm();
+  TLoggingContainer* owner = newContainer(form, TRect{20, 20, 140, 44});
+  TLoggingContainer* other = newContainer(form, TRect{200, 180, 300, 204});
+  showAndActivate(form);
+  TTestPopup* first = namedPopup(owner, false, "first");
+  TTestPopup* second = namedPopup(other, false, "second");
+  EXPECT_FALSE(cxPopupHooksInstalled()) << "no popup open: the thread is not hooked";
+
+  first->OpenPopup(owner);
+  second->OpenPopup(other);
+  pumpFor(30);
+  EXPECT_TRUE(cxPopupHooksInstalled()) << "popups open";
+  second->CloseUp(false);
+  EXPECT_TRUE(cxPopupHooksInstalled()) << "one popup still open";
+  // The last popup closes inside the mouse hook: the hooks go while one of them runs.
+  clickAt(other, Point(10, 10));
+  EXPECT_FALSE(first->IsOpen());
+  EXPECT_FALSE(cxPopupHooksInstalled()) << "the last popup closed by a click";
+  pumpFor(30);
+
+  // A popup opened afterwards is watched again: a click elsewhere still closes it.
+  first->OpenPopup(owner);
+  pumpFor(30);
+  EXPECT_TRUE(cxPopupHooksInstalled());
+  clickAt(other, Point(10, 10));
+  EXPECT_FALSE(first->IsOpen()) << "the hooks came back with the popup";
+  EXPECT_FALSE(cxPopupHooksInstalled());
+
+  // A popup freed while open takes the hooks with it.
+  auto* doomed = New<TTestPopup>(other);
+  doomed->SetTakesFocus(false);
+  doomed->SetRunsModalLoop(false);
+  doomed->SetAnchorParent(other);
+  doomed->SetAnchorBounds(TRect{0, 0, other->Width(), other->Height()});
+  doomed->SetAutoSizeToContent(false);
+  doomed->SetBounds(0, 0, 100, 60);
+  doomed->OpenPopup(other);
+  pumpFor(30);
+  ASSERT_TRUE(cxPopupHooksInstalled());
+  doomed->Free();
+  EXPECT_FALSE(cxPopupHooksInstalled()) << "the freed popup was the last one open";
+}
+
 TEST_F(CxPopupTest, HidingTheOwnerClosesItsPopupAndThoseOpenedAfterIt) {
   TForm* form = newForm();
   TLoggingContainer* owner = newContainer(form, TRect{20, 20, 140, 44});

@@ -210,6 +210,62 @@ TEST_F(StdCtrlsTest, MemoLinesAddedDuringAnUpdateAreSeenByEveryReader) {
   EXPECT_EQ(memo->Text(), "y\r\n") << "as an add to an empty memo always gives";
 }
 
+TEST_F(StdCtrlsTest, MemoOnAHiddenPageGetsTheLinesOfAnUpdateWhenShownInOnePiece) {
+  TForm* form = own(newForm());
+  TObjectPtr<TStdLog> log(new TStdLog());
+  auto* page = New<TGroupBox>(form);
+  page->SetParent(form);
+  page->SetBounds(10, 10, 300, 200);
+  TMemo* memo = New<TMemo>(form);
+  memo->SetName("memo");
+  memo->SetParent(page);
+  memo->SetBounds(10, 20, 280, 170);
+  memo->SetWordWrap(false);
+  memo->SetText("");  // the name it took
+  memo->SetOnChange(TNotifyEvent(log.get(), &TStdLog::Change));
+  form->Show();
+  pumpFor(30);
+  TStrings* lines = memo->Lines();
+  std::string expected;
+  auto fill = [&](const std::string& Prefix) {
+    lines->BeginUpdate();
+    for (int i = 0; i < 500; ++i) {
+      lines->Add(Prefix + std::to_string(i));
+      expected += Prefix + std::to_string(i) + "\r\n";
+    }
+    lines->EndUpdate();
+  };
+
+  // Shown: the update ends with the lines in the window, as one change.
+  fill("visto ");
+  EXPECT_EQ(log->Events, std::vector<std::string>{"Change memo"}) << "handed over when the update ends";
+  log->Events.clear();
+
+  // Hidden: they wait, counted, until the page is shown; then they come in one piece.
+  page->Hide();
+  fill("linha ");
+  EXPECT_TRUE(log->Events.empty()) << "nothing reached the hidden window";
+  EXPECT_EQ(lines->Count(), 1000);
+  page->Show();
+  pumpFor(30);
+  EXPECT_EQ(log->Events, std::vector<std::string>{"Change memo"}) << "one change for the whole update";
+  EXPECT_TRUE(memo->Text() == expected) << "every line in its place";
+  EXPECT_EQ(SendMessageA(memo->Handle(), EM_GETLINECOUNT, 0, 0), 1001) << "the window holds every line";
+  RECT dirty;
+  EXPECT_FALSE(GetUpdateRect(memo->Handle(), &dirty, FALSE)) << "and painted them";
+  TBitmap shot;
+  captureWindow(form->Handle(), shot);
+  savePng(shot, "memo-shown-after-hidden-update");
+  log->Events.clear();
+
+  // Hidden again: a reader gets the waiting lines at once.
+  page->Hide();
+  fill("lida ");
+  EXPECT_EQ(lines->Strings(1000), "lida 0");
+  EXPECT_EQ(lines->Strings(1499), "lida 499");
+  EXPECT_EQ(log->Events, std::vector<std::string>{"Change memo"});
+}
+
 TEST_F(StdCtrlsTest, MemoTextOrLinesSetInCodeFireOnChangeOnce) {
   TForm* form = own(newForm());
   TObjectPtr<TStdLog> log(new TStdLog());
