@@ -470,9 +470,7 @@ void TCustomForm::initializeNew() {
   height_ = 240;
   icon_ = new TIcon();
   icon_->SetOnChange(TNotifyEvent(this, &TCustomForm::CMIconChangedNotify));
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
   parentColor_ = false;
   parentFont_ = false;
   color_ = clBtnFace;
@@ -526,18 +524,7 @@ void TCustomForm::BeforeDestruction() {
 }
 
 TCustomForm::~TCustomForm() {
-  Destroying();
-  if (Screen) Screen->removeForm(this);
   if (Application && Application->mainForm_ == this) Application->mainForm_ = nullptr;
-  if (HandleAllocated()) {
-    try {
-      DestroyWindowHandle();
-    } catch (...) {
-    }
-  }
-  static_cast<TControlCanvas*>(canvas_)->FreeHandle();
-  delete canvas_;
-  canvas_ = nullptr;
   delete icon_;
   icon_ = nullptr;
 }
@@ -580,7 +567,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  paintOnCanvas(canvas_, DC, [this] { Paint(); });
+  paintOnCanvas(canvas_.get(), DC, [this] { Paint(); });
 }
 
 void TCustomForm::WMPaint(TWMPaint& Message) {
