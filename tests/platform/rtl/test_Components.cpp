@@ -99,8 +99,9 @@ TEST_F(ComponentsTest, FreeingOneComponentTellsItsOwnerAndTheOwnersOtherComponen
   journal().clear();
   b->Free();
   // The owner hears before B's destructors run; its Notification passes the news to its
-  // components (last first) before the journal component writes its own line.
-  EXPECT_EQ(journal(), (std::vector<std::string>{"C heard B", "A heard B", "O heard B", "~B"}));
+  // components (last first; B is still one of them, with its own class) before the journal
+  // component writes its own line.
+  EXPECT_EQ(journal(), (std::vector<std::string>{"C heard B", "B heard B", "A heard B", "O heard B", "~B"}));
   EXPECT_EQ(namesOf(owner), (std::vector<std::string>{"A", "C"}));
   owner->Free();
 }
