@@ -1789,7 +1789,11 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == popupMenu_) popupMenu_ = nullptr;
-  else if (actionLink_ && AComponent == actionLink_->Action()) SetAction(nullptr);
+  else if (actionLink_ && AComponent == actionLink_->Action()) {
+    // The click handler the action lent the control goes with the action.
+    if (onClick_ && onClick_ == actionLink_->Action()->OnExecute()) onClick_ = TNotifyEvent();
+    SetAction(nullptr);
+  }
 }
 
 void TControl::DefineProperties(TFiler* Filer) {

@@ -521,6 +521,9 @@ void TCustomForm::BeforeDestruction() {
     if (Application) Application->HandleException(this);
   }
   TScrollingWinControl::BeforeDestruction();
+  // Destroying the window can make this form or one of its controls the screen's active
+  // one again (an MDI client activates its child as the child goes): forget it once more.
+  if (Screen) Screen->removeForm(this);
 }
 
 TCustomForm::~TCustomForm() {
