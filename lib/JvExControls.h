@@ -23,9 +23,7 @@
 RTL_ENUM(TJvDialogCode, dgcAllKeys, dgcArrows, dgcChars, dgcButton, dgcHasSetSel, dgcTab, dgcNative)
 using TJvDialogCodes = Set<TJvDialogCode>;
 
-// The query a control answers with 1 when it must not be subclassed: when its class
-// declares IJvNoSubclassing.
-constexpr UINT CM_JVNOSUBCLASSING = 0xB7D0;
+// This unit's private message numbers are in platform/gui/MessageIds.h.
 
 // Declared by every extended base; it has no operations of its own. The control's
 // reference counting is the component's (none), so asking for it never affects the

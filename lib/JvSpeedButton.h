@@ -18,9 +18,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 
-// Broadcast to the controls of a button's parent when a grouped button went down: WParam
-// is the group, LParam the button.
-constexpr UINT CM_JVBUTTONPRESSED = 0xB051;
+// This unit's private message numbers are in platform/gui/MessageIds.h.
 
 // Where the drop-down menu opens: below the button or to its right.
 RTL_ENUM(TJvDropDownMenuPos, dmpBottom, dmpRight)

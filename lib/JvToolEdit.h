@@ -50,8 +50,7 @@ RTL_ENUM(TFileDialogKind, dkOpen, dkSave, dkOpenPicture, dkSavePicture)
 // whether the dialog runs (before) or its result is taken (after).
 using TExecOpenDialogEvent = TEvent<void(TObject* Sender, std::string& Name, bool& Action)>;
 
-// The message a combo edit posts to itself to close its popup later (WParam: accept).
-constexpr UINT CM_JVDEFERREDCLOSE = 0xB300;
+// This unit's private message numbers are in platform/gui/MessageIds.h.
 
 // =======================================================================================
 // Embedded button

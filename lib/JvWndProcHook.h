@@ -24,8 +24,7 @@
 using TJvControlHook = TEvent<bool(TMessage& Msg)>;
 RTL_ENUM(TJvHookOrder, hoBeforeMsg, hoAfterMsg)
 
-// The message a hidden window receives to free an object later.
-constexpr UINT CM_RELEASE_LATER = 0xB021;
+// This unit's private message numbers are in platform/gui/MessageIds.h.
 
 class TJvWndProcHook;
 

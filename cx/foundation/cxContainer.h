@@ -75,10 +75,7 @@ constexpr Integer cxContainerTransparentBorderExtent = 2;
 // How far a container's shadow reaches beyond its border (right and bottom).
 constexpr Integer cxContainerShadowWidth = 3;
 
-// Posted to a popup to close it (cxPostPopupCloseMessage), and sent or posted to open it
-// (WParam: the control to focus).
-constexpr UINT WM_CXCLOSEPOPUPWINDOW = 0x8065;
-constexpr UINT WM_CXSHOWPOPUPWINDOW = 0x8066;
+// This unit's private message numbers are in platform/gui/MessageIds.h.
 
 // ---------------------------------------------------------------------------------------
 // Style and style controller.

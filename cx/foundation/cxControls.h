@@ -180,10 +180,7 @@ public:
 // ---------------------------------------------------------------------------------------
 // The scroll bar.
 
-// Posted to a control after its non-client size was calculated and sent to every control
-// with scroll bars after the system's scroll-bar metrics changed: the control re-reads the
-// system scroll-bar size and re-places its bars.
-constexpr UINT WM_CXSCROLLBARMETRICS = 0x8131;
+// This unit's private message numbers are in platform/gui/MessageIds.h.
 
 // The system width of a vertical scroll bar (cx) and height of a horizontal one (cy).
 TSize cxGetScrollBarSize();

@@ -30,8 +30,10 @@ void TdxSideBar::Loaded() {
 }
 
 void TdxSideBar::rebuild() {
-  for (TButton* b : buttons_) delete b;
-  buttons_.clear();
+  // Each freed button takes itself out of the list (Notification): free from a copy.
+  std::vector<TButton*> old;
+  old.swap(buttons_);
+  for (TButton* b : old) delete b;
   Integer y = kHeaderHeight + 8;
   for (Integer i = 0; i < items_->Count(); ++i) {
     auto* b = new TButton(this);
@@ -70,7 +72,8 @@ void TdxSideBar::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomPanel::Notification(AComponent, Operation);
   if (Operation == opRemove) {
     if (AComponent == largeImages_) largeImages_ = nullptr;
-    std::erase(buttons_, static_cast<TButton*>(dynamic_cast<TButton*>(AComponent)));
+    // By identity: the departing component is compared, never dereferenced.
+    std::erase_if(buttons_, [AComponent](TButton* b) { return static_cast<TComponent*>(b) == AComponent; });
   }
 }
 

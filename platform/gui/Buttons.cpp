@@ -337,15 +337,11 @@ void drawKindGlyph(TBitBtnKind Kind, TBitmap* Bitmap) {
 TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {
   glyph_ = new TButtonGlyph();
   glyph_->SetOnChange([this] { glyphChanged(this); });
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
   controlStyle_ += TControlStyle{csReflector};
 }
 
 TBitBtn::~TBitBtn() {
-  static_cast<TControlCanvas*>(canvas_)->FreeHandle();
-  delete canvas_;
   delete glyph_;
 }
 
@@ -384,7 +380,7 @@ void TBitBtn::CNDrawItem(TWMDrawItem& Message) {
     themes->DrawElement(dis.hDC, details, r);
     r = themes->ContentRect(dis.hDC, details, r);
   } else if (style_ == bsWin31 || style_ == bsNew) {
-    r = DrawButtonFace(canvas_, r, 1, style_, true, isDown, isDefault || hasFocus);
+    r = DrawButtonFace(canvas_.get(), r, 1, style_, true, isDown, isDefault || hasFocus);
   } else {
     UINT flags = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT;
     if (isDown) flags |= DFCS_PUSHED;
@@ -409,7 +405,7 @@ void TBitBtn::CNDrawItem(TWMDrawItem& Message) {
   }
   if (isDown && !themes->ThemesEnabled()) OffsetRect(r, 1, 1);
   canvas_->SetFont(Font());
-  glyph_->Draw(canvas_, r, Point(0, 0), Caption(), layout_, margin_, spacing_, state, false, DrawTextBiDiModeFlags(0));
+  glyph_->Draw(canvas_.get(), r, Point(0, 0), Caption(), layout_, margin_, spacing_, state, false, DrawTextBiDiModeFlags(0));
   if (hasFocus) {
     TRect focus = ClientRect();
     InflateRect(focus, -4, -4);

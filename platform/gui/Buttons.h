@@ -78,7 +78,7 @@ private:
   TButtonStyle style_ = bsAutoDetect;
   bool isFocused_ = false;
   bool modifiedGlyph_ = false;
-  TCanvas* canvas_;
+  TOwnedControlCanvas canvas_;
 };
 
 // A tool button drawn on its parent (no window, so it never takes the focus). Buttons of

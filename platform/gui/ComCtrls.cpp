@@ -141,17 +141,13 @@ TCustomTabControl::TCustomTabControl(TComponent* AOwner) : TWinControl(AOwner) {
   height_ = 193;
   SetTabStop(true);
   tabs_ = new TTabStrings(this);
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
   imageChangeLink_ = new TChangeLink();
   imageChangeLink_->SetOnChange(TNotifyEvent(this, &TCustomTabControl::imageListChange));
 }
 
 TCustomTabControl::~TCustomTabControl() {
   delete imageChangeLink_;
-  static_cast<TControlCanvas*>(canvas_)->FreeHandle();
-  delete canvas_;
   delete tabs_;
   tabs_ = nullptr;
 }

@@ -65,7 +65,7 @@ public:
   Integer RowCount();
   void ScrollTabs(Integer Delta);
 
-  TCanvas* Canvas() const { return canvas_; }
+  TCanvas* Canvas() const { return canvas_.get(); }
   bool HotTrack() const { return hotTrack_; }
   void SetHotTrack(bool Value);
   TCustomImageList* Images() const { return images_; }
@@ -133,7 +133,7 @@ private:
   void applyTabSize();
 
   TStrings* tabs_;
-  TCanvas* canvas_;
+  TOwnedControlCanvas canvas_;
   TChangeLink* imageChangeLink_;
   TCustomImageList* images_ = nullptr;
   Integer tabIndex_ = -1;  // while there is no window

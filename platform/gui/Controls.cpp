@@ -383,6 +383,12 @@ std::vector<TControlCanvas*>& canvasList() {
 
 TControlCanvas::~TControlCanvas() { freeDeviceContext(); }
 
+TOwnedControlCanvas MakeControlCanvas(TControl* Control) {
+  auto canvas = std::make_unique<TControlCanvas>();
+  canvas->SetControl(Control);
+  return canvas;
+}
+
 void TControlCanvas::SetControl(TControl* AControl) {
   if (control_ == AControl) return;
   freeDeviceContext();
@@ -1783,7 +1789,11 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == popupMenu_) popupMenu_ = nullptr;
-  else if (actionLink_ && AComponent == actionLink_->Action()) SetAction(nullptr);
+  else if (actionLink_ && AComponent == actionLink_->Action()) {
+    // The click handler the action lent the control goes with the action.
+    if (onClick_ && onClick_ == actionLink_->Action()->OnExecute()) onClick_ = TNotifyEvent();
+    SetAction(nullptr);
+  }
 }
 
 void TControl::DefineProperties(TFiler* Filer) {
@@ -1869,22 +1879,21 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 void TWinControl::BeforeDestruction() {
   TControl::BeforeDestruction();
   if (parent_) RemoveFocus(true);
-  if (handle_) DestroyWindowHandle();
-}
-
-TWinControl::~TWinControl() {
-  Destroying();
-  // Leave the parent while this is still a windowed control to it.
-  if (parent_) {
-    RemoveFocus(true);
+  if (handle_) {
+    // Teardown cannot report a failure; the window goes with its process at worst.
     try {
-      SetParent(nullptr);
+      DestroyWindowHandle();
     } catch (...) {
     }
   }
-  if (handle_) {
+}
+
+TWinControl::~TWinControl() {
+  // Focus and the window went in BeforeDestruction. Leave the parent while this is
+  // still a windowed control to it.
+  if (parent_) {
     try {
-      DestroyWindowHandle();
+      SetParent(nullptr);
     } catch (...) {
     }
   }
@@ -3614,37 +3623,29 @@ void TWinControl::Loaded() {
 // =======================================================================================
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
 }
 
 TGraphicControl::~TGraphicControl() {
   if (captureControl == this) SetCaptureControl(nullptr);
-  delete canvas_;
 }
 
 void TGraphicControl::WMPaint(TWMPaint& Message) {
   if (!Message.DC || ComponentState().Contains(csDestroying)) return;
-  paintOnCanvas(canvas_, Message.DC, [this] { Paint(); });
+  paintOnCanvas(canvas_.get(), Message.DC, [this] { Paint(); });
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
 }
 
 TCustomControl::~TCustomControl() {
   // The canvas must not outlive the window it may hold a DC of.
-  static_cast<TControlCanvas*>(canvas_)->FreeHandle();
-  delete canvas_;
-  canvas_ = nullptr;
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  paintOnCanvas(canvas_, DC, [this] {
-    static_cast<TControlCanvas*>(canvas_)->UpdateTextFlags();
+  paintOnCanvas(canvas_.get(), DC, [this] {
+    canvas_->UpdateTextFlags();
     Paint();
   });
 }

@@ -470,9 +470,7 @@ void TCustomForm::initializeNew() {
   height_ = 240;
   icon_ = new TIcon();
   icon_->SetOnChange(TNotifyEvent(this, &TCustomForm::CMIconChangedNotify));
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
   parentColor_ = false;
   parentFont_ = false;
   color_ = clBtnFace;
@@ -523,21 +521,13 @@ void TCustomForm::BeforeDestruction() {
     if (Application) Application->HandleException(this);
   }
   TScrollingWinControl::BeforeDestruction();
+  // Destroying the window can make this form or one of its controls the screen's active
+  // one again (an MDI client activates its child as the child goes): forget it once more.
+  if (Screen) Screen->removeForm(this);
 }
 
 TCustomForm::~TCustomForm() {
-  Destroying();
-  if (Screen) Screen->removeForm(this);
   if (Application && Application->mainForm_ == this) Application->mainForm_ = nullptr;
-  if (HandleAllocated()) {
-    try {
-      DestroyWindowHandle();
-    } catch (...) {
-    }
-  }
-  static_cast<TControlCanvas*>(canvas_)->FreeHandle();
-  delete canvas_;
-  canvas_ = nullptr;
   delete icon_;
   icon_ = nullptr;
 }
@@ -580,7 +570,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  paintOnCanvas(canvas_, DC, [this] { Paint(); });
+  paintOnCanvas(canvas_.get(), DC, [this] { Paint(); });
 }
 
 void TCustomForm::WMPaint(TWMPaint& Message) {

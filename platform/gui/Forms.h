@@ -327,7 +327,7 @@ public:
   void SetIcon(TIcon* Value) { icon_->Assign(Value); }
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* Value);
-  TCanvas* Canvas() const { return canvas_; }
+  TCanvas* Canvas() const { return canvas_.get(); }
   // An image of the client area as it shows now.
   TBitmap* GetFormImage();
   TFormState FormState() const { return formState_; }
@@ -496,7 +496,7 @@ private:
   TColor transparentColorValue_ = clBlack;
   TIcon* icon_;
   TMainMenu* menu_ = nullptr;
-  TCanvas* canvas_;
+  TOwnedControlCanvas canvas_;
   TFormState formState_;
   bool scaled_ = true;
   Integer pixelsPerInch_ = 96;

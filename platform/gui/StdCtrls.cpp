@@ -866,14 +866,10 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TCustomListControl(AOwner
   SetParentColor(false);
   SetColor(clWindow);
   items_ = new TComboBoxStrings(this);
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
 }
 
 TCustomComboBox::~TCustomComboBox() {
-  static_cast<TControlCanvas*>(canvas_)->FreeHandle();
-  delete canvas_;
   delete items_;
   delete saveItems_;
 }
@@ -1573,14 +1569,10 @@ TCustomListBox::TCustomListBox(TComponent* AOwner) : TCustomMultiSelectListContr
   SetParentColor(false);
   SetColor(clWindow);
   items_ = new TListBoxStrings(this);
-  auto* canvas = new TControlCanvas();
-  canvas->SetControl(this);
-  canvas_ = canvas;
+  canvas_ = MakeControlCanvas(this);
 }
 
 TCustomListBox::~TCustomListBox() {
-  static_cast<TControlCanvas*>(canvas_)->FreeHandle();
-  delete canvas_;
   delete items_;
   delete saveItems_;
 }

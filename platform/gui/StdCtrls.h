@@ -387,7 +387,7 @@ public:
   void SetSelLength(Integer Value);
   std::string SelText();
   void SetSelText(const std::string& Value);
-  TCanvas* Canvas() const { return canvas_; }
+  TCanvas* Canvas() const { return canvas_.get(); }
   // The window of the edit part (null for csDropDownList and the owner-draw styles).
   HWND EditHandle() const { return editHandle_; }
   HWND ListHandle() const { return listHandle_; }
@@ -432,7 +432,7 @@ private:
   TStrings* items_;
   TStringList* saveItems_ = nullptr;
   Integer saveItemIndex_ = -1;
-  TCanvas* canvas_;
+  TOwnedControlCanvas canvas_;
   TComboBoxStyle style_ = csDropDown;
   bool sorted_ = false;
   Integer dropDownCount_ = 8;
@@ -663,7 +663,7 @@ public:
   // The number of items of a virtual list box (the items' count for the others).
   Integer Count();
   void SetCount(Integer Value);
-  TCanvas* Canvas() const { return canvas_; }
+  TCanvas* Canvas() const { return canvas_.get(); }
 
   const TDrawItemEvent& OnDrawItem() const { return onDrawItem_; }
   void SetOnDrawItem(const TDrawItemEvent& Value) { onDrawItem_ = Value; }
@@ -716,7 +716,7 @@ private:
   void setColumnWidth();
 
   TStrings* items_;
-  TCanvas* canvas_;
+  TOwnedControlCanvas canvas_;
   TListBoxStyle style_ = lbStandard;
   bool extendedSelect_ = true;
   bool sorted_ = false;

@@ -1,4 +1,5 @@
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Scoped.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -270,7 +271,8 @@ void TList::Notify(void*, TListNotification) {}
 RTL_IMPLEMENT_CLASS(TObjectList)
 
 TObjectList::~TObjectList() {
-  // Frees the owned objects when the list is deleted without Free().
+  // A heap list was cleared in BeforeDestruction; one of automatic storage or held by
+  // value still frees what it owns here.
   Clear();
 }
 
@@ -443,14 +445,8 @@ RTL_IMPLEMENT_CLASS(TStrings)
 namespace {
 // Runs body inside BeginUpdate / EndUpdate; the update ends whether or not body raises.
 template <class F> void updating(TStrings& list, F body) {
-  list.BeginUpdate();
-  try {
-    body();
-  } catch (...) {
-    list.EndUpdate();
-    throw;
-  }
-  list.EndUpdate();
+  UpdateLock lock(&list);
+  body();
 }
 }  // namespace
 
@@ -1260,8 +1256,22 @@ TComponent::TComponent(TComponent* AOwner) {
 }
 
 TComponent::~TComponent() {
-  // A component deleted without Free() still goes through the destruction protocol.
-  if (!FComponentState.Contains(csDestroying)) Destroying();
+  // Only a component that was not destroyed through a delete-expression (one of automatic
+  // storage) arrives here without having said goodbye; it still must not leave dangling
+  // references behind, even though receivers now see it as a bare component.
+  departing();
+  DestroyComponents();
+}
+
+void TComponent::BeforeDestruction() {
+  TPersistent::BeforeDestruction();
+  departing();
+}
+
+void TComponent::departing() {
+  if (FDeparted) return;
+  FDeparted = true;
+  Destroying();
   // Tell everyone who asked; a receiver may remove further entries while we walk.
   while (!FFreeNotifies.empty()) {
     TComponent* other = FFreeNotifies.back();
@@ -1269,12 +1279,7 @@ TComponent::~TComponent() {
     other->RemoveNotification(this);
     other->Notification(this, opRemove);
   }
-  DestroyComponents();
   if (FOwner) FOwner->RemoveComponent(this);
-}
-
-void TComponent::BeforeDestruction() {
-  if (!FComponentState.Contains(csDestroying)) Destroying();
 }
 
 HRESULT STDMETHODCALLTYPE TComponent::QueryInterface(const ::IID& riid, void** obj) {
@@ -1551,14 +1556,8 @@ void TCollection::Delete(int Index) {
 
 void TCollection::Clear() {
   if (FItems.empty()) return;
-  BeginUpdate();
-  try {
-    while (!FItems.empty()) FItems.back()->Free();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateLock lock(this);
+  while (!FItems.empty()) FItems.back()->Free();
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
@@ -1606,15 +1605,9 @@ void TCollection::RemoveItem(TCollectionItem* Item) {
 void TCollection::Assign(TPersistent* Source) {
   if (auto* src = dynamic_cast<TCollection*>(Source)) {
     if (src == this) return;  // clearing first would lose the very items to copy
-    BeginUpdate();
-    try {
-      Clear();
-      for (int i = 0; i < src->Count(); ++i) Add()->Assign(src->Items(i));
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    UpdateLock lock(this);
+    Clear();
+    for (int i = 0; i < src->Count(); ++i) Add()->Assign(src->Items(i));
     return;
   }
   TPersistent::Assign(Source);

@@ -175,10 +175,10 @@ using TListSortCompare = Integer (*)(void* Item1, void* Item2);
 // Notify(ptr, action) is called for every non-null pointer that enters the list (lnAdded:
 // Add, Insert, Put), leaves it (lnDeleted: Delete, Clear, Remove, Put's old pointer, a
 // shrinking SetCount; called after the pointer is out of the list) or is taken out by
-// Extract (lnExtracted). Move and Exchange notify nothing. A subclass that overrides
-// Notify and must see the lnDeleted of the items left at destruction frees the list with
-// Free() (which clears it in BeforeDestruction, while the subclass still exists) or calls
-// Clear() in its own destructor.
+// Extract (lnExtracted). Move and Exchange notify nothing. A list on the heap is cleared in
+// BeforeDestruction, while a subclass that overrides Notify still exists, so that subclass
+// sees the lnDeleted of the items left at destruction; a list of automatic storage does
+// not, unless the subclass calls Clear() in its own destructor.
 class TList : public TObject {
   RTL_DECLARE_CLASS(TList, TObject)
 public:
@@ -774,6 +774,17 @@ using TGetChildProc = std::function<void(TComponent* child)>;
 // The base of every component: it is owned by another component (which destroys it),
 // owns components in turn, has a name unique among its owner's components, and tells
 // the components that asked for it when it goes away (Notification with opRemove).
+//
+// Teardown: a component is destroyed by Free(), FreeAndNil, `delete`, a unique_ptr or its
+// owner; all of these are delete-expressions and go through TObject's destroying delete,
+// which calls BeforeDestruction on the complete object before any destructor runs. That is
+// where a component says goodbye: it enters csDestroying (with everything it owns), tells
+// every free-notification partner and then its owner (Notification opRemove), so each
+// receiver still sees its real class (dynamic_cast, ClassName(), virtual calls). The
+// destructors that follow only release what the object holds; ~TComponent destroys the
+// owned components. A descendant whose teardown must be observed with its full class
+// (window handles, focus, events) overrides BeforeDestruction and calls the inherited one;
+// it never repeats that work in its destructor.
 class TComponent : public TPersistent, public IInterface {
   RTL_DECLARE_CLASS(TComponent, TPersistent)
 public:
@@ -859,12 +870,14 @@ private:
   void Remove(TComponent* AComponent);
   void RemoveNotification(TComponent* AComponent);
   void SetReference(bool enable);
+  void departing();
 
   TComponent* FOwner = nullptr;
   std::string FName;
   NativeInt FTag = 0;
   std::vector<TComponent*> FComponents;
   std::vector<TComponent*> FFreeNotifies;
+  bool FDeparted = false;  // the free notifications and the owner's have been sent
 };
 
 using TComponentClass = TClass;
@@ -1546,6 +1559,11 @@ extern std::function<void(const Exception& E)> ApplicationHandleExceptionHook;
 // (a non-Exception C++ exception as an Exception with its what() text). Never throws.
 void handleCallbackException() noexcept;
 
+namespace rtl_detail {
+// Calls a window method with one message; an exception goes to handleCallbackException.
+LRESULT callWndMethod(const TWndMethod& method, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+}  // namespace rtl_detail
+
 // A hidden top-level window (of one registered window class, so it also hears broadcast
 // messages such as WM_SETTINGCHANGE) whose messages go to Method; the method sets
 // Message.Result and calls DefWindowProc itself for what it does not handle.
@@ -1554,8 +1572,8 @@ void DeallocateHWnd(HWND Wnd);
 
 // A window procedure that calls Method, for SetWindowLongPtr(GWLP_WNDPROC), dialog and
 // hook procedures that want a method. No code is generated at run time: the procedure is
-// taken from a fixed pool of compiled procedures, each bound to one slot, so at most 1024
-// may be in use at once (EOutOfResources "Too many object instances" beyond). A message
+// taken from a fixed pool of compiled procedures, each bound to one slot, so at most 256
+// may be in use at once (EOutOfResources "Too many object instances ..." beyond). A message
 // that arrives for a freed instance goes to DefWindowProc.
 WNDPROC MakeObjectInstance(TWndMethod Method);
 void FreeObjectInstance(WNDPROC ObjectInstance);

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Scoped.h"
 
 // Messages of this part of the unit, in one place.
 namespace {
@@ -30,7 +31,6 @@ const char* const SSymbolExpected = "%s expected";
 const char* const SInvalidBinary = "Invalid binary value";
 const char* const SInvalidString = "Invalid string constant";
 const char* const SInvalidNumber = "Invalid number %s";
-const char* const STooManyObjectInstances = "Too many object instances";
 const char* const SUnknownException = "Unknown exception";
 
 const char kSignature[4] = {'T', 'P', 'F', '0'};
@@ -128,21 +128,6 @@ public:
 
 private:
   int& depth_;
-};
-
-// Puts variables back to the values they had when it was made, when the scope ends
-// (normally or through an exception): the reader and writer keep their position in the
-// tree (parent, owner, ancestor, property path ...) in members that nested calls change.
-template <class... T> class ScopedRestore {
-public:
-  explicit ScopedRestore(T&... vars) : vars_(vars...), saved_(vars...) {}
-  ~ScopedRestore() { vars_ = saved_; }
-  ScopedRestore(const ScopedRestore&) = delete;
-  ScopedRestore& operator=(const ScopedRestore&) = delete;
-
-private:
-  std::tuple<T&...> vars_;
-  std::tuple<T...> saved_;
 };
 
 // The published field classes of a root's class: classes a description may name without
@@ -2655,9 +2640,7 @@ void handleCallbackException() noexcept {
 // =======================================================================================
 // Utility windows and object instances.
 
-namespace {
-
-LRESULT callWndMethod(const TWndMethod& method, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT rtl_detail::callWndMethod(const TWndMethod& method, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TMessage message;
   message.Msg = msg;
   message.WParam = wParam;
@@ -2670,6 +2653,9 @@ LRESULT callWndMethod(const TWndMethod& method, HWND wnd, UINT msg, WPARAM wPara
   }
   return message.Result;
 }
+
+namespace {
+using rtl_detail::callWndMethod;
 
 const char* const kUtilWindowClass = "RtlUtilityWindow";
 bool utilClassRegistered = false;
@@ -2691,87 +2677,6 @@ void registerUtilClass() {
   utilClassRegistered = true;
 }
 
-// The pool of object instances: procedure I calls the method of slot I.
-constexpr size_t kObjectInstanceCount = 1024;
-
-struct InstanceSlot {
-  bool InUse = false;
-  TWndMethod Method;
-  // Set by SubclassWindow: the subclassed window and its previous procedure, so that the
-  // instance can take itself out when the window is destroyed.
-  HWND Wnd = nullptr;
-  WNDPROC Previous = nullptr;
-  // Set by RestoreWindowProc when another subclassing sits above this one: the instance
-  // stays in the chain and passes every message on.
-  WNDPROC Forward = nullptr;
-};
-
-InstanceSlot* instanceSlots() {
-  static InstanceSlot slots[kObjectInstanceCount];
-  return slots;
-}
-
-std::mutex& instanceLock() {
-  static std::mutex lock;
-  return lock;
-}
-
-void freeSlot(size_t i) {
-  instanceSlots()[i] = InstanceSlot();
-}
-
-template <size_t I> LRESULT CALLBACK objectInstanceProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  InstanceSlot slot;
-  {
-    std::lock_guard<std::mutex> guard(instanceLock());
-    slot = instanceSlots()[I];
-  }
-  if (!slot.InUse) return DefWindowProcA(wnd, msg, wParam, lParam);
-  if (!slot.Method) {
-    return slot.Forward ? CallWindowProcA(slot.Forward, wnd, msg, wParam, lParam)
-                        : DefWindowProcA(wnd, msg, wParam, lParam);
-  }
-  LRESULT result = callWndMethod(slot.Method, wnd, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY && slot.Wnd == wnd) {
-    // The window is gone: its subclassing ends with it.
-    std::lock_guard<std::mutex> guard(instanceLock());
-    if (instanceSlots()[I].InUse && instanceSlots()[I].Wnd == wnd) freeSlot(I);
-  }
-  return result;
-}
-
-// (A plain array in a struct: std::array would drop the calling-convention attribute of
-// WNDPROC from its element type.)
-struct InstanceProcs {
-  WNDPROC Procs[kObjectInstanceCount];
-  WNDPROC operator[](size_t i) const { return Procs[i]; }
-};
-
-template <size_t... I> constexpr InstanceProcs makeInstanceProcs(std::index_sequence<I...>) {
-  return {{&objectInstanceProc<I>...}};
-}
-
-constexpr InstanceProcs kInstanceProcs = makeInstanceProcs(std::make_index_sequence<kObjectInstanceCount>{});
-
-// The slot of an object instance; kObjectInstanceCount when the procedure is not one.
-size_t slotOf(WNDPROC proc) {
-  const WNDPROC* first = kInstanceProcs.Procs;
-  return static_cast<size_t>(std::find(first, first + kObjectInstanceCount, proc) - first);
-}
-
-size_t allocateSlot(const TWndMethod& method) {
-  std::lock_guard<std::mutex> guard(instanceLock());
-  InstanceSlot* slots = instanceSlots();
-  for (size_t i = 0; i < kObjectInstanceCount; ++i) {
-    if (slots[i].InUse) continue;
-    slots[i] = InstanceSlot();
-    slots[i].InUse = true;
-    slots[i].Method = method;
-    return i;
-  }
-  throw EOutOfResources(STooManyObjectInstances);
-}
-
 }  // namespace
 
 HWND AllocateHWnd(TWndMethod Method) {
@@ -2789,51 +2694,6 @@ void DeallocateHWnd(HWND Wnd) {
   SetWindowLongPtrA(Wnd, GWLP_USERDATA, 0);
   DestroyWindow(Wnd);
   delete method;
-}
-
-WNDPROC MakeObjectInstance(TWndMethod Method) { return kInstanceProcs[allocateSlot(Method)]; }
-
-void FreeObjectInstance(WNDPROC ObjectInstance) {
-  size_t i = slotOf(ObjectInstance);
-  if (i >= kObjectInstanceCount) return;
-  std::lock_guard<std::mutex> guard(instanceLock());
-  freeSlot(i);
-}
-
-WNDPROC SubclassWindow(HWND Wnd, TWndMethod Method) {
-  size_t i = allocateSlot(Method);
-  SetLastError(0);
-  auto previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(kInstanceProcs[i])));
-  DWORD error = GetLastError();
-  std::lock_guard<std::mutex> guard(instanceLock());
-  if (!previous && error) {
-    freeSlot(i);
-    RaiseLastOSError(error);
-  }
-  instanceSlots()[i].Wnd = Wnd;
-  instanceSlots()[i].Previous = previous;
-  return previous;
-}
-
-void RestoreWindowProc(HWND Wnd, WNDPROC Previous) {
-  auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
-  size_t i = slotOf(current);
-  if (i < kObjectInstanceCount) {
-    SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Previous));
-    std::lock_guard<std::mutex> guard(instanceLock());
-    freeSlot(i);
-    return;
-  }
-  // Someone subclassed the window after us: our instance stays in the chain (it cannot
-  // be taken out from below) but forwards everything to the procedure it replaced.
-  std::lock_guard<std::mutex> guard(instanceLock());
-  InstanceSlot* slots = instanceSlots();
-  for (size_t k = 0; k < kObjectInstanceCount; ++k)
-    if (slots[k].InUse && slots[k].Wnd == Wnd && slots[k].Previous == Previous) {
-      slots[k].Method = TWndMethod();
-      slots[k].Forward = Previous;
-    }
 }
 
 // =======================================================================================

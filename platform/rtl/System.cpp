@@ -108,9 +108,15 @@ TClass TObject::StaticClass() {
 
 bool TObject::ClassNameIs(const std::string& name) const { return sameName(ClassName(), name); }
 
-void TObject::Free() {
-  BeforeDestruction();
-  delete this;
+void TObject::Free() { delete this; }
+
+void TObject::operator delete(TObject* obj, std::destroying_delete_t) noexcept {
+  // The complete object's address (TObject need not be its first base) is what operator
+  // new returned; take it while the dynamic type is still known.
+  void* storage = dynamic_cast<void*>(obj);
+  obj->BeforeDestruction();
+  obj->~TObject();
+  ::operator delete(storage);
 }
 
 void TObject::Dispatch(TMessage& message) { DispatchFrom(ClassType(), message); }

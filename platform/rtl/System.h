@@ -15,6 +15,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -250,13 +251,26 @@ public:
   bool ClassNameIs(const std::string& name) const;
 
   // Called after the most-derived constructor when built through New<T>() or a class
-  // reference, and before destruction when freed with Free()/FreeAndNil().
+  // reference, and before destruction whenever a heap object is destroyed (see below).
   virtual void AfterConstruction() {}
   virtual void BeforeDestruction() {}
 
   // Destroys the object: BeforeDestruction, then the destructors. For a reference that
   // may be null use FreeAndNil or FreeObject.
   void Free();
+
+  // The one destruction path of every heap object of the system. A C++ destructor chain
+  // runs most-derived first, so by the time a base destructor runs, the object has lost
+  // its derived classes: virtual calls land in the base and dynamic_cast no longer sees
+  // what the object was. Work that others must observe with the object's real class
+  // (free notifications, the owner's Notification, window teardown) therefore belongs in
+  // BeforeDestruction. This destroying delete runs it for every delete-expression, so
+  // Free(), FreeAndNil, plain `delete`, std::unique_ptr and TObjectPtr all behave alike:
+  // BeforeDestruction on the complete object, then the destructors, then the memory.
+  // Objects of automatic storage or held by value never see BeforeDestruction; classes
+  // whose teardown matters (components) are created on the heap only. Deallocation is
+  // noexcept, so BeforeDestruction must not throw.
+  static void operator delete(TObject* obj, std::destroying_delete_t) noexcept;
 
   // Message dispatch through the class's message map; unhandled messages reach
   // DefaultHandler.

@@ -35,7 +35,7 @@ class ThemedPainter : public ::testing::Test {
 protected:
   void SetUp() override {
     FWasOn = dxThemesActive;
-    if (!FWasOn && !switchThemes(true)) GTEST_SKIP() << "the light visual style could not be switched on";
+    if (!FWasOn && !switchThemes(true)) FAIL() << "the light visual style could not be switched on: themed drawing would go untested";
   }
   void TearDown() override {
     if (!FWasOn) switchThemes(false);
@@ -49,7 +49,7 @@ class UnthemedPainter : public ::testing::Test {
 protected:
   void SetUp() override {
     FWasOn = dxThemesActive;
-    if (FWasOn && !switchThemes(false)) GTEST_SKIP() << "the visual style could not be switched off";
+    if (FWasOn && !switchThemes(false)) FAIL() << "the visual style could not be switched off: unthemed drawing would go untested";
   }
   void TearDown() override {
     if (FWasOn) switchThemes(true);

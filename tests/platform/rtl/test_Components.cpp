@@ -1,6 +1,8 @@
 // The component model: ownership, names, free notification, component order, and
 // collections with their change notifications.
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,7 +65,9 @@ TEST_F(ComponentsTest, FreeingAnOwnerFreesOwnedLastFirstAndTellsWhoAsked) {
   watcher->FreeNotification(b);
   watcher->FreeNotification(owner);
   owner->Free();
-  EXPECT_EQ(journal(), (std::vector<std::string>{"~O", "W heard O", "~C", "~B", "W heard B", "~A"}));
+  // Those who asked hear of a component before its destructors run; the owned components
+  // go after the owner's own destructor, last first.
+  EXPECT_EQ(journal(), (std::vector<std::string>{"W heard O", "~O", "~C", "W heard B", "~B", "~A"}));
   journal().clear();
   watcher->Free();
   EXPECT_EQ(journal(), std::vector<std::string>{"~W"}) << "the watcher still held links to freed components";
@@ -75,7 +79,7 @@ TEST_F(ComponentsTest, FreeNotificationWorksBothWays) {
   x->FreeNotification(y);
   y->Free();
   x->Free();
-  EXPECT_EQ(journal(), (std::vector<std::string>{"~Y", "X heard Y", "~X"}));
+  EXPECT_EQ(journal(), (std::vector<std::string>{"X heard Y", "~Y", "~X"}));
   journal().clear();
   // A removed notification is not sent.
   x = make(nullptr, "X");
@@ -94,9 +98,10 @@ TEST_F(ComponentsTest, FreeingOneComponentTellsItsOwnerAndTheOwnersOtherComponen
   make(owner, "C");
   journal().clear();
   b->Free();
-  // The owner's Notification passes the news to its components (last first) before the
-  // journal component writes its own line.
-  EXPECT_EQ(journal(), (std::vector<std::string>{"~B", "C heard B", "A heard B", "O heard B"}));
+  // The owner hears before B's destructors run; its Notification passes the news to its
+  // components (last first; B is still one of them, with its own class) before the journal
+  // component writes its own line.
+  EXPECT_EQ(journal(), (std::vector<std::string>{"C heard B", "B heard B", "A heard B", "O heard B", "~B"}));
   EXPECT_EQ(namesOf(owner), (std::vector<std::string>{"A", "C"}));
   owner->Free();
 }
@@ -112,6 +117,73 @@ TEST_F(ComponentsTest, InsertAndRemoveComponentMoveOwnership) {
   EXPECT_EQ(c->Owner(), second.get());
   EXPECT_EQ(c->ComponentIndex(), 0);
   EXPECT_EQ(second->FindComponent("C"), c);
+}
+
+// A component of a class of its own, to see which class receivers are shown.
+class TDepartingComponent : public TComponent {
+  RTL_DECLARE_CLASS(TDepartingComponent, TComponent)
+public:
+  explicit TDepartingComponent(TComponent* owner) : TComponent(owner) {}
+};
+RTL_IMPLEMENT_CLASS(TDepartingComponent)
+
+// Writes down, for every removal it hears of, the class name the departing component
+// answers and whether it is still a TDepartingComponent to dynamic_cast.
+class TClassRecorder : public TComponent {
+  RTL_DECLARE_CLASS(TClassRecorder, TComponent)
+public:
+  explicit TClassRecorder(TComponent* owner) : TComponent(owner) {}
+  std::vector<std::string> Heard;
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    const bool cast = dynamic_cast<TDepartingComponent*>(AComponent) != nullptr;
+    Heard.push_back(AComponent->ClassName() + (cast ? " (cast)" : " (no cast)"));
+  }
+};
+RTL_IMPLEMENT_CLASS(TClassRecorder)
+
+TEST_F(ComponentsTest, ReceiversSeeTheDepartingComponentsRealClassOnEveryDestructionPath) {
+  const std::vector<std::string> real{"TDepartingComponent (cast)"};
+  struct Path {
+    const char* name;
+    bool ownerHears;  // the owner stays and is told (an owner destroying what it owns is not)
+    std::function<void(TDepartingComponent*&, TComponent*&)> destroy;
+  };
+  const Path paths[] = {
+      {"Free", true, [](TDepartingComponent*& c, TComponent*&) { c->Free(); }},
+      {"FreeAndNil", true, [](TDepartingComponent*& c, TComponent*&) { FreeAndNil(c); }},
+      {"delete", true, [](TDepartingComponent*& c, TComponent*&) { delete c; }},
+      {"unique_ptr", true, [](TDepartingComponent*& c, TComponent*&) { std::unique_ptr<TComponent> p(c); }},
+      {"TObjectPtr", true, [](TDepartingComponent*& c, TComponent*&) { TObjectPtr<TObject> p(c); }},
+      {"owner freed", false, [](TDepartingComponent*&, TComponent*& owner) { FreeAndNil(owner); }},
+      {"owner deleted", false, [](TDepartingComponent*&, TComponent*& owner) {
+         delete owner;
+         owner = nullptr;
+       }},
+      {"owner's DestroyComponents", false, [](TDepartingComponent*&, TComponent*& owner) {
+         owner->DestroyComponents();
+       }},
+  };
+  for (const Path& path : paths) {
+    SCOPED_TRACE(path.name);
+    auto* ownerRecorder = New<TClassRecorder>(nullptr);
+    TComponent* owner = ownerRecorder;
+    TObjectPtr<TClassRecorder> partner(New<TClassRecorder>(nullptr));
+    auto* departing = New<TDepartingComponent>(owner);
+    partner->FreeNotification(departing);
+    path.destroy(departing, owner);
+    EXPECT_EQ(partner->Heard, real) << "the free-notification partner";
+    if (path.ownerHears) {
+      EXPECT_EQ(ownerRecorder->Heard, real) << "the owner";
+    }
+    if (owner) {
+      EXPECT_EQ(owner->ComponentCount(), 0);
+      owner->Free();
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1261,4 +1261,29 @@ TEST_F(WindowMethodTest, ObjectInstanceCallsItsMethodAndFreedOnesFallBack) {
   DeallocateHWnd(target);
 }
 
+TEST_F(WindowMethodTest, ExhaustedPoolRefusesClearlyAndFreeingMakesRoomAgain) {
+  WindowReceiver r;
+  // (Kept as addresses: a vector of WNDPROC would drop its calling convention.)
+  std::vector<uintptr_t> taken;
+  std::string refusal;
+  try {
+    // Far more than the pool holds: the loop must end by a refusal, never by the bound.
+    for (int i = 0; i < 100000; ++i)
+      taken.push_back(reinterpret_cast<uintptr_t>(MakeObjectInstance(TWndMethod(&r, &WindowReceiver::UtilityProc))));
+  } catch (const EOutOfResources& e) {
+    refusal = e.Message();
+  }
+  const size_t poolSize = taken.size();
+  for (uintptr_t p : taken) FreeObjectInstance(reinterpret_cast<WNDPROC>(p));
+  EXPECT_EQ(refusal, "Too many object instances (all " + std::to_string(poolSize) + " window procedures are in use)");
+  EXPECT_GE(poolSize, 64u) << "the pool is smaller than the system needs";
+  std::sort(taken.begin(), taken.end());
+  EXPECT_EQ(std::adjacent_find(taken.begin(), taken.end()), taken.end()) << "one procedure was handed out twice";
+  // Every instance went back: the whole pool can be taken again.
+  std::vector<uintptr_t> again;
+  for (size_t i = 0; i < poolSize; ++i)
+    again.push_back(reinterpret_cast<uintptr_t>(MakeObjectInstance(TWndMethod(&r, &WindowReceiver::UtilityProc))));
+  for (uintptr_t p : again) FreeObjectInstance(reinterpret_cast<WNDPROC>(p));
+}
+
 }  // namespace streaming_test

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -408,6 +409,41 @@ TEST(SystemTest, FreeAndNilClearsThePointerBeforeDestroying) {
   TTracked* kept = new TTracked(&kept, &events);
   kept->Free();
   EXPECT_EQ(events, (std::vector<std::string>{"before:set", "destroyed:set"}));
+}
+
+// A class whose TObject part is not at the start of the object.
+struct Leading {
+  virtual ~Leading() = default;
+  std::string padding = "the first base";
+};
+class TTrackedSecond : public Leading, public TTracked {
+public:
+  using TTracked::TTracked;
+};
+
+TEST(SystemTest, EveryDeleteRunsBeforeDestructionOnTheWholeObject) {
+  struct Path {
+    const char* name;
+    std::function<void(TTracked*)> destroy;
+  };
+  const Path paths[] = {
+      {"delete", [](TTracked* o) { delete o; }},
+      {"delete through TObject", [](TTracked* o) { delete static_cast<TObject*>(o); }},
+      {"unique_ptr", [](TTracked* o) { std::unique_ptr<TTracked> p(o); }},
+      {"TObjectPtr", [](TTracked* o) { TObjectPtr<TObject> p(o); }},
+  };
+  for (const Path& path : paths) {
+    SCOPED_TRACE(path.name);
+    std::vector<std::string> events;
+    TTracked* obj = new TTracked(&obj, &events);
+    path.destroy(obj);
+    EXPECT_EQ(events, (std::vector<std::string>{"before:set", "destroyed:set"}));
+    // The memory given back is the allocation's start, also when TObject is a later base.
+    events.clear();
+    TTracked* second = new TTrackedSecond(&second, &events);
+    path.destroy(second);
+    EXPECT_EQ(events, (std::vector<std::string>{"before:set", "destroyed:set"}));
+  }
 }
 
 // ---------------------------------------------------------------------------------------
