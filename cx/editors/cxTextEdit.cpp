@@ -1,0 +1,443 @@
+#include "cx/editors/cxTextEdit.h"
+
+#include "cx/foundation/cxEditConsts.h"
+#include "cx/foundation/cxVariants.h"
+#include "platform/gui/GuiPublish.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+// One change notice for the work inside the bracket, also when a step fails.
+struct UpdateScope {
+  TcxCustomEditProperties* P;
+  explicit UpdateScope(TcxCustomEditProperties* AP) : P(AP) { P->BeginUpdate(); }
+  ~UpdateScope() { P->EndUpdate(true); }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+};
+
+// Default precision of a number shown while editing without a bound field.
+constexpr Integer defaultEditPrecision = 15;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TcxTextEditPropertiesValues.
+
+RTL_IMPLEMENT_CLASS(TcxTextEditPropertiesValues)
+
+void TcxTextEditPropertiesValues::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxTextEditPropertiesValues*>(Source)) {
+    FDisplayFormat = source->FDisplayFormat;
+    FMaxLength = source->FMaxLength;
+    FMaxValue = source->FMaxValue;
+    FMinValue = source->FMinValue;
+  }
+  TcxCustomEditPropertiesValues::Assign(Source);
+}
+
+void TcxTextEditPropertiesValues::RestoreDefaults() {
+  TcxCustomEditPropertiesValues::RestoreDefaults();
+  FDisplayFormat = FMaxLength = FMaxValue = FMinValue = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomTextEditProperties.
+
+RTL_IMPLEMENT_CLASS(TcxCustomTextEditProperties)
+
+TcxCustomTextEditProperties::TcxCustomTextEditProperties(TPersistent* AOwner) : TcxCustomEditProperties(AOwner) {
+  FLookupItems = new TStringList;
+  FLookupItems->SetOnChange(TNotifyEvent(this, &TcxCustomTextEditProperties::ItemsChanged));
+  cxGetFormatController()->AddListener(this);
+}
+
+TcxCustomTextEditProperties::~TcxCustomTextEditProperties() {
+  cxGetFormatController()->RemoveListener(this);
+  FreeAndNil(FLookupItems);
+}
+
+void TcxCustomTextEditProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomTextEditProperties*>(Source);
+  if (!source) {
+    TcxCustomEditProperties::Assign(Source);
+    return;
+  }
+  if (source == this) return;
+  UpdateScope update(this);
+  TcxCustomEditProperties::Assign(Source);
+  SetCharCase(source->CharCase());
+  SetEchoMode(source->EchoMode());
+  SetFixedListIncrementalSearch(source->FixedListIncrementalSearch());
+  SetHideCursor(source->HideCursor());
+  SetHideSelection(source->HideSelection());
+  SetMaxLength(source->GetMaxLength());
+  FValidChars = source->FValidChars;
+
+  TcxTextEditPropertiesValues* values = textValues();
+  TcxTextEditPropertiesValues* sourceValues = source->textValues();
+  values->SetDisplayFormat(false);
+  if (sourceValues->DisplayFormat()) SetDisplayFormat(source->FDisplayFormat);
+  values->SetMaxValue(false);
+  if (sourceValues->MaxValue()) SetMaxValue(source->FMaxValue);
+  values->SetMinValue(false);
+  if (sourceValues->MinValue()) SetMinValue(source->FMinValue);
+
+  SetOEMConvert(source->OEMConvert());
+  FImmediateUpdateText = source->ImmediateUpdateText();
+  // Unsorted while copying, so the copy of an unsorted source keeps the source's order.
+  SetLookupItemsSorted(false);
+  FLookupItems->Assign(source->LookupItems());
+  SetLookupItemsSorted(source->GetLookupItemsSorted());
+  FOnNewLookupDisplayText = source->FOnNewLookupDisplayText;
+}
+
+void TcxCustomTextEditProperties::AlignmentChanged(TObject* Sender) {
+  UpdateScope update(this);
+  TcxCustomEditProperties::AlignmentChanged(Sender);
+}
+
+void TcxCustomTextEditProperties::SetAlignment(TcxEditAlignment* Value) {
+  UpdateScope update(this);
+  TcxCustomEditProperties::SetAlignment(Value);
+}
+
+void TcxCustomTextEditProperties::GetValidationErrorText(TcxEditValidationError AErrorKind, std::string& AText) {
+  if (AErrorKind == 1)
+    AText = cxGetResourceString(&scxEditValueOutOfBounds);
+  else
+    TcxCustomEditProperties::GetValidationErrorText(AErrorKind, AText);
+}
+
+TClass TcxCustomTextEditProperties::GetViewInfoClass() { return TcxCustomTextEditViewInfo::StaticClass(); }
+
+TClass TcxCustomTextEditProperties::GetLookupDataClass() { return nullptr; }
+
+bool TcxCustomTextEditProperties::CompareDisplayValues(const Variant& AValue1, TcxCustomEditProperties* AProperties2,
+                                                       const Variant& AValue2) {
+  auto* other = dynamic_cast<TcxCustomTextEditProperties*>(AProperties2);
+  if (!other) return false;
+  std::string text1, text2;
+  GetDisplayText(AValue1, text1);
+  other->GetDisplayText(AValue2, text2);
+  return text1 == text2;
+}
+
+void TcxCustomTextEditProperties::GetDisplayText(const Variant& AEditValue, std::string& AText) {
+  if (UsesDataDisplayText()) {
+    AText = VarToStr(AEditValue);
+  } else {
+    Variant displayValue;
+    MakeDisplayValue(AEditValue, displayValue, false);
+    AText = VarToStr(displayValue);
+  }
+  ApplyEchoAndCase(AText);
+}
+
+TcxEditSupportedOperations TcxCustomTextEditProperties::GetCapabilities() {
+  TcxEditSupportedOperations result = esoAutoHeight | esoFiltering | esoHorzAlignment | esoIncSearch | esoSorting;
+  if (Buttons()->Count() > 0) result |= esoEditing;
+  return result;
+}
+
+bool TcxCustomTextEditProperties::IsEditValueValid(Variant& AEditValue) {
+  if (AEditValue.IsNull()) return true;
+  if (!VarIsStr(AEditValue)) return true;
+  return ValidateLookupText(AEditValue);
+}
+
+void TcxCustomTextEditProperties::ConvertEditToDisplayValue(const Variant& AEditValue, Variant& ADisplayValue,
+                                                            bool AFocused) {
+  if (!IsValueRanged()) {
+    ADisplayValue = VarToStr(AEditValue);
+    return;
+  }
+  if (cxIsVariantNullOrEmpty(AEditValue)) {
+    ADisplayValue = std::string();
+    return;
+  }
+  // A Boolean is an ordinal to the variant layer, but no number to show.
+  const bool isNumber = cxIsNumericVariant(AEditValue) && VarType(AEditValue) != varBoolean;
+  if (!isNumber && !VarIsStr(AEditValue))
+    throw EConvertError(cxGetResourceString(&scxEditNumericConvertError));
+  const Extended value = AEditValue.AsExtended();
+
+  if (!AFocused) {
+    const std::string format = GetDisplayFormat();
+    ADisplayValue = format.empty() ? FloatToStrF(value, ffGeneral, defaultEditPrecision, 0) : FormatFloat(format, value);
+    return;
+  }
+
+  IcxEditDefaultValuesProvider* provider = DefaultValuesProvider();
+  std::string format;
+  bool isCurrency = false;
+  if (!provider || !provider->HasGetTextHandler()) {
+    if (textValues()->DisplayFormat()) {
+      format = FDisplayFormat;
+    } else if (provider) {
+      provider->DefaultDisplayFormat(format);
+      if (format.empty()) isCurrency = provider->HasDisplayFormat(!(GetDisplayFormatOptions() & dfoNoCurrencyValue));
+    }
+  }
+  const Integer precision = provider ? provider->DefaultPrecision() : defaultEditPrecision;
+  if (isCurrency)
+    ADisplayValue = FloatToStrF(value, ffFixed, precision, CurrencyDecimals);
+  else if (!format.empty())
+    ADisplayValue = FormatFloat(format, value);
+  else
+    ADisplayValue = FloatToStrF(value, ffGeneral, precision, 0);
+}
+
+void TcxCustomTextEditProperties::ValidateDisplayValue(Variant& ADisplayValue, std::string& AErrorText, bool& AError,
+                                                       TcxCustomEdit* AEdit) {
+  if (IsValueRanged() && GetMaxValue() > GetMinValue()) CheckValueBounds(ADisplayValue, AErrorText, AEdit, AError);
+  TcxCustomEditProperties::ValidateDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
+}
+
+void TcxCustomTextEditProperties::FormatChanged() {
+  FIsFormatChanging = true;
+  struct ClearFlag {
+    bool& Flag;
+    ~ClearFlag() { Flag = false; }
+  } clear{FIsFormatChanging};
+  Changed();
+}
+
+void TcxCustomTextEditProperties::CheckValueBounds(const Variant& ADisplayValue, std::string& AErrorText,
+                                                   TcxCustomEdit* AEdit, bool& AError) {
+  Variant value;
+  AEdit->ConvertDisplayToEditValue(ADisplayValue, value, AEdit->IsFocusedForDisplay());
+  if (!cxIsNumericVariant(value) && !cxIsDateTimeVariant(value)) return;
+  const Extended number = value.AsExtended();
+  if (number < GetMinValue() || number > GetMaxValue()) {
+    AError = true;
+    GetValidationErrorText(1, AErrorText);
+  }
+}
+
+void TcxCustomTextEditProperties::ApplyEchoAndCase(std::string& AText) {
+  if (FEchoMode == eemPassword) {
+    AText.assign(AText.size(), '*');
+    return;
+  }
+  // The locale's conversion, not the plain a-z one: the inner edit converts typed accented
+  // letters ("ç" to "Ç") by the locale, and the shown text must not differ once unfocused.
+  if (FCharCase == ecUpperCase)
+    AText = AnsiUpperCase(AText);
+  else if (FCharCase == ecLowerCase)
+    AText = AnsiLowerCase(AText);
+}
+
+void TcxCustomTextEditProperties::FireNewLookupDisplayText(TObject* Sender, const std::string& AText) {
+  if (FOnNewLookupDisplayText) FOnNewLookupDisplayText(Sender, AText);
+}
+
+bool TcxCustomTextEditProperties::IsLookupItem(const std::string& AText) {
+  for (Integer i = 0; i < FLookupItems->Count(); ++i)
+    if (AnsiCompareText(FLookupItems->Get(i), AText) == 0) return true;
+  return false;
+}
+
+Integer TcxCustomTextEditProperties::GetDefaultMaxLength() {
+  IcxEditDefaultValuesProvider* provider = DefaultValuesProvider();
+  return provider ? provider->DefaultMaxLength() : 0;
+}
+
+void TcxCustomTextEditProperties::SetCharCase(TEditCharCase Value) {
+  if (Value == FCharCase) return;
+  FCharCase = Value;
+  Changed();
+}
+
+void TcxCustomTextEditProperties::SetMaxLength(Integer Value) {
+  if (Value < 0) Value = 0;
+  if (textValues()->MaxLength() && FMaxLength == Value) return;
+  textValues()->SetMaxLength(true);
+  FMaxLength = Value;
+  Changed();
+}
+
+bool TcxCustomTextEditProperties::ValidateLookupText(Variant& AValue) {
+  std::string text = VarToStr(AValue);
+  if (text.empty()) return true;
+  bool result = true;
+  const TcxTextInputStyle style = GetInputStyle();
+  if ((style == tisListText || style == tisFixedList) && UsesLookupData()) result = IsLookupItem(text);
+  if (result) {
+    if (FCharCase == ecUpperCase)
+      text = AnsiUpperCase(text);
+    else if (FCharCase == ecLowerCase)
+      text = AnsiLowerCase(text);
+    AValue = text;
+  }
+  return result;
+}
+
+void TcxCustomTextEditProperties::MakeDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool AFocused) {
+  Variant value = AEditValue;
+  if (IsEditValueValid(value))
+    ConvertEditToDisplayValue(value, ADisplayValue, AFocused);
+  else if (cxIsDateTimeVariant(value))
+    ADisplayValue = DateTimeToStr(value.AsDouble());
+  else
+    ADisplayValue = VarToStr(value);
+}
+
+void TcxCustomTextEditProperties::ClampValueToBounds(const Variant& AValue, Variant& AResult) {
+  AResult = AValue;
+  if (!cxIsNumericVariant(AValue)) return;
+  const Extended minValue = GetMinValue();
+  const Extended maxValue = GetMaxValue();
+  if (maxValue <= minValue) return;
+  if (AValue < Variant(minValue))
+    AResult = Variant(minValue);
+  else if (AValue > Variant(maxValue))
+    AResult = Variant(maxValue);
+}
+
+std::string TcxCustomTextEditProperties::GetDisplayFormat() {
+  if (textValues()->DisplayFormat()) return FDisplayFormat;
+  std::string format;
+  if (IcxEditDefaultValuesProvider* provider = DefaultValuesProvider()) {
+    provider->DefaultDisplayFormat(format);
+    if (!format.empty()) return format;
+  }
+  GetDefaultDisplayFormat(format);
+  return format;
+}
+
+void TcxCustomTextEditProperties::SetDisplayFormat(const std::string& Value) {
+  if (textValues()->DisplayFormat() && Value == FDisplayFormat) return;
+  textValues()->SetDisplayFormat(true);
+  FDisplayFormat = Value;
+  Changed();
+}
+
+void TcxCustomTextEditProperties::SetEchoMode(TcxEditEchoMode Value) {
+  if (Value == FEchoMode) return;
+  FEchoMode = Value;
+  Changed();
+}
+
+void TcxCustomTextEditProperties::SetFixedListIncrementalSearch(bool Value) {
+  if (Value == FFixedListIncrementalSearch) return;
+  FFixedListIncrementalSearch = Value;
+  if (GetInputStyle() == tisFixedList) Changed();
+}
+
+void TcxCustomTextEditProperties::SetHideCursor(bool Value) {
+  if (Value == FHideCursor) return;
+  FHideCursor = Value;
+  Changed();
+}
+
+void TcxCustomTextEditProperties::SetHideSelection(bool Value) {
+  if (Value == FHideSelection) return;
+  FHideSelection = Value;
+  Changed();
+}
+
+void TcxCustomTextEditProperties::SetOEMConvert(bool Value) {
+  if (Value == FOEMConvert) return;
+  FOEMConvert = Value;
+  Changed();
+}
+
+Integer TcxCustomTextEditProperties::GetMaxLength() {
+  return textValues()->MaxLength() ? FMaxLength : GetDefaultMaxLength();
+}
+
+Extended TcxCustomTextEditProperties::GetMaxValue() {
+  if (textValues()->MaxValue()) return FMaxValue;
+  IcxEditDefaultValuesProvider* provider = DefaultValuesProvider();
+  return provider ? provider->DefaultMaxValue() : 0;
+}
+
+Extended TcxCustomTextEditProperties::GetMinValue() {
+  if (textValues()->MinValue()) return FMinValue;
+  IcxEditDefaultValuesProvider* provider = DefaultValuesProvider();
+  return provider ? provider->DefaultMinValue() : 0;
+}
+
+void TcxCustomTextEditProperties::SetMaxValue(Extended Value) {
+  if (textValues()->MinValue() && Value < FMinValue) Value = FMinValue;
+  if (textValues()->MaxValue() && Value == FMaxValue) return;
+  textValues()->SetMaxValue(true);
+  FMaxValue = Value;
+  Changed();
+}
+
+void TcxCustomTextEditProperties::SetMinValue(Extended Value) {
+  if (textValues()->MaxValue() && Value > FMaxValue) Value = FMaxValue;
+  if (textValues()->MinValue() && Value == FMinValue) return;
+  textValues()->SetMinValue(true);
+  FMinValue = Value;
+  Changed();
+}
+
+void TcxCustomTextEditProperties::DefineProperties(TFiler* Filer) {
+  TcxCustomEditProperties::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "IsDisplayFormatAssigned",
+      [this](TReader* Reader) {
+        textValues()->SetDisplayFormat(Reader->ReadBoolean());
+        Changed();
+      },
+      [](TWriter* Writer) { Writer->WriteBoolean(true); },
+      textValues()->DisplayFormat() && FDisplayFormat.empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxTextEditProperties.
+
+RTL_BEGIN_CLASS(TcxTextEditProperties)
+  using T = TcxTextEditProperties;
+  b.Property("Alignment", &T::HorzAlignment, &T::SetHorzAlignment).Stored(&T::IsHorzAlignmentStored);
+  PUBLISH(AutoSelect).Default(true);
+  PUBLISH(BeepOnError).Default(false);
+  PUBLISH(CharCase).Default(ecNormal);
+  PUBLISH(EchoMode).Default(eemNormal);
+  PUBLISH(HideSelection).Default(true);
+  PUBLISH(LookupItems);
+  b.Property("LookupItemsSorted", &T::GetLookupItemsSorted, &T::SetLookupItemsSorted).Default(false);
+  b.Property("MaxLength", &T::GetMaxLength, &T::SetMaxLength).Stored(&T::IsMaxLengthStored);
+  PUBLISH(OEMConvert).Default(false);
+  b.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored(&T::IsReadOnlyStored);
+  PUBLISH(UseLeftAlignmentOnEditing).Stored(&T::IsUseLeftAlignmentOnEditingStored);
+  PUBLISH(ValidateOnEnter).Default(false);
+  PUBLISH(OnChange);
+  PUBLISH(OnEditValueChanged);
+  PUBLISH(OnNewLookupDisplayText);
+  PUBLISH(OnValidate);
+RTL_END_CLASS
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomTextEditViewInfo.
+
+RTL_IMPLEMENT_CLASS(TcxCustomTextEditViewInfo)
+
+void TcxCustomTextEditViewInfo::AssignFrom(TcxContainerViewInfo* Source) {
+  if (auto* source = dynamic_cast<TcxCustomTextEditViewInfo*>(Source)) {
+    Text = source->Text;
+    TextRect = source->TextRect;
+    DrawTextFlags = source->DrawTextFlags;
+  }
+  TcxCustomEditViewInfo::AssignFrom(Source);
+}
+
+void TcxCustomTextEditViewInfo::MoveBy(Integer DX, Integer DY) {
+  TcxCustomEditViewInfo::MoveBy(DX, DY);
+  OffsetRect(&TextRect, DX, DY);
+}
+
+namespace cxTextEditUnit {
+
+void Initialize() {
+  cxGetEditorRegistry()->Register(TcxTextEditProperties::StaticClass(), cxGetResourceString(&scxEditRegTextEdit));
+}
+
+void Finalize() {
+  if (cxEditPropertiesList) cxGetEditorRegistry()->Unregister(TcxTextEditProperties::StaticClass());
+}
+
+}  // namespace cxTextEditUnit
