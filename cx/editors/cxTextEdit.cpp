@@ -111,7 +111,7 @@ void TcxCustomTextEditProperties::GetValidationErrorText(TcxEditValidationError 
 
 TClass TcxCustomTextEditProperties::GetViewInfoClass() { return TcxCustomTextEditViewInfo::StaticClass(); }
 
-TClass TcxCustomTextEditProperties::GetLookupDataClass() { return nullptr; }
+TClass TcxCustomTextEditProperties::GetLookupDataClass() { return TcxCustomTextEditLookupData::StaticClass(); }
 
 bool TcxCustomTextEditProperties::CompareDisplayValues(const Variant& AValue1, TcxCustomEditProperties* AProperties2,
                                                        const Variant& AValue2) {
@@ -410,6 +410,322 @@ RTL_BEGIN_CLASS(TcxTextEditProperties)
   PUBLISH(OnNewLookupDisplayText);
   PUBLISH(OnValidate);
 RTL_END_CLASS
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomEditListBox.
+
+RTL_BEGIN_CLASS(TcxCustomEditListBox)
+  b.Message(CM_SHOWINGCHANGED, &TcxCustomEditListBox::CMShowingChanged);
+RTL_END_CLASS
+
+TcxCustomEditListBox::TcxCustomEditListBox(TComponent* AOwner) : TcxCustomInnerListBox(AOwner) {
+  SetStyle(lbOwnerDrawVariable);
+  SetBorderStyle(bsNone);
+}
+
+void TcxCustomEditListBox::SetItemIndex(Integer Value) {
+  TcxCustomInnerListBox::SetItemIndex(Value);
+  DoSelectItem();
+}
+
+bool TcxCustomEditListBox::IsListVisible() { return HandleAllocated() && IsWindowVisible(Handle()); }
+
+void TcxCustomEditListBox::DoSelectItem() {
+  UpdateScrollBars();
+  if (FOnRowChosen) FOnRowChosen(this);
+}
+
+void TcxCustomEditListBox::SetItemCount(Integer ACount) {
+  if (ACount < 0) ACount = 0;
+  if (Items()->Count() == ACount) return;
+  Items()->BeginUpdate();
+  struct EndUpdate {
+    TStrings* S;
+    ~EndUpdate() { S->EndUpdate(); }
+  } end{Items()};
+  while (Items()->Count() < ACount) Items()->Add(std::string());
+  while (Items()->Count() > ACount) Items()->Delete(Items()->Count() - 1);
+}
+
+Integer TcxCustomEditListBox::GetTextHeight() {
+  Canvas()->Font()->Assign(Font());
+  return Canvas()->TextHeight("Wg");
+}
+
+void TcxCustomEditListBox::CMShowingChanged(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  // The native list paints its selection as focused only while it believes it has the
+  // focus; the keyboard focus stays in the editor.
+  if (Showing() && HandleAllocated()) {
+    TMessage focus{WM_SETFOCUS, 0, 0, 0};
+    DefaultHandler(focus);
+  }
+}
+
+void TcxCustomEditListBox::DrawItem(Integer Index, TRect Rect, TOwnerDrawState State) {
+  if (CustomDrawItem(Index, Rect, State)) return;
+  Canvas()->FillRect(Rect);
+  if (Index < 0 || Index >= Items()->Count()) return;
+  TRect textRect = Rect;
+  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+  if (UseRightToLeftAlignment()) {
+    textRect.right -= 2;
+    flags |= DT_RIGHT | DT_RTLREADING;
+  } else {
+    textRect.left += 2;
+  }
+  const std::string text = GetItemText(Index);
+  SetBkMode(Canvas()->Handle(), TRANSPARENT);
+  ::DrawTextA(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &textRect, flags);
+}
+
+void TcxCustomEditListBox::MeasureItem(Integer Index, Integer& Height) { Height = GetDefaultItemHeight(); }
+
+void TcxCustomEditListBox::Click() {
+  TcxCustomInnerListBox::Click();
+  DoSelectItem();
+}
+
+void TcxCustomEditListBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomInnerListBox::MouseMove(Shift, X, Y);
+  if (GetCaptureControl() == this || !FTracksMouse) return;
+  const Integer row = ItemAtPos(TPoint{X, Y}, true);
+  if (row != ItemIndex()) SetItemIndex(row);
+}
+
+bool TcxCustomEditListBox::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
+  if (TcxCustomInnerListBox::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (!HandleAllocated()) return false;
+  LRESULT answer = 1;
+  const Integer lines = Mouse->WheelScrollLines();
+  for (Integer i = 0; i < lines; ++i)
+    answer = SendMessageA(Handle(), WM_VSCROLL, WheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+  return answer == 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomTextEditLookupData.
+
+RTL_BEGIN_CLASS(TcxCustomTextEditLookupData)
+  b.Interface<IcxTextEditLookupData>();
+RTL_END_CLASS
+
+TcxCustomTextEditLookupData::TcxCustomTextEditLookupData(TcxCustomEdit* AEdit)
+    : TcxInterfacedPersistent(AEdit), FEdit(AEdit) {}
+
+TcxCustomTextEditProperties* TcxCustomTextEditLookupData::textProperties() {
+  return FEdit ? dynamic_cast<TcxCustomTextEditProperties*>(FEdit->GetActiveProperties()) : nullptr;
+}
+
+TcxTextInputStyle TcxCustomTextEditLookupData::inputStyle() {
+  TcxCustomTextEditProperties* properties = textProperties();
+  return properties ? properties->GetInputStyle() : tisFreeText;
+}
+
+void TcxCustomTextEditLookupData::GetItem(Integer AIndex, std::string& AText) {
+  TcxCustomTextEditProperties* properties = textProperties();
+  AText = properties ? properties->LookupItems()->Get(AIndex) : std::string();
+}
+
+Integer TcxCustomTextEditLookupData::GetItemCount() {
+  TcxCustomTextEditProperties* properties = textProperties();
+  return properties ? properties->LookupItems()->Count() : 0;
+}
+
+void TcxCustomTextEditLookupData::TakeListItemIndex(TObject* Sender) {
+  if (FList) FItemIndex = FList->ItemIndex();
+}
+
+bool TcxCustomTextEditLookupData::FindMatchFrom(std::string& AText, std::string& ATail, bool AFromNext,
+                                                bool AResetOnFail) {
+  const Integer count = GetItemCount();
+  if (count == 0) return false;
+  const Integer start = AFromNext ? FItemIndex : -1;
+  const size_t length = AText.size();
+  Integer i = start;
+  std::string item;
+  for (;;) {
+    ++i;
+    if (i == count || i == start) break;
+    GetItem(i, item);
+    if (item.size() < length) continue;
+    if (AnsiCompareText(item.substr(0, length), AText) != 0) continue;
+    AText = item.substr(0, length);
+    ATail = item.substr(length);
+    SelectKeyIndex(i);
+    return true;
+  }
+  bool reset;
+  switch (inputStyle()) {
+    case tisListText:
+      reset = AResetOnFail || (AText.empty() && !HasItem(std::string()));
+      break;
+    case tisFixedList:
+      reset = AResetOnFail;
+      break;
+    default:
+      reset = true;
+  }
+  if (reset) SelectKeyIndex(-1);
+  return false;
+}
+
+void TcxCustomTextEditLookupData::UpdateListItemCount() {
+  if (FList) FList->SetItemCount(GetItemCount());
+}
+
+bool TcxCustomTextEditLookupData::HasItem(const std::string& AText) {
+  const Integer count = GetItemCount();
+  std::string item;
+  for (Integer i = 0; i < count; ++i) {
+    GetItem(i, item);
+    if (AnsiCompareText(item, AText) == 0) return true;
+  }
+  return false;
+}
+
+void TcxCustomTextEditLookupData::GetKeyText(const Variant& AKey, std::string& AText) {
+  AText.clear();
+  if (AKey.IsNull() || AKey.IsEmpty()) return;
+  const Integer key = AKey.AsInteger();
+  if (key >= 0 && key < GetItemCount()) GetItem(key, AText);
+}
+
+void TcxCustomTextEditLookupData::Navigate(TcxLookupNavigation ADirection, bool ACircular) {
+  const Integer n = GetItemCount();
+  if (n == 0) return;
+  const Integer i = FItemIndex != -1 ? FItemIndex : FCurrentKey;
+  TcxCustomTextEditProperties* properties = textProperties();
+  const Integer page = properties ? properties->GetLookupPageSize() : 8;
+  Integer target = i;
+  switch (ADirection) {
+    case lnFirst:
+      target = 0;
+      break;
+    case lnLast:
+      target = n - 1;
+      break;
+    case lnNext:
+      target = i + 1;
+      if (target >= n) target = ACircular ? 0 : i;
+      break;
+    case lnPrevious:
+      target = i - 1;
+      if (target < 0) target = ACircular ? n - 1 : i;
+      break;
+    case lnPageUp:
+      if (i == -1) {
+        target = ACircular ? n - 1 : -1;
+      } else {
+        target = i - page + 1;
+        if (target < 0) target = ACircular && i == 0 ? n - 1 : 0;
+      }
+      break;
+    case lnPageDown:
+      target = i == -1 ? page - 1 : i + page - 1;
+      if (target >= n) target = ACircular && i == n - 1 ? 0 : n - 1;
+      break;
+  }
+  const bool immediate = properties && properties->ImmediateUpdateText();
+  if (FList && FList->IsListVisible() && !immediate)
+    SetItemIndex(target);
+  else
+    SetKeyValue(Variant(target));
+}
+
+void TcxCustomTextEditLookupData::AttachList(TWinControl* AParent) {
+  if (!FList) {
+    if (TClass listClass = GetListBoxClass()) {
+      FList = static_cast<TcxCustomEditListBox*>(listClass->CreateInstance(AParent));
+      if (!FListWatcher) {
+        FListWatcher.reset(New<TcxFreeNotificator>(nullptr));
+        FListWatcher->SetOnFreeNotification(
+            TcxFreeNotificator::TFreeNotificationEvent(this, &TcxCustomTextEditLookupData::listFreed));
+      }
+      FListWatcher->AddSender(FList);
+    }
+  }
+  if (!FList) return;
+  if (FEdit) {
+    TcxCustomEditStyle* style = FEdit->GetStyle();
+    FList->SetColor(style->GetVisibleColor());
+    FList->SetFont(style->Font());
+    FList->Canvas()->Font()->Assign(style->Font());
+  }
+  FList->SetParent(AParent);
+  FList->SetOnRowChosen(TNotifyEvent(this, &TcxCustomTextEditLookupData::TakeListItemIndex));
+  FList->SetItemCount(GetItemCount());
+  FList->SetItemIndex(FItemIndex);
+  FList->ListAttached();
+  SyncWithText();
+}
+
+bool TcxCustomTextEditLookupData::IsPointOverList(const TPoint& AScreenPoint) {
+  if (!FList) return false;
+  const TPoint p = FList->ScreenToClient(AScreenPoint);
+  const TRect bounds = FList->BoundsRect();
+  return PtInRect(&bounds, p) != FALSE;
+}
+
+void TcxCustomTextEditLookupData::SetListBounds(const TRect& ABounds) {
+  if (FList) FList->SetBounds(ABounds.left, ABounds.top, ABounds.right - ABounds.left, ABounds.bottom - ABounds.top);
+}
+
+void TcxCustomTextEditLookupData::ApplyListSelection() {
+  if (FItemIndex == -1) return;
+  const Integer oldKey = FCurrentKey;
+  SetKeyValue(Variant(FItemIndex));
+  // Choosing the current row again still applies its text.
+  if (FCurrentKey == oldKey) raiseItemChosen();
+}
+
+void TcxCustomTextEditLookupData::SetKeyValue(const Variant& AKey) {
+  const Integer oldKey = FCurrentKey;
+  SelectKeyIndex(AKey.AsInteger());
+  auto* owner = dynamic_cast<TextLookupOwner*>(FEdit);
+  if (owner) owner->SetLookupTyping(true);
+  struct ClearTyping {
+    TextLookupOwner* Owner;
+    ~ClearTyping() {
+      if (Owner) Owner->SetLookupTyping(false);
+    }
+  } clear{owner};
+  if (FCurrentKey != oldKey) {
+    raiseItemChosen();
+  } else if (FCurrentKey >= 0 && FCurrentKey < GetItemCount()) {
+    std::string item;
+    GetItem(FCurrentKey, item);
+    if (!FEdit || FEdit->GetDisplayText() != item) raiseItemChosen();
+  }
+}
+
+void TcxCustomTextEditLookupData::SyncWithText() {
+  const std::string text = FEdit ? FEdit->GetDisplayText() : std::string();
+  if (FItemIndex < GetItemCount()) {
+    std::string item;
+    if (FItemIndex != -1) GetItem(FItemIndex, item);
+    if (AnsiCompareText(item, text) == 0) return;
+  }
+  std::string copy = text, tail;
+  FindMatchFrom(copy, tail, true, false);
+}
+
+void TcxCustomTextEditLookupData::SelectKeyIndex(Integer AIndex) {
+  if (AIndex < -1 || AIndex >= GetItemCount()) return;
+  FCurrentKey = AIndex;
+  SetItemIndex(AIndex);
+}
+
+void TcxCustomTextEditLookupData::SetItemIndex(Integer AIndex) {
+  if (AIndex < -1 || AIndex >= GetItemCount()) return;
+  if (AIndex == FItemIndex && AIndex != -1) return;
+  if (FList && GetItemCount() > 0) {
+    // Through row 0 first, so that the list scrolls back to its top.
+    if (AIndex == -1) FList->SetItemIndex(0);
+    FList->SetItemIndex(AIndex);
+  }
+  FItemIndex = AIndex;
+}
 
 // ---------------------------------------------------------------------------------------
 // TcxCustomTextEditViewInfo.

@@ -9,12 +9,62 @@
 #include <string>
 
 #include "cx/editors/cxEdit.h"
+#include "cx/foundation/cxContainer.h"
 #include "cx/foundation/cxFormats.h"
 #include "platform/gui/StdCtrls.h"
 
 // How typed text relates to the lookup items.
 RTL_ENUM(TcxTextInputStyle, tisFreeText, tisListText, tisFixedList, tisNoEdit)
 RTL_ENUM(TcxEditEchoMode, eemNormal, eemPassword)
+
+// A step through the lookup items.
+RTL_ENUM(TcxLookupNavigation, lnFirst, lnLast, lnNext, lnPrevious, lnPageUp, lnPageDown)
+
+class TcxCustomEditListBox;
+
+// What a text editor asks of its list of items: does a text equal an item, which item
+// starts with a typed text, which item is current, where a navigation key goes; drop-down
+// editors also let it make and fill the list box of their popup.
+struct IcxTextEditLookupData : public IInterface {
+  RTL_INTERFACE_ID(0x3F6A0C52, 0x81D4, 0x4B0E, 0x9A, 0x27, 0x5C, 0xE1, 0x40, 0x7B, 0xD3, 0x18)
+  virtual bool ListIsResizable() = 0;
+  virtual void SelectCurrentKeyInList() = 0;
+  virtual TObject* GetImplementor() = 0;
+  virtual void ListOpening() = 0;
+  virtual void ListClosed() = 0;
+  virtual bool HasItem(const std::string& AText) = 0;
+  virtual TcxCustomEditListBox* GetList() = 0;
+  virtual void GetKeyValue(Variant& AKey) = 0;
+  virtual void GetKeyText(const Variant& AKey, std::string& AText) = 0;
+  virtual void GetOnKeyChanged(TNotifyEvent& AEvent) = 0;
+  virtual void GetOnItemChosen(TNotifyEvent& AEvent) = 0;
+  virtual void GetListSizeHint(TSize& ASize) = 0;
+  virtual void Navigate(TcxLookupNavigation ADirection, bool ACircular) = 0;
+  virtual void AttachList(TWinControl* AParent) = 0;
+  virtual bool IsEmpty() = 0;
+  virtual bool IsPointOverList(const TPoint& AScreenPoint) = 0;
+  virtual bool FindMatch(std::string& AText, std::string& ATail, bool AResetOnFail) = 0;
+  virtual void SetListBounds(const TRect& ABounds) = 0;
+  virtual void RefreshListItems() = 0;
+  virtual void ApplyListSelection() = 0;
+  virtual void SetKeyValue(const Variant& AKey) = 0;
+  virtual void SetOnKeyChanged(const TNotifyEvent& AEvent) = 0;
+  virtual void SetOnItemChosen(const TNotifyEvent& AEvent) = 0;
+  virtual void SyncWithText() = 0;
+
+protected:
+  ~IcxTextEditLookupData() = default;
+};
+
+// The text editor's side of its lookup data: the flag that tells the editor its own lookup
+// step is changing the text (so it does not re-sync the lookup with it).
+class TextLookupOwner {
+public:
+  virtual void SetLookupTyping(bool Value) = 0;
+
+protected:
+  ~TextLookupOwner() = default;
+};
 
 using TcxNewLookupDisplayTextEvent = TEvent<void(TObject* Sender, const std::string& AText)>;
 
@@ -198,6 +248,133 @@ class TcxTextEditProperties : public TcxCustomTextEditProperties {
   RTL_DECLARE_CLASS(TcxTextEditProperties, TcxCustomTextEditProperties)
 public:
   explicit TcxTextEditProperties(TPersistent* AOwner) : TcxCustomTextEditProperties(AOwner) {}
+};
+
+// The owner-drawn, hot-tracking list box of editor popups. Its rows carry no text of their
+// own: GetItemText supplies it, so a list of any length costs only its row count.
+class TcxCustomEditListBox : public TcxCustomInnerListBox {
+  RTL_DECLARE_CLASS(TcxCustomEditListBox, TcxCustomInnerListBox)
+public:
+  explicit TcxCustomEditListBox(TComponent* AOwner);
+
+  void SetItemIndex(Integer Value) override;
+
+  virtual bool CustomDrawItem(Integer AIndex, const TRect& ARect, TOwnerDrawState AState) { return false; }
+  virtual Integer GetHeightForRows(Integer ARowCount) { return ARowCount * GetDefaultItemHeight(); }
+  virtual std::string GetItemText(Integer AIndex) { return Items()->Get(AIndex); }
+  virtual Integer GetDefaultItemHeight(Integer AIndex = -1) { return GetTextHeight(); }
+  virtual void ListAttached() {}
+
+  // The window exists and is visible.
+  bool IsListVisible();
+  // Brings the inner scroll bars up to date, then raises OnRowChosen.
+  void DoSelectItem();
+  // Appends empty rows or deletes rows from the end until there are ACount.
+  void SetItemCount(Integer ACount);
+  void RecreateWindow() { RecreateWnd(); }
+  // The height of "Wg" in the list's font.
+  Integer GetTextHeight();
+
+  bool TracksMouse() const { return FTracksMouse; }
+  void SetTracksMouse(bool Value) { FTracksMouse = Value; }
+  const TNotifyEvent& OnRowChosen() const { return FOnRowChosen; }
+  void SetOnRowChosen(const TNotifyEvent& Value) { FOnRowChosen = Value; }
+
+  void CMShowingChanged(TMessage& Message);
+
+protected:
+  void DrawItem(Integer Index, TRect Rect, TOwnerDrawState State) override;
+  void MeasureItem(Integer Index, Integer& Height) override;
+  void Click() override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
+
+private:
+  bool FTracksMouse = true;
+  TNotifyEvent FOnRowChosen;
+};
+
+// The lookup data of text editors, over the properties' LookupItems. Descendants supply
+// items from elsewhere through GetItem and GetItemCount.
+class TcxCustomTextEditLookupData : public TcxInterfacedPersistent, public IcxTextEditLookupData {
+  RTL_DECLARE_CLASS(TcxCustomTextEditLookupData, TcxInterfacedPersistent)
+public:
+  using TConstructorArg = TcxCustomEdit*;
+  // AEdit is the owning editor (not owned); both indexes start at -1.
+  explicit TcxCustomTextEditLookupData(TcxCustomEdit* AEdit);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
+    return TcxInterfacedPersistent::QueryInterface(riid, obj);
+  }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return TcxInterfacedPersistent::_AddRef(); }
+  ULONG STDMETHODCALLTYPE _Release() override { return TcxInterfacedPersistent::_Release(); }
+
+  // --- Item source and list hooks.
+  virtual void GetItem(Integer AIndex, std::string& AText);
+  virtual Integer GetItemCount();
+  virtual TClass GetListBoxClass() { return nullptr; }
+  virtual void TakeListItemIndex(TObject* Sender);
+  // Looks for the first item (after the item index when AFromNext, never wrapping) that
+  // starts with AText without regard to case; a match makes it the current key and gives
+  // the item's own letters and the rest of it.
+  virtual bool FindMatchFrom(std::string& AText, std::string& ATail, bool AFromNext, bool AResetOnFail);
+  virtual void UpdateListItemCount();
+
+  // --- IcxTextEditLookupData.
+  bool ListIsResizable() override { return true; }
+  void SelectCurrentKeyInList() override { SetItemIndex(FCurrentKey); }
+  TObject* GetImplementor() override { return this; }
+  void ListOpening() override {}
+  void ListClosed() override {}
+  bool HasItem(const std::string& AText) override;
+  TcxCustomEditListBox* GetList() override { return FList; }
+  void GetKeyValue(Variant& AKey) override { AKey = Variant(FCurrentKey); }
+  void GetKeyText(const Variant& AKey, std::string& AText) override;
+  void GetOnKeyChanged(TNotifyEvent& AEvent) override { AEvent = FOnKeyChanged; }
+  void GetOnItemChosen(TNotifyEvent& AEvent) override { AEvent = FOnItemChosen; }
+  void GetListSizeHint(TSize& ASize) override { ASize = TSize{0, 0}; }
+  void Navigate(TcxLookupNavigation ADirection, bool ACircular) override;
+  void AttachList(TWinControl* AParent) override;
+  bool IsEmpty() override { return GetItemCount() == 0; }
+  bool IsPointOverList(const TPoint& AScreenPoint) override;
+  bool FindMatch(std::string& AText, std::string& ATail, bool AResetOnFail) override {
+    return FindMatchFrom(AText, ATail, false, AResetOnFail);
+  }
+  void SetListBounds(const TRect& ABounds) override;
+  void RefreshListItems() override { UpdateListItemCount(); }
+  void ApplyListSelection() override;
+  void SetKeyValue(const Variant& AKey) override;
+  void SetOnKeyChanged(const TNotifyEvent& AEvent) override { FOnKeyChanged = AEvent; }
+  void SetOnItemChosen(const TNotifyEvent& AEvent) override { FOnItemChosen = AEvent; }
+  void SyncWithText() override;
+
+  // Makes AIndex (-1 .. count - 1) the current key and the list's row; other values are
+  // ignored.
+  void SelectKeyIndex(Integer AIndex);
+  // Moves the list's row; a -1 scrolls the list to its top first.
+  void SetItemIndex(Integer AIndex);
+  Integer CurrentKey() const { return FCurrentKey; }
+  Integer ItemIndex() const { return FItemIndex; }
+  TcxCustomEdit* Edit() const { return FEdit; }
+
+protected:
+  TcxCustomTextEditProperties* textProperties();
+  TcxTextInputStyle inputStyle();
+  void raiseItemChosen() {
+    if (FOnItemChosen) FOnItemChosen(this);
+  }
+
+private:
+  // The popup may free the list before the editor goes: the pointer is dropped then.
+  void listFreed(TComponent*) { FList = nullptr; }
+
+  Integer FCurrentKey = -1;
+  Integer FItemIndex = -1;
+  TcxCustomEditListBox* FList = nullptr;  // owned by the popup parent
+  TObjectPtr<TcxFreeNotificator> FListWatcher;
+  TcxCustomEdit* FEdit;
+  TNotifyEvent FOnKeyChanged;
+  TNotifyEvent FOnItemChosen;
 };
 
 // What one paint of a text editor needs: the shown text, where it goes and how it is laid out.

@@ -7,7 +7,10 @@
 #include "TestFramework.h"
 #include "cx/editors/cxTextEdit.h"
 #include "cx/foundation/cxEditConsts.h"
+#include "platform/gui/GuiTestSupport.h"
 #include "platform/rtl/SysUtils.h"
+
+using namespace guitest;
 
 namespace {
 
@@ -28,7 +31,6 @@ public:
   explicit StyledProperties(TPersistent* AOwner) : TcxCustomTextEditProperties(AOwner) {}
   TcxTextInputStyle Style = tisFreeText;
   TcxTextInputStyle GetInputStyle() override { return Style; }
-  bool UsesLookupData() override { return true; }
 };
 
 // An editor that reads its display text as a number, as numeric editors do.
@@ -457,4 +459,289 @@ TEST(cxTextEditProperties, IsRegisteredAsAnEditor) {
   TcxRegisteredClasses* registry = cxGetEditorRegistry();
   EXPECT_EQ(registry->GetDescriptionByClass(TcxTextEditProperties::StaticClass()),
             "TextEdit|Represents a single line text editor");
+}
+
+// =======================================================================================
+// Lookup data and the edit list box.
+// =======================================================================================
+
+namespace {
+
+// Properties whose input style and page size a test chooses.
+class LookupProperties : public TcxCustomTextEditProperties {
+  RTL_DECLARE_CLASS(LookupProperties, TcxCustomTextEditProperties)
+public:
+  explicit LookupProperties(TPersistent* AOwner) : TcxCustomTextEditProperties(AOwner) {}
+  TcxTextInputStyle Style = tisFreeText;
+  TcxTextInputStyle GetInputStyle() override { return Style; }
+};
+
+// An editor showing a text the test sets; it records its lookup-typing flag.
+class LookupEdit : public TcxCustomEdit, public TextLookupOwner {
+  RTL_DECLARE_CLASS(LookupEdit, TcxCustomEdit)
+public:
+  explicit LookupEdit(TComponent* AOwner) : TcxCustomEdit(AOwner) {}
+  TClass GetPropertiesClass() override { return LookupProperties::StaticClass(); }
+  std::string GetDisplayText() override { return Shown; }
+  void SetLookupTyping(bool Value) override { Typing = Value; }
+  LookupProperties* Props() { return static_cast<LookupProperties*>(GetActiveProperties()); }
+  std::string Shown;
+  bool Typing = false;
+};
+
+// A list whose rows show the lookup items.
+class ItemsListBox : public TcxCustomEditListBox {
+  RTL_DECLARE_CLASS(ItemsListBox, TcxCustomEditListBox)
+public:
+  explicit ItemsListBox(TComponent* AOwner) : TcxCustomEditListBox(AOwner) {}
+  static inline TcxCustomTextEditLookupData* Source = nullptr;
+  std::string GetItemText(Integer AIndex) override {
+    std::string s;
+    if (Source) Source->GetItem(AIndex, s);
+    return s;
+  }
+};
+
+// Lookup data of a drop-down editor, with a list box.
+class ListLookupData : public TcxCustomTextEditLookupData {
+  RTL_DECLARE_CLASS(ListLookupData, TcxCustomTextEditLookupData)
+public:
+  explicit ListLookupData(TcxCustomEdit* AEdit) : TcxCustomTextEditLookupData(AEdit) {}
+  TClass GetListBoxClass() override { return ItemsListBox::StaticClass(); }
+};
+
+// Counts the chosen items and what the editor's typing flag was meanwhile.
+class ChosenLog : public TObject {
+public:
+  int Count = 0;
+  bool TypingSeen = false;
+  LookupEdit* Edit = nullptr;
+  void Chosen(TObject*) {
+    ++Count;
+    TypingSeen = Edit && Edit->Typing;
+  }
+};
+
+class LookupTest : public GuiTest {
+protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    edit.reset(New<LookupEdit>(nullptr));
+    edit->Props()->LookupItems()->SetText("Maçã\r\nPera\r\nMAmão\r\nUva\r\n");
+    data.reset(New<TcxCustomTextEditLookupData>(static_cast<TcxCustomEdit*>(edit.get())));
+    log.Edit = edit.get();
+    data->SetOnItemChosen(TNotifyEvent(&log, &ChosenLog::Chosen));
+  }
+  void TearDown() override {
+    data.reset();
+    edit.reset();
+    GuiTest::TearDown();
+  }
+  Owned<LookupEdit> edit;
+  Owned<TcxCustomTextEditLookupData> data;
+  ChosenLog log;
+};
+
+}  // namespace
+
+RTL_IMPLEMENT_CLASS(LookupProperties)
+RTL_IMPLEMENT_CLASS(LookupEdit)
+RTL_IMPLEMENT_CLASS(ItemsListBox)
+RTL_IMPLEMENT_CLASS(ListLookupData)
+
+TEST_F(LookupTest, PrefixSearchKeepsTheItemsCaseAndDoesNotWrap) {
+  std::string text = "ma", tail;
+  ASSERT_TRUE(data->FindMatch(text, tail, false));
+  EXPECT_EQ(text, "Ma");
+  EXPECT_EQ(tail, "çã");
+  EXPECT_EQ(data->CurrentKey(), 0);
+
+  text = "ma";
+  ASSERT_TRUE(data->FindMatchFrom(text, tail, true, false)) << "from the current item: the third";
+  EXPECT_EQ(text, "MA");
+  EXPECT_EQ(tail, "mão");
+  EXPECT_EQ(data->CurrentKey(), 2);
+
+  text = "ma";
+  EXPECT_FALSE(data->FindMatchFrom(text, tail, true, false)) << "no wrap-around after the last match";
+  EXPECT_EQ(data->CurrentKey(), -1) << "free text: a failed search clears the key";
+
+  text = "MAÇ";
+  ASSERT_TRUE(data->FindMatch(text, tail, false)) << "accented letters match without case";
+  EXPECT_EQ(text, "Maç");
+}
+
+TEST_F(LookupTest, AFailedSearchResetsTheKeyByInputStyle) {
+  struct Row {
+    TcxTextInputStyle Style;
+    std::string Text;
+    bool ResetOnFail;
+    Integer KeyAfter;
+  } rows[] = {
+      {tisFreeText, "Perambular", false, -1},  // longer than every item
+      {tisFixedList, "Perambular", false, 1},
+      {tisFixedList, "Perambular", true, -1},
+      {tisListText, "xyz", false, 1},
+      {tisListText, "xyz", true, -1},
+  };
+  for (const Row& r : rows) {
+    edit->Props()->Style = r.Style;
+    data->SelectKeyIndex(1);
+    std::string text = r.Text, tail = "untouched";
+    EXPECT_FALSE(data->FindMatch(text, tail, r.ResetOnFail));
+    EXPECT_EQ(data->CurrentKey(), r.KeyAfter) << r.Text << " style " << r.Style << " reset " << r.ResetOnFail;
+    EXPECT_EQ(tail, "untouched");
+  }
+  // No items: nothing happens at all.
+  edit->Props()->LookupItems()->Clear();
+  std::string text = "a", tail;
+  EXPECT_FALSE(data->FindMatch(text, tail, true));
+  EXPECT_TRUE(data->IsEmpty());
+}
+
+TEST_F(LookupTest, NavigationSteps) {
+  // Ten items, page size 8.
+  edit->Props()->LookupItems()->SetText("0\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n");
+  struct Row {
+    Integer From;
+    TcxLookupNavigation Dir;
+    bool Circular;
+    Integer To;
+  } rows[] = {
+      {5, lnFirst, false, 0},     {5, lnLast, false, 9},      {9, lnNext, false, 9},     {9, lnNext, true, 0},
+      {3, lnNext, false, 4},      {0, lnPrevious, false, 0},  {0, lnPrevious, true, 9},  {-1, lnPageUp, false, -1},
+      {-1, lnPageUp, true, 9},    {5, lnPageUp, false, 0},    {9, lnPageUp, true, 2},    {0, lnPageUp, true, 9},
+      {-1, lnPageDown, false, 7}, {1, lnPageDown, false, 8},  {5, lnPageDown, true, 9},  {9, lnPageDown, true, 0},
+      {9, lnPageDown, false, 9},  {-1, lnNext, false, 0},
+  };
+  for (const Row& r : rows) {
+    data->SelectKeyIndex(r.From);
+    data->Navigate(r.Dir, r.Circular);
+    EXPECT_EQ(data->CurrentKey(), r.To) << "from " << r.From << " dir " << r.Dir << " circular " << r.Circular;
+    EXPECT_EQ(data->ItemIndex(), r.To);
+  }
+}
+
+TEST_F(LookupTest, ChoosingAKeyRaisesItemChosenWhileTyping) {
+  Variant key;
+  std::string text;
+  data->GetKeyText(Variant(-1), text);
+  EXPECT_EQ(text, "");
+  data->GetKeyText(Variant(4), text);
+  EXPECT_EQ(text, "") << "the item count is no key";
+  data->GetKeyText(Variant(1), text);
+  EXPECT_EQ(text, "Pera");
+
+  data->SetKeyValue(Variant(1));
+  EXPECT_EQ(log.Count, 1);
+  EXPECT_TRUE(log.TypingSeen) << "the editor's lookup-typing flag is set meanwhile";
+  EXPECT_FALSE(edit->Typing) << "and cleared afterwards";
+  data->GetKeyValue(key);
+  EXPECT_EQ(static_cast<int>(key), 1);
+
+  edit->Shown = "Pera";
+  data->SetKeyValue(Variant(1));
+  EXPECT_EQ(log.Count, 1) << "same key and the editor shows it: no event";
+  edit->Shown = "pera";
+  data->SetKeyValue(Variant(1));
+  EXPECT_EQ(log.Count, 2) << "same key, text differing in case: the item's text is applied";
+
+  data->SetKeyValue(Variant(99));
+  EXPECT_EQ(data->CurrentKey(), 1) << "a key outside the items is ignored";
+}
+
+TEST_F(LookupTest, SyncFollowsTheEditorsTextWithoutChangingIt) {
+  edit->Shown = "uva";
+  data->SyncWithText();
+  EXPECT_EQ(data->CurrentKey(), 3);
+  EXPECT_EQ(edit->Shown, "uva");
+  EXPECT_TRUE(data->HasItem("UVA"));
+  EXPECT_FALSE(data->HasItem("uvas"));
+}
+
+TEST_F(LookupTest, AnOpenListMovesOnlyTheSelectionUntilApplied) {
+  Owned<ListLookupData> listData(New<ListLookupData>(static_cast<TcxCustomEdit*>(edit.get())));
+  listData->SetOnItemChosen(TNotifyEvent(&log, &ChosenLog::Chosen));
+  ItemsListBox::Source = listData.get();
+  TForm* form = own(New<TForm>(nullptr, 0));
+  form->SetBounds(80, 80, 240, 200);
+  EXPECT_EQ(listData->GetList(), nullptr);
+  listData->AttachList(form);
+  TcxCustomEditListBox* list = listData->GetList();
+  ASSERT_NE(list, nullptr);
+  listData->SetListBounds(TRect{10, 10, 150, 150});
+  moveMouseTo(TPoint{1000, 900});  // away from the list: no hot tracking yet
+  showAndActivate(form);
+  pumpFor(50);
+  EXPECT_EQ(list->Items()->Count(), 4) << "one row per item";
+  EXPECT_EQ(list->Style(), lbOwnerDrawVariable);
+
+  listData->Navigate(lnNext, false);
+  listData->Navigate(lnNext, false);
+  EXPECT_EQ(listData->ItemIndex(), 1);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_EQ(listData->CurrentKey(), -1) << "the key waits for the list to close";
+  EXPECT_EQ(log.Count, 0);
+  listData->ApplyListSelection();
+  EXPECT_EQ(listData->CurrentKey(), 1);
+  EXPECT_EQ(log.Count, 1);
+  edit->Shown = "Pera";  // the editor took the chosen text
+  listData->ApplyListSelection();
+  EXPECT_EQ(log.Count, 2) << "choosing the current row again still applies it";
+
+  edit->Props()->SetImmediateUpdateText(true);
+  listData->Navigate(lnLast, false);
+  EXPECT_EQ(listData->CurrentKey(), 3) << "immediate update: the key moves at once";
+
+  // The rows show the items' text, drawn by the list.
+  TBitmap shot;
+  captureClient(list, shot);
+  const Integer rowHeight = list->GetDefaultItemHeight();
+  EXPECT_EQ(list->GetHeightForRows(3), 3 * rowHeight);
+  bool inked = false;
+  for (int x = 2; x < 60 && !inked; ++x)
+    for (int y = 0; y < rowHeight && !inked; ++y) inked = (GetPixel(shot.Canvas()->Handle(), x, y) & 0xFFFFFF) == 0;
+  EXPECT_TRUE(inked) << "the first row's text is drawn";
+
+  // Hot tracking follows the real pointer; a click chooses the row.
+  const TPoint row2 = list->ClientToScreen(TPoint{30, rowHeight * 2 + rowHeight / 2});
+  moveMouseTo(row2);
+  EXPECT_TRUE(pumpUntil([&] { return list->ItemIndex() == 2; })) << "row under the pointer: " << list->ItemIndex();
+  EXPECT_EQ(listData->ItemIndex(), 2) << "the list's row reaches the lookup data";
+  EXPECT_TRUE(listData->IsPointOverList(row2));
+  EXPECT_FALSE(listData->IsPointOverList(list->ClientToScreen(TPoint{-5, -5})));
+
+  // Fewer items: the rows follow.
+  edit->Props()->LookupItems()->Delete(3);
+  listData->RefreshListItems();
+  EXPECT_EQ(list->Items()->Count(), 3);
+
+  delete list;  // the popup frees its list: the lookup data forgets it
+  EXPECT_EQ(listData->GetList(), nullptr);
+  ItemsListBox::Source = nullptr;
+}
+
+TEST_F(LookupTest, TheWheelScrollsTheList) {
+  Owned<ListLookupData> listData(New<ListLookupData>(static_cast<TcxCustomEdit*>(edit.get())));
+  std::string many;
+  for (int i = 0; i < 60; ++i) many += "item " + std::to_string(i) + "\r\n";
+  edit->Props()->LookupItems()->SetText(many);
+  ItemsListBox::Source = listData.get();
+  TForm* form = own(New<TForm>(nullptr, 0));
+  form->SetBounds(80, 80, 240, 200);
+  listData->AttachList(form);
+  TcxCustomEditListBox* list = listData->GetList();
+  list->SetTracksMouse(false);
+  listData->SetListBounds(TRect{10, 10, 150, 120});
+  showAndActivate(form);
+  ASSERT_EQ(list->TopIndex(), 0);
+  const TPoint inside = list->ClientToScreen(TPoint{20, 20});
+  moveMouseTo(inside);
+  pumpFor(50);
+  mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(-WHEEL_DELTA), 0);
+  EXPECT_TRUE(pumpUntil([&] { return list->TopIndex() > 0; })) << "wheel down scrolls down";
+  const Integer top = list->TopIndex();
+  mouse_event(MOUSEEVENTF_WHEEL, 0, 0, WHEEL_DELTA, 0);
+  EXPECT_TRUE(pumpUntil([&] { return list->TopIndex() < top; })) << "wheel up scrolls back";
+  ItemsListBox::Source = nullptr;
 }
