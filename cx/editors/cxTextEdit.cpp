@@ -1,5 +1,6 @@
 #include "cx/editors/cxTextEdit.h"
 
+#include "cx/editors/cxEditUtils.h"
 #include "cx/foundation/cxEditConsts.h"
 #include "cx/foundation/cxVariants.h"
 #include "platform/gui/GuiPublish.h"
@@ -734,9 +735,22 @@ RTL_IMPLEMENT_CLASS(TcxCustomTextEditViewInfo)
 
 void TcxCustomTextEditViewInfo::AssignFrom(TcxContainerViewInfo* Source) {
   if (auto* source = dynamic_cast<TcxCustomTextEditViewInfo*>(Source)) {
-    Text = source->Text;
-    TextRect = source->TextRect;
+    ComboLook = source->ComboLook;
+    SelectionInverted = source->SelectionInverted;
     DrawTextFlags = source->DrawTextFlags;
+    InputStyle = source->InputStyle;
+    PopupOpen = source->PopupOpen;
+    InnerEditShown = source->InnerEditShown;
+    MaxLineCount = source->MaxLineCount;
+    SelStart = source->SelStart;
+    SelLength = source->SelLength;
+    SelTextColor = source->SelTextColor;
+    SelBackgroundColor = source->SelBackgroundColor;
+    Text = source->Text;
+    // Rows point into the text: a copy lays them out again.
+    RowsLaidOut = false;
+    TextRows.clear();
+    TextRect = source->TextRect;
   }
   TcxCustomEditViewInfo::AssignFrom(Source);
 }
@@ -744,6 +758,157 @@ void TcxCustomTextEditViewInfo::AssignFrom(TcxContainerViewInfo* Source) {
 void TcxCustomTextEditViewInfo::MoveBy(Integer DX, Integer DY) {
   TcxCustomEditViewInfo::MoveBy(DX, DY);
   OffsetRect(&TextRect, DX, DY);
+  if (!RowsLaidOut) return;
+  OffsetRect(&TextRowsRect, DX, DY);
+  for (TcxTextRow& row : TextRows) {
+    row.TextOriginX += DX;
+    row.TextOriginY += DY;
+  }
+}
+
+void TcxCustomTextEditViewInfo::Paint(TcxCanvas* ACanvas) { cxDrawTextEdit(ACanvas, this); }
+
+void TcxCustomTextEditViewInfo::DrawText(TcxCanvas* ACanvas) { cxDrawTextEditText(ACanvas, this); }
+
+bool TcxCustomTextEditViewInfo::NeedShowHintInBounds(TcxCanvas* ACanvas, const TPoint& P, const TRect& AVisibleBounds,
+                                                     std::string& AText, bool& AIsMultiLine, TRect& ATextRect) {
+  const TPoint local{P.x - Origin.x, P.y - Origin.y};
+  TRect visible = TextRect;
+  if (!IsRectEmpty(&AVisibleBounds)) IntersectRect(&visible, &TextRect, &AVisibleBounds);
+  if (!PtInRect(&visible, local) || Text.empty()) return false;
+
+  TCanvas* canvas = ACanvas->Canvas();
+  if (Font) canvas->Font()->Assign(Font);
+  const bool wordWrap = (DrawTextFlags & tlfWordBreak) != 0;
+  const TcxTextLayoutFlags flags = DrawTextFlags & ~(tlfAlignVCenter | tlfAlignBottom);
+  TcxTextParams params;
+  cxInitTextLayout(canvas, flags, params);
+  TRect layoutRect = TextRect;
+  if (!wordWrap) layoutRect.right = layoutRect.left + 0x3FFFFFFF;
+  layoutRect.bottom = layoutRect.top + 0x3FFFFFFF;
+  Integer rowCount = 0;
+  TcxTextRows rows;
+  const bool whole = cxSplitTextIntoRows(canvas, Text, layoutRect, MaxLineCount, rowCount, rows, params);
+  cxPlaceTextRows(canvas->Handle(), layoutRect, params, rowCount, rows);
+  bool need = !whole;
+  for (Integer i = 0; i < rowCount && !need; ++i) {
+    const TcxTextRow& row = rows[static_cast<size_t>(i)];
+    // Trailing blanks do not count.
+    Integer length = row.TextLength;
+    while (length > 0 && row.Text[length - 1] == ' ') --length;
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(canvas->Handle(), row.Text, length, &size);
+    need = size.cx > TextRect.right - TextRect.left || row.TextOriginX + size.cx > visible.right ||
+           row.TextOriginY + params.RowHeight > visible.bottom;
+  }
+  if (!need) return false;
+  AIsMultiLine = wordWrap;
+  AText = Text;
+  ATextRect = TextRect;
+  OffsetRect(&ATextRect, Origin.x, Origin.y);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomTextEditViewData.
+
+RTL_IMPLEMENT_CLASS(TcxCustomTextEditViewData)
+
+TClass TcxCustomTextEditProperties::GetViewDataClass() { return TcxCustomTextEditViewData::StaticClass(); }
+
+void TcxCustomTextEditViewData::InitCacheData() {
+  TcxCustomEditViewData::InitCacheData();
+  FUsesDataDisplayText = GetProperties()->UsesDataDisplayText();
+}
+
+TSize TcxCustomTextEditViewData::InternalGetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                                            const TcxEditSizeProperties& AEditSizeProperties) {
+  std::string text;
+  textProperties()->GetDisplayText(AEditValue, text);
+  TSize size{0, 0};
+  cxCalculateEditTextSize(ACanvas, this, text, size, true, AEditSizeProperties,
+                          static_cast<Integer>(GetDrawTextFlags()));
+  return size;
+}
+
+void TcxCustomTextEditViewData::Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                          TcxMouseButton AButton, TShiftState AShift,
+                                          TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  TcxCustomEditViewData::Calculate(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* info = static_cast<TcxCustomTextEditViewInfo*>(AViewInfo);
+  info->SelectionInverted = false;
+  info->InputStyle = textProperties()->GetInputStyle();
+  info->InnerEditShown = InnerEditShown();
+  info->PopupOpen = Edit && Edit->HasPopupWindow();
+  cxCalculateTextRect(this, info);
+  info->MaxLineCount = MaxLineCount;
+  info->RowsLaidOut = false;
+  info->TextRows.clear();
+  CalculateTextFlags(ACanvas, info);
+  if (info->PaintOptions & epoShowEndEllipsis) info->DrawTextFlags |= tlfEndEllipsis;
+  info->ComboLook = IsComboLook();
+}
+
+void TcxCustomTextEditViewData::CalculateTextFlags(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
+  AViewInfo->DrawTextFlags = GetDrawTextFlags();
+  if (!textProperties()->IsMultiLine() && (textProperties()->GetCapabilities() & esoAutoHeight) &&
+      (PaintOptions & epoAutoHeight))
+    cxAdjustTextEditDrawFlags(ACanvas, this, AViewInfo);
+}
+
+void TcxCustomTextEditViewData::PrepareDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                                 TcxCustomEditViewInfo* AViewInfo) {
+  auto* info = static_cast<TcxCustomTextEditViewInfo*>(AViewInfo);
+  if (FUsesDataDisplayText) {
+    SetViewInfoText(AEditValue, info);
+  } else {
+    std::string text;
+    try {
+      Variant displayValue;
+      textProperties()->MakeDisplayValue(AEditValue, displayValue, IsEditFocused());
+      text = VarToStr(displayValue);
+    } catch (const Exception&) {
+      // A value that cannot be shown paints as its plain text; echo still hides it.
+      text = VarIsArray(AEditValue) ? std::string() : VarToStr(AEditValue);
+    }
+    textProperties()->ApplyEchoAndCase(text);
+    info->Text = text;
+  }
+  info->SelStart = SelStart;
+  info->SelLength = SelLength;
+  info->SelTextColor = SelTextColor == clDefault ? clHighlightText : SelTextColor;
+  info->SelBackgroundColor = SelBackgroundColor == clDefault ? clHighlight : SelBackgroundColor;
+}
+
+TRect TcxCustomTextEditViewData::GetEditExtent(TcxCustomEditViewInfo* AViewInfo) {
+  TRect extent = TcxCustomEditViewData::GetEditExtent(AViewInfo);
+  if (!IsInplace() && IsComboLook() && cxIsNativeThemeUsable(NativeStyle, totEdit)) extent.right += 1;
+  return extent;
+}
+
+void TcxCustomTextEditViewData::SetViewInfoText(const Variant& AValue, TcxCustomTextEditViewInfo* AViewInfo) {
+  std::string text = VarToStr(AValue);
+  textProperties()->ApplyEchoAndCase(text);
+  AViewInfo->Text = text;
+}
+
+TcxTextLayoutFlags TcxCustomTextEditViewData::GetDrawTextFlags() {
+  TcxTextLayoutFlags flags = tlfPreventLeftExceed | tlfPreventTopExceed | tlfSingleLine;
+  switch (HorzAlignment) {
+    case taRightJustify: flags |= tlfAlignRight; break;
+    case taCenter: flags |= tlfAlignCenter; break;
+    default: break;
+  }
+  switch (VertAlignment) {
+    case taBottomJustify: flags |= tlfAlignBottom; break;
+    case taVCenter: flags |= tlfAlignVCenter; break;
+    default: break;
+  }
+  return flags;
+}
+
+TRect TcxCustomTextEditViewData::GetTextMargins(TcxCustomEditViewInfo* AViewInfo) {
+  return cxGetTextEditTextMargins(this, AViewInfo);
 }
 
 namespace cxTextEditUnit {

@@ -10,6 +10,7 @@
 
 #include "cx/editors/cxEdit.h"
 #include "cx/foundation/cxContainer.h"
+#include "cx/foundation/cxDrawTextUtils.h"
 #include "cx/foundation/cxFormats.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -122,6 +123,7 @@ public:
   void GetValidationErrorText(TcxEditValidationError AErrorKind, std::string& AText) override;
   bool FiresChangeSeparately() override { return true; }
   TClass GetViewInfoClass() override;
+  TClass GetViewDataClass() override;
   bool CompareDisplayValues(const Variant& AValue1, const Variant& AValue2) override {
     return CompareDisplayValues(AValue1, this, AValue2);
   }
@@ -377,15 +379,70 @@ private:
   TNotifyEvent FOnItemChosen;
 };
 
-// What one paint of a text editor needs: the shown text, where it goes and how it is laid out.
+// What one paint of a text editor needs: the shown text, its rectangle and layout flags, the
+// selection with its colours, and the rows once laid out.
 class TcxCustomTextEditViewInfo : public TcxCustomEditViewInfo {
   RTL_DECLARE_CLASS(TcxCustomTextEditViewInfo, TcxCustomEditViewInfo)
 public:
   TcxCustomTextEditViewInfo() = default;
   void AssignFrom(TcxContainerViewInfo* Source) override;
   void MoveBy(Integer DX, Integer DY) override;
+  void Paint(TcxCanvas* ACanvas) override;
+  // Whether the text does not show whole at P: then the hint's text and rectangle.
+  bool NeedShowHintInBounds(TcxCanvas* ACanvas, const TPoint& P, const TRect& AVisibleBounds, std::string& AText,
+                            bool& AIsMultiLine, TRect& ATextRect) override;
+  // Paints the text alone.
+  virtual void DrawText(TcxCanvas* ACanvas);
 
+  bool ComboLook = false;
+  bool SelectionInverted = false;
+  TcxTextLayoutFlags DrawTextFlags = 0;
+  TcxTextInputStyle InputStyle = tisFreeText;
+  bool PopupOpen = false;
+  bool InnerEditShown = false;
+  Integer MaxLineCount = 0;
+  Integer SelStart = 0;
+  Integer SelLength = 0;
+  TColor SelTextColor = clHighlightText;
+  TColor SelBackgroundColor = clHighlight;
   std::string Text;
+  bool RowsLaidOut = false;
+  TcxTextParams TextParams;
+  TRect TextRowsRect{0, 0, 0, 0};
+  TcxTextRows TextRows;
   TRect TextRect{0, 0, 0, 0};
-  Integer DrawTextFlags = 0;
+};
+
+// Computes a text editor's view info: the display text, its layout in the text rectangle
+// with the editor's alignment, the selection and its colours.
+class TcxCustomTextEditViewData : public TcxCustomEditViewData {
+  RTL_DECLARE_CLASS(TcxCustomTextEditViewData, TcxCustomEditViewData)
+public:
+  explicit TcxCustomTextEditViewData(const TCreateArgs* Args) : TcxCustomEditViewData(Args) {}
+
+  void InitCacheData() override;
+  TSize InternalGetEditContentSize(TcxCanvas* ACanvas, const Variant& AEditValue,
+                                   const TcxEditSizeProperties& AEditSizeProperties) override;
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                 TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
+  void PrepareDrawValue(TcxCanvas* ACanvas, const Variant& AEditValue, TcxCustomEditViewInfo* AViewInfo) override;
+  TRect GetEditExtent(TcxCustomEditViewInfo* AViewInfo) override;
+
+  virtual bool InnerEditShown() { return Edit && Edit->IsInnerEditVisible(); }
+  virtual bool IsComboLook() { return false; }
+  virtual void CalculateTextFlags(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
+  // The value's plain text with the echo and case of the properties.
+  virtual void SetViewInfoText(const Variant& AValue, TcxCustomTextEditViewInfo* AViewInfo);
+  virtual TcxTextLayoutFlags GetDrawTextFlags();
+  virtual TRect GetTextMargins(TcxCustomEditViewInfo* AViewInfo);
+
+  bool UsesDataDisplayText() const { return FUsesDataDisplayText; }
+
+protected:
+  TcxCustomTextEditProperties* textProperties() const {
+    return static_cast<TcxCustomTextEditProperties*>(GetProperties());
+  }
+
+private:
+  bool FUsesDataDisplayText = false;
 };

@@ -745,3 +745,158 @@ TEST_F(LookupTest, TheWheelScrollsTheList) {
   EXPECT_TRUE(pumpUntil([&] { return list->TopIndex() < top; })) << "wheel up scrolls back";
   ItemsListBox::Source = nullptr;
 }
+
+// =======================================================================================
+// View data and view info.
+// =======================================================================================
+
+namespace {
+
+TObjectPtr<TcxCustomEditStyle> newStyle() {
+  return TObjectPtr<TcxCustomEditStyle>(
+      static_cast<TcxCustomEditStyle*>(TcxContainerStyle::CreateOfClass(TcxEditStyle::StaticClass(), nullptr, false)));
+}
+
+// Calculates a text editor's view info for the value in bounds of the given width.
+struct TextView {
+  TObjectPtr<TcxCustomEditStyle> Style = newStyle();
+  TObjectPtr<TcxCustomTextEditViewData> Data;
+  TObjectPtr<TcxCustomTextEditViewInfo> Info{new TcxCustomTextEditViewInfo()};
+  TcxScreenCanvas Canvas;
+  explicit TextView(TcxCustomTextEditProperties* P, bool AInplace = false)
+      : Data(static_cast<TcxCustomTextEditViewData*>(P->CreateViewData(Style.get(), AInplace))) {}
+  void Calc(const Variant& AValue, Integer AWidth = 120) {
+    Info->Font = Style->Font();
+    Data->Calculate(&Canvas, TRect{0, 0, AWidth, 21}, TPoint{-1, -1}, cxmbNone, TShiftState(), Info.get(), false);
+    Data->PrepareDrawValue(&Canvas, AValue, Info.get());
+  }
+};
+
+}  // namespace
+
+TEST(cxTextEditView, DrawTextFlagsFollowTheAlignment) {
+  auto p = newProperties();
+  TextView view(p.get());
+  struct Row {
+    TAlignment Horz;
+    TcxEditVertAlignment Vert;
+    TcxTextLayoutFlags Flags;
+  } rows[] = {{taLeftJustify, taTopJustify, 0}, {taRightJustify, taTopJustify, 2}, {taCenter, taVCenter, 0x11},
+              {taLeftJustify, taBottomJustify, 0x20}};
+  for (const Row& r : rows) {
+    view.Data->HorzAlignment = r.Horz;
+    view.Data->VertAlignment = r.Vert;
+    EXPECT_EQ(view.Data->GetDrawTextFlags(), r.Flags | 0x40 | 0x80 | 0x200) << r.Horz << " " << r.Vert;
+  }
+  EXPECT_EQ(p->GetViewDataClass(), TcxCustomTextEditViewData::StaticClass());
+  view.Data->PaintOptions = epoShowEndEllipsis;
+  view.Data->Calculate(&view.Canvas, TRect{0, 0, 100, 21}, TPoint{-1, -1}, cxmbNone, TShiftState(), view.Info.get(),
+                       false);
+  EXPECT_TRUE(view.Info->DrawTextFlags & tlfEndEllipsis) << "the view info asked for an end ellipsis";
+}
+
+TEST(cxTextEditView, APasswordEditorNeverShowsTheRealText) {
+  Owned<RangedProperties> p(New<RangedProperties>(nullptr));
+  p->SetEchoMode(eemPassword);
+  TextView view(p.get());
+  view.Calc(Variant(12.5));
+  EXPECT_EQ(view.Info->Text, "****");
+  view.Calc(Variant(true));  // cannot be converted: still hidden
+  EXPECT_EQ(view.Info->Text, std::string(VarToStr(Variant(true)).size(), '*'));
+
+  auto text = newProperties();
+  text->SetEchoMode(eemPassword);
+  TextView measured(text.get());
+  TcxEditSizeProperties sizeProps;
+  const TSize secret = measured.Data->InternalGetEditContentSize(&measured.Canvas, Variant("WWWW"), sizeProps);
+  const TSize stars = measured.Data->InternalGetEditContentSize(&measured.Canvas, Variant("****"), sizeProps);
+  EXPECT_EQ(secret.cx, stars.cx) << "measured as asterisks";
+}
+
+TEST(cxTextEditView, DataDisplayTextIsPaintedAsPlainText) {
+  FieldProvider field;
+  field._AddRef();
+  field.HasFormat = true;
+  Owned<RangedProperties> p(New<RangedProperties>(nullptr));
+  p->SetDisplayFormat("0.000");
+  p->SetDefaultValuesProvider(&field);
+  {
+    TextView view(p.get());
+    view.Calc(Variant("12,5 kg"));
+    EXPECT_EQ(view.Info->Text, "12,5 kg") << "the bound data's text, not the editor's format";
+  }
+  p->SetDefaultValuesProvider(nullptr);
+  TextView view(p.get());
+  view.Calc(Variant(2.0));
+  EXPECT_EQ(view.Info->Text, "2.000");
+}
+
+TEST(cxTextEditView, DefaultSelectionColoursAreTheHighlightColours) {
+  auto p = newProperties();
+  TextView view(p.get());
+  view.Data->SelStart = 1;
+  view.Data->SelLength = 2;
+  view.Calc(Variant("abc"));
+  EXPECT_EQ(view.Info->SelTextColor, clHighlightText);
+  EXPECT_EQ(view.Info->SelBackgroundColor, clHighlight);
+  EXPECT_EQ(view.Info->SelStart, 1);
+  view.Data->SelTextColor = clRed;
+  view.Data->SelBackgroundColor = clYellow;
+  view.Calc(Variant("abc"));
+  EXPECT_EQ(view.Info->SelTextColor, clRed);
+  EXPECT_EQ(view.Info->SelBackgroundColor, clYellow);
+}
+
+TEST(cxTextEditView, ALongTextInANarrowEditorAsksForAHint) {
+  auto p = newProperties();
+  const std::string longText = "Uma condição bastante longa para caber";
+  struct Row {
+    Integer Width;
+    std::string Text;
+    bool Hint;
+  } rows[] = {{60, longText, true}, {400, longText, false}, {60, "ab", false}};
+  for (const Row& r : rows) {
+    TextView view(p.get());
+    view.Calc(Variant(r.Text), r.Width);
+    std::string hint;
+    bool multiLine = true;
+    TRect hintRect{0, 0, 0, 0};
+    const TPoint inside{view.Info->TextRect.left + 2, view.Info->TextRect.top + 2};
+    EXPECT_EQ(view.Info->NeedShowHintInBounds(&view.Canvas, inside, TRect{0, 0, 0, 0}, hint, multiLine, hintRect),
+              r.Hint)
+        << r.Width << " " << r.Text;
+    if (r.Hint) {
+      EXPECT_EQ(hint, r.Text);
+      EXPECT_FALSE(multiLine);
+    }
+    EXPECT_FALSE(view.Info->NeedShowHintInBounds(&view.Canvas, TPoint{-10, -10}, TRect{0, 0, 0, 0}, hint, multiLine,
+                                                 hintRect))
+        << "outside the text";
+  }
+}
+
+TEST(cxTextEditView, PaintsTheTextAndTheSelection) {
+  auto p = newProperties();
+  TextView view(p.get());
+  view.Data->SelStart = 0;
+  view.Data->SelLength = 3;
+  view.Calc(Variant("WWWWWW"), 160);
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(160, 21);
+  TcxCanvas canvas(bmp.Canvas());
+  view.Info->Paint(&canvas);
+  const uint32_t highlight = static_cast<uint32_t>(ColorToRGB(clHighlight)) & 0xFFFFFF;
+  const uint32_t window = static_cast<uint32_t>(ColorToRGB(clWindow)) & 0xFFFFFF;
+  int highlightPixels = 0, textPixels = 0;
+  const TRect& r = view.Info->TextRect;
+  for (int x = r.left; x < r.right; ++x)
+    for (int y = r.top; y < r.bottom; ++y) {
+      const uint32_t c = static_cast<uint32_t>(GetPixel(bmp.Canvas()->Handle(), x, y)) & 0xFFFFFF;
+      if (c == highlight) ++highlightPixels;
+      else if (c != window) ++textPixels;
+    }
+  EXPECT_GT(highlightPixels, 20) << "the selected part is filled";
+  EXPECT_GT(textPixels, 20) << "the text is drawn";
+  bmp.SaveToFile("text-edit-view.bmp");
+}
