@@ -17,6 +17,7 @@ namespace cxFormatsUnit { void Initialize(); void Finalize(); }
 namespace cxDataStorageUnit { void Initialize(); void Finalize(); }
 namespace cxEditUnit { void Initialize(); void Finalize(); }
 namespace cxEditUtilsUnit { void Initialize(); void Finalize(); }
+namespace cxTextEditUnit { void Initialize(); void Finalize(); }
 namespace cxCheckBoxUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
@@ -37,6 +38,7 @@ const TUnitList& CxUnits() {
       {"cxDataStorage", cxDataStorageUnit::Initialize, cxDataStorageUnit::Finalize},
       {"cxEdit", cxEditUnit::Initialize, cxEditUnit::Finalize},
       {"cxEditUtils", cxEditUtilsUnit::Initialize, cxEditUtilsUnit::Finalize},
+      {"cxTextEdit", cxTextEditUnit::Initialize, cxTextEditUnit::Finalize},
       {"cxCheckBox", cxCheckBoxUnit::Initialize, cxCheckBoxUnit::Finalize},
   };
   return units;

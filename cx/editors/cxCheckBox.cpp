@@ -298,22 +298,6 @@ void TcxCheckBoxStyle::RestoreDefaults() {
 // ---------------------------------------------------------------------------------------
 // View info.
 
-RTL_IMPLEMENT_CLASS(TcxCustomTextEditViewInfo)
-
-void TcxCustomTextEditViewInfo::AssignFrom(TcxContainerViewInfo* Source) {
-  if (auto* source = dynamic_cast<TcxCustomTextEditViewInfo*>(Source)) {
-    Text = source->Text;
-    TextRect = source->TextRect;
-    DrawTextFlags = source->DrawTextFlags;
-  }
-  TcxCustomEditViewInfo::AssignFrom(Source);
-}
-
-void TcxCustomTextEditViewInfo::MoveBy(Integer DX, Integer DY) {
-  TcxCustomEditViewInfo::MoveBy(DX, DY);
-  OffsetRect(&TextRect, DX, DY);
-}
-
 RTL_IMPLEMENT_CLASS(TcxCustomCheckBoxViewInfo)
 
 void TcxCustomCheckBoxViewInfo::Paint(TcxCanvas* ACanvas) { cxDrawCheckBox(ACanvas, this); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cx/editors/cxEdit.h"
+#include "cx/editors/cxTextEdit.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Controls.h"
 
@@ -154,20 +155,6 @@ public:
   explicit TcxCheckBoxStyle(const TCreateArgs* Args) : TcxEditStyle(Args) {}
   TColor DefaultColor() override { return clBtnFace; }
   void RestoreDefaults() override;
-};
-
-// The text editor's view info as the check box needs it: the text, its rectangle and its
-// flags. Reduced: the text editor unit gives the whole class (selection, text layout).
-class TcxCustomTextEditViewInfo : public TcxCustomEditViewInfo {
-  RTL_DECLARE_CLASS(TcxCustomTextEditViewInfo, TcxCustomEditViewInfo)
-public:
-  TcxCustomTextEditViewInfo() = default;
-  void AssignFrom(TcxContainerViewInfo* Source) override;
-  void MoveBy(Integer DX, Integer DY) override;
-
-  std::string Text;
-  TRect TextRect{0, 0, 0, 0};
-  Integer DrawTextFlags = 0;
 };
 
 // What one paint of a check box needs.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cx/editors/cxTextEdit.h"
 #include "cx/foundation/cxDrawTextUtils.h"
 #include "cx/foundation/cxLookAndFeelPainters.h"
 #include "cx/foundation/cxLookAndFeels.h"
@@ -247,6 +248,89 @@ TRect cxGetMemoTextMargins(TAlignment AAlignment) {
 TRect cxLookupTextMargins(TAlignment AAlignment, bool AIsInplace) {
   if (AIsInplace) return marginsByAlignment(AAlignment, TRect{1, 1, 1, 1}, TRect{1, 1, 2, 1}, TRect{1, 1, 1, 1});
   return marginsByAlignment(AAlignment, TRect{1, 1, 1, 3}, TRect{1, 1, 2, 3}, TRect{1, 1, 1, 3});
+}
+
+TRect cxGetTextEditTextMargins(TcxCustomTextEditViewData* AViewData, TcxCustomEditViewInfo* AViewInfo) {
+  TRect margins = cxLookupTextMargins(AViewData->HorzAlignment, AViewData->IsInplace());
+  auto* properties = dynamic_cast<TcxCustomTextEditProperties*>(AViewData->GetProperties());
+  if (!AViewData->IsInplace() && properties) {
+    const TcxTextInputStyle style = properties->GetInputStyle();
+    if (style == tisFixedList || style == tisNoEdit) {
+      margins.left += 1;
+      if (AViewData->VertAlignment == taTopJustify) {
+        margins.top += 1;
+        margins.bottom += 1;
+      }
+    }
+  }
+  return margins;
+}
+
+void cxCalculateTextRect(TcxCustomTextEditViewData* AViewData, TcxCustomTextEditViewInfo* AViewInfo) {
+  const TRect margins = AViewData->GetTextMargins(AViewInfo);
+  TRect& r = AViewInfo->TextRect;
+  r = AViewInfo->ContentRect;
+  r.left += margins.left;
+  r.top += margins.top;
+  r.right -= margins.right;
+  r.bottom -= margins.bottom;
+}
+
+void cxAdjustTextEditDrawFlags(TcxCanvas* ACanvas, TcxCustomTextEditViewData* AViewData,
+                               TcxCustomTextEditViewInfo* AViewInfo) {
+  if (!(AViewData->PaintOptions & epoAutoHeight)) return;
+  const TRect& r = AViewInfo->TextRect;
+  if (r.right <= r.left) return;
+  TCanvas* canvas = ACanvas->Canvas();
+  canvas->Font()->Assign(AViewInfo->Font);
+  TcxTextLayoutFlags flags = (AViewInfo->DrawTextFlags & ~tlfSingleLine) | tlfWordBreak;
+  TcxTextParams params;
+  cxInitTextLayout(canvas, flags, params);
+  Integer rowCount = 0;
+  TcxTextRows rows;
+  const TRect unlimited{r.left, r.top, r.right, r.top + 0x3FFFFFFF};
+  cxSplitTextIntoRows(canvas, AViewInfo->Text, unlimited, AViewInfo->MaxLineCount, rowCount, rows, params);
+  if (rowCount > 1) AViewInfo->DrawTextFlags = flags;
+  if (rowCount * params.RowHeight > r.bottom - r.top) AViewInfo->DrawTextFlags &= ~(tlfAlignVCenter | tlfAlignBottom);
+}
+
+void cxDrawTextEditText(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
+  TCanvas* canvas = ACanvas->Canvas();
+  if (AViewInfo->Font) canvas->Font()->Assign(AViewInfo->Font);
+  canvas->Font()->SetColor(AViewInfo->IsSelected ? clHighlightText : AViewInfo->TextColor);
+  canvas->Brush()->SetStyle(bsClear);
+  TRect r = AViewInfo->TextRect;
+  Integer selStart = AViewInfo->SelStart, selLength = AViewInfo->SelLength;
+  if (AViewInfo->SelectionInverted) {
+    // The typed prefix is highlighted instead of the completed tail.
+    selLength = selStart;
+    selStart = 0;
+  }
+  cxDrawTextOnCanvas(canvas, AViewInfo->Text, r, AViewInfo->DrawTextFlags, selStart, selLength,
+                     AViewInfo->SelBackgroundColor, AViewInfo->SelTextColor, AViewInfo->MaxLineCount);
+  canvas->Brush()->SetStyle(bsSolid);
+}
+
+void cxDrawTextEdit(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
+  cxDrawEdit(ACanvas, AViewInfo, true);
+  TCanvas* canvas = ACanvas->Canvas();
+  if (!AViewInfo->IsInplace) {
+    canvas->Brush()->SetColor(AViewInfo->BackgroundColor);
+    canvas->FrameRect(AViewInfo->ContentRect);
+  }
+  if (AViewInfo->IsSelected) {
+    TRect fill = AViewInfo->ContentRect;
+    if (!AViewInfo->IsInplace) InflateRect(&fill, -1, -1);
+    canvas->Brush()->SetColor(clHighlight);
+    canvas->FillRect(fill);
+  }
+  if (!AViewInfo->InnerEditVisible) cxDrawTextEditText(ACanvas, AViewInfo);
+  if (AViewInfo->Focused && !AViewInfo->InnerEditVisible) {
+    canvas->Brush()->SetColor(AViewInfo->BackgroundColor);
+    canvas->Font()->SetColor(clWindowText);
+    TRect focus = AViewInfo->ContentRect;
+    canvas->DrawFocusRect(focus);
+  }
 }
 
 Integer cxTextFlagsToCanvasFlags(Integer ATextLayoutFlags) {

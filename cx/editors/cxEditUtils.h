@@ -83,6 +83,25 @@ void cxDrawEllipsisDots(TcxCanvas* ACanvas, const TRect& R, bool APressed, bool 
 // The editor window's shape: bounds with the border and shadow; none when native.
 void cxSetEditWindowRegion(TcxCustomEditViewInfo* AViewInfo, TWinControl* AWindow);
 
+// --- Text editors.
+class TcxCustomTextEditViewData;
+class TcxCustomTextEditViewInfo;
+// The text editor's margins: the lookup margins, plus, standalone with an input style that
+// takes no free typing (fixed list or no edit), one pixel on the left and, top-aligned, one
+// pixel at top and bottom.
+TRect cxGetTextEditTextMargins(TcxCustomTextEditViewData* AViewData, TcxCustomEditViewInfo* AViewInfo);
+// The text rectangle: the content rectangle less the text editor's margins.
+void cxCalculateTextRect(TcxCustomTextEditViewData* AViewData, TcxCustomTextEditViewInfo* AViewInfo);
+// With wrapping allowed: lays the text out in the text width; more than one row drops the
+// single-line flag for word breaks, rows that do not fit drop the vertical alignment.
+void cxAdjustTextEditDrawFlags(TcxCanvas* ACanvas, TcxCustomTextEditViewData* AViewData,
+                               TcxCustomTextEditViewInfo* AViewInfo);
+// Background, buttons, the standalone inner frame, the selected fill, the text unless an
+// inner control shows it, the focus rectangle of an editor without inner control.
+void cxDrawTextEdit(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
+// The text alone, in the view info's font and colour (highlight text when selected).
+void cxDrawTextEditText(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
+
 // --- The classic check box glyph.
 // One cell of the system's check-box bitmap (4 columns, 3 rows).
 TSize cxGetSystemCheckBoxCellSize();
