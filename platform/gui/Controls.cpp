@@ -2587,7 +2587,11 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
 
 void TWinControl::AdjustSize() {
   if (ComponentState().Contains(csLoading) || !handle_) return;
-  SetWindowPos(handle_, nullptr, 0, 0, width_, height_, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
+  // Every realignment ends here, so a child that moves would otherwise make each parent up
+  // the chain re-send the size its window already has (a round of position messages each).
+  RECT r{};
+  if (!GetWindowRect(handle_, &r) || r.right - r.left != width_ || r.bottom - r.top != height_)
+    SetWindowPos(handle_, nullptr, 0, 0, width_, height_, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOZORDER);
   RequestAlign();
 }
 

@@ -398,17 +398,44 @@ public:
   ~TProcSpy() override { control->SetWindowProc(previous); }
   void Proc(TMessage& m) {
     if (m.Msg == CM_TEXTCHANGED) ++textChanges;
+    if (m.Msg == WM_WINDOWPOSCHANGING) ++positionChanges;
     if (m.Msg == CM_COLORCHANGED && swallowColor) return;
     previous(m);
   }
   TControl* control;
   TWndMethod previous;
   int textChanges = 0;
+  int positionChanges = 0;
   bool swallowColor = false;
 };
 
 }  // namespace
 RTL_IMPLEMENT_CLASS(TProcSpy)
+
+TEST_F(ControlsTest, AChildMovingLeavesTheUnchangedParentWindowsAlone) {
+  TForm* form = own(newForm(300, 200));
+  TTestPad* outer = place<TTestPad>(form, "", Bounds(10, 10, 200, 150));
+  TTestPad* inner = place<TTestPad>(outer, "", Bounds(5, 5, 40, 30));
+  TTestPad* filler = place<TTestPad>(outer, "", Bounds(0, 0, 1, 1));
+  filler->SetAlign(alClient);
+  form->Show();
+  pumpFor(50);
+  TProcSpy formSpy(form), outerSpy(outer);
+  inner->SetBounds(20, 25, 40, 30);
+  EXPECT_EQ(formSpy.positionChanges, 0);
+  EXPECT_EQ(outerSpy.positionChanges, 0);
+  RECT r{};
+  GetWindowRect(inner->Handle(), &r);
+  MapWindowPoints(nullptr, outer->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(rectText(Rect(r.left, r.top, r.right, r.bottom)), rectText(Bounds(20, 25, 40, 30)));
+
+  // A size that does change still reaches the window, and the children realign to it.
+  outer->SetWidth(240);
+  EXPECT_GE(outerSpy.positionChanges, 1);
+  GetWindowRect(outer->Handle(), &r);
+  EXPECT_EQ(r.right - r.left, 240);
+  EXPECT_EQ(filler->Width(), outer->ClientWidth());
+}
 
 TEST_F(ControlsTest, ReplacedWindowProcSeesAndFiltersTheControlsMessages) {
   TObjectPtr<TTestSwatch> swatch(New<TTestSwatch>(nullptr));
