@@ -290,6 +290,18 @@ protected:
   }
   void settings(const std::string& lines) { writeFileBytes(dir.File("p.ini"), "[Principal]\r\n" + lines + "\r\n"); }
   std::string ppi() const { return IntToStr(Screen->PixelsPerInch()); }
+  // A form storage on the form's settings that keeps the text of an edit "Edit1" ("before").
+  TJvFormStorage* storageWithEdit() {
+    auto* fs = new TJvFormStorage(form);
+    fs->SetAppStorage(storage);
+    fs->SetAppStoragePath("Principal");
+    auto* edit = new StandIn(form);
+    edit->SetName("Edit1");
+    edit->SetText("before");
+    fs->StoredProps()->Add("Edit1.Text");
+    JvBindStoredPropComponents(form, fs->StoredProps(), true);
+    return fs;
+  }
 
   ScratchDir dir;
   TForm* form = nullptr;
@@ -410,14 +422,8 @@ TEST_F(JvFormPlacementTest, StoredValuesKeepTheirKindsAndAKeyedValueIsObfuscated
 // the version, the placement, the stored values and the stored properties around it are
 // restored; afterwards the storage raises for such a value again, as its option says.
 TEST_F(JvFormPlacementTest, ADamagedValueReadsAsItsDefaultAndTheRestoreGoesOn) {
-  auto* fs = new TJvFormStorage(form);
-  fs->SetAppStorage(storage);
-  fs->SetAppStoragePath("Principal");
-  auto* edit = new StandIn(form);
-  edit->SetName("Edit1");
-  edit->SetText("before");
-  fs->StoredProps()->Add("Edit1.Text");
-  JvBindStoredPropComponents(form, fs->StoredProps(), true);
+  auto* fs = storageWithEdit();
+  auto* edit = static_cast<StandIn*>(form->FindComponent("Edit1"));
   TJvStoredValue* count = fs->StoredValues()->Add();
   count->SetName("Count");
   count->SetValue(12);
@@ -477,14 +483,8 @@ public:
 RTL_IMPLEMENT_CLASS(PlacementEvents)
 
 TEST_F(JvFormPlacementTest, LinksAreToldAfterThePlacementAndBeforeTheStoredProperties) {
-  auto* fs = new TJvFormStorage(form);
-  fs->SetAppStorage(storage);
-  fs->SetAppStoragePath("Principal");
-  auto* edit = new StandIn(form);
-  edit->SetName("Edit1");
-  edit->SetText("before");
-  fs->StoredProps()->Add("Edit1.Text");
-  JvBindStoredPropComponents(form, fs->StoredProps(), true);
+  auto* fs = storageWithEdit();
+  auto* edit = static_cast<StandIn*>(form->FindComponent("Edit1"));
 
   std::vector<std::string> log;
   PlacementEvents events(log);
