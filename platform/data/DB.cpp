@@ -428,7 +428,7 @@ constexpr size_t kArenaBlock = size_t{1} << 20;
 
 }  // namespace
 
-const unsigned char* ByteArena::Add(const std::string& bytes) {
+const unsigned char* ByteArena::Add(std::string_view bytes) {
   std::string head;
   putNumber(head, bytes.size());
   size_t need = head.size() + bytes.size();
@@ -484,7 +484,7 @@ void TDataRows::compactWhenWasteful() {
   ByteArena fresh;
   for (Entry& e : rows_)
     if (e.packed)
-      e.packed = fresh.Add(std::string(reinterpret_cast<const char*>(ByteArena::Data(e.packed)), ByteArena::Size(e.packed)));
+      e.packed = fresh.Add(std::string_view(reinterpret_cast<const char*>(ByteArena::Data(e.packed)), ByteArena::Size(e.packed)));
   arena_ = std::move(fresh);
   wasted_ = 0;
 }

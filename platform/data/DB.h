@@ -31,6 +31,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -1165,7 +1166,7 @@ struct TRecordBuffer {
 class ByteArena {
 public:
   // Copies bytes in and returns where they now are; Size() of that pointer gives the length.
-  const unsigned char* Add(const std::string& bytes);
+  const unsigned char* Add(std::string_view bytes);
   static size_t Size(const unsigned char* stored);
   static const unsigned char* Data(const unsigned char* stored);
   // Bytes taken by everything added since the last Clear().
