@@ -1038,14 +1038,7 @@ void SaveFileWhole(const std::string& FileName, const std::function<void(TStream
   char temp[MAX_PATH + 1] = {};
   if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "~sv", 0, temp)) raiseCreateError(target, GetLastError());
   // The temporary file goes on every path but the successful rename.
-  bool renamed = false;
-  struct RemoveTemp {
-    const char* path;
-    const bool& keep;
-    ~RemoveTemp() {
-      if (!keep) DeleteFileA(path);
-    }
-  } removeTemp{temp, renamed};
+  ScopeExit removeTemp([&temp] { DeleteFileA(temp); });
   {
     TFileStream stream(temp, fmOpenWrite | fmShareExclusive);
     try {
@@ -1058,7 +1051,7 @@ void SaveFileWhole(const std::string& FileName, const std::function<void(TStream
   }
   if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     raiseCreateError(target, GetLastError());
-  renamed = true;
+  removeTemp.Dismiss();
 }
 
 // =======================================================================================

@@ -143,9 +143,13 @@ protected:
     c->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
     return c;
   }
-  // A popup beside AOwner, AWidth by AHeight, holding a list container.
+  // A popup beside AOwner, AWidth by AHeight, holding a list container; freed at the end.
   TTestPopup* newPopup(TWinControl* AOwner, bool ATakesFocus, Integer AWidth = 150, Integer AHeight = 90) {
-    TTestPopup* popup = own(New<TTestPopup>(AOwner));
+    return own(unownedPopup(AOwner, ATakesFocus, AWidth, AHeight));
+  }
+  // The same popup for a test that frees it itself.
+  TTestPopup* unownedPopup(TWinControl* AOwner, bool ATakesFocus, Integer AWidth = 150, Integer AHeight = 90) {
+    TTestPopup* popup = New<TTestPopup>(AOwner);
     popup->SetTakesFocus(ATakesFocus);
     popup->SetRunsModalLoop(false);
     popup->SetAnchorParent(AOwner);
@@ -335,13 +339,7 @@ TEST_F(CxPopupTest, ThreadHooksWatchOnlyWhilePopupsAreOpenAndComeBackWithTheNext
   EXPECT_FALSE(cxPopupHooksInstalled());
 
   // A popup freed while open takes the hooks with it.
-  auto* doomed = New<TTestPopup>(other);
-  doomed->SetTakesFocus(false);
-  doomed->SetRunsModalLoop(false);
-  doomed->SetAnchorParent(other);
-  doomed->SetAnchorBounds(TRect{0, 0, other->Width(), other->Height()});
-  doomed->SetAutoSizeToContent(false);
-  doomed->SetBounds(0, 0, 100, 60);
+  TTestPopup* doomed = unownedPopup(other, false);
   doomed->OpenPopup(other);
   pumpFor(30);
   ASSERT_TRUE(cxPopupHooksInstalled());
