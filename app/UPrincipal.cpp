@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cx/foundation/cxClasses.h"
+#include "platform/rtl/Scoped.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -163,30 +164,6 @@ std::string childText(const tRegVar& r, bool First) {
                : "(NOT ((" + a + " >= " + lo + " and " + a + " < " + hi + ")))";
 }
 
-// Closes the progress dialog when it goes, on every path out of an opening or a run.
-class ProgressGuard {
-public:
-  explicit ProgressGuard(TJvProgressDialog* Dialog) : dialog_(Dialog) {}
-  ~ProgressGuard() { dialog_->CloseModeless(); }
-  ProgressGuard(const ProgressGuard&) = delete;
-  ProgressGuard& operator=(const ProgressGuard&) = delete;
-
-private:
-  TJvProgressDialog* dialog_;
-};
-
-// Holds a string list's update open for as long as it lives.
-class UpdateLock {
-public:
-  explicit UpdateLock(TStrings* Strings) : strings_(Strings) { strings_->BeginUpdate(); }
-  ~UpdateLock() { strings_->EndUpdate(); }
-  UpdateLock(const UpdateLock&) = delete;
-  UpdateLock& operator=(const UpdateLock&) = delete;
-
-private:
-  TStrings* strings_;
-};
-
 // A spin editor's value as a 32-bit integer, rounded as the run reads it; false when it is
 // no number that fits 32 bits.
 bool spinInteger(const TcxSpinEdit* Edit, Integer& Result) {
@@ -240,7 +217,7 @@ void TFrmPrincipal::BtnGerarEstratoClick(TObject* Sender) {
   mm1->Lines()->Clear();
   tvArvore->Items()->Clear();
   Aguarde->ShowModeless();
-  ProgressGuard progress(Aguarde);
+  ScopeExit closeProgress([this] { Aguarde->CloseModeless(); });
   // A run writes tens of thousands of log lines: they reach the memo's window in pieces
   // (whenever something asks the memo, and at the end) instead of one at a time.
   UpdateLock logUpdate(mm1->Lines());
@@ -719,7 +696,7 @@ void TFrmPrincipal::BtnAbrirBancoClick(TObject* Sender) {
 void TFrmPrincipal::EdArquivoExit(TObject* Sender) {
   if (running_) return;
   Aguarde->ShowModeless();
-  ProgressGuard progress(Aguarde);
+  ScopeExit closeProgress([this] { Aguarde->CloseModeless(); });
   Aguarde->SetPosition(1);
   Aguarde->SetText("Abrindo base de dados");
   Tabela->Close();

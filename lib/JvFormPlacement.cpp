@@ -5,6 +5,7 @@
 
 #include "lib/JvPropertyStorage.h"
 #include "lib/JvUtils.h"
+#include "platform/rtl/Scoped.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TypInfo.h"
 
@@ -246,29 +247,15 @@ void TJvFormPlacement::StoreState() {
   saved_ = true;
 }
 
-namespace {
-// While a form restores its settings, a stored value that does not convert to its type reads
-// as its default, so one damaged value never stops the others from being restored (the
-// storage's own option is put back afterwards).
-class DefaultOnConvertError {
-public:
-  explicit DefaultOnConvertError(TJvCustomAppStorage* Storage)
-      : options_(Storage->StorageOptions()), old_(options_->DefaultIfReadConvertError()) {
-    options_->SetDefaultIfReadConvertError(true);
-  }
-  ~DefaultOnConvertError() { options_->SetDefaultIfReadConvertError(old_); }
-  DefaultOnConvertError(const DefaultOnConvertError&) = delete;
-  DefaultOnConvertError& operator=(const DefaultOnConvertError&) = delete;
-
-private:
-  TJvCustomAppStorageOptions* options_;
-  bool old_;
-};
-}  // namespace
-
 void TJvFormPlacement::LoadState() {
   if (!appStorage_) return;
-  DefaultOnConvertError tolerant(appStorage_);
+  // While a form restores its settings, a stored value that does not convert to its type reads
+  // as its default, so one damaged value never stops the others from being restored (the
+  // storage's own option is put back afterwards).
+  TJvCustomAppStorageOptions* options = appStorage_->StorageOptions();
+  const bool defaultBefore = options->DefaultIfReadConvertError();
+  options->SetDefaultIfReadConvertError(true);
+  ScopeExit restoreOption([options, defaultBefore] { options->SetDefaultIfReadConvertError(defaultBefore); });
   saved_ = false;
   const Integer v = ReadInteger("FormVersion", 0);
   const bool accepted = versionCheck_ == fpvcNocheck || (versionCheck_ == fpvcCheckGreaterEqual && v >= version_) ||

@@ -239,8 +239,12 @@ TEST_F(SettingsTest, ADamagedValueReadsAsItsDefaultAndTheOthersAreRestored) {
     EXPECT_EQ(form->edTabela->Text(), "orders");
     EXPECT_EQ(form->Left(), 37);
     EXPECT_EQ(form->Width(), 900);
-    if (c.key != "GrTipo_ItemIndex") EXPECT_EQ(form->GrTipo->ItemIndex(), 2);
-    if (c.key != "ckCategoria_Checked") EXPECT_TRUE(form->ckCategoria->Checked());
+    if (c.key != "GrTipo_ItemIndex") {
+      EXPECT_EQ(form->GrTipo->ItemIndex(), 2);
+    }
+    if (c.key != "ckCategoria_Checked") {
+      EXPECT_TRUE(form->ckCategoria->Checked());
+    }
     EXPECT_EQ(form->cxCatValoresContinuos->Value().AsInteger(), c.key == "QtdeCategorias" ? 20 : 35);
     EXPECT_EQ(form->cxNiveis->Value().AsInteger(), c.key == "QtdeNiveis" ? 6 : 4);
     EXPECT_EQ(form->cxGanho->Value().AsInteger(), 3);
@@ -251,7 +255,9 @@ TEST_F(SettingsTest, ADamagedValueReadsAsItsDefaultAndTheOthersAreRestored) {
     EXPECT_EQ(valueOf(entries, "cxGanho"), "3");
     EXPECT_EQ(valueOf(entries, "QtdeCategorias"), c.key == "QtdeCategorias" ? "20" : "35");
     EXPECT_EQ(valueOf(entries, "QtdeNiveis"), c.key == "QtdeNiveis" ? "6" : "4");
-    if (c.key != "GrTipo_ItemIndex") EXPECT_EQ(valueOf(entries, "GrTipo_ItemIndex"), "2");
+    if (c.key != "GrTipo_ItemIndex") {
+      EXPECT_EQ(valueOf(entries, "GrTipo_ItemIndex"), "2");
+    }
     EXPECT_NE(valueOf(entries, c.key), c.damaged) << "the damaged value is replaced by a readable one";
   }
 }
