@@ -7,6 +7,7 @@
 #include "cx/foundation/cxFilterConsts.h"
 #include "cx/foundation/cxVariants.h"
 #include "platform/gui/Menus.h"
+#include "platform/rtl/Scoped.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TypInfo.h"
 
@@ -260,20 +261,14 @@ void TcxCustomEditStyle::Assign(TPersistent* Source) {
     return;
   }
   if (src == this) return;
-  BeginUpdate();
-  try {
-    // Their assigned flags come with the container's assigned values.
-    FButtonStyle = src->FButtonStyle;
-    FButtonTransparency = src->FButtonTransparency;
-    FPopupBorderStyle = src->FPopupBorderStyle;
-    FPopupCloseButton = src->FPopupCloseButton;
-    inherited::Assign(Source);
-    Changed();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateLock lock(this);
+  // Their assigned flags come with the container's assigned values.
+  FButtonStyle = src->FButtonStyle;
+  FButtonTransparency = src->FButtonTransparency;
+  FPopupBorderStyle = src->FPopupBorderStyle;
+  FPopupCloseButton = src->FPopupCloseButton;
+  inherited::Assign(Source);
+  Changed();
 }
 
 TColor TcxCustomEditStyle::GetVisibleColor() {
@@ -2205,31 +2200,25 @@ void TcxCustomEditProperties::Assign(TPersistent* Source) {
   }
   // Copying onto itself would empty the buttons before reading them.
   if (src == this) return;
-  BeginUpdate();
-  try {
-    SetAutoSelect(src->AutoSelect());
-    FButtons->Assign(src->Buttons());
-    FBeepOnError = src->BeepOnError();
-    FClearKey = src->ClearKey();
-    FClickKey = src->ClickKey();
-    FUseLeftAlignmentOnEditing = src->UseLeftAlignmentOnEditing();
-    // The provider is shared as it is; its change event keeps its listener.
-    replaceProviderReference(FDefaultValuesProvider, src->DefaultValuesProvider());
-    SetAlignment(src->GetAlignment());
-    FAssignedValues->SetReadOnly(false);
-    if (src->IsReadOnlyStored()) SetReadOnly(src->GetReadOnly());
-    FImmediatePost = src->ImmediatePost();
-    FUseMouseWheel = src->UseMouseWheel();
-    FValidateOnEnter = src->ValidateOnEnter();
-    FOnButtonClick = src->OnButtonClick();
-    FOnChange = src->OnChange();
-    FOnEditValueChanged = src->OnEditValueChanged();
-    FOnValidate = src->OnValidate();
-  } catch (...) {
-    EndUpdate(true);
-    throw;
-  }
-  EndUpdate(true);
+  UpdateLock lock(this);
+  SetAutoSelect(src->AutoSelect());
+  FButtons->Assign(src->Buttons());
+  FBeepOnError = src->BeepOnError();
+  FClearKey = src->ClearKey();
+  FClickKey = src->ClickKey();
+  FUseLeftAlignmentOnEditing = src->UseLeftAlignmentOnEditing();
+  // The provider is shared as it is; its change event keeps its listener.
+  replaceProviderReference(FDefaultValuesProvider, src->DefaultValuesProvider());
+  SetAlignment(src->GetAlignment());
+  FAssignedValues->SetReadOnly(false);
+  if (src->IsReadOnlyStored()) SetReadOnly(src->GetReadOnly());
+  FImmediatePost = src->ImmediatePost();
+  FUseMouseWheel = src->UseMouseWheel();
+  FValidateOnEnter = src->ValidateOnEnter();
+  FOnButtonClick = src->OnButtonClick();
+  FOnChange = src->OnChange();
+  FOnEditValueChanged = src->OnEditValueChanged();
+  FOnValidate = src->OnValidate();
 }
 
 // ---------------------------------------------------------------------------------------
