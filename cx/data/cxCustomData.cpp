@@ -800,6 +800,8 @@ void TcxCustomDataController::SetRecordCount(Integer ACount) {
   if (ACount < 0) ACount = 0;
   Integer old = GetRecordCount();
   if (ACount == old) return;
+  // One dispatch for the rebuilt rows and the data change.
+  UpdateLock<TcxCustomDataController> lock(this);
   FDataStorage->SetRecordCount(ACount);
   FDataControllerInfo->Refresh();
   CheckBookmarkValid(-1);
@@ -825,6 +827,7 @@ Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
 
 void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordIndex(ARecordIndex);
+  UpdateLock<TcxCustomDataController> lock(this);
   if (FProvider->IsEditing() && FProvider->EditingRecordIndex() == ARecordIndex) FProvider->ResetEditing();
   bool newItem = IsNewItemRecord(ARecordIndex);
   if (ARecordIndex >= 0 || FDataStorage->IsInternalRecordInUse(ARecordIndex)) FDataStorage->DeleteRecord(ARecordIndex);
