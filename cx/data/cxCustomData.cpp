@@ -638,10 +638,11 @@ void TcxCustomDataController::BeforeDestruction() {
 
 TcxCustomDataController::~TcxCustomDataController() {
   FNotifier.reset();
-  FDataControllerInfo.reset();
   if (FProvider) FProvider->FreeSavedRecord();
   FDataStorage->Clear(false);
   FFields.reset();
+  // The rows go after the fields: removing a field may still ask about the update state.
+  FDataControllerInfo.reset();
   FProvider.reset();
   FDataStorage.reset();
   FDataChangedListeners.clear();
@@ -652,6 +653,10 @@ TcxCustomDataController::~TcxCustomDataController() {
 }
 
 HRESULT STDMETHODCALLTYPE TcxCustomDataController::QueryInterface(const ::IID& riid, void** obj) {
+  if (IsEqualGUID(riid, IInterface::IID())) {
+    if (obj) *obj = static_cast<IInterface*>(this);
+    return S_OK;
+  }
   if (GetInterface(riid, obj)) return S_OK;
   if (obj) *obj = nullptr;
   return E_NOINTERFACE;

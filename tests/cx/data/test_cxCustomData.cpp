@@ -208,6 +208,44 @@ TEST_F(DataControllerTest, ChangingAnItemsValueTypeDiscardsOnlyThatColumn) {
   EXPECT_EQ("R10", DC->Values(10, Name).AsString());
 }
 
+TEST_F(DataControllerTest, DefaultsAssignAndTheFreeNotifier) {
+  EXPECT_EQ(28u, DC->Options().ToBits());
+  EXPECT_TRUE(DC->FocusedRowSelected());
+  EXPECT_EQ(-1, DC->BookmarkRecordIndex());
+
+  // Assign copies the handlers but keeps this controller's options.
+  TTestController* other = New<TTestController>(nullptr);
+  ScopeExit freeOther([&] { other->Free(); });
+  other->SetOptions({dcoCaseInsensitive});
+  other->OnDataChanged = TNotifyEvent(Log, &TViewLog::DataChanged);
+  other->OnRecordChanged = TcxDataRecordChangedEvent(Log, &TViewLog::RecordChanged);
+  DC->Assign(other);
+  EXPECT_EQ(28u, DC->Options().ToBits());
+  EXPECT_TRUE(DC->OnDataChanged == other->OnDataChanged);
+  EXPECT_TRUE(DC->OnRecordChanged == other->OnRecordChanged);
+
+  // A component a field depends on is forgotten by the field when it goes away.
+  struct TWatchingField : TcxCustomDataField {
+    using TcxCustomDataField::TcxCustomDataField;
+    TComponent* Watched = nullptr;
+    void RemoveNotification(TComponent* AComponent) override {
+      if (AComponent == Watched) Watched = nullptr;
+    }
+  };
+  auto* field = new TWatchingField(DC->Fields());
+  DC->Fields()->Add(field);
+  TComponent* watched = New<TComponent>(nullptr);
+  field->Watched = watched;
+  DC->Notifier()->FreeNotification(watched);
+  watched->Free();
+  EXPECT_EQ(nullptr, field->Watched);
+  field->Free();
+
+  void* intf = nullptr;
+  EXPECT_EQ(S_OK, DC->QueryInterface(IInterface::IID(), &intf));
+  EXPECT_EQ(static_cast<ULONG>(-1), DC->_Release()) << "no reference counting";
+}
+
 // ---------------------------------------------------------------------------------------
 // Records and values.
 
@@ -481,7 +519,10 @@ TEST_F(DataControllerTest, DataEventsWaitWhileTheOwnerLoadsAndLinksOutliveTheCon
 
 TEST_F(DataControllerTest, EditPostAndCancelThroughTheProvider) {
   DC->ChangeFocusedRecordIndex(10);
+  Log->Lines.clear();
   ASSERT_TRUE(DC->SetEditValue(Name, "changed", evsValue));
+  EXPECT_EQ((std::vector<std::string>{"updateRecord 10", "data 0 1 10"}), Log->Lines)
+      << "the view redraws the record when its edit starts, then hears of the value";
   ASSERT_TRUE(DC->SetEditValue(Amount, 99.5, evsValue));
   EXPECT_EQ(dceEdit | dceChanging | dceModified, DC->GetEditState());
   EXPECT_EQ("changed", DC->Values(10, Name).AsString());
