@@ -754,6 +754,12 @@ void TcxCustomDataController::SetItemCompareByValue(Integer AItemIndex, bool AVa
   FDataControllerInfo->LayoutChanged();
 }
 
+void TcxCustomDataController::GetFilterFieldName(TObject* AItem, std::string& S) {
+  TcxCustomDataField* field = FFields->FieldByItem(AItem);
+  if (field) GetItemDisplayName(field->Index(), S);
+  else S.clear();
+}
+
 void TcxCustomDataController::FieldRemoved(TcxCustomDataField*) {}
 
 void TcxCustomDataController::RemoveNotification(TComponent* AComponent) { FFields->RemoveNotification(AComponent); }
@@ -1058,6 +1064,21 @@ void TcxCustomDataController::GetRowValue(Integer ARowIndex, Integer AItemIndex,
   GetValue(GetRowInfo(ARowIndex).RecordIndex, AItemIndex, V);
 }
 
+void TcxCustomDataController::GetRowDisplayText(Integer ARowIndex, Integer AItemIndex, std::string& S) {
+  GetDisplayText(GetRowInfo(ARowIndex).RecordIndex, AItemIndex, S);
+}
+
+void TcxCustomDataController::ForEachRow(bool ASelectedOnly, const TcxEachRowProc& AProc, void* AUserData) {
+  if (ASelectedOnly) {
+    for (Integer i = 0; i < GetSelectedCount(); ++i) {
+      Integer row = GetSelectedRowIndex(i);
+      AProc(AUserData, row, GetRowInfo(row));
+    }
+  } else {
+    for (Integer row = 0; row < GetRowCount(); ++row) AProc(AUserData, row, GetRowInfo(row));
+  }
+}
+
 void TcxCustomDataController::ChangeFocusedRecordIndex(Integer ARecordIndex) {
   ChangeFocusedRowIndex(GetRowIndexByRecordIndex(ARecordIndex, true));
 }
@@ -1120,6 +1141,12 @@ bool TcxCustomDataController::FocusRecordInSource(Integer ARecordIndex) {
 }
 
 void TcxCustomDataController::RefreshRowList() { FDataControllerInfo->RefreshFocused(); }
+
+void TcxCustomDataController::CancelAndRefresh() {
+  Cancel();
+  Refresh();
+  CheckBookmarkValid(-1);
+}
 
 void TcxCustomDataController::Refresh() {
   UpdateLock<TcxCustomDataController> lock(this);

@@ -12,6 +12,7 @@
 // new-item row, and record comparison. The row list is its core for an unfiltered,
 // unsorted, ungrouped view: rows are the records in storage order and it keeps the focus.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -568,6 +569,16 @@ public:
   virtual void UpdateFields();
   virtual bool IsProviderField(TcxCustomDataField* AField);
   virtual void GetItemDisplayName(Integer AItemIndex, std::string& S) { S.clear(); }
+  virtual void GetFilterFieldName(TObject* AItem, std::string& S);
+  virtual void GetItemValueForFilter(Integer ARecordIndex, TcxCustomDataField* AField, Variant& V) {
+    GetFieldValue(ARecordIndex, AField, V);
+  }
+  virtual void GetSearchDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) {
+    GetDisplayText(ARecordIndex, AItemIndex, S);
+  }
+  virtual void GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) {
+    GetDisplayText(ARecordIndex, AItemIndex, S);
+  }
   virtual TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) { return evsText; }
   virtual bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) { return false; }
   TcxCustomDataFieldList* Fields() const { return FFields.get(); }
@@ -619,6 +630,15 @@ public:
   TcxRowInfo GetRowInfo(Integer ARowIndex) { return FDataControllerInfo->GetRowInfo(ARowIndex); }
   Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
   void GetRowValue(Integer ARowIndex, Integer AItemIndex, Variant& V);
+  void GetRowDisplayText(Integer ARowIndex, Integer AItemIndex, std::string& S);
+  // Calls AProc for every selected row (in selection order) or for every row.
+  using TcxEachRowProc = std::function<void(void* AUserData, Integer ARowIndex, const TcxRowInfo& ARowInfo)>;
+  virtual void ForEachRow(bool ASelectedOnly, const TcxEachRowProc& AProc, void* AUserData);
+  // The records that pass the filter, in row order.
+  Integer GetFilteredRecordCount() { return FDataControllerInfo->GetRecordListCount(); }
+  Integer GetFilteredRecordIndex(Integer AIndex) { return FDataControllerInfo->GetRecordListItem(AIndex); }
+  // -1 when the record is filtered out.
+  Integer GetFilteredIndexByRecordIndex(Integer ARecordIndex) { return FDataControllerInfo->IndexOfRecord(ARecordIndex); }
   Integer GetFocusedRowIndex() { return FDataControllerInfo->GetFocusedRowIndex(); }
   Integer GetFocusedRecordIndex() { return FDataControllerInfo->GetFocusedRecordIndex(); }
   void ChangeFocusedRecordIndex(Integer ARecordIndex);
@@ -640,6 +660,7 @@ public:
   virtual void DoBeforeFocusedRowChange(Integer ARowIndex) {}
   virtual void EnsureBrowseMode() {}
   virtual void RefreshRowList();
+  virtual void CancelAndRefresh();
   virtual void Refresh();
   virtual void LayoutChanged() { RefreshRowList(); }
   void ResetNewItemRowFocus();

@@ -358,6 +358,16 @@ TEST_F(DataControllerTest, NavigationMovesTheFocusWithinTheRows) {
   DC->GotoLast();
   EXPECT_TRUE(DC->IsEOF());
 
+  // Rows walked all or selected only; every record passes while nothing filters.
+  std::vector<Integer> walked;
+  DC->ForEachRow(true, [&](void*, Integer ARow, const TcxRowInfo& AInfo) { walked.push_back(AInfo.RecordIndex); }, nullptr);
+  EXPECT_EQ(std::vector<Integer>{kRecords - 1}, walked);
+  Integer count = 0;
+  DC->ForEachRow(false, [&](void*, Integer ARow, const TcxRowInfo& AInfo) { count += ARow == AInfo.RecordIndex; }, nullptr);
+  EXPECT_EQ(kRecords, count);
+  EXPECT_EQ(kRecords, DC->GetFilteredRecordCount());
+  EXPECT_EQ(77, DC->GetFilteredIndexByRecordIndex(77));
+
   // Single selection is the focused row, unless the focused row is not selected.
   EXPECT_EQ(1, DC->GetSelectedCount());
   EXPECT_TRUE(DC->IsRowSelected(kRecords - 1));
