@@ -415,7 +415,7 @@ void TcxCustomDataProvider::UpdateData() {
 bool TcxCustomDataProvider::SetEditValue(Integer ARecordIndex, TcxCustomDataField* AField,
                                          TcxDataEditValueSource AEditValueSource, const Variant& V) {
   Variant value = V;
-  if (AEditValueSource == evsText && !V.IsNull() && !V.IsEmpty() && VarToStr(V).empty()) value = Null();
+  if (AEditValueSource == TcxDataEditValueSource::Text && !V.IsNull() && !V.IsEmpty() && VarToStr(V).empty()) value = Null();
   FDataController->SetValue(ARecordIndex, AField->Index(), value);
   SetModified();
   return true;

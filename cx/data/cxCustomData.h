@@ -67,7 +67,7 @@ using TcxDataControllerOptions = Set<TcxDataControllerOption>;
 enum TcxDataSortOrder { soNone = 0, soAscending = 1, soDescending = 2 };
 
 // Where an edit value comes from: the editor's value, its text or a lookup key.
-enum TcxDataEditValueSource { evsValue = 0, evsText = 1, evsKey = 2 };
+enum class TcxDataEditValueSource { Value = 0, Text = 1, Key = 2 };
 
 // Edit state bits (GetEditState).
 using TcxDataEditState = Integer;
@@ -579,7 +579,7 @@ public:
   virtual void GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) {
     GetDisplayText(ARecordIndex, AItemIndex, S);
   }
-  virtual TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) { return evsText; }
+  virtual TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) { return TcxDataEditValueSource::Text; }
   virtual bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) { return false; }
   TcxCustomDataFieldList* Fields() const { return FFields.get(); }
   TcxDataStorage* DataStorage() const { return FDataStorage.get(); }

@@ -303,7 +303,7 @@ TEST_F(DataControllerTest, MisuseRaisesTheControllersErrors) {
       {"delete past the end", [&] { DC->DeleteRecord(kRecords); }, "RecordIndex out of range"},
       {"row past the last", [&] { DC->GetRowInfo(kRecords); }, "RowIndex out of range"},
       {"item added twice", [&] { DC->AddItem(DC->GetItem(0)); }, "Item already exists"},
-      {"edit value while nothing is edited or focused", [&] { Variant v; DC->GetEditValue(Id, evsValue, v); },
+      {"edit value while nothing is edited or focused", [&] { Variant v; DC->GetEditValue(Id, TcxDataEditValueSource::Value, v); },
        "RecordIndex out of range"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.Message, expectError(c.Action)) << c.What;
@@ -530,10 +530,10 @@ TEST_F(DataControllerTest, DataEventsWaitWhileTheOwnerLoadsAndLinksOutliveTheCon
 TEST_F(DataControllerTest, EditPostAndCancelThroughTheProvider) {
   DC->ChangeFocusedRecordIndex(10);
   Log->Lines.clear();
-  ASSERT_TRUE(DC->SetEditValue(Name, "changed", evsValue));
+  ASSERT_TRUE(DC->SetEditValue(Name, "changed", TcxDataEditValueSource::Value));
   EXPECT_EQ((std::vector<std::string>{"updateRecord 10", "data 0 1 10"}), Log->Lines)
       << "the view redraws the record when its edit starts, then hears of the value";
-  ASSERT_TRUE(DC->SetEditValue(Amount, 99.5, evsValue));
+  ASSERT_TRUE(DC->SetEditValue(Amount, 99.5, TcxDataEditValueSource::Value));
   EXPECT_EQ(dceEdit | dceChanging | dceModified, DC->GetEditState());
   EXPECT_EQ("changed", DC->Values(10, Name).AsString());
   DC->Cancel();
@@ -543,7 +543,7 @@ TEST_F(DataControllerTest, EditPostAndCancelThroughTheProvider) {
   EXPECT_EQ(10, DC->GetFocusedRowIndex());
 
   // An empty editor text is stored as Null; moving away posts the edit.
-  ASSERT_TRUE(DC->SetEditValue(Name, "", evsText));
+  ASSERT_TRUE(DC->SetEditValue(Name, "", TcxDataEditValueSource::Text));
   EXPECT_TRUE(DC->Values(10, Name).IsNull());
   DC->GotoNext();
   EXPECT_FALSE(DC->IsEditing());
@@ -577,7 +577,7 @@ TEST_F(DataControllerTest, InsertAppendAndDeleteThroughTheProvider) {
   DC->Insert();
   EXPECT_TRUE(Log->Only("event").empty());
   EXPECT_EQ(kRecords + 1, DC->GetRecordCount());
-  DC->SetEditValue(Id, 777, evsValue);
+  DC->SetEditValue(Id, 777, TcxDataEditValueSource::Value);
   DC->Insert();
   EXPECT_EQ(kRecords + 2, DC->GetRecordCount());
   EXPECT_EQ(777, DC->Values(6, Id).AsInteger()) << "the first insert was posted where it was made";
@@ -624,8 +624,8 @@ TEST_F(DataControllerTest, TheNewItemRowPostsACopyAndNeverSharesItsRecord) {
   EXPECT_EQ(DC->NewItemRecordIndex(), newItem);
   EXPECT_LT(newItem, 0);
   EXPECT_EQ(1u, Log->Only("focusRecord 3>-1 newItem").size());
-  DC->SetEditValue(Id, 5000, evsValue);
-  DC->SetEditValue(Name, "novo", evsValue);
+  DC->SetEditValue(Id, 5000, TcxDataEditValueSource::Value);
+  DC->SetEditValue(Name, "novo", TcxDataEditValueSource::Value);
   EXPECT_EQ(kRecords, DC->GetRecordCount()) << "the new-item row is not a record yet";
   DC->Post();
   EXPECT_EQ(kRecords, posted) << "the posted row became the appended record";
@@ -639,7 +639,7 @@ TEST_F(DataControllerTest, TheNewItemRowPostsACopyAndNeverSharesItsRecord) {
   // An edit elsewhere takes an internal record for its saved copy; the new-item row must
   // get a record of its own, or its values would overwrite that copy.
   DC->ChangeFocusedRecordIndex(0);
-  DC->SetEditValue(Name, "edited", evsValue);
+  DC->SetEditValue(Name, "edited", TcxDataEditValueSource::Value);
   Integer saved = DC->Provider()->SavedRecordIndex();
   ASSERT_NE(0, saved);
   Integer newItem2 = DC->GetNewItemRecordIndex();
