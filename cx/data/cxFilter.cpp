@@ -491,10 +491,13 @@ std::string TcxFilterNotBetweenOperator::GetExpressionText(const Variant& AValue
 RTL_IMPLEMENT_CLASS(TcxFilterInListOperator)
 
 bool TcxFilterInListOperator::Evaluate(const Variant& R, const Variant& V) {
-  if (!VarIsArray(V)) return R == V;
+  // An element that cannot be compared with R (a text beside a number) is simply not R, as
+  // for an equal condition; it must neither fail the whole list nor hide a later element
+  // that is R.
+  if (!VarIsArray(V)) return cxVariantsCompareEqual(R, V);
   Integer low = VarArrayLowBound(V, 1), high = VarArrayHighBound(V, 1);
   for (Integer i = low; i <= high; ++i)
-    if (R == VarArrayGet(V, {i})) return true;
+    if (cxVariantsCompareEqual(R, VarArrayGet(V, {i}))) return true;
   return false;
 }
 

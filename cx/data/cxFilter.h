@@ -359,7 +359,8 @@ public:
   std::string GetExpressionText(const Variant& AValue) override;
 };
 
-// V is an array of values; R must equal one of them by the variant's own equality.
+// V is an array of values; R must equal one of them. An element that cannot be compared
+// with R is not equal to it (as for foEqual), whatever fcoSoftCompare says.
 class TcxFilterInListOperator : public TcxFilterOperator {
   RTL_DECLARE_CLASS(TcxFilterInListOperator, TcxFilterOperator)
 public:

@@ -304,6 +304,11 @@ TEST_F(FilterCriteriaTest, ValuesWithoutOrderNeverCountAsLess) {
   criteria.SetOptions(TcxFilterCriteriaOptions{});
   EXPECT_EQ(describe({0, 4}), describe(only(&age, foEqual, 30)));
   EXPECT_EQ(describe({1, 2, 3, 5}), describe(only(&age, foNotEqual, 30)));
+  // A list mixing kinds: an element that cannot be compared is not the value, and does not
+  // hide a later element that is.
+  EXPECT_EQ(describe({1, 3, 5}), describe(only(&age, foInList, VarArrayOf({60, "unknown", 18}))));
+  EXPECT_EQ(describe({1}), describe(only(&age, foInList, VarArrayOf({2.5, "unknown"}))));
+  EXPECT_EQ(describe({0, 2, 3, 4, 5}), describe(only(&age, foNotInList, VarArrayOf({7, "unknown"}))));
 }
 
 TEST_F(FilterCriteriaTest, DateRangesAgainstAFixedToday) {
@@ -541,6 +546,408 @@ TEST(FilterCriteriaBase, AbstractOperationsRaise) {
   EXPECT_THROW(item->GetFieldName(), EAbstractError);
   EXPECT_THROW(criteria.EvaluateRecord(0), EAbstractError);
   EXPECT_EQ(item, criteria.FindItemByItemLink(&link));
+}
+
+// ---------------------------------------------------------------------------------------
+// Expression and caption texts
+
+class FilterTextTest : public FilterCriteriaTest {
+protected:
+  TTestColumn pair{"A; B ", "A and B"};
+  void SetUp() override {
+    FilterCriteriaTest::SetUp();
+    criteria.Columns.push_back(&pair);
+  }
+  void add(TObject* AColumn, TcxFilterOperatorKind AKind, const Variant& AValue, const std::string& ADisplay) {
+    criteria.AddItem(nullptr, AColumn, AKind, AValue, ADisplay);
+  }
+  void described(bool AOn) {
+    criteria.SetOptions(AOn ? TcxFilterCriteriaOptions{fcoShowOperatorDescription} : TcxFilterCriteriaOptions{});
+  }
+};
+
+TEST_F(FilterTextTest, AndOrAndNegatedLists) {
+  add(&name, foLike, "J%", "J%");
+  add(&age, foGreater, 30, "30");
+  EXPECT_EQ("(NAME LIKE 'J%') AND (AGE > 30)", criteria.GetFilterText());
+  EXPECT_EQ("(Name LIKE J%) and (Age > 30)", criteria.GetFilterCaption());
+  described(true);
+  EXPECT_EQ("(Name begins with J) and (Age is greater than 30)", criteria.GetFilterCaption());
+  criteria.Root()->SetBoolOperatorKind(fboNotOr);
+  EXPECT_EQ("NOT ((NAME LIKE 'J%') OR (AGE > 30))", criteria.GetFilterText());
+  EXPECT_EQ("not ((Name begins with J) or (Age is greater than 30))", criteria.GetFilterCaption());
+  criteria.Root()->SetBoolOperatorKind(fboOr);
+  criteria.Root()->AddItemList(fboNotAnd)->AddItem(&age, foEqual, 1, "1");
+  EXPECT_EQ("(NAME LIKE 'J%') OR (AGE > 30) OR (NOT ((AGE = 1)))", criteria.GetFilterText());
+}
+
+// An empty list contributes nothing, whatever its kind: neither 'NOT ()' nor '()' is an
+// expression the data layer could read, and an empty list filters nothing out.
+TEST_F(FilterTextTest, EmptyListsGiveNoText) {
+  criteria.Root()->SetBoolOperatorKind(fboNotAnd);
+  EXPECT_EQ("", criteria.GetFilterText());
+  EXPECT_EQ("", criteria.GetFilterCaption());
+  criteria.Root()->SetBoolOperatorKind(fboAnd);
+  criteria.Root()->AddItemList(fboNotOr);
+  add(&age, foGreater, 30, "30");
+  criteria.Root()->AddItemList(fboOr)->AddItemList(fboNotAnd);
+  EXPECT_EQ("(AGE > 30)", criteria.GetFilterText());
+  EXPECT_EQ("(Age > 30)", criteria.GetFilterCaption());
+}
+
+TEST_F(FilterTextTest, ConditionTexts) {
+  struct Case {
+    const char* what;
+    TObject* column;
+    TcxFilterOperatorKind kind;
+    Variant value;
+    const char* display;
+    const char* expression;
+    const char* caption;             // without operator descriptions
+    const char* describedCaption;    // with them
+  } cases[] = {
+      {"between", &age, foBetween, VarArrayOf({1, 5}), "1;5", "(AGE BETWEEN 1 AND 5)", "(Age between 1 and 5)",
+       "(Age between 1 and 5)"},
+      {"not between", &age, foNotBetween, VarArrayOf({1, 5}), " 1 ; 5 ", "(AGE NOT BETWEEN 1 AND 5)",
+       "(Age not between 1 and 5)", "(Age not between 1 and 5)"},
+      {"between, one display item", &age, foBetween, VarArrayOf({1, 5}), "1", "(AGE BETWEEN 1 AND 5)",
+       "(Age between 1 and )", "(Age between 1 and )"},
+      {"in", &age, foInList, VarArrayOf({1, 2}), "1;2", "(AGE IN (1, 2))", "(Age in (1, 2))", "(Age in (1, 2))"},
+      {"not in, no display items", &age, foNotInList, VarArrayOf({1, 2}), "", "(AGE NOT IN (1, 2))",
+       "(Age not in ())", "(Age not in ())"},
+      {"equal to null", &name, foEqual, Null(), "", "(NAME = NULL)", "(Name = blank)", "(Name is blank)"},
+      {"not equal to null", &name, foNotEqual, Null(), "", "(NAME <> NULL)", "(Name <> blank)",
+       "(Name is not blank)"},
+      {"quotes in a text are doubled", &name, foEqual, "O'Brien", "O'Brien", "(NAME = 'O''Brien')",
+       "(Name = O'Brien)", "(Name equals O'Brien)"},
+      {"not like", &name, foNotLike, "%a%", "%a%", "(NAME NOT LIKE '%a%')", "(Name NOT LIKE %a%)",
+       "(Name does not contain a)"},
+      {"like, ends with", &name, foLike, "%%a", "%%a", "(NAME LIKE '%%a')", "(Name LIKE %%a)", "(Name ends with a)"},
+      {"like, plain", &name, foLike, "a_b", "a_b", "(NAME LIKE 'a_b')", "(Name LIKE a_b)", "(Name like a_b)"},
+      {"not like, begins", &name, foNotLike, "a%", "a%", "(NAME NOT LIKE 'a%')", "(Name NOT LIKE a%)",
+       "(Name does not begin with a)"},
+      {"not like, ends", &name, foNotLike, "%a", "%a", "(NAME NOT LIKE '%a')", "(Name NOT LIKE %a)",
+       "(Name does not end with a)"},
+      {"not like, plain", &name, foNotLike, "a", "a", "(NAME NOT LIKE 'a')", "(Name NOT LIKE a)",
+       "(Name not like a)"},
+      {"boolean", &flag, foNotEqual, true, "Sim", "(FLAG <> True)", "(Flag <> Sim)", "(Flag does not equal Sim)"},
+      {"double", &price, foLessEqual, 2.5, "2,5", "(PRICE <= 2.5)", "(Price <= 2,5)",
+       "(Price is less than or equal to 2,5)"},
+      {"less", &price, foLess, -1, "-1", "(PRICE < -1)", "(Price < -1)", "(Price is less than -1)"},
+      {"greater or equal", &price, foGreaterEqual, 0, "0", "(PRICE >= 0)", "(Price >= 0)",
+       "(Price is greater than or equal to 0)"},
+      {"over several fields", &pair, foEqual, VarArrayOf({1, "x"}), "1;x", "((A = 1) AND (B = 'x'))",
+       "(A and B = 1;x)", "(A and B equals 1;x)"},
+      {"not over several fields", &pair, foNotEqual, VarArrayOf({1, "x"}), "1;x", "(NOT ((A = 1) AND (B = 'x')))",
+       "(A and B <> 1;x)", "(A and B does not equal 1;x)"},
+  };
+  for (const Case& c : cases) {
+    criteria.Clear();
+    described(false);
+    add(c.column, c.kind, c.value, c.display);
+    EXPECT_EQ(c.expression, criteria.GetFilterText()) << c.what;
+    EXPECT_EQ(c.caption, criteria.GetFilterCaption()) << c.what;
+    described(true);
+    EXPECT_EQ(c.describedCaption, criteria.GetFilterCaption()) << c.what;
+  }
+}
+
+TEST_F(FilterTextTest, TranslatedBetweenAndIn) {
+  criteria.SetTranslateBetween(true);
+  criteria.SetTranslateIn(true);
+  struct Case {
+    TcxFilterOperatorKind kind;
+    Variant value;
+    const char* expression;
+    const char* caption;
+  } cases[] = {
+      {foBetween, VarArrayOf({1, 5}), "((1 <= AGE) AND (AGE <= 5))", "(Age between 1 and 5)"},
+      {foNotBetween, VarArrayOf({1, 5}), "(NOT ((1 <= AGE) AND (AGE <= 5)))", "(Age not between 1 and 5)"},
+      {foInList, VarArrayOf({1, 2, 3}), "((AGE = 1) OR (AGE = 2) OR (AGE = 3))", "(Age in (1, 5))"},
+      {foNotInList, VarArrayOf({1, 2}), "(NOT ((AGE = 1) OR (AGE = 2)))", "(Age not in (1, 5))"},
+  };
+  for (const Case& c : cases) {
+    criteria.Clear();
+    add(&age, c.kind, c.value, "1;5");
+    EXPECT_EQ(c.expression, criteria.GetFilterText()) << "operator kind " << c.kind;
+    EXPECT_EQ(c.caption, criteria.GetFilterCaption()) << "operator kind " << c.kind;
+  }
+}
+
+TEST_F(FilterTextTest, DateTexts) {
+  add(&born, foToday, Null(), "ignored");
+  add(&born, foGreater, Variant::MakeDate(EncodeDate(2026, 3, 4) + 0.5), "04/03/2026");
+  criteria.SetDateTimeFormat("yyyy-mm-dd hh:nn");
+  EXPECT_EQ("(('2026-12-15 00:00' <= BORN) AND (BORN < '2026-12-16 00:00')) AND (BORN > '2026-03-04 12:00')",
+            criteria.GetFilterText());
+  EXPECT_EQ("(Born is today) and (Born > 04/03/2026)", criteria.GetFilterCaption());
+  criteria.SetDateTimeFormat("");
+  std::string plain = VarToStr(Variant::MakeDate(EncodeDate(2026, 3, 4) + 0.5));
+  EXPECT_NE(std::string::npos, criteria.GetFilterText().find("(BORN > '" + plain + "')")) << criteria.GetFilterText();
+  // Yesterday's ranges follow the criteria's clock into the text too.
+  criteria.Today += 1;
+  criteria.SetDateTimeFormat("yyyy-mm-dd");
+  EXPECT_EQ(0u, criteria.GetFilterText().find("(('2026-12-16' <= BORN) AND (BORN < '2026-12-17'))"))
+      << criteria.GetFilterText();
+}
+
+// ---------------------------------------------------------------------------------------
+// The binary criteria stream
+
+std::string hexOf(TMemoryStream& S) {
+  std::string out;
+  char buf[4];
+  const auto* p = static_cast<const unsigned char*>(S.Memory());
+  for (Int64 i = 0; i < S.Size(); ++i) {
+    std::snprintf(buf, sizeof(buf), "%02X", p[i]);
+    out += buf;
+  }
+  return out;
+}
+
+// Every node in order: lists with their kinds, conditions with operator kind, item link,
+// display value and value (type and text; arrays element by element).
+// AKinds false leaves the value kinds out (the stream gives integers the smallest kind).
+std::string dumpValue(const Variant& V, bool AKinds) {
+  if (VarIsArray(V)) {
+    std::string s = "[";
+    for (Integer i = VarArrayLowBound(V, 1); i <= VarArrayHighBound(V, 1); ++i)
+      s += (i > VarArrayLowBound(V, 1) ? "," : "") + dumpValue(VarArrayGet(V, {i}), AKinds);
+    return s + "]";
+  }
+  return (AKinds ? VarTypeAsText(VarType(V)) + ":" : std::string()) +
+         (VarIsNull(V) ? std::string("Null") : VarToStr(V));
+}
+
+std::string dumpList(TcxFilterCriteriaItemList* L, TTestCriteria& C, bool AKinds = true) {
+  std::string s = "L" + std::to_string(L->BoolOperatorKind()) + "(";
+  for (Integer i = 0; i < L->Count(); ++i) {
+    TcxCustomFilterCriteriaItem* node = L->Items(i);
+    if (node->IsItemList()) {
+      s += dumpList(static_cast<TcxFilterCriteriaItemList*>(node), C, AKinds);
+    } else {
+      auto* item = static_cast<TcxFilterCriteriaItem*>(node);
+      s += "C" + std::to_string(item->OperatorKind()) + "#" + std::to_string(C.GetIDByItemLink(item->ItemLink())) +
+           "'" + item->DisplayValue() + "'=" + dumpValue(item->Value(), AKinds);
+    }
+    s += ";";
+  }
+  return s + ")";
+}
+
+class FilterStreamTest : public FilterCriteriaTest {
+protected:
+  std::string dump(TTestCriteria& C) { return dumpList(C.Root(), C); }
+  void buildRichTree() {
+    criteria.Root()->SetBoolOperatorKind(fboNotOr);
+    add(&name, foEqual, "Ana", "Ana");
+    add(&name, foEqual, Variant::MakeOleStr("ação"), "ação");
+    add(&name, foLike, std::string(300, 'x') + "%", "long");
+    add(&name, foEqual, Null(), "");
+    add(&age, foEqual, 5, "5");
+    add(&age, foGreater, 1000, "1000");
+    add(&age, foLess, 100000, "100000");
+    add(&price, foEqual, 2.5, "2,5");
+    add(&price, foNotEqual, Currency::FromDouble(1.2345), "1,2345");
+    add(&born, foGreaterEqual, Variant::MakeDate(EncodeDate(2026, 3, 4) + 0.25), "04/03/2026 06:00");
+    add(&flag, foEqual, true, "Sim");
+    add(&flag, foEqual, false, "Não");
+    add(&age, foEqual, Unassigned(), "");
+    TcxFilterCriteriaItemList* nested = criteria.Root()->AddItemList(fboOr);
+    nested->AddItem(&age, foBetween, VarArrayOf({1, 5}), "1;5");
+    nested->AddItem(&name, foInList, VarArrayOf({"a", Null(), 2.5}), "a;;2,5");
+    TcxFilterCriteriaItemList* deeper = nested->AddItemList(fboNotAnd);
+    deeper->AddItem(&born, foThisMonth, Null(), "");
+    deeper->AddItemList(fboAnd);
+    criteria.AddItem(criteria.Root()->AddItemList(fboAnd), nullptr, foNotLike, "%z", "%z");
+  }
+  void add(TObject* AColumn, TcxFilterOperatorKind AKind, const Variant& AValue, const std::string& ADisplay) {
+    criteria.AddItem(nullptr, AColumn, AKind, AValue, ADisplay);
+  }
+  TTestCriteria& fresh() {
+    other.Columns = criteria.Columns;
+    other.Rows = criteria.Rows;
+    return other;
+  }
+  TTestCriteria other;
+};
+
+TEST_F(FilterStreamTest, LayoutOfASmallTree) {
+  criteria.Root()->SetBoolOperatorKind(fboOr);
+  add(&age, foEqual, 5, "5");
+  criteria.Root()->AddItemList(fboNotAnd);
+  TMemoryStream stream;
+  criteria.WriteData(&stream);
+  EXPECT_EQ("FFFFFFFF"  // marker
+            "01"        // root kind Or
+            "02000000"  // two children
+            "00" "00" "01000000" "35" "01000000" "0205"  // condition: Equal, '5', item 1, ShortInt 5
+            "01" "02" "00000000",                        // empty NotAnd list
+            hexOf(stream));
+}
+
+TEST_F(FilterStreamTest, RoundTripOfEveryValueType) {
+  buildRichTree();
+  TMemoryStream stream;
+  criteria.WriteData(&stream);
+  stream.SetPosition(0);
+  TTestCriteria& copy = fresh();
+  copy.ReadData(&stream);
+  EXPECT_EQ(stream.Size(), stream.Position());
+
+  // Writing the tree read back gives the same bytes.
+  TMemoryStream again;
+  copy.WriteData(&again);
+  EXPECT_EQ(hexOf(stream), hexOf(again));
+
+  // The kinds the stream keeps come back as they were; small integers come back as the
+  // smallest kind that holds them, equal in value.
+  std::string restored = dump(copy);
+  EXPECT_NE(std::string::npos, restored.find("'ação'=OleStr:ação")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("=Currency:1.2345")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("=Double:2.5")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("=Boolean:True")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("'blank'=Null:Null")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("=Empty:")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("=[String:a,Null:Null,Double:2.5]")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("C2#1'100000'=Integer:100000")) << restored;
+  EXPECT_NE(std::string::npos, restored.find("C4#1'1000'=Smallint:1000")) << restored;
+  EXPECT_EQ(criteria.GetFilterText(), copy.GetFilterText());
+  EXPECT_EQ(criteria.GetFilterCaption(), copy.GetFilterCaption());
+  EXPECT_EQ(describe(criteria.Visible()), describe(copy.Visible()));
+  EXPECT_EQ(fboNotOr, copy.Root()->BoolOperatorKind());
+  Variant date = static_cast<TcxFilterCriteriaItem*>(copy.Root()->Items(9))->Value();
+  EXPECT_EQ(varDate, VarType(date));
+  EXPECT_EQ(EncodeDate(2026, 3, 4) + 0.25, date.AsDateTime());
+  // The condition without an item came back without one.
+  auto* last = static_cast<TcxFilterCriteriaItemList*>(copy.Root()->Items(copy.Root()->Count() - 1));
+  EXPECT_EQ(nullptr, static_cast<TcxFilterCriteriaItem*>(last->Items(0))->ItemLink());
+  EXPECT_EQ(dumpList(criteria.Root(), criteria, false), dumpList(copy.Root(), copy, false));
+}
+
+TEST_F(FilterStreamTest, OlderFormWithoutMarkerReadsWithAnAndRoot) {
+  criteria.Root()->SetBoolOperatorKind(fboOr);
+  add(&age, foEqual, 5, "5");
+  TMemoryStream stream;
+  criteria.WriteData(&stream);
+  TMemoryStream older;
+  older.Write(static_cast<const char*>(stream.Memory()) + 5, static_cast<Integer>(stream.Size() - 5));
+  older.SetPosition(0);
+  TTestCriteria& copy = fresh();
+  copy.Root()->SetBoolOperatorKind(fboNotOr);
+  copy.ReadData(&older);
+  EXPECT_EQ(fboAnd, copy.Root()->BoolOperatorKind());
+  EXPECT_EQ("(AGE = 5)", copy.GetFilterText());
+}
+
+// A stream cut anywhere is refused with a read error, and the criteria keep the tree and
+// settings they had, without a change notification.
+TEST_F(FilterStreamTest, TruncatedStreamLeavesTheCriteriaAsTheyWere) {
+  buildRichTree();
+  TMemoryStream stream;
+  criteria.WriteData(&stream);
+  TTestCriteria& target = fresh();
+  target.Root()->SetBoolOperatorKind(fboOr);
+  target.AddItem(nullptr, &age, foEqual, 7, "7");
+  std::string before = dump(target);
+  int changes = target.ChangeCount;
+  const auto* bytes = static_cast<const char*>(stream.Memory());
+  for (Int64 length = 0; length < stream.Size(); ++length) {
+    TMemoryStream cut;
+    if (length > 0) cut.Write(bytes, static_cast<Integer>(length));
+    cut.SetPosition(0);
+    EXPECT_THROW(target.ReadData(&cut), EReadError) << "cut at " << length;
+    ASSERT_EQ(before, dump(target)) << "cut at " << length;
+  }
+  EXPECT_EQ(changes, target.ChangeCount);
+  EXPECT_EQ("(AGE = 7)", target.GetFilterText());
+}
+
+TEST_F(FilterStreamTest, CorruptStreamsAreRefused) {
+  auto bytesOf = [](std::initializer_list<int> list) {
+    std::string s;
+    for (int b : list) s += static_cast<char>(b);
+    return s;
+  };
+  std::string nested;  // 300 lists, each inside the one before
+  for (int i = 0; i < 300; ++i) nested += bytesOf({1, 0, 1, 0, 0, 0});
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"root kind 4", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 4, 0, 0, 0, 0})},
+      {"negative root count", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 0xFE, 0xFF, 0xFF, 0xFF})},
+      {"negative count in the older form", bytesOf({0xFE, 0xFF, 0xFF, 0xFF})},
+      {"list kind 9", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0, 1, 9, 0, 0, 0, 0})},
+      {"negative list count", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF})},
+      {"operator kind 24", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0, 0, 24, 0, 0, 0, 0, 1, 0, 0, 0, 0})},
+      {"negative display length",
+       bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 0})},
+      {"huge display length", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0x41})},
+      {"variant tag 99", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 99})},
+      {"huge root count", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 0, 0})},
+      {"lists nested too deep", bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 1, 0, 0, 0}) + nested},
+  };
+  add(&age, foEqual, 7, "7");
+  std::string before = dump(criteria);
+  for (const Case& c : cases) {
+    TMemoryStream stream;
+    stream.Write(c.bytes.data(), static_cast<Integer>(c.bytes.size()));
+    stream.SetPosition(0);
+    EXPECT_EQ("Stream read error", RaisedMessage<EReadError>([&] { criteria.ReadData(&stream); })) << c.what;
+    EXPECT_EQ(before, dump(criteria)) << c.what;
+  }
+}
+
+// An item ID that names no item gives a condition without an item; it compares the value
+// the descendant answers for no item (here Null).
+TEST_F(FilterStreamTest, UnknownItemIDGivesAConditionWithoutItem) {
+  add(&age, foEqual, Null(), "");
+  TMemoryStream stream;
+  criteria.WriteData(&stream);
+  TTestCriteria& copy = fresh();
+  copy.Columns.resize(1);  // AGE (ID 1) is unknown here
+  stream.SetPosition(0);
+  copy.ReadData(&stream);
+  ASSERT_EQ(1, copy.Root()->Count());
+  EXPECT_EQ(nullptr, static_cast<TcxFilterCriteriaItem*>(copy.Root()->Items(0))->ItemLink());
+  EXPECT_EQ(describe({0, 1, 2, 3, 4, 5}), describe(copy.Visible()));
+}
+
+TEST_F(FilterStreamTest, ReadingReplacesTheTreeWithOneNotification) {
+  add(&age, foEqual, 1, "1");
+  TMemoryStream stream;
+  criteria.WriteData(&stream);
+  TTestCriteria& target = fresh();
+  target.AddItem(nullptr, &name, foEqual, "x", "x");
+  target.AddItem(nullptr, &name, foEqual, "y", "y");
+  int changes = target.ChangeCount;
+  stream.SetPosition(0);
+  target.ReadData(&stream);
+  EXPECT_EQ(changes + 1, target.ChangeCount);
+  EXPECT_EQ("(AGE = 1)", target.GetFilterText());
+}
+
+TEST_F(FilterStreamTest, ComponentStreamCarriesThePublishedProperties) {
+  criteria.SetOptions(TcxFilterCriteriaOptions{fcoCaseInsensitive, fcoSoftCompare});
+  criteria.SetPercentWildcard('*');
+  criteria.SetUnderscoreWildcard('?');
+  criteria.SetMaxValueListCount(12);
+  add(&age, foEqual, 1, "1");
+  TMemoryStream stream;
+  criteria.SaveToStream(&stream);
+  stream.SetPosition(0);
+  TTestCriteria& copy = fresh();
+  copy.AddItem(nullptr, &name, foEqual, "x", "x");
+  int changes = copy.ChangeCount;
+  copy.LoadFromStream(&stream);
+  EXPECT_EQ(criteria.Options(), copy.Options());
+  EXPECT_EQ('*', copy.PercentWildcard());
+  EXPECT_EQ('?', copy.UnderscoreWildcard());
+  EXPECT_EQ(12, copy.MaxValueListCount());
+  EXPECT_EQ(changes + 1, copy.ChangeCount);
+  // The base criteria define no stored tree: the copy keeps its own.
+  EXPECT_EQ("(NAME = 'x')", copy.GetFilterText());
 }
 
 }  // namespace
