@@ -196,7 +196,8 @@ void TcxFilterCriteriaItemList::WriteData(TStream* AStream) {
 TcxFilterCriteriaItem* TcxFilterCriteriaItemList::AddItem(TObject* AItemLink, TcxFilterOperatorKind AOperatorKind,
                                                           const Variant& AValue, const std::string& ADisplayValue) {
   TcxFilterCriteria* criteria = GetCriteria();
-  if (!criteria) abstractError();
+  // Only a list taken out of its tree has no criteria to make conditions.
+  if (!criteria) throw EInvalidOperation("The filter list belongs to no criteria");
   return criteria->AddItem(this, AItemLink, AOperatorKind, AValue, ADisplayValue);
 }
 
@@ -217,6 +218,9 @@ void TcxFilterCriteriaItemList::RemoveItem(TcxCustomFilterCriteriaItem* AItem) {
   if (it == FItems.end()) return;
   (void)it->release();
   FItems.erase(it);
+  // The node no longer belongs here: it must not reach back into this list (which may be
+  // freed before it) when it is freed or moved later.
+  AItem->FParent = nullptr;
   Changed();
 }
 

@@ -130,7 +130,8 @@ public:
   TcxFilterCriteriaItemList* AddItemList(TcxFilterBoolOperatorKind ABoolOperatorKind);
   // Frees the children, the last first.
   void Clear();
-  // Takes AItem out of the list without freeing it; a change when it was there.
+  // Takes AItem out of the list without freeing it (it then has no parent); a change when
+  // it was there.
   virtual void RemoveItem(TcxCustomFilterCriteriaItem* AItem);
 
   TcxFilterBoolOperatorKind BoolOperatorKind() const { return FBoolOperatorKind; }
