@@ -248,9 +248,9 @@ TEST_F(FilterCriteriaTest, OperatorsOnTypedValues) {
 TEST_F(FilterCriteriaTest, NullValuesAndSoftNull) {
   // Without fcoSoftNull only Null is null; an equal condition on Null picks the Null records.
   EXPECT_EQ(describe({2}), describe(only(&name, foEqual, Null())));
-  EXPECT_TRUE(Is<TcxFilterNullOperator>(criteria.Root()->Items(0) ? static_cast<TcxFilterCriteriaItem*>(
-                                                                        criteria.Root()->Items(0))->Operator()
-                                                                  : nullptr));
+  auto* item = static_cast<TcxFilterCriteriaItem*>(criteria.Root()->Items(0));
+  EXPECT_TRUE(Is<TcxFilterNullOperator>(item->Operator()));
+  EXPECT_EQ("blank", item->DisplayValue());
   EXPECT_EQ(describe({3}), describe(only(&name, foEqual, "")));
   EXPECT_EQ(describe({0, 1, 3, 4, 5}), describe(only(&name, foNotEqual, Null())));
   // A not-like condition on Null is a not-null test, not a pattern.
@@ -260,7 +260,7 @@ TEST_F(FilterCriteriaTest, NullValuesAndSoftNull) {
   criteria.SetOptions(TcxFilterCriteriaOptions{fcoSoftNull});
   // With it, an equal condition on the empty text becomes a null test: Null and ''.
   EXPECT_EQ(describe({2, 3}), describe(only(&name, foEqual, "")));
-  auto* item = static_cast<TcxFilterCriteriaItem*>(criteria.Root()->Items(0));
+  item = static_cast<TcxFilterCriteriaItem*>(criteria.Root()->Items(0));
   EXPECT_TRUE(Is<TcxFilterNullOperator>(item->Operator()));
   EXPECT_EQ("blank", item->DisplayValue());
   EXPECT_EQ(describe({0, 1, 4, 5}), describe(only(&name, foNotEqual, "")));
