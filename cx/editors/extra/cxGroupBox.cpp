@@ -449,19 +449,22 @@ void TcxCustomGroupBox::Paint() {
 
 TcxButtonGroupItem::TcxButtonGroupItem(TCollection* Collection) : TCollectionItem(nullptr) {
   if (!Collection) return;
-  Collection->BeginUpdate();
+  auto* items = dynamic_cast<TcxButtonGroupItems*>(Collection);
+  if (items) items->SetItemMoving(true);
   SetCollection(Collection);
-  Collection->EndUpdate();
-  if (auto* items = dynamic_cast<TcxButtonGroupItems*>(Collection)) items->NotifyItem(Index(), bgiaAdded);
+  if (items) {
+    items->SetItemMoving(false);
+    items->NotifyItem(Index(), bgiaAdded);
+  }
 }
 
 TcxButtonGroupItem::~TcxButtonGroupItem() {
   auto* items = dynamic_cast<TcxButtonGroupItems*>(Collection());
   if (!items) return;
   const Integer index = Index();
-  items->BeginUpdate();
+  items->SetItemMoving(true);
   SetCollection(nullptr);
-  items->EndUpdate();
+  items->SetItemMoving(false);
   items->NotifyItem(index, bgiaDeleted);
 }
 
@@ -501,7 +504,7 @@ void TcxButtonGroupItems::NotifyItem(Integer AIndex, TcxButtonGroupItemAction AA
 }
 
 void TcxButtonGroupItems::Update(TCollectionItem*) {
-  if (!FNotifying) propertiesChanged();
+  if (!FNotifying && !FItemMoving) propertiesChanged();
 }
 
 void TcxButtonGroupItems::propertiesChanged() {

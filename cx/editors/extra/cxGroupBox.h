@@ -155,6 +155,9 @@ public:
   TcxButtonGroupItemAction NotifyAction() const { return FNotifyAction; }
   // Reports one item change to the owning properties.
   void NotifyItem(Integer AIndex, TcxButtonGroupItemAction AAction);
+  // While an item joins or leaves, the collection's own update is not reported: the item
+  // reports "added" or "deleted" itself afterwards.
+  void SetItemMoving(bool Value) { FItemMoving = Value; }
 
 protected:
   void Update(TCollectionItem* Item) override;
@@ -162,6 +165,7 @@ protected:
 private:
   void propertiesChanged();
   bool FNotifying = false;
+  bool FItemMoving = false;
   Integer FNotifyIndex = -1;
   TcxButtonGroupItemAction FNotifyAction = bgiaChanged;
 };

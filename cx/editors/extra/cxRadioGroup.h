@@ -122,7 +122,7 @@ public:
   bool IsValueStored() const { return !FValue.IsNull(); }
 
 private:
-  Variant FValue;
+  Variant FValue = Null();
 };
 
 class TcxRadioGroupItems : public TcxButtonGroupItems {
@@ -162,7 +162,7 @@ public:
 
 private:
   std::string FDefaultCaption;
-  Variant FDefaultValue;
+  Variant FDefaultValue = Null();
 };
 
 class TcxRadioGroupProperties : public TcxCustomRadioGroupProperties {
