@@ -247,8 +247,10 @@ void TcxButtonGlyph::ComputeLayout(TCanvas* ACanvas, const TRect& AClient, const
   if (!FSource->Empty()) glyph = TPoint{FSource->Width() / FImageCount, FSource->Height()};
   TRect text{0, 0, client.x, 0};
   if (!ACaption.empty()) {
-    DrawTextA(ACanvas->Handle(), ACaption.c_str(), static_cast<int>(ACaption.size()), &text,
-              DT_CALCRECT | ABiDiFlags);
+    HDC dc = ACanvas->Handle();
+    HGDIOBJ old = SelectObject(dc, ACanvas->Font()->Handle());
+    DrawTextA(dc, ACaption.c_str(), static_cast<int>(ACaption.size()), &text, DT_CALCRECT | ABiDiFlags);
+    SelectObject(dc, old);
   }
   TPoint textSize{text.right - text.left, text.bottom - text.top};
   if (ACaption.empty()) textSize = TPoint{0, 0};
@@ -308,17 +310,21 @@ void TcxButtonGlyph::Paint(TCanvas* ACanvas, const TRect& AClient, const TPoint&
     if (index >= 0) FGlyphList->Draw(ACanvas, glyphPos.x, glyphPos.y, index, dsTransparent, itImage, true);
   }
   if (ACaption.empty()) return;
-  ACanvas->Brush()->SetStyle(bsClear);
-  const UINT flags = DT_CENTER | DT_VCENTER | static_cast<UINT>(ABiDiFlags);
-  const TColor fontColor = ACanvas->Font()->Color();
+  // Text is drawn with a clear background in the canvas font and its colour.
+  const UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | static_cast<UINT>(ABiDiFlags);
+  HDC dc = ACanvas->Handle();
+  HGDIOBJ oldFont = SelectObject(dc, ACanvas->Font()->Handle());
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
   if (AState == cxbsDisabled) {
     TRect r = textRect;
     OffsetRect(&r, 1, 1);
-    ACanvas->Font()->SetColor(clBtnHighlight);
-    DrawTextA(ACanvas->Handle(), ACaption.c_str(), static_cast<int>(ACaption.size()), &r, flags);
-    ACanvas->Font()->SetColor(fontColor);
+    SetTextColor(dc, ColorToRGB(clBtnHighlight));
+    DrawTextA(dc, ACaption.c_str(), static_cast<int>(ACaption.size()), &r, flags);
   }
-  DrawTextA(ACanvas->Handle(), ACaption.c_str(), static_cast<int>(ACaption.size()), &textRect, flags);
+  SetTextColor(dc, ColorToRGB(ACanvas->Font()->Color()));
+  DrawTextA(dc, ACaption.c_str(), static_cast<int>(ACaption.size()), &textRect, flags);
+  SetBkMode(dc, oldMode);
+  SelectObject(dc, oldFont);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -120,6 +120,19 @@ bool TcxGroupBoxViewData::HasShadow() {
   return TcxCustomEditViewData::HasShadow();
 }
 
+void TcxGroupBoxViewData::Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                    TcxMouseButton AButton, TShiftState AShift, TcxCustomEditViewInfo* AViewInfo,
+                                    bool AIsMouseEvent) {
+  TcxCustomEditViewData::Calculate(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  if (IsInplace()) return;
+  const Integer w = cxGetBorderWidth(AViewInfo->BorderStyle);
+  AViewInfo->BorderRect = TRect{ABounds.left + w, ABounds.top + w, ABounds.right - w, ABounds.bottom - w};
+  if (AViewInfo->Shadow) {
+    AViewInfo->BorderRect.right -= cxContainerShadowWidth;
+    AViewInfo->BorderRect.bottom -= cxContainerShadowWidth;
+  }
+}
+
 TcxContainerBorderStyle TcxGroupBoxViewData::GetContainerBorderStyle(Integer AHotState) {
   if (IsInplace()) return cbsNone;
   static const TcxContainerBorderStyle table[3][6] = {

@@ -57,6 +57,11 @@ public:
   TRect GetEditExtent(TcxCustomEditViewInfo* AViewInfo) override;
   bool HasShadow() override;
   TcxContainerBorderStyle GetContainerBorderStyle(Integer AHotState) override;
+  // The editor's window region follows the border rectangle; a group box's caption lies
+  // across its border, so the border rectangle spans the whole box (the box draws its own
+  // frame where the caption needs it).
+  void Calculate(TcxCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TcxMouseButton AButton,
+                 TShiftState AShift, TcxCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override;
 
 protected:
   // The caption's height ("Qq" in the caption font), 0 without an owning group box.

@@ -83,6 +83,24 @@ TEST_F(ButtonTest, RealClicksAndSpaceRunOnClickOnceAndADisabledButtonNever) {
   EXPECT_EQ(clicks.Count, 4);
 }
 
+TEST_F(ButtonTest, TheFocusedLookGoesWhenTheFocusMovesToAnotherControl) {
+  TForm* form = newForm();
+  TcxButton* button = newButton(form, 10, 10);
+  auto* edit = New<TEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 60, 100, 22);
+  showAndActivate(form);
+  clickAt(button, TPoint{50, 12});
+  pumpFor(30);
+  EXPECT_TRUE(button->Focused());
+  edit->SetFocus();
+  moveMouseTo(form->ClientToScreen(TPoint{300, 120}));
+  pumpFor(60);
+  button->Repaint();
+  pumpFor(20);
+  EXPECT_EQ(button->LastPaintedState(), cxbsNormal);
+}
+
 TEST_F(ButtonTest, GlyphStripSetsTheImageCountAndTurnsSystemPaintOff) {
   TForm* form = newForm();
   TcxButton* button = newButton(form, 10, 10);
@@ -137,7 +155,10 @@ TEST_F(ButtonTest, MarginAndSpacingMinusOneSplitTheFreeSpaceInThree) {
   canvasHost.SetSize(10, 10);
   canvasHost.Canvas()->Font()->Assign(button->Font());
   SIZE text{};
-  GetTextExtentPoint32A(canvasHost.Canvas()->Handle(), "Abrir", 5, &text);
+  HDC dc = canvasHost.Canvas()->Handle();
+  HGDIOBJ old = SelectObject(dc, button->Font()->Handle());
+  GetTextExtentPoint32A(dc, "Abrir", 5, &text);
+  SelectObject(dc, old);
   const TRect client{0, 0, 121, 25};
   TPoint glyphPos;
   TRect textRect;
@@ -195,6 +216,17 @@ TEST_F(ButtonTest, FaceColoursPaintPerStateInFlatAndUltraFlatKinds) {
   EXPECT_TRUE(PixelIs(f, 1, 1, rgbOfColor(clBtnHighlight)));
   EXPECT_EQ(pixelOf(u, 0, 0), pixelOf(u, 99, 24)) << "ultra-flat frame is one colour";
   EXPECT_GT(countNot(f, TRect{10, 4, 90, 21}, rgbOfColor(clBtnFace)), 10) << "the caption is drawn";
+  // A disabled caption: in the painter's disabled colour, never in the normal text colour.
+  TBitmap d;
+  captureClient(disabled, d);
+  int shadow = 0, text = 0;
+  for (int y = 3; y < 22; ++y)
+    for (int x = 3; x < 97; ++x) {
+      if (pixelOf(d, x, y) == rgbOfColor(clBtnShadow)) ++shadow;
+      if (pixelOf(d, x, y) == rgbOfColor(clBtnText)) ++text;
+    }
+  EXPECT_GT(shadow, 10);
+  EXPECT_EQ(text, 0);
   coloured->Colors()->SetNormal(clDefault);
   EXPECT_TRUE(coloured->Colors()->AssignedColors() == TcxButtonAssignedColors{cxbsHot});
   coloured->Colors()->SetAssignedColors(TcxButtonAssignedColors());
