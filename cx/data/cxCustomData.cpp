@@ -1025,7 +1025,7 @@ void TcxCustomDataControllerInfo::sortRecords() {
   FTotalSortingFields = FGroupingFields;
   for (const TcxDataSortInfo& entry : FSortingFields)
     if (findField(FTotalSortingFields, entry.Field) == -1) FTotalSortingFields.push_back(entry);
-  if (FDataController->IsGridMode() || FRecordList.empty() || FTotalSortingFields.empty()) return;
+  if (FDataController->IsGridMode() || FRecordList.empty()) return;
   PrepareComparisonModes();
   ScopeExit reset([this] { ResetComparisonModes(); });
   // Quicksort with the middle element as pivot; the comparison ends in the record indexes,
@@ -1101,6 +1101,9 @@ void TcxCustomDataControllerInfo::buildGroups() {
 std::vector<Variant> TcxCustomDataControllerInfo::groupPath(Integer AItemIndex) {
   std::vector<Variant> path;
   Integer record = GetRecordListItem(FGroups->FirstPosition(AItemIndex));
+  // Before a refresh the list may still hold records deleted since: such a group has no
+  // values to be found by.
+  if (record >= FDataController->GetRecordCount()) return path;
   for (Integer level = 0; level <= FGroups->Items[static_cast<size_t>(AItemIndex)].Level; ++level) {
     Variant v;
     FDataController->GetComparedValue(record, FGroups->Fields[static_cast<size_t>(level)], v);
@@ -1121,7 +1124,7 @@ void TcxCustomDataControllerInfo::remember(Word AWork) {
   // Selected data rows always follow their records: rows are only positions.
   if (keepSelection) {
     for (const TcxDataSelectionInfo& entry : FSelection->FItems)
-      if (entry.Level != -1) FMemory.DataRows.push_back(entry);
+      if (entry.Level != -1 && entry.RecordIndex < FDataController->GetRecordCount()) FMemory.DataRows.push_back(entry);
     if (FSelection->FAnchor >= 0 && FSelection->FAnchor < GetRowCount())
       FMemory.AnchorRecord = GetRowInfo(FSelection->FAnchor).RecordIndex;
   }
@@ -1141,7 +1144,7 @@ void TcxCustomDataControllerInfo::remember(Word AWork) {
     group.Selected = keepSelection && FSelection->FindGroupRow(i) != -1 && FSelection->IsRowSelected(item.RowIndex);
     if (group.Expanded || group.Selected) {
       group.Path = groupPath(i);
-      FMemory.Groups.push_back(std::move(group));
+      if (!group.Path.empty()) FMemory.Groups.push_back(std::move(group));
     }
     Integer next = i + 1;
     if (!item.Expanded)
@@ -1469,6 +1472,8 @@ void TcxCustomDataController::BeforeDestruction() {
 }
 
 TcxCustomDataController::~TcxCustomDataController() {
+  // Nothing is rebuilt from here on: the fields and records go away one by one.
+  FDataControllerInfo->BeginUpdate();
   FNotifier.reset();
   FFilter.reset();
   if (FProvider) FProvider->FreeSavedRecord();
