@@ -941,9 +941,18 @@ void TcxCustomDataControllerInfo::FullExpand() {
 }
 
 Integer TcxCustomDataControllerInfo::IndexOfRecord(Integer ARecordIndex) const {
-  if (ARecordIndex < 0) return -1;
-  auto it = std::find(FRecordList.begin(), FRecordList.end(), ARecordIndex);
-  return it == FRecordList.end() ? -1 : static_cast<Integer>(it - FRecordList.begin());
+  if (ARecordIndex < 0 || static_cast<size_t>(ARecordIndex) >= FPositions.size()) return -1;
+  return FPositions[static_cast<size_t>(ARecordIndex)];
+}
+
+// Re-deriving rows from records (focus, selection) asks for positions of many records at
+// once, so the record list keeps its inverse.
+void TcxCustomDataControllerInfo::updatePositions() {
+  Integer top = -1;
+  for (Integer record : FRecordList) top = std::max(top, record);
+  FPositions.assign(static_cast<size_t>(top + 1), -1);
+  for (size_t p = 0; p < FRecordList.size(); ++p)
+    if (FRecordList[p] >= 0) FPositions[static_cast<size_t>(FRecordList[p])] = static_cast<Integer>(p);
 }
 
 // --- Comparison
@@ -1263,6 +1272,7 @@ void TcxCustomDataControllerInfo::Update() {
     filterRecords();
   }
   if (work & (ciGrouping | ciSorting)) sortRecords();
+  if (work & (ciRefresh | ciGrouping | ciSorting)) updatePositions();
   if (work & ciGrouping) buildGroups();
   if ((work & (ciGrouping | ciSorting)) && FDataController->Options().Contains(dcoFocusTopRowAfterSorting) &&
       (FDataController->FGroupingChanged || FDataController->FSortingChanged ||

@@ -678,6 +678,7 @@ private:
   void buildGroups();
   Integer compareRecords(Integer R1, Integer R2);
   void deriveGroupingOrders();
+  void updatePositions();
   void sortingListChanged() { FChanges |= ciSorting; }
   void groupingListChanged() { FChanges |= ciGrouping | ciSorting | ciSummary; }
   bool focusEqual() const;
@@ -692,6 +693,7 @@ private:
 
   TcxCustomDataController* FDataController;
   std::vector<Integer> FRecordList;
+  std::vector<Integer> FPositions;  // record index -> position in FRecordList, -1 when absent
   std::vector<TcxDataSortInfo> FSortingFields;
   std::vector<TcxDataSortInfo> FGroupingFields;
   std::vector<TcxDataSortInfo> FTotalSortingFields;
