@@ -2327,13 +2327,23 @@ void TcxCustomDataController::Cancel() {
 }
 
 void TcxCustomDataController::DeleteFocused() {
-  if (GetFocusedRowIndex() == -1 || !FProvider->CanDelete()) return;
-  FProvider->Delete();
+  Integer row = GetFocusedRowIndex();
+  if (row == -1 || !FProvider->CanDelete()) return;
+  if (GetRowInfo(row).Level < FGroups->GetGroupingItemCount()) {
+    std::vector<Integer> records;
+    FGroups->LoadRecordIndexesByRowIndex(records, row);
+    std::sort(records.begin(), records.end());
+    FProvider->DeleteRecords(records);
+  } else {
+    FProvider->Delete();
+  }
 }
 
 void TcxCustomDataController::DeleteSelection() {
   if (GetSelectedCount() == 0 || !FProvider->CanDelete()) return;
-  if (IsSingleSelection()) FProvider->Delete();
+  // The single selected row is the focused one; a focused group row stands for its
+  // records, not for the first of them alone.
+  if (IsSingleSelection()) DeleteFocused();
   else FProvider->DeleteSelection();
 }
 

@@ -481,3 +481,18 @@ TEST_F(RowListTest, ExpandedGroupsSurviveARefilterWhileTheirValuesExist) {
   DC->SetOptions(DC->Options() - TcxDataControllerOptions{dcoSaveExpanding});
   EXPECT_FALSE(DC->GetRowInfo(0).Expanded);
 }
+
+TEST_F(RowListTest, DeletingAFocusedGroupRowDeletesAllItsRecords) {
+  FillPairs({{"A", 1}, {"B", 2}, {"A", 3}, {"C", 4}});
+  DC->Groups()->ChangeGroupIndex(Name, 0);
+  DC->ChangeFocusedRowIndex(0);  // group A, single selection: the focused row is selected
+  ASSERT_EQ(DC->GetSelectedCount(), 1);
+  DC->DeleteSelection();
+  std::vector<std::string> left;
+  for (Integer r = 0; r < DC->GetRecordCount(); ++r) left.push_back(DC->Values(r, Name).AsString());
+  EXPECT_EQ(left, (std::vector<std::string>{"B", "C"}));
+  DC->ChangeFocusedRowIndex(1);  // group C
+  DC->DeleteFocused();
+  ASSERT_EQ(DC->GetRecordCount(), 1);
+  EXPECT_EQ(DC->Values(0, Name).AsString(), "B");
+}
