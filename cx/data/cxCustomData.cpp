@@ -723,6 +723,22 @@ void TcxCustomDataControllerInfo::ExpandingChanged() {
 
 void TcxCustomDataControllerInfo::SelectionChanged() { FChanges |= ciSelection; }
 
+void TcxCustomDataControllerInfo::RecordIndexesShifted(Integer ARecordIndex, Integer ADelta) {
+  // Selected data rows name their records; a record deleted goes out of the selection, and
+  // the records after an inserted or deleted one change their indexes.
+  auto& items = FSelection->FItems;
+  size_t before = items.size();
+  if (ADelta < 0)
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [ARecordIndex](const TcxDataSelectionInfo& A) {
+                                 return A.Level != -1 && A.RecordIndex == ARecordIndex;
+                               }),
+                items.end());
+  for (TcxDataSelectionInfo& entry : items)
+    if (entry.Level != -1 && entry.RecordIndex >= ARecordIndex && entry.RecordIndex >= 0) entry.RecordIndex += ADelta;
+  if (items.size() != before) SelectionChanged();
+}
+
 // --- Items
 
 namespace {
@@ -1680,8 +1696,9 @@ Integer TcxCustomDataController::AppendRecord() {
 Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) dataError(scxDataRecordIndexOutOfRange);
   FDataStorage->InsertRecord(ARecordIndex);
-  // The bookmark stays with its record, which moved up by one.
+  // The bookmark and the selection stay with their records, which moved up by one.
   if (FBookmarkRecordIndex >= ARecordIndex) ++FBookmarkRecordIndex;
+  FDataControllerInfo->RecordIndexesShifted(ARecordIndex, 1);
   DoRecordInserted(ARecordIndex);
   DataChanged(dcRecordsAdded, -1, -1);
   return ARecordIndex;
@@ -1694,6 +1711,7 @@ void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
   bool newItem = IsNewItemRecord(ARecordIndex);
   if (ARecordIndex >= 0 || FDataStorage->IsInternalRecordInUse(ARecordIndex)) FDataStorage->DeleteRecord(ARecordIndex);
   DoRecordDeleted(ARecordIndex);
+  if (ARecordIndex >= 0) FDataControllerInfo->RecordIndexesShifted(ARecordIndex, -1);
   FDataControllerInfo->Refresh();
   // The bookmark stays with its record: a later record moved down by one.
   if (ARecordIndex >= 0 && FBookmarkRecordIndex > ARecordIndex) --FBookmarkRecordIndex;

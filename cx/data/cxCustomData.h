@@ -639,6 +639,8 @@ public:
   bool IsRowSelected(Integer ARowIndex) const;
   void CheckSelection();
   void SelectionChanged();
+  // A record was inserted (ADelta 1) or deleted (ADelta -1) at ARecordIndex.
+  void RecordIndexesShifted(Integer ARecordIndex, Integer ADelta);
 
 private:
   struct FocusingInfo {

@@ -496,3 +496,24 @@ TEST_F(RowListTest, DeletingAFocusedGroupRowDeletesAllItsRecords) {
   ASSERT_EQ(DC->GetRecordCount(), 1);
   EXPECT_EQ(DC->Values(0, Name).AsString(), "B");
 }
+
+// Inserting or deleting other records must not hand the selection to their neighbours: a
+// later DeleteSelection would delete records nobody selected.
+TEST_F(RowListTest, TheSelectionFollowsItsRecordsWhenOthersAreInsertedOrDeleted) {
+  Fill(20);
+  DC->SetMultiSelect(true);
+  DC->ChangeSortOrder(Id, soDescending);
+  DC->ChangeRowSelection(DC->GetRowIndexByRecordIndex(5, false), true);
+  DC->ChangeRowSelection(DC->GetRowIndexByRecordIndex(6, false), true);
+  DC->DeleteRecord(2);
+  DC->InsertRecord(0);
+  DC->SetValue(0, Id, 100);
+  DC->DeleteRecord(5);  // Id 5: it leaves the selection
+  std::vector<Integer> selectedIds;
+  for (Integer r : selectedRecords()) selectedIds.push_back(DC->Values(r, Id).AsInteger());
+  EXPECT_EQ(selectedIds, (std::vector<Integer>{6}));
+  DC->DeleteSelection();
+  std::vector<Integer> left;
+  for (Integer r = 0; r < DC->GetRecordCount(); ++r) left.push_back(DC->Values(r, Id).AsInteger());
+  EXPECT_EQ(left, (std::vector<Integer>{100, 0, 1, 3, 4, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
+}
