@@ -517,3 +517,18 @@ TEST_F(RowListTest, TheSelectionFollowsItsRecordsWhenOthersAreInsertedOrDeleted)
   for (Integer r = 0; r < DC->GetRecordCount(); ++r) left.push_back(DC->Values(r, Id).AsInteger());
   EXPECT_EQ(left, (std::vector<Integer>{100, 0, 1, 3, 4, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
 }
+
+TEST_F(RowListTest, CollapsingAGroupMovesTheSelectionRowsOfTheGroupsAfterIt) {
+  FillPairs({{"A", 1}, {"A", 2}, {"B", 3}, {"B", 4}});
+  DC->SetMultiSelect(true);
+  DC->Groups()->ChangeGroupIndex(Name, 0);
+  DC->Groups()->FullExpand();
+  ASSERT_EQ(rows(), (std::vector<std::string>{"g0+:A", "0", "1", "g0+:B", "2", "3"}));
+  DC->ChangeRowSelection(2, true);  // record 1, under A
+  DC->ChangeRowSelection(5, true);  // record 3, under B
+  DC->Groups()->ChangeExpanding(0, false, false);
+  // Record 1 is hidden and leaves the selection; record 3 is now on row 3.
+  EXPECT_EQ(selectedRecords(), (std::vector<Integer>{3}));
+  EXPECT_EQ(DC->GetSelectedRowIndex(0), 3);
+  EXPECT_TRUE(DC->IsRowSelected(3));
+}
