@@ -25,6 +25,11 @@ RTL_IMPLEMENT_CLASS(TcxCustomDataField)
 RTL_IMPLEMENT_CLASS(TcxCustomDataFieldList)
 RTL_IMPLEMENT_CLASS(TcxCustomDataProvider)
 RTL_IMPLEMENT_CLASS(TcxCustomDataControllerInfo)
+RTL_IMPLEMENT_CLASS(TcxDataGroups)
+RTL_IMPLEMENT_CLASS(TcxDataSelection)
+RTL_IMPLEMENT_CLASS(TcxDataControllerGroups)
+RTL_IMPLEMENT_CLASS(TcxDataFilterCriteriaItem)
+RTL_IMPLEMENT_CLASS(TcxDataFilterCriteria)
 RTL_IMPLEMENT_CLASS(TcxCustomDataController)
 
 namespace {
@@ -285,6 +290,8 @@ void TcxCustomDataProvider::InsertOrAppend(bool AAppend) {
   {
     UpdateLock<TcxCustomDataController> lock(dc);
     std::vector<Variant> groupingValues;
+    // An inserted record shifts the rows after it, and selection entries are rows.
+    if (!dc->NewItemRowEnabled() && !AAppend) dc->ClearSelection();
     if (dc->NewItemRowEnabled()) {
       Integer a = dc->GetFocusedRecordIndex();
       if (dc->GetFocusedRowIndex() == -1 && dc->GetRowCount() > 0) a = dc->GetRowInfo(0).RecordIndex;
@@ -391,11 +398,14 @@ void TcxCustomDataProvider::DeleteSelection() {
   std::vector<Integer> records;
   for (Integer i = 0; i < dc->GetSelectedCount(); ++i) {
     Integer row = dc->GetSelectedRowIndex(i);
-    records.push_back(dc->GetRowInfo(row).RecordIndex);
+    TcxRowInfo info = dc->GetRowInfo(row);
+    if (info.Level < dc->Groups()->GetGroupingItemCount()) dc->Groups()->LoadRecordIndexesByRowIndex(records, row);
+    else records.push_back(info.RecordIndex);
   }
   std::sort(records.begin(), records.end());
   records.erase(std::unique(records.begin(), records.end()), records.end());
   DeleteRecords(records);
+  dc->ClearSelection();
 }
 
 void TcxCustomDataProvider::GetEditValue(Integer ARecordIndex, TcxCustomDataField* AField, Variant& V,
@@ -426,8 +436,13 @@ void TcxCustomDataProvider::SetValue(Integer ARecordIndex, TcxCustomDataField* A
 }
 
 void TcxCustomDataProvider::AssignItemValues(Integer ARecordIndex, const std::vector<Variant>& AGroupingValues) {
-  // Grouping levels come with the row list's grouping; with none there is nothing to copy.
-  FDataController->DoNewRecord(ARecordIndex);
+  TcxCustomDataController* dc = FDataController;
+  if (FGrouped && dc->Options().Contains(dcoAssignGroupingValues)) {
+    const auto& grouping = dc->DataControllerInfo()->GroupingFields();
+    for (size_t level = 0; level < grouping.size() && level < AGroupingValues.size(); ++level)
+      SetValue(ARecordIndex, grouping[level].Field, AGroupingValues[level]);
+  }
+  dc->DoNewRecord(ARecordIndex);
 }
 
 void TcxCustomDataProvider::ResetEditing() {
@@ -481,10 +496,193 @@ void TcxCustomDataProvider::FreeSavedRecord() {
 }
 
 // ---------------------------------------------------------------------------------------
+// TcxDataGroups
+
+void TcxDataGroups::Clear() {
+  Items.clear();
+  Fields.clear();
+  FDeepest.clear();
+  FRowCount = 0;
+}
+
+void TcxDataGroups::Renumber() {
+  Integer deepest = DeepestLevel();
+  Integer row = 0;
+  Integer hideLevel = -1, hideRow = 0;
+  for (TcxDataGroupInfo& item : Items) {
+    if (hideLevel >= 0 && item.Level > hideLevel) {
+      item.RowIndex = hideRow;
+      continue;
+    }
+    hideLevel = -1;
+    item.RowIndex = row++;
+    if (!item.Expanded) {
+      hideLevel = item.Level;
+      hideRow = item.RowIndex;
+    } else if (item.Level == deepest) {
+      row += item.LastIndex - item.FirstIndex + 1;
+    }
+  }
+  FRowCount = row;
+}
+
+void TcxDataGroups::FullExpand() {
+  for (TcxDataGroupInfo& item : Items) item.Expanded = true;
+  Renumber();
+}
+
+Integer TcxDataGroups::FindGroupByRow(Integer ARowIndex, Integer& AOwnerGroup) const {
+  AOwnerGroup = -1;
+  auto it = std::lower_bound(Items.begin(), Items.end(), ARowIndex,
+                             [](const TcxDataGroupInfo& A, Integer R) { return A.RowIndex < R; });
+  // Items sharing a row are a visible group followed by its hidden descendants: the first
+  // one is the row's group.
+  if (it != Items.end() && it->RowIndex == ARowIndex) return static_cast<Integer>(it - Items.begin());
+  if (it != Items.begin()) AOwnerGroup = static_cast<Integer>(it - Items.begin()) - 1;
+  return -1;
+}
+
+Integer TcxDataGroups::DeepestGroupOfPosition(Integer APosition) const {
+  auto it = std::upper_bound(FDeepest.begin(), FDeepest.end(), APosition,
+                             [this](Integer P, Integer G) { return P < Items[static_cast<size_t>(G)].FirstIndex; });
+  if (it == FDeepest.begin()) return -1;
+  Integer g = *(it - 1);
+  return APosition <= Items[static_cast<size_t>(g)].LastIndex ? g : -1;
+}
+
+Integer TcxDataGroups::ParentOf(Integer AItemIndex) const {
+  Integer level = Items[static_cast<size_t>(AItemIndex)].Level;
+  for (Integer i = AItemIndex - 1; i >= 0; --i)
+    if (Items[static_cast<size_t>(i)].Level < level) return i;
+  return -1;
+}
+
+Integer TcxDataGroups::FirstPosition(Integer AItemIndex) const {
+  Integer g = AItemIndex;
+  while (Items[static_cast<size_t>(g)].Level < DeepestLevel()) g = Items[static_cast<size_t>(g)].FirstIndex;
+  return Items[static_cast<size_t>(g)].FirstIndex;
+}
+
+Integer TcxDataGroups::LastPosition(Integer AItemIndex) const {
+  // The last deepest group of the subtree is the last item before the next group of the
+  // same level or above.
+  Integer level = Items[static_cast<size_t>(AItemIndex)].Level;
+  Integer last = AItemIndex;
+  for (Integer i = AItemIndex + 1; i < Count() && Items[static_cast<size_t>(i)].Level > level; ++i) last = i;
+  return Items[static_cast<size_t>(last)].LastIndex;
+}
+
+bool TcxDataGroups::IsVisible(Integer AItemIndex) const {
+  Integer owner;
+  return FindGroupByRow(Items[static_cast<size_t>(AItemIndex)].RowIndex, owner) == AItemIndex;
+}
+
+std::vector<Integer> TcxDataGroups::Children(Integer AItemIndex) const {
+  std::vector<Integer> result;
+  Integer level = AItemIndex < 0 ? -1 : Items[static_cast<size_t>(AItemIndex)].Level;
+  if (level == DeepestLevel()) return result;
+  for (Integer i = AItemIndex + 1; i < Count(); ++i) {
+    Integer l = Items[static_cast<size_t>(i)].Level;
+    if (l <= level) break;
+    if (l == level + 1) result.push_back(i);
+  }
+  return result;
+}
+
+bool TcxDataGroups::ExpandPath(Integer AItemIndex) {
+  bool changed = false;
+  for (Integer g = AItemIndex; g >= 0; g = ParentOf(g)) {
+    if (!Items[static_cast<size_t>(g)].Expanded) {
+      Items[static_cast<size_t>(g)].Expanded = true;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxDataSelection
+
+void TcxDataSelection::InsertItem(Integer AIndex, Integer ARowIndex, Integer ALevel, Integer ARecordIndex) {
+  TcxDataSelectionInfo info{ALevel, ARecordIndex, ARowIndex};
+  if (AIndex < 0 || AIndex >= Count()) FItems.push_back(info);
+  else FItems.insert(FItems.begin() + AIndex, info);
+}
+
+void TcxDataSelection::DeleteItem(Integer AIndex) {
+  if (FItems.at(static_cast<size_t>(AIndex)).RowIndex == FAnchor) ClearAnchor();
+  FItems.erase(FItems.begin() + AIndex);
+}
+
+void TcxDataSelection::SetCount(Integer ACount) {
+  while (Count() > ACount && Count() > 0) DeleteItem(Count() - 1);
+  for (Integer i = Count(); i < ACount; ++i) FItems.push_back({0, i, i});
+}
+
+void TcxDataSelection::Add(Integer AIndex, Integer ARowIndex, Integer ALevel, Integer ARecordIndex) {
+  InsertItem(AIndex, ARowIndex, ALevel, ARecordIndex);
+  changed();
+}
+
+void TcxDataSelection::ClearSelection() {
+  Clear();
+  changed();
+}
+
+void TcxDataSelection::ClearAll() {
+  ClearAnchor();
+  Clear();
+  changed();
+}
+
+void TcxDataSelection::Delete(Integer AIndex) {
+  DeleteItem(AIndex);
+  changed();
+}
+
+bool TcxDataSelection::FindRow(Integer ARowIndex, Integer& AIndex) const {
+  auto it = std::lower_bound(FItems.begin(), FItems.end(), ARowIndex,
+                             [](const TcxDataSelectionInfo& A, Integer R) { return A.RowIndex < R; });
+  AIndex = static_cast<Integer>(it - FItems.begin());
+  return it != FItems.end() && it->RowIndex == ARowIndex;
+}
+
+bool TcxDataSelection::IsRowSelected(Integer ARowIndex) const {
+  Integer index;
+  return FindRow(ARowIndex, index);
+}
+
+Integer TcxDataSelection::FindGroupRow(Integer AGroupIndex) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (FItems[static_cast<size_t>(i)].Level == -1 && FItems[static_cast<size_t>(i)].RecordIndex == AGroupIndex) return i;
+  return -1;
+}
+
+Integer TcxDataSelection::FindRecord(Integer ARecordIndex) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (FItems[static_cast<size_t>(i)].Level != -1 && FItems[static_cast<size_t>(i)].RecordIndex == ARecordIndex) return i;
+  return -1;
+}
+
+const TcxDataSelectionInfo& TcxDataSelection::Items(Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= Count()) throw EListError("List index out of bounds (" + IntToStr(AIndex) + ")");
+  return FItems[static_cast<size_t>(AIndex)];
+}
+
+// ---------------------------------------------------------------------------------------
 // TcxCustomDataControllerInfo
 
 TcxCustomDataControllerInfo::TcxCustomDataControllerInfo(TcxCustomDataController* ADataController)
-    : FDataController(ADataController) {}
+    : FDataController(ADataController), FGroups(New<TcxDataGroups>()) {
+  CreateSelection(TcxDataSelection::StaticClass());
+}
+
+void TcxCustomDataControllerInfo::CreateSelection(TClass ASelectionClass) {
+  FSelection.reset(As<TcxDataSelection>(ASelectionClass->CreateInstance(FDataController)));
+  FSelection->OnChanged = [this] { SelectionChanged(); };
+}
+
+TcxCustomDataControllerInfo::~TcxCustomDataControllerInfo() = default;
 
 void TcxCustomDataControllerInfo::EndUpdate() {
   if (FLockCount > 0) --FLockCount;
@@ -497,6 +695,8 @@ void TcxCustomDataControllerInfo::CheckChanges() {
 
 void TcxCustomDataControllerInfo::Refresh() {
   FChanges |= ciRefresh | ciSummary;
+  if (!FSortingFields.empty() || !FGroupingFields.empty()) FChanges |= ciSorting;
+  if (!FGroupingFields.empty()) FChanges |= ciGrouping;
   CheckChanges();
 }
 
@@ -516,23 +716,599 @@ void TcxCustomDataControllerInfo::LayoutChanged() {
   CheckChanges();
 }
 
+void TcxCustomDataControllerInfo::ExpandingChanged() {
+  FChanges |= ciExpanding;
+  FExpanding = true;
+}
+
+void TcxCustomDataControllerInfo::SelectionChanged() { FChanges |= ciSelection; }
+
+void TcxCustomDataControllerInfo::RecordIndexesShifted(Integer ARecordIndex, Integer ADelta) {
+  // Selected data rows name their records; a record deleted goes out of the selection, and
+  // the records after an inserted or deleted one change their indexes.
+  auto& items = FSelection->FItems;
+  size_t before = items.size();
+  if (ADelta < 0)
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [ARecordIndex](const TcxDataSelectionInfo& A) {
+                                 return A.Level != -1 && A.RecordIndex == ARecordIndex;
+                               }),
+                items.end());
+  for (TcxDataSelectionInfo& entry : items)
+    if (entry.Level != -1 && entry.RecordIndex >= ARecordIndex && entry.RecordIndex >= 0) entry.RecordIndex += ADelta;
+  if (items.size() != before) SelectionChanged();
+}
+
+// --- Items
+
+namespace {
+
+Integer findField(const std::vector<TcxDataSortInfo>& AList, const TcxCustomDataField* AField) {
+  for (size_t i = 0; i < AList.size(); ++i)
+    if (AList[i].Field == AField) return static_cast<Integer>(i);
+  return -1;
+}
+
+}  // namespace
+
+void TcxCustomDataControllerInfo::RemoveField(TcxCustomDataField* AField) {
+  Integer sortIndex = findField(FSortingFields, AField);
+  if (sortIndex != -1) {
+    FSortingFields.erase(FSortingFields.begin() + sortIndex);
+    sortingListChanged();
+  }
+  Integer groupIndex = findField(FGroupingFields, AField);
+  if (groupIndex != -1) {
+    FSelection->ClearAll();
+    FGroupingFields.erase(FGroupingFields.begin() + groupIndex);
+    groupingListChanged();
+  }
+  deriveGroupingOrders();
+  // Groups and the combined list may still point at the field until the next rebuild.
+  auto& fields = FGroups->Fields;
+  if (std::find(fields.begin(), fields.end(), AField) != fields.end()) {
+    FGroups->Clear();
+    FChanges |= ciGrouping;
+  }
+  FTotalSortingFields.erase(std::remove_if(FTotalSortingFields.begin(), FTotalSortingFields.end(),
+                                           [AField](const TcxDataSortInfo& A) { return A.Field == AField; }),
+                            FTotalSortingFields.end());
+  if (std::find(FMemory.Fields.begin(), FMemory.Fields.end(), AField) != FMemory.Fields.end()) FMemory = Memory();
+  CheckChanges();
+}
+
+void TcxCustomDataControllerInfo::UpdateField(TcxCustomDataField* AField) {
+  FChanges |= ciLayout;
+  if (findField(FSortingFields, AField) != -1) sortingListChanged();
+  if (findField(FGroupingFields, AField) != -1) {
+    FSelection->ClearAll();
+    groupingListChanged();
+  }
+  if (std::find(FMemory.Fields.begin(), FMemory.Fields.end(), AField) != FMemory.Fields.end()) FMemory = Memory();
+  CheckChanges();
+}
+
+// --- Sorting and grouping lists
+
+void TcxCustomDataControllerInfo::deriveGroupingOrders() {
+  bool changed = false;
+  for (TcxDataSortInfo& entry : FGroupingFields) {
+    Integer i = findField(FSortingFields, entry.Field);
+    TcxDataSortOrder order = i == -1 ? soAscending : FSortingFields[static_cast<size_t>(i)].SortOrder;
+    if (entry.SortOrder != order) {
+      entry.SortOrder = order;
+      changed = true;
+    }
+  }
+  if (changed) groupingListChanged();
+}
+
+void TcxCustomDataControllerInfo::ChangeSorting(TcxCustomDataField* AField, TcxDataSortOrder ASortOrder) {
+  Integer i = findField(FSortingFields, AField);
+  if (ASortOrder == soNone) {
+    if (i == -1) return;
+    FSortingFields.erase(FSortingFields.begin() + i);
+  } else if (i == -1) {
+    FSortingFields.push_back({AField, ASortOrder});
+  } else {
+    if (FSortingFields[static_cast<size_t>(i)].SortOrder == ASortOrder) return;
+    FSortingFields[static_cast<size_t>(i)].SortOrder = ASortOrder;
+  }
+  sortingListChanged();
+  deriveGroupingOrders();
+  CheckChanges();
+}
+
+void TcxCustomDataControllerInfo::ChangeSortIndex(TcxCustomDataField* AField, Integer ASortIndex) {
+  Integer i = findField(FSortingFields, AField);
+  if (i == -1) return;
+  ASortIndex = std::clamp(ASortIndex, 0, static_cast<Integer>(FSortingFields.size()) - 1);
+  if (ASortIndex == i) return;
+  TcxDataSortInfo entry = FSortingFields[static_cast<size_t>(i)];
+  FSortingFields.erase(FSortingFields.begin() + i);
+  FSortingFields.insert(FSortingFields.begin() + ASortIndex, entry);
+  FDataController->MarkSortingChanged();
+  sortingListChanged();
+  CheckChanges();
+}
+
+void TcxCustomDataControllerInfo::ClearSorting(bool AKeepGroupedItems) {
+  size_t before = FSortingFields.size();
+  if (AKeepGroupedItems) {
+    for (Integer i = static_cast<Integer>(FSortingFields.size()) - 1; i >= 0; --i)
+      if (findField(FGroupingFields, FSortingFields[static_cast<size_t>(i)].Field) == -1)
+        FSortingFields.erase(FSortingFields.begin() + i);
+  } else {
+    FSortingFields.clear();
+    deriveGroupingOrders();
+  }
+  if (FSortingFields.size() != before) {
+    FDataController->MarkSortingChanged();
+    sortingListChanged();
+  }
+  CheckChanges();
+}
+
+void TcxCustomDataControllerInfo::ChangeGroupIndex(TcxCustomDataField* AField, Integer AGroupIndex) {
+  Integer i = findField(FGroupingFields, AField);
+  Integer count = static_cast<Integer>(FGroupingFields.size());
+  if (AGroupIndex < 0) {
+    if (i == -1) return;
+    FGroupingFields.erase(FGroupingFields.begin() + i);
+  } else if (i == -1) {
+    FGroupingFields.insert(FGroupingFields.begin() + std::min(AGroupIndex, count), {AField, soAscending});
+  } else {
+    Integer to = std::min(AGroupIndex, count - 1);
+    if (to == i) return;
+    TcxDataSortInfo entry = FGroupingFields[static_cast<size_t>(i)];
+    FGroupingFields.erase(FGroupingFields.begin() + i);
+    FGroupingFields.insert(FGroupingFields.begin() + to, entry);
+  }
+  groupingListChanged();
+  deriveGroupingOrders();
+  CheckChanges();
+}
+
+// --- Rows
+
+Integer TcxCustomDataControllerInfo::GetRowCount() const {
+  return IsGrouped() ? FGroups->RowCount() : GetRecordListCount();
+}
+
 TcxRowInfo TcxCustomDataControllerInfo::GetRowInfo(Integer ARowIndex) const {
   if (ARowIndex < 0 || ARowIndex >= GetRowCount()) dataError(scxDataRowIndexOutOfRange);
   TcxRowInfo info;
-  info.RecordIndex = GetRecordListItem(ARowIndex);
+  if (!IsGrouped()) {
+    info.RecordIndex = GetRecordListItem(ARowIndex);
+    return info;
+  }
+  Integer owner;
+  Integer g = FGroups->FindGroupByRow(ARowIndex, owner);
+  if (g != -1) {
+    const TcxDataGroupInfo& item = FGroups->Items[static_cast<size_t>(g)];
+    info.Level = item.Level;
+    info.Expanded = item.Expanded;
+    info.RecordIndex = GetRecordListItem(FGroups->FirstPosition(g));
+  } else {
+    info.Level = FGroups->LevelCount();
+    info.RecordIndex = GetRecordListItem(dataRowOfPosition(owner, -1) + ARowIndex);
+  }
   return info;
 }
 
-Integer TcxCustomDataControllerInfo::IndexOfRecord(Integer ARecordIndex) const {
-  if (ARecordIndex < 0) return -1;
-  auto it = std::find(FRecordList.begin(), FRecordList.end(), ARecordIndex);
-  return it == FRecordList.end() ? -1 : static_cast<Integer>(it - FRecordList.begin());
+// With APosition -1: the offset that turns a row of the group's records into a position.
+Integer TcxCustomDataControllerInfo::dataRowOfPosition(Integer AGroup, Integer APosition) const {
+  const TcxDataGroupInfo& g = FGroups->Items[static_cast<size_t>(AGroup)];
+  if (APosition < 0) return g.FirstIndex - g.RowIndex - 1;
+  return g.RowIndex + APosition - g.FirstIndex + 1;
 }
+
+Integer TcxCustomDataControllerInfo::GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible) {
+  Integer p = IndexOfRecord(ARecordIndex);
+  if (p < 0 || !IsGrouped()) return p;
+  Integer g = FGroups->DeepestGroupOfPosition(p);
+  if (g < 0) return -1;
+  if (AMakeVisible) {
+    if (FGroups->ExpandPath(g)) {
+      FGroups->Renumber();
+      ExpandingChanged();
+      Integer row = dataRowOfPosition(g, p);
+      CheckChanges();
+      return row;
+    }
+  } else if (!FGroups->IsVisible(g) || !FGroups->Items[static_cast<size_t>(g)].Expanded) {
+    return -1;
+  }
+  return dataRowOfPosition(g, p);
+}
+
+void TcxCustomDataControllerInfo::ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive) {
+  if (ARowIndex < 0 || ARowIndex >= GetRowCount()) dataError(scxDataRowIndexOutOfRange);
+  if (!IsGrouped() || FDataController->Options().Contains(dcoGroupsAlwaysExpanded)) return;
+  Integer owner;
+  Integer g = FGroups->FindGroupByRow(ARowIndex, owner);
+  if (g == -1) return;
+  auto& items = FGroups->Items;
+  Integer level = items[static_cast<size_t>(g)].Level;
+  items[static_cast<size_t>(g)].Expanded = AExpanded;
+  if (ARecursive)
+    for (Integer i = g + 1; i < FGroups->Count() && items[static_cast<size_t>(i)].Level > level; ++i)
+      items[static_cast<size_t>(i)].Expanded = AExpanded;
+  FGroups->Renumber();
+  ++FLockCount;
+  {
+    ScopeExit unlock([this] {
+      --FLockCount;
+      CheckChanges();
+    });
+    ExpandingChanged();
+    if (!AExpanded) {
+      Integer r = rowOfFocusedRecordAfterCollapse();
+      if (r != FCurrent.RowIndex) ChangeFocusedRowIndex(r, false);
+    }
+  }
+}
+
+void TcxCustomDataControllerInfo::FullExpand() {
+  if (!IsGrouped()) return;
+  FGroups->FullExpand();
+  ExpandingChanged();
+  CheckChanges();
+}
+
+Integer TcxCustomDataControllerInfo::IndexOfRecord(Integer ARecordIndex) const {
+  if (ARecordIndex < 0 || static_cast<size_t>(ARecordIndex) >= FPositions.size()) return -1;
+  return FPositions[static_cast<size_t>(ARecordIndex)];
+}
+
+// Re-deriving rows from records (focus, selection) asks for positions of many records at
+// once, so the record list keeps its inverse.
+void TcxCustomDataControllerInfo::updatePositions() {
+  Integer top = -1;
+  for (Integer record : FRecordList) top = std::max(top, record);
+  FPositions.assign(static_cast<size_t>(top + 1), -1);
+  for (size_t p = 0; p < FRecordList.size(); ++p)
+    if (FRecordList[p] >= 0) FPositions[static_cast<size_t>(FRecordList[p])] = static_cast<Integer>(p);
+}
+
+// --- Comparison
+
+void TcxCustomDataControllerInfo::PrepareComparisonModes() {
+  for (const TcxDataSortInfo& entry : FTotalSortingFields) {
+    TcxCustomDataField* field = entry.Field;
+    if (!FDataController->IsConversionNeeded(field)) field->CompareMode = -1;
+    else field->CompareMode = FDataController->IsSortByDisplayTextNeeded(field) ? 2 : 1;
+  }
+}
+
+void TcxCustomDataControllerInfo::ResetComparisonModes() {
+  for (const TcxDataSortInfo& entry : FTotalSortingFields) entry.Field->CompareMode = 0;
+}
+
+Integer TcxCustomDataControllerInfo::CompareGroupingValues(Integer ARecordIndex1, Integer ARecordIndex2,
+                                                           Integer ALevel) {
+  return FDataController->CompareRecordsByItem(ARecordIndex1, ARecordIndex2,
+                                               FTotalSortingFields[static_cast<size_t>(ALevel)]);
+}
+
+Integer TcxCustomDataControllerInfo::compareRecords(Integer R1, Integer R2) {
+  if (R1 == R2) return 0;
+  // The record being edited keeps its place: right before the record that followed it, or
+  // at the end when it was appended.
+  TcxCustomDataProvider* provider = FDataController->Provider();
+  if (provider->IsEditing()) {
+    Integer e = provider->EditingRecordIndex();
+    bool last = provider->PrevRecordIndex() != cxNoRecordIndex;
+    Integer next = provider->NextRecordIndex();
+    if (last || next != cxNoRecordIndex) {
+      if (e == R1) {
+        if (last) return 1;
+        if (R2 == next) return -1;
+        R1 = next;
+      } else if (e == R2) {
+        if (last) return -1;
+        if (R1 == next) return 1;
+        R2 = next;
+      }
+    }
+  }
+  for (const TcxDataSortInfo& entry : FTotalSortingFields) {
+    Integer result = FDataController->CompareRecordsByItem(R1, R2, entry);
+    if (result != 0) return result;
+  }
+  return FDataController->CompareEqualRecords(R1, R2);
+}
+
+// --- Rebuild
+
+void TcxCustomDataControllerInfo::filterRecords() {
+  TcxCustomDataProvider* provider = FDataController->Provider();
+  Integer editing = provider->IsEditing() ? provider->EditingRecordIndex() : cxNoRecordIndex;
+  bool incremental = FDataController->IsIncrementalFilterActive();
+  TcxDataFilterCriteria* filter = FDataController->Filter();
+  bool criteria = filter && filter->IsFiltering();
+  if (!incremental && !criteria) return;
+  size_t before = FRecordList.size();
+  std::vector<Integer> kept;
+  kept.reserve(before);
+  for (Integer record : FRecordList) {
+    bool drop = record != editing && ((incremental && !FDataController->DoIncrementalFilterRecord(record)) ||
+                                      (criteria && !filter->EvaluateRecord(record)));
+    if (!drop) kept.push_back(record);
+  }
+  FRecordList.swap(kept);
+  if (FRecordList.size() != before) {
+    // The rows the user selected may be gone: the selection starts over.
+    FSelection->ClearAll();
+    FMemory.DataRows.clear();
+    FMemory.AnchorRecord = -1;
+    for (RememberedGroup& group : FMemory.Groups) group.Selected = false;
+  }
+}
+
+void TcxCustomDataControllerInfo::sortRecords() {
+  FTotalSortingFields = FGroupingFields;
+  for (const TcxDataSortInfo& entry : FSortingFields)
+    if (findField(FTotalSortingFields, entry.Field) == -1) FTotalSortingFields.push_back(entry);
+  if (FDataController->IsGridMode() || FRecordList.empty()) return;
+  PrepareComparisonModes();
+  ScopeExit reset([this] { ResetComparisonModes(); });
+  // Quicksort with the middle element as pivot; the comparison ends in the record indexes,
+  // so the order is total and equal keys keep record order.
+  std::vector<Integer>& list = FRecordList;
+  std::function<void(Integer, Integer)> sortRange = [&](Integer low, Integer high) {
+    do {
+      Integer i = low, j = high;
+      Integer pivot = list[static_cast<size_t>((low + high) / 2)];
+      do {
+        while (compareRecords(list[static_cast<size_t>(i)], pivot) < 0) ++i;
+        while (compareRecords(list[static_cast<size_t>(j)], pivot) > 0) --j;
+        if (i <= j) {
+          std::swap(list[static_cast<size_t>(i)], list[static_cast<size_t>(j)]);
+          ++i;
+          --j;
+        }
+      } while (i <= j);
+      if (low < j) sortRange(low, j);
+      low = i;
+    } while (low < high);
+  };
+  sortRange(0, static_cast<Integer>(list.size()) - 1);
+}
+
+void TcxCustomDataControllerInfo::buildGroups() {
+  FGroups->Clear();
+  for (const TcxDataSortInfo& entry : FGroupingFields) FGroups->Fields.push_back(entry.Field);
+  Integer levels = FGroups->LevelCount();
+  Integer n = GetRecordListCount();
+  if (n == 0 || levels == 0) return;
+  auto& items = FGroups->Items;
+  std::vector<Integer> open(static_cast<size_t>(levels)), firstRecord(static_cast<size_t>(levels));
+  auto openFrom = [&](Integer ALevel, Integer APosition, Integer ATopRow) {
+    for (Integer level = ALevel; level < levels; ++level) {
+      TcxDataGroupInfo item;
+      item.RowIndex = ATopRow;
+      item.Level = level;
+      item.FirstIndex = level < levels - 1 ? static_cast<Integer>(items.size()) + 1 : APosition;
+      open[static_cast<size_t>(level)] = static_cast<Integer>(items.size());
+      firstRecord[static_cast<size_t>(level)] = GetRecordListItem(APosition);
+      if (level == levels - 1) FGroups->FDeepest.push_back(static_cast<Integer>(items.size()));
+      items.push_back(item);
+    }
+  };
+  openFrom(0, 0, 0);
+  PrepareComparisonModes();
+  ScopeExit reset([this] { ResetComparisonModes(); });
+  Integer topRow = 0;
+  for (Integer p = 1; p < n; ++p) {
+    Integer record = GetRecordListItem(p);
+    Integer differs = levels;
+    for (Integer level = 0; level < levels; ++level)
+      if (CompareGroupingValues(firstRecord[static_cast<size_t>(level)], record, level) != 0) {
+        differs = level;
+        break;
+      }
+    if (differs == levels) continue;
+    if (differs == 0) ++topRow;
+    for (Integer level = differs; level < levels; ++level) {
+      TcxDataGroupInfo& closing = items[static_cast<size_t>(open[static_cast<size_t>(level)])];
+      closing.LastIndex = level < levels - 1 ? static_cast<Integer>(items.size()) - 1 : p - 1;
+    }
+    openFrom(differs, p, topRow);
+  }
+  items[static_cast<size_t>(open[static_cast<size_t>(levels - 1)])].LastIndex = n - 1;
+  if (levels >= 2) items[static_cast<size_t>(open[static_cast<size_t>(levels - 2)])].LastIndex = static_cast<Integer>(items.size()) - 1;
+  for (Integer level = levels - 3; level >= 0; --level)
+    items[static_cast<size_t>(open[static_cast<size_t>(level)])].LastIndex = open[static_cast<size_t>(level + 1)];
+  FGroups->FRowCount = topRow + 1;
+}
+
+std::vector<Variant> TcxCustomDataControllerInfo::groupPath(Integer AItemIndex) {
+  std::vector<Variant> path;
+  Integer record = GetRecordListItem(FGroups->FirstPosition(AItemIndex));
+  // Before a refresh the list may still hold records deleted since: such a group has no
+  // values to be found by.
+  if (record >= FDataController->GetRecordCount()) return path;
+  for (Integer level = 0; level <= FGroups->Items[static_cast<size_t>(AItemIndex)].Level; ++level) {
+    Variant v;
+    FDataController->GetComparedValue(record, FGroups->Fields[static_cast<size_t>(level)], v);
+    path.push_back(v);
+  }
+  return path;
+}
+
+void TcxCustomDataControllerInfo::remember(Word AWork) {
+  FMemory = Memory();
+  bool saveExpanding = FDataController->Options().Contains(dcoSaveExpanding);
+  bool regroup = (AWork & (ciRefresh | ciGrouping)) != 0;
+  bool rowsMove = (AWork & (ciRefresh | ciGrouping | ciSorting | ciExpanding)) != 0;
+  bool keepSelection = rowsMove && FSelection->Count() > 0;
+  if (!keepSelection && !(saveExpanding && regroup)) return;
+  FMemory.Active = true;
+  FMemory.Selection = keepSelection;
+  // Selected data rows always follow their records: rows are only positions.
+  if (keepSelection) {
+    for (const TcxDataSelectionInfo& entry : FSelection->FItems)
+      if (entry.Level != -1 && entry.RecordIndex < FDataController->GetRecordCount()) FMemory.DataRows.push_back(entry);
+    if (FSelection->FAnchor >= 0 && FSelection->FAnchor < GetRowCount())
+      FMemory.AnchorRecord = GetRowInfo(FSelection->FAnchor).RecordIndex;
+  }
+  // Groups are remembered by their grouping values, and only while the groups in place
+  // were built from the current grouping list.
+  bool sameFields = FGroups->LevelCount() == static_cast<Integer>(FGroupingFields.size());
+  for (size_t i = 0; sameFields && i < FGroupingFields.size(); ++i)
+    sameFields = FGroups->Fields[i] == FGroupingFields[i].Field;
+  if (!saveExpanding || !sameFields || !IsGrouped() || FDataController->GetRecordCount() == 0) return;
+  FMemory.Fields = FGroups->Fields;
+  bool alwaysExpanded = FDataController->Options().Contains(dcoGroupsAlwaysExpanded);
+  auto& items = FGroups->Items;
+  for (Integer i = 0; i < FGroups->Count();) {
+    const TcxDataGroupInfo& item = items[static_cast<size_t>(i)];
+    RememberedGroup group;
+    group.Expanded = item.Expanded && regroup && !alwaysExpanded;
+    group.Selected = keepSelection && FSelection->FindGroupRow(i) != -1 && FSelection->IsRowSelected(item.RowIndex);
+    if (group.Expanded || group.Selected) {
+      group.Path = groupPath(i);
+      if (!group.Path.empty()) FMemory.Groups.push_back(std::move(group));
+    }
+    Integer next = i + 1;
+    if (!item.Expanded)
+      while (next < FGroups->Count() && items[static_cast<size_t>(next)].Level > item.Level) ++next;
+    i = next;
+  }
+}
+
+void TcxCustomDataControllerInfo::restore() {
+  if (IsGrouped() && FDataController->Options().Contains(dcoGroupsAlwaysExpanded)) FGroups->FullExpand();
+  if (!FMemory.Active) return;
+  ScopeExit rows([this] {
+    if (IsGrouped()) FGroups->Renumber();
+    if (!FMemory.Selection) return;
+    std::vector<TcxDataSelectionInfo> entries;
+    for (const TcxDataSelectionInfo& entry : FMemory.DataRows) {
+      Integer row = GetRowIndexByRecordIndex(entry.RecordIndex, false);
+      if (row != -1) entries.push_back({GetRowInfo(row).Level, entry.RecordIndex, row});
+    }
+    auto& groups = FGroups->Items;
+    for (const TcxDataSelectionInfo& entry : FSelection->FItems)
+      if (entry.Level == -1 && entry.RecordIndex < FGroups->Count() && FGroups->IsVisible(entry.RecordIndex))
+        entries.push_back({-1, entry.RecordIndex, groups[static_cast<size_t>(entry.RecordIndex)].RowIndex});
+    std::sort(entries.begin(), entries.end(),
+              [](const TcxDataSelectionInfo& A, const TcxDataSelectionInfo& B) { return A.RowIndex < B.RowIndex; });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const TcxDataSelectionInfo& A, const TcxDataSelectionInfo& B) {
+                                return A.RowIndex == B.RowIndex;
+                              }),
+                  entries.end());
+    bool changed = entries.size() != FSelection->FItems.size();
+    for (size_t i = 0; !changed && i < entries.size(); ++i)
+      changed = entries[i].RowIndex != FSelection->FItems[i].RowIndex ||
+                entries[i].RecordIndex != FSelection->FItems[i].RecordIndex;
+    FSelection->FItems = std::move(entries);
+    Integer anchor = FMemory.AnchorRecord == -1 ? -1 : GetRowIndexByRecordIndex(FMemory.AnchorRecord, false);
+    FSelection->FAnchor = anchor != -1 && FSelection->IsRowSelected(anchor) ? anchor : -1;
+    if (changed) SelectionChanged();
+  });
+  // Group rows were items of the old groups: they come back only through the memory.
+  bool regrouped = (FChanges & (ciRefresh | ciGrouping)) != 0;
+  if (regrouped)
+    FSelection->FItems.erase(std::remove_if(FSelection->FItems.begin(), FSelection->FItems.end(),
+                                            [](const TcxDataSelectionInfo& A) { return A.Level == -1; }),
+                             FSelection->FItems.end());
+  if (!IsGrouped() || FMemory.Groups.empty() || FMemory.Fields != FGroups->Fields) return;
+  size_t next = 0;
+  for (Integer i = 0; i < FGroups->Count() && next < FMemory.Groups.size(); ++i) {
+    std::vector<Variant> path = groupPath(i);
+    // Both lists are in group order, so one forward walk matches them.
+    for (size_t k = next; k < FMemory.Groups.size(); ++k) {
+      const RememberedGroup& group = FMemory.Groups[k];
+      if (group.Path.size() != path.size()) continue;
+      bool same = true;
+      for (size_t v = 0; same && v < path.size(); ++v) same = VarSameValue(group.Path[v], path[v]);
+      if (!same) continue;
+      if (group.Expanded) FGroups->Items[static_cast<size_t>(i)].Expanded = true;
+      if (group.Selected) FSelection->FItems.push_back({-1, i, -1});
+      next = k + 1;
+      break;
+    }
+  }
+}
+
+void TcxCustomDataControllerInfo::recomputeSelectionRows() {
+  for (TcxDataSelectionInfo& entry : FSelection->FItems) {
+    if (entry.Level == -1) {
+      entry.RowIndex = entry.RecordIndex < FGroups->Count() && FGroups->IsVisible(entry.RecordIndex)
+                           ? FGroups->Items[static_cast<size_t>(entry.RecordIndex)].RowIndex
+                           : -1;
+    } else {
+      entry.RowIndex = GetRowIndexByRecordIndex(entry.RecordIndex, false);
+    }
+  }
+  // Rows hidden by a collapse are no longer selected; the rest stays in row order.
+  FSelection->FItems.erase(std::remove_if(FSelection->FItems.begin(), FSelection->FItems.end(),
+                                          [](const TcxDataSelectionInfo& A) { return A.RowIndex == -1; }),
+                           FSelection->FItems.end());
+  std::stable_sort(FSelection->FItems.begin(), FSelection->FItems.end(),
+                   [](const TcxDataSelectionInfo& A, const TcxDataSelectionInfo& B) { return A.RowIndex < B.RowIndex; });
+  if (FSelection->FAnchor != -1 && !FSelection->IsRowSelected(FSelection->FAnchor)) FSelection->FAnchor = -1;
+}
+
+void TcxCustomDataControllerInfo::Update() {
+  // Held locked while it works: a change requested by a handler reached from here (a post
+  // when focus moves) is collected and reported with this cycle instead of re-entering.
+  ++FLockCount;
+  FDataController->CheckGridModeGrouping();
+  Word work = FChanges;
+  FExpanding = false;
+  ScopeExit report([&] {
+    FMemory = Memory();
+    if (FExpanding) recomputeSelectionRows();
+    if (FChanges & (ciSorting | ciExpanding)) FDataController->UpdateSelectionMemory();
+    --FLockCount;
+    Word bits = FChanges;
+    FChanges = 0;
+    TcxDataControllerChanges changes = 0;
+    if (bits & (ciSorting | ciLayout)) changes |= dccLayout;
+    if (bits & (ciRefresh | ciGrouping | ciExpanding)) changes |= dccData;
+    if (bits & (ciFocusedInCycle | ciRefreshFocused | ciFocus)) changes |= dccFocus;
+    if (bits & ciSelection) changes |= dccSelection;
+    if (bits & ciSummary) changes |= dccExpanding;
+    if (FDataController->FGroupingChanged) changes |= dccGrouping;
+    if (FDataController->FSortingChanged) changes |= dccSorting;
+    FDataController->FGroupingChanged = false;
+    FDataController->FSortingChanged = false;
+    FDataController->FFocusTopRowRequested = false;
+    if (changes) FDataController->Change(changes);
+  });
+  remember(work);
+  if (work & ciRefresh) {
+    Integer count = FDataController->GetRecordCount();
+    FRecordList.resize(static_cast<size_t>(count));
+    for (Integer i = 0; i < count; ++i) FRecordList[static_cast<size_t>(i)] = i;
+    filterRecords();
+  }
+  if (work & (ciGrouping | ciSorting)) sortRecords();
+  if (work & (ciRefresh | ciGrouping | ciSorting)) updatePositions();
+  if (work & ciGrouping) buildGroups();
+  if ((work & (ciGrouping | ciSorting)) && FDataController->Options().Contains(dcoFocusTopRowAfterSorting) &&
+      (FDataController->FGroupingChanged || FDataController->FSortingChanged ||
+       FDataController->FFocusTopRowRequested)) {
+    FDataController->FFocusTopRowRequested = false;
+    FCurrent.Clear();
+    ChangeFocusedRowIndex(0, false);
+    if (FSelection->Count() > 0) FSelection->ClearAll();
+  }
+  restore();
+  resyncFocus();
+  FDataController->CheckBookmarkValid(-1);
+}
+
+// --- Focus
 
 Integer TcxCustomDataControllerInfo::GetFocusedRecordIndex() const {
   Integer row = FCurrent.RowIndex;
   if (row < 0 || row >= GetRowCount()) return -1;
-  return GetRecordListItem(row);
+  return GetRowInfo(row).RecordIndex;
 }
 
 bool TcxCustomDataControllerInfo::focusEqual() const {
@@ -551,12 +1327,19 @@ void TcxCustomDataControllerInfo::ChangeFocusedRowIndex(Integer ARowIndex, bool 
     if (FCurrent.RowIndex >= rows) FCurrent.RowIndex = -1;
     if (FPrevious.RowIndex >= rows) FPrevious.RowIndex = -1;
     if (accepted || FPrevious.RowIndex != -1) {
-      FCurrent.Level = FCurrent.RowIndex == -1 ? -1 : 0;
-      FCurrent.RecordIndex = FCurrent.RowIndex == -1 ? -1 : FDataController->GetSyncFocusedRecordIndex();
+      if (FCurrent.RowIndex == -1) {
+        FCurrent.Clear();
+      } else {
+        TcxRowInfo info = GetRowInfo(FCurrent.RowIndex);
+        FCurrent.Level = info.Level;
+        FCurrent.RecordIndex = FDataController->GetSyncFocusedRecordIndex();
+        // A source that stayed on another record takes the focus there.
+        if (info.RecordIndex != FCurrent.RecordIndex) {
+          FCurrent.RowIndex = GetRowIndexByRecordIndex(FCurrent.RecordIndex, false);
+          if (FCurrent.RowIndex >= GetRowCount()) FCurrent.RowIndex = -1;
+        }
+      }
       FCurrent.PriorRecordIndex = FCurrent.RecordIndex;
-      // A source that stayed on another record takes the focus there.
-      if (FCurrent.RowIndex != -1 && GetRecordListItem(FCurrent.RowIndex) != FCurrent.RecordIndex)
-        FCurrent.RowIndex = IndexOfRecord(FCurrent.RecordIndex);
     }
     if (!focusEqual()) {
       FChanges |= ciFocus | ciFocusedInCycle;
@@ -565,7 +1348,7 @@ void TcxCustomDataControllerInfo::ChangeFocusedRowIndex(Integer ARowIndex, bool 
     }
     FFocusing = false;
   });
-  Integer record = ARowIndex == -1 ? -1 : GetRecordListItem(ARowIndex);
+  Integer record = ARowIndex == -1 ? -1 : GetRowInfo(ARowIndex).RecordIndex;
   accepted = AForce || FDataController->FocusRecordInSource(record);
   if (accepted) {
     FDataController->DoBeforeFocusedRowChange(ARowIndex);
@@ -578,39 +1361,114 @@ void TcxCustomDataControllerInfo::FocusRow(Integer ARowIndex) {
   CheckChanges();
 }
 
+// The row of the focused record after a rebuild. A focused group row stays on the group
+// that now starts with its record; a focused data row is made visible.
+Integer TcxCustomDataControllerInfo::rowOfFocusedRecord() {
+  if (FCurrent.RecordIndex < 0) return -1;
+  Integer p = IndexOfRecord(FCurrent.RecordIndex);
+  if (p < 0 || !IsGrouped()) return p;
+  Integer g = FGroups->DeepestGroupOfPosition(p);
+  if (g < 0) return -1;
+  auto& items = FGroups->Items;
+  Integer levels = FGroups->LevelCount();
+  bool groupLevel = FCurrent.Level >= 0 && FCurrent.Level < levels;
+  Integer answer;
+  if ((groupLevel || FCurrent.Level == -1) && p == items[static_cast<size_t>(g)].FirstIndex) {
+    Integer target = groupLevel ? FCurrent.Level : 0;
+    while (items[static_cast<size_t>(g)].Level > target) {
+      Integer parent = FGroups->ParentOf(g);
+      if (parent < 0 || items[static_cast<size_t>(parent)].FirstIndex != g) break;
+      g = parent;
+    }
+    Integer parent = FGroups->ParentOf(g);
+    if (parent >= 0 && FGroups->ExpandPath(parent)) {
+      FGroups->Renumber();
+      ExpandingChanged();
+    }
+    answer = items[static_cast<size_t>(g)].RowIndex;
+  } else {
+    if (FGroups->ExpandPath(g)) {
+      FGroups->Renumber();
+      ExpandingChanged();
+    }
+    answer = dataRowOfPosition(g, p);
+  }
+  return answer;
+}
+
+// The row the focus moves to when a collapse hid it: the record's row while it is still
+// visible, else the nearest group row at the focused level (or the collapsed row over it).
+Integer TcxCustomDataControllerInfo::rowOfFocusedRecordAfterCollapse() const {
+  if (FCurrent.RecordIndex < 0) return -1;
+  Integer p = IndexOfRecord(FCurrent.RecordIndex);
+  if (p < 0 || !IsGrouped()) return p;
+  Integer g = FGroups->DeepestGroupOfPosition(p);
+  if (g < 0) return -1;
+  const auto& items = FGroups->Items;
+  Integer owner;
+  Integer v = FGroups->FindGroupByRow(items[static_cast<size_t>(g)].RowIndex, owner);
+  Integer levels = FGroups->LevelCount();
+  Integer level = FCurrent.Level;
+  if (level >= levels) {
+    if (v == g && items[static_cast<size_t>(g)].Expanded) return dataRowOfPosition(g, p);
+    level = levels - 1;
+  }
+  if (level < 0) return v == -1 ? -1 : items[static_cast<size_t>(v)].RowIndex;
+  for (Integer i = g; i >= 0; --i)
+    if (items[static_cast<size_t>(i)].Level == level) return items[static_cast<size_t>(i)].RowIndex;
+  return -1;
+}
+
 void TcxCustomDataControllerInfo::resyncFocus() {
-  Integer r = FCurrent.RecordIndex < 0 ? -1 : IndexOfRecord(FCurrent.RecordIndex);
+  Integer r = rowOfFocusedRecord();
   Integer rows = GetRowCount();
-  if (r != FCurrent.RowIndex &&
-      (FCurrent.RowIndex < 0 || FCurrent.RowIndex >= rows || GetRecordListItem(FCurrent.RowIndex) != FCurrent.RecordIndex))
+  if (r != FCurrent.RowIndex && (FCurrent.RowIndex < 0 || FCurrent.RowIndex >= rows ||
+                                 GetRowInfo(FCurrent.RowIndex).RecordIndex != FCurrent.RecordIndex ||
+                                 GetRowInfo(FCurrent.RowIndex).Level != FCurrent.Level))
     ChangeFocusedRowIndex(r, true);
   if ((FChanges & ciFocusedInCycle) && FPrevious.RowIndex >= rows) FPrevious.RowIndex = -1;
 }
 
-void TcxCustomDataControllerInfo::Update() {
-  // Held locked while it works: a change requested by a handler reached from here (a post
-  // when focus moves) is collected and reported with this cycle instead of re-entering.
-  ++FLockCount;
-  Word work = FChanges;
-  ScopeExit report([&] {
-    --FLockCount;
-    Word bits = FChanges;
-    FChanges = 0;
-    TcxDataControllerChanges changes = 0;
-    if (bits & (ciSorting | ciLayout)) changes |= dccLayout;
-    if (bits & (ciRefresh | ciGrouping | ciExpanding)) changes |= dccData;
-    if (bits & (ciFocusedInCycle | ciRefreshFocused | ciFocus)) changes |= dccFocus;
-    if (bits & ciSelection) changes |= dccSelection;
-    if (bits & ciSummary) changes |= dccExpanding;
-    if (changes) FDataController->Change(changes);
-  });
-  if (work & ciRefresh) {
-    Integer count = FDataController->GetRecordCount();
-    FRecordList.resize(static_cast<size_t>(count));
-    for (Integer i = 0; i < count; ++i) FRecordList[static_cast<size_t>(i)] = i;
+// --- Selection
+
+void TcxCustomDataControllerInfo::ChangeRowSelection(Integer ARowIndex, bool ASelect) {
+  if (ARowIndex < 0 || ARowIndex >= GetRowCount()) dataError(scxDataRowIndexOutOfRange);
+  Integer index;
+  bool found = FSelection->FindRow(ARowIndex, index);
+  if (found && !ASelect) {
+    FSelection->Delete(index);
+  } else if (!found && ASelect) {
+    TcxRowInfo info = GetRowInfo(ARowIndex);
+    if (FDataController->CanSelectRecord(info.RecordIndex)) {
+      Integer owner;
+      Integer g = IsGrouped() ? FGroups->FindGroupByRow(ARowIndex, owner) : -1;
+      if (g != -1) FSelection->Add(index, ARowIndex, -1, g);
+      else FSelection->Add(index, ARowIndex, info.Level, info.RecordIndex);
+    }
   }
-  resyncFocus();
-  FDataController->CheckBookmarkValid(-1);
+  CheckChanges();
+}
+
+void TcxCustomDataControllerInfo::ClearSelection() {
+  FSelection->ClearSelection();
+  CheckChanges();
+}
+
+bool TcxCustomDataControllerInfo::IsRowSelected(Integer ARowIndex) const {
+  if (ARowIndex < 0 || ARowIndex >= GetRowCount()) dataError(scxDataRowIndexOutOfRange);
+  return FSelection->IsRowSelected(ARowIndex);
+}
+
+void TcxCustomDataControllerInfo::CheckSelection() {
+  if (FSelection->Count() == 0) return;
+  Integer count = FDataController->GetRecordCount();
+  if (count == 0) {
+    FSelection->ClearAll();
+    return;
+  }
+  if (FDataController->IsLoading() && !FDataController->HasKeyFields())
+    for (Integer i = FSelection->Count() - 1; i >= 0; --i)
+      if (FSelection->FItems[static_cast<size_t>(i)].RecordIndex >= count) FSelection->Delete(i);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -618,6 +1476,7 @@ void TcxCustomDataControllerInfo::Update() {
 
 TcxCustomDataController::TcxCustomDataController(TComponent* AOwner) : FOwner(AOwner) {
   FDataStorage.reset(New<TcxDataStorage>());
+  FGroups.reset(New<TcxDataControllerGroups>(this));
   FFields.reset(New<TcxCustomDataFieldList>(this));
   FDataControllerInfo.reset(New<TcxCustomDataControllerInfo>(this));
   FNotifier.reset(New<TcxDataControllerNotifier>(this));
@@ -629,6 +1488,8 @@ void TcxCustomDataController::AfterConstruction() {
   // The provider's class is a virtual choice of the descendant, so it is made once the
   // object is complete.
   FProvider.reset(static_cast<TcxCustomDataProvider*>(GetDataProviderClass()->CreateInstance(this)));
+  FFilter.reset(As<TcxDataFilterCriteria>(GetFilterCriteriaClass()->CreateInstance(this)));
+  FDataControllerInfo->CreateSelection(GetDataSelectionClass());
 }
 
 void TcxCustomDataController::BeforeDestruction() {
@@ -637,7 +1498,10 @@ void TcxCustomDataController::BeforeDestruction() {
 }
 
 TcxCustomDataController::~TcxCustomDataController() {
+  // Nothing is rebuilt from here on: the fields and records go away one by one.
+  FDataControllerInfo->BeginUpdate();
   FNotifier.reset();
+  FFilter.reset();
   if (FProvider) FProvider->FreeSavedRecord();
   FDataStorage->Clear(false);
   FFields.reset();
@@ -760,7 +1624,10 @@ void TcxCustomDataController::GetFilterFieldName(TObject* AItem, std::string& S)
   else S.clear();
 }
 
-void TcxCustomDataController::FieldRemoved(TcxCustomDataField*) {}
+void TcxCustomDataController::FieldRemoved(TcxCustomDataField* AField) {
+  if (FFilter && AField->Item()) FFilter->RemoveItemByItemLink(AField->Item());
+  if (FDataControllerInfo) FDataControllerInfo->RemoveField(AField);
+}
 
 void TcxCustomDataController::RemoveNotification(TComponent* AComponent) { FFields->RemoveNotification(AComponent); }
 
@@ -829,8 +1696,9 @@ Integer TcxCustomDataController::AppendRecord() {
 Integer TcxCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) dataError(scxDataRecordIndexOutOfRange);
   FDataStorage->InsertRecord(ARecordIndex);
-  // The bookmark stays with its record, which moved up by one.
+  // The bookmark and the selection stay with their records, which moved up by one.
   if (FBookmarkRecordIndex >= ARecordIndex) ++FBookmarkRecordIndex;
+  FDataControllerInfo->RecordIndexesShifted(ARecordIndex, 1);
   DoRecordInserted(ARecordIndex);
   DataChanged(dcRecordsAdded, -1, -1);
   return ARecordIndex;
@@ -843,6 +1711,7 @@ void TcxCustomDataController::DeleteRecord(Integer ARecordIndex) {
   bool newItem = IsNewItemRecord(ARecordIndex);
   if (ARecordIndex >= 0 || FDataStorage->IsInternalRecordInUse(ARecordIndex)) FDataStorage->DeleteRecord(ARecordIndex);
   DoRecordDeleted(ARecordIndex);
+  if (ARecordIndex >= 0) FDataControllerInfo->RecordIndexesShifted(ARecordIndex, -1);
   FDataControllerInfo->Refresh();
   // The bookmark stays with its record: a later record moved down by one.
   if (ARecordIndex >= 0 && FBookmarkRecordIndex > ARecordIndex) --FBookmarkRecordIndex;
@@ -1055,17 +1924,26 @@ Integer TcxCustomDataController::GetNewItemRecordIndex() {
 // ---------------------------------------------------------------------------------------
 // Rows, focus and navigation
 
-Integer TcxCustomDataController::GetRowIndexByRecordIndex(Integer ARecordIndex, bool) {
+Integer TcxCustomDataController::GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible) {
   CheckRecordIndex(ARecordIndex);
-  return FDataControllerInfo->GetRowIndexByRecordIndex(ARecordIndex);
+  return FDataControllerInfo->GetRowIndexByRecordIndex(ARecordIndex, AMakeVisible);
+}
+
+// A group row shows its level's grouping item whatever item is asked for.
+static Integer rowItemIndex(TcxCustomDataController* ADataController, const TcxRowInfo& AInfo, Integer AItemIndex) {
+  TcxDataControllerGroups* groups = ADataController->Groups();
+  if (AInfo.Level < groups->GetGroupingItemCount()) return groups->GetGroupingItemIndex(AInfo.Level);
+  return AItemIndex;
 }
 
 void TcxCustomDataController::GetRowValue(Integer ARowIndex, Integer AItemIndex, Variant& V) {
-  GetValue(GetRowInfo(ARowIndex).RecordIndex, AItemIndex, V);
+  TcxRowInfo info = GetRowInfo(ARowIndex);
+  GetValue(info.RecordIndex, rowItemIndex(this, info, AItemIndex), V);
 }
 
 void TcxCustomDataController::GetRowDisplayText(Integer ARowIndex, Integer AItemIndex, std::string& S) {
-  GetDisplayText(GetRowInfo(ARowIndex).RecordIndex, AItemIndex, S);
+  TcxRowInfo info = GetRowInfo(ARowIndex);
+  GetDisplayText(info.RecordIndex, rowItemIndex(this, info, AItemIndex), S);
 }
 
 void TcxCustomDataController::ForEachRow(bool ASelectedOnly, const TcxEachRowProc& AProc, void* AUserData) {
@@ -1163,16 +2041,225 @@ void TcxCustomDataController::ResetNewItemRowFocus() {
 // Single selection
 
 Integer TcxCustomDataController::GetSelectedCount() {
+  if (!IsSingleSelection()) return FDataControllerInfo->GetSelectedCount();
   return FFocusedRowSelected && GetFocusedRowIndex() != -1 ? 1 : 0;
 }
 
 Integer TcxCustomDataController::GetSelectedRowIndex(Integer AIndex) {
+  if (!IsSingleSelection()) return FDataControllerInfo->GetSelectedRowIndex(AIndex);
   if (AIndex != 0 || GetSelectedCount() == 0) throw EListError("List index out of bounds (" + IntToStr(AIndex) + ")");
   return GetFocusedRowIndex();
 }
 
 bool TcxCustomDataController::IsRowSelected(Integer ARowIndex) {
+  if (!IsSingleSelection()) return FDataControllerInfo->IsRowSelected(ARowIndex);
   return FFocusedRowSelected && ARowIndex != -1 && ARowIndex == GetFocusedRowIndex();
+}
+
+TClass TcxCustomDataController::GetDataSelectionClass() { return TcxDataSelection::StaticClass(); }
+
+void TcxCustomDataController::SetMultiSelect(bool AValue) {
+  if (FMultiSelect == AValue) return;
+  FMultiSelect = AValue;
+  FFocusedRowSelected = true;
+  if (!AValue) ClearSelection();
+}
+
+void TcxCustomDataController::ChangeRowSelection(Integer ARowIndex, bool ASelect) {
+  if (IsSingleSelection()) return;
+  FDataControllerInfo->ChangeRowSelection(ARowIndex, ASelect);
+}
+
+void TcxCustomDataController::SelectRows(Integer AStartRowIndex, Integer AEndRowIndex) {
+  if (IsSingleSelection()) return;
+  if (AStartRowIndex > AEndRowIndex) std::swap(AStartRowIndex, AEndRowIndex);
+  UpdateLock<TcxCustomDataController> lock(this);
+  for (Integer row = AStartRowIndex; row <= AEndRowIndex; ++row) ChangeRowSelection(row, true);
+}
+
+void TcxCustomDataController::SelectAll() { SelectRows(0, GetRowCount() - 1); }
+
+void TcxCustomDataController::SelectFromAnchor(Integer ARowIndex, bool AKeepSelection) {
+  if (!IsSelectionAnchorAssigned()) return;
+  UpdateLock<TcxCustomDataController> lock(this);
+  if (!AKeepSelection) ClearSelection();
+  SelectRows(GetSelectionAnchorRowIndex(), ARowIndex);
+}
+
+void TcxCustomDataController::SetSelectionAnchor(Integer ARowIndex) {
+  if (ARowIndex < 0 || ARowIndex >= GetRowCount()) dataError(scxDataRowIndexOutOfRange);
+  GetSelection()->SetSelectionAnchor(ARowIndex);
+}
+
+void TcxCustomDataController::SyncSelectionFocusedRow() {
+  UpdateLock<TcxCustomDataController> lock(this);
+  ClearSelection();
+  if (GetFocusedRowIndex() != -1) ChangeRowSelection(GetFocusedRowIndex(), true);
+}
+
+void TcxCustomDataController::ClearSelection() { FDataControllerInfo->ClearSelection(); }
+
+// ---------------------------------------------------------------------------------------
+// Sorting, grouping and filtering
+
+void TcxCustomDataController::ChangeSortIndex(Integer AItemIndex, Integer ASortIndex) {
+  TcxCustomDataField* field = ItemField(AItemIndex);
+  UpdateLock<TcxCustomDataController> lock(this);
+  FDataControllerInfo->ChangeSortIndex(field, ASortIndex);
+}
+
+void TcxCustomDataController::ChangeSortOrder(Integer AItemIndex, TcxDataSortOrder AOrder) {
+  TcxCustomDataField* field = ItemField(AItemIndex);
+  if (GetItemSortOrder(AItemIndex) == AOrder) return;
+  UpdateLock<TcxCustomDataController> lock(this);
+  MarkSortingChanged();
+  FDataControllerInfo->ChangeSorting(field, AOrder);
+}
+
+void TcxCustomDataController::ClearSorting(bool AKeepGroupedItems) {
+  UpdateLock<TcxCustomDataController> lock(this);
+  FDataControllerInfo->ClearSorting(AKeepGroupedItems);
+}
+
+TcxDataSortOrder TcxCustomDataController::GetItemSortOrder(Integer AItemIndex) {
+  TcxCustomDataField* field = ItemField(AItemIndex);
+  for (const TcxDataSortInfo& entry : FDataControllerInfo->SortingFields())
+    if (entry.Field == field) return entry.SortOrder;
+  for (const TcxDataSortInfo& entry : FDataControllerInfo->GroupingFields())
+    if (entry.Field == field) return entry.SortOrder;
+  return soNone;
+}
+
+Integer TcxCustomDataController::GetItemSortIndex(Integer AItemIndex) {
+  TcxCustomDataField* field = ItemField(AItemIndex);
+  const auto& sorting = FDataControllerInfo->SortingFields();
+  for (size_t i = 0; i < sorting.size(); ++i)
+    if (sorting[i].Field == field) return static_cast<Integer>(i);
+  return -1;
+}
+
+TClass TcxCustomDataController::GetFilterCriteriaClass() { return TcxDataFilterCriteria::StaticClass(); }
+
+// ---------------------------------------------------------------------------------------
+// TcxDataControllerGroups
+
+TcxDataGroups* TcxDataControllerGroups::groups() const { return FDataController->DataControllerInfo()->GroupTree(); }
+
+void TcxDataControllerGroups::ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive) {
+  FDataController->DataControllerInfo()->ChangeExpanding(ARowIndex, AExpanded, ARecursive);
+}
+
+void TcxDataControllerGroups::FullExpand() { FDataController->DataControllerInfo()->FullExpand(); }
+
+void TcxDataControllerGroups::ChangeGroupIndex(Integer AItemIndex, Integer AGroupIndex) {
+  TcxCustomDataField* field = FDataController->ItemField(AItemIndex);
+  if (GetItemGroupIndex(AItemIndex) == AGroupIndex) return;
+  UpdateLock<TcxCustomDataController> lock(FDataController);
+  FDataController->MarkGroupingChanged();
+  FDataController->DataControllerInfo()->ChangeGroupIndex(field, AGroupIndex);
+  FDataController->Provider()->SetGrouped(GetGroupingItemCount() > 0);
+}
+
+Integer TcxDataControllerGroups::GetGroupingItemCount() {
+  return static_cast<Integer>(FDataController->DataControllerInfo()->GroupingFields().size());
+}
+
+Integer TcxDataControllerGroups::GetGroupingItemIndex(Integer ALevel) {
+  const auto& grouping = FDataController->DataControllerInfo()->GroupingFields();
+  if (ALevel < 0 || ALevel >= static_cast<Integer>(grouping.size())) return -1;
+  return grouping[static_cast<size_t>(ALevel)].Field->Index();
+}
+
+Integer TcxDataControllerGroups::GetItemGroupIndex(Integer AItemIndex) {
+  TcxCustomDataField* field = FDataController->ItemField(AItemIndex);
+  const auto& grouping = FDataController->DataControllerInfo()->GroupingFields();
+  for (size_t i = 0; i < grouping.size(); ++i)
+    if (grouping[i].Field == field) return static_cast<Integer>(i);
+  return -1;
+}
+
+Integer TcxDataControllerGroups::GetChildCount(Integer ADataGroupIndex) {
+  TcxDataGroups* g = groups();
+  if (ADataGroupIndex < -1 || ADataGroupIndex >= g->Count() || (ADataGroupIndex == -1 && g->Count() == 0)) return 0;
+  if (ADataGroupIndex >= 0 && g->Items[static_cast<size_t>(ADataGroupIndex)].Level == g->DeepestLevel()) {
+    const TcxDataGroupInfo& item = g->Items[static_cast<size_t>(ADataGroupIndex)];
+    return item.LastIndex - item.FirstIndex + 1;
+  }
+  return static_cast<Integer>(g->Children(ADataGroupIndex).size());
+}
+
+Integer TcxDataControllerGroups::GetChildDataGroupIndex(Integer ADataGroupIndex, Integer AChildIndex) {
+  TcxDataGroups* g = groups();
+  if (ADataGroupIndex < -1 || ADataGroupIndex >= g->Count()) return -1;
+  std::vector<Integer> children = g->Children(ADataGroupIndex);
+  if (AChildIndex < 0 || AChildIndex >= static_cast<Integer>(children.size())) return -1;
+  return children[static_cast<size_t>(AChildIndex)];
+}
+
+Integer TcxDataControllerGroups::GetChildRecordIndex(Integer ADataGroupIndex, Integer AChildIndex) {
+  TcxDataGroups* g = groups();
+  if (ADataGroupIndex < 0 || ADataGroupIndex >= g->Count()) return -1;
+  const TcxDataGroupInfo& item = g->Items[static_cast<size_t>(ADataGroupIndex)];
+  if (item.Level != g->DeepestLevel() || AChildIndex < 0 || AChildIndex > item.LastIndex - item.FirstIndex) return -1;
+  return FDataController->DataControllerInfo()->GetRecordListItem(item.FirstIndex + AChildIndex);
+}
+
+Integer TcxDataControllerGroups::GetDataGroupIndexByRowIndex(Integer ARowIndex) {
+  TcxDataGroups* g = groups();
+  if (g->Count() == 0 || ARowIndex < 0 || ARowIndex >= g->RowCount()) return -1;
+  Integer owner;
+  Integer item = g->FindGroupByRow(ARowIndex, owner);
+  return item != -1 ? item : owner;
+}
+
+Integer TcxDataControllerGroups::GetLevelByDataGroupIndex(Integer ADataGroupIndex) {
+  TcxDataGroups* g = groups();
+  if (ADataGroupIndex < 0 || ADataGroupIndex >= g->Count()) return -1;
+  return g->Items[static_cast<size_t>(ADataGroupIndex)].Level;
+}
+
+void TcxDataControllerGroups::LoadRecordIndexes(std::vector<Integer>& AList, Integer ADataGroupIndex) {
+  TcxDataGroups* g = groups();
+  if (ADataGroupIndex < 0 || ADataGroupIndex >= g->Count()) return;
+  TcxCustomDataControllerInfo* info = FDataController->DataControllerInfo();
+  for (Integer p = g->FirstPosition(ADataGroupIndex), last = g->LastPosition(ADataGroupIndex); p <= last; ++p)
+    AList.push_back(info->GetRecordListItem(p));
+}
+
+void TcxDataControllerGroups::LoadRecordIndexesByRowIndex(std::vector<Integer>& AList, Integer ARowIndex) {
+  LoadRecordIndexes(AList, GetDataGroupIndexByRowIndex(ARowIndex));
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxDataFilterCriteria
+
+TcxCustomDataField* TcxDataFilterCriteriaItem::Field() {
+  auto* criteria = static_cast<TcxDataFilterCriteria*>(GetCriteria());
+  return criteria->DataController()->Fields()->FieldByItem(ItemLink());
+}
+
+Variant TcxDataFilterCriteriaItem::GetDataValue(Integer ARecordIndex) {
+  TcxCustomDataField* field = Field();
+  Variant v;
+  if (field) static_cast<TcxDataFilterCriteria*>(GetCriteria())->DataController()->GetItemValueForFilter(ARecordIndex, field, v);
+  else v = Null();
+  return v;
+}
+
+TcxDataFilterCriteria::TcxDataFilterCriteria(TcxCustomDataController* ADataController)
+    : FDataController(ADataController) {}
+
+TClass TcxDataFilterCriteria::GetItemClass() { return TcxDataFilterCriteriaItem::StaticClass(); }
+
+void TcxDataFilterCriteria::SetActive(bool AValue) {
+  if (FActive == AValue) return;
+  FActive = AValue;
+  Changed();
+}
+
+void TcxDataFilterCriteria::DoChanged() {
+  inherited::DoChanged();
+  if (!FDataController->IsDestroying()) FDataController->Refresh();
 }
 
 void TcxCustomDataController::SetFocusedRowSelected(bool AValue) {
@@ -1258,13 +2345,23 @@ void TcxCustomDataController::Cancel() {
 }
 
 void TcxCustomDataController::DeleteFocused() {
-  if (GetFocusedRowIndex() == -1 || !FProvider->CanDelete()) return;
-  FProvider->Delete();
+  Integer row = GetFocusedRowIndex();
+  if (row == -1 || !FProvider->CanDelete()) return;
+  if (GetRowInfo(row).Level < FGroups->GetGroupingItemCount()) {
+    std::vector<Integer> records;
+    FGroups->LoadRecordIndexesByRowIndex(records, row);
+    std::sort(records.begin(), records.end());
+    FProvider->DeleteRecords(records);
+  } else {
+    FProvider->Delete();
+  }
 }
 
 void TcxCustomDataController::DeleteSelection() {
   if (GetSelectedCount() == 0 || !FProvider->CanDelete()) return;
-  if (IsSingleSelection()) FProvider->Delete();
+  // The single selected row is the focused one; a focused group row stands for its
+  // records, not for the first of them alone.
+  if (IsSingleSelection()) DeleteFocused();
   else FProvider->DeleteSelection();
 }
 
@@ -1318,6 +2415,7 @@ bool TcxCustomDataController::IsEditing() { return FProvider->IsEditing(); }
 void TcxCustomDataController::SetNewItemRowEnabled(bool AValue) {
   if (FNewItemRowEnabled == AValue) return;
   Cancel();
+  if (!IsSingleSelection()) ClearSelection();
   FNewItemRowEnabled = AValue;
   Change(dccData);
 }
@@ -1336,9 +2434,12 @@ bool TcxCustomDataController::IsNewItemRowFocused() {
   return FNewItemRowFocused && FNewItemRowEnabled && GetFocusedRowIndex() == -1;
 }
 
-void TcxCustomDataController::GetGroupingValues(Integer, std::vector<Variant>& AValues) {
-  // One value per grouping level; the row list groups nothing yet.
-  AValues.clear();
+void TcxCustomDataController::GetGroupingValues(Integer ARecordIndex, std::vector<Variant>& AValues) {
+  const auto& grouping = FDataControllerInfo->GroupingFields();
+  AValues.assign(grouping.size(), Null());
+  bool valid = ARecordIndex >= 0 && ARecordIndex < GetRecordCount();
+  for (size_t level = 0; valid && level < grouping.size(); ++level)
+    GetFieldValue(ARecordIndex, grouping[level].Field, AValues[level]);
 }
 
 // ---------------------------------------------------------------------------------------

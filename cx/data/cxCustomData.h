@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cx/data/cxDataStorage.h"
+#include "cx/data/cxFilter.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/System.h"
 #include "platform/rtl/Variants.h"
@@ -27,7 +28,10 @@ class TcxCustomDataControllerInfo;
 class TcxCustomDataField;
 class TcxCustomDataFieldList;
 class TcxCustomDataProvider;
+class TcxDataControllerGroups;
 class TcxDataControllerNotifier;
+class TcxDataFilterCriteria;
+class TcxDataSelection;
 
 RTL_EXCEPTION(EcxInvalidDataControllerOperation, Exception)
 
@@ -445,8 +449,110 @@ protected:
 };
 
 // ---------------------------------------------------------------------------------------
-// The row list turns records into rows and keeps the focused row. Here it shows every
-// record in storage order, one data row each.
+// Group rows over the record list. Items are in pre-order: a group is followed by its whole
+// subtree. A group of the deepest level covers the record-list positions FirstIndex ..
+// LastIndex; a higher group's FirstIndex is the item index of its first child group and its
+// LastIndex an item index at or after its last child group.
+struct TcxDataGroupInfo {
+  Integer RowIndex = 0;  // hidden groups share the row of their collapsed ancestor
+  bool Expanded = false;
+  Integer Level = 0;
+  Integer FirstIndex = 0;
+  Integer LastIndex = 0;
+  Variant Value;
+};
+
+class TcxDataGroups : public TObject {
+  RTL_DECLARE_CLASS(TcxDataGroups, TObject)
+public:
+  TcxDataGroups() = default;
+
+  void Clear();
+  Integer Count() const { return static_cast<Integer>(Items.size()); }
+  Integer LevelCount() const { return static_cast<Integer>(Fields.size()); }
+  Integer DeepestLevel() const { return LevelCount() - 1; }
+  // Numbers the rows after an expand or collapse; the row count follows.
+  void Renumber();
+  void FullExpand();
+  Integer RowCount() const { return FRowCount; }
+  // The visible group standing on a row, or -1 for a data row (then AOwnerGroup is the
+  // deepest group the row belongs to).
+  Integer FindGroupByRow(Integer ARowIndex, Integer& AOwnerGroup) const;
+  // The deepest group whose records include a record-list position; -1 when none.
+  Integer DeepestGroupOfPosition(Integer APosition) const;
+  Integer ParentOf(Integer AItemIndex) const;
+  // The record-list position of the first record under a group.
+  Integer FirstPosition(Integer AItemIndex) const;
+  Integer LastPosition(Integer AItemIndex) const;
+  // Whether the item is the visible one on its row (not hidden under a collapsed ancestor).
+  bool IsVisible(Integer AItemIndex) const;
+  // The item indexes of a group's direct children (groups); empty for a deepest group.
+  std::vector<Integer> Children(Integer AItemIndex) const;
+  // Expands a group and its ancestors; true when anything changed (rows not renumbered).
+  bool ExpandPath(Integer AItemIndex);
+
+  std::vector<TcxCustomDataField*> Fields;
+  std::vector<TcxDataGroupInfo> Items;
+
+private:
+  friend class TcxCustomDataControllerInfo;
+  std::vector<Integer> FDeepest;  // item indexes of the deepest-level groups, in order
+  Integer FRowCount = 0;
+};
+
+// One selected row: a data row (Level = its row level, RecordIndex = its record) or a group
+// row (Level = -1, RecordIndex = the group's item index).
+struct TcxDataSelectionInfo {
+  Integer Level = 0;
+  Integer RecordIndex = -1;
+  Integer RowIndex = -1;
+};
+
+// The selected rows of a multi-selection view, ordered by row.
+class TcxDataSelection : public TObject {
+  RTL_DECLARE_CLASS(TcxDataSelection, TObject)
+public:
+  using TConstructorArg = TcxCustomDataController*;
+  explicit TcxDataSelection(TcxCustomDataController* ADataController) : FDataController(ADataController) {}
+
+  virtual void ClearAnchor() { FAnchor = -1; }
+  virtual void InsertItem(Integer AIndex, Integer ARowIndex, Integer ALevel, Integer ARecordIndex);
+  virtual void Clear() { FItems.clear(); }
+  virtual void DeleteItem(Integer AIndex);
+  virtual void SetCount(Integer ACount);
+
+  void Add(Integer AIndex, Integer ARowIndex, Integer ALevel, Integer ARecordIndex);
+  void ClearSelection();
+  void ClearAll();
+  void Delete(Integer AIndex);
+  // Bisection over the rows; when not found, AIndex is the insertion point.
+  bool FindRow(Integer ARowIndex, Integer& AIndex) const;
+  bool IsRowSelected(Integer ARowIndex) const;
+  Integer FindGroupRow(Integer AGroupIndex) const;
+  Integer FindRecord(Integer ARecordIndex) const;
+  bool IsRecordSelected(Integer ARecordIndex) const { return FindRecord(ARecordIndex) != -1; }
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  const TcxDataSelectionInfo& Items(Integer AIndex) const;
+  Integer SelectionAnchor() const { return FAnchor; }
+  void SetSelectionAnchor(Integer ARowIndex) { FAnchor = ARowIndex; }
+  TcxCustomDataController* DataController() const { return FDataController; }
+  std::function<void()> OnChanged;
+
+protected:
+  friend class TcxCustomDataControllerInfo;
+  void changed() {
+    if (OnChanged) OnChanged();
+  }
+  TcxCustomDataController* FDataController;
+  std::vector<TcxDataSelectionInfo> FItems;
+  Integer FAnchor = -1;
+};
+
+// ---------------------------------------------------------------------------------------
+// The row list turns the controller's records into rows: it filters them into the record
+// list, sorts that, builds group rows over it, and keeps the focused row and the selection
+// across its rebuilds. Every change only sets change bits; the list is rebuilt once, when
+// the outermost update bracket closes.
 class TcxCustomDataControllerInfo : public TObject {
   RTL_DECLARE_CLASS(TcxCustomDataControllerInfo, TObject)
 public:
@@ -463,6 +569,7 @@ public:
   static constexpr Word ciFocus = 0x200;
 
   explicit TcxCustomDataControllerInfo(TcxCustomDataController* ADataController);
+  ~TcxCustomDataControllerInfo() override;
 
   void BeginUpdate() { ++FLockCount; }
   void EndUpdate();
@@ -474,13 +581,40 @@ public:
   void RefreshFocused();
   void FocusedRecordChanged(bool AChangePrevFocus);
   void LayoutChanged();
+  void ExpandingChanged();
 
-  Integer GetRowCount() const { return GetRecordListCount(); }
+  // Items.
+  void RemoveField(TcxCustomDataField* AField);
+  void UpdateField(TcxCustomDataField* AField);
+
+  // Sorting and grouping lists.
+  void ChangeSorting(TcxCustomDataField* AField, TcxDataSortOrder ASortOrder);
+  void ChangeSortIndex(TcxCustomDataField* AField, Integer ASortIndex);
+  void ClearSorting(bool AKeepGroupedItems);
+  void ChangeGroupIndex(TcxCustomDataField* AField, Integer AGroupIndex);
+  const std::vector<TcxDataSortInfo>& SortingFields() const { return FSortingFields; }
+  const std::vector<TcxDataSortInfo>& GroupingFields() const { return FGroupingFields; }
+  const std::vector<TcxDataSortInfo>& CombinedSortingFields() const { return FTotalSortingFields; }
+  TcxDataGroups* GroupTree() const { return FGroups.get(); }
+
+  // Rows.
+  Integer GetRowCount() const;
   TcxRowInfo GetRowInfo(Integer ARowIndex) const;
-  Integer GetRowIndexByRecordIndex(Integer ARecordIndex) const { return IndexOfRecord(ARecordIndex); }
+  // -1 when the record is filtered out, or hidden under a collapsed group unless made visible.
+  Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
+  void ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive);
+  void FullExpand();
+  bool IsGrouped() const { return FGroups->Count() > 0; }
+
+  // Record list: the records that pass the filter, in sort order.
   Integer GetRecordListCount() const { return static_cast<Integer>(FRecordList.size()); }
   Integer GetRecordListItem(Integer AIndex) const { return FRecordList[static_cast<size_t>(AIndex)]; }
   Integer IndexOfRecord(Integer ARecordIndex) const;
+
+  // Comparison support for sorting, grouping and locating passes.
+  void PrepareComparisonModes();
+  void ResetComparisonModes();
+  Integer CompareGroupingValues(Integer ARecordIndex1, Integer ARecordIndex2, Integer ALevel);
 
   // Focus.
   void ChangeFocusedRowIndex(Integer ARowIndex, bool AForce);
@@ -492,6 +626,21 @@ public:
   bool IsPrevFocusChanged() const { return FPrevious.Changed; }
   // The controller's dispatch takes the current focus as the previous one.
   void SavePrevFocus() { FPrevious.AssignFrom(FCurrent); }
+
+  // Selection.
+  TcxDataSelection* Selection() const { return FSelection.get(); }
+  // The selection is of the controller's class, known once the controller is complete.
+  void CreateSelection(TClass ASelectionClass);
+  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
+  void ClearSelection();
+  void ClearSelectionAnchor() { FSelection->ClearAnchor(); }
+  Integer GetSelectedCount() const { return FSelection->Count(); }
+  Integer GetSelectedRowIndex(Integer AIndex) const { return FSelection->Items(AIndex).RowIndex; }
+  bool IsRowSelected(Integer ARowIndex) const;
+  void CheckSelection();
+  void SelectionChanged();
+  // A record was inserted (ADelta 1) or deleted (ADelta -1) at ARecordIndex.
+  void RecordIndexesShifted(Integer ARecordIndex, Integer ADelta);
 
 private:
   struct FocusingInfo {
@@ -509,18 +658,111 @@ private:
     }
     void Clear() { RowIndex = RecordIndex = Level = -1; }
   };
+  // What a rebuild keeps of the expansion and the selection, by grouping values and
+  // records rather than by rows, which the rebuild renumbers.
+  struct RememberedGroup {
+    std::vector<Variant> Path;  // grouping values from level 0 down to the group's level
+    bool Expanded = false;
+    bool Selected = false;
+  };
+  struct Memory {
+    bool Active = false;
+    bool Selection = false;
+    std::vector<TcxCustomDataField*> Fields;
+    std::vector<RememberedGroup> Groups;
+    std::vector<TcxDataSelectionInfo> DataRows;
+    Integer AnchorRecord = -1;
+  };
 
   void Update();
+  void filterRecords();
+  void sortRecords();
+  void buildGroups();
+  Integer compareRecords(Integer R1, Integer R2);
+  void deriveGroupingOrders();
+  void updatePositions();
+  void sortingListChanged() { FChanges |= ciSorting; }
+  void groupingListChanged() { FChanges |= ciGrouping | ciSorting | ciSummary; }
   bool focusEqual() const;
   void resyncFocus();
+  Integer rowOfFocusedRecord();
+  Integer rowOfFocusedRecordAfterCollapse() const;
+  Integer dataRowOfPosition(Integer AGroup, Integer APosition) const;
+  std::vector<Variant> groupPath(Integer AItemIndex);
+  void remember(Word AWork);
+  void restore();
+  void recomputeSelectionRows();
 
   TcxCustomDataController* FDataController;
   std::vector<Integer> FRecordList;
+  std::vector<Integer> FPositions;  // record index -> position in FRecordList, -1 when absent
+  std::vector<TcxDataSortInfo> FSortingFields;
+  std::vector<TcxDataSortInfo> FGroupingFields;
+  std::vector<TcxDataSortInfo> FTotalSortingFields;
+  std::unique_ptr<TcxDataGroups, TObjectDeleter> FGroups;
+  std::unique_ptr<TcxDataSelection, TObjectDeleter> FSelection;
+  Memory FMemory;
   Integer FLockCount = 0;
   Word FChanges = 0;
   FocusingInfo FCurrent;
   FocusingInfo FPrevious;
   bool FFocusing = false;
+  bool FExpanding = false;
+};
+
+// The controller's grouping facade, published to views as its Groups.
+class TcxDataControllerGroups : public TObject {
+  RTL_DECLARE_CLASS(TcxDataControllerGroups, TObject)
+public:
+  using TConstructorArg = TcxCustomDataController*;
+  explicit TcxDataControllerGroups(TcxCustomDataController* ADataController) : FDataController(ADataController) {}
+
+  void ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive);
+  void FullExpand();
+  void ChangeGroupIndex(Integer AItemIndex, Integer AGroupIndex);
+  Integer GetGroupingItemCount();
+  Integer GetGroupingItemIndex(Integer ALevel);
+  Integer GetItemGroupIndex(Integer AItemIndex);
+  Integer GetChildCount(Integer ADataGroupIndex);
+  Integer GetChildDataGroupIndex(Integer ADataGroupIndex, Integer AChildIndex);
+  Integer GetChildRecordIndex(Integer ADataGroupIndex, Integer AChildIndex);
+  Integer GetDataGroupIndexByRowIndex(Integer ARowIndex);
+  Integer GetLevelByDataGroupIndex(Integer ADataGroupIndex);
+  void LoadRecordIndexes(std::vector<Integer>& AList, Integer ADataGroupIndex);
+  void LoadRecordIndexesByRowIndex(std::vector<Integer>& AList, Integer ARowIndex);
+
+private:
+  TcxDataGroups* groups() const;
+  TcxCustomDataController* FDataController;
+};
+
+// The controller's filter, in the form the row list needs: conditions on the controller's
+// items (their item links), evaluated on each record while the filter is active.
+class TcxDataFilterCriteriaItem : public TcxFilterCriteriaItem {
+  RTL_DECLARE_CLASS(TcxDataFilterCriteriaItem, TcxFilterCriteriaItem)
+public:
+  using TcxFilterCriteriaItem::TcxFilterCriteriaItem;
+  Variant GetDataValue(Integer ARecordIndex) override;
+  TcxCustomDataField* Field();
+};
+
+class TcxDataFilterCriteria : public TcxFilterCriteria {
+  RTL_DECLARE_CLASS(TcxDataFilterCriteria, TcxFilterCriteria)
+public:
+  using TConstructorArg = TcxCustomDataController*;
+  explicit TcxDataFilterCriteria(TcxCustomDataController* ADataController);
+  TcxCustomDataController* DataController() const { return FDataController; }
+  bool Active() const { return FActive; }
+  void SetActive(bool AValue);
+  bool IsFiltering() { return FActive && !IsEmpty(); }
+
+protected:
+  TClass GetItemClass() override;
+  void DoChanged() override;
+
+private:
+  TcxCustomDataController* FDataController;
+  bool FActive = false;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -665,13 +907,47 @@ public:
   virtual void LayoutChanged() { RefreshRowList(); }
   void ResetNewItemRowFocus();
 
-  // --- Single selection (the focused row while FocusedRowSelected).
-  virtual bool IsSingleSelection() { return true; }
+  // --- Selection: in single-selection mode the focused row while FocusedRowSelected,
+  // otherwise the row list's selection.
+  virtual bool IsSingleSelection() { return !FMultiSelect; }
+  bool MultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool AValue);
   Integer GetSelectedCount();
   Integer GetSelectedRowIndex(Integer AIndex);
   bool IsRowSelected(Integer ARowIndex);
   bool FocusedRowSelected() const { return FFocusedRowSelected; }
   void SetFocusedRowSelected(bool AValue);
+  virtual bool CanSelectRecord(Integer ARecordIndex) { return true; }
+  virtual TClass GetDataSelectionClass();
+  TcxDataSelection* GetSelection() { return FDataControllerInfo->Selection(); }
+  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
+  void SelectRows(Integer AStartRowIndex, Integer AEndRowIndex);
+  void SelectAll();
+  void SelectFromAnchor(Integer ARowIndex, bool AKeepSelection);
+  void SetSelectionAnchor(Integer ARowIndex);
+  Integer GetSelectionAnchorRowIndex() { return GetSelection()->SelectionAnchor(); }
+  bool IsSelectionAnchorAssigned() { return GetSelectionAnchorRowIndex() != -1; }
+  void SyncSelectionFocusedRow();
+  void ClearSelection();
+  virtual void UpdateSelectionMemory() {}
+
+  // --- Sorting, grouping and filtering (the row list keeps the lists).
+  void ChangeSortIndex(Integer AItemIndex, Integer ASortIndex);
+  void ChangeSortOrder(Integer AItemIndex, TcxDataSortOrder AOrder);
+  void ClearSorting(bool AKeepGroupedItems);
+  TcxDataSortOrder GetItemSortOrder(Integer AItemIndex);
+  Integer GetItemSortIndex(Integer AItemIndex);
+  TcxDataControllerGroups* Groups() const { return FGroups.get(); }
+  TcxDataFilterCriteria* Filter() const { return FFilter.get(); }
+  virtual TClass GetFilterCriteriaClass();
+  virtual void CheckGridModeGrouping() {}
+  virtual bool IsIncrementalFilterActive() { return false; }
+  virtual bool DoIncrementalFilterRecord(Integer ARecordIndex) { return true; }
+  virtual bool HasKeyFields() { return false; }
+  // Marks for the next row-list report.
+  void MarkSortingChanged() { FSortingChanged = true; }
+  void MarkGroupingChanged() { FGroupingChanged = true; }
+  void RequestFocusTopRow() { FFocusTopRowRequested = true; }
 
   // --- Bookmark.
   void SaveBookmark();
@@ -798,7 +1074,13 @@ protected:
   std::unique_ptr<TcxCustomDataProvider, TObjectDeleter> FProvider;
   std::unique_ptr<TcxCustomDataControllerInfo, TObjectDeleter> FDataControllerInfo;
   std::unique_ptr<TcxDataControllerNotifier, TObjectDeleter> FNotifier;
+  std::unique_ptr<TcxDataControllerGroups, TObjectDeleter> FGroups;
+  std::unique_ptr<TcxDataFilterCriteria, TObjectDeleter> FFilter;
   std::vector<TcxDataListenerLink*> FListenerLinks;
+  bool FMultiSelect = false;
+  bool FSortingChanged = false;
+  bool FGroupingChanged = false;
+  bool FFocusTopRowRequested = false;
 
   bool FFocusedRowSelected = true;
   bool FNewItemRowEnabled = false;
