@@ -737,6 +737,15 @@ void TcxCustomDataControllerInfo::RecordIndexesShifted(Integer ARecordIndex, Int
   for (TcxDataSelectionInfo& entry : items)
     if (entry.Level != -1 && entry.RecordIndex >= ARecordIndex && entry.RecordIndex >= 0) entry.RecordIndex += ADelta;
   if (items.size() != before) SelectionChanged();
+  // The focus follows its record the same way. A deleted focused record leaves its index
+  // naming the record that took its place, which becomes the focused one.
+  auto shift = [ARecordIndex, ADelta](Integer& AIndex) {
+    if (AIndex >= 0 && (AIndex > ARecordIndex || (ADelta > 0 && AIndex == ARecordIndex))) AIndex += ADelta;
+  };
+  for (FocusingInfo* focus : {&FCurrent, &FPrevious}) {
+    shift(focus->RecordIndex);
+    shift(focus->PriorRecordIndex);
+  }
 }
 
 // --- Items

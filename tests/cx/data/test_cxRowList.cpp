@@ -518,6 +518,26 @@ TEST_F(RowListTest, TheSelectionFollowsItsRecordsWhenOthersAreInsertedOrDeleted)
   EXPECT_EQ(left, (std::vector<Integer>{100, 0, 1, 3, 4, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
 }
 
+TEST_F(RowListTest, TheFocusFollowsItsRecordWhenOthersAreInsertedOrDeleted) {
+  Fill(20);
+  DC->ChangeSortOrder(Id, soDescending);
+  DC->ChangeFocusedRecordIndex(10);
+  auto focusedId = [this] { return DC->Values(DC->GetFocusedRecordIndex(), Id).AsInteger(); };
+  DC->DeleteRecord(2);
+  EXPECT_EQ(focusedId(), 10);
+  DC->InsertRecord(0);
+  DC->SetValue(0, Id, 100);
+  EXPECT_EQ(focusedId(), 10);
+  EXPECT_EQ(DC->GetFocusedRowIndex(), DC->GetRowIndexByRecordIndex(DC->GetFocusedRecordIndex(), false));
+  // Records after the focused one leave it where it is.
+  DC->DeleteRecord(DC->GetFocusedRecordIndex() + 1);
+  EXPECT_EQ(focusedId(), 10);
+  // The focused record itself: the focus goes to a neighbour, not to nothing.
+  DC->DeleteRecord(DC->GetFocusedRecordIndex());
+  ASSERT_GE(DC->GetFocusedRecordIndex(), 0);
+  EXPECT_NE(focusedId(), 10);
+}
+
 TEST_F(RowListTest, CollapsingAGroupMovesTheSelectionRowsOfTheGroupsAfterIt) {
   FillPairs({{"A", 1}, {"A", 2}, {"B", 3}, {"B", 4}});
   DC->SetMultiSelect(true);
