@@ -845,6 +845,9 @@ void TcxCustomTextEditViewData::Calculate(TcxCanvas* ACanvas, const TRect& ABoun
   info->SelectionInverted = false;
   info->InputStyle = textProperties()->GetInputStyle();
   info->InnerEditShown = InnerEditShown();
+  // A text editor hides its inner edit by region, not by the window's visibility: what the
+  // editor says decides whether the text is painted.
+  if (Edit) info->InnerEditVisible = info->InnerEditShown;
   info->PopupOpen = Edit && Edit->HasPopupWindow();
   cxCalculateTextRect(this, info);
   info->MaxLineCount = MaxLineCount;
@@ -1074,6 +1077,13 @@ Integer TcxCustomInnerTextEdit::GetCaretCharIndex() {
   if (!HandleAllocated()) return 0;
   POINT caret{0, 0};
   GetCaretPos(&caret);
+  // The caret sits at one end of the selection: those two answer without a search, and
+  // without the x positions of far-away characters, which no longer fit the message's
+  // 16 bits in a long text.
+  DWORD selStart = 0;
+  DWORD selEnd = 0;
+  SendMessageA(WindowHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+  if (selStart == selEnd) return static_cast<Integer>(selStart);
   // The x of a character; the control answers -1 for an index beyond the text, which never
   // equals the caret's x. Indexes are full-width: texts may be longer than 32767
   // characters.
@@ -1082,6 +1092,8 @@ Integer TcxCustomInnerTextEdit::GetCaretCharIndex() {
     if (r == -1) return -1;
     return static_cast<short>(LOWORD(r));
   };
+  if (xOf(static_cast<Integer>(selEnd)) == caret.x) return static_cast<Integer>(selEnd);
+  if (xOf(static_cast<Integer>(selStart)) == caret.x) return static_cast<Integer>(selStart);
   Integer length = static_cast<Integer>(GetWindowTextLengthA(WindowHandle()));
   Integer lo = 0;
   Integer hi = length - 1;
@@ -1587,9 +1599,13 @@ void TcxCustomTextEdit::AdjustInnerEditPosition(Integer AHeight) {
   if (!EqualRect(&bounds, &current))
     InnerEdit()->SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, AHeight);
   if (InnerEdit()->HandleAllocated()) {
-    TRect region = c;
-    if (IsInplace()) InflateRect(&region, 0, -1);
-    OffsetRect(&region, -InnerEdit()->Left(), -InnerEdit()->Top());
+    // A hidden inner edit keeps an empty region: the editor paints the text then.
+    TRect region{0, 0, 0, 0};
+    if (IsInnerEditVisible()) {
+      region = c;
+      if (IsInplace()) InflateRect(&region, 0, -1);
+      OffsetRect(&region, -InnerEdit()->Left(), -InnerEdit()->Top());
+    }
     if (InnerControlRegionChanged(InnerEdit(), region)) {
       cxSetChildWindowRegion(InnerEdit(), region);
       StoreInnerControlRegion(InnerEdit(), region);

@@ -183,10 +183,10 @@ TEST_F(TextEditControlTest, SettingsReachTheInnerEditAndCaseConvertsAccentedLett
   TEdit* other = focusHolder(form);
   auto* inner = static_cast<TcxCustomInnerTextEdit*>(edit->InnerEdit());
   edit->Properties()->SetCharCase(ecUpperCase);
-  edit->Properties()->SetMaxLength(12);
+  edit->Properties()->SetMaxLength(20);
   edit->Properties()->SetReadOnly(true);
   EXPECT_EQ(inner->CharCase(), ecUpperCase);
-  EXPECT_EQ(inner->MaxLength(), 12);
+  EXPECT_EQ(inner->MaxLength(), 20);
   EXPECT_TRUE(inner->ReadOnly());
   edit->Properties()->SetReadOnly(false);
   edit->SetText("ação à vista");
@@ -294,6 +294,7 @@ TEST_F(TextEditControlTest, ARightAlignedEditorPaintsItsTextUnfocusedAndShowsThe
   EXPECT_FALSE(edit->IsInnerEditVisible());
   TBitmap shot;
   captureClient(edit, shot);
+  savePng(shot, "text_edit_right_aligned");
   // The painted text sits at the right end: dark pixels in the right half only.
   int left = 0, right = 0;
   for (int y = 2; y < shot.Height() - 2; ++y)
