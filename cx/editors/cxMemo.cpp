@@ -280,8 +280,16 @@ void TcxCustomInnerMemo::replaceSelection(TMessage& Message) {
   std::string text = original ? splitReversedBreaks(original) : std::string();
   Message.LParam = reinterpret_cast<LPARAM>(text.c_str());
   ScopeExit restore([&] { Message.LParam = reinterpret_cast<LPARAM>(original); });
+  TcxCustomMemo* memo = Container();
+  // Text the program puts in (Lines) becomes the value without change events; a user's
+  // paste changes the text as typing does.
+  const bool silent = memo && !memo->IsUserChange();
+  if (silent) memo->LockChangeEvents(true);
+  ScopeExit unlock([memo, silent] {
+    if (silent) memo->LockChangeEvents(false, false);
+  });
   TMemo::WndProc(Message);
-  if (TcxCustomMemo* memo = Container()) memo->StoreLinesAsEditValue();
+  if (memo) memo->StoreLinesAsEditValue();
 }
 
 void TcxCustomInnerMemo::WndProc(TMessage& Message) {
@@ -764,6 +772,21 @@ void TcxCustomMemo::DeleteSelection() {
     InnerMemo()->ClearSelection();
   }
   AfterTextInserted();
+}
+
+void TcxCustomMemo::flushPendingLines() {
+  // Any message the inner memo gets hands it the waiting lines first.
+  if (InnerEdit() && InnerEdit()->HandleAllocated() && !IsDestroying()) InnerEdit()->Perform(WM_NULL, 0, 0);
+}
+
+Variant TcxCustomMemo::GetEditValue() {
+  flushPendingLines();
+  return TcxCustomTextEdit::GetEditValue();
+}
+
+void TcxCustomMemo::SyncDisplayFromEditValue() {
+  flushPendingLines();
+  TcxCustomTextEdit::SyncDisplayFromEditValue();
 }
 
 void TcxCustomMemo::StoreLinesAsEditValue() {

@@ -180,6 +180,10 @@ public:
   void StoreLinesAsEditValue();
 
   // --- Overrides.
+  // Lines added inside an update wait while the memo cannot be seen: the value is read
+  // (and shown again) only after they reached the window, so they are never lost.
+  Variant GetEditValue() override;
+  void SyncDisplayFromEditValue() override;
   bool HasScrollBars() override { return true; }
   void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, Integer& AScrollPos) override;
   void UpdateScrollBars() override { AdjustInnerScrollBars(); }
@@ -213,6 +217,8 @@ protected:
   void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
+  void flushPendingLines();
+
   bool FMemoDeleting = false;
   bool FAdjustingScrollBars = false;
   bool FAdjustingInnerMemo = false;
