@@ -19,6 +19,7 @@ namespace cxEditUnit { void Initialize(); void Finalize(); }
 namespace cxEditUtilsUnit { void Initialize(); void Finalize(); }
 namespace cxTextEditUnit { void Initialize(); void Finalize(); }
 namespace cxCheckBoxUnit { void Initialize(); void Finalize(); }
+namespace cxMemoUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -40,6 +41,7 @@ const TUnitList& CxUnits() {
       {"cxEditUtils", cxEditUtilsUnit::Initialize, cxEditUtilsUnit::Finalize},
       {"cxTextEdit", cxTextEditUnit::Initialize, cxTextEditUnit::Finalize},
       {"cxCheckBox", cxCheckBoxUnit::Initialize, cxCheckBoxUnit::Finalize},
+      {"cxMemo", cxMemoUnit::Initialize, cxMemoUnit::Finalize},
   };
   return units;
 }

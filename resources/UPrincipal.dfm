@@ -112,7 +112,7 @@ object FrmPrincipal: TFrmPrincipal
         Top = 96
         Width = 336
         Height = 142
-        ScrollBars = ssBoth
+        Properties.ScrollBars = ssBoth
         TabOrder = 4
       end
       object Label2: TLabel
@@ -362,7 +362,7 @@ object FrmPrincipal: TFrmPrincipal
             Width = 923
             Height = 238
             Align = alClient
-            ScrollBars = ssBoth
+            Properties.ScrollBars = ssBoth
             TabOrder = 0
           end
         end

@@ -1131,6 +1131,7 @@ TcxCustomEdit::~TcxCustomEdit() {
   FRepositoryItem = nullptr;
   FRepositoryListener.reset();
   FInnerEdit = nullptr;
+  FInnerEditIntf = nullptr;
   if (FProperties) FProperties->SetOnPropertiesChanged(TNotifyEvent());
   // Nothing may escape a destructor; the provider reference must go before the binding.
   try {
@@ -1148,7 +1149,20 @@ HRESULT STDMETHODCALLTYPE TcxCustomEdit::QueryInterface(const ::IID& riid, void*
   return TcxContainer::QueryInterface(riid, obj);
 }
 
-void TcxCustomEdit::SetInnerEdit(TWinControl* Value) { FInnerEdit = Value; }
+void TcxCustomEdit::SetInnerEdit(TWinControl* Value) {
+  FInnerEdit = Value;
+  FInnerEditIntf = nullptr;
+  void* intf = nullptr;
+  if (Value && Value->QueryInterface(IcxCustomInnerEdit::IID(), &intf) == S_OK)
+    FInnerEditIntf = static_cast<IcxCustomInnerEdit*>(intf);
+}
+
+void TcxCustomEdit::InitializeInnerEdit() {
+  if (!FInnerEdit) return;
+  FInnerEdit->SetParent(this);
+  if (FInnerEditIntf) FInnerEditIntf->SetOnChange(TNotifyEvent(this, &TcxCustomEdit::InnerEditChanged));
+  FInnerEdit->SetParentShowHint(false);
+}
 
 void TcxCustomEdit::ReadState(TReader* Reader) {
   // Loading sets the properties one by one; the editor is refreshed once, after loading.

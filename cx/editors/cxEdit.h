@@ -642,6 +642,27 @@ protected:
 using TcxEditEditingEvent = TEvent<void(TObject* Sender, bool& CanEdit)>;
 using TcxEditKeyEvent = TEvent<void(TObject* Sender, Word& Key, TShiftState Shift)>;
 
+// What an editor asks of its inner edit control: its text as the editor's display value,
+// its change handler, read-only state and bounds lock.
+struct IcxCustomInnerEdit : public IcxContainerInnerControl {
+  RTL_INTERFACE_ID(0x6C2E91A4, 0x5B07, 0x4F3D, 0x8E, 0x19, 0xA2, 0x4D, 0x7F, 0x30, 0xC6, 0x5B)
+  virtual Variant GetEditValue() = 0;
+  virtual TNotifyEvent GetOnChange() = 0;
+  virtual bool GetReadOnly() = 0;
+  // True counts the bounds lock up, false down (never below 0); while it is up the
+  // control ignores SetBounds.
+  virtual void LockBounds(bool ALock) = 0;
+  // Focuses the control without selecting its whole text.
+  virtual void SafelySetFocus() = 0;
+  virtual void SetEditValue(const Variant& Value) = 0;
+  virtual void SetParent(TWinControl* Value) = 0;
+  virtual void SetOnChange(const TNotifyEvent& Value) = 0;
+  virtual void SetReadOnly(bool Value) = 0;
+
+protected:
+  ~IcxCustomInnerEdit() = default;
+};
+
 // Raised by the editor's own operations: a value the properties cannot take, a failed
 // validation.
 class EcxEditError : public Exception {
@@ -692,9 +713,9 @@ public:
   virtual TClass GetInnerEditClass() { return nullptr; }
   virtual void HandleValidationError(const std::string& AErrorText);
   virtual void InitializeEditData(TcxCustomEditData* AData) {}
-  // Reduced: the inner-edit interface (container, change handler, hint flag) comes with the
-  // text editors; kinds with an inner control set it up here themselves.
-  virtual void InitializeInnerEdit() {}
+  // The inner edit gets the editor as parent, InnerEditChanged as its change handler and no
+  // hint of its own.
+  virtual void InitializeInnerEdit();
   virtual void InitializeViewData(TcxCustomEditViewData* AViewData);
   virtual bool IsEditingSupported() { return true; }
   virtual void InternalSetDisplayValue(const Variant& Value) {}
@@ -798,6 +819,8 @@ public:
   void DoPostValueEvent();
   bool HasInnerEdit() const { return FInnerEdit != nullptr; }
   TWinControl* InnerEdit() const { return FInnerEdit; }
+  // The inner edit's interface (null without inner edit or when it answers none).
+  IcxCustomInnerEdit* InnerEditIntf() const { return FInnerEditIntf; }
   bool IsDestroyingOrInnerEditMissing();
   bool ExecuteAction(TBasicAction* Action) override;
   bool UpdateAction(TBasicAction* Action) override;
@@ -831,6 +854,9 @@ public:
 protected:
   friend class TcxEditRepositoryItemListenerEditHelper;
   friend class TcxEditDataBinding;
+  // The inner controls hand their keys, mouse and focus changes to the editor's handlers.
+  friend class TcxCustomInnerTextEdit;
+  friend class TcxCustomInnerMemo;
 
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
@@ -878,6 +904,7 @@ private:
   Integer FEditValueChangingLockCount = 0;
   bool FFocusedAndActive = false;
   TWinControl* FInnerEdit = nullptr;
+  IcxCustomInnerEdit* FInnerEditIntf = nullptr;  // the inner edit's, not counted
   bool FValidated = false;
   bool FEscapeResetPending = false;
   bool FIsInplace = false;

@@ -311,6 +311,17 @@ void cxDrawTextEditText(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo
   canvas->Brush()->SetStyle(bsSolid);
 }
 
+void cxDrawMemoText(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
+  TCanvas* canvas = ACanvas->Canvas();
+  if (AViewInfo->Font) canvas->Font()->Assign(AViewInfo->Font);
+  canvas->Font()->SetColor(AViewInfo->IsSelected ? clHighlightText : AViewInfo->TextColor);
+  canvas->Brush()->SetStyle(bsClear);
+  TRect r = AViewInfo->TextRect;
+  cxDrawTextOnCanvas(canvas, AViewInfo->Text, r, AViewInfo->DrawTextFlags, 0, 0, AViewInfo->SelBackgroundColor,
+                     AViewInfo->SelTextColor, AViewInfo->MaxLineCount);
+  canvas->Brush()->SetStyle(bsSolid);
+}
+
 void cxDrawTextEdit(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
   cxDrawEdit(ACanvas, AViewInfo, true);
   TCanvas* canvas = ACanvas->Canvas();
@@ -324,7 +335,7 @@ void cxDrawTextEdit(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo) {
     canvas->Brush()->SetColor(clHighlight);
     canvas->FillRect(fill);
   }
-  if (!AViewInfo->InnerEditVisible) cxDrawTextEditText(ACanvas, AViewInfo);
+  if (!AViewInfo->InnerEditVisible) AViewInfo->DrawText(ACanvas);
   if (AViewInfo->Focused && !AViewInfo->InnerEditVisible) {
     canvas->Brush()->SetColor(AViewInfo->BackgroundColor);
     canvas->Font()->SetColor(clWindowText);

@@ -101,6 +101,9 @@ void cxAdjustTextEditDrawFlags(TcxCanvas* ACanvas, TcxCustomTextEditViewData* AV
 void cxDrawTextEdit(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
 // The text alone, in the view info's font and colour (highlight text when selected).
 void cxDrawTextEditText(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
+// A memo's text: the font and colour (clHighlightText when selected) and the laid-out rows,
+// without a lookup selection.
+void cxDrawMemoText(TcxCanvas* ACanvas, TcxCustomTextEditViewInfo* AViewInfo);
 
 // --- The classic check box glyph.
 // One cell of the system's check-box bitmap (4 columns, 3 rows).

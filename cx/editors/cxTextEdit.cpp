@@ -1,8 +1,14 @@
+#include <algorithm>
+#include <cstring>
+#include <vector>
 #include "cx/editors/cxTextEdit.h"
 
 #include "cx/editors/cxEditUtils.h"
 #include "cx/foundation/cxEditConsts.h"
 #include "cx/foundation/cxVariants.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Forms.h"
+#include "platform/rtl/Scoped.h"
 #include "platform/gui/GuiPublish.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -839,6 +845,9 @@ void TcxCustomTextEditViewData::Calculate(TcxCanvas* ACanvas, const TRect& ABoun
   info->SelectionInverted = false;
   info->InputStyle = textProperties()->GetInputStyle();
   info->InnerEditShown = InnerEditShown();
+  // A text editor hides its inner edit by region, not by the window's visibility: what the
+  // editor says decides whether the text is painted.
+  if (Edit) info->InnerEditVisible = info->InnerEditShown;
   info->PopupOpen = Edit && Edit->HasPopupWindow();
   cxCalculateTextRect(this, info);
   info->MaxLineCount = MaxLineCount;
@@ -922,3 +931,1336 @@ void Finalize() {
 }
 
 }  // namespace cxTextEditUnit
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomInnerTextEdit.
+
+namespace {
+
+// The alignment new inner edits start with.
+TAlignment cxInnerTextEditDefaultAlignment = taLeftJustify;
+
+// The text length in wide characters (a double-byte character counts once).
+Integer wideLength(const std::string& AText) {
+  if (AText.empty()) return 0;
+  return MultiByteToWideChar(CP_ACP, 0, AText.data(), static_cast<int>(AText.size()), nullptr, 0);
+}
+
+// The text cut to at most AMax wide characters, never inside a double-byte character.
+std::string cutToWideLength(const std::string& AText, Integer AMax) {
+  if (AMax <= 0) return std::string();
+  if (wideLength(AText) <= AMax) return AText;
+  // Not std::wstring: the platform's wide characters are 16-bit, the C++ library's are not.
+  std::vector<WCHAR> wide(static_cast<size_t>(wideLength(AText)));
+  MultiByteToWideChar(CP_ACP, 0, AText.data(), static_cast<int>(AText.size()), wide.data(),
+                      static_cast<int>(wide.size()));
+  wide.resize(static_cast<size_t>(AMax));
+  int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), result.data(), size, nullptr, nullptr);
+  return result;
+}
+
+// The text up to its first NUL.
+std::string untilNul(const std::string& AText) {
+  size_t nul = AText.find('\0');
+  return nul == std::string::npos ? AText : AText.substr(0, nul);
+}
+
+}  // namespace
+
+RTL_BEGIN_CLASS(TcxCustomInnerTextEdit)
+  b.Message(WM_GETDLGCODE, &TcxCustomInnerTextEdit::WMGetDlgCode);
+  b.Message(WM_SETFOCUS, &TcxCustomInnerTextEdit::WMSetFocus);
+  b.Message(WM_KILLFOCUS, &TcxCustomInnerTextEdit::WMKillFocus);
+  b.Message(WM_CONTEXTMENU, &TcxCustomInnerTextEdit::WMContextMenu);
+  b.Message(WM_CUT, &TcxCustomInnerTextEdit::WMCut);
+  b.Message(WM_PASTE, &TcxCustomInnerTextEdit::WMPaste);
+  b.Message(WM_CLEAR, &TcxCustomInnerTextEdit::WMClear);
+  b.Message(WM_ERASEBKGND, &TcxCustomInnerTextEdit::WMEraseBkgnd);
+  b.Message(WM_NCPAINT, &TcxCustomInnerTextEdit::WMNCPaint);
+  b.Message(WM_SIZE, &TcxCustomInnerTextEdit::WMSize);
+  b.Message(CM_MOUSEENTER, &TcxCustomInnerTextEdit::CMMouseEnter);
+  b.Message(CM_MOUSELEAVE, &TcxCustomInnerTextEdit::CMMouseLeave);
+RTL_END_CLASS
+
+TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+  FCreating = true;
+  FHelper = std::make_unique<TcxInnerTextEditHelperT<TcxCustomInnerTextEdit>>(this);
+  SetTabStop(false);
+  SetBorderStyle(bsNone);
+  controlStyle_.Include(csDoubleClicks);
+  SetParentColor(true);
+  SetParentFont(false);
+  FAlignment = cxInnerTextEditDefaultAlignment;
+  FKeyConsumed = false;
+  FEchoMode = false;
+  SetPasswordChar('\0');
+  FCreating = false;
+}
+
+TcxCustomInnerTextEdit::~TcxCustomInnerTextEdit() = default;
+
+HRESULT STDMETHODCALLTYPE TcxCustomInnerTextEdit::QueryInterface(const ::IID& riid, void** obj) {
+  if (IsEqualGUID(riid, IcxInnerTextEdit::IID()) || IsEqualGUID(riid, IcxCustomInnerEdit::IID()) ||
+      IsEqualGUID(riid, IcxContainerInnerControl::IID())) {
+    *obj = static_cast<IcxInnerTextEdit*>(FHelper.get());
+    return S_OK;
+  }
+  return TCustomEdit::QueryInterface(riid, obj);
+}
+
+TcxCustomTextEdit* TcxCustomInnerTextEdit::Container() const { return dynamic_cast<TcxCustomTextEdit*>(Owner()); }
+
+void TcxCustomInnerTextEdit::SetInnerEditValue(const Variant& Value) {
+  std::string text = VarToStr(Value);
+  bool changed = text != GetText();
+  SetText(text);
+  if (changed && ComponentState().Contains(csDesigning)) Change();
+}
+
+void TcxCustomInnerTextEdit::LockInnerBounds(bool ALock) {
+  if (ALock)
+    ++FBoundsLock;
+  else if (FBoundsLock > 0)
+    --FBoundsLock;
+}
+
+void TcxCustomInnerTextEdit::SafelySetFocus() {
+  bool autoSelect = AutoSelect();
+  SetAutoSelect(false);
+  ScopeExit restore([&] { SetAutoSelect(autoSelect); });
+  SetFocus();
+}
+
+void TcxCustomInnerTextEdit::SetInnerAlignment(TAlignment Value) {
+  TcxCustomTextEdit* edit = Container();
+  if (edit && edit->GetActiveProperties()->UseLeftAlignmentOnEditing()) Value = taLeftJustify;
+  if (Value == FAlignment) return;
+  FAlignment = Value;
+  RecreateWnd();
+}
+
+void TcxCustomInnerTextEdit::SetEchoMode(bool Value) {
+  if (Value == FEchoMode) return;
+  FEchoMode = Value;
+  SetPasswordChar(Value ? '*' : '\0');
+}
+
+Integer TcxCustomInnerTextEdit::InnerSelStart() { return FImeCharCount > 0 ? FHelper->SavedSelStart : SelStart(); }
+Integer TcxCustomInnerTextEdit::InnerSelLength() {
+  return FImeCharCount > 0 ? FHelper->SavedSelLength : SelLength();
+}
+
+void TcxCustomInnerTextEdit::SetInnerSelStart(Integer Value) {
+  if (!HandleAllocated()) return;
+  if (FImeCharCount > 0)
+    FHelper->SavedSelStart = Value;
+  else
+    SetSelStart(Value);
+}
+
+void TcxCustomInnerTextEdit::SetInnerSelLength(Integer Value) {
+  if (!HandleAllocated()) return;
+  if (FImeCharCount > 0)
+    FHelper->SavedSelLength = Value;
+  else
+    SetSelLength(Value);
+}
+
+void TcxCustomInnerTextEdit::AdjustMargins() {
+  if (HandleAllocated())
+    SendMessageA(WindowHandle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 1));
+}
+
+Integer TcxCustomInnerTextEdit::GetCaretCharIndex() {
+  if (!HandleAllocated()) return 0;
+  POINT caret{0, 0};
+  GetCaretPos(&caret);
+  // The caret sits at one end of the selection: those two answer without a search, and
+  // without the x positions of far-away characters, which no longer fit the message's
+  // 16 bits in a long text.
+  DWORD selStart = 0;
+  DWORD selEnd = 0;
+  SendMessageA(WindowHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+  if (selStart == selEnd) return static_cast<Integer>(selStart);
+  // The x of a character; the control answers -1 for an index beyond the text, which never
+  // equals the caret's x. Indexes are full-width: texts may be longer than 32767
+  // characters.
+  auto xOf = [this](Integer AIndex) -> Integer {
+    LRESULT r = SendMessageA(WindowHandle(), EM_POSFROMCHAR, static_cast<WPARAM>(AIndex), 0);
+    if (r == -1) return -1;
+    return static_cast<short>(LOWORD(r));
+  };
+  if (xOf(static_cast<Integer>(selEnd)) == caret.x) return static_cast<Integer>(selEnd);
+  if (xOf(static_cast<Integer>(selStart)) == caret.x) return static_cast<Integer>(selStart);
+  Integer length = static_cast<Integer>(GetWindowTextLengthA(WindowHandle()));
+  Integer lo = 0;
+  Integer hi = length - 1;
+  do {
+    Integer mid = (lo + hi) / 2;
+    if (xOf(mid) < caret.x)
+      lo = mid;
+    else
+      hi = mid;
+  } while (hi - lo >= 2);
+  if (xOf(lo) == caret.x) return lo;
+  if (xOf(hi) == caret.x) return hi;
+  return hi + 1;
+}
+
+void TcxCustomInnerTextEdit::SaveState(TcxCustomInnerTextEditPrevState& AState) {
+  AState.Text = GetText();
+  AState.SelStart = SelStart();
+  AState.SelLength = SelLength();
+}
+
+bool TcxCustomInnerTextEdit::StateChanged(const TcxCustomInnerTextEditPrevState& AState) {
+  if (!HandleAllocated()) return false;
+  return SelStart() != AState.SelStart || SelLength() != AState.SelLength ||
+         AnsiCompareText(GetText(), AState.Text) != 0;
+}
+
+void TcxCustomInnerTextEdit::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  if (FCreating || FBoundsLock > 0) return;
+  TcxCustomTextEdit* edit = Container();
+  if (!edit) {
+    TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    return;
+  }
+  edit->SuspendInnerAlignment(true);
+  ScopeExit resume([edit] { edit->SuspendInnerAlignment(false); });
+  TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+bool TcxCustomInnerTextEdit::CanFocus() {
+  TcxCustomTextEdit* edit = Container();
+  return edit ? edit->CanFocusWithParentForm() : TCustomEdit::CanFocus();
+}
+
+TPopupMenu* TcxCustomInnerTextEdit::GetPopupMenu() {
+  TcxCustomTextEdit* edit = Container();
+  return edit ? edit->GetPopupMenu() : TCustomEdit::GetPopupMenu();
+}
+
+void TcxCustomInnerTextEdit::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  TcxCustomTextEdit* edit = Container();
+  if (edit)
+    edit->DragOver(Source, X + Left(), Y + Top(), State, Accept);
+  else
+    TCustomEdit::DragOver(Source, X, Y, State, Accept);
+}
+
+void TcxCustomInnerTextEdit::DragDrop(TObject* Source, Integer X, Integer Y) {
+  TcxCustomTextEdit* edit = Container();
+  if (edit)
+    edit->DragDrop(Source, X + Left(), Y + Top());
+  else
+    TCustomEdit::DragDrop(Source, X, Y);
+}
+
+void TcxCustomInnerTextEdit::DefaultHandler(TMessage& Message) {
+  TcxCustomTextEdit* edit = Container();
+  if (edit && edit->HandleInnerControlMessage(Message)) return;
+  TCustomEdit::DefaultHandler(Message);
+}
+
+bool TcxCustomInnerTextEdit::ExecuteAction(TBasicAction* Action) {
+  if (TCustomEdit::ExecuteAction(Action)) return true;
+  TcxCustomTextEdit* edit = Container();
+  return edit && edit->DataBinding()->ExecuteDataAction(Action);
+}
+
+bool TcxCustomInnerTextEdit::UpdateAction(TBasicAction* Action) {
+  if (TCustomEdit::UpdateAction(Action)) return true;
+  TcxCustomTextEdit* edit = Container();
+  return edit && edit->DataBinding()->UpdateDataAction(Action);
+}
+
+void TcxCustomInnerTextEdit::MouseLeave(TControl* AControl) {
+  if (TcxCustomTextEdit* edit = Container()) edit->RefreshAtCursor(true);
+}
+
+void TcxCustomInnerTextEdit::CreateHandle() {
+  if (TcxCustomTextEdit* edit = Container()) edit->ResetInnerControlRegion();
+  TCustomEdit::CreateHandle();
+}
+
+void TcxCustomInnerTextEdit::CreateParams(TCreateParams& Params) {
+  TCustomEdit::CreateParams(Params);
+  static const DWORD alignments[] = {ES_LEFT, ES_RIGHT, ES_CENTER};
+  Params.Style &= ~static_cast<DWORD>(ES_LEFT | ES_RIGHT | ES_CENTER);
+  Params.Style |= alignments[static_cast<int>(FAlignment)] | ES_AUTOHSCROLL;
+  Params.Style &= ~static_cast<DWORD>(WS_BORDER | WS_DLGFRAME | WS_THICKFRAME);
+  Params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+}
+
+void TcxCustomInnerTextEdit::CreateWnd() {
+  TCustomEdit::CreateWnd();
+  AdjustMargins();
+}
+
+void TcxCustomInnerTextEdit::WndProc(TMessage& Message) {
+  TcxCustomTextEdit* edit = Container();
+  switch (Message.Msg) {
+    case WM_KEYDOWN:
+      handleKeyDownMessage(Message);
+      return;
+    case WM_CHAR:
+      handleCharMessage(Message);
+      return;
+    case WM_IME_CHAR:
+      handleImeChar(Message);
+      return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (edit && edit->DragMode() == dmAutomatic && !edit->IsDesigning()) {
+        edit->BeginDrag(false);
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TCustomEdit::WndProc(Message);
+}
+
+void TcxCustomInnerTextEdit::handleKeyDownMessage(TMessage& Message) {
+  TcxCustomTextEdit* edit = Container();
+  Word key = static_cast<Word>(Message.WParam);
+  if (edit && edit->HasPopupWindow()) {
+    TShiftState shift = KeyDataToShiftState(static_cast<Integer>(Message.LParam));
+    IcxTextEditLookupData* lookup = edit->GetLookupDataIntf();
+    if (lookup && edit->GetActiveTextProperties()->IsLookupNavigationKey(key, shift)) {
+      TcxCustomEditListBox* list = lookup->GetList();
+      if (list && list->HandleAllocated()) {
+        Message.Result = SendMessageA(list->WindowHandle(), Message.Msg, Message.WParam, Message.LParam);
+        return;
+      }
+    }
+  }
+  TcxCustomInnerTextEditPrevState state;
+  SaveState(state);
+  FKeyConsumed = false;
+  TCustomEdit::WndProc(Message);
+  if (!edit || ComponentState().Contains(csDestroying)) return;
+  if (!FKeyConsumed && !StateChanged(state) && key != 0) {
+    TShiftState shift = KeyDataToShiftState(static_cast<Integer>(Message.LParam));
+    edit->DoAfterKeyDown(key, shift);
+  }
+}
+
+void TcxCustomInnerTextEdit::handleCharMessage(TMessage& Message) {
+  TcxCustomTextEdit* edit = Container();
+  TcxCustomInnerTextEditPrevState state;
+  SaveState(state);
+  FKeyConsumed = false;
+  TCustomEdit::WndProc(Message);
+  if (FImeCharCount > 0) {
+    --FImeCharCount;
+    if (FImeCharCount == 0 && edit && edit->LookupMatchMark()) {
+      SetSelStart(FHelper->SavedSelStart);
+      SetSelLength(FHelper->SavedSelLength);
+    }
+  }
+  if (!edit) return;
+  edit->SetLookupTyping(false);
+  if (!FKeyConsumed && StateChanged(state)) edit->SetLookupMatchMark(false);
+}
+
+void TcxCustomInnerTextEdit::handleImeChar(TMessage& Message) {
+  BYTE lead = HIBYTE(LOWORD(Message.WParam));
+  BYTE trail = LOBYTE(LOWORD(Message.WParam));
+  if (lead != 0 && IsDBCSLeadByte(lead)) {
+    FImeLastChar = static_cast<char>(lead);
+    FImeCharCount = 2;
+  } else {
+    FImeLastChar = static_cast<char>(trail);
+    FImeCharCount = 1;
+  }
+  FHelper->SavedSelStart = SelStart();
+  FHelper->SavedSelLength = SelLength();
+  TCustomEdit::WndProc(Message);
+}
+
+void TcxCustomInnerTextEdit::KeyDown(Word& Key, TShiftState Shift) {
+  FKeyConsumed = false;
+  if (TcxCustomTextEdit* edit = Container()) {
+    edit->KeyDown(Key, Shift);
+    if (Key == 0) FKeyConsumed = true;
+  }
+  if (Key != 0) TCustomEdit::KeyDown(Key, Shift);
+}
+
+void TcxCustomInnerTextEdit::KeyPress(char& Key) {
+  FKeyConsumed = false;
+  if (Key == '\t') Key = 0;
+  TcxCustomTextEdit* edit = Container();
+  if (Key != 0 && edit) {
+    edit->KeyPress(Key);
+    if (Key == 0) FKeyConsumed = true;
+  }
+  if (Key != 0 && edit) {
+    if (edit->IsInplace() || edit->DropDownClosedByKey()) {
+      if (Key == '\r' || Key == '\x1b') {
+        Key = 0;
+        edit->SetDropDownClosedByKey(false);
+      }
+    } else if (Key == '\r' && !edit->BeepOnEnter()) {
+      Key = 0;
+      edit->SetDropDownClosedByKey(false);
+    }
+    if (Key == 0) FKeyConsumed = true;
+  }
+  if (Key != 0) TCustomEdit::KeyPress(Key);
+}
+
+void TcxCustomInnerTextEdit::KeyUp(Word& Key, TShiftState Shift) {
+  FKeyConsumed = false;
+  if (Key == VK_TAB) Key = 0;
+  if (Key != 0) {
+    if (TcxCustomTextEdit* edit = Container()) {
+      edit->KeyUp(Key, Shift);
+      if (Key == 0) FKeyConsumed = true;
+    }
+  }
+  if (Key != 0) TCustomEdit::KeyUp(Key, Shift);
+}
+
+void TcxCustomInnerTextEdit::Click() {
+  TCustomEdit::Click();
+  if (TcxCustomTextEdit* edit = Container()) edit->Click();
+}
+
+void TcxCustomInnerTextEdit::DblClick() {
+  TCustomEdit::DblClick();
+  if (TcxCustomTextEdit* edit = Container()) edit->DblClick();
+}
+
+void TcxCustomInnerTextEdit::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TCustomEdit::MouseDown(Button, Shift, X, Y);
+  TcxCustomTextEdit* edit = Container();
+  if (!edit) return;
+  edit->SetInnerMouseDown(true);
+  ScopeExit done([edit] { edit->SetInnerMouseDown(false); });
+  edit->MouseDown(Button, Shift, X + Left(), Y + Top());
+}
+
+void TcxCustomInnerTextEdit::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TCustomEdit::MouseMove(Shift, X, Y);
+  if (TcxCustomTextEdit* edit = Container()) edit->MouseMove(Shift, X + Left(), Y + Top());
+}
+
+void TcxCustomInnerTextEdit::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TCustomEdit::MouseUp(Button, Shift, X, Y);
+  if (TcxCustomTextEdit* edit = Container()) edit->MouseUp(Button, Shift, X + Left(), Y + Top());
+}
+
+void TcxCustomInnerTextEdit::WMGetDlgCode(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  Message.Result |= DLGC_WANTCHARS;
+  if (GetKeyState(VK_CONTROL) >= 0) Message.Result |= DLGC_WANTTAB;
+  TcxCustomTextEdit* edit = Container();
+  if (edit && (edit->IsInplace() || edit->HasPopupWindow())) Message.Result |= DLGC_WANTALLKEYS;
+}
+
+void TcxCustomInnerTextEdit::WMSetFocus(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  TcxCustomTextEdit* edit = Container();
+  if (!edit || edit->IsDestroying()) return;
+  if (edit->HandleAllocated() && reinterpret_cast<HWND>(Message.WParam) == edit->WindowHandle()) return;
+  edit->FocusChanged();
+}
+
+void TcxCustomInnerTextEdit::WMKillFocus(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  TcxCustomTextEdit* edit = Container();
+  if (edit && !edit->IsDestroying()) edit->FocusChanged();
+}
+
+void TcxCustomInnerTextEdit::WMContextMenu(TMessage& Message) {
+  TcxCustomTextEdit* edit = Container();
+  if (!edit || edit->IsInnerEditVisible()) INHERITED_MESSAGE(Message);
+}
+
+void TcxCustomInnerTextEdit::WMCut(TMessage& Message) {
+  TcxCustomTextEdit* edit = Container();
+  if (!edit) {
+    INHERITED_MESSAGE(Message);
+    return;
+  }
+  ScopedRestore<bool> keep(edit->FIsUserChange);
+  edit->SetUserChange(true);
+  if (ReadOnly())
+    edit->CopyToClipboard();
+  else
+    edit->CutToClipboard();
+}
+
+void TcxCustomInnerTextEdit::WMPaste(TMessage& Message) {
+  if (ReadOnly()) return;
+  TcxCustomTextEdit* edit = Container();
+  if (!edit) {
+    INHERITED_MESSAGE(Message);
+    return;
+  }
+  ScopedRestore<bool> keep(edit->FIsUserChange);
+  edit->SetUserChange(true);
+  edit->PasteFromClipboard();
+}
+
+void TcxCustomInnerTextEdit::WMClear(TMessage& Message) {
+  if (ReadOnly()) return;
+  TcxCustomTextEdit* edit = Container();
+  if (!edit) {
+    INHERITED_MESSAGE(Message);
+    return;
+  }
+  ScopedRestore<bool> keep(edit->FIsUserChange);
+  edit->SetUserChange(true);
+  edit->DeleteSelection();
+}
+
+void TcxCustomInnerTextEdit::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
+void TcxCustomInnerTextEdit::WMNCPaint(TMessage& Message) { Message.Result = 0; }
+
+void TcxCustomInnerTextEdit::WMSize(TMessage& Message) {
+  INHERITED_MESSAGE(Message);
+  AdjustMargins();
+}
+
+void TcxCustomInnerTextEdit::CMMouseEnter(TMessage& Message) {
+  auto* control = reinterpret_cast<TControl*>(Message.LParam);
+  MouseEnter(control ? control : this);
+}
+
+void TcxCustomInnerTextEdit::CMMouseLeave(TMessage& Message) {
+  auto* control = reinterpret_cast<TControl*>(Message.LParam);
+  MouseLeave(control ? control : this);
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomTextEdit.
+
+RTL_BEGIN_CLASS(TcxCustomTextEdit)
+  b.Message(WM_GETTEXT, &TcxCustomTextEdit::WMGetText);
+  b.Message(WM_GETTEXTLENGTH, &TcxCustomTextEdit::WMGetTextLength);
+  b.Message(WM_SETTEXT, &TcxCustomTextEdit::WMSetText);
+  b.Message(WM_CLEAR, &TcxCustomTextEdit::WMClear);
+RTL_END_CLASS
+
+RTL_BEGIN_CLASS(TcxTextEdit)
+  using T = TcxTextEdit;
+  publishPlacement(b);
+  PUBLISH(AutoSize).Default(true);
+  PUBLISH(BeepOnEnter).Default(true);
+  PUBLISH(Constraints);
+  publishDragProperties(b);
+  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
+  PUBLISH(ImeMode).Default(imDontCare);
+  PUBLISH(ImeName);
+  PUBLISH(ParentColor).Default(false);
+  publishParentFlags(b);
+  PUBLISH(PopupMenu);
+  b.Property("Properties", &T::Properties, &T::SetProperties);
+  PUBLISH(RepositoryItem);
+  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
+  PUBLISH(Style);
+  PUBLISH(TabOrder).Default(-1);
+  PUBLISH(TabStop).Default(true);
+  PUBLISH(Text);
+  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
+  PUBLISH(OnClick);
+  PUBLISH(OnContextPopup);
+  publishDragEvents(b);
+  PUBLISH(OnEditing);
+  publishFocusEvents(b);
+  publishKeyEvents(b);
+  publishMouseEvents(b);
+RTL_END_CLASS
+
+TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner) : TcxCustomEdit(AOwner) {
+  FBeepOnEnter = true;
+  FLookupMatchMark = false;
+  SetParentColor(false);
+  SetWidth(121);
+  SetHeight(21);
+}
+
+void TcxCustomTextEdit::AfterConstruction() {
+  FConstructing = true;
+  TcxCustomEdit::AfterConstruction();
+  void* intf = nullptr;
+  if (InnerEdit() && InnerEdit()->QueryInterface(IcxInnerTextEdit::IID(), &intf) == S_OK)
+    FInnerTextEdit = static_cast<IcxInnerTextEdit*>(intf);
+  if (InnerEdit()) InnerEdit()->SetColor(clWindow);
+  if (TClass lookupClass = GetActiveTextProperties()->GetLookupDataClass()) {
+    TObject* made = lookupClass->CreateInstance(static_cast<TcxCustomEdit*>(this));
+    FLookupData.reset(dynamic_cast<TcxCustomTextEditLookupData*>(made));
+    if (!FLookupData) FreeObject(made);
+    if (FLookupData) FLookupData->SetOnItemChosen(TNotifyEvent(this, &TcxCustomTextEdit::ApplyLookupSelection));
+  }
+  cxGetFormatController()->AddListener(this);
+  FConstructing = false;
+  // The inner edit takes the settings now that the lookup data exists.
+  PropertiesChanged(GetActiveProperties());
+}
+
+void TcxCustomTextEdit::BeforeDestruction() {
+  cxGetFormatController()->RemoveListener(this);
+  TcxCustomEdit::BeforeDestruction();
+}
+
+TcxCustomTextEdit::~TcxCustomTextEdit() {
+  FInnerTextEdit = nullptr;
+  FLookupData.reset();
+}
+
+TClass TcxCustomTextEditProperties::GetEditClass() { return TcxTextEdit::StaticClass(); }
+
+TClass TcxCustomTextEdit::GetInnerEditClass() { return TcxCustomInnerTextEdit::StaticClass(); }
+TClass TcxCustomTextEdit::GetPropertiesClass() { return TcxTextEditProperties::StaticClass(); }
+
+void TcxCustomTextEdit::Loaded() {
+  TcxCustomEdit::Loaded();
+  RefreshAtCursor(false);
+}
+
+void TcxCustomTextEdit::CalculateInnerControlRegion(const TRect& AAlignRect, TWinControl* AControl,
+                                                    std::optional<TRect>& ARegion) {
+  if (!IsInnerEditVisible()) {
+    ARegion = TRect{0, 0, 0, 0};
+    return;
+  }
+  TcxCustomEdit::CalculateInnerControlRegion(AAlignRect, AControl, ARegion);
+  auto* info = static_cast<TcxCustomTextEditViewInfo*>(GetViewInfo());
+  if (ARegion && !IsInplace() && info->NativeBorderState != 0 && info->ComboLook &&
+      (inputStyle() == tisFreeText || inputStyle() == tisListText)) {
+    ARegion->right -= 1;
+    ARegion->bottom -= 1;
+  }
+}
+
+bool TcxCustomTextEdit::RefreshContainer(const TPoint& P, TcxMouseButton AButton, TShiftState AShift,
+                                         bool AIsMouseEvent) {
+  if (!HandleAllocated() || IsDestroying()) return false;
+  bool changed = TcxCustomEdit::RefreshContainer(P, AButton, AShift, AIsMouseEvent);
+  if (changed) ApplyInnerEditColors();
+  SetDoubleBuffered(!IsInnerEditVisible());
+  return changed;
+}
+
+void TcxCustomTextEdit::ReapplyPropertiesAndValue() {
+  GetActiveProperties()->Changed();
+  SyncDisplayFromEditValue();
+}
+
+void TcxCustomTextEdit::ApplyInnerEditColors() {
+  if (!InnerEdit() || FConstructing || !InnerEditIntf()) return;
+  InnerEditIntf()->LockBounds(true);
+  ScopeExit unlock([this] { InnerEditIntf()->LockBounds(false); });
+  TcxCustomEditViewInfo* info = GetViewInfo();
+  InnerEdit()->SetColor(info->BackgroundColor);
+  InnerEdit()->Font()->Assign(GetStyle()->Font());
+  InnerEdit()->Font()->SetColor(info->TextColor);
+}
+
+void TcxCustomTextEdit::EnsureValueInRange() {
+  if (!DataBinding()->IsDesigning()) return;
+  TcxCustomTextEditProperties* properties = GetActiveTextProperties();
+  if (properties->IsValueRanged() && !IsDestroying() && properties->GetMaxValue() != properties->GetMinValue())
+    ClampValueToRange();
+}
+
+void TcxCustomTextEdit::AdjustInnerEditPosition(Integer AHeight) {
+  if (FAdjustingInnerEdit || !InnerEdit()) return;
+  ScopedRestore<bool> guard(FAdjustingInnerEdit);
+  FAdjustingInnerEdit = true;
+  TcxCustomEditViewInfo* info = GetViewInfo();
+  const TRect c = info->ClientRect;
+  Integer top = c.top + 1;
+  const bool nativeBorder = IsInplace() && info->NativeBorderState != 0;
+  switch (GetActiveProperties()->GetAlignment()->Vert()) {
+    case taBottomJustify:
+      top = c.bottom - AHeight + 1 + (nativeBorder ? 1 : 0);
+      if (IsInplace()) top = std::max(top, c.top + 1);
+      break;
+    case taVCenter: {
+      Integer a = c.bottom - c.top - AHeight + (nativeBorder ? 1 : 0);
+      top = c.top + a / 2 + 1;
+      if (IsInplace()) top = std::max(top, c.top + 1);
+      break;
+    }
+    default:
+      break;
+  }
+  TRect bounds{c.left + 1, top, c.right, top + AHeight};
+  const TRect current = InnerEdit()->BoundsRect();
+  if (!EqualRect(&bounds, &current))
+    InnerEdit()->SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, AHeight);
+  if (InnerEdit()->HandleAllocated()) {
+    // A hidden inner edit keeps an empty region: the editor paints the text then.
+    TRect region{0, 0, 0, 0};
+    if (IsInnerEditVisible()) {
+      region = c;
+      if (IsInplace()) InflateRect(&region, 0, -1);
+      OffsetRect(&region, -InnerEdit()->Left(), -InnerEdit()->Top());
+    }
+    if (InnerControlRegionChanged(InnerEdit(), region)) {
+      cxSetChildWindowRegion(InnerEdit(), region);
+      StoreInnerControlRegion(InnerEdit(), region);
+    }
+  }
+}
+
+bool TcxCustomTextEdit::IsModifyingKey(Word Key, TShiftState Shift) {
+  if (TcxCustomEdit::IsModifyingKey(Key, Shift) || Key == VK_BACK || Key == VK_DELETE) return true;
+  if (!FLookupData || FLookupData->IsEmpty() || !CanNavigateLookup(false)) return false;
+  if (Key == VK_PRIOR || Key == VK_NEXT) return !HasPopupWindow();
+  if (Key == VK_UP || Key == VK_DOWN) return !Shift.Contains(ssAlt) && !HasPopupWindow();
+  return false;
+}
+
+bool TcxCustomTextEdit::IsModifyingChar(char AChar) {
+  auto c = static_cast<unsigned char>(AChar);
+  return c == 8 || c == 22 || c == 24 || c >= 32;
+}
+
+void TcxCustomTextEdit::InnerEditChanged(TObject* Sender) {
+  {
+    LockChangeEvents(true);
+    ScopeExit unlock([this] { LockChangeEvents(false); });
+    TcxCustomEdit::InnerEditChanged(Sender);
+  }
+  if (!GetViewInfo()->InnerEditVisible) RefreshDrawnText();
+}
+
+void TcxCustomTextEdit::GetEditSizeProperties(TcxEditSizeProperties& AProperties) {
+  TcxCustomEdit::GetEditSizeProperties(AProperties);
+  AProperties.MaxLineCount = 1;
+  AProperties.Width = -1;
+}
+
+std::string TcxCustomTextEdit::GetDisplayText() {
+  if (!InnerEditIntf()) return std::string();
+  return VarToStr(InnerEditIntf()->GetEditValue());
+}
+
+bool TcxCustomTextEdit::IsEditingSupported() { return inputStyle() != tisNoEdit; }
+
+void TcxCustomTextEdit::InternalSetDisplayValue(const Variant& Value) {
+  DataBinding()->SetDisplayValue(Value);
+  if (!IsUserChange()) {
+    ResetLookupHighlight();
+    SyncEditValueFromDisplay();
+    SetModified(false);
+  }
+}
+
+void TcxCustomTextEdit::SetDisplayValue(const Variant& Value) {
+  const bool mark = FLookupMatchMark;
+  ScopeExit restore([this, mark] { SetLookupMatchMark(mark); });
+  if (inputStyle() == tisFreeText && FLookupData) {
+    std::string text = VarToStr(Value);
+    if (!FLookupData->HasItem(text)) {
+      GetActiveTextProperties()->FireNewLookupDisplayText(this, text);
+      bool refocus = false;
+      if (FOnNewLookupText) FOnNewLookupText(this, Value, refocus);
+      if (refocus && CanFocus()) SetFocus();
+    }
+  }
+  TcxCustomEdit::SetDisplayValue(Value);
+}
+
+bool TcxCustomTextEdit::IsInnerEditVisible() {
+  TcxTextInputStyle style = inputStyle();
+  if (style == tisFixedList || style == tisNoEdit) return false;
+  if (IsDestroying() || !InnerEdit() || IsDesigning()) return false;
+  return IsFocusedOrActive() || GetActiveProperties()->GetAlignment()->Horz() == taLeftJustify;
+}
+
+bool TcxCustomTextEdit::IsValidChar(char AChar) {
+  return TcxCustomEdit::IsValidChar(AChar) ||
+         GetActiveTextProperties()->ValidChars().test(static_cast<unsigned char>(AChar));
+}
+
+bool TcxCustomTextEdit::TrySetDisplayText(const std::string& AText) {
+  Variant value(untilNul(AText));
+  bool accepted = GetActiveTextProperties()->ValidateLookupText(value);
+  if (accepted && IsUserChange()) accepted = RequestEditing();
+  if (accepted) InternalSetDisplayValue(value);
+  return accepted;
+}
+
+void TcxCustomTextEdit::SetInternalDisplayValue(const Variant& Value) {
+  if (InnerEditIntf()) InnerEditIntf()->SetEditValue(Value);
+}
+
+void TcxCustomTextEdit::SyncDisplayFromEditValue() {
+  TcxCustomTextEditProperties* properties = GetActiveTextProperties();
+  Variant display;
+  const bool focused = IsFocusedForDisplay();
+  Variant value = FEditValue;
+  const bool valid = properties->IsEditValueValid(value);
+  try {
+    if (focused || valid) {
+      if (valid)
+        ConvertEditToDisplayValue(value, display, focused);
+      else
+        properties->GetNullDisplayValue(display);
+    } else {
+      properties->MakeDisplayValue(FEditValue, display, focused);
+    }
+  } catch (const EVariantTypeCastError&) {
+    display = std::string();
+  }
+  ScopeExit after([this] {
+    PopModifiedState();
+    ResetLookupHighlight();
+    RefreshDrawnText();
+  });
+  PushModifiedState();
+  ScopedRestore<bool> syncing(FDisplaySyncing);
+  FDisplaySyncing = true;
+  DataBinding()->SetDisplayValue(display);
+}
+
+void TcxCustomTextEdit::SyncEditValueFromDisplay() {
+  Variant old = FEditValue;
+  Variant value;
+  ConvertDisplayToEditValue(Variant(GetDisplayText()), value, IsFocusedForDisplay());
+  FEditValue = value;
+  if (IsUserChange())
+    SetModifiedAfterEnter(true);
+  else
+    SetModified(false);
+  const bool changed = VarType(old) != VarType(value) || !cxVariantsEqual(old, value);
+  if (changed) {
+    DoEditValueChanged();
+    if (!GetActiveProperties()->FiresChangeSeparately()) DoChange();
+  }
+}
+
+void TcxCustomTextEdit::ConvertDisplayToEditValue(const Variant& ADisplayValue, Variant& AEditValue, bool AFocused) {
+  AEditValue = ADisplayValue;
+}
+
+void TcxCustomTextEdit::ValidateTextAgainstList() {
+  if (IsDestroying()) return;
+  TcxTextInputStyle style = inputStyle();
+  if (style == tisListText || style == tisFixedList) {
+    if (ModifiedAfterEnter()) {
+      Variant text(GetDisplayText());
+      if (!GetActiveTextProperties()->ValidateLookupText(text)) {
+        Variant empty;
+        GetActiveTextProperties()->GetNullDisplayValue(empty);
+        PushModifiedState();
+        ScopeExit pop([this] { PopModifiedState(); });
+        DataBinding()->SetDisplayValue(empty);
+      }
+    } else {
+      SyncDisplayFromEditValue();
+    }
+  } else if (!ModifiedAfterEnter()) {
+    DataBinding()->RefreshDisplay();
+  }
+  if (!IsInnerEditVisible()) RefreshDrawnText();
+}
+
+void TcxCustomTextEdit::PropertiesChanged(TObject* Sender) {
+  TcxCustomTextEditProperties* properties = GetActiveTextProperties();
+  IcxInnerTextEdit* inner = FInnerTextEdit;
+  if (inner) inner->SetAlignment(properties->GetAlignment()->Horz());
+  if (FLookupData) {
+    FLookupData->RefreshListItems();
+    if (!FLookupTyping) FLookupData->SyncWithText();
+  }
+  if (!IsDestroying() && !IsInnerEditVisible()) RefreshDrawnText();
+  if (inner) {
+    inner->SetAlignment(properties->GetAlignment()->Horz());
+    inner->SetAutoSelect(properties->AutoSelect() && !IsInplace());
+    inner->SetCharCase(properties->CharCase());
+    inner->SetEchoMode(properties->EchoMode() == eemPassword);
+    inner->SetHideSelection(properties->HideSelection());
+    inner->SetMaxLength(properties->GetMaxLength());
+    inner->SetOEMConvert(properties->OEMConvert());
+    inner->SetReadOnly(properties->GetReadOnly());
+  }
+  EnsureValueInRange();
+  if (!IsPosting()) ValidateTextAgainstList();
+  RefreshDrawnText();
+  TcxCustomEdit::PropertiesChanged(Sender);
+  if (InnerEdit()) InnerEdit()->Invalidate();
+}
+
+void TcxCustomTextEdit::RefreshDrawnText() {
+  if (IsDestroying()) return;
+  {
+    std::unique_ptr<TcxCustomTextEditViewData, void (*)(TcxCustomTextEditViewData*)> viewData(
+        static_cast<TcxCustomTextEditViewData*>(CreateViewData()), [](TcxCustomTextEditViewData* p) { FreeObject(p); });
+    auto* info = static_cast<TcxCustomTextEditViewInfo*>(GetViewInfo());
+    viewData->SetViewInfoText(Variant(GetDisplayText()), info);
+  }
+  if (!HandleAllocated()) return;
+  CalculateViewInfoAtCursor();
+  auto* info = static_cast<TcxCustomTextEditViewInfo*>(GetViewInfo());
+  TcxTextInputStyle style = inputStyle();
+  if (style != tisFreeText && style != tisListText) {
+    if (style == tisNoEdit || !FLookupMatchMark || !GetActiveTextProperties()->FixedListIncrementalSearch()) {
+      info->SelLength = 0;
+    } else if (FInnerTextEdit) {
+      if (info->SelectionInverted) {
+        info->SelStart = 0;
+        info->SelLength = static_cast<Integer>(info->Text.size()) - FInnerTextEdit->GetSelLength();
+        info->SelTextColor = clHighlight;
+        info->SelBackgroundColor = clHighlightText;
+      } else {
+        info->SelStart = FInnerTextEdit->GetSelStart();
+        info->SelLength = FInnerTextEdit->GetSelLength();
+        info->SelTextColor = clHighlightText;
+        info->SelBackgroundColor = clHighlight;
+      }
+    }
+  }
+  InvalidateRect(WindowHandle(), nullptr, FALSE);
+}
+
+void TcxCustomTextEdit::RestoreInnerEditWindowProc() {
+  TcxCustomEdit::RestoreInnerEditWindowProc();
+  if (!InnerEdit() || !InnerEdit()->HandleAllocated() || !FInnerTextEdit) return;
+  bool autoSelect = FInnerTextEdit->GetAutoSelect();
+  FInnerTextEdit->SetAutoSelect(false);
+  ScopeExit restore([this, autoSelect] { FInnerTextEdit->SetAutoSelect(autoSelect); });
+  SendMessageA(InnerEdit()->WindowHandle(), WM_SETFOCUS, 0, 0);
+}
+
+void TcxCustomTextEdit::Activate(TcxCustomEditData*& AEditData) {
+  TcxCustomEdit::Activate(AEditData);
+  if (!HandleAllocated()) return;
+  SetSelectionStart(0);
+  if (GetActiveProperties()->AutoSelect()) SelectAllText();
+}
+
+void TcxCustomTextEdit::SelectAllText() {
+  if (HandleAllocated() && FInnerTextEdit) FInnerTextEdit->SelectAll();
+}
+
+void TcxCustomTextEdit::CopyToClipboard() {
+  TcxTextInputStyle style = inputStyle();
+  if (style == tisFixedList || style == tisNoEdit) SelectAllText();
+  if (GetSelectionLength() > 0 && FInnerTextEdit) FInnerTextEdit->CopyToClipboard();
+}
+
+void TcxCustomTextEdit::CutToClipboard() {
+  TcxTextInputStyle style = inputStyle();
+  if (IsUserChange() && style == tisNoEdit) return;
+  if (style == tisFixedList || style == tisNoEdit) SelectAllText();
+  if (GetSelectionLength() == 0 || !FInnerTextEdit) return;
+  FInnerTextEdit->CopyToClipboard();
+  DeleteSelection();
+}
+
+void TcxCustomTextEdit::DeleteSelection() {
+  Integer length = GetSelectionLength();
+  if (length <= 0) return;
+  Integer start = GetSelectionStart();
+  std::string text = GetDisplayText();
+  start = std::min<Integer>(start, static_cast<Integer>(text.size()));
+  text.erase(static_cast<size_t>(start), static_cast<size_t>(length));
+  if (TrySetDisplayText(text)) SetSelection(start, 0);
+}
+
+void TcxCustomTextEdit::PasteFromClipboard() {
+  if (!Clipboard()->HasFormat(CF_TEXT)) return;
+  std::string text = Clipboard()->AsText();
+  // A single line takes the pasted text up to its first line break, as the native edit
+  // does; the rest would show as stray characters and reach the value.
+  if (!GetActiveTextProperties()->IsMultiLine()) {
+    size_t lineBreak = text.find_first_of("\r\n");
+    if (lineBreak != std::string::npos) text.erase(lineBreak);
+  }
+  InsertText(text);
+}
+
+void TcxCustomTextEdit::InsertText(const std::string& AText) {
+  TcxTextInputStyle style = inputStyle();
+  if (IsUserChange() && style == tisNoEdit) return;
+  if (style == tisFixedList || style == tisNoEdit) SelectAllText();
+  const std::string text = GetDisplayText();
+  const Integer selStart = std::min<Integer>(GetSelectionStart(), static_cast<Integer>(text.size()));
+  const Integer selLength =
+      std::min<Integer>(GetSelectionLength(), static_cast<Integer>(text.size()) - selStart);
+  const std::string before = text.substr(0, static_cast<size_t>(selStart));
+  const std::string after = text.substr(static_cast<size_t>(selStart + selLength));
+  const Integer maxLength = GetActiveTextProperties()->GetMaxLength();
+  std::string newText;
+  Integer caret = 0;
+  if (IsUserChange() && (style == tisFreeText || style == tisNoEdit) && maxLength > 0) {
+    std::string head = cutToWideLength(before + AText, maxLength);
+    if (static_cast<Integer>(head.size()) <= selStart) return;
+    caret = static_cast<Integer>(head.size());
+    newText = cutToWideLength(head + after, maxLength);
+  } else if (style == tisFixedList) {
+    newText = AText;
+    caret = selStart + static_cast<Integer>(AText.size());
+  } else {
+    newText = before + AText + after;
+    caret = selStart + static_cast<Integer>(AText.size());
+  }
+  if (TrySetDisplayText(newText)) SetSelection(std::min<Integer>(caret, static_cast<Integer>(newText.size())), 0);
+}
+
+void TcxCustomTextEdit::SetTextAsUserInput(const std::string& AText) {
+  if (!RequestEditing()) return;
+  SetText(AText);
+  SetModifiedAfterEnter(true);
+}
+
+void TcxCustomTextEdit::SetSelectionStart(Integer Value) {
+  if (inputStyle() != tisNoEdit && FInnerTextEdit) FInnerTextEdit->SetSelStart(Value);
+}
+
+void TcxCustomTextEdit::SetSelectionLength(Integer Value) {
+  if (inputStyle() != tisNoEdit && FInnerTextEdit) FInnerTextEdit->SetSelLength(Value);
+}
+
+Integer TcxCustomTextEdit::GetSelectionStart() {
+  TcxTextInputStyle style = inputStyle();
+  if (!FInnerTextEdit || style == tisNoEdit || (style == tisFixedList && !FLookupMatchMark)) return 0;
+  return FInnerTextEdit->GetSelStart();
+}
+
+Integer TcxCustomTextEdit::GetSelectionLength() {
+  TcxTextInputStyle style = inputStyle();
+  if (!FInnerTextEdit || style == tisNoEdit || (style == tisFixedList && !FLookupMatchMark)) return 0;
+  return FInnerTextEdit->GetSelLength();
+}
+
+std::string TcxCustomTextEdit::SelText() { return FInnerTextEdit ? FInnerTextEdit->GetSelText() : std::string(); }
+
+Integer TcxCustomTextEdit::GetCaretCharIndex() {
+  auto* inner = dynamic_cast<TcxCustomInnerTextEdit*>(InnerEdit());
+  return inner ? inner->GetCaretCharIndex() : 0;
+}
+
+void TcxCustomTextEdit::LookupKeyToEditValue(const Variant& AKey, Variant& AValue) {
+  std::string text;
+  if (FLookupData) FLookupData->GetKeyText(AKey, text);
+  ConvertDisplayToEditValue(Variant(text), AValue, false);
+}
+
+void TcxCustomTextEdit::ResetLookupHighlight() {
+  if (GetActiveTextProperties()->UsesLookupData()) SetLookupMatchMark(false);
+}
+
+void TcxCustomTextEdit::SetLookupMatchMark(bool Value) {
+  if (!HandleAllocated() || Value == FLookupMatchMark) return;
+  FLookupMatchMark = Value;
+  CalculateViewInfoAtCursor();
+  RefreshDrawnText();
+}
+
+void TcxCustomTextEdit::ApplyLookupSelection(TObject* Sender) {
+  if (!FLookupData) return;
+  Variant key;
+  FLookupData->GetKeyValue(key);
+  Variant value;
+  LookupKeyToEditValue(key, value);
+  const bool differs = VarType(value) != VarType(FEditValue) || !cxVariantsEqual(value, FEditValue);
+  if (differs && !RequestEditing()) return;
+  {
+    PushModifiedState();
+    ScopeExit pop([this] { PopModifiedState(); });
+    SetInternalEditValue(value);
+  }
+  if (differs) SetModifiedAfterEnter(true);
+  SelectAllText();
+  RefreshAtCursor(false);
+}
+
+void TcxCustomTextEdit::postLookupChange(const Variant& AOldKey) {
+  Variant key;
+  FLookupData->GetKeyValue(key);
+  if (VarType(key) == VarType(AOldKey) && cxVariantsEqual(key, AOldKey)) return;
+  MarkModifiedAndClick();
+  LockChangeEvents(true);
+  ScopeExit unlock([this] { LockChangeEvents(false); });
+  if (CanPostEditValue() && GetActiveProperties()->ImmediatePost() && ValidateInput(true)) {
+    ScopedRestore<bool> posting(FLookupPosting);
+    FLookupPosting = true;
+    PostEditValue();
+  }
+}
+
+void TcxCustomTextEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
+  TcxTextInputStyle style = inputStyle();
+  if (style == tisFixedList && (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_DELETE)) {
+    SetLookupMatchMark(false);
+    DoAfterKeyDown(Key, Shift);
+    Key = 0;
+    return;
+  }
+  if (FInnerTextEdit) FInnerTextEdit->SetKeyConsumed(true);
+  const bool markBefore = FLookupMatchMark;
+  const Word keyBefore = Key;
+  TcxCustomEdit::DoEditKeyDown(Key, Shift);
+  if (keyBefore == VK_RETURN && markBefore) SelectAllText();
+  if (Key >= 33 && Key <= 46) {
+    switch (Key) {
+      case VK_LEFT:
+      case VK_RIGHT:
+        if (!Shift.Contains(ssShift) && GetSelectionLength() > 0 && FInnerTextEdit) {
+          Integer start = GetSelectionStart();
+          Integer caret = Key == VK_LEFT ? start : start + GetSelectionLength();
+          FInnerTextEdit->SetSelStart(caret);
+          FInnerTextEdit->SetSelLength(0);
+          Key = 0;
+        }
+        SetLookupMatchMark(false);
+        break;
+      case VK_DELETE:
+        if (style == tisListText) {
+          DoAfterKeyDown(Key, Shift);
+          Key = 0;
+        } else {
+          SetLookupMatchMark(false);
+        }
+        break;
+      case VK_PRIOR:
+      case VK_NEXT:
+      case VK_UP:
+      case VK_DOWN:
+      case VK_HOME:
+      case VK_END: {
+        const bool homeEnd = Key == VK_HOME || Key == VK_END;
+        if (homeEnd && style != tisFixedList) break;
+        if (FLookupData && CanNavigateLookup(false) && !FLookupData->IsEmpty()) {
+          Variant oldKey;
+          FLookupData->GetKeyValue(oldKey);
+          {
+            LockClick(true);
+            ScopeExit unlock([this] { LockClick(false); });
+            TcxLookupNavigation direction = lnNext;
+            switch (Key) {
+              case VK_PRIOR: direction = Shift.Contains(ssCtrl) ? lnFirst : lnPageUp; break;
+              case VK_NEXT: direction = Shift.Contains(ssCtrl) ? lnLast : lnPageDown; break;
+              case VK_END: direction = lnLast; break;
+              case VK_HOME: direction = lnFirst; break;
+              case VK_UP: direction = lnPrevious; break;
+              default: direction = lnNext; break;
+            }
+            FLookupData->Navigate(direction, false);
+          }
+          postLookupChange(oldKey);
+          Key = 0;
+        }
+        if (!homeEnd && Key != 0 && !(FInnerTextEdit && FInnerTextEdit->IsMultiLine())) {
+          DoAfterKeyDown(Key, Shift);
+          Key = 0;
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  if (Key == VK_END && GetSelectionLength() == 0 && style != tisFixedList) SetLookupMatchMark(false);
+  if (Key != 0 && FInnerTextEdit) FInnerTextEdit->SetKeyConsumed(false);
+}
+
+bool TcxCustomTextEdit::CanCompleteByLookup() {
+  TcxTextInputStyle style = inputStyle();
+  bool met = style == tisListText || style == tisFixedList;
+  if (!met) {
+    const Integer length = static_cast<Integer>(GetDisplayText().size());
+    met = GetSelectionLength() > 0 || (FInnerTextEdit && FInnerTextEdit->GetSelStart() == length) ||
+          FLookupMatchMark;
+  }
+  if (!met) return false;
+  TcxEditButtons* buttons = GetActiveProperties()->Buttons();
+  return buttons->Count() > 0 && buttons->GetItem(0)->Visible();
+}
+
+bool TcxCustomTextEdit::LookupText(std::string& ASearchText) {
+  const char ime = FInnerTextEdit ? FInnerTextEdit->GetImeLastChar() : '\0';
+  if (ime != '\0') ASearchText += ime;
+  std::string tail;
+  bool found = FLookupData && FLookupData->FindMatch(ASearchText, tail, false);
+  if (found && ime != '\0' && !ASearchText.empty()) {
+    tail.insert(tail.begin(), ASearchText.back());
+    ASearchText.pop_back();
+  }
+  FLookupMatchMark = found;
+  if (ASearchText.empty()) {
+    if (inputStyle() != tisFixedList) InternalSetDisplayValue(Variant(std::string()));
+    FLookupMatchMark = false;
+  }
+  if (found) {
+    DataBinding()->SetDisplayValue(Variant(ASearchText + tail));
+    SetSelection(static_cast<Integer>(ASearchText.size()), static_cast<Integer>(tail.size()));
+  }
+  RefreshDrawnText();
+  return found;
+}
+
+void TcxCustomTextEdit::DoEditKeyPress(char& Key) {
+  if (FInnerTextEdit) FInnerTextEdit->SetKeyConsumed(true);
+  TcxCustomEdit::DoEditKeyPress(Key);
+  if (Key == 0) return;
+  FLookupTyping = false;
+  SetUserChange(true);
+  ScopeExit clearUserChange([this] { SetUserChange(false); });
+  TcxTextInputStyle style = inputStyle();
+  TcxCustomTextEditProperties* properties = GetActiveTextProperties();
+  if (style == tisFixedList && !properties->FixedListIncrementalSearch() && Key == '\b') {
+    Key = 0;
+    SetLookupMatchMark(false);
+  }
+  Variant oldKey;
+  if (FLookupData) FLookupData->GetKeyValue(oldKey);
+  const bool oldMark = FLookupMatchMark;
+  bool found = false;
+  {
+    LockClick(true);
+    ScopeExit unlock([this] { LockClick(false); });
+    if (Key == '\b' && FLookupData) {
+      const std::string text = GetDisplayText();
+      if (style == tisListText && !text.empty() && !FLookupMatchMark && FInnerTextEdit) {
+        Integer caret = FInnerTextEdit->GetSelStart();
+        FInnerTextEdit->SetSelLength(static_cast<Integer>(text.size()) - caret);
+        FLookupMatchMark = true;
+      }
+      if (FLookupMatchMark) {
+        std::string search = text.substr(0, static_cast<size_t>(std::min<Integer>(
+                                                 GetSelectionStart(), static_cast<Integer>(text.size()))));
+        if (!search.empty()) {
+          size_t cut = 1;
+          if (search.size() >= 2 && IsDBCSLeadByte(static_cast<BYTE>(search[search.size() - 2]))) cut = 2;
+          search.erase(search.size() - cut);
+        }
+        FLookupTyping = true;
+        found = LookupText(search);
+      }
+      if (style == tisFixedList) Key = 0;
+    } else if (static_cast<unsigned char>(Key) > 31 && FLookupData && CanCompleteByLookup()) {
+      FLookupTyping = true;
+      const std::string text = GetDisplayText();
+      std::string search;
+      if (GetSelectionLength() > 0) {
+        search = text.substr(0, static_cast<size_t>(GetSelectionStart())) + Key;
+      } else if (style != tisFixedList) {
+        Integer caret = FInnerTextEdit ? std::min<Integer>(FInnerTextEdit->GetSelStart(), text.size()) : 0;
+        search = text;
+        search.insert(static_cast<size_t>(caret), 1, Key);
+      } else if (FLookupMatchMark) {
+        search = text + Key;
+        found = LookupText(search);
+        if (!found) search = std::string(1, Key);
+      } else {
+        search = std::string(1, Key);
+      }
+      if (!found) found = LookupText(search);
+      if (!found && style == tisFixedList && !properties->FixedListIncrementalSearch()) {
+        search = std::string(1, Key);
+        found = LookupText(search);
+      }
+    }
+    if (static_cast<unsigned char>(Key) > 31 && FLookupData && !found) {
+      if (style == tisListText) {
+        Key = 0;
+        if (!GetDisplayText().empty()) SetLookupMatchMark(true);
+      } else if (style == tisFixedList) {
+        Key = 0;
+        if (properties->FixedListIncrementalSearch() && oldMark) SetLookupMatchMark(true);
+      }
+    }
+  }
+  SetUserChange(false);
+  if (FLookupData) {
+    Variant key;
+    FLookupData->GetKeyValue(key);
+    if (VarType(key) != VarType(oldKey) || !cxVariantsEqual(key, oldKey)) {
+      MarkModifiedAndClick();
+      LockChangeEvents(true);
+      ScopeExit unlock([this] { LockChangeEvents(false); });
+      if (found && CanPostEditValue() && properties->ImmediatePost() && ValidateInput(true)) {
+        const bool mark = FLookupMatchMark;
+        {
+          ScopedRestore<bool> posting(FLookupPosting);
+          FLookupPosting = true;
+          PostEditValue();
+        }
+        SetLookupMatchMark(mark);
+      }
+    }
+  }
+  if (found)
+    Key = 0;
+  else if (FInnerTextEdit)
+    FInnerTextEdit->SetKeyConsumed(false);
+}
+
+void TcxCustomTextEdit::KeyPress(char& Key) {
+  if (Key == '\x1b' && FDropDownClosedByKey && !HasPopupWindow()) FDropDownClosedByKey = false;
+  TcxCustomEdit::KeyPress(Key);
+}
+
+void TcxCustomTextEdit::DoExit() {
+  TcxCustomEdit::DoExit();
+  SetLookupMatchMark(false);
+}
+
+bool TcxCustomTextEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) {
+  if (TcxCustomEdit::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (!FLookupData || !CanNavigateLookup(true) || HasPopupWindow() || FLookupData->IsEmpty() ||
+      !CanUseMouseWheel(Shift))
+    return false;
+  if (RequestEditing()) {
+    Variant oldKey;
+    FLookupData->GetKeyValue(oldKey);
+    {
+      LockChangeEvents(true);
+      ScopeExit unlockChanges([this] { LockChangeEvents(false); });
+      LockClick(true);
+      ScopeExit unlock([this] { LockClick(false); });
+      FLookupData->Navigate(WheelDelta > 0 ? lnPrevious : lnNext, false);
+    }
+    postLookupChange(oldKey);
+  }
+  return true;
+}
+
+void TcxCustomTextEdit::WMGetText(TMessage& Message) {
+  auto size = static_cast<Integer>(Message.WParam);
+  auto* buffer = reinterpret_cast<char*>(Message.LParam);
+  if (size < 1 || !buffer) {
+    Message.Result = 0;
+    return;
+  }
+  const std::string text = GetControlText();
+  const Integer count = std::min<Integer>(size - 1, static_cast<Integer>(text.size()));
+  std::memcpy(buffer, text.data(), static_cast<size_t>(count));
+  buffer[count] = '\0';
+  Message.Result = count;
+}
+
+void TcxCustomTextEdit::WMGetTextLength(TMessage& Message) {
+  Message.Result = static_cast<LRESULT>(GetControlText().size());
+}
+
+void TcxCustomTextEdit::WMSetText(TMessage& Message) {
+  if (FSetTextPassThrough) {
+    INHERITED_MESSAGE(Message);
+    return;
+  }
+  const char* text = reinterpret_cast<const char*>(Message.LParam);
+  Message.Result = SetControlText(text ? std::string(text) : std::string()) ? 1 : 0;
+}
+
+void TcxCustomTextEdit::WMClear(TMessage& Message) {
+  // A user's deletion, for this message only.
+  const bool userChange = IsUserChange();
+  SetUserChange(true);
+  ScopeExit restore([this, userChange] { SetUserChange(userChange); });
+  if (!GetActiveProperties()->GetReadOnly()) DeleteSelection();
+}

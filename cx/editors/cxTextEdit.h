@@ -6,6 +6,8 @@
 // maximum length, OEM conversion), the numeric bounds with their validation, and the list of
 // lookup items with the input style that decides whether typed text must be one of them.
 #include <bitset>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "cx/editors/cxEdit.h"
@@ -118,6 +120,7 @@ public:
   void SetAlignment(TcxEditAlignment* Value) override;
   bool CanValidate() override { return true; }
   bool CanCompareEditValue() override { return true; }
+  TClass GetEditClass() override;
   TClass GetAssignedValuesClass() override { return TcxTextEditPropertiesValues::StaticClass(); }
   TcxEditDisplayFormatOptions GetDisplayFormatOptions() override { return dfoSupports; }
   void GetValidationErrorText(TcxEditValidationError AErrorKind, std::string& AText) override;
@@ -445,4 +448,393 @@ protected:
 
 private:
   bool FUsesDataDisplayText = false;
+};
+
+// ---------------------------------------------------------------------------------------
+// The inner text edit.
+
+// What a text editor asks of its inner edit beyond the editor framework's questions.
+struct IcxInnerTextEdit : public IcxCustomInnerEdit {
+  RTL_INTERFACE_ID(0x0E84D7B2, 0x2C61, 0x4A9F, 0xB5, 0x3E, 0x71, 0xC8, 0x0A, 0x94, 0x2F, 0xD6)
+  virtual void CopyToClipboard() = 0;
+  virtual TAlignment GetAlignment() = 0;
+  virtual bool GetAutoSelect() = 0;
+  virtual TEditCharCase GetCharCase() = 0;
+  virtual bool GetEchoMode() = 0;
+  virtual bool GetHideSelection() = 0;
+  // The first byte of a double-byte character being composed, else #0.
+  virtual char GetImeLastChar() = 0;
+  virtual bool GetKeyConsumed() = 0;
+  virtual Integer GetMaxLength() = 0;
+  virtual bool GetOEMConvert() = 0;
+  virtual Integer GetSelLength() = 0;
+  virtual Integer GetSelStart() = 0;
+  virtual std::string GetSelText() = 0;
+  virtual bool IsMultiLine() = 0;
+  virtual void SelectAll() = 0;
+  virtual void SetAlignment(TAlignment Value) = 0;
+  virtual void SetAutoSelect(bool Value) = 0;
+  virtual void SetCharCase(TEditCharCase Value) = 0;
+  virtual void SetEchoMode(bool Value) = 0;
+  virtual void SetHideSelection(bool Value) = 0;
+  virtual void SetKeyConsumed(bool Value) = 0;
+  virtual void SetMaxLength(Integer Value) = 0;
+  virtual void SetOEMConvert(bool Value) = 0;
+  virtual void SetSelLength(Integer Value) = 0;
+  virtual void SetSelStart(Integer Value) = 0;
+  virtual void SetSelText(const std::string& Value) = 0;
+
+protected:
+  ~IcxInnerTextEdit() = default;
+};
+
+class TcxCustomTextEdit;
+
+// The inner edit's state before a key message: whether the key changed anything.
+struct TcxCustomInnerTextEditPrevState {
+  std::string Text;
+  Integer SelLength = 0;
+  Integer SelStart = 0;
+};
+
+// The inner controls' interfaces, answered by a small object on the control's behalf. The
+// control (TcxCustomInnerTextEdit or TcxCustomInnerMemo) supplies the operations that
+// differ between a single-line edit and a memo.
+template <class TInner>
+class TcxInnerTextEditHelperT : public IcxInnerTextEdit {
+public:
+  explicit TcxInnerTextEditHelperT(TInner* AEdit) : FEdit(AEdit) {}
+  virtual ~TcxInnerTextEditHelperT() = default;
+  TcxInnerTextEditHelperT(const TcxInnerTextEditHelperT&) = delete;
+  TcxInnerTextEditHelperT& operator=(const TcxInnerTextEditHelperT&) = delete;
+
+  // Owned by the control: no reference counting.
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
+    return FEdit->QueryInterface(riid, obj);
+  }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE _Release() override { return 1; }
+
+  // IcxContainerInnerControl.
+  TWinControl* GetControl() override { return FEdit; }
+  TcxContainer* GetControlContainer() override { return FEdit->Container(); }
+  // IcxCustomInnerEdit.
+  Variant GetEditValue() override { return FEdit->InnerEditValue(); }
+  TNotifyEvent GetOnChange() override { return FEdit->OnChange(); }
+  bool GetReadOnly() override { return FEdit->ReadOnly(); }
+  void LockBounds(bool ALock) override { FEdit->LockInnerBounds(ALock); }
+  void SafelySetFocus() override { FEdit->SafelySetFocus(); }
+  void SetEditValue(const Variant& Value) override { FEdit->SetInnerEditValue(Value); }
+  void SetParent(TWinControl* Value) override { FEdit->SetParent(Value); }
+  void SetOnChange(const TNotifyEvent& Value) override { FEdit->SetOnChange(Value); }
+  void SetReadOnly(bool Value) override { FEdit->SetReadOnly(Value); }
+  // IcxInnerTextEdit.
+  void CopyToClipboard() override { FEdit->CopyToClipboard(); }
+  TAlignment GetAlignment() override { return FEdit->InnerAlignment(); }
+  bool GetAutoSelect() override { return FEdit->InnerAutoSelect(); }
+  TEditCharCase GetCharCase() override { return FEdit->CharCase(); }
+  bool GetEchoMode() override { return FEdit->EchoMode(); }
+  bool GetHideSelection() override { return FEdit->HideSelection(); }
+  char GetImeLastChar() override { return FEdit->ImeLastChar(); }
+  bool GetKeyConsumed() override { return FEdit->KeyConsumed(); }
+  Integer GetMaxLength() override { return FEdit->MaxLength(); }
+  bool GetOEMConvert() override { return FEdit->OEMConvert(); }
+  Integer GetSelLength() override { return FEdit->InnerSelLength(); }
+  Integer GetSelStart() override { return FEdit->InnerSelStart(); }
+  std::string GetSelText() override { return FEdit->SelText(); }
+  bool IsMultiLine() override { return FEdit->IsMultiLineEdit(); }
+  void SelectAll() override {
+    if (FEdit->HandleAllocated()) FEdit->SelectAll();
+  }
+  void SetAlignment(TAlignment Value) override { FEdit->SetInnerAlignment(Value); }
+  void SetAutoSelect(bool Value) override { FEdit->SetInnerAutoSelect(Value); }
+  void SetCharCase(TEditCharCase Value) override { FEdit->SetCharCase(Value); }
+  void SetEchoMode(bool Value) override { FEdit->SetEchoMode(Value); }
+  void SetHideSelection(bool Value) override { FEdit->SetHideSelection(Value); }
+  void SetKeyConsumed(bool Value) override { FEdit->SetKeyConsumed(Value); }
+  void SetMaxLength(Integer Value) override { FEdit->SetMaxLength(Value); }
+  void SetOEMConvert(bool Value) override { FEdit->SetOEMConvert(Value); }
+  void SetSelLength(Integer Value) override { FEdit->SetInnerSelLength(Value); }
+  void SetSelStart(Integer Value) override { FEdit->SetInnerSelStart(Value); }
+  void SetSelText(const std::string& Value) override { FEdit->SetSelText(Value); }
+
+  // The selection kept while a double-byte character is being composed.
+  Integer SavedSelLength = 0;
+  Integer SavedSelStart = 0;
+
+private:
+  TInner* FEdit;
+};
+
+// The native single-line edit a text editor places inside its frame for the typing. It has
+// no border of its own and hands mouse, keys, focus changes, drag and clipboard commands to
+// its editor (its owner).
+class TcxCustomInnerTextEdit : public TCustomEdit {
+  RTL_DECLARE_CLASS(TcxCustomInnerTextEdit, TCustomEdit)
+public:
+  explicit TcxCustomInnerTextEdit(TComponent* AOwner);
+  ~TcxCustomInnerTextEdit() override;
+
+  // IcxContainerInnerControl, IcxCustomInnerEdit and IcxInnerTextEdit are answered by the
+  // helper.
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override;
+  IcxInnerTextEdit* Intf() { return FHelper.get(); }
+
+  // The editor (the owner), null when the owner is no text editor.
+  TcxCustomTextEdit* Container() const;
+
+  // --- What the helper answers.
+  Variant InnerEditValue() { return Variant(GetText()); }
+  void SetInnerEditValue(const Variant& Value);
+  void LockInnerBounds(bool ALock);
+  void SafelySetFocus();
+  TAlignment InnerAlignment() const { return FAlignment; }
+  // Left alignment while the editor's properties ask for it on editing; a change makes the
+  // window again.
+  void SetInnerAlignment(TAlignment Value);
+  bool InnerAutoSelect() const { return AutoSelect(); }
+  void SetInnerAutoSelect(bool Value) { SetAutoSelect(Value); }
+  bool EchoMode() const { return FEchoMode; }
+  void SetEchoMode(bool Value);
+  char ImeLastChar() const { return FImeCharCount == 2 ? FImeLastChar : '\0'; }
+  bool KeyConsumed() const { return FKeyConsumed; }
+  void SetKeyConsumed(bool Value) { FKeyConsumed = Value; }
+  bool IsMultiLineEdit() const { return false; }
+  Integer InnerSelStart();
+  Integer InnerSelLength();
+  void SetInnerSelStart(Integer Value);
+  void SetInnerSelLength(Integer Value);
+
+  // --- New virtual operations.
+  virtual std::string GetText() { return Text(); }
+  virtual void SetText(const std::string& Value) { TControl::SetText(Value); }
+  // No left margin, one pixel on the right.
+  virtual void AdjustMargins();
+
+  // The index of the character at the caret, searched by halving over the characters' x
+  // positions: 0 for an empty text, the text length with the caret after the last one.
+  Integer GetCaretCharIndex();
+  void SaveState(TcxCustomInnerTextEditPrevState& AState);
+  // Whether the selection or the text (without regard to case) differs from AState; false
+  // without a window.
+  bool StateChanged(const TcxCustomInnerTextEditPrevState& AState);
+
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+  bool CanFocus() override;
+  TPopupMenu* GetPopupMenu() override;
+  void DragDrop(TObject* Source, Integer X, Integer Y) override;
+  void DefaultHandler(TMessage& Message) override;
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
+
+  // Message handlers (reached through the message map).
+  void WMGetDlgCode(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void WMKillFocus(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  void WMCut(TMessage& Message);
+  void WMPaste(TMessage& Message);
+  void WMClear(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+  void WMSize(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+
+protected:
+  virtual void MouseEnter(TControl* AControl) {}
+  virtual void MouseLeave(TControl* AControl);
+
+  void CreateHandle() override;
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void WndProc(TMessage& Message) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void Click() override;
+  void DblClick() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override { return false; }
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+
+private:
+  void handleKeyDownMessage(TMessage& Message);
+  void handleCharMessage(TMessage& Message);
+  void handleImeChar(TMessage& Message);
+
+  bool FEchoMode = false;
+  std::unique_ptr<TcxInnerTextEditHelperT<TcxCustomInnerTextEdit>> FHelper;
+  bool FKeyConsumed = false;
+  bool FCreating = false;
+  Integer FBoundsLock = 0;
+  TAlignment FAlignment = taLeftJustify;
+  Integer FImeCharCount = 0;
+  char FImeLastChar = '\0';
+};
+
+// ---------------------------------------------------------------------------------------
+// The text editor control.
+
+using TcxNewLookupTextEvent = TEvent<void(TObject* Sender, const Variant& AValue, bool& ARefocus)>;
+
+// The single-line text editor: an editor whose inner control is a native edit and whose
+// value is the text shown in it. It keeps the value and the inner edit's text in step,
+// passes the text settings to the inner edit, handles clipboard and selection, completes
+// typed text from the lookup items where a descendant has a button, and lets the keys and
+// the wheel walk the items where a descendant allows it. While the inner edit is hidden
+// (right-aligned or centred and unfocused, or in the fixed-list and no-edit styles) the
+// text is painted from the view info.
+class TcxCustomTextEdit : public TcxCustomEdit, public TextLookupOwner, public IcxFormatChangeListener {
+  RTL_DECLARE_CLASS(TcxCustomTextEdit, TcxCustomEdit)
+public:
+  explicit TcxCustomTextEdit(TComponent* AOwner);
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  ~TcxCustomTextEdit() override;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override {
+    return TcxCustomEdit::QueryInterface(riid, obj);
+  }
+  ULONG STDMETHODCALLTYPE _AddRef() override { return TcxCustomEdit::_AddRef(); }
+  ULONG STDMETHODCALLTYPE _Release() override { return TcxCustomEdit::_Release(); }
+
+  // IcxFormatChangeListener.
+  void FormatChanged() override { ReapplyPropertiesAndValue(); }
+  // TextLookupOwner.
+  void SetLookupTyping(bool Value) override { FLookupTyping = Value; }
+
+  // --- New virtual operations.
+  virtual void ReapplyPropertiesAndValue();
+  virtual void ApplyInnerEditColors();
+  virtual void EnsureValueInRange();
+  virtual void ClampValueToRange() {}
+  virtual bool CanNavigateLookup(bool AFromWheel) { return false; }
+  virtual void ApplyLookupSelection(TObject* Sender);
+  virtual std::string GetControlText() { return GetDisplayText(); }
+  virtual bool SetControlText(const std::string& AText) { return TrySetDisplayText(AText); }
+  virtual void LookupKeyToEditValue(const Variant& AKey, Variant& AValue);
+  virtual void ResetLookupHighlight();
+  virtual void SetTextAsUserInput(const std::string& AText);
+  virtual void SetSelectionLength(Integer Value);
+  virtual void SetSelectionStart(Integer Value);
+  virtual void InsertText(const std::string& AText);
+  virtual void ValidateTextAgainstList();
+  virtual void DeleteSelection();
+  virtual void PropertiesChanged(TObject* Sender) override;
+  virtual void RefreshDrawnText() override;
+  virtual void PasteFromClipboard() override;
+  virtual void SelectAllText() override;
+
+  // --- Overrides of the editor framework.
+  void AdjustInnerEditPosition(Integer AHeight) override;
+  bool IsModifyingKey(Word Key, TShiftState Shift) override;
+  bool IsModifyingChar(char AChar) override;
+  void InnerEditChanged(TObject* Sender) override;
+  void DoEditKeyDown(Word& Key, TShiftState Shift) override;
+  void DoEditKeyPress(char& Key) override;
+  void GetEditSizeProperties(TcxEditSizeProperties& AProperties) override;
+  std::string GetDisplayText() override;
+  TClass GetInnerEditClass() override;
+  bool IsEditingSupported() override;
+  void InternalSetDisplayValue(const Variant& Value) override;
+  void SetDisplayValue(const Variant& Value) override;
+  bool IsInnerEditVisible() override;
+  bool IsValidChar(char AChar) override;
+  bool TrySetDisplayText(const std::string& AText) override;
+  void SetInternalDisplayValue(const Variant& Value) override;
+  void SyncDisplayFromEditValue() override;
+  void SyncEditValueFromDisplay() override;
+  bool HandlesNavigationKeys() override { return true; }
+  void RestoreInnerEditWindowProc() override;
+  void Activate(TcxCustomEditData*& AEditData) override;
+  void CopyToClipboard() override;
+  void CutToClipboard() override;
+  TClass GetPropertiesClass() override;
+  void ConvertDisplayToEditValue(const Variant& ADisplayValue, Variant& AEditValue, bool AFocused) override;
+  bool RefreshContainer(const TPoint& P, TcxMouseButton AButton, TShiftState AShift, bool AIsMouseEvent) override;
+  void CalculateInnerControlRegion(const TRect& AAlignRect, TWinControl* AControl,
+                                   std::optional<TRect>& ARegion) override;
+
+  // --- Selection and text.
+  Integer GetSelectionStart();
+  Integer GetSelectionLength();
+  void SetSelection(Integer AStart, Integer ALength) {
+    SetSelectionStart(AStart);
+    SetSelectionLength(ALength);
+  }
+  std::string SelText();
+  Integer GetCaretCharIndex();
+  IcxInnerTextEdit* GetInnerTextEdit() const { return FInnerTextEdit; }
+  IcxTextEditLookupData* GetLookupDataIntf() const { return FLookupData.get(); }
+  TcxCustomTextEditLookupData* LookupData() const { return FLookupData.get(); }
+  TcxCustomTextEditProperties* GetActiveTextProperties() {
+    return static_cast<TcxCustomTextEditProperties*>(GetActiveProperties());
+  }
+
+  // --- State.
+  bool BeepOnEnter() const { return FBeepOnEnter; }
+  void SetBeepOnEnter(bool Value) { FBeepOnEnter = Value; }
+  bool LookupMatchMark() const { return FLookupMatchMark; }
+  void SetLookupMatchMark(bool Value);
+  bool DisplaySyncing() const { return FDisplaySyncing; }
+  bool LookupPosting() const { return FLookupPosting; }
+  bool SetTextPassThrough() const { return FSetTextPassThrough; }
+  void SetSetTextPassThrough(bool Value) { FSetTextPassThrough = Value; }
+  bool DropDownClosedByKey() const { return FDropDownClosedByKey; }
+  void SetDropDownClosedByKey(bool Value) { FDropDownClosedByKey = Value; }
+  bool LookupTyping() const { return FLookupTyping; }
+  const TcxNewLookupTextEvent& OnNewLookupText() const { return FOnNewLookupText; }
+  void SetOnNewLookupText(const TcxNewLookupTextEvent& Value) { FOnNewLookupText = Value; }
+
+  // Message handlers (reached through the message map).
+  void WMGetText(TMessage& Message);
+  void WMGetTextLength(TMessage& Message);
+  void WMSetText(TMessage& Message);
+  void WMClear(TMessage& Message);
+
+protected:
+  // The inner controls hand their keys, mouse and focus changes to the editor's handlers.
+  friend class TcxCustomInnerTextEdit;
+  friend class TcxCustomInnerMemo;
+
+  void Loaded() override;
+  void KeyPress(char& Key) override;
+  void DoExit() override;
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override;
+
+  // The lookup step: completes ASearchText from the items, writes prefix and tail with the
+  // tail selected, and answers whether an item matched.
+  bool LookupText(std::string& ASearchText);
+  bool CanCompleteByLookup();
+  TcxTextInputStyle inputStyle() { return GetActiveTextProperties()->GetInputStyle(); }
+  // Posts a value chosen by a lookup step when the properties post immediately.
+  void postLookupChange(const Variant& AOldKey);
+
+private:
+  bool FBeepOnEnter = true;
+  bool FLookupMatchMark = false;
+  bool FDisplaySyncing = false;
+  bool FLookupPosting = false;
+  bool FSetTextPassThrough = false;
+  bool FAdjustingInnerEdit = false;
+  bool FDropDownClosedByKey = false;
+  std::unique_ptr<TcxCustomTextEditLookupData> FLookupData;
+  bool FLookupTyping = false;
+  TcxNewLookupTextEvent FOnNewLookupText;
+  IcxInnerTextEdit* FInnerTextEdit = nullptr;  // the inner edit's, not counted
+  bool FConstructing = true;
+};
+
+// The published text editor.
+class TcxTextEdit : public TcxCustomTextEdit {
+  RTL_DECLARE_CLASS(TcxTextEdit, TcxCustomTextEdit)
+public:
+  explicit TcxTextEdit(TComponent* AOwner) : TcxCustomTextEdit(AOwner) {}
+  TcxCustomTextEditProperties* Properties() { return static_cast<TcxCustomTextEditProperties*>(GetProperties()); }
+  void SetProperties(TcxCustomTextEditProperties* Value) { TcxCustomEdit::SetProperties(Value); }
+  TcxCustomEditStyle* Style() const { return GetStyle(); }
+  void SetStyle(TcxCustomEditStyle* Value) { TcxCustomEdit::SetStyle(Value); }
 };
