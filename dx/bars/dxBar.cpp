@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
 
 const char* const dxSBAR_DEFAULTCATEGORYNAME = "Default";
 const char* const dxSBAR_RECURSIVESUBITEMS = "You cannot create recursive subitems";
@@ -350,14 +351,9 @@ void TdxBarManagerCategories::Move(Integer CurIndex, Integer NewIndex) {
       for (Integer i = CurIndex - 1; i >= NewIndex; --i) ReassignCategory(i, i + 1);
     for (TdxBarItem* item : movingItems) item->category_ = NewIndex;
   }
+  ScopedRestore<bool> restoreMoving(moving_);
   moving_ = true;
-  try {
-    TStringList::Move(CurIndex, NewIndex);
-  } catch (...) {
-    moving_ = false;
-    throw;
-  }
-  moving_ = false;
+  TStringList::Move(CurIndex, NewIndex);
 }
 
 void TdxBarManagerCategories::Changed() { TStringList::Changed(); }
@@ -467,14 +463,9 @@ void TdxBarManager::SetUseSystemFont(bool Value) {
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
   HFONT menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
+  ScopedRestore<bool> restoreGuard(fontGuard_);
   fontGuard_ = true;
-  try {
-    font_->SetHandle(menuFont);
-  } catch (...) {
-    fontGuard_ = false;
-    throw;
-  }
-  fontGuard_ = false;
+  font_->SetHandle(menuFont);
 }
 
 void TdxBarManager::fontChanged(TObject*) {
@@ -1129,14 +1120,11 @@ void TdxBarItemLinks::Update(TCollectionItem*) {
 }
 
 void TdxBarItemLinks::Assign(TPersistent* Source) {
-  assigning_ = true;
-  try {
+  {
+    ScopedRestore<bool> restoreAssigning(assigning_);
+    assigning_ = true;
     TCollection::Assign(Source);
-  } catch (...) {
-    assigning_ = false;
-    throw;
   }
-  assigning_ = false;
   for (Integer i = 0; i < Count(); ++i) {
     TdxBarItemLink* link = Items(i);
     link->visible_ = !link->recordedVisible_;  // force the change through
@@ -1447,7 +1435,18 @@ TdxDockControl::TdxDockControl(TdxBarManager* Manager, TdxBarDockingStyle Style)
 // Rows of bars (columns on the left and right): the bars of one row side by side in the
 // order of their docked offsets; the site is as thick as its rows.
 void TdxDockControl::ArrangeBars() {
-  if (!manager_->Bars()) return;
+  if (!manager_->Bars() || arranging_) return;
+  ScopedRestore<bool> restoreArranging(arranging_);
+  arranging_ = true;
+  arrangeRows();
+}
+
+void TdxDockControl::Resize() {
+  TCustomControl::Resize();
+  ArrangeBars();
+}
+
+void TdxDockControl::arrangeRows() {
   std::vector<TdxBar*> bars;
   for (Integer i = 0; i < manager_->Bars()->Count(); ++i) {
     TdxBar* bar = manager_->Bars()->Items(i);
@@ -1864,23 +1863,20 @@ void TdxBarItemControl::ControlClick(bool) {
   }
   bool wantPressed = UnclickAfterDoing() && (!close || !bar->IsMenu());
   if (wantPressed) SetPressed(true);
-  if (close) bar->HideAll();
-  if (fire && item) {
-    item->clickItemLink_ = link;
-    try {
-      item->Click();
-    } catch (...) {
-      item->clickItemLink_ = nullptr;
-      if (wantPressed && TCustomdxBarControl::IsBarControlAlive(bar) && bar->HoldsControl(this)) SetPressed(false);
-      throw;
-    }
-    item->clickItemLink_ = nullptr;
-  }
-  if (wantPressed && TCustomdxBarControl::IsBarControlAlive(bar) && bar->HoldsControl(this)) {
+  // The pressed look goes afterwards, also after an exception, unless the handler freed
+  // the window or this view.
+  ScopeExit unpress([this, bar, wantPressed] {
+    if (!wantPressed || !TCustomdxBarControl::IsBarControlAlive(bar) || !bar->HoldsControl(this)) return;
     try {
       SetPressed(false);
     } catch (...) {
     }
+  });
+  if (close) bar->HideAll();
+  if (fire && item) {
+    ScopeExit clearClickLink([item] { item->clickItemLink_ = nullptr; });
+    item->clickItemLink_ = link;
+    item->Click();
   }
 }
 

@@ -678,10 +678,14 @@ public:
 
 protected:
   void Paint() override;
+  // Whole-row bars follow the site's length.
+  void Resize() override;
 
 private:
   TdxBarManager* manager_;
   TdxBarDockingStyle dockingStyle_;
+  void arrangeRows();
+  bool arranging_ = false;
 };
 
 // =======================================================================================

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TestFramework.h"
+#include "app/UPrincipal.h"
 #include "dx/bars/dxBar.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/GuiTestSupport.h"
@@ -603,6 +604,45 @@ TEST_F(StoredBarTest, UnknownItemClassOrMissingItemIsRefusedByName) {
     form.reset();
   }
   EXPECT_EQ(read(description("TdxBarButton", "Botao")), "") << "a later good read is not disturbed";
+}
+
+// --- The main window's toolbar.
+
+TEST(MainWindowToolbar, ShowsItsButtonsAndAClickRunsTheWindowsHandler) {
+  const std::string ini = ExtractFilePath(ParamStr(0)) + "Prj_Movandi.ini";
+  DeleteFile(ini);
+  std::unique_ptr<TFrmPrincipal> form(New<TFrmPrincipal>(nullptr));
+  showAndActivate(form.get());
+  pumpFor(100);
+  TdxBarManager* manager = form->dxBarManager1;
+  ASSERT_EQ(manager->Bars()->Count(), 1);
+  TdxBar* bar = manager->Bars()->Items(0);
+  EXPECT_EQ(bar->Caption(), "Principal");
+  EXPECT_EQ(bar->DockingStyle(), dsTop);
+  ASSERT_NE(bar->Control(), nullptr);
+  ASSERT_EQ(bar->ItemLinks()->Count(), 2);
+  EXPECT_EQ(bar->ItemLinks()->Items(0)->Item(), form->btnGeraestrato);
+  EXPECT_EQ(bar->ItemLinks()->Items(1)->Item(), form->SalvarCFG);
+  EXPECT_FALSE(form->btnGeraestrato->Glyph()->Empty());
+  EXPECT_EQ(manager->BuiltInDockControl(dsTop)->Height(), 26) << "one toolbar row of 26 pixels";
+  EXPECT_EQ(bar->Control()->Width(), manager->BuiltInDockControl(dsTop)->ClientWidth()) << "a whole-row bar";
+  EXPECT_EQ(form->dxBarSubItem1->ItemLinks()->Count(), 3);
+  EXPECT_TRUE(form->dxBarSubItem1->ItemLinks()->Items(2)->BeginGroup());
+  TBitmap shot;
+  captureClient(form.get(), shot);
+  savePng(shot, "main-window");
+
+  form->cxCatValoresContinuos->SetValue(Variant(35));
+  TdxBarItemLink* salvar = bar->ItemLinks()->Items(1);
+  const TRect& r = salvar->ItemRect();
+  clickAt(bar->Control(), Point((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  pumpUntil([&] { return FileExists(ini); });
+  std::unique_ptr<TStringList> text(new TStringList);
+  if (FileExists(ini)) text->LoadFromFile(ini);
+  EXPECT_NE(text->Text().find("QtdeCategorias=35"), std::string::npos) << "the toolbar button ran SalvarCFGClick:\n"
+                                                                        << text->Text();
+  form.reset();
+  DeleteFile(ini);
 }
 
 }  // namespace
