@@ -27,6 +27,12 @@ std::vector<const TCustomdxBarControl*>& liveBarControls() {
   return list;
 }
 
+// Every live item: a click handler may free the item it was called for.
+std::vector<const TdxBarItem*>& liveItems() {
+  static std::vector<const TdxBarItem*> list;
+  return list;
+}
+
 template <class T, class U> Integer indexIn(const std::vector<T*>& list, const U* value) {
   auto it = std::find(list.begin(), list.end(), value);
   return it == list.end() ? -1 : static_cast<Integer>(it - list.begin());
@@ -623,11 +629,13 @@ TdxBarItem::TdxBarItem(TComponent* AOwner) : TComponent(AOwner), glyph_(std::mak
     if (!barManager_ && managerList->Count() > 0) barManager_ = managerList->Items(0);
   }
   if (barManager_) barManager_->items_.push_back(this);
+  liveItems().push_back(this);
   glyph_->SetOnChange(TNotifyEvent(this, &TdxBarItem::glyphChanged));
 }
 
 void TdxBarItem::BeforeDestruction() {
   TComponent::BeforeDestruction();
+  eraseFrom(liveItems(), this);
   // The links placing this item go with it.
   while (!links_.empty()) {
     TdxBarItemLink* link = links_.back();
@@ -639,7 +647,9 @@ void TdxBarItem::BeforeDestruction() {
   barManager_ = nullptr;
 }
 
-TdxBarItem::~TdxBarItem() = default;
+TdxBarItem::~TdxBarItem() { eraseFrom(liveItems(), this); }
+
+bool TdxBarItem::IsAlive(const TdxBarItem* Item) { return Item && indexIn(liveItems(), Item) >= 0; }
 
 void TdxBarItem::ReadState(TReader* Reader) {
   TComponent::ReadState(Reader);
@@ -1874,7 +1884,9 @@ void TdxBarItemControl::ControlClick(bool) {
   });
   if (close) bar->HideAll();
   if (fire && item) {
-    ScopeExit clearClickLink([item] { item->clickItemLink_ = nullptr; });
+    ScopeExit clearClickLink([item] {
+      if (TdxBarItem::IsAlive(item)) item->clickItemLink_ = nullptr;
+    });
     item->clickItemLink_ = link;
     item->Click();
   }

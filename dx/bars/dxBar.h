@@ -329,6 +329,8 @@ public:
   // an exception from either goes to the application's handler.
   virtual void Click();
   virtual void DirectClick();
+  // Whether Item is still alive (not freed by a handler it ran).
+  static bool IsAlive(const TdxBarItem* Item);
 
 protected:
   virtual void DoClick();

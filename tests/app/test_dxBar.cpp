@@ -441,6 +441,38 @@ TEST_F(ToolbarTest, HandlerThatHidesTheBarOrRaisesLeavesThingsSound) {
   EXPECT_FALSE(link(1)->Control()->Pressed()) << "the pressed look is removed after the exception";
 }
 
+// A handler may free the clicked item or hide it (which frees its view while the bar
+// lives on): the click path then touches neither the item nor the view again.
+TEST_F(ToolbarTest, HandlerThatFreesOrHidesItsItemIsSafe) {
+  struct Remover : TObject {
+    bool hide = false;
+    void Click(TObject* Sender) {
+      auto* item = static_cast<TdxBarItem*>(Sender);
+      if (hide) item->SetVisible(ivNever);
+      else delete item;
+    }
+  };
+  for (bool hide : {true, false}) {
+    Remover remover;
+    remover.hide = hide;
+    gera->SetOnClick(TNotifyEvent(&remover, &Remover::Click));
+    clickAt(window(), centreOf(link(0)));
+    pumpUntil([&] { return bar->ItemLinks()->ShownLinks().size() == 1; });
+    pumpFor(50);
+    ASSERT_NE(window(), nullptr) << (hide ? "hidden" : "freed") << ": the bar stays";
+    ASSERT_EQ(bar->ItemLinks()->ShownLinks().size(), 1u);
+    EXPECT_EQ(bar->ItemLinks()->ShownLinks()[0]->Item(), salva);
+    EXPECT_FALSE(bar->ItemLinks()->ShownLinks()[0]->Control()->Pressed());
+    if (hide) {
+      EXPECT_EQ(gera->ClickItemLink(), nullptr);
+      gera->SetVisible(ivAlways);
+      pumpFor(50);
+      ASSERT_EQ(bar->ItemLinks()->ShownLinks().size(), 2u) << "shown again";
+    }
+  }
+  EXPECT_EQ(manager->ItemByName("Gera"), nullptr);
+}
+
 // Hot-tracking by pixels: a hot button gets a raised frame (highlight at its top-left),
 // which goes when the mouse leaves.
 TEST_F(ToolbarTest, TheButtonUnderTheMouseIsHotTracked) {
