@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
+#include "cx/foundation/cxClasses.h"
+#include "dx/bars/dxBarStrs.h"
 #include "platform/gui/GuiPublish.h"
 #include "platform/rtl/Scoped.h"
 
-const char* const dxSBAR_DEFAULTCATEGORYNAME = "Default";
-const char* const dxSBAR_RECURSIVESUBITEMS = "You cannot create recursive subitems";
-const char* const dxSBAR_BARMANAGERMUSTBEONFORM = "TdxBarManager should have as its Owner - TForm (TCustomForm)";
-const char* const dxSBAR_BARMANAGERMORETHANONE = "A Form should contain only a single TdxBarManager";
-const char* const dxSBAR_MISSINGLINKITEM = "The bar or menu '%s' links to the item '%s', which does not exist";
+// Our own message for a stored description whose link names no item of the form.
+const char* const dxBarMissingLinkItemMessage = "The bar or menu '%s' links to the item '%s', which does not exist";
 
 namespace {
 
@@ -301,7 +300,7 @@ TdxBarManager* TdxBarManagerList::ManagerOf(TComponent* Form) const {
 // =======================================================================================
 
 TdxBarManagerCategories::TdxBarManagerCategories(TdxBarManager* Manager) : manager_(Manager) {
-  if (manager_ && !manager_->IsLoading()) Add(dxSBAR_DEFAULTCATEGORYNAME);
+  if (manager_ && !manager_->IsLoading()) Add(cxGetResourceString(&dxSBAR_DEFAULTCATEGORYNAME));
 }
 
 void TdxBarManagerCategories::ReassignCategory(Integer From, Integer To) {
@@ -323,7 +322,7 @@ void TdxBarManagerCategories::Delete(Integer Index) {
   for (TdxBarItem* item : doomed) delete item;
   for (Integer i = Index + 1; i < Count(); ++i) ReassignCategory(i, i - 1);
   TStringList::Delete(Index);
-  if (Count() == 0) Add(dxSBAR_DEFAULTCATEGORYNAME);
+  if (Count() == 0) Add(cxGetResourceString(&dxSBAR_DEFAULTCATEGORYNAME));
 }
 
 void TdxBarManagerCategories::Insert(Integer Index, const std::string& S) {
@@ -375,9 +374,9 @@ TComponent* TdxBarManager::ownerFor(TComponent* AOwner) {
 
 TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(ownerFor(AOwner)) {
   ownerForm_ = dynamic_cast<TCustomForm*>(Owner());
-  if (!ownerForm_) throw Exception(dxSBAR_BARMANAGERMUSTBEONFORM);
+  if (!ownerForm_) throw Exception(cxGetResourceString(&dxSBAR_BARMANAGERBADOWNER));
   if (!managerList) throw Exception("The bar unit is not started");
-  if (managerList->ManagerOf(ownerForm_)) throw Exception(dxSBAR_BARMANAGERMORETHANONE);
+  if (managerList->ManagerOf(ownerForm_)) throw Exception(cxGetResourceString(&dxSBAR_BARMANAGERMORETHANONE));
   constructing_ = false;
   managerList->managers_.push_back(this);
   categories_ = std::make_unique<TdxBarManagerCategories>(this);
@@ -591,7 +590,7 @@ void TdxBarManager::checkLinksResolved() {
       GetFixupReferenceNames(ownerForm_, names.get());
       std::string missing = names->Count() > 0 ? names->Strings(0) : Format("#%d", i);
       for (Integer n = 0; n < names->Count(); ++n) RemoveFixupReferences(ownerForm_, names->Strings(n));
-      throw EReadError(Format(dxSBAR_MISSINGLINKITEM, ownerName, missing));
+      throw EReadError(Format(dxBarMissingLinkItemMessage, ownerName, missing));
     }
   };
   for (Integer i = 0; i < bars_->Count(); ++i) check(bars_->Items(i)->ItemLinks(), bars_->Items(i)->Caption());
@@ -934,7 +933,7 @@ void TdxBarItemLink::SetItem(TdxBarItem* Value) {
     if (auto* sub = dynamic_cast<TdxBarSubItem*>(links->Owner()))
       if (subItemCannotHold(sub, Value)) {
         Changed();
-        throw Exception(dxSBAR_RECURSIVESUBITEMS);
+        throw Exception(cxGetResourceString(&dxSBAR_RECURSIVESUBITEMS));
       }
   item_ = Value;
   Value->links_.push_back(this);

@@ -44,13 +44,6 @@ using TdxBarClickItemEvent = TEvent<void(TObject* Sender, TdxBarItem* ClickedIte
 using TdxBarEvent = TEvent<void(TObject* Sender, TdxBar* ABar)>;
 using TdxBarItemLinkEvent = TEvent<void(TObject* Sender, TdxBarItemLink* AItemLink)>;
 
-// Texts of the bar family (messages and default names).
-extern const char* const dxSBAR_DEFAULTCATEGORYNAME;
-extern const char* const dxSBAR_RECURSIVESUBITEMS;
-extern const char* const dxSBAR_BARMANAGERMUSTBEONFORM;
-extern const char* const dxSBAR_BARMANAGERMORETHANONE;
-extern const char* const dxSBAR_MISSINGLINKITEM;
-
 // =======================================================================================
 // Painters: one stateless instance per look; every operation gets what it draws on.
 // =======================================================================================

@@ -8,7 +8,9 @@
 
 #include "TestFramework.h"
 #include "app/UPrincipal.h"
+#include "cx/foundation/cxClasses.h"
 #include "dx/bars/dxBar.h"
+#include "dx/bars/dxBarStrs.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/GuiTestSupport.h"
 #include "platform/rtl/SysUtils.h"
@@ -92,7 +94,7 @@ TEST(BarManagerOwnership, OnlyAFormMayOwnAManagerAndOnlyOne) {
     std::unique_ptr<TdxBarManager> m(new TdxBarManager(notAForm.get()));
     FAIL() << "a manager owned by a plain component must be refused";
   } catch (Exception& e) {
-    EXPECT_EQ(e.Message(), dxSBAR_BARMANAGERMUSTBEONFORM);
+    EXPECT_EQ(e.Message(), "TdxBarManager should have as its Owner - TForm (TCustomForm)");
   }
   EXPECT_EQ(notAForm->ComponentCount(), 0) << "the refused manager must not stay with its owner";
 
@@ -103,8 +105,17 @@ TEST(BarManagerOwnership, OnlyAFormMayOwnAManagerAndOnlyOne) {
     new TdxBarManager(form.get());
     FAIL() << "a second manager on one form must be refused";
   } catch (Exception& e) {
-    EXPECT_EQ(e.Message(), dxSBAR_BARMANAGERMORETHANONE);
+    EXPECT_EQ(e.Message(), "A Form should contain only a single TdxBarManager");
   }
+  // The texts come from the string table through the overridable lookup.
+  cxSetResourceString(&dxSBAR_BARMANAGERMORETHANONE, "Um gerenciador por janela");
+  try {
+    new TdxBarManager(form.get());
+    FAIL() << "still refused";
+  } catch (Exception& e) {
+    EXPECT_EQ(e.Message(), "Um gerenciador por janela");
+  }
+  cxSetResourceString(&dxSBAR_BARMANAGERMORETHANONE, "A Form should contain only a single TdxBarManager");
   EXPECT_EQ(dxBarManagerList()->Count(), before + 1);
   EXPECT_EQ(dxBarManagerList()->ManagerOf(form.get()), first) << "the first manager keeps serving its form";
   EXPECT_EQ(first->Categories()->Text(), "Default\r\n");
@@ -243,7 +254,7 @@ TEST_F(BarTest, ASubItemCannotContainItself) {
     loop->SetItem(inner);
     FAIL() << "a sub-item holding its own holder must be refused";
   } catch (Exception& e) {
-    EXPECT_EQ(e.Message(), dxSBAR_RECURSIVESUBITEMS);
+    EXPECT_EQ(e.Message(), "You cannot create recursive subitems");
   }
   EXPECT_EQ(loop->Item(), nullptr);
 }
