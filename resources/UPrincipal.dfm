@@ -432,6 +432,10 @@ object FrmPrincipal: TFrmPrincipal
       end>
     Categories.Strings = (
       'Default')
+    Categories.ItemsVisibles = (
+      2)
+    Categories.Visibles = (
+      True)
     UseSystemFont = True
     DockControlHeights = (
       0

@@ -299,6 +299,75 @@ TdxBarManager* TdxBarManagerList::ManagerOf(TComponent* Form) const {
 // Categories
 // =======================================================================================
 
+namespace {
+// What the manager keeps per category, in the category's object slot (owned by the list).
+class CategoryRecord : public TObject {
+public:
+  TdxBarItemVisible ItemsVisible = ivAlways;
+  TdxBarItemVisible LoadedItemsVisible = ivAlways;
+  bool Visible = true;
+};
+
+CategoryRecord* recordOf(const TStrings* List, Integer Index) {
+  return dynamic_cast<CategoryRecord*>(List->Objects(Index));
+}
+
+CategoryRecord* ensureRecord(TStrings* List, Integer Index) {
+  CategoryRecord* record = recordOf(List, Index);
+  if (!record) {
+    record = new CategoryRecord;
+    List->SetObjects(Index, record);
+  }
+  return record;
+}
+}  // namespace
+
+TdxBarManagerCategories::~TdxBarManagerCategories() {
+  for (Integer i = 0; i < Count(); ++i) delete recordOf(this, i);
+}
+
+void TdxBarManagerCategories::Clear() {
+  for (Integer i = 0; i < Count(); ++i) delete recordOf(this, i);
+  TStringList::Clear();
+}
+
+void TdxBarManagerCategories::DefineProperties(TFiler* Filer) {
+  TStringList::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "ItemsVisibles",
+      [this](TReader* r) {
+        r->ReadListBegin();
+        for (Integer i = 0; !r->EndOfList(); ++i) {
+          Integer v = r->ReadInteger();
+          if (manager_ && i < Count() && v >= ivNever && v <= ivAlways)
+            manager_->SetCategoryItemsVisible(i, static_cast<TdxBarItemVisible>(v));
+        }
+        r->ReadListEnd();
+      },
+      [this](TWriter* w) {
+        w->WriteListBegin();
+        for (Integer i = 0; i < Count(); ++i) w->WriteInteger(manager_ ? manager_->GetCategoryItemsVisible(i) : ivAlways);
+        w->WriteListEnd();
+      },
+      true);
+  Filer->DefineProperty(
+      "Visibles",
+      [this](TReader* r) {
+        r->ReadListBegin();
+        for (Integer i = 0; !r->EndOfList(); ++i) {
+          bool v = r->ReadBoolean();
+          if (manager_ && i < Count()) manager_->SetCategoryVisible(i, v);
+        }
+        r->ReadListEnd();
+      },
+      [this](TWriter* w) {
+        w->WriteListBegin();
+        for (Integer i = 0; i < Count(); ++i) w->WriteBoolean(manager_ ? manager_->GetCategoryVisible(i) : true);
+        w->WriteListEnd();
+      },
+      true);
+}
+
 TdxBarManagerCategories::TdxBarManagerCategories(TdxBarManager* Manager) : manager_(Manager) {
   if (manager_ && !manager_->IsLoading()) Add(cxGetResourceString(&dxSBAR_DEFAULTCATEGORYNAME));
 }
@@ -321,6 +390,7 @@ void TdxBarManagerCategories::Delete(Integer Index) {
     if (item->category_ == Index) doomed.push_back(item);
   for (TdxBarItem* item : doomed) delete item;
   for (Integer i = Index + 1; i < Count(); ++i) ReassignCategory(i, i - 1);
+  delete recordOf(this, Index);
   TStringList::Delete(Index);
   if (Count() == 0) Add(cxGetResourceString(&dxSBAR_DEFAULTCATEGORYNAME));
 }
@@ -522,6 +592,48 @@ void TdxBarManager::DestroyItems() {
   while (!items_.empty()) delete items_.back();
 }
 
+TdxBarItemVisible TdxBarManager::GetCategoryItemsVisible(Integer Index) const {
+  if (Index < 0 || Index >= categories_->Count()) return ivAlways;
+  CategoryRecord* record = recordOf(categories_.get(), Index);
+  return record ? record->ItemsVisible : ivAlways;
+}
+
+// The category's items that share its old state take the new one; an item set apart
+// keeps its own state.
+void TdxBarManager::SetCategoryItemsVisible(Integer Index, TdxBarItemVisible Value) {
+  if (Index < 0 || Index >= categories_->Count()) return;
+  CategoryRecord* record = ensureRecord(categories_.get(), Index);
+  if (IsLoading()) {
+    record->LoadedItemsVisible = Value;
+    return;
+  }
+  TdxBarItemVisible old = record->ItemsVisible;
+  record->ItemsVisible = Value;
+  std::vector<TdxBarItem*> items;
+  for (TdxBarItem* item : items_)
+    if (item->Category() == Index && item->Visible() == old) items.push_back(item);
+  if (Value == ivAlways) std::reverse(items.begin(), items.end());
+  for (TdxBarItem* item : items) item->SetVisible(Value);
+}
+
+bool TdxBarManager::GetCategoryVisible(Integer Index) const {
+  if (Index < 0 || Index >= categories_->Count()) return true;
+  CategoryRecord* record = recordOf(categories_.get(), Index);
+  return record ? record->Visible : true;
+}
+
+void TdxBarManager::SetCategoryVisible(Integer Index, bool Value) {
+  if (Index < 0 || Index >= categories_->Count()) return;
+  ensureRecord(categories_.get(), Index)->Visible = Value;
+}
+
+Integer TdxBarManager::GetVisibleCategoryIndex(Integer N) const {
+  if (IsDesigning()) return N;
+  for (Integer i = 0; i < categories_->Count(); ++i)
+    if (GetCategoryVisible(i) && N-- == 0) return i;
+  return -1;
+}
+
 TdxBar* TdxBarManager::BarByCaption(const std::string& Caption) const {
   for (Integer i = 0; i < bars_->Count(); ++i)
     if (bars_->Items(i)->Caption() == Caption) return bars_->Items(i);
@@ -601,6 +713,16 @@ void TdxBarManager::checkLinksResolved() {
 void TdxBarManager::Loaded() {
   TComponent::Loaded();
   checkLinksResolved();
+  // The categories' stored states reach their items before the items take their states
+  // (the items are still being read, so their setters would only record).
+  for (Integer i = 0; i < categories_->Count(); ++i) {
+    CategoryRecord* record = recordOf(categories_.get(), i);
+    if (!record || record->LoadedItemsVisible == record->ItemsVisible) continue;
+    for (TdxBarItem* item : items_)
+      if (item->category_ == i && item->loadedVisible_ == record->ItemsVisible)
+        item->loadedVisible_ = record->LoadedItemsVisible;
+    record->ItemsVisible = record->LoadedItemsVisible;
+  }
   for (TdxBarItem* item : items_) item->visible_ = item->loadedVisible_;
   for (TdxBarItem* item : items_)
     if (auto* sub = dynamic_cast<TdxBarSubItem*>(item)) sub->ItemLinks()->ApplyRecentData(true);

@@ -141,6 +141,10 @@ public:
   void Exchange(Integer Index1, Integer Index2) override;
   void Move(Integer CurIndex, Integer NewIndex) override;
   void ReassignCategory(Integer From, Integer To);
+  void Clear() override;
+  ~TdxBarManagerCategories() override;
+  // Per category: which of its items are visible, and whether the category is listed.
+  void DefineProperties(TFiler* Filer) override;
 
 protected:
   void Changed() override;
@@ -194,6 +198,14 @@ public:
   void MoveItem(Integer CurIndex, Integer NewIndex);
   Integer GetItemsByCategory(Integer Category, TList* List) const;
   void DestroyItems();
+
+  // Categories: a category without a record reads as ivAlways and visible.
+  TdxBarItemVisible GetCategoryItemsVisible(Integer Index) const;
+  void SetCategoryItemsVisible(Integer Index, TdxBarItemVisible Value);
+  bool GetCategoryVisible(Integer Index) const;
+  void SetCategoryVisible(Integer Index, bool Value);
+  // The index of the N-th (from 0) visible category, -1 when there is none.
+  Integer GetVisibleCategoryIndex(Integer N) const;
 
   TdxBar* BarByCaption(const std::string& Caption) const;
   TdxBar* BarByName(const std::string& Name) const;

@@ -334,6 +334,27 @@ TEST_F(BarTest, CategoryChangesRenumberTheItems) {
   EXPECT_EQ(other->FindComponent(""), nullptr);
 }
 
+TEST_F(BarTest, HidingACategoryHidesTheItemsThatShareItsState) {
+  manager->Categories()->Add("Outros");
+  TdxBarButton* a = button("A", "Um");
+  TdxBarButton* b = button("B", "Dois");
+  TdxBarButton* apart = button("C", "Três");
+  TdxBarButton* other = button("D", "Quatro");
+  other->SetCategory(1);
+  apart->SetVisible(ivInCustomizing);
+  TdxBar* bar = dockedBar({a, b, apart, other});
+  EXPECT_EQ(shownNames(bar->ItemLinks()), (std::vector<std::string>{"A", "B", "D"}));
+  manager->SetCategoryItemsVisible(0, ivNever);
+  EXPECT_EQ(shownNames(bar->ItemLinks()), (std::vector<std::string>{"D"}));
+  EXPECT_EQ(apart->Visible(), ivInCustomizing) << "an item with its own state is left alone";
+  manager->SetCategoryItemsVisible(0, ivAlways);
+  EXPECT_EQ(shownNames(bar->ItemLinks()), (std::vector<std::string>{"A", "B", "D"}));
+  EXPECT_EQ(manager->GetCategoryItemsVisible(1), ivAlways) << "a category without a record";
+  manager->SetCategoryVisible(0, false);
+  EXPECT_EQ(manager->GetVisibleCategoryIndex(0), 1);
+  EXPECT_EQ(manager->GetVisibleCategoryIndex(1), -1);
+}
+
 // --- The toolbar window.
 
 class ToolbarTest : public BarTest {
@@ -631,6 +652,19 @@ TEST_F(StoredBarTest, AGoodDescriptionBuildsTheToolbar) {
   EXPECT_EQ(bar->ItemLinks()->Items(0)->Item(), form->FindComponent("Botao"));
   ASSERT_NE(bar->Control(), nullptr) << "the visible docked bar has its window";
   EXPECT_NE(bar->ItemLinks()->Items(0)->Control(), nullptr);
+}
+
+TEST_F(StoredBarTest, StoredCategoryStateIsAppliedAfterLoading) {
+  std::string text = description("TdxBarButton", "Botao");
+  const std::string cats = "      'Default')\n";
+  text.replace(text.find(cats), cats.size(), cats + "    Categories.ItemsVisibles = (\n      0)\n    Categories.Visibles = (\n      False)\n");
+  ASSERT_EQ(read(text), "");
+  auto* manager = dynamic_cast<TdxBarManager*>(form->FindComponent("Barras"));
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetCategoryItemsVisible(0), ivNever);
+  EXPECT_FALSE(manager->GetCategoryVisible(0));
+  EXPECT_EQ(static_cast<TdxBarItem*>(form->FindComponent("Botao"))->Visible(), ivNever);
+  EXPECT_TRUE(manager->Bars()->Items(0)->ItemLinks()->ShownLinks().empty());
 }
 
 TEST_F(StoredBarTest, UnknownItemClassOrMissingItemIsRefusedByName) {
