@@ -4,6 +4,7 @@
 
 #include "app/UPrincipal.h"
 #include "cx/CxUnits.h"
+#include "dx/DxUnits.h"
 #include "lib/LibUnits.h"
 #include "platform/data/DataUnits.h"
 #include "platform/gui/GuiUnits.h"
@@ -16,7 +17,7 @@ const TUnitList& appUnits() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &LibUnits(), &CxUnits(), &appUnits()});
+  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &LibUnits(), &CxUnits(), &DxUnits(), &appUnits()});
   Application->Initialize();
   TFrmPrincipal* FrmPrincipal = nullptr;
   Application->CreateForm(FrmPrincipal);

@@ -1,6 +1,7 @@
 #include "TestLayers.h"
 #include "app/UPrincipal.h"
 #include "cx/CxUnits.h"
+#include "dx/DxUnits.h"
 #include "lib/LibUnits.h"
 #include "platform/data/DataUnits.h"
 #include "platform/gui/GuiUnits.h"
@@ -13,5 +14,5 @@ const TUnitList& appUnits() {
 }  // namespace
 
 void InitializeTestUnits() {
-  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &LibUnits(), &CxUnits(), &appUnits()});
+  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &LibUnits(), &CxUnits(), &DxUnits(), &appUnits()});
 }

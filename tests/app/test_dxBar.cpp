@@ -1,0 +1,725 @@
+// The bar manager: its ownership rules, bars and item links with their recent-use ranking,
+// button groups, categories, the docked toolbar window (its size, hot-tracking and click
+// path with real mouse input), the Standard and Enhanced looks by pixels, and stored
+// descriptions that name an unknown item class or a missing item.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestFramework.h"
+#include "app/UPrincipal.h"
+#include "cx/foundation/cxClasses.h"
+#include "dx/bars/dxBar.h"
+#include "dx/bars/dxBarStrs.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/GuiTestSupport.h"
+#include "platform/rtl/SysUtils.h"
+
+using namespace guitest;
+
+namespace {
+
+// Records what the manager and the items report, in order.
+class Recorder : public TObject {
+public:
+  std::vector<std::string> log;
+  TdxBarItemLink* clickLinkSeen = nullptr;
+  bool pressedSeen = false;
+  TdxBarItemControl* watchControl = nullptr;
+  void ClickItem(TObject*, TdxBarItem* Item) { log.push_back("manager:" + Item->Name()); }
+  void Click(TObject* Sender) {
+    auto* item = static_cast<TdxBarItem*>(Sender);
+    log.push_back("click:" + item->Name());
+    clickLinkSeen = item->ClickItemLink();
+    if (watchControl) pressedSeen = watchControl->Pressed();
+  }
+};
+
+class BarTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form.reset(New<TForm>(nullptr));
+    form->SetBounds(40, 40, 420, 160);
+    form->SetCaption("Barras");
+    manager = new TdxBarManager(form.get());
+    manager->SetOnClickItem(TdxBarClickItemEvent(&rec, &Recorder::ClickItem));
+  }
+  void TearDown() override { form.reset(); }
+
+  TdxBarButton* button(const std::string& Name, const std::string& Caption) {
+    auto* b = new TdxBarButton(form.get());
+    b->SetName(Name);
+    b->SetCaption(Caption);
+    b->SetCategory(0);
+    b->SetOnClick(TNotifyEvent(&rec, &Recorder::Click));
+    return b;
+  }
+  TdxBar* dockedBar(std::initializer_list<TdxBarItem*> Items) {
+    TdxBar* bar = manager->Bars()->Add();
+    bar->SetCaption("Principal");
+    bar->SetDockingStyle(dsTop);
+    for (TdxBarItem* item : Items) bar->ItemLinks()->Add()->SetItem(item);
+    return bar;
+  }
+  std::vector<std::string> shownNames(TdxBarItemLinks* Links) {
+    std::vector<std::string> names;
+    for (TdxBarItemLink* link : Links->ShownLinks()) names.push_back(link->Item()->Name());
+    return names;
+  }
+  Integer textWidth(const std::string& Text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, manager->FontHandle());
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, Text.c_str(), static_cast<int>(Text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+  }
+  // The centre of a link's control in the toolbar's client area.
+  TPoint centreOf(TdxBarItemLink* Link) {
+    const TRect& r = Link->ItemRect();
+    return Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+
+  Recorder rec;
+  std::unique_ptr<TForm> form;
+  TdxBarManager* manager = nullptr;
+};
+
+// --- Manager.
+
+TEST(BarManagerOwnership, OnlyAFormMayOwnAManagerAndOnlyOne) {
+  std::unique_ptr<TComponent> notAForm(new TComponent(nullptr));
+  try {
+    std::unique_ptr<TdxBarManager> m(new TdxBarManager(notAForm.get()));
+    FAIL() << "a manager owned by a plain component must be refused";
+  } catch (Exception& e) {
+    EXPECT_EQ(e.Message(), "TdxBarManager should have as its Owner - TForm (TCustomForm)");
+  }
+  EXPECT_EQ(notAForm->ComponentCount(), 0) << "the refused manager must not stay with its owner";
+
+  std::unique_ptr<TForm> form(New<TForm>(nullptr));
+  Integer before = dxBarManagerList()->Count();
+  auto* first = new TdxBarManager(form.get());
+  try {
+    new TdxBarManager(form.get());
+    FAIL() << "a second manager on one form must be refused";
+  } catch (Exception& e) {
+    EXPECT_EQ(e.Message(), "A Form should contain only a single TdxBarManager");
+  }
+  // The texts come from the string table through the overridable lookup.
+  cxSetResourceString(&dxSBAR_BARMANAGERMORETHANONE, "Um gerenciador por janela");
+  try {
+    new TdxBarManager(form.get());
+    FAIL() << "still refused";
+  } catch (Exception& e) {
+    EXPECT_EQ(e.Message(), "Um gerenciador por janela");
+  }
+  cxSetResourceString(&dxSBAR_BARMANAGERMORETHANONE, "A Form should contain only a single TdxBarManager");
+  EXPECT_EQ(dxBarManagerList()->Count(), before + 1);
+  EXPECT_EQ(dxBarManagerList()->ManagerOf(form.get()), first) << "the first manager keeps serving its form";
+  EXPECT_EQ(first->Categories()->Text(), "Default\r\n");
+  form.reset();
+  EXPECT_EQ(dxBarManagerList()->Count(), before) << "a freed manager leaves the list";
+}
+
+TEST_F(BarTest, RecentUseThresholdFollowsThePercentage) {
+  struct Case {
+    Integer percents;
+    Byte stored;
+    Integer threshold;
+  };
+  for (const Case& c : {Case{95, 95, 20}, Case{0, 0, 1}, Case{99, 99, 100}, Case{100, 100, 0}, Case{250, 100, 0}}) {
+    manager->SetMostRecentItemsPercents(static_cast<Byte>(std::min(c.percents, 255)));
+    EXPECT_EQ(manager->MostRecentItemsPercents(), c.stored) << c.percents << "%";
+    EXPECT_EQ(manager->RecentUseThreshold(), c.threshold) << c.percents << "%";
+  }
+}
+
+TEST_F(BarTest, ItemsJoinTheFormsManagerAndLeaveItWhenFreed) {
+  TdxBarButton* a = button("A", "Um");
+  TdxBarButton* b = button("B", "Dois");
+  EXPECT_EQ(a->BarManager(), manager);
+  EXPECT_EQ(manager->ItemCount(), 2);
+  EXPECT_EQ(manager->ItemByName("b"), b) << "names are found without regard to case";
+  TdxBar* bar = dockedBar({a, b});
+  delete a;
+  EXPECT_EQ(manager->ItemCount(), 1);
+  ASSERT_EQ(bar->ItemLinks()->Count(), 1) << "a freed item takes its links with it";
+  EXPECT_EQ(bar->ItemLinks()->Items(0)->Item(), b);
+}
+
+// --- Links and recent use.
+
+TEST_F(BarTest, LinksAreAddedMovedAndRemovedInTheShownLists) {
+  TdxBarButton* a = button("A", "Um");
+  TdxBarButton* b = button("B", "Dois");
+  TdxBarButton* c = button("C", "Três");
+  TdxBar* bar = dockedBar({a, b, c});
+  TdxBarItemLinks* links = bar->ItemLinks();
+  EXPECT_EQ(shownNames(links), (std::vector<std::string>{"A", "B", "C"}));
+  links->Items(2)->SetIndex(0);
+  EXPECT_EQ(shownNames(links), (std::vector<std::string>{"C", "A", "B"}));
+  links->Items(1)->SetVisible(false);
+  EXPECT_EQ(shownNames(links), (std::vector<std::string>{"C", "B"}));
+  EXPECT_EQ(links->AvailableCount(), 3) << "a hidden link stays available";
+  delete links->Items(2);
+  EXPECT_EQ(shownNames(links), (std::vector<std::string>{"C"}));
+  links->Items(0)->SetItem(nullptr);
+  ASSERT_EQ(links->Count(), 1) << "a link that loses its item is freed";
+  EXPECT_EQ(links->Items(0)->Item(), a);
+  EXPECT_EQ(c->LinkCount(), 0);
+  a->SetVisible(ivNever);
+  EXPECT_EQ(shownNames(links), (std::vector<std::string>{}));
+  EXPECT_EQ(links->AvailableCount(), 0) << "an item visible never is not available";
+}
+
+TEST_F(BarTest, NewLinksStartAtTheThresholdAndUnusedOnesGoLast) {
+  TdxBarButton* a = button("A", "Um");
+  TdxBarButton* b = button("B", "Dois");
+  TdxBar* bar = dockedBar({a, b});
+  TdxBarItemLink* la = bar->ItemLinks()->Items(0);
+  TdxBarItemLink* lb = bar->ItemLinks()->Items(1);
+  EXPECT_EQ(la->UseCount(), 20);
+  la->SetMostRecentlyUsed(false);
+  EXPECT_EQ(la->UseCount(), 0);
+  EXPECT_EQ(la->RecentIndex(), 1) << "a link not most recently used sits at the end";
+  lb->UseLink(1);
+  EXPECT_EQ(lb->UseCount(), 21);
+  EXPECT_EQ(lb->RecentIndex(), 0);
+}
+
+TEST_F(BarTest, RecentCountShowsTheMostUsedLinksInBarOrder) {
+  TdxBarButton* a = button("A", "Um");
+  TdxBarButton* b = button("B", "Dois");
+  TdxBarButton* c = button("C", "Três");
+  TdxBar* bar = dockedBar({a, b, c});
+  TdxBarItemLinks* links = bar->ItemLinks();
+  EXPECT_EQ(links->CalcRecentCount(), -1) << "equal use counts show everything";
+  for (int i = 0; i < 40; ++i) links->Items(2)->UseLink(1);
+  for (int i = 0; i < 40; ++i) links->Items(0)->UseLink(1);
+  Integer count = links->CalcRecentCount();
+  EXPECT_EQ(count, 2) << "the two links used far more than the third";
+  links->SetRecentCount(count);
+  EXPECT_EQ(shownNames(links), (std::vector<std::string>{"A", "C"})) << "shown in bar order, not use order";
+  links->RestoreRecentCount();
+  EXPECT_EQ(shownNames(links).size(), 3u);
+  manager->SetStyle(bmsStandard);
+  EXPECT_EQ(links->CalcRecentCount(), -1) << "the Standard look never hides rarely used links";
+}
+
+TEST_F(BarTest, SeparatorOfAHiddenLinkMovesToTheNextShownLink) {
+  TdxBarButton* a = button("A", "Um");
+  TdxBarButton* b = button("B", "Dois");
+  TdxBarButton* c = button("C", "Três");
+  TdxBar* bar = dockedBar({a, b, c});
+  TdxBarItemLinks* links = bar->ItemLinks();
+  links->Items(0)->SetBeginGroup(true);
+  links->Items(1)->SetBeginGroup(true);
+  EXPECT_FALSE(links->Items(0)->BeginGroup()) << "the first shown link never begins a group";
+  EXPECT_TRUE(links->Items(1)->BeginGroup());
+  EXPECT_FALSE(links->Items(2)->BeginGroup());
+  links->Items(1)->SetVisible(false);
+  EXPECT_TRUE(links->Items(2)->BeginGroup()) << "the hidden link's separator moves on";
+  links->Items(0)->SetVisible(false);
+  links->Items(1)->SetVisible(true);
+  EXPECT_FALSE(links->Items(1)->BeginGroup()) << "now first shown";
+}
+
+TEST_F(BarTest, LinkOverridesAndTheirLimits) {
+  TdxBarButton* a = button("A", "Um");
+  TdxBar* bar = dockedBar({a});
+  TdxBarItemLink* link = bar->ItemLinks()->Items(0);
+  link->SetUserWidth(5);
+  EXPECT_EQ(link->UserWidth(), 20);
+  EXPECT_EQ(link->Caption(), "Um");
+  link->SetUserCaption("Outro");
+  EXPECT_EQ(link->Caption(), "Outro");
+  a->SetCaption("Novo");
+  EXPECT_EQ(link->Caption(), "Outro") << "a user caption wins over the item's";
+  link->SetUserDefine(TdxBarUserDefines{udWidth});
+  EXPECT_EQ(link->Caption(), "Novo") << "dropping the flag drops the user caption";
+  EXPECT_EQ(link->UserCaption(), "");
+}
+
+TEST_F(BarTest, ASubItemCannotContainItself) {
+  auto* outer = new TdxBarSubItem(form.get());
+  auto* inner = new TdxBarSubItem(form.get());
+  inner->ItemLinks()->Add()->SetItem(outer);
+  TdxBarItemLink* self = outer->ItemLinks()->Add();
+  EXPECT_THROW(self->SetItem(outer), Exception);
+  EXPECT_EQ(self->Item(), nullptr);
+  TdxBarItemLink* loop = outer->ItemLinks()->Add();
+  try {
+    loop->SetItem(inner);
+    FAIL() << "a sub-item holding its own holder must be refused";
+  } catch (Exception& e) {
+    EXPECT_EQ(e.Message(), "You cannot create recursive subitems");
+  }
+  EXPECT_EQ(loop->Item(), nullptr);
+}
+
+// --- Button items.
+
+TEST_F(BarTest, CheckedButtonsOfAGroupKeepOneDown) {
+  TdxBarButton* b[3];
+  for (int i = 0; i < 3; ++i) {
+    b[i] = button("G" + IntToStr(i), "G");
+    b[i]->SetButtonStyle(bsChecked);
+    b[i]->SetGroupIndex(1);
+  }
+  b[0]->SetDown(true);
+  b[1]->SetDown(true);
+  EXPECT_FALSE(b[0]->Down()) << "pressing the second releases the first";
+  EXPECT_TRUE(b[1]->Down());
+  b[1]->SetDown(false);
+  EXPECT_TRUE(b[1]->Down()) << "the last one down cannot be released without AllowAllUp";
+  b[2]->SetAllowAllUp(true);
+  EXPECT_TRUE(b[0]->AllowAllUp()) << "AllowAllUp is shared by the group";
+  b[1]->SetDown(false);
+  EXPECT_FALSE(b[1]->Down());
+
+  TdxBarButton* plain = button("P", "P");
+  plain->SetDown(true);
+  EXPECT_FALSE(plain->Down()) << "only a checked button can be down";
+  plain->SetGroupIndex(3);
+  EXPECT_EQ(plain->GroupIndex(), 0);
+  b[0]->SetDown(true);
+  b[0]->SetButtonStyle(bsDefault);
+  EXPECT_FALSE(b[0]->Down()) << "changing the style releases the button";
+}
+
+TEST_F(BarTest, ShortcutClickOfACheckedButtonTogglesBeforeOnClick) {
+  TdxBarButton* b = button("T", "T");
+  b->SetButtonStyle(bsChecked);
+  bool downInHandler = false;
+  struct Probe : TObject {
+    bool* seen;
+    void Click(TObject* Sender) { *seen = static_cast<TdxBarButton*>(Sender)->Down(); }
+  } probe;
+  probe.seen = &downInHandler;
+  b->SetOnClick(TNotifyEvent(&probe, &Probe::Click));
+  b->DirectClick();
+  EXPECT_TRUE(downInHandler);
+}
+
+// --- Categories.
+
+TEST_F(BarTest, CategoryChangesRenumberTheItems) {
+  TStrings* cats = manager->Categories();
+  cats->Add("Um");
+  cats->Add("Dois");
+  TdxBarButton* i0 = button("I0", "x");
+  TdxBarButton* i1 = button("I1", "x");
+  TdxBarButton* i2 = button("I2", "x");
+  i1->SetCategory(1);
+  i2->SetCategory(2);
+  cats->Move(0, 2);
+  EXPECT_EQ((std::vector<Integer>{i0->Category(), i1->Category(), i2->Category()}), (std::vector<Integer>{2, 0, 1}));
+  EXPECT_EQ(cats->Strings(2), "Default");
+  cats->Insert(1, "Novo");
+  EXPECT_EQ((std::vector<Integer>{i0->Category(), i1->Category(), i2->Category()}), (std::vector<Integer>{3, 0, 2}));
+  cats->Exchange(0, 3);
+  EXPECT_EQ((std::vector<Integer>{i0->Category(), i1->Category()}), (std::vector<Integer>{0, 3}));
+  i0->SetCategory(9);
+  EXPECT_EQ(i0->Category(), 0) << "an index outside the categories is ignored";
+
+  std::unique_ptr<TForm> other(New<TForm>(nullptr));
+  auto* m = new TdxBarManager(other.get());
+  auto* only = new TdxBarButton(other.get());
+  only->SetCategory(0);
+  m->Categories()->Delete(0);
+  EXPECT_EQ(m->ItemCount(), 0) << "deleting a category deletes its items";
+  EXPECT_EQ(m->Categories()->Text(), "Default\r\n") << "an emptied list gets its default category back";
+  EXPECT_EQ(other->FindComponent(""), nullptr);
+}
+
+TEST_F(BarTest, HidingACategoryHidesTheItemsThatShareItsState) {
+  manager->Categories()->Add("Outros");
+  TdxBarButton* a = button("A", "Um");
+  TdxBarButton* b = button("B", "Dois");
+  TdxBarButton* apart = button("C", "Três");
+  TdxBarButton* other = button("D", "Quatro");
+  other->SetCategory(1);
+  apart->SetVisible(ivInCustomizing);
+  TdxBar* bar = dockedBar({a, b, apart, other});
+  EXPECT_EQ(shownNames(bar->ItemLinks()), (std::vector<std::string>{"A", "B", "D"}));
+  manager->SetCategoryItemsVisible(0, ivNever);
+  EXPECT_EQ(shownNames(bar->ItemLinks()), (std::vector<std::string>{"D"}));
+  EXPECT_EQ(apart->Visible(), ivInCustomizing) << "an item with its own state is left alone";
+  manager->SetCategoryItemsVisible(0, ivAlways);
+  EXPECT_EQ(shownNames(bar->ItemLinks()), (std::vector<std::string>{"A", "B", "D"}));
+  EXPECT_EQ(manager->GetCategoryItemsVisible(1), ivAlways) << "a category without a record";
+  manager->SetCategoryVisible(0, false);
+  EXPECT_EQ(manager->GetVisibleCategoryIndex(0), 1);
+  EXPECT_EQ(manager->GetVisibleCategoryIndex(1), -1);
+}
+
+// --- The toolbar window.
+
+class ToolbarTest : public BarTest {
+protected:
+  void SetUp() override {
+    BarTest::SetUp();
+    gera = button("Gera", "Gerar estrato");
+    salva = button("Salva", "Salvar Configuração");
+    bar = dockedBar({gera, salva});
+    bar->SetVisible(true);
+    showAndActivate(form.get());
+    pumpFor(100);
+  }
+  TdxBarControl* window() { return bar->Control(); }
+  TdxBarItemLink* link(Integer i) { return bar->ItemLinks()->Items(i); }
+  TPoint screenCentre(Integer i) {
+    TPoint p = centreOf(link(i));
+    ClientToScreen(window()->Handle(), &p);
+    return p;
+  }
+
+  TdxBarButton* gera = nullptr;
+  TdxBarButton* salva = nullptr;
+  TdxBar* bar = nullptr;
+};
+
+TEST_F(ToolbarTest, TheToolbarIsSizedFromItsItems) {
+  ASSERT_NE(window(), nullptr);
+  TdxBarItemControl* c0 = link(0)->Control();
+  TdxBarItemControl* c1 = link(1)->Control();
+  ASSERT_TRUE(c0 && c1);
+  Integer border = 2 + 2, grip = manager->DragMarkSize();
+  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth() + c1->GetWidth());
+  EXPECT_EQ(window()->Height(), border + std::max(c0->GetHeight(), c1->GetHeight()));
+  EXPECT_EQ(window()->Height(), 26) << "Tahoma-sized captions fit the 22-pixel glyph height";
+  EXPECT_EQ(manager->BuiltInDockControl(dsTop)->Height(), window()->Height());
+  EXPECT_EQ(link(0)->ItemRect().left, 2 + grip);
+  EXPECT_EQ(link(1)->ItemRect().left, link(0)->ItemRect().right);
+
+  // Without an image a button shows its caption: caption width plus the font's point size.
+  EXPECT_EQ(c0->GetWidth(), textWidth("Gerar estrato") + manager->Font()->Size());
+
+  Integer before = window()->Width();
+  link(1)->SetBeginGroup(true);
+  EXPECT_EQ(window()->Width(), before + 6) << "a group separator takes its room";
+  salva->SetVisible(ivNever);
+  EXPECT_EQ(link(1)->Control(), nullptr) << "a hidden item has no view";
+  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth());
+  salva->SetVisible(ivAlways);
+  salva->SetEnabled(false);
+  EXPECT_EQ(window()->Width(), before + 6) << "a disabled item keeps its place";
+}
+
+TEST_F(ToolbarTest, AClickRunsTheManagerThenTheItemWithThePressedLook) {
+  link(0)->Control();
+  rec.watchControl = link(0)->Control();
+  Integer uses = link(0)->UseCount();
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return !rec.log.empty(); });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "click:Gera"}));
+  EXPECT_EQ(rec.clickLinkSeen, link(0)) << "the handler can ask which placement was clicked";
+  EXPECT_EQ(gera->ClickItemLink(), nullptr) << "cleared after the click";
+  EXPECT_TRUE(rec.pressedSeen) << "a toolbar button shows pressed while its handler runs";
+  EXPECT_FALSE(link(0)->Control()->Pressed()) << "and not afterwards";
+  EXPECT_EQ(link(0)->UseCount(), uses + 1);
+}
+
+TEST_F(ToolbarTest, ADisabledOrReleasedElsewhereButtonDoesNotClick) {
+  salva->SetEnabled(false);
+  clickAt(window(), centreOf(link(1)));
+  pumpFor(100);
+  EXPECT_TRUE(rec.log.empty()) << "a disabled item never reaches its handler";
+
+  // Pressed on one button, released on the other: no click.
+  moveMouseTo(screenCentre(0));
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &down, sizeof(INPUT));
+  pumpFor(50);
+  EXPECT_EQ(window()->PressedControl(), link(0)->Control());
+  moveMouseTo(screenCentre(1));
+  INPUT up{};
+  up.type = INPUT_MOUSE;
+  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &up, sizeof(INPUT));
+  pumpFor(100);
+  EXPECT_TRUE(rec.log.empty()) << "a release away from the pressed button is no click";
+  EXPECT_EQ(window()->PressedControl(), nullptr);
+}
+
+TEST_F(ToolbarTest, HandlerThatHidesTheBarOrRaisesLeavesThingsSound) {
+  struct Closer : TObject {
+    TdxBar* bar;
+    void Click(TObject*) { bar->SetVisible(false); }
+  } closer;
+  closer.bar = bar;
+  gera->SetOnClick(TNotifyEvent(&closer, &Closer::Click));
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return bar->Control() == nullptr; });
+  pumpFor(100);
+  EXPECT_EQ(bar->Control(), nullptr) << "the window went with the handler, without a fault";
+  EXPECT_EQ(manager->BuiltInDockControl(dsTop)->Height(), 0);
+
+  bar->SetVisible(true);
+  pumpFor(50);
+  struct Raiser : TObject {
+    void Click(TObject*) { throw Exception("falhou"); }
+  } raiser;
+  salva->SetOnClick(TNotifyEvent(&raiser, &Raiser::Click));
+  MessageBoxLog boxes;
+  clickAt(window(), centreOf(link(1)));
+  pumpUntil([&] { return !boxes.Calls().empty(); });
+  ASSERT_EQ(boxes.Calls().size(), 1u) << "the exception goes to the application's handler";
+  EXPECT_NE(boxes.Calls()[0].Text.find("falhou"), std::string::npos);
+  EXPECT_FALSE(link(1)->Control()->Pressed()) << "the pressed look is removed after the exception";
+}
+
+// A handler may free the clicked item or hide it (which frees its view while the bar
+// lives on): the click path then touches neither the item nor the view again.
+TEST_F(ToolbarTest, HandlerThatFreesOrHidesItsItemIsSafe) {
+  struct Remover : TObject {
+    bool hide = false;
+    void Click(TObject* Sender) {
+      auto* item = static_cast<TdxBarItem*>(Sender);
+      if (hide) item->SetVisible(ivNever);
+      else delete item;
+    }
+  };
+  for (bool hide : {true, false}) {
+    Remover remover;
+    remover.hide = hide;
+    gera->SetOnClick(TNotifyEvent(&remover, &Remover::Click));
+    clickAt(window(), centreOf(link(0)));
+    pumpUntil([&] { return bar->ItemLinks()->ShownLinks().size() == 1; });
+    pumpFor(50);
+    ASSERT_NE(window(), nullptr) << (hide ? "hidden" : "freed") << ": the bar stays";
+    ASSERT_EQ(bar->ItemLinks()->ShownLinks().size(), 1u);
+    EXPECT_EQ(bar->ItemLinks()->ShownLinks()[0]->Item(), salva);
+    EXPECT_FALSE(bar->ItemLinks()->ShownLinks()[0]->Control()->Pressed());
+    if (hide) {
+      EXPECT_EQ(gera->ClickItemLink(), nullptr);
+      gera->SetVisible(ivAlways);
+      pumpFor(50);
+      ASSERT_EQ(bar->ItemLinks()->ShownLinks().size(), 2u) << "shown again";
+    }
+  }
+  EXPECT_EQ(manager->ItemByName("Gera"), nullptr);
+}
+
+// Hot-tracking by pixels: a hot button gets a raised frame (highlight at its top-left),
+// which goes when the mouse leaves.
+TEST_F(ToolbarTest, TheButtonUnderTheMouseIsHotTracked) {
+  TBitmap shot;
+  TRect r = link(0)->ItemRect();
+  uint32_t highlight = GetSysColor(COLOR_BTNHIGHLIGHT), face = GetSysColor(COLOR_BTNFACE);
+  moveMouseTo(Point(5, 600));
+  pumpUntil([&] { return window()->SelectedControl() == nullptr; });
+  pumpFor(50);
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(face)) << "not hot: no frame";
+  moveMouseTo(screenCentre(0));
+  pumpUntil([&] { return window()->SelectedControl() == link(0)->Control(); });
+  pumpFor(50);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-hot");
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(highlight)) << "hot: raised frame";
+  EXPECT_EQ(hexOf(pixelAt(shot, r.right - 1, r.top + 3)), hexOf(GetSysColor(COLOR_BTNSHADOW)));
+  moveMouseTo(Point(5, 600));
+  pumpUntil([&] { return window()->SelectedControl() == nullptr; });
+  pumpFor(50);
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(face)) << "the frame goes with the mouse";
+
+  salva->SetEnabled(false);
+  moveMouseTo(screenCentre(1));
+  pumpFor(100);
+  captureClient(window(), shot);
+  TRect r1 = link(1)->ItemRect();
+  EXPECT_EQ(hexOf(pixelAt(shot, r1.left, r1.top + 3)), hexOf(face)) << "a disabled button is not hot-tracked";
+}
+
+// The two looks differ in the grip: two bars of 3 pixels after a 2-pixel offset (Standard)
+// or one after 1 (Enhanced); the buttons start after it.
+TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGrips) {
+  struct Case {
+    TdxBarManagerStyle style;
+    const char* name;
+    Integer markSize;
+    std::vector<Integer> highlightColumns;  // the grip bars' left edges, inside the 2-pixel frame
+  };
+  uint32_t highlight = GetSysColor(COLOR_BTNHIGHLIGHT), face = GetSysColor(COLOR_BTNFACE);
+  for (const Case& c : {Case{bmsStandard, "standard", 9, {4, 7}}, Case{bmsEnhanced, "enhanced", 6, {3}}}) {
+    manager->SetStyle(c.style);
+    moveMouseTo(Point(5, 600));
+    pumpUntil([&] { return window()->SelectedControl() == nullptr; });
+    pumpFor(50);
+    TBitmap shot;
+    captureClient(window(), shot);
+    savePng(shot, std::string("toolbar-") + c.name);
+    EXPECT_EQ(manager->DragMarkSize(), c.markSize) << c.name;
+    EXPECT_EQ(link(0)->ItemRect().left, 2 + c.markSize) << c.name;
+    Integer midY = window()->Height() / 2;
+    for (Integer x : c.highlightColumns)
+      EXPECT_EQ(hexOf(pixelAt(shot, x, midY)), hexOf(highlight)) << c.name << " grip at x=" << x;
+    EXPECT_EQ(hexOf(pixelAt(shot, 0, midY)), hexOf(highlight)) << c.name << ": raised frame";
+    Integer between = c.style == bmsStandard ? 10 : 7;  // just past the last grip bar
+    EXPECT_EQ(hexOf(pixelAt(shot, between, midY)), hexOf(face)) << c.name;
+    // The caption is drawn in the button text colour somewhere inside the first button.
+    TRect r = link(0)->ItemRect();
+    bool text = false;
+    for (Integer x = r.left; x < r.right && !text; ++x)
+      for (Integer y = r.top; y < r.bottom && !text; ++y)
+        text = pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT);
+    EXPECT_TRUE(text) << c.name << ": the caption is drawn";
+  }
+}
+
+TEST_F(ToolbarTest, AGlyphIsDrawnAndGreyedWhenDisabled) {
+  std::unique_ptr<TBitmap> glyph(new TBitmap);
+  glyph->SetWidth(16);
+  glyph->SetHeight(16);
+  glyph->Canvas()->Brush()->SetColor(clFuchsia);
+  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
+  glyph->Canvas()->Brush()->SetColor(clRed);
+  glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+  gera->SetPaintStyle(psCaptionGlyph);
+  gera->SetGlyph(glyph.get());
+  pumpFor(100);
+  TRect r = link(0)->ItemRect();
+  Integer gx = r.left + (manager->ButtonGlyphWidth() - 16) / 2, gy = r.top + (r.bottom - r.top - 16) / 2;
+  TBitmap shot;
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-glyph");
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 8, gy + 8)), hexOf(0x0000FF)) << "the glyph's red square";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 1, gy + 1)), hexOf(GetSysColor(COLOR_BTNFACE))) << "fuchsia is transparent";
+  EXPECT_EQ(link(0)->Control()->GetWidth(), textWidth("Gerar estrato") + manager->ButtonGlyphWidth() + 4)
+      << "caption and glyph side by side";
+  gera->SetEnabled(false);
+  pumpFor(100);
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 8, gy + 8)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "greyed when disabled";
+}
+
+// --- Stored descriptions.
+
+class StoredBarTest : public ::testing::Test {
+protected:
+  // Reads Text into a fresh form; the error message, or "" when it was read.
+  std::string read(const std::string& Text) {
+    form.reset(New<TForm>(nullptr));
+    TStringStream in(Text);
+    TMemoryStream binary;
+    ObjectTextToBinary(&in, &binary);
+    binary.SetPosition(0);
+    try {
+      binary.ReadComponent(form.get());
+    } catch (Exception& e) {
+      return e.Message();
+    }
+    return "";
+  }
+  static std::string description(const std::string& ItemClass, const std::string& LinkedItem) {
+    return "object Form1: TForm\n"
+           "  object Barras: TdxBarManager\n"
+           "    Bars = <\n"
+           "      item\n"
+           "        Caption = 'Principal'\n"
+           "        DockingStyle = dsTop\n"
+           "        ItemLinks = <\n"
+           "          item\n"
+           "            Item = " + LinkedItem + "\n"
+           "            Visible = True\n"
+           "          end>\n"
+           "        Visible = True\n"
+           "      end>\n"
+           "    Categories.Strings = (\n"
+           "      'Default')\n"
+           "  end\n"
+           "  object Botao: " + ItemClass + "\n"
+           "    Caption = 'Gerar estrato'\n"
+           "    Category = 0\n"
+           "  end\n"
+           "end\n";
+  }
+  std::unique_ptr<TForm> form;
+};
+
+TEST_F(StoredBarTest, AGoodDescriptionBuildsTheToolbar) {
+  ASSERT_EQ(read(description("TdxBarButton", "Botao")), "");
+  auto* manager = dynamic_cast<TdxBarManager*>(form->FindComponent("Barras"));
+  ASSERT_NE(manager, nullptr);
+  ASSERT_EQ(manager->Bars()->Count(), 1);
+  TdxBar* bar = manager->Bars()->Items(0);
+  EXPECT_EQ(bar->ItemLinks()->Items(0)->Item(), form->FindComponent("Botao"));
+  ASSERT_NE(bar->Control(), nullptr) << "the visible docked bar has its window";
+  EXPECT_NE(bar->ItemLinks()->Items(0)->Control(), nullptr);
+}
+
+TEST_F(StoredBarTest, StoredCategoryStateIsAppliedAfterLoading) {
+  std::string text = description("TdxBarButton", "Botao");
+  const std::string cats = "      'Default')\n";
+  text.replace(text.find(cats), cats.size(), cats + "    Categories.ItemsVisibles = (\n      0)\n    Categories.Visibles = (\n      False)\n");
+  ASSERT_EQ(read(text), "");
+  auto* manager = dynamic_cast<TdxBarManager*>(form->FindComponent("Barras"));
+  ASSERT_NE(manager, nullptr);
+  EXPECT_EQ(manager->GetCategoryItemsVisible(0), ivNever);
+  EXPECT_FALSE(manager->GetCategoryVisible(0));
+  EXPECT_EQ(static_cast<TdxBarItem*>(form->FindComponent("Botao"))->Visible(), ivNever);
+  EXPECT_TRUE(manager->Bars()->Items(0)->ItemLinks()->ShownLinks().empty());
+}
+
+TEST_F(StoredBarTest, UnknownItemClassOrMissingItemIsRefusedByName) {
+  Integer managers = dxBarManagerList()->Count();
+  struct Case {
+    std::string itemClass, linked, mustName;
+  };
+  for (const Case& c : {Case{"TdxBarBotaoInexistente", "Botao", "TdxBarBotaoInexistente"},
+                        Case{"TdxBarButton", "BotaoSumido", "BotaoSumido"}}) {
+    std::string message = read(description(c.itemClass, c.linked));
+    EXPECT_NE(message.find(c.mustName), std::string::npos) << "message: " << message;
+    EXPECT_EQ(form->FindComponent("Barras"), nullptr) << c.mustName << ": nothing half-built remains";
+    EXPECT_EQ(dxBarManagerList()->Count(), managers) << c.mustName;
+    form.reset();
+  }
+  EXPECT_EQ(read(description("TdxBarButton", "Botao")), "") << "a later good read is not disturbed";
+}
+
+// --- The main window's toolbar.
+
+TEST(MainWindowToolbar, ShowsItsButtonsAndAClickRunsTheWindowsHandler) {
+  const std::string ini = ExtractFilePath(ParamStr(0)) + "Prj_Movandi.ini";
+  DeleteFile(ini);
+  std::unique_ptr<TFrmPrincipal> form(New<TFrmPrincipal>(nullptr));
+  showAndActivate(form.get());
+  pumpFor(100);
+  TdxBarManager* manager = form->dxBarManager1;
+  ASSERT_EQ(manager->Bars()->Count(), 1);
+  TdxBar* bar = manager->Bars()->Items(0);
+  EXPECT_EQ(bar->Caption(), "Principal");
+  EXPECT_EQ(bar->DockingStyle(), dsTop);
+  ASSERT_NE(bar->Control(), nullptr);
+  ASSERT_EQ(bar->ItemLinks()->Count(), 2);
+  EXPECT_EQ(bar->ItemLinks()->Items(0)->Item(), form->btnGeraestrato);
+  EXPECT_EQ(bar->ItemLinks()->Items(1)->Item(), form->SalvarCFG);
+  EXPECT_FALSE(form->btnGeraestrato->Glyph()->Empty());
+  EXPECT_EQ(manager->BuiltInDockControl(dsTop)->Height(), 26) << "one toolbar row of 26 pixels";
+  EXPECT_EQ(bar->Control()->Width(), manager->BuiltInDockControl(dsTop)->ClientWidth()) << "a whole-row bar";
+  EXPECT_EQ(form->dxBarSubItem1->ItemLinks()->Count(), 3);
+  EXPECT_TRUE(form->dxBarSubItem1->ItemLinks()->Items(2)->BeginGroup());
+  TBitmap shot;
+  captureClient(form.get(), shot);
+  savePng(shot, "main-window");
+
+  form->cxCatValoresContinuos->SetValue(Variant(35));
+  TdxBarItemLink* salvar = bar->ItemLinks()->Items(1);
+  const TRect& r = salvar->ItemRect();
+  clickAt(bar->Control(), Point((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  pumpUntil([&] { return FileExists(ini); });
+  std::unique_ptr<TStringList> text(new TStringList);
+  if (FileExists(ini)) text->LoadFromFile(ini);
+  EXPECT_NE(text->Text().find("QtdeCategorias=35"), std::string::npos) << "the toolbar button ran SalvarCFGClick:\n"
+                                                                        << text->Text();
+  form.reset();
+  DeleteFile(ini);
+}
+
+}  // namespace
