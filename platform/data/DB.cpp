@@ -424,6 +424,9 @@ Variant unpackValue(const unsigned char*& p) {
   }
 }
 
+// Blocks start small and double up to the largest size: most data sets hold a row or a few
+// (a run opens thousands of one-row queries), and a large table still fills big blocks.
+constexpr size_t kFirstArenaBlock = size_t{1} << 10;
 constexpr size_t kArenaBlock = size_t{1} << 20;
 
 }  // namespace
@@ -433,8 +436,10 @@ const unsigned char* ByteArena::Add(std::string_view bytes) {
   putNumber(head, bytes.size());
   size_t need = head.size() + bytes.size();
   if (blocks_.empty() || blockSize_ - blockUsed_ < need) {
-    blockSize_ = std::max(kArenaBlock, need);
-    blocks_.push_back(std::make_unique<unsigned char[]>(blockSize_));
+    const size_t next = blocks_.empty() ? kFirstArenaBlock : std::min(kArenaBlock, blockSize_ * 2);
+    blockSize_ = std::max(next, need);
+    // The bytes are written before they are read: no need to clear the block first.
+    blocks_.push_back(std::make_unique_for_overwrite<unsigned char[]>(blockSize_));
     blockUsed_ = 0;
   }
   unsigned char* at = blocks_.back().get() + blockUsed_;

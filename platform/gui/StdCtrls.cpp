@@ -232,14 +232,48 @@ void TCustomLabel::Paint() {
   DoDrawText(rect, style);
 }
 
+namespace {
+
+// A memory DC for measuring label texts, made once: asking the system for a screen DC costs a
+// round trip to the window server on every text change. A one-pixel bitmap of the screen's
+// colour depth is selected into it, so fonts are set up (and measure) as on the screen.
+class MeasuringDC {
+public:
+  MeasuringDC() {
+    HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, 1, 1);
+    ReleaseDC(nullptr, screen);
+    if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
+  }
+  ~MeasuringDC() {
+    if (dc_ && old_) SelectObject(dc_, old_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (dc_) DeleteDC(dc_);
+  }
+  MeasuringDC(const MeasuringDC&) = delete;
+  MeasuringDC& operator=(const MeasuringDC&) = delete;
+  HDC Handle() const { return dc_ && old_ ? dc_ : nullptr; }
+
+private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
+}  // namespace
+
 void TCustomLabel::AdjustBounds() {
   if (ComponentState().Contains(csReading) || ComponentState().Contains(csLoading) || !AutoSize()) return;
   TRect rect = ClientRect();
-  HDC dc = GetDC(nullptr);
+  static MeasuringDC measuring;
+  HDC dc = measuring.Handle();
+  const bool screen = !dc;
+  if (screen) dc = GetDC(nullptr);
   Canvas()->SetHandle(dc);
   DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
   Canvas()->SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
+  if (screen) ReleaseDC(nullptr, dc);
   Integer x = Left();
   TAlignment alignment = alignment_;
   if (UseRightToLeftAlignment()) ChangeBiDiModeAlignment(alignment);
@@ -304,8 +338,13 @@ void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TCustomLabel::CMTextChanged(TMessage&) {
-  Invalidate();
+  const TRect before = BoundsRect();
   AdjustBounds();
+  // A label that changed its bounds has had its old and its new place invalidated.
+  const TRect after = BoundsRect();
+  if (after.left == before.left && after.top == before.top && after.right == before.right &&
+      after.bottom == before.bottom)
+    Invalidate();
 }
 
 void TCustomLabel::CMFontChanged(TMessage& Message) {

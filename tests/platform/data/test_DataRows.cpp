@@ -107,3 +107,30 @@ TEST(DataRows, KeysReplacementsInsertionsAndDeletions) {
   EXPECT_GT(after, inserted) << "keys are never handed out twice";
   EXPECT_EQ(rows.IndexOfKey(after), 0);
 }
+
+// Strings of every size, from a byte to more than the largest block, stay readable where they
+// were put while later ones fill and open further blocks.
+TEST(DataRows, ArenaStringsStayWhereTheyWereAcrossBlocks) {
+  ByteArena arena;
+  std::vector<std::string> texts;
+  std::vector<const unsigned char*> places;
+  const size_t sizes[] = {0, 1, 1000, 30, 2000, 5000, 70000, 1 << 20, 3 << 20, 17, 600000, 600000, 600000};
+  size_t total = 0;
+  for (size_t i = 0; i < 40; ++i) {
+    const size_t n = sizes[i % (sizeof sizes / sizeof *sizes)] + i % 7;
+    std::string text(n, '\0');
+    for (size_t k = 0; k < n; ++k) text[k] = static_cast<char>('a' + (i * 31 + k) % 26);
+    places.push_back(arena.Add(text));
+    texts.push_back(std::move(text));
+    total += n;
+  }
+  for (size_t i = 0; i < texts.size(); ++i) {
+    ASSERT_EQ(ByteArena::Size(places[i]), texts[i].size()) << i;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(ByteArena::Data(places[i])), texts[i].size()), texts[i]) << i;
+  }
+  EXPECT_GE(arena.Used(), total);
+  arena.Clear();
+  EXPECT_EQ(arena.Used(), 0u);
+  const unsigned char* again = arena.Add("after clear");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(ByteArena::Data(again)), ByteArena::Size(again)), "after clear");
+}

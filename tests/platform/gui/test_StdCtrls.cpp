@@ -584,6 +584,80 @@ TEST_F(StdCtrlsTest, AutoSizedLabelTakesItsTextsSizeKeepingItsRightEdgeWhenRight
   EXPECT_EQ(label->Width(), width);
 }
 
+// An auto-sized label measures its text as the screen would draw it, in any font, with or
+// without word wrap.
+TEST_F(StdCtrlsTest, AutoSizedLabelMeasuresItsTextAsTheScreenDoes) {
+  TForm* form = own(newForm());
+  TLabel* label = New<TLabel>(form);
+  label->SetParent(form);
+  struct Case {
+    const char* face;
+    Integer size;
+    bool bold, italic, wrap;
+    const char* text;
+  } cases[] = {
+      {"Tahoma", 8, false, false, false, "Calculando campo: ShipCountry"},
+      {"Tahoma", 14, true, false, false, "Variância Média Wy"},
+      {"Courier New", 10, false, true, false, "Montando Resumo \t tab"},
+      {"Times New Roman", 12, false, false, true, "Abrindo base de dados com muitas palavras seguidas"},
+      {"Tahoma", 8, false, false, false, ""},
+  };
+  for (const Case& c : cases) {
+    label->Font()->SetName(c.face);
+    label->Font()->SetSize(c.size);
+    TFontStyles style;
+    if (c.bold) style.Include(fsBold);
+    if (c.italic) style.Include(fsItalic);
+    label->Font()->SetStyle(style);
+    label->SetWordWrap(c.wrap);
+    if (c.wrap) label->SetWidth(120);
+    const Integer width = label->Width();
+    label->SetCaption(c.text);
+    std::string text = *c.text ? c.text : " ";
+    RECT expected = {0, 0, c.wrap ? width : 0, 0};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, label->Font()->Handle());
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &expected,
+              DT_EXPANDTABS | DT_CALCRECT | (c.wrap ? DT_WORDBREAK : 0));
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(label->Width(), expected.right) << c.face << " " << c.text;
+    EXPECT_EQ(label->Height(), expected.bottom) << c.face << " " << c.text;
+  }
+}
+
+// A label whose text gets shorter leaves nothing of the longer text on the screen, and the
+// new text shows.
+TEST_F(StdCtrlsTest, ShorterLabelTextLeavesNoTraceOfTheLongerOne) {
+  TForm* form = own(newForm());
+  form->SetColor(clWhite);
+  form->SetBounds(100, 100, 400, 120);
+  TLabel* label = New<TLabel>(form);
+  label->SetParent(form);
+  label->SetTransparent(false);
+  label->SetColor(clWhite);
+  label->Font()->SetSize(14);
+  label->SetBounds(10, 10, 10, 10);
+  label->SetCaption("Calculando campo: ShipCountry");
+  showAndActivate(form);
+  const Integer longRight = label->Left() + label->Width();
+  label->SetCaption("Campo: X");
+  label->Update();
+  ASSERT_LT(label->Left() + label->Width(), longRight - 40);
+  TBitmap shot;
+  captureClient(form, shot);
+  auto darkIn = [&](Integer From, Integer To) {
+    Integer dark = 0;
+    for (Integer x = From; x < To; ++x)
+      for (Integer y = label->Top(); y < label->Top() + label->Height(); ++y)
+        if ((pixelAt(shot, x, y) & 0xFF) < 0x80) ++dark;
+    return dark;
+  };
+  EXPECT_GT(darkIn(label->Left(), label->Left() + label->Width()), 0) << "the new text is drawn";
+  EXPECT_EQ(darkIn(label->Left() + label->Width() + 2, longRight + 2), 0)
+      << "the old text's tail is cleared: " << savePng(shot, "label-shorter-text");
+}
+
 TEST_F(StdCtrlsTest, AcceleratorOfALabelFocusesItsFocusControl) {
   TForm* form = own(newForm());
   TLabel* label = New<TLabel>(form);
