@@ -14,6 +14,15 @@ set(WINEPREFIX_DIR ${CMAKE_BINARY_DIR}/wineprefix)
 set(WINELIB_COMPILE_OPTIONS -Wall -Wextra -Wno-unused-parameter -fexec-charset=CP1252 -DNOMINMAX
     -fno-strict-aliasing)
 
+# Debug information of the Winelib objects in the default RelWithDebInfo build. Level 1
+# keeps function names and line tables, which is what a backtrace of a failed test or a
+# crash needs, and makes the objects a third of their size: compiling and linking take a
+# quarter less time than with full debug information. Configure with
+# -DWINELIB_DEBUG_INFO=-g (or use the Debug build type) to step through local variables.
+set(WINELIB_DEBUG_INFO -g1 CACHE STRING
+    "Debug information option of the Winelib objects in a RelWithDebInfo build")
+list(APPEND WINELIB_COMPILE_OPTIONS $<$<CONFIG:RelWithDebInfo>:${WINELIB_DEBUG_INFO}>)
+
 # Every Winelib C++ object includes windows.h and much of the standard library (through
 # platform/rtl/System.h): about a hundred thousand lines before its own first line. They
 # are compiled once, into a precompiled header made for the first Winelib target (the

@@ -272,65 +272,98 @@ template <class E> struct IsSet<Set<E>> : std::true_type {};
 template <class> struct IsEvent : std::false_type {};
 template <class S> struct IsEvent<TEvent<S>> : std::true_type {};
 
-template <class T, class G> auto Read(G g, T* obj) -> decltype(auto) { return std::invoke(g, obj); }
+// Calls a getter (member function, data member or callable taking T*) and a setter.
+template <class T, class G> decltype(auto) Read(G g, T* obj) {
+  if constexpr (std::is_member_function_pointer_v<G>) return (obj->*g)();
+  else if constexpr (std::is_member_object_pointer_v<G>) return (obj->*g);
+  else return g(obj);
+}
 template <class T, class S, class V> void Write(S s, T* obj, V&& v) {
-  if constexpr (std::is_member_object_pointer_v<S>) std::invoke(s, obj) = std::forward<V>(v);
-  else std::invoke(s, obj, std::forward<V>(v));
+  if constexpr (std::is_member_function_pointer_v<S>) (obj->*s)(std::forward<V>(v));
+  else if constexpr (std::is_member_object_pointer_v<S>) obj->*s = std::forward<V>(v);
+  else s(obj, std::forward<V>(v));
 }
 PTypeInfo InterfaceTypeInfo();
 [[noreturn]] void RaisePropertyClassMismatch(const std::string& prop, TObject* value);
+
+// The class an accessor is called on: the class that declares a member accessor (so that
+// every class publishing an inherited property shares one set of accessor functions), or
+// the publishing class T for a callable.
+template <class T, class F> struct AccessorClass {
+  using type = T;
+};
+template <class T, class R, class C> struct AccessorClass<T, R C::*> {
+  using type = std::conditional_t<std::is_base_of_v<TObject, C>, C, T>;
+};
+template <class T, class F> using AccessorClassT = typename AccessorClass<T, F>::type;
+
+// Fills the property's read accessor from a getter.
+template <class T, class V, class G> void BindGetter(TPropInfo& p, G g) {
+  if constexpr (std::is_same_v<V, std::string>) {
+    p.GetStr = [g](TObject* o) { return std::string(Read(g, static_cast<T*>(o))); };
+  } else if constexpr (std::is_same_v<V, Variant>) {
+    p.GetVariant = [g](TObject* o) -> V { return Read(g, static_cast<T*>(o)); };
+  } else if constexpr (std::is_floating_point_v<V>) {
+    p.GetFloat = [g](TObject* o) { return static_cast<long double>(Read(g, static_cast<T*>(o))); };
+  } else if constexpr (std::is_same_v<V, Currency>) {
+    p.GetFloat = [g](TObject* o) { return Currency(Read(g, static_cast<T*>(o))).ToExtended(); };
+  } else if constexpr (std::is_integral_v<V> || std::is_enum_v<V>) {
+    p.GetOrd = [g](TObject* o) { return static_cast<Int64>(Read(g, static_cast<T*>(o))); };
+  } else if constexpr (IsSet<V>::value) {
+    p.GetOrd = [g](TObject* o) { return static_cast<Int64>(V(Read(g, static_cast<T*>(o))).ToBits()); };
+  } else if constexpr (IsEvent<V>::value) {
+    p.GetMethod = [g](TObject* o) { return V(Read(g, static_cast<T*>(o))).AsMethod(); };
+  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<TObject, std::remove_pointer_t<V>>) {
+    p.GetObject = [g](TObject* o) -> TObject* { return Read(g, static_cast<T*>(o)); };
+  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<IInterface, std::remove_pointer_t<V>>) {
+    p.GetInterface = [g](TObject* o) -> IInterface* { return Read(g, static_cast<T*>(o)); };
+  } else {
+    static_assert(sizeof(V) == 0, "unsupported published property type");
+  }
+}
+
+// Fills the property's write accessor from a setter.
+template <class T, class V, class S> void BindSetter(TPropInfo& p, S s) {
+  if constexpr (std::is_same_v<V, std::string>) {
+    p.SetStr = [s](TObject* o, const std::string& v) { Write(s, static_cast<T*>(o), v); };
+  } else if constexpr (std::is_same_v<V, Variant>) {
+    p.SetVariant = [s](TObject* o, const Variant& v) { Write(s, static_cast<T*>(o), v); };
+  } else if constexpr (std::is_floating_point_v<V>) {
+    p.SetFloat = [s](TObject* o, long double v) { Write(s, static_cast<T*>(o), static_cast<V>(v)); };
+  } else if constexpr (std::is_same_v<V, Currency>) {
+    p.SetFloat = [s](TObject* o, long double v) { Write(s, static_cast<T*>(o), Currency::FromDouble(v)); };
+  } else if constexpr (std::is_integral_v<V> || std::is_enum_v<V>) {
+    p.SetOrd = [s](TObject* o, Int64 v) { Write(s, static_cast<T*>(o), static_cast<V>(v)); };
+  } else if constexpr (IsSet<V>::value) {
+    p.SetOrd = [s](TObject* o, Int64 v) { Write(s, static_cast<T*>(o), V::FromBits(static_cast<uint64_t>(v))); };
+  } else if constexpr (IsEvent<V>::value) {
+    p.SetMethod = [s](TObject* o, const TMethod& m) { Write(s, static_cast<T*>(o), V(m)); };
+  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<TObject, std::remove_pointer_t<V>>) {
+    using C = std::remove_pointer_t<V>;
+    p.SetObject = [s, name = p.Name](TObject* o, TObject* v) {
+      C* typed = dynamic_cast<C*>(v);
+      if (v && !typed) RaisePropertyClassMismatch(name, v);
+      Write(s, static_cast<T*>(o), typed);
+    };
+  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<IInterface, std::remove_pointer_t<V>>) {
+    using I = std::remove_pointer_t<V>;
+    p.SetInterface = [s](TObject* o, IInterface* v) {
+      void* typed = nullptr;
+      if (v) v->QueryInterface(I::IID(), &typed);
+      if (typed) static_cast<IInterface*>(typed)->_Release();
+      Write(s, static_cast<T*>(o), static_cast<I*>(typed));
+    };
+  } else {
+    static_assert(sizeof(V) == 0, "unsupported published property type");
+  }
+}
 
 // Fills the property's accessors from a getter and setter (setter may be nullptr).
 template <class T, class V, class G, class S> void Bind(TPropInfo& p, G g, S s) {
   constexpr bool writable = !std::is_null_pointer_v<S>;
   p.IsReadOnly = !writable;
-  if constexpr (std::is_same_v<V, std::string>) {
-    p.GetStr = [g](TObject* o) { return std::string(Read(g, static_cast<T*>(o))); };
-    if constexpr (writable) p.SetStr = [s](TObject* o, const std::string& v) { Write(s, static_cast<T*>(o), v); };
-  } else if constexpr (std::is_same_v<V, Variant>) {
-    p.GetVariant = [g](TObject* o) -> V { return Read(g, static_cast<T*>(o)); };
-    if constexpr (writable) p.SetVariant = [s](TObject* o, const Variant& v) { Write(s, static_cast<T*>(o), v); };
-  } else if constexpr (std::is_floating_point_v<V>) {
-    p.GetFloat = [g](TObject* o) { return static_cast<long double>(Read(g, static_cast<T*>(o))); };
-    if constexpr (writable)
-      p.SetFloat = [s](TObject* o, long double v) { Write(s, static_cast<T*>(o), static_cast<V>(v)); };
-  } else if constexpr (std::is_same_v<V, Currency>) {
-    p.GetFloat = [g](TObject* o) { return Currency(Read(g, static_cast<T*>(o))).ToExtended(); };
-    if constexpr (writable)
-      p.SetFloat = [s](TObject* o, long double v) { Write(s, static_cast<T*>(o), Currency::FromDouble(v)); };
-  } else if constexpr (std::is_integral_v<V> || std::is_enum_v<V>) {
-    p.GetOrd = [g](TObject* o) { return static_cast<Int64>(Read(g, static_cast<T*>(o))); };
-    if constexpr (writable)
-      p.SetOrd = [s](TObject* o, Int64 v) { Write(s, static_cast<T*>(o), static_cast<V>(v)); };
-  } else if constexpr (IsSet<V>::value) {
-    p.GetOrd = [g](TObject* o) { return static_cast<Int64>(V(Read(g, static_cast<T*>(o))).ToBits()); };
-    if constexpr (writable)
-      p.SetOrd = [s](TObject* o, Int64 v) { Write(s, static_cast<T*>(o), V::FromBits(static_cast<uint64_t>(v))); };
-  } else if constexpr (IsEvent<V>::value) {
-    p.GetMethod = [g](TObject* o) { return V(Read(g, static_cast<T*>(o))).AsMethod(); };
-    if constexpr (writable) p.SetMethod = [s](TObject* o, const TMethod& m) { Write(s, static_cast<T*>(o), V(m)); };
-  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<TObject, std::remove_pointer_t<V>>) {
-    using C = std::remove_pointer_t<V>;
-    p.GetObject = [g](TObject* o) -> TObject* { return Read(g, static_cast<T*>(o)); };
-    if constexpr (writable)
-      p.SetObject = [s, name = p.Name](TObject* o, TObject* v) {
-        C* typed = dynamic_cast<C*>(v);
-        if (v && !typed) RaisePropertyClassMismatch(name, v);
-        Write(s, static_cast<T*>(o), typed);
-      };
-  } else if constexpr (std::is_pointer_v<V> && std::is_base_of_v<IInterface, std::remove_pointer_t<V>>) {
-    using I = std::remove_pointer_t<V>;
-    p.GetInterface = [g](TObject* o) -> IInterface* { return Read(g, static_cast<T*>(o)); };
-    if constexpr (writable)
-      p.SetInterface = [s](TObject* o, IInterface* v) {
-        void* typed = nullptr;
-        if (v) v->QueryInterface(I::IID(), &typed);
-        if (typed) static_cast<IInterface*>(typed)->_Release();
-        Write(s, static_cast<T*>(o), static_cast<I*>(typed));
-      };
-  } else {
-    static_assert(sizeof(V) == 0, "unsupported published property type");
-  }
+  BindGetter<AccessorClassT<T, G>, V>(p, g);
+  if constexpr (writable) BindSetter<AccessorClassT<T, S>, V>(p, s);
 }
 
 template <class V> PTypeInfo PropTypeInfo() {
@@ -345,7 +378,7 @@ template <class V> PTypeInfo PropTypeInfo() {
 template <class T>
 template <class G, class S>
 auto TClassBuilder<T>::Property(const char* name, G getter, S setter) {
-  using V = std::decay_t<std::invoke_result_t<G, T*>>;
+  using V = std::decay_t<decltype(rtl_detail::Read(getter, static_cast<T*>(nullptr)))>;
   auto p = std::make_unique<TPropInfo>();
   p->Name = name;
   p->Owner = &desc_;

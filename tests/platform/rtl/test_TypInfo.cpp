@@ -126,6 +126,35 @@ b.Property("Extra", &TTestPropsRedeclared::Extra, nullptr);
 b.Property("Count", &TTestPropsRedeclared::Count, &TTestPropsRedeclared::SetCount).Default(3);
 RTL_END_CLASS
 
+// A class whose TObject part is not at the start of the object: its first base is a plain
+// class with accessors and a field of its own. Each accessor must be called on the right
+// part of the object.
+struct TTestLeading {
+  virtual ~TTestLeading() = default;
+  Integer Depth() const { return depth_; }
+  void SetDepth(Integer v) { depth_ = v; }
+  std::string FNote = "leading";
+
+private:
+  Integer depth_ = 1;
+};
+
+// Its deleting destructor hands TObject's destroying delete the TObject part, which is not
+// the start of the allocation; that delete frees the whole object, but the compiler only
+// sees the offset pointer and warns.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wfree-nonheap-object"
+class TTestLayered : public TTestLeading, public TTestProps {
+  RTL_DECLARE_CLASS(TTestLayered, TTestProps)
+};
+#pragma GCC diagnostic pop
+RTL_BEGIN_CLASS(TTestLayered)
+b.Property("Count", &TTestLayered::Count, &TTestLayered::SetCount).Default(5);
+b.Property("Depth", &TTestLayered::Depth, &TTestLayered::SetDepth).Default(1);
+b.Property("Note", &TTestLayered::FNote, &TTestLayered::FNote);
+b.Property("Doubled", [](TTestLayered* o) { return o->Count() * 2; }, nullptr);
+RTL_END_CLASS
+
 namespace {
 
 std::vector<std::string> Names(const TPropList& list) {
@@ -323,6 +352,27 @@ TEST_F(TypInfoTest, OrdinalPropertiesRoundTripByNameAndByInfo) {
   EXPECT_EQ(obj.Big(), Int64(1) << 40);
   EXPECT_EQ(GetInt64Prop(&obj, GetPropInfo(&obj, "Big")), Int64(1) << 40);
   EXPECT_EQ(GetOrdProp(&obj, "Version"), 7) << "a read-only property reads";
+}
+
+TEST_F(TypInfoTest, AccessorsReachTheirPartOfAnObjectWhoseTObjectPartIsNotFirst) {
+  TTestLayered layered;
+  TObject* o = &layered;
+  ASSERT_NE(static_cast<void*>(o), static_cast<void*>(&layered)) << "the fixture needs an offset TObject part";
+
+  SetOrdProp(o, "Count", 21);
+  EXPECT_EQ(layered.Count(), 21) << "accessor declared by a TObject base, published again here";
+  EXPECT_EQ(GetOrdProp(o, "Count"), 21);
+  SetOrdProp(o, "Tag", 9);
+  EXPECT_EQ(layered.Tag(), 9) << "property published by a base class";
+  EXPECT_EQ(GetOrdProp(o, "Tag"), 9);
+  SetOrdProp(o, "Depth", 4);
+  EXPECT_EQ(layered.Depth(), 4) << "accessor declared by the leading plain class";
+  EXPECT_EQ(GetOrdProp(o, "Depth"), 4);
+  SetStrProp(o, "Note", "moved");
+  EXPECT_EQ(layered.FNote, "moved") << "field of the leading plain class";
+  EXPECT_EQ(GetStrProp(o, "Note"), "moved");
+  EXPECT_EQ(GetOrdProp(o, "Doubled"), 42) << "callable getter";
+  EXPECT_TRUE(GetPropInfo(o, "Doubled")->IsReadOnly);
 }
 
 TEST_F(TypInfoTest, EnumerationAndSetPropertiesRoundTripAsText) {
