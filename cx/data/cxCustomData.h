@@ -1,0 +1,824 @@
+#pragma once
+// The data controller: the record source of every data-aware view. It keeps one data field
+// per item of its view (plus internal fields of its own) over the typed record storage,
+// reads and writes values by record and item, turns records into rows, keeps focus and the
+// bookmark, compares records for sorting, grouping and locating, edits records through its
+// data provider and reports every change to its view as notification objects in a fixed
+// order, collected inside update brackets.
+//
+// What is here now: the fields and their list, the controller's records, values, items,
+// key values, bookmark, focus and navigation, the change notifications with update
+// locking and data-changed listeners, the base data provider with record editing and the
+// new-item row, and record comparison. The row list is its core for an unfiltered,
+// unsorted, ungrouped view: rows are the records in storage order and it keeps the focus.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cx/data/cxDataStorage.h"
+#include "platform/rtl/Classes.h"
+#include "platform/rtl/System.h"
+#include "platform/rtl/Variants.h"
+
+class TcxCustomDataController;
+class TcxCustomDataControllerInfo;
+class TcxCustomDataField;
+class TcxCustomDataFieldList;
+class TcxCustomDataProvider;
+class TcxDataControllerNotifier;
+
+RTL_EXCEPTION(EcxInvalidDataControllerOperation, Exception)
+
+// ---------------------------------------------------------------------------------------
+// Shared types.
+
+// The kind of a data change, in order of growing reach.
+enum TcxDataChangeKind : Byte { dcItemValue = 0, dcRecord = 1, dcRecordsAdded = 2, dcRecordsDeleted = 3, dcAll = 4 };
+
+// Pending notification bits of a controller.
+using TcxDataControllerChanges = Word;
+constexpr TcxDataControllerChanges dccLayout = 0x001;
+constexpr TcxDataControllerChanges dccData = 0x002;
+constexpr TcxDataControllerChanges dccFocus = 0x004;
+constexpr TcxDataControllerChanges dccSelection = 0x008;
+constexpr TcxDataControllerChanges dccDetail = 0x010;
+constexpr TcxDataControllerChanges dccExpanding = 0x020;
+constexpr TcxDataControllerChanges dccSearch = 0x040;
+constexpr TcxDataControllerChanges dccSorting = 0x080;
+constexpr TcxDataControllerChanges dccGrouping = 0x100;
+constexpr TcxDataControllerChanges dccPatternRefresh = 0x200;
+constexpr TcxDataControllerChanges dccBookmark = 0x400;
+constexpr TcxDataControllerChanges dccUpdateRecord = 0x800;
+
+enum TcxDataControllerOption {
+  dcoAnsiSort,
+  dcoCaseInsensitive,
+  dcoAssignGroupingValues,
+  dcoAssignMasterDetailKeys,
+  dcoSaveExpanding,
+  dcoSortByDisplayText,
+  dcoFocusTopRowAfterSorting,
+  dcoGroupsAlwaysExpanded
+};
+using TcxDataControllerOptions = Set<TcxDataControllerOption>;
+
+enum TcxDataSortOrder { soNone = 0, soAscending = 1, soDescending = 2 };
+
+// Where an edit value comes from: the editor's value, its text or a lookup key.
+enum class TcxDataEditValueSource { Value = 0, Text = 1, Key = 2 };
+
+// Edit state bits (GetEditState).
+using TcxDataEditState = Integer;
+constexpr TcxDataEditState dceInsert = 1;
+constexpr TcxDataEditState dceEdit = 2;
+constexpr TcxDataEditState dceChanging = 4;
+constexpr TcxDataEditState dceModified = 8;
+
+// Edit operation bits (GetEditOperations).
+using TcxDataEditOperations = Integer;
+constexpr TcxDataEditOperations dceoAppend = 1;
+constexpr TcxDataEditOperations dceoDelete = 2;
+constexpr TcxDataEditOperations dceoEdit = 4;
+constexpr TcxDataEditOperations dceoInsert = 8;
+constexpr TcxDataEditOperations dceoShowEdit = 16;
+
+// The record index that stands for "no record" while nothing is edited.
+constexpr Integer cxNoRecordIndex = static_cast<Integer>(0x80000001u);
+
+// One entry of a sorting or grouping list: a field and its order.
+struct TcxDataSortInfo {
+  TcxCustomDataField* Field = nullptr;
+  TcxDataSortOrder SortOrder = soAscending;
+};
+
+// What a row shows: a group row (Level below the grouping count) or a data row.
+struct TcxRowInfo {
+  bool Expanded = false;
+  Integer Level = 0;
+  Integer RecordIndex = -1;
+};
+
+using TcxDataControllerCompareEvent = TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex1,
+                                                  Integer ARecordIndex2, Integer AItemIndex, const Variant& V1,
+                                                  const Variant& V2, Integer& Compare)>;
+using TcxDataRecordChangedEvent =
+    TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex, Integer AItemIndex)>;
+using TcxDataControllerRecordEvent = TEvent<void(TcxCustomDataController* ADataController, Integer ARecordIndex)>;
+using TcxDataControllerNotifyEvent = TEvent<void(TcxCustomDataController* ADataController)>;
+
+// ---------------------------------------------------------------------------------------
+// Notification objects handed to the view's sink (OnUpdateControl); each lives for one call.
+class TcxUpdateControlInfo : public TObject {
+  RTL_DECLARE_CLASS(TcxUpdateControlInfo, TObject)
+public:
+  TcxUpdateControlInfo() = default;
+};
+
+class TcxFocusedRecordChangedInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxFocusedRecordChangedInfo, TcxUpdateControlInfo)
+public:
+  TcxFocusedRecordChangedInfo(Integer APrevFocusedRecordIndex, Integer AFocusedRecordIndex,
+                              Integer APrevFocusedRowIndex, Integer AFocusedRowIndex, bool ANewItemRowFocusingChanged)
+      : PrevFocusedRecordIndex(APrevFocusedRecordIndex), FocusedRecordIndex(AFocusedRecordIndex),
+        FocusedRowIndex(AFocusedRowIndex), PrevFocusedRowIndex(APrevFocusedRowIndex),
+        NewItemRowFocusingChanged(ANewItemRowFocusingChanged) {}
+  Integer PrevFocusedRecordIndex;
+  Integer FocusedRecordIndex;
+  Integer FocusedRowIndex;
+  Integer PrevFocusedRowIndex;
+  bool NewItemRowFocusingChanged;
+};
+
+class TcxFocusedRowChangedInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxFocusedRowChangedInfo, TcxUpdateControlInfo)
+public:
+  TcxFocusedRowChangedInfo(Integer AFocusedRowIndex, Integer APrevFocusedRowIndex)
+      : FocusedRowIndex(AFocusedRowIndex), PrevFocusedRowIndex(APrevFocusedRowIndex) {}
+  Integer FocusedRowIndex;
+  Integer PrevFocusedRowIndex;
+};
+
+class TcxLayoutChangedInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxLayoutChangedInfo, TcxUpdateControlInfo)
+public:
+  TcxLayoutChangedInfo() = default;
+};
+
+class TcxUpdateRecordInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxUpdateRecordInfo, TcxUpdateControlInfo)
+public:
+  explicit TcxUpdateRecordInfo(Integer ARecordIndex) : RecordIndex(ARecordIndex) {}
+  Integer RecordIndex;
+};
+
+class TcxDataChangedInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxDataChangedInfo, TcxUpdateControlInfo)
+public:
+  TcxDataChangedInfo(TcxDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex)
+      : Kind(AKind), ItemIndex(AItemIndex), RecordIndex(ARecordIndex) {}
+  TcxDataChangeKind Kind;
+  Integer ItemIndex;
+  Integer RecordIndex;
+};
+
+class TcxBookmarkChangedInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxBookmarkChangedInfo, TcxUpdateControlInfo)
+public:
+  TcxBookmarkChangedInfo() = default;
+};
+
+// The rows whose selection changed; empty means "every selected row".
+class TcxSelectionChangedInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxSelectionChangedInfo, TcxUpdateControlInfo)
+public:
+  TcxSelectionChangedInfo() = default;
+  // The first row is taken unless -1; the second unless -1 or equal to the first.
+  TcxSelectionChangedInfo(Integer ARowIndex1, Integer ARowIndex2);
+  Integer Count() const { return static_cast<Integer>(FRowIndexes.size()); }
+  Integer RowIndexes(Integer AIndex) const;
+
+private:
+  std::vector<Integer> FRowIndexes;
+};
+
+class TcxSearchChangedInfo : public TcxUpdateControlInfo {
+  RTL_DECLARE_CLASS(TcxSearchChangedInfo, TcxUpdateControlInfo)
+public:
+  TcxSearchChangedInfo() = default;
+};
+
+using TcxUpdateControlEvent = TEvent<void(TcxUpdateControlInfo* AInfo)>;
+
+// A reference to a controller that the controller clears when it is destroyed, so that
+// code that may outlive the controller (an event handler freeing the view) can tell.
+class TcxDataListenerLink : public TObject {
+  RTL_DECLARE_CLASS(TcxDataListenerLink, TObject)
+public:
+  explicit TcxDataListenerLink(TcxCustomDataController* ADataController);
+  ~TcxDataListenerLink() override;
+  TcxCustomDataController* DataController() const { return FDataController; }
+
+private:
+  friend class TcxCustomDataController;
+  TcxCustomDataController* FDataController;
+};
+
+// The controller's hidden component: components used by fields free-notify it, and it
+// tells the controller's fields when one goes away.
+class TcxDataControllerNotifier : public TComponent {
+  RTL_DECLARE_CLASS(TcxDataControllerNotifier, TComponent)
+public:
+  explicit TcxDataControllerNotifier(TcxCustomDataController* ADataController);
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+  TcxCustomDataController* FDataController;
+};
+
+// ---------------------------------------------------------------------------------------
+// Data fields: one per item of the view, plus the controller's internal fields. A field
+// owns the value definition of its column, unless it refers to another field's column.
+class TcxCustomDataField : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomDataField, TObject)
+public:
+  using TConstructorArg = TcxCustomDataFieldList*;
+  explicit TcxCustomDataField(TcxCustomDataFieldList* AFieldList);
+  // The list lets go of the field (so the controller forgets it and the fields that refer
+  // to it take its column over) before the field's own column goes.
+  void BeforeDestruction() override;
+  ~TcxCustomDataField() override;
+  TcxCustomDataField(const TcxCustomDataField&) = delete;
+  TcxCustomDataField& operator=(const TcxCustomDataField&) = delete;
+
+  // Takes ASource's column and value type over; ASource is left without them.
+  virtual void Reassign(TcxCustomDataField* ASource);
+  // Forgets a component that is going away; nothing here.
+  virtual void RemoveNotification(TComponent* AComponent) {}
+  // Whether the field's value can be written from the item's edit value source.
+  virtual bool CanModify(TcxDataEditValueSource AEditValueSource);
+  virtual bool IsInternal() { return FIsInternal; }
+  void SetIsInternal(bool AValue);
+
+  TcxCustomDataFieldList* FieldList() const { return FFieldList; }
+  TcxCustomDataController* DataController() const;
+  TcxDataControllerNotifier* Notifier() const;
+  TObject* Item() const { return FItem; }
+  void SetItem(TObject* AItem) { FItem = AItem; }
+  Integer Index() const;
+  void SetIndex(Integer AValue);
+
+  // These follow the reference field when one is set.
+  TcxValueDef* ValueDef() const;
+  TcxValueTypeClass ValueTypeClass() const;
+  bool TextStored() const;
+  void SetValueTypeClass(TcxValueTypeClass AValue);
+  void SetTextStored(bool AValue);
+  TcxCustomDataField* ReferenceField() const { return FReferenceField; }
+  // Refuses a field whose reference chain leads back to this one.
+  void SetReferenceField(TcxCustomDataField* AValue);
+
+  // Tells the provider that the structure changed (unless it is locked).
+  void DataChanged();
+
+  // The comparison mode cached for one sort: 0 not prepared, -1 stored values,
+  // 1 values, 2 display texts.
+  Integer CompareMode = 0;
+  bool CompareByValue = false;
+  // The mark of the controller's UpdateFields.
+  bool Updated = false;
+
+  // Destroys the column (the first level) and makes it again from the value type and
+  // text storage (the last level): every change of type or text storage discards the
+  // column's values.
+  void BeginRecreateData();
+  void EndRecreateData();
+
+private:
+  friend class TcxCustomDataFieldList;
+  friend class TcxCustomDataController;
+  TcxCustomDataFieldList* FFieldList;
+  TObject* FItem = nullptr;
+  TcxValueDef* FValueDef = nullptr;
+  TcxValueTypeClass FValueTypeClass = nullptr;
+  TcxCustomDataField* FReferenceField = nullptr;
+  bool FIsInternal = false;
+  bool FTextStored = false;
+  Integer FRecreateLockCount = 0;
+};
+
+using TcxCustomDataFieldClass = TClass;
+
+class TcxCustomDataFieldList : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomDataFieldList, TObject)
+public:
+  using TConstructorArg = TcxCustomDataController*;
+  explicit TcxCustomDataFieldList(TcxCustomDataController* ADataController);
+  ~TcxCustomDataFieldList() override;
+  TcxCustomDataFieldList(const TcxCustomDataFieldList&) = delete;
+  TcxCustomDataFieldList& operator=(const TcxCustomDataFieldList&) = delete;
+
+  virtual void RemoveNotification(TComponent* AComponent);
+
+  // An internal field goes last; any other before the first internal field.
+  void Add(TcxCustomDataField* AField);
+  void Remove(TcxCustomDataField* AField);
+  // The first field referring to AField takes AField's column; later ones refer to it.
+  void ReassignReferences(TcxCustomDataField* AField);
+  // Destroys the fields from the last.
+  void Clear();
+
+  TcxCustomDataController* DataController() const { return FDataController; }
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  TcxCustomDataField* Items(Integer AIndex) const;
+  Integer IndexOf(const TcxCustomDataField* AField) const;
+  Integer ItemCount() const { return Count() - FInternalCount; }
+  Integer InternalCount() const { return FInternalCount; }
+  TcxCustomDataField* FieldByItem(TObject* AItem) const;
+  bool FieldDestroyed() const { return FFieldDestroyed; }
+  void ClearFieldDestroyed() { FFieldDestroyed = false; }
+
+private:
+  friend class TcxCustomDataField;
+  void move(TcxCustomDataField* AField, Integer AIndex);
+  void recountInternal();
+
+  TcxCustomDataController* FDataController;
+  std::vector<TcxCustomDataField*> FItems;
+  Integer FInternalCount = 0;
+  bool FFieldDestroyed = false;
+};
+
+// ---------------------------------------------------------------------------------------
+// The data provider: the controller's adapter to its record source, holding the edit state
+// of the one record being edited. The base class serves unbound controllers.
+class TcxCustomDataProvider : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomDataProvider, TObject)
+public:
+  using TConstructorArg = TcxCustomDataController*;
+  explicit TcxCustomDataProvider(TcxCustomDataController* ADataController);
+  ~TcxCustomDataProvider() override;
+  TcxCustomDataProvider(const TcxCustomDataProvider&) = delete;
+  TcxCustomDataProvider& operator=(const TcxCustomDataProvider&) = delete;
+
+  virtual bool IsGridMode() { return false; }
+  virtual bool IsActive() { return false; }
+  virtual bool IsOtherProviderLoading() { return false; }
+  virtual bool IsSyncMode() { return false; }
+  virtual bool CanLoadData() { return false; }
+  virtual bool HasDataFields() { return false; }
+  virtual bool IsBOF() { return true; }
+  virtual bool IsEditorValuePending() { return FEditorValuePending; }
+  virtual bool IsEditing() { return FEditingRecordIndex != cxNoRecordIndex; }
+  virtual bool IsEOF() { return true; }
+  virtual bool IsGridModeInserting() { return false; }
+  virtual bool IsInserting() { return IsEditing() && FInserting; }
+  virtual bool IsModified() { return FModified; }
+  virtual void DoRecordLoaded(Integer ARecordIndex) {}
+  virtual void First() { FFieldsRecreatedAfterFirst = false; }
+  virtual void Prior() {}
+  virtual void Next() {}
+  virtual void Last() {}
+  virtual void MoveBy(Integer ADistance) {}
+  virtual void Scroll(Integer ADistance) {}
+  virtual void SavePosition() {}
+  virtual void RestorePosition() {}
+  virtual bool CanAppend() { return CanModify(); }
+  virtual bool CanDelete();
+  virtual bool EditRecord(Integer ARecordIndex);
+  virtual bool CanInsert() { return CanModify(); }
+  virtual bool CanModify() { return true; }
+  virtual void Append() { InsertOrAppend(true); }
+  virtual void Cancel();
+  virtual Integer Delete();
+  virtual void DeleteRecords(const std::vector<Integer>& AList);
+  virtual void DeleteSelection();
+  virtual void Edit() { BeginEdit(); }
+  virtual void GetEditValue(Integer ARecordIndex, TcxCustomDataField* AField, Variant& V,
+                            TcxDataEditValueSource AEditValueSource);
+  virtual void Insert() { InsertOrAppend(false); }
+  virtual void Post();
+  virtual void UpdateData();
+  virtual bool SetEditValue(Integer ARecordIndex, TcxCustomDataField* AField, TcxDataEditValueSource AEditValueSource,
+                            const Variant& V);
+  virtual void SetValue(Integer ARecordIndex, TcxCustomDataField* AField, const Variant& V);
+  virtual void AssignItemValues(Integer ARecordIndex, const std::vector<Variant>& AGroupingValues);
+  virtual void DoEdit();
+  virtual void InsertOrAppend(bool AAppend);
+  virtual void ResetEditorValuePending() { FEditorValuePending = false; }
+  virtual void ResetEditing();
+  virtual void ResetModified() { FModified = false; }
+  virtual void SetEditorValuePending() { FEditorValuePending = true; }
+  virtual void BeginEdit() { DoEdit(); }
+  virtual void SetModified() { FModified = true; }
+  virtual void BeginLocate() { ++FLocateCount; }
+  virtual void EndLocate() { --FLocateCount; }
+  virtual void LockNotify() { ++FLockCount; }
+  virtual void UnlockNotify() { --FLockCount; }
+  virtual void GetGridModeDisplayText(Integer ARecordIndex, TcxCustomDataField* AField, std::string& S) { S.clear(); }
+  virtual void GetGridModeValue(Integer ARecordIndex, TcxCustomDataField* AField, Variant& V) { V = Null(); }
+  virtual Integer GetFocusedRecordIndex() { return -1; }
+  virtual TClass GetValueDefReaderClass();
+  virtual void LoadGridModeBuffer() {}
+  virtual void ActiveChanged(bool AActive);
+  virtual void DataChanged(TcxDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex);
+  virtual void LayoutChanged();
+  virtual void StructureChanged();
+
+  // Copies the record into the saved internal record (made on first use).
+  void SaveRecord(Integer ARecordIndex);
+  void FreeSavedRecord();
+
+  TcxCustomDataController* DataController() const { return FDataController; }
+  Integer EditingRecordIndex() const { return FEditingRecordIndex; }
+  Integer PrevRecordIndex() const { return FPrevRecordIndex; }
+  Integer NextRecordIndex() const { return FNextRecordIndex; }
+  Integer InsertedRecordIndex() const { return FInsertedRecordIndex; }
+  void SetInsertedRecordIndex(Integer AValue) { FInsertedRecordIndex = AValue; }
+  Integer SavedRecordIndex() const { return FSavedRecordIndex; }
+  Integer LockCount() const { return FLockCount; }
+  Integer LocateCount() const { return FLocateCount; }
+  bool FieldsRecreatedAfterFirst() const { return FFieldsRecreatedAfterFirst; }
+  bool InInserting() const { return FInInserting; }
+  bool Grouped() const { return FGrouped; }
+  void SetGrouped(bool AValue) { FGrouped = AValue; }
+
+protected:
+  friend class TcxCustomDataController;
+  TcxCustomDataController* FDataController;
+  Integer FEditingRecordIndex = cxNoRecordIndex;
+  Integer FPrevRecordIndex = cxNoRecordIndex;
+  Integer FNextRecordIndex = cxNoRecordIndex;
+  Integer FInsertedRecordIndex = -1;
+  Integer FSavedRecordIndex = 0;
+  bool FInserting = false;
+  bool FModified = false;
+  bool FEditorValuePending = false;
+  Integer FLocateCount = 0;
+  Integer FLockCount = 0;
+  bool FFieldsRecreatedAfterFirst = false;
+  bool FInInserting = false;
+  bool FGrouped = false;
+};
+
+// ---------------------------------------------------------------------------------------
+// The row list turns records into rows and keeps the focused row. Here it shows every
+// record in storage order, one data row each.
+class TcxCustomDataControllerInfo : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomDataControllerInfo, TObject)
+public:
+  // Change bits of the row list.
+  static constexpr Word ciRefresh = 0x001;
+  static constexpr Word ciGrouping = 0x002;
+  static constexpr Word ciSorting = 0x004;
+  static constexpr Word ciFocusedInCycle = 0x008;
+  static constexpr Word ciLayout = 0x010;
+  static constexpr Word ciExpanding = 0x020;
+  static constexpr Word ciRefreshFocused = 0x040;
+  static constexpr Word ciSelection = 0x080;
+  static constexpr Word ciSummary = 0x100;
+  static constexpr Word ciFocus = 0x200;
+
+  explicit TcxCustomDataControllerInfo(TcxCustomDataController* ADataController);
+
+  void BeginUpdate() { ++FLockCount; }
+  void EndUpdate();
+  Integer LockCount() const { return FLockCount; }
+  bool HasChanges() const { return FChanges != 0; }
+  void CheckChanges();
+  // Change requests.
+  void Refresh();
+  void RefreshFocused();
+  void FocusedRecordChanged(bool AChangePrevFocus);
+  void LayoutChanged();
+
+  Integer GetRowCount() const { return GetRecordListCount(); }
+  TcxRowInfo GetRowInfo(Integer ARowIndex) const;
+  Integer GetRowIndexByRecordIndex(Integer ARecordIndex) const { return IndexOfRecord(ARecordIndex); }
+  Integer GetRecordListCount() const { return static_cast<Integer>(FRecordList.size()); }
+  Integer GetRecordListItem(Integer AIndex) const { return FRecordList[static_cast<size_t>(AIndex)]; }
+  Integer IndexOfRecord(Integer ARecordIndex) const;
+
+  // Focus.
+  void ChangeFocusedRowIndex(Integer ARowIndex, bool AForce);
+  void FocusRow(Integer ARowIndex);
+  Integer GetFocusedRowIndex() const { return FCurrent.RowIndex; }
+  Integer GetFocusedRecordIndex() const;
+  Integer GetPrevFocusedRowIndex() const { return FPrevious.RowIndex; }
+  Integer GetPrevFocusedRecordIndex() const { return FPrevious.PriorRecordIndex; }
+  bool IsPrevFocusChanged() const { return FPrevious.Changed; }
+  // The controller's dispatch takes the current focus as the previous one.
+  void SavePrevFocus() { FPrevious.AssignFrom(FCurrent); }
+
+private:
+  struct FocusingInfo {
+    Integer RowIndex = -1;
+    Integer RecordIndex = -1;
+    Integer Level = -1;
+    Integer PriorRecordIndex = -1;
+    bool Changed = false;
+    void AssignFrom(const FocusingInfo& A) {
+      RowIndex = A.RowIndex;
+      RecordIndex = A.RecordIndex;
+      Level = A.Level;
+      PriorRecordIndex = A.PriorRecordIndex;
+      Changed = false;
+    }
+    void Clear() { RowIndex = RecordIndex = Level = -1; }
+  };
+
+  void Update();
+  bool focusEqual() const;
+  void resyncFocus();
+
+  TcxCustomDataController* FDataController;
+  std::vector<Integer> FRecordList;
+  Integer FLockCount = 0;
+  Word FChanges = 0;
+  FocusingInfo FCurrent;
+  FocusingInfo FPrevious;
+  bool FFocusing = false;
+};
+
+// ---------------------------------------------------------------------------------------
+// The data controller.
+class TcxCustomDataController : public TPersistent, public IInterface {
+  RTL_DECLARE_CLASS(TcxCustomDataController, TPersistent)
+public:
+  using TConstructorArg = TComponent*;
+  explicit TcxCustomDataController(TComponent* AOwner);
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  ~TcxCustomDataController() override;
+  TcxCustomDataController(const TcxCustomDataController&) = delete;
+  TcxCustomDataController& operator=(const TcxCustomDataController&) = delete;
+
+  // Not reference counted: the controller lives until its view frees it.
+  RTL_IINTERFACE_METHODS
+
+  void Assign(TPersistent* ASource) override;
+  TPersistent* GetOwner() override { return FOwner; }
+  TComponent* Owner() const { return FOwner; }
+
+  // --- Items.
+  virtual TcxCustomDataField* AddInternalField();
+  virtual TcxCustomDataField* CreateField();
+  virtual TClass GetFieldClass();
+  virtual TClass GetDataProviderClass();
+  virtual TObject* GetItem(Integer AItemIndex) = 0;
+  virtual Integer GetItemCount();
+  virtual Integer GetItemID(TObject* AItem) { return -1; }
+  virtual TObject* GetItemByID(Integer AID);
+  virtual TObject* FindItemByItemID(TObject* AItem);
+  virtual void AddItem(TObject* AItem);
+  virtual void RemoveItem(TObject* AItem);
+  virtual void UpdateItemIndexes();
+  virtual TcxValueTypeClass GetItemValueTypeClass(Integer AItemIndex);
+  virtual void SetItemValueTypeClass(Integer AItemIndex, TcxValueTypeClass AValue);
+  virtual bool GetItemTextStored(Integer AItemIndex);
+  virtual void SetItemTextStored(Integer AItemIndex, bool AValue);
+  virtual bool GetItemCompareByValue(Integer AItemIndex);
+  virtual void SetItemCompareByValue(Integer AItemIndex, bool AValue);
+  virtual void DoValueTypeClassChanged(Integer AItemIndex) {}
+  virtual void FieldRemoved(TcxCustomDataField* AField);
+  virtual void RemoveNotification(TComponent* AComponent);
+  virtual void UpdateField(TcxCustomDataField* AField) {}
+  virtual void UpdateFields();
+  virtual bool IsProviderField(TcxCustomDataField* AField);
+  virtual void GetItemDisplayName(Integer AItemIndex, std::string& S) { S.clear(); }
+  virtual void GetFilterFieldName(TObject* AItem, std::string& S);
+  virtual void GetItemValueForFilter(Integer ARecordIndex, TcxCustomDataField* AField, Variant& V) {
+    GetFieldValue(ARecordIndex, AField, V);
+  }
+  virtual void GetSearchDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) {
+    GetDisplayText(ARecordIndex, AItemIndex, S);
+  }
+  virtual void GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) {
+    GetDisplayText(ARecordIndex, AItemIndex, S);
+  }
+  virtual TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) { return TcxDataEditValueSource::Text; }
+  virtual bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) { return false; }
+  TcxCustomDataFieldList* Fields() const { return FFields.get(); }
+  TcxDataStorage* DataStorage() const { return FDataStorage.get(); }
+  TcxCustomDataProvider* Provider() const { return FProvider.get(); }
+  TcxCustomDataControllerInfo* DataControllerInfo() const { return FDataControllerInfo.get(); }
+  TcxDataControllerNotifier* Notifier() const { return FNotifier.get(); }
+  // The field of an item (range-checked).
+  TcxCustomDataField* ItemField(Integer AItemIndex);
+
+  // --- Records and values.
+  virtual Integer GetRecordCount();
+  virtual void SetRecordCount(Integer ACount);
+  virtual Integer AppendRecord();
+  virtual Integer InsertRecord(Integer ARecordIndex);
+  virtual void DeleteRecord(Integer ARecordIndex);
+  virtual void GetValue(Integer ARecordIndex, Integer AItemIndex, Variant& V);
+  Variant Values(Integer ARecordIndex, Integer AItemIndex);
+  virtual void SetValue(Integer ARecordIndex, Integer AItemIndex, const Variant& V);
+  virtual void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S);
+  std::string DisplayTexts(Integer ARecordIndex, Integer AItemIndex);
+  virtual void SetDisplayText(Integer ARecordIndex, Integer AItemIndex, const std::string& S);
+  virtual void GetFieldValue(Integer ARecordIndex, TcxCustomDataField* AField, Variant& V);
+  virtual void GetFieldDisplayText(Integer ARecordIndex, TcxCustomDataField* AField, std::string& S);
+  virtual void GetKeyValue(Integer ARecordIndex, const std::vector<TcxCustomDataField*>& AFields, Variant& V);
+  virtual void CopyRecordValues(Integer ASourceRecordIndex, Integer ADestRecordIndex);
+  virtual void DoRecordInserted(Integer ARecordIndex) {}
+  virtual void DoRecordDeleted(Integer ARecordIndex);
+  virtual void CheckEditingRecordIndex(Integer ARecordIndex);
+  virtual void DoReadRecord(Integer ARecordIndex);
+  virtual void BeginReadRecords();
+  virtual void EndReadRecords();
+  virtual Integer AppendRecordFromReader(TcxValueDefReader* AReader);
+  virtual void LoadData();
+  virtual void DataLoaded() { DoDataLoaded(); }
+  virtual void DoDataLoaded() {}
+  virtual void RebuildStructure();
+  virtual void UpdateStructure();
+  virtual bool IsStructureUpdateNeeded() { return FStructureRebuilt; }
+  virtual void ActiveChanged(bool AActive);
+  virtual void InternalRecordsCleared(TObject* Sender);
+  virtual Integer GetNewItemRecordIndex();
+  // Raises "RecordIndex out of range" unless the record exists or is the new-item row's.
+  void CheckRecordIndex(Integer ARecordIndex);
+  void CheckItemIndex(Integer AItemIndex);
+
+  // --- Rows, focus and navigation.
+  Integer GetRowCount() { return FDataControllerInfo->GetRowCount(); }
+  TcxRowInfo GetRowInfo(Integer ARowIndex) { return FDataControllerInfo->GetRowInfo(ARowIndex); }
+  Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
+  void GetRowValue(Integer ARowIndex, Integer AItemIndex, Variant& V);
+  void GetRowDisplayText(Integer ARowIndex, Integer AItemIndex, std::string& S);
+  // Calls AProc for every selected row (in selection order) or for every row.
+  using TcxEachRowProc = std::function<void(void* AUserData, Integer ARowIndex, const TcxRowInfo& ARowInfo)>;
+  virtual void ForEachRow(bool ASelectedOnly, const TcxEachRowProc& AProc, void* AUserData);
+  // The records that pass the filter, in row order.
+  Integer GetFilteredRecordCount() { return FDataControllerInfo->GetRecordListCount(); }
+  Integer GetFilteredRecordIndex(Integer AIndex) { return FDataControllerInfo->GetRecordListItem(AIndex); }
+  // -1 when the record is filtered out.
+  Integer GetFilteredIndexByRecordIndex(Integer ARecordIndex) { return FDataControllerInfo->IndexOfRecord(ARecordIndex); }
+  Integer GetFocusedRowIndex() { return FDataControllerInfo->GetFocusedRowIndex(); }
+  Integer GetFocusedRecordIndex() { return FDataControllerInfo->GetFocusedRecordIndex(); }
+  void ChangeFocusedRecordIndex(Integer ARecordIndex);
+  bool ChangeFocusedRowIndex(Integer ARowIndex);
+  void SetFocusedRowIndex(Integer ARowIndex) { ChangeFocusedRowIndex(ARowIndex); }
+  bool IsGridMode() { return FProvider->IsGridMode(); }
+  void GotoFirst();
+  void GotoPrev();
+  void GotoNext();
+  void GotoLast();
+  void MoveBy(Integer ADistance);
+  void Scroll(Integer ADistance);
+  bool IsBOF();
+  bool IsEOF();
+  virtual Integer GetActiveRecordIndex() { return GetFocusedRecordIndex(); }
+  virtual Integer GetSyncFocusedRecordIndex();
+  virtual bool FocusRecordInSource(Integer ARecordIndex);
+  virtual bool CanLeaveFocusedRecord() { return true; }
+  virtual void DoBeforeFocusedRowChange(Integer ARowIndex) {}
+  virtual void EnsureBrowseMode() {}
+  virtual void RefreshRowList();
+  virtual void CancelAndRefresh();
+  virtual void Refresh();
+  virtual void LayoutChanged() { RefreshRowList(); }
+  void ResetNewItemRowFocus();
+
+  // --- Single selection (the focused row while FocusedRowSelected).
+  virtual bool IsSingleSelection() { return true; }
+  Integer GetSelectedCount();
+  Integer GetSelectedRowIndex(Integer AIndex);
+  bool IsRowSelected(Integer ARowIndex);
+  bool FocusedRowSelected() const { return FFocusedRowSelected; }
+  void SetFocusedRowSelected(bool AValue);
+
+  // --- Bookmark.
+  void SaveBookmark();
+  void ClearBookmark();
+  void GotoBookmark();
+  virtual bool IsBookmarkAvailable() { return FBookmarkRecordIndex != -1; }
+  virtual bool IsBookmarkRow(Integer ARowIndex);
+  virtual bool IsBookmarkLost(Integer ARecordIndex);
+  virtual void CheckBookmarkValid(Integer ARecordIndex);
+  virtual void DoClearBookmark() { FBookmarkRecordIndex = -1; }
+  virtual void DoGotoBookmark() { ChangeFocusedRecordIndex(FBookmarkRecordIndex); }
+  virtual bool DoSaveBookmark();
+  Integer BookmarkRecordIndex() const { return FBookmarkRecordIndex; }
+
+  // --- Editing (through the provider).
+  virtual void Append();
+  virtual void Insert();
+  virtual void Edit();
+  virtual bool EditItem(Integer AItemIndex);
+  virtual void Post();
+  virtual void Cancel();
+  virtual void DeleteFocused();
+  virtual void DeleteSelection();
+  virtual void UpdateData() { FProvider->UpdateData(); }
+  virtual void UpdateEditorValue() {}
+  virtual void GetEditValue(Integer AItemIndex, TcxDataEditValueSource AEditValueSource, Variant& V);
+  virtual bool SetEditValue(Integer AItemIndex, const Variant& V, TcxDataEditValueSource AEditValueSource);
+  virtual Integer GetEditingRecordIndex();
+  virtual Integer GetRecordIndexForEditing();
+  TcxDataEditState GetEditState();
+  TcxDataEditOperations GetEditOperations();
+  bool IsEditing();
+  bool NewItemRowEnabled() const { return FNewItemRowEnabled; }
+  void SetNewItemRowEnabled(bool AValue);
+  bool NewItemRowFocused() const { return FNewItemRowFocused; }
+  void SetNewItemRowFocused(bool AValue);
+  bool IsNewItemRowFocused();
+  // The new-item row's internal record, or 0 while none is allocated.
+  Integer NewItemRecordIndex() const { return FNewItemRecordIndex; }
+  bool IsNewItemRecord(Integer ARecordIndex) const { return ARecordIndex < 0 && ARecordIndex == FNewItemRecordIndex; }
+  void GetGroupingValues(Integer ARecordIndex, std::vector<Variant>& AValues);
+
+  // --- Record comparison.
+  virtual Integer CompareByField(Integer ARecordIndex1, Integer ARecordIndex2, TcxCustomDataField* AField);
+  virtual Integer CompareEqualRecords(Integer ARecordIndex1, Integer ARecordIndex2) {
+    return ARecordIndex1 < ARecordIndex2 ? -1 : (ARecordIndex1 > ARecordIndex2 ? 1 : 0);
+  }
+  virtual Integer CompareRecordsByItem(Integer ARecordIndex1, Integer ARecordIndex2, const TcxDataSortInfo& ASortInfo);
+  virtual void GetComparedValue(Integer ARecordIndex, TcxCustomDataField* AField, Variant& V);
+  virtual bool IsConversionNeeded(TcxCustomDataField* AField);
+  virtual bool IsItemTextCompared(Integer AItemIndex);
+  virtual bool IsStringConversionNeeded(TcxCustomDataField* AField);
+  virtual bool IsSortByDisplayTextNeeded(TcxCustomDataField* AField);
+  Integer CompareStoredFieldValues(Integer ARecordIndex1, Integer ARecordIndex2, TcxCustomDataField* AField);
+  // The comparison of two texts under dcoAnsiSort and dcoCaseInsensitive.
+  Integer CompareTexts(const std::string& A, const std::string& B);
+
+  // --- Change notifications and update locking.
+  void BeginUpdate();
+  void EndUpdate();
+  virtual void DoBeginUpdate() { BeginUpdate(); }
+  virtual void DoEndUpdate() { EndUpdate(); }
+  bool IsUpdateLocked() const { return FDataControllerInfo->LockCount() != 0; }
+  void Change(TcxDataControllerChanges AChanges);
+  void CheckChanges();
+  virtual void DataChanged(TcxDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex);
+  virtual void DoDataChanged();
+  virtual void UpdateControl(TcxUpdateControlInfo* AInfo);
+  void AddDataChangedListener(const TNotifyEvent& AEvent);
+  void RemoveDataChangedListener(const TNotifyEvent& AEvent);
+  void LockDataChangedNotify() { ++FDataChangedListenerLockCount; }
+  void UnlockDataChangedNotify() { --FDataChangedListenerLockCount; }
+  bool IsDataChangedNotifyLocked() const { return FDataChangedListenerLockCount != 0; }
+  void AddListenerLink(TcxDataListenerLink* ALink);
+  void RemoveListenerLink(TcxDataListenerLink* ALink);
+  virtual void Loaded();
+  bool IsLoading();
+  bool IsDestroying();
+  bool IsReading();
+  TcxDataControllerChanges PendingChanges() const { return FChanges; }
+
+  // --- Options and events.
+  TcxDataControllerOptions Options() const { return FOptions; }
+  void SetOptions(const TcxDataControllerOptions& AValue);
+  bool LoadedFlag() const { return FLoaded; }
+
+  virtual void DoAfterCancel();
+  virtual void DoAfterDelete();
+  virtual void DoAfterInsert();
+  virtual void DoAfterPost();
+  virtual void DoBeforeCancel();
+  virtual void DoBeforeDelete(Integer ARecordIndex);
+  virtual void DoBeforeInsert();
+  virtual void DoBeforePost();
+  virtual void DoNewRecord(Integer ARecordIndex);
+
+  TcxDataControllerNotifyEvent AfterCancel, AfterDelete, AfterInsert, AfterPost, BeforeCancel, BeforeInsert,
+      BeforePost;
+  TcxDataControllerRecordEvent BeforeDelete, OnNewRecord;
+  TcxDataControllerCompareEvent OnCompare;
+  TNotifyEvent OnDataChanged;
+  TNotifyEvent OnGroupingChanged;
+  TcxDataRecordChangedEvent OnRecordChanged;
+  TNotifyEvent OnSortingChanged;
+  TcxUpdateControlEvent OnUpdateControl;
+
+protected:
+  friend class TcxCustomDataProvider;
+  friend class TcxCustomDataControllerInfo;
+  friend class TcxCustomDataFieldList;
+
+  void dispatchChanges();
+  void notifyDataChanged();
+  void sendInfo(TcxUpdateControlInfo* AInfo);
+  void checkStructure(bool ALoad);
+  void doUpdateStructure(bool ALoad);
+
+  TComponent* FOwner;
+  TcxDataControllerOptions FOptions{dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding};
+  std::vector<TNotifyEvent> FDataChangedListeners;
+  Integer FDataChangedListenerLockCount = 0;
+  std::unique_ptr<TcxDataStorage, TObjectDeleter> FDataStorage;
+  std::unique_ptr<TcxCustomDataFieldList, TObjectDeleter> FFields;
+  std::unique_ptr<TcxCustomDataProvider, TObjectDeleter> FProvider;
+  std::unique_ptr<TcxCustomDataControllerInfo, TObjectDeleter> FDataControllerInfo;
+  std::unique_ptr<TcxDataControllerNotifier, TObjectDeleter> FNotifier;
+  std::vector<TcxDataListenerLink*> FListenerLinks;
+
+  bool FFocusedRowSelected = true;
+  bool FNewItemRowEnabled = false;
+  bool FNewItemRowFocused = false;
+  bool FNewItemRowFocusingChanged = false;
+  Integer FNewItemRecordIndex = 0;
+  Integer FBookmarkRecordIndex = -1;
+
+  TcxDataControllerChanges FChanges = 0;
+  TcxDataChangeKind FDataChangedKind = dcAll;
+  Integer FDataChangedItemIndex = -1;
+  Integer FDataChangedRecordIndex = -1;
+  bool FDataChangedDeferred = false;
+  bool FInSortingChangedEvent = false;
+  bool FStructureChangePending = false;
+  bool FInCheckStructure = false;
+  bool FStructureRebuilt = false;
+  bool FLoaded = false;
+  bool FDestroying = false;
+  bool FActive = false;
+  Integer FPrevSelectedCount = 0;
+  Integer FPrevSelectedRowIndex = -1;
+};
