@@ -19,6 +19,8 @@ namespace cxEditUnit { void Initialize(); void Finalize(); }
 namespace cxEditUtilsUnit { void Initialize(); void Finalize(); }
 namespace cxTextEditUnit { void Initialize(); void Finalize(); }
 namespace cxCheckBoxUnit { void Initialize(); void Finalize(); }
+namespace cxMaskEditUnit { void Initialize(); void Finalize(); }
+namespace cxSpinEditUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -40,6 +42,8 @@ const TUnitList& CxUnits() {
       {"cxEditUtils", cxEditUtilsUnit::Initialize, cxEditUtilsUnit::Finalize},
       {"cxTextEdit", cxTextEditUnit::Initialize, cxTextEditUnit::Finalize},
       {"cxCheckBox", cxCheckBoxUnit::Initialize, cxCheckBoxUnit::Finalize},
+      {"cxMaskEdit", cxMaskEditUnit::Initialize, cxMaskEditUnit::Finalize},
+      {"cxSpinEdit", cxSpinEditUnit::Initialize, cxSpinEditUnit::Finalize},
   };
   return units;
 }
