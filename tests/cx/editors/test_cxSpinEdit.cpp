@@ -359,3 +359,21 @@ TEST_F(SpinEditTest, Screenshot) {
   EXPECT_TRUE(arrow) << "an arrow in the up button, " << path;
 }
 
+
+// A button held while the editor goes away: the pending repeat must not step a freed editor.
+TEST_F(SpinEditTest, AnEditorFreedWhileAButtonIsHeldStepsNoMore) {
+  TForm* form = newForm();
+  TcxSpinEdit* edit = newEdit(form);
+  showAndActivate(form);
+  focusAndWait(edit);
+  moveMouseTo(edit->ClientToScreen(buttonCentre(edit, skUp)));
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  pumpFor(100);
+  ASSERT_NE(edit->RepeatTimer(), nullptr) << "the repeat is pending";
+  EXPECT_EQ(edit->Value().AsInteger(), 1);
+  edit->Free();
+  pumpFor(700);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  pumpFor(50);
+  EXPECT_EQ(form->ControlCount(), 0) << "the editor is gone and nothing stepped it afterwards";
+}
