@@ -166,7 +166,7 @@ std::string childText(const tRegVar& r, bool First) {
 
 // A spin editor's value as a 32-bit integer, rounded as the run reads it; false when it is
 // no number that fits 32 bits.
-bool spinInteger(const TcxSpinEdit* Edit, Integer& Result) {
+bool spinInteger(TcxSpinEdit* Edit, Integer& Result) {
   const Variant v = Edit->Value();
   if (VarIsEmpty(v) || VarIsNull(v)) return false;
   const double d = static_cast<double>(v);

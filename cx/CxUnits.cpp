@@ -20,6 +20,8 @@ namespace cxEditUtilsUnit { void Initialize(); void Finalize(); }
 namespace cxTextEditUnit { void Initialize(); void Finalize(); }
 namespace cxCheckBoxUnit { void Initialize(); void Finalize(); }
 namespace cxMemoUnit { void Initialize(); void Finalize(); }
+namespace cxMaskEditUnit { void Initialize(); void Finalize(); }
+namespace cxSpinEditUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -42,6 +44,8 @@ const TUnitList& CxUnits() {
       {"cxTextEdit", cxTextEditUnit::Initialize, cxTextEditUnit::Finalize},
       {"cxCheckBox", cxCheckBoxUnit::Initialize, cxCheckBoxUnit::Finalize},
       {"cxMemo", cxMemoUnit::Initialize, cxMemoUnit::Finalize},
+      {"cxMaskEdit", cxMaskEditUnit::Initialize, cxMaskEditUnit::Finalize},
+      {"cxSpinEdit", cxSpinEditUnit::Initialize, cxSpinEditUnit::Finalize},
   };
   return units;
 }

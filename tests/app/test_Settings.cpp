@@ -263,8 +263,9 @@ TEST_F(SettingsTest, ADamagedValueReadsAsItsDefaultAndTheOthersAreRestored) {
 }
 
 // A number the stored value's type (an integer) cannot hold is never written in another form:
-// a fraction is kept as the integer the run reads from it, a number beyond 32 bits leaves the
-// stored value as it was; the next start reads both back without a word.
+// a fraction is kept as the integer the run reads from it (the integer editors round halves
+// to even), a number beyond 32 bits leaves the stored value as it was; the next start reads
+// both back without a word.
 TEST_F(SettingsTest, NumbersAreStoredOnlyAsIntegersThatReadBack) {
   TFrmPrincipal* form = start();
   form->cxCatValoresContinuos->SetText("2.5");
@@ -272,12 +273,12 @@ TEST_F(SettingsTest, NumbersAreStoredOnlyAsIntegersThatReadBack) {
   form->cxGanho->SetText("1.25");
   quit(form);
   const std::vector<Entry> entries = section(iniPath, "Principal");
-  EXPECT_EQ(valueOf(entries, "QtdeCategorias"), "3");
+  EXPECT_EQ(valueOf(entries, "QtdeCategorias"), "2");
   EXPECT_EQ(valueOf(entries, "QtdeNiveis"), "6") << "the value before stays";
   EXPECT_EQ(valueOf(entries, "cxGanho"), "1");
   form = start();
   EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
-  EXPECT_EQ(form->cxCatValoresContinuos->Value().AsInteger(), 3);
+  EXPECT_EQ(form->cxCatValoresContinuos->Value().AsInteger(), 2);
   EXPECT_EQ(form->cxNiveis->Value().AsInteger(), 6);
   quit(form);
 }

@@ -1,0 +1,813 @@
+#include "cx/editors/cxMaskEdit.h"
+
+#include <algorithm>
+
+#include "cx/editors/cxRegExpr.h"
+#include "cx/foundation/cxEditConsts.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+// One change notice for the work inside the bracket, also when a step fails.
+struct UpdateScope {
+  TcxCustomEditProperties* P;
+  explicit UpdateScope(TcxCustomEditProperties* AP) : P(AP) { P->BeginUpdate(); }
+  ~UpdateScope() { P->EndUpdate(true); }
+  UpdateScope(const UpdateScope&) = delete;
+  UpdateScope& operator=(const UpdateScope&) = delete;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TcxMaskEditCustomMode.
+
+RTL_IMPLEMENT_CLASS(TcxMaskEditCustomMode)
+
+TcxMaskEditCustomMode::TcxMaskEditCustomMode(TcxCustomMaskEdit* AEdit, TcxCustomMaskEditProperties* AProperties)
+    : FEdit(AEdit), FProperties(AProperties) {}
+
+void TcxMaskEditCustomMode::SyncEditValue() {
+  if (!Attached()) return;
+  std::string text;
+  if (FEdit->ModifiedAfterEnter()) {
+    text = FormatText(InnerText());
+  } else {
+    Variant display;
+    FProperties->ConvertEditToDisplayValue(FEdit->EditValue(), display, FEdit->IsFocusedForDisplay());
+    text = VarToStr(display);
+  }
+  FEdit->InnerEditIntf()->SetEditValue(Variant(text));
+}
+
+void TcxMaskEditCustomMode::Beep() {
+  if (FProperties && FProperties->BeepOnError()) ::Beep();
+}
+
+bool TcxMaskEditCustomMode::Attached() { return FEdit && !FEdit->IsDestroyingOrInnerEditMissing(); }
+
+void TcxMaskEditCustomMode::SetSelStart(Integer Value) {
+  if (Attached() && FEdit->GetInnerTextEdit()) FEdit->GetInnerTextEdit()->SetSelStart(Value);
+}
+
+void TcxMaskEditCustomMode::SetSelLength(Integer Value) {
+  if (Attached() && FEdit->GetInnerTextEdit()) FEdit->GetInnerTextEdit()->SetSelLength(Value);
+}
+
+Integer TcxMaskEditCustomMode::SelStart() {
+  return Attached() && FEdit->GetInnerTextEdit() ? FEdit->GetInnerTextEdit()->GetSelStart() : 0;
+}
+
+Integer TcxMaskEditCustomMode::SelLength() {
+  return Attached() && FEdit->GetInnerTextEdit() ? FEdit->GetInnerTextEdit()->GetSelLength() : 0;
+}
+
+std::string TcxMaskEditCustomMode::InnerText() {
+  return Attached() ? VarToStr(FEdit->InnerEditIntf()->GetEditValue()) : std::string();
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxMaskEditStandardMode.
+
+RTL_IMPLEMENT_CLASS(TcxMaskEditStandardMode)
+
+void TcxMaskEditStandardMode::SetMask(const std::string& AMask) {
+  FMask = AMask;
+  if (TcxCustomMaskEditProperties::IsBlankMask(AMask)) {
+    FStandardMask.Clear();
+    return;
+  }
+  FStandardMask.SetMask(AMask);
+  if (!Attached()) FPendingEmptyValue = true;
+}
+
+std::string TcxMaskEditStandardMode::FormatText(const std::string& AText) {
+  std::string text = AText;
+  FStandardMask.FitText(text, true);
+  return text;
+}
+
+std::string TcxMaskEditStandardMode::UnformatText(const std::string& AText) {
+  if (FStandardMask.Count() == 0) return AText;
+  std::string text = AText;
+  FStandardMask.FitText(text, FCharCase == ecNormal);
+  FStandardMask.ExtractValue(text);
+  return text;
+}
+
+bool TcxMaskEditStandardMode::IsValidText(const std::string& AText) {
+  std::string text = AText;
+  if (FStandardMask.IsComplete(text)) return true;
+  return FProperties && FProperties->IgnoreMaskBlank() && AText == FormatText(std::string());
+}
+
+bool TcxMaskEditStandardMode::IsLiteral(Integer APos) const {
+  if (APos < 0 || APos >= FStandardMask.Count()) return false;
+  return dynamic_cast<TcxStandardMaskLiteralItem*>(FStandardMask.Items(APos)) != nullptr;
+}
+
+bool TcxMaskEditStandardMode::ShiftHeld() { return FEdit && FEdit->ShiftFlag(); }
+
+void TcxMaskEditStandardMode::ClearShift() {
+  if (FEdit) FEdit->SetShiftFlag(false);
+}
+
+void TcxMaskEditStandardMode::CaretMoved() {
+  if (!Attached() || !FEdit->HandleAllocated() || !FEdit->IsMasked()) return;
+  if (SelLength() == 0) SetSelLength(1);
+}
+
+void TcxMaskEditStandardMode::SyncEditValue() {
+  TcxMaskEditCustomMode::SyncEditValue();
+  CaretMoved();
+}
+
+void TcxMaskEditStandardMode::ApplyPendingEmptyValue() {
+  if (!FPendingEmptyValue) return;
+  FPendingEmptyValue = false;
+  if (Attached()) FEdit->SetInternalEditValue(Variant(EmptyValue()));
+}
+
+bool TcxMaskEditStandardMode::AtLeftEdge() {
+  Integer leading = 0;
+  while (leading < FStandardMask.Count() && IsLiteral(leading)) ++leading;
+  const Integer start = SelStart();
+  if (start > leading) return false;
+  return SelLength() <= 1 || FEdit->GetCaretCharIndex() == start;
+}
+
+bool TcxMaskEditStandardMode::AtRightEdge() { return SelStart() == static_cast<Integer>(InnerText().size()); }
+
+void TcxMaskEditStandardMode::PutText(const std::string& AText, Integer ACaret) {
+  if (!Attached()) return;
+  FEdit->InnerEditIntf()->SetEditValue(Variant(AText));
+  SetSelStart(ACaret);
+  SetSelLength(0);
+}
+
+bool TcxMaskEditStandardMode::PressChar(char& AChar) {
+  std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const Integer pos = SelStart();
+  if (length == 0 || pos >= length) return false;
+  if (IsLiteral(pos)) {
+    ClearShift();
+    if (SelLength() > 1) SetSelLength(1);
+    PressRight();
+    if (SelStart() != pos) PressChar(AChar);
+    return false;
+  }
+  char c = AChar;
+  if (pos < FStandardMask.Count() && FStandardMask.Items(pos)->Matches(c)) {
+    text[static_cast<size_t>(pos)] = c;
+    PutText(text, pos);
+    ClearShift();
+    PressRight();
+  } else {
+    Beep();
+  }
+  CaretMoved();
+  return false;
+}
+
+bool TcxMaskEditStandardMode::PressDelete() {
+  std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const Integer start = SelStart();
+  const Integer count = std::max<Integer>(SelLength(), 1);
+  bool changed = false;
+  for (Integer i = start; i < start + count && i < length; ++i)
+    if (i < FStandardMask.Count() && !IsLiteral(i) && text[static_cast<size_t>(i)] != FStandardMask.Blank()) {
+      text[static_cast<size_t>(i)] = FStandardMask.Blank();
+      changed = true;
+    }
+  if (changed) PutText(text, start);
+  else {
+    SetSelStart(start);
+    SetSelLength(0);
+  }
+  CaretMoved();
+  return false;
+}
+
+bool TcxMaskEditStandardMode::PressBackspace() {
+  if (SelLength() <= 1) PressLeft();
+  return PressDelete();
+}
+
+bool TcxMaskEditStandardMode::PressHome() {
+  if (ShiftHeld()) return true;
+  SetSelStart(0);
+  SetSelLength(0);
+  if (IsLiteral(0)) PressRight();
+  CaretMoved();
+  return false;
+}
+
+bool TcxMaskEditStandardMode::PressEnd() {
+  if (ShiftHeld()) return true;
+  SetSelStart(static_cast<Integer>(InnerText().size()));
+  SetSelLength(0);
+  return false;
+}
+
+bool TcxMaskEditStandardMode::PressLeft() {
+  const Integer start = SelStart();
+  const Integer length = SelLength();
+  if (ShiftHeld()) {
+    // The overwrite caret covers the character right of the caret: a selection made with
+    // Shift grows leftwards from that character's right edge.
+    if (length == 1 && Attached() && FEdit->InnerEdit() && FEdit->InnerEdit()->HandleAllocated())
+      SendMessageA(FEdit->InnerEdit()->WindowHandle(), EM_SETSEL, static_cast<WPARAM>(start + 1),
+                   static_cast<LPARAM>(start));
+    return true;
+  }
+  const Integer textLength = static_cast<Integer>(InnerText().size());
+  Integer caret = start;
+  if (length >= 2) {
+    Integer leading = 0;
+    while (leading < length && IsLiteral(start + leading)) ++leading;
+    if (leading == length)
+      caret = start + length >= textLength ? start + length : start;
+    else
+      caret = start + leading;
+  } else {
+    Integer p = start - 1;
+    while (p >= 0 && IsLiteral(p)) --p;
+    if (p >= 0) caret = p;
+  }
+  SetSelStart(caret);
+  SetSelLength(0);
+  CaretMoved();
+  return false;
+}
+
+bool TcxMaskEditStandardMode::PressRight() {
+  const Integer start = SelStart();
+  const Integer length = SelLength();
+  if (ShiftHeld()) {
+    if (length == 1 && FEdit->GetCaretCharIndex() == start) SetSelLength(0);
+    return true;
+  }
+  const Integer textLength = static_cast<Integer>(InnerText().size());
+  Integer caret = start;
+  if (length >= 2) {
+    const Integer end = start + length;
+    Integer closing = 0;
+    while (closing < length && IsLiteral(end - 1 - closing)) ++closing;
+    caret = closing == length ? end - 1 : end - closing - 1;
+    if (end >= textLength) caret = textLength;
+  } else {
+    Integer p = start + 1;
+    while (p < textLength && IsLiteral(p)) ++p;
+    if (p <= textLength) caret = p;
+  }
+  SetSelStart(caret);
+  SetSelLength(0);
+  CaretMoved();
+  return false;
+}
+
+void TcxMaskEditStandardMode::BeforePaste() {
+  FPasteStart = SelStart();
+  SetSelLength(FPasteLength);
+}
+
+void TcxMaskEditStandardMode::AfterPaste() {
+  const Integer textLength = static_cast<Integer>(InnerText().size());
+  Integer caret = std::min(FPasteStart + FPasteLength, textLength - 1);
+  caret = std::max<Integer>(caret, 0);
+  SetSelStart(caret);
+  SetSelLength(0);
+  if (IsLiteral(caret)) {
+    ClearShift();
+    PressRight();
+  }
+  CaretMoved();
+}
+
+// ---------------------------------------------------------------------------------------
+// The expression kinds' placeholder mode: it keeps its kind and leaves the text as typed.
+
+namespace {
+
+class UnfilteredMode : public TcxMaskEditCustomMode {
+public:
+  UnfilteredMode(TcxCustomMaskEdit* AEdit, TcxCustomMaskEditProperties* AProperties, TcxEditMaskKind AKind)
+      : TcxMaskEditCustomMode(AEdit, AProperties), FKind(AKind) {}
+  Integer ModeKind() override { return FKind; }
+
+private:
+  TcxEditMaskKind FKind;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomMaskEditProperties.
+
+RTL_IMPLEMENT_CLASS(TcxCustomMaskEditProperties)
+
+TcxCustomMaskEditProperties::TcxCustomMaskEditProperties(TPersistent* AOwner) : TcxCustomTextEditProperties(AOwner) {
+  SetValidateOnEnter(true);
+}
+
+TcxCustomMaskEditProperties::~TcxCustomMaskEditProperties() = default;
+
+bool TcxCustomMaskEditProperties::IsBlankMask(const std::string& AMask) {
+  return std::all_of(AMask.begin(), AMask.end(), [](char c) {
+    return c == '\0' || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+  });
+}
+
+std::string TcxCustomMaskEditProperties::GetEditMask() {
+  if (FMaskKind == emkStandard && IsBlankMask(FEditMask)) {
+    std::string mask;
+    if (IcxEditDefaultValuesProvider* provider = DefaultValuesProvider()) provider->DefaultEditMask(mask);
+    return mask;
+  }
+  return FEditMask;
+}
+
+bool TcxCustomMaskEditProperties::IsMasked() { return !IsBlankMask(GetEditMask()); }
+
+std::unique_ptr<TcxMaskEditCustomMode> TcxCustomMaskEditProperties::CreateMode(TcxEditMaskKind AKind,
+                                                                                TcxCustomMaskEdit* AEdit) {
+  // Only the fixed-position mask has an editing mode; the expression kinds are checked when
+  // the mask is set and otherwise leave the text as typed.
+  if (AKind == emkStandard) return std::make_unique<TcxMaskEditStandardMode>(AEdit, this);
+  return std::make_unique<UnfilteredMode>(AEdit, this, AKind);
+}
+
+void TcxCustomMaskEditProperties::SetEditMask(const std::string& Value) {
+  if (Value == GetEditMask()) {
+    FEditMask = Value;
+    return;
+  }
+  if (FMaskKind != emkStandard && !IsBlankMask(Value)) {
+    // A bad expression is refused with the compiler's located messages; the mask stays.
+    TcxRegExpr expression;
+    TStringStream source(Value);
+    try {
+      expression.Compile(&source);
+    } catch (const EcxRegExprError& e) {
+      std::string message = cxGetResourceString(&scxRegExprErrors);
+      if (TcxRegExprErrors* errors = e.Errors())
+        for (Integer i = 0; i < errors->Count(); ++i) message += "\r\n" + errors->Item(i)->Text();
+      throw EcxMaskEditError(message);
+    }
+  }
+  FEditMask = Value;
+  Changed();
+}
+
+void TcxCustomMaskEditProperties::SetMaskKind(TcxEditMaskKind Value) {
+  if (Value == FMaskKind) return;
+  FMaskKind = Value;
+  Changed();
+}
+
+void TcxCustomMaskEditProperties::SetCaseInsensitive(bool Value) {
+  FCaseInsensitive = Value || CharCase() != ecNormal;
+  Changed();
+}
+
+void TcxCustomMaskEditProperties::SetAlwaysShowBlanksAndLiterals(bool Value) {
+  if (Value == FAlwaysShowBlanksAndLiterals) return;
+  FAlwaysShowBlanksAndLiterals = Value;
+  Changed();
+}
+
+void TcxCustomMaskEditProperties::SetCharCase(TEditCharCase Value) {
+  if (Value == ecUpperCase || Value == ecLowerCase) FCaseInsensitive = true;
+  TcxCustomTextEditProperties::SetCharCase(Value);
+}
+
+void TcxCustomMaskEditProperties::SetMaxLength(Integer Value) {
+  TcxCustomTextEditProperties::SetMaxLength(IsMasked() ? 0 : Value);
+}
+
+void TcxCustomMaskEditProperties::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxCustomMaskEditProperties*>(Source);
+  if (!source || source == this) {
+    TcxCustomTextEditProperties::Assign(Source);
+    return;
+  }
+  UpdateScope update(this);
+  TcxCustomTextEditProperties::Assign(Source);
+  FMaskKind = source->MaskKind();
+  FEditMask = source->GetEditMask();
+  FCaseInsensitive = source->CaseInsensitive();
+  FIgnoreMaskBlank = source->IgnoreMaskBlank();
+  FAlwaysShowBlanksAndLiterals = source->AlwaysShowBlanksAndLiterals();
+  Changed();
+}
+
+TClass TcxCustomMaskEditProperties::GetEditClass() { return TcxMaskEdit::StaticClass(); }
+
+bool TcxCustomMaskEditProperties::IsEditValueValid(Variant& AEditValue) {
+  return IsMasked() || TcxCustomTextEditProperties::IsEditValueValid(AEditValue);
+}
+
+void TcxCustomMaskEditProperties::ConvertEditToDisplayValue(const Variant& AEditValue, Variant& ADisplayValue,
+                                                            bool AFocused) {
+  if (!IsMasked()) {
+    TcxCustomTextEditProperties::ConvertEditToDisplayValue(AEditValue, ADisplayValue, AFocused);
+    return;
+  }
+  const std::string mask = GetEditMask();
+  if (!FConversionMode || FConversionMode->ModeKind() != FMaskKind || FConversionMode->Mask() != mask) {
+    FConversionMode = CreateMode(FMaskKind, nullptr);
+    FConversionMode->SetMask(mask);
+  }
+  const std::string text = VarIsNull(AEditValue) || VarIsEmpty(AEditValue) ? std::string() : VarToStr(AEditValue);
+  if (AFocused || FConversionMode->ModeKind() != emkStandard || FAlwaysShowBlanksAndLiterals)
+    ADisplayValue = Variant(FConversionMode->FormatText(text));
+  else
+    ADisplayValue = Variant(FConversionMode->UnformatText(text));
+}
+
+void TcxCustomMaskEditProperties::ValidateDisplayValue(Variant& ADisplayValue, std::string& AErrorText, bool& AError,
+                                                       TcxCustomEdit* AEdit) {
+  auto* edit = dynamic_cast<TcxCustomMaskEdit*>(AEdit);
+  if (!AError && edit && edit->IsMasked() && edit->Mode() &&
+      !edit->Mode()->IsValidText(VarToStr(edit->InnerEditIntf() ? edit->InnerEditIntf()->GetEditValue() : ADisplayValue))) {
+    AError = true;
+    AErrorText = cxGetResourceString(&scxMaskInvalidEditValue);
+  }
+  TcxCustomTextEditProperties::ValidateDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
+}
+
+RTL_BEGIN_CLASS(TcxMaskEditProperties)
+  using T = TcxMaskEditProperties;
+  b.Property("Alignment", &T::HorzAlignment, &T::SetHorzAlignment).Stored(&T::IsHorzAlignmentStored);
+  PUBLISH(AlwaysShowBlanksAndLiterals).Default(false);
+  PUBLISH(AutoSelect).Default(true);
+  PUBLISH(BeepOnError).Default(false);
+  PUBLISH(CaseInsensitive).Default(true);
+  PUBLISH(CharCase).Default(ecNormal);
+  PUBLISH(EchoMode).Default(eemNormal);
+  PUBLISH(HideSelection).Default(true);
+  PUBLISH(IgnoreMaskBlank).Default(false);
+  PUBLISH(LookupItems);
+  b.Property("LookupItemsSorted", &T::GetLookupItemsSorted, &T::SetLookupItemsSorted).Default(false);
+  PUBLISH(MaskKind).Default(emkStandard);
+  b.Property("EditMask", &T::GetEditMask, &T::SetEditMask).Stored(&T::IsEditMaskStored);
+  b.Property("MaxLength", &T::GetMaxLength, &T::SetMaxLength).Stored(&T::IsMaxLengthStored);
+  PUBLISH(OEMConvert).Default(false);
+  b.Property("ReadOnly", &T::GetReadOnly, &T::SetReadOnly).Stored(&T::IsReadOnlyStored);
+  PUBLISH(UseLeftAlignmentOnEditing).Stored(&T::IsUseLeftAlignmentOnEditingStored);
+  PUBLISH(ValidateOnEnter).Default(true);
+  PUBLISH(OnChange);
+  PUBLISH(OnEditValueChanged);
+  PUBLISH(OnNewLookupDisplayText);
+  PUBLISH(OnValidate);
+RTL_END_CLASS
+
+namespace cxMaskEditUnit {
+
+void Initialize() {
+  cxGetEditorRegistry()->Register(TcxMaskEditProperties::StaticClass(), cxGetResourceString(&scxEditRegMaskEdit));
+}
+
+void Finalize() {
+  if (cxEditPropertiesList) cxGetEditorRegistry()->Unregister(TcxMaskEditProperties::StaticClass());
+}
+
+}  // namespace cxMaskEditUnit
+
+// ---------------------------------------------------------------------------------------
+// TcxCustomMaskEdit.
+
+RTL_IMPLEMENT_CLASS(TcxCustomMaskEdit)
+
+TcxCustomMaskEdit::TcxCustomMaskEdit(TComponent* AOwner) : TcxCustomTextEdit(AOwner) {}
+
+void TcxCustomMaskEdit::AfterConstruction() {
+  TcxCustomTextEdit::AfterConstruction();
+  TcxCustomMaskEditProperties* properties = GetActiveMaskProperties();
+  FMode = properties->CreateMode(emkStandard, this);
+  FMode->SetMask(std::string());
+  properties->SetEmptyMaskText(FMode->EmptyValue());
+  // A mask set before the mode existed is taken now.
+  PropertiesChanged(properties);
+}
+
+TcxCustomMaskEdit::~TcxCustomMaskEdit() = default;
+
+TClass TcxCustomMaskEdit::GetPropertiesClass() { return TcxMaskEditProperties::StaticClass(); }
+
+void TcxCustomMaskEdit::SendOwnKey(Word AKey) {
+  ScopedRestore<bool> guard(FOwnKey);
+  FOwnKey = true;
+  cxSendKeyDown(InnerEdit(), AKey);
+}
+
+void TcxCustomMaskEdit::SendOwnChar(char AChar) {
+  ScopedRestore<bool> guard(FOwnKey);
+  FOwnKey = true;
+  cxSendChar(InnerEdit(), AChar);
+}
+
+void TcxCustomMaskEdit::InternalSetDisplayValue(const Variant& Value) {
+  if (!FMode || !IsMasked() || ComponentState().Contains(csLoading)) {
+    TcxCustomTextEdit::InternalSetDisplayValue(Value);
+    return;
+  }
+  const std::string text = VarIsNull(Value) || VarIsEmpty(Value) ? std::string() : VarToStr(Value);
+  std::string shown;
+  if (IsFocusedForDisplay() || FMode->ModeKind() != emkStandard ||
+      GetActiveMaskProperties()->AlwaysShowBlanksAndLiterals())
+    shown = FMode->FormatText(text);
+  else
+    shown = FMode->UnformatText(text);
+  TcxCustomTextEdit::InternalSetDisplayValue(Variant(shown));
+  FMode->TextSet(GetDisplayText());
+}
+
+std::string TcxCustomMaskEdit::GetControlText() {
+  if (!FMode || !IsMasked()) return TcxCustomTextEdit::GetControlText();
+  return FMode->UnformatText(GetDisplayText());
+}
+
+bool TcxCustomMaskEdit::SetControlText(const std::string& AText) {
+  if (!FMode || !IsMasked()) return TcxCustomTextEdit::SetControlText(AText);
+  SetInternalEditValue(Variant(AText));
+  const std::string shown = GetControlText();
+  if (shown != AText) SetInternalEditValue(Variant(shown));
+  return true;
+}
+
+void TcxCustomMaskEdit::InnerEditChanged(TObject* Sender) { TcxCustomTextEdit::InnerEditChanged(Sender); }
+
+void TcxCustomMaskEdit::SyncDisplayFromEditValue() {
+  TcxCustomTextEdit::SyncDisplayFromEditValue();
+  if (FMode && IsMasked()) FMode->TextSet(GetDisplayText());
+}
+
+void TcxCustomMaskEdit::SetSelectionStart(Integer Value) {
+  TcxCustomTextEdit::SetSelectionStart(Value);
+  if (FMode && IsMasked()) FMode->CaretMoved();
+}
+
+void TcxCustomMaskEdit::SetSelectionLength(Integer Value) {
+  TcxCustomTextEdit::SetSelectionLength(Value);
+  if (FMode && IsMasked()) FMode->CaretMoved();
+}
+
+void TcxCustomMaskEdit::CutToClipboard() {
+  if (!FMode || !IsMasked()) {
+    TcxCustomTextEdit::CutToClipboard();
+    return;
+  }
+  CopyToClipboard();
+  FMode->PressDelete();
+}
+
+void TcxCustomMaskEdit::PasteFromClipboard() {
+  if (!FMode || !IsMasked()) {
+    TcxCustomTextEdit::PasteFromClipboard();
+    return;
+  }
+  if (!Clipboard()->HasFormat(CF_TEXT)) return;
+  InsertText(Clipboard()->AsText());
+}
+
+void TcxCustomMaskEdit::InsertText(const std::string& AText) {
+  if (!FMode || !IsMasked()) {
+    TcxCustomTextEdit::InsertText(AText);
+    return;
+  }
+  FMode->SetPasteLength(static_cast<Integer>(AText.size()));
+  FMode->BeforePaste();
+  TcxCustomTextEdit::InsertText(AText);
+  FMode->AfterPaste();
+  FMode->SetPasteLength(0);
+}
+
+void TcxCustomMaskEdit::ConvertDisplayToEditValue(const Variant& ADisplayValue, Variant& AEditValue, bool AFocused) {
+  if (!FMode || !IsMasked()) {
+    TcxCustomTextEdit::ConvertDisplayToEditValue(ADisplayValue, AEditValue, AFocused);
+    return;
+  }
+  AEditValue = Variant(FMode->UnformatText(VarToStr(ADisplayValue)));
+}
+
+void TcxCustomMaskEdit::PropertiesChanged(TObject* Sender) {
+  if (!FMode || FChangingProperties) {
+    TcxCustomTextEdit::PropertiesChanged(Sender);
+    return;
+  }
+  TcxCustomMaskEditProperties* properties = GetActiveMaskProperties();
+  bool kindChanged = false;
+  bool maskChanged = false;
+  bool caseChanged = false;
+  {
+    ScopedRestore<bool> lock(FChangingProperties);
+    FChangingProperties = true;
+    const std::string mask = properties->GetEditMask();
+    const Integer oldKind = FMode->ModeKind();
+    kindChanged = oldKind != properties->MaskKind();
+    maskChanged = FMode->Mask() != mask;
+    caseChanged = FMode->CharCase() != properties->CharCase();
+    bool cleared = false;
+    if (kindChanged) {
+      FMode = properties->CreateMode(properties->MaskKind(), this);
+      if ((oldKind == emkStandard) != (properties->MaskKind() == emkStandard)) {
+        properties->ClearStoredEditMask();
+        cleared = true;
+      }
+      FMode->SetCharCase(properties->CharCase());
+      FMode->SetMask(properties->GetEditMask());
+      if (IsMasked()) FMode->SyncEditValue();
+      properties->SetEmptyMaskText(FMode->EmptyValue());
+    }
+    if (maskChanged && !(kindChanged && cleared && FMode->Mask() == mask)) {
+      if (properties->GetMaxLength() != 0) properties->TcxCustomTextEditProperties::SetMaxLength(0);
+      FMode->SetMask(mask);
+      if (cleared) properties->RestoreStoredEditMask(mask);
+      if (IsMasked())
+        FMode->SyncEditValue();
+      else if (GetInnerTextEdit() && GetInnerTextEdit()->GetSelLength() == 1)
+        GetInnerTextEdit()->SetSelLength(0);
+      properties->SetEmptyMaskText(FMode->EmptyValue());
+    }
+    if (caseChanged) {
+      if (properties->CharCase() == ecNormal && GetInnerTextEdit()) {
+        GetInnerTextEdit()->SetCharCase(ecNormal);
+        FMode->SyncEditValue();
+      }
+      FMode->SetCharCase(properties->CharCase());
+    }
+    if (IsMasked()) {
+      if (IsDestroyingOrInnerEditMissing() || !EditValue().IsNull()) FMode->ApplyPendingEmptyValue();
+    }
+  }
+  TcxCustomTextEdit::PropertiesChanged(Sender);
+  FMode->SetEchoMode(properties->EchoMode());
+  if ((kindChanged || maskChanged || caseChanged) && IsMasked()) FMode->TextSet(GetDisplayText());
+}
+
+void TcxCustomMaskEdit::Loaded() {
+  TcxCustomTextEdit::Loaded();
+  if (!FMode || !IsMasked()) return;
+  LockChangeEvents(true);
+  ScopeExit unlock([this] { LockChangeEvents(false, false); });
+  InternalSetDisplayValue(Variant(GetDisplayText()));
+}
+
+void TcxCustomMaskEdit::KeyDown(Word& Key, TShiftState Shift) {
+  // Keys the editor sends itself reach the inner edit unfiltered.
+  if (FOwnKey) return;
+  TcxCustomTextEdit::KeyDown(Key, Shift);
+}
+
+void TcxCustomMaskEdit::KeyPress(char& Key) {
+  if (FOwnKey) return;
+  TcxCustomTextEdit::KeyPress(Key);
+}
+
+void TcxCustomMaskEdit::KeyUp(Word& Key, TShiftState Shift) {
+  if (FOwnKey) return;
+  TcxCustomTextEdit::KeyUp(Key, Shift);
+}
+
+void TcxCustomMaskEdit::DoEditKeyUp(Word& Key, TShiftState Shift) { TcxCustomTextEdit::DoEditKeyUp(Key, Shift); }
+
+void TcxCustomMaskEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
+  if (!FMode || !IsMasked()) {
+    TcxCustomTextEdit::DoEditKeyDown(Key, Shift);
+    return;
+  }
+  if (!CanKeyDownModify(Key, Shift)) {
+    DoAfterKeyDown(Key, Shift);
+    Key = 0;
+    return;
+  }
+  if (Key != VK_TAB) FShiftFlag = Shift.Contains(ssShift);
+  const bool ctrl = Shift.Contains(ssCtrl);
+  switch (Key) {
+    case VK_UP:
+    case VK_DOWN:
+      if (!HasPopupWindow()) {
+        DoAfterKeyDown(Key, Shift);
+        Key = 0;
+      }
+      break;
+    case VK_LEFT:
+      if (ctrl) {
+        SendOwnKey(VK_HOME);
+        if (!FMode->PressHome()) Key = 0;
+      } else {
+        const bool atEdge = FMode->AtLeftEdge();
+        if (!FMode->PressLeft()) {
+          if (atEdge) DoAfterKeyDown(Key, Shift);
+          Key = 0;
+        }
+      }
+      break;
+    case VK_RIGHT:
+      if (ctrl) {
+        SendOwnKey(VK_END);
+        if (!FMode->PressEnd()) Key = 0;
+      } else {
+        const bool atEdge = FMode->AtRightEdge();
+        if (!FMode->PressRight()) {
+          if (atEdge) DoAfterKeyDown(Key, Shift);
+          Key = 0;
+        }
+      }
+      break;
+    case VK_DELETE:
+      if (!Shift.Contains(ssShift)) {
+        if (!FMode->PressDelete()) Key = 0;
+      } else if (GetSelectionLength() == 0) {
+        if (!FMode->PressBackspace()) Key = 0;
+      }
+      break;
+    case VK_HOME:
+      if (!FMode->PressHome()) Key = 0;
+      break;
+    case VK_END:
+      if (!FMode->PressEnd()) Key = 0;
+      break;
+    default:
+      break;
+  }
+  if (Key != 0) TcxCustomTextEdit::DoEditKeyDown(Key, Shift);
+}
+
+void TcxCustomMaskEdit::DoEditKeyPress(char& Key) {
+  if (!FMode || !IsMasked()) {
+    TcxCustomTextEdit::DoEditKeyPress(Key);
+    return;
+  }
+  if (Key == '\t' || Key == '\x1b') {
+    Key = 0;
+    return;
+  }
+  if (Key == '\r') return;
+  if (Key == '\x03' || Key == '\x16' || Key == '\x18') {
+    TcxCustomTextEdit::DoEditKeyPress(Key);
+    return;
+  }
+  ValidateKeyPress(Key);
+  if (Key == 0) return;
+  if (Key == '\b') {
+    if (!FMode->PressBackspace()) Key = 0;
+    return;
+  }
+  if (!FMode->PressChar(Key)) Key = 0;
+}
+
+void TcxCustomMaskEdit::DoEnter() {
+  TcxCustomTextEdit::DoEnter();
+  if (FMode && IsMasked()) {
+    if (GetActiveMaskProperties()->AutoSelect()) FMode->SelectOnEnter();
+    FMode->CaretMoved();
+  }
+}
+
+void TcxCustomMaskEdit::DblClick() {
+  if (FMode && IsMasked()) FMode->SelectOnEnter();
+  TcxCustomTextEdit::DblClick();
+}
+
+void TcxCustomMaskEdit::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomTextEdit::MouseUp(Button, Shift, X, Y);
+  // A click placed the caret: show it as the overwrite caret again.
+  if (Button == mbLeft && FMode && IsMasked()) FMode->CaretMoved();
+}
+
+RTL_BEGIN_CLASS(TcxMaskEdit)
+  using T = TcxMaskEdit;
+  publishPlacement(b);
+  PUBLISH(AutoSize).Default(true);
+  PUBLISH(BeepOnEnter).Default(true);
+  PUBLISH(Constraints);
+  publishDragProperties(b);
+  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
+  PUBLISH(ImeMode).Default(imDontCare);
+  PUBLISH(ImeName);
+  PUBLISH(ParentColor).Default(false);
+  publishParentFlags(b);
+  PUBLISH(PopupMenu);
+  b.Property("Properties", &T::Properties, &T::SetProperties);
+  PUBLISH(RepositoryItem);
+  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
+  PUBLISH(Style);
+  PUBLISH(TabOrder).Default(-1);
+  PUBLISH(TabStop).Default(true);
+  PUBLISH(Text);
+  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
+  PUBLISH(OnClick);
+  PUBLISH(OnContextPopup);
+  publishDragEvents(b);
+  PUBLISH(OnEditing);
+  publishFocusEvents(b);
+  publishKeyEvents(b);
+  publishMouseEvents(b);
+RTL_END_CLASS
