@@ -619,6 +619,9 @@ tRegVar TFrmPrincipal::AvaliaCorteValor(const std::string& Campo, const Variant&
 // The report.
 
 void TFrmPrincipal::MontaResumo(const std::string& Campo) {
+  // One update for the whole report: each stratum adds lines to both controls.
+  UpdateLock strataUpdate(Mestrato->Lines());
+  UpdateLock reportUpdate(Redit1->Lines());
   Mestrato->Lines()->Clear();
   Redit1->Lines()->Clear();
   const std::string c = sqlName(Campo);

@@ -259,7 +259,9 @@ TEST_F(RowListTest, TwoLevelsOverThousandsOfRecords) {
         Integer r = groups->GetChildRecordIndex(inner, k);
         ASSERT_EQ(rank(r), top);
         ASSERT_EQ(amount(r), amount(first));
-        if (k > 0) ASSERT_LT(r, groups->GetChildRecordIndex(inner, k - 1));
+        if (k > 0) {
+          ASSERT_LT(r, groups->GetChildRecordIndex(inner, k - 1));
+        }
       }
       EXPECT_EQ(amount(first), c);
       total += n;

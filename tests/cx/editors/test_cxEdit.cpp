@@ -599,7 +599,9 @@ TEST(cxEditProperties, DataDisplayFormatQueries) {
     p->UnfocusedKind = c.Unfocused;
     EXPECT_FALSE(p->HasDataDisplayFormat(true)) << c.Name << ": focused";
     EXPECT_EQ(p->HasDataDisplayFormat(false), c.HasFormatUnfocused) << c.Name;
-    if (provider.HasDisplayFormatCalls > 0) EXPECT_EQ(provider.LastCurrencyAccepted, c.CurrencyAccepted) << c.Name;
+    if (provider.HasDisplayFormatCalls > 0) {
+      EXPECT_EQ(provider.LastCurrencyAccepted, c.CurrencyAccepted) << c.Name;
+    }
     EXPECT_EQ(p->UsesDataDisplayText(), c.UsesDataText) << c.Name;
     p->SetDefaultValuesProvider(nullptr);
   }

@@ -233,9 +233,12 @@ TEST_F(RadioGroupTest, CaptionPositionsOnEveryEdge) {
     TRect inside{std::max<LONG>(r.left, 0), std::max<LONG>(r.top, 0), std::min<LONG>(r.right, 200),
                  std::min<LONG>(r.bottom, 160)};
     // (A centred caption lies under the buttons.)
-    if (c.A != alCenterCenter)
+    if (c.A != alCenterCenter) {
       EXPECT_GT(countNot(shot, inside, rgbOfColor(clBtnFace)), 5) << "caption ink at " << static_cast<int>(c.A);
-    if (c.A == alLeftCenter) EXPECT_FALSE(savePng(shot, "cx-groupbox-left-center").empty());
+    }
+    if (c.A == alLeftCenter) {
+      EXPECT_FALSE(savePng(shot, "cx-groupbox-left-center").empty());
+    }
   }
   // An empty caption leaves the frame whole.
   group->SetAlignment(alTopLeft);

@@ -94,7 +94,9 @@ TEST_F(SpinEditTest, StepTargetsFollowTheRangeAndTheOverflowMode) {
     edit->SetValue(Variant(c.Value));
     double target = -1;
     ASSERT_EQ(edit->ComputeSpinTarget(c.Kind, target), c.Accepted);
-    if (c.Accepted) EXPECT_DOUBLE_EQ(target, c.Target);
+    if (c.Accepted) {
+      EXPECT_DOUBLE_EQ(target, c.Target);
+    }
   }
 }
 

@@ -272,7 +272,9 @@ TEST(cxTextEditProperties, ValidationReportsOutOfBoundsOnlyForARangedEditor) {
     bool error = false;
     p->ValidateDisplayValue(v, err, error, edit.get());
     EXPECT_EQ(error, r.Error) << "text \"" << r.Text << "\"";
-    if (r.Error) EXPECT_EQ(err, "Value out of bounds");
+    if (r.Error) {
+      EXPECT_EQ(err, "Value out of bounds");
+    }
     EXPECT_EQ(VarToStr(v), r.Text) << "the value itself is not changed";
   }
   // A plain text editor has no range even with bounds set.

@@ -116,10 +116,12 @@ TEST(dxOffice11Colors, SubMenuExpandGlyphIsRecolouredAlongTheBarColours) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x) {
       uint32_t p = pixelOf(original, x, y);
-      if (channel(p, 0) == lightest && p != background)
+      if (channel(p, 0) == lightest && p != background) {
         EXPECT_EQ(pixelOf(glyph, x, y), static_cast<uint32_t>(dxBlendColors(TColor(slot(2)), TColor(slot(3)), 100)));
-      if (channel(p, 0) == darkest && p != 0)
+      }
+      if (channel(p, 0) == darkest && p != 0) {
         EXPECT_EQ(pixelOf(glyph, x, y), static_cast<uint32_t>(dxBlendColors(TColor(slot(2)), TColor(slot(3)), 0)));
+      }
     }
   dxOffice11ColorsRelease();
 }

@@ -41,7 +41,9 @@ template <class C> C* place(TForm* form, TWinControl* parent, Integer x, Integer
 
 TEST_P(AllControlsTest, EveryKindOfControlShowsInsideTheFormWithoutOverlapping) {
   bool themed = GetParam();
-  if (themed) ASSERT_TRUE(SwitchTestVisualStyle(true));
+  if (themed) {
+    ASSERT_TRUE(SwitchTestVisualStyle(true));
+  }
   TForm* form = own(newForm(780, 560));
   form->SetCaption("Controles");
   form->SetColor(clBtnFace);
