@@ -22,6 +22,7 @@ namespace cxCheckBoxUnit { void Initialize(); void Finalize(); }
 namespace cxMemoUnit { void Initialize(); void Finalize(); }
 namespace cxMaskEditUnit { void Initialize(); void Finalize(); }
 namespace cxSpinEditUnit { void Initialize(); void Finalize(); }
+namespace cxRadioGroupUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -46,6 +47,7 @@ const TUnitList& CxUnits() {
       {"cxMemo", cxMemoUnit::Initialize, cxMemoUnit::Finalize},
       {"cxMaskEdit", cxMaskEditUnit::Initialize, cxMaskEditUnit::Finalize},
       {"cxSpinEdit", cxSpinEditUnit::Initialize, cxSpinEditUnit::Finalize},
+      {"cxRadioGroup", cxRadioGroupUnit::Initialize, cxRadioGroupUnit::Finalize},
   };
   return units;
 }

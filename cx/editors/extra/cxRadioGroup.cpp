@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cx/editors/cxEditUtils.h"
+#include "cx/foundation/cxEditConsts.h"
 #include "cx/foundation/cxVariants.h"
 #include "cx/foundation/dxThemeManager.h"
 #include "cx/foundation/dxUxTheme.h"
@@ -688,3 +689,15 @@ RTL_BEGIN_CLASS(TcxRadioGroup)
   PUBLISH(OnEditing);
   publishFocusEvents(b);
 RTL_END_CLASS
+
+namespace cxRadioGroupUnit {
+
+void Initialize() {
+  cxGetEditorRegistry()->Register(TcxRadioGroupProperties::StaticClass(), cxGetResourceString(&scxEditRegRadioGroup));
+}
+
+void Finalize() {
+  if (cxEditPropertiesList) cxGetEditorRegistry()->Unregister(TcxRadioGroupProperties::StaticClass());
+}
+
+}  // namespace cxRadioGroupUnit

@@ -48,6 +48,11 @@ protected:
 
 }  // namespace
 
+TEST(cxRadioGroupProperties, IsRegisteredAsAnEditor) {
+  EXPECT_EQ(cxGetEditorRegistry()->GetDescriptionByClass(TcxRadioGroupProperties::StaticClass()),
+            "RadioGroup|Represents a group of radio buttons");
+}
+
 TEST_F(RadioGroupTest, CaptionsWithoutValuesMapToTheEditValueCaseSensitively) {
   TForm* form = newForm();
   TcxRadioGroup* group = newGroup(form, 10, 10);
