@@ -42,21 +42,13 @@
 #include <string>
 #include <vector>
 
+#include "app/ProgramUnits.h"
 #include "app/UPrincipal.h"
 #include "bench/bench_strata_host.h"
-#include "cx/CxUnits.h"
-#include "lib/LibUnits.h"
-#include "platform/data/DataUnits.h"
-#include "platform/gui/GuiUnits.h"
 #include "platform/native/JetEngine.h"
 #include "platform/native/JetText.h"
 
 namespace {
-
-const TUnitList& appUnits() {
-  static const TUnitList units = {{"UPrincipal", UPrincipalUnit::Initialize, UPrincipalUnit::Finalize}};
-  return units;
-}
 
 struct Options {
   std::string only = "all";
@@ -310,7 +302,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &LibUnits(), &CxUnits(), &appUnits()});
+  InitializeProgramUnits();
   Application->Initialize();
   // A box would wait for a click nobody gives: each is recorded and counted instead.
   setMessageBoxHook([](const std::string& Text, const std::string&, Integer) {

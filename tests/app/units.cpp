@@ -1,18 +1,4 @@
 #include "TestLayers.h"
-#include "app/UPrincipal.h"
-#include "cx/CxUnits.h"
-#include "dx/DxUnits.h"
-#include "lib/LibUnits.h"
-#include "platform/data/DataUnits.h"
-#include "platform/gui/GuiUnits.h"
+#include "app/ProgramUnits.h"
 
-namespace {
-const TUnitList& appUnits() {
-  static const TUnitList units = {{"UPrincipal", UPrincipalUnit::Initialize, UPrincipalUnit::Finalize}};
-  return units;
-}
-}  // namespace
-
-void InitializeTestUnits() {
-  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &LibUnits(), &CxUnits(), &DxUnits(), &appUnits()});
-}
+void InitializeTestUnits() { InitializeProgramUnits(); }
