@@ -6,22 +6,10 @@
 #include "cx/foundation/dxThemeManager.h"
 #include "cx/foundation/dxUxTheme.h"
 #include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
 #include "platform/gui/StdCtrls.h"
 
 namespace {
-
-// Sets a flag for the life of the scope and restores it after.
-class FlagScope {
-public:
-  FlagScope(bool& AFlag, bool AValue) : flag_(AFlag), saved_(AFlag) { flag_ = AValue; }
-  ~FlagScope() { flag_ = saved_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-  bool& flag_;
-  bool saved_;
-};
 
 // The theme's group-box part of the button class and its states.
 constexpr int themeGroupBoxPart = 4;
@@ -504,16 +492,11 @@ void TcxButtonGroupItem::SetEnabled(bool Value) {
 
 void TcxButtonGroupItems::NotifyItem(Integer AIndex, TcxButtonGroupItemAction AAction) {
   if (UpdateCount() > 0) return;  // a bulk change resynchronises by count at its end
+  ScopedRestore<bool> notifying(FNotifying);
   FNotifying = true;
   FNotifyIndex = AIndex;
   FNotifyAction = AAction;
-  try {
-    propertiesChanged();
-  } catch (...) {
-    FNotifying = false;
-    throw;
-  }
-  FNotifying = false;
+  propertiesChanged();
 }
 
 void TcxButtonGroupItems::Update(TCollectionItem*) {
@@ -569,17 +552,11 @@ void TcxCustomButtonGroupProperties::Assign(TPersistent* Source) {
     TcxCustomGroupBoxProperties::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
-    TcxCustomGroupBoxProperties::Assign(Source);
-    SetColumns(src->Columns());
-    FItems->Assign(src->Items());
-    SetWordWrap(src->WordWrap());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateLock lock(this);
+  TcxCustomGroupBoxProperties::Assign(Source);
+  SetColumns(src->Columns());
+  FItems->Assign(src->Items());
+  SetWordWrap(src->WordWrap());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -676,7 +653,8 @@ bool TcxCustomButtonGroup::RefreshContainer(const TPoint& P, TcxMouseButton ABut
 
 void TcxCustomButtonGroup::ArrangeButtons() {
   if (FArranging) return;
-  FlagScope arranging(FArranging, true);
+  ScopedRestore<bool> arranging(FArranging);
+  FArranging = true;
   FButtonRects.assign(static_cast<size_t>(ButtonCount()), TRect{0, 0, 0, 0});
   if (ButtonCount() == 0) return;
   TObjectPtr<TcxCustomEditViewData> viewData(CreateViewData());
@@ -771,7 +749,8 @@ void TcxCustomButtonGroup::DoEditKeyDown(Word& Key, TShiftState Shift) {
 void TcxCustomButtonGroup::buttonMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, Integer X,
                                            Integer Y) {
   auto* c = static_cast<TControl*>(Sender);
-  FlagScope down(FButtonMouseDown, true);
+  ScopedRestore<bool> down(FButtonMouseDown);
+  FButtonMouseDown = true;
   MouseDown(Button, Shift, X + c->Left(), Y + c->Top());
 }
 

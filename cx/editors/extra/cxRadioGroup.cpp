@@ -9,21 +9,9 @@
 #include "cx/foundation/dxUxTheme.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
-
-// Sets a flag for the life of the scope and restores it after.
-class FlagScope {
-public:
-  FlagScope(bool& AFlag, bool AValue) : flag_(AFlag), saved_(AFlag) { flag_ = AValue; }
-  ~FlagScope() { flag_ = saved_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-  bool& flag_;
-  bool saved_;
-};
 
 constexpr int themeRadioPart = 1;  // BP_RADIOBUTTON of the button class
 
@@ -364,7 +352,8 @@ void TcxCustomRadioGroupButton::CNCommand(TWMCommand& Message) {
   if (!FGroup || FInClick) return;
   if (Message.NotifyCode != BN_CLICKED && Message.NotifyCode != BN_DOUBLECLICKED) return;
   if (!Checked() && !(FGroup->CanModify() && FGroup->RequestEditing())) return;
-  FlagScope guard(FInClick, true);
+  ScopedRestore<bool> guard(FInClick);
+  FInClick = true;
   try {
     INHERITED_MESSAGE(Message);
   } catch (...) {
@@ -465,16 +454,10 @@ void TcxCustomRadioGroupProperties::Assign(TPersistent* Source) {
     TcxCustomButtonGroupProperties::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
-    TcxCustomButtonGroupProperties::Assign(Source);
-    SetDefaultValue(src->DefaultValue());
-    SetWordWrap(src->WordWrap());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  UpdateLock lock(this);
+  TcxCustomButtonGroupProperties::Assign(Source);
+  SetDefaultValue(src->DefaultValue());
+  SetWordWrap(src->WordWrap());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -535,7 +518,8 @@ void TcxCustomRadioGroup::SetItemIndex(Integer Value) {
 }
 
 void TcxCustomRadioGroup::setItemIndexFromFocus(Integer Value) {
-  FlagScope entry(FFocusEntry, true);
+  ScopedRestore<bool> entry(FFocusEntry);
+  FFocusEntry = true;
   SetItemIndex(Value);
 }
 
@@ -563,7 +547,8 @@ void TcxCustomRadioGroup::UpdateButtons() {
     button->SetWordWrap(GetRadioProperties()->WordWrap());
   }
   if (FItemIndex >= 0 && FItemIndex < ButtonCount()) {
-    FlagScope updating(FUpdatingButtons, true);
+    ScopedRestore<bool> updating(FUpdatingButtons);
+    FUpdatingButtons = true;
     checkButton(FItemIndex, true);
   }
 }
