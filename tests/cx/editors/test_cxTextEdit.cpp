@@ -900,5 +900,5 @@ TEST(cxTextEditView, PaintsTheTextAndTheSelection) {
     }
   EXPECT_GT(highlightPixels, 20) << "the selected part is filled";
   EXPECT_GT(textPixels, 20) << "the text is drawn";
-  bmp.SaveToFile("text-edit-view.bmp");
+  savePng(bmp, "text-edit-view");
 }
