@@ -290,21 +290,352 @@ void TcxMaskEditStandardMode::AfterPaste() {
 }
 
 // ---------------------------------------------------------------------------------------
-// The expression kinds' placeholder mode: it keeps its kind and leaves the text as typed.
+// TcxMaskEditRegExprMode.
+//
+// Every key works on the text as it is in the inner edit: the expression is run from the
+// start over the text before the selection, then asked about the key's character and about
+// the text after the selection. Nothing of the text is kept between keys, so a caret placed
+// by the mouse, a paste or a value set from outside needs no resynchronising.
 
-namespace {
+RTL_IMPLEMENT_CLASS(TcxMaskEditRegExprMode)
 
-class UnfilteredMode : public TcxMaskEditCustomMode {
-public:
-  UnfilteredMode(TcxCustomMaskEdit* AEdit, TcxCustomMaskEditProperties* AProperties, TcxEditMaskKind AKind)
-      : TcxMaskEditCustomMode(AEdit, AProperties), FKind(AKind) {}
-  Integer ModeKind() override { return FKind; }
+TcxMaskEditRegExprMode::TcxMaskEditRegExprMode(TcxCustomMaskEdit* AEdit, TcxCustomMaskEditProperties* AProperties)
+    : TcxMaskEditCustomMode(AEdit, AProperties), FRegExpr(New<TcxRegExpr>()) {
+  if (AProperties) FRegExpr->SetCaseInsensitive(AProperties->CaseInsensitive());
+}
 
-private:
-  TcxEditMaskKind FKind;
-};
+TcxMaskEditRegExprMode::~TcxMaskEditRegExprMode() = default;
 
-}  // namespace
+std::string TcxMaskEditRegExprMode::CompileErrorsText(const EcxRegExprError& AError) {
+  std::string message = cxGetResourceString(&scxRegExprErrors);
+  if (TcxRegExprErrors* errors = AError.Errors())
+    for (Integer i = 0; i < errors->Count(); ++i) message += "\r\n" + errors->Item(i)->Text();
+  return message;
+}
+
+void TcxMaskEditRegExprMode::SetMask(const std::string& AMask) {
+  FMask = AMask;
+  FRegExpr->ClearAll();
+  if (TcxCustomMaskEditProperties::IsBlankMask(AMask)) return;
+  TStringStream source(AMask);
+  try {
+    FRegExpr->Compile(&source);
+  } catch (const EcxRegExprError& e) {
+    // The exception refers to the expression's own error list: read it before anything
+    // else touches the expression.
+    throw EcxMaskEditError(CompileErrorsText(e));
+  }
+}
+
+Integer TcxMaskEditRegExprMode::Feed(std::string& AText) {
+  if (!Compiled()) return 0;
+  FRegExpr->Restart();
+  for (size_t i = 0; i < AText.size(); ++i) {
+    char c = AText[i];
+    if (!FRegExpr->Advance(c)) return static_cast<Integer>(i);
+    AText[i] = c;
+  }
+  return static_cast<Integer>(AText.size());
+}
+
+bool TcxMaskEditRegExprMode::Fits(const std::string& ATail) {
+  size_t accepted = 0;
+  for (; accepted < ATail.size(); ++accepted) {
+    char c = ATail[accepted];
+    if (!FRegExpr->Advance(c)) break;
+  }
+  for (size_t i = 0; i < accepted; ++i) FRegExpr->StepBack();
+  return accepted == ATail.size();
+}
+
+void TcxMaskEditRegExprMode::PutText(const std::string& AText, Integer ACaret) {
+  if (!Attached()) return;
+  FEdit->InnerEditIntf()->SetEditValue(Variant(AText));
+  SetSelStart(ACaret);
+  SetSelLength(0);
+}
+
+std::string TcxMaskEditRegExprMode::FormatText(const std::string& AText) {
+  if (!Compiled()) return std::string();
+  FRegExpr->Restart();
+  std::string result;
+  for (char c : AText)
+    if (FRegExpr->Advance(c)) result += c;
+  return result;
+}
+
+bool TcxMaskEditRegExprMode::AtLeftEdge() { return SelStart() == 0; }
+
+bool TcxMaskEditRegExprMode::AtRightEdge() { return SelStart() == static_cast<Integer>(InnerText().size()); }
+
+bool TcxMaskEditRegExprMode::IsValidText(const std::string& AText) {
+  if (AText.empty()) return true;
+  if (!Compiled()) return false;
+  std::string text = AText;
+  if (Feed(text) != static_cast<Integer>(text.size())) return false;
+  return (FProperties && FProperties->IgnoreMaskBlank()) || FRegExpr->IsAccepting();
+}
+
+bool TcxMaskEditRegExprMode::PressChar(char& AChar) {
+  if (!Compiled() || !Attached()) return true;
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const Integer start = std::min(SelStart(), length);
+  const Integer end = std::min(start + SelLength(), length);
+  std::string head = text.substr(0, static_cast<size_t>(start));
+  Feed(head);
+  char c = AChar;
+  if (!FRegExpr->Advance(c)) {
+    Beep();
+    return false;
+  }
+  AChar = c;
+  // A rest that cannot follow the new character is cut off; the inner edit then types the
+  // character at the new end.
+  if (!Fits(text.substr(static_cast<size_t>(end)))) PutText(text.substr(0, static_cast<size_t>(start)), start);
+  return true;
+}
+
+bool TcxMaskEditRegExprMode::PressBackspace() {
+  if (!Compiled() || !Attached()) return true;
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const Integer start = std::min(SelStart(), length);
+  const Integer end = std::min(start + SelLength(), length);
+  if (end > start) {
+    std::string head = text.substr(0, static_cast<size_t>(start));
+    Feed(head);
+    if (Fits(text.substr(static_cast<size_t>(end)))) return true;
+    PutText(text.substr(0, static_cast<size_t>(start)), start);
+    return false;
+  }
+  if (start == 0) return true;
+  std::string head = text.substr(0, static_cast<size_t>(start - 1));
+  Feed(head);
+  // The inner edit removes the character before the caret; a rest that cannot follow what
+  // stays before it goes first.
+  if (!Fits(text.substr(static_cast<size_t>(start)))) PutText(text.substr(0, static_cast<size_t>(start)), start);
+  return true;
+}
+
+bool TcxMaskEditRegExprMode::PressDelete() {
+  if (!Compiled() || !Attached()) return true;
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const Integer start = std::min(SelStart(), length);
+  if (SelLength() > 0) return PressBackspace();
+  if (start >= length) return true;
+  std::string head = text.substr(0, static_cast<size_t>(start));
+  Feed(head);
+  if (Fits(text.substr(static_cast<size_t>(start + 1)))) return true;
+  PutText(text.substr(0, static_cast<size_t>(start)), start);
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxMaskEditRegExprExMode.
+//
+// The expression never types on its own here (its auto-insertion stays off): the mode asks
+// for the forced characters where it needs them and writes the text itself.
+
+RTL_IMPLEMENT_CLASS(TcxMaskEditRegExprExMode)
+
+void TcxMaskEditRegExprExMode::SetMask(const std::string& AMask) {
+  TcxMaskEditRegExprMode::SetMask(AMask);
+  if (Compiled() && !Attached()) FPendingEmptyValue = true;
+}
+
+std::string TcxMaskEditRegExprExMode::TakeForced() {
+  std::string forced;
+  TcxRegExprAutomat* automat = FRegExpr->Automat();
+  if (!automat) return forced;
+  // A forced continuation ends at an accepting state or where a choice opens; the bound
+  // only guards against a pattern that would run on without either.
+  for (Integer guard = 0; guard < 4096 && !automat->IsAccepting(); ++guard) {
+    char c = 0;
+    if (!automat->Candidates()->AllSameLiteral(c)) break;
+    if (!FRegExpr->Advance(c)) break;
+    forced += c;
+  }
+  return forced;
+}
+
+std::vector<bool> TcxMaskEditRegExprExMode::ForcedMarks(const std::string& AText) {
+  std::vector<bool> marks(AText.size(), false);
+  if (!Compiled()) return marks;
+  FRegExpr->Restart();
+  TcxRegExprAutomat* automat = FRegExpr->Automat();
+  for (size_t i = 0; i < AText.size(); ++i) {
+    char only = 0;
+    const bool forced = !automat->IsAccepting() && automat->Candidates()->AllSameLiteral(only);
+    char c = AText[i];
+    if (!FRegExpr->Advance(c)) break;
+    marks[i] = forced && c == only;
+  }
+  return marks;
+}
+
+bool TcxMaskEditRegExprExMode::IsBoundary(const std::vector<bool>& AForced, Integer APos) {
+  return APos <= 0 || APos >= static_cast<Integer>(AForced.size()) || !AForced[static_cast<size_t>(APos)];
+}
+
+std::string TcxMaskEditRegExprExMode::EmptyValue() {
+  if (!Compiled()) return std::string();
+  FRegExpr->Restart();
+  return TakeForced();
+}
+
+std::string TcxMaskEditRegExprExMode::FormatText(const std::string& AText) {
+  if (!Compiled()) return std::string();
+  std::string text = TcxMaskEditRegExprMode::FormatText(AText);
+  return text + TakeForced();
+}
+
+bool TcxMaskEditRegExprExMode::IsValidText(const std::string& AText) {
+  if (AText == EmptyValue()) return true;
+  if (!Compiled()) return false;
+  std::string text = AText;
+  if (Feed(text) != static_cast<Integer>(text.size())) return false;
+  return (FProperties && FProperties->IgnoreMaskBlank()) || FRegExpr->IsAccepting();
+}
+
+void TcxMaskEditRegExprExMode::ApplyPendingEmptyValue() {
+  if (!FPendingEmptyValue) return;
+  FPendingEmptyValue = false;
+  if (Attached()) FEdit->SetInternalEditValue(Variant(EmptyValue()));
+}
+
+void TcxMaskEditRegExprExMode::PutHeadAndTail(std::string AHead, const std::string& ATail) {
+  std::string head = AHead;
+  Feed(head);
+  std::string text = AHead;
+  if (Fits(ATail)) {
+    for (char c : ATail) FRegExpr->Advance(c);
+    text += ATail;
+  }
+  text += TakeForced();
+  PutText(text, static_cast<Integer>(AHead.size()));
+}
+
+void TcxMaskEditRegExprExMode::DeleteSelection() {
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  Integer start = std::min(SelStart(), length);
+  Integer end = std::min(start + SelLength(), length);
+  const std::vector<bool> marks = ForcedMarks(text);
+  while (!IsBoundary(marks, start)) --start;
+  while (!IsBoundary(marks, end)) ++end;
+  // The forced beginning stays: it is no unit of its own.
+  const std::string prefix = EmptyValue();
+  if (start < static_cast<Integer>(prefix.size()) && text.compare(0, prefix.size(), prefix) == 0) {
+    start = static_cast<Integer>(prefix.size());
+    end = std::max(end, start);
+  }
+  PutHeadAndTail(text.substr(0, static_cast<size_t>(start)), text.substr(static_cast<size_t>(end)));
+}
+
+bool TcxMaskEditRegExprExMode::PressChar(char& AChar) {
+  if (!Compiled() || !Attached()) return true;
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  Integer start = std::min(SelStart(), length);
+  Integer end = std::min(start + SelLength(), length);
+  const std::vector<bool> marks = ForcedMarks(text);
+  while (!IsBoundary(marks, start)) --start;
+  while (!IsBoundary(marks, end)) ++end;
+  std::string head = text.substr(0, static_cast<size_t>(start));
+  std::string tail = text.substr(static_cast<size_t>(end));
+  // Typing before or inside the forced beginning types after it.
+  const std::string prefix = EmptyValue();
+  if (head.size() < prefix.size()) {
+    if (text.compare(0, prefix.size(), prefix) == 0)
+      tail = text.substr(std::max(static_cast<size_t>(end), prefix.size()));
+    head = prefix;
+  }
+  std::string fed = head;
+  Feed(fed);
+  char c = AChar;
+  if (!FRegExpr->Advance(c)) {
+    Beep();
+    return false;
+  }
+  PutHeadAndTail(head + c + TakeForced(), tail);
+  return false;
+}
+
+bool TcxMaskEditRegExprExMode::PressBackspace() {
+  if (!Compiled() || !Attached()) return true;
+  if (SelLength() > 0) {
+    DeleteSelection();
+    return false;
+  }
+  const std::string text = InnerText();
+  const std::vector<bool> marks = ForcedMarks(text);
+  Integer caret = std::min(SelStart(), static_cast<Integer>(text.size()));
+  while (!IsBoundary(marks, caret)) --caret;
+  // The unit before the caret: its typed character and the forced ones after it.
+  Integer unit = caret - 1;
+  while (unit >= 0 && marks[static_cast<size_t>(unit)]) --unit;
+  if (unit < 0) {
+    // Only the forced beginning (or nothing) lies before the caret.
+    if (caret > 0) Beep();
+    return false;
+  }
+  PutHeadAndTail(text.substr(0, static_cast<size_t>(unit)), text.substr(static_cast<size_t>(caret)));
+  return false;
+}
+
+bool TcxMaskEditRegExprExMode::PressDelete() {
+  if (!Compiled() || !Attached()) return true;
+  if (SelLength() > 0) {
+    DeleteSelection();
+    return false;
+  }
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const std::vector<bool> marks = ForcedMarks(text);
+  Integer caret = std::min(SelStart(), length);
+  while (!IsBoundary(marks, caret)) --caret;
+  if (caret >= length) return false;
+  if (marks[static_cast<size_t>(caret)]) {
+    // The forced beginning cannot be deleted.
+    Beep();
+    return false;
+  }
+  Integer next = caret + 1;
+  while (next < length && marks[static_cast<size_t>(next)]) ++next;
+  PutHeadAndTail(text.substr(0, static_cast<size_t>(caret)), text.substr(static_cast<size_t>(next)));
+  return false;
+}
+
+bool TcxMaskEditRegExprExMode::PressLeft() {
+  if (!Compiled() || !Attached() || (FEdit && FEdit->ShiftFlag()) || SelLength() > 0) return true;
+  const std::string text = InnerText();
+  const std::vector<bool> marks = ForcedMarks(text);
+  Integer caret = std::min(SelStart(), static_cast<Integer>(text.size()));
+  while (!IsBoundary(marks, caret)) --caret;
+  if (caret == 0) return true;
+  --caret;
+  while (!IsBoundary(marks, caret)) --caret;
+  SetSelStart(caret);
+  SetSelLength(0);
+  return false;
+}
+
+bool TcxMaskEditRegExprExMode::PressRight() {
+  if (!Compiled() || !Attached() || (FEdit && FEdit->ShiftFlag()) || SelLength() > 0) return true;
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const std::vector<bool> marks = ForcedMarks(text);
+  Integer caret = std::min(SelStart(), length);
+  while (!IsBoundary(marks, caret)) --caret;
+  if (caret >= length) return true;
+  ++caret;
+  while (!IsBoundary(marks, caret)) ++caret;
+  SetSelStart(caret);
+  SetSelLength(0);
+  return false;
+}
 
 // ---------------------------------------------------------------------------------------
 // TcxCustomMaskEditProperties.
@@ -336,10 +667,14 @@ bool TcxCustomMaskEditProperties::IsMasked() { return !IsBlankMask(GetEditMask()
 
 std::unique_ptr<TcxMaskEditCustomMode> TcxCustomMaskEditProperties::CreateMode(TcxEditMaskKind AKind,
                                                                                 TcxCustomMaskEdit* AEdit) {
-  // Only the fixed-position mask has an editing mode; the expression kinds are checked when
-  // the mask is set and otherwise leave the text as typed.
-  if (AKind == emkStandard) return std::make_unique<TcxMaskEditStandardMode>(AEdit, this);
-  return std::make_unique<UnfilteredMode>(AEdit, this, AKind);
+  switch (AKind) {
+    case emkRegExpr:
+      return std::make_unique<TcxMaskEditRegExprMode>(AEdit, this);
+    case emkRegExprEx:
+      return std::make_unique<TcxMaskEditRegExprExMode>(AEdit, this);
+    default:
+      return std::make_unique<TcxMaskEditStandardMode>(AEdit, this);
+  }
 }
 
 void TcxCustomMaskEditProperties::SetEditMask(const std::string& Value) {
@@ -347,19 +682,9 @@ void TcxCustomMaskEditProperties::SetEditMask(const std::string& Value) {
     FEditMask = Value;
     return;
   }
-  if (FMaskKind != emkStandard && !IsBlankMask(Value)) {
-    // A bad expression is refused with the compiler's located messages; the mask stays.
-    TcxRegExpr expression;
-    TStringStream source(Value);
-    try {
-      expression.Compile(&source);
-    } catch (const EcxRegExprError& e) {
-      std::string message = cxGetResourceString(&scxRegExprErrors);
-      if (TcxRegExprErrors* errors = e.Errors())
-        for (Integer i = 0; i < errors->Count(); ++i) message += "\r\n" + errors->Item(i)->Text();
-      throw EcxMaskEditError(message);
-    }
-  }
+  // A mode of the current kind takes the mask first: a bad expression is refused there with
+  // the compiler's located messages, and the mask stays.
+  CreateMode(FMaskKind, nullptr)->SetMask(Value);
   FEditMask = Value;
   Changed();
 }
@@ -564,7 +889,8 @@ void TcxCustomMaskEdit::CutToClipboard() {
     return;
   }
   CopyToClipboard();
-  FMode->PressDelete();
+  // A mode that lets the inner edit delete the selection itself answers true.
+  if (FMode->PressDelete()) SendOwnKey(VK_DELETE);
 }
 
 void TcxCustomMaskEdit::PasteFromClipboard() {
@@ -646,6 +972,8 @@ void TcxCustomMaskEdit::PropertiesChanged(TObject* Sender) {
       if (IsDestroyingOrInnerEditMissing() || !EditValue().IsNull()) FMode->ApplyPendingEmptyValue();
     }
   }
+  if (auto* expressionMode = dynamic_cast<TcxMaskEditRegExprMode*>(FMode.get()))
+    expressionMode->SetCaseInsensitive(properties->CaseInsensitive());
   TcxCustomTextEdit::PropertiesChanged(Sender);
   FMode->SetEchoMode(properties->EchoMode());
   if ((kindChanged || maskChanged || caseChanged) && IsMasked()) FMode->TextSet(GetDisplayText());

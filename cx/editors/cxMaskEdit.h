@@ -3,12 +3,20 @@
 // every masked editor owns a mode object that filters each key, caret move and paste against
 // the mask. An empty mask leaves the text editor's behaviour untouched.
 //
+// The two expression kinds check every insertion and deletion against a compiled regular
+// expression, so that the text always stays a valid beginning of a match. The extended kind
+// also types the characters that are the only possible continuation (forced characters) and
+// treats a typed character together with the forced ones after it as one unit: the caret
+// never stands inside a unit and Backspace or Delete remove a whole unit.
+//
 // The fixed-position (standard) mask is edited in overwrite fashion: the caret is shown as a
 // one-character selection, typed characters replace the character under it and literal
 // positions are skipped.
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "cx/editors/cxRegExpr.h"
 #include "cx/editors/cxStandardMask.h"
 #include "cx/editors/cxTextEdit.h"
 
@@ -119,6 +127,82 @@ private:
 
   TcxStandardMask FStandardMask;
   Integer FPasteStart = 0;
+};
+
+// The regular-expression kind: a character is inserted only when the text before the caret
+// followed by it is still a valid beginning of a match; when the text after the caret can no
+// longer follow, it is cut off. A deletion that leaves an impossible rest cuts it off too.
+class TcxMaskEditRegExprMode : public TcxMaskEditCustomMode {
+  RTL_DECLARE_CLASS(TcxMaskEditRegExprMode, TcxMaskEditCustomMode)
+public:
+  TcxMaskEditRegExprMode(TcxCustomMaskEdit* AEdit, TcxCustomMaskEditProperties* AProperties);
+  ~TcxMaskEditRegExprMode() override;
+
+  Integer ModeKind() override { return emkRegExpr; }
+  void SetMask(const std::string& AMask) override;
+  std::string FormatText(const std::string& AText) override;
+  bool AtLeftEdge() override;
+  bool AtRightEdge() override;
+  bool IsValidText(const std::string& AText) override;
+  bool PressBackspace() override;
+  bool PressDelete() override;
+  bool PressChar(char& AChar) override;
+
+  TcxRegExpr* RegExpr() const { return FRegExpr.get(); }
+  // The expression compares letters ignoring case (taken from the properties).
+  void SetCaseInsensitive(bool Value) { FRegExpr->SetCaseInsensitive(Value); }
+
+  // The message of a failed compile: the heading and, line by line, every located error.
+  static std::string CompileErrorsText(const EcxRegExprError& AError);
+
+protected:
+  // Restarts the expression and offers the characters of AText in turn, each in the form
+  // the expression hands back; answers how many were accepted before the first refusal.
+  Integer Feed(std::string& AText);
+  // Whether ATail can follow the characters offered so far (the state is kept).
+  bool Fits(const std::string& ATail);
+  // Puts a text into the inner edit as the user's and the caret at ACaret.
+  void PutText(const std::string& AText, Integer ACaret);
+  bool Compiled() const { return FRegExpr->Compiled(); }
+
+  TObjectPtr<TcxRegExpr> FRegExpr;
+};
+
+// The extended regular-expression kind: forced characters are typed with the character they
+// follow (and a forced beginning is the empty value); units of a typed character and its
+// forced followers are moved over and deleted as a whole.
+class TcxMaskEditRegExprExMode : public TcxMaskEditRegExprMode {
+  RTL_DECLARE_CLASS(TcxMaskEditRegExprExMode, TcxMaskEditRegExprMode)
+public:
+  using TcxMaskEditRegExprMode::TcxMaskEditRegExprMode;
+
+  Integer ModeKind() override { return emkRegExprEx; }
+  void SetMask(const std::string& AMask) override;
+  std::string EmptyValue() override;
+  std::string FormatText(const std::string& AText) override;
+  bool IsValidText(const std::string& AText) override;
+  void ApplyPendingEmptyValue() override;
+  bool PressBackspace() override;
+  bool PressDelete() override;
+  bool PressLeft() override;
+  bool PressRight() override;
+  bool PressChar(char& AChar) override;
+
+private:
+  // The forced characters that follow the characters offered so far; the expression is left
+  // after them.
+  std::string TakeForced();
+  // For every character of AText, whether it is a forced one (the only possible continuation
+  // of the text before it). Characters after the first refused one are not forced.
+  std::vector<bool> ForcedMarks(const std::string& AText);
+  // Unit boundaries: the start, the end, and every character that is not forced.
+  static bool IsBoundary(const std::vector<bool>& AForced, Integer APos);
+  // AHead followed, when it can, by ATail and the forced characters after it; otherwise the
+  // tail is cut off. The caret goes to the head's end.
+  void PutHeadAndTail(std::string AHead, const std::string& ATail);
+  // Removes the selected units (the selection widened to unit boundaries, the forced
+  // beginning kept).
+  void DeleteSelection();
 };
 
 class TcxCustomMaskEditProperties : public TcxCustomTextEditProperties {

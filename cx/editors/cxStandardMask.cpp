@@ -148,20 +148,21 @@ bool TcxStandardMask::isEditable(Integer Index) const {
 
 void TcxStandardMask::FitText(std::string& Text, bool AKeepConverted) const {
   std::string work = EmptyText();
-  std::vector<bool> filled(work.size(), false);
+  // The characters keep their order: each one goes to the first position after the one the
+  // previous character took, never back into a position an earlier character skipped.
+  Integer next = 0;
   for (const char input : Text) {
-    for (Integer i = 0; i < Count(); ++i) {
-      if (filled[i]) continue;
+    for (Integer i = next; i < Count(); ++i) {
       // Each position sees the character as typed: a position that refuses it must not
       // hand its own case conversion on to the next one.
       char c = input;
       if (Items(i)->Matches(c)) {
         work[i] = AKeepConverted ? c : input;
-        filled[i] = true;
+        next = i + 1;
         break;
       }
       if ((input == FBlank || input == ' ') && isEditable(i)) {
-        filled[i] = true;
+        next = i + 1;
         break;
       }
     }

@@ -124,9 +124,10 @@ public:
   Integer Count() const { return FItems->Count(); }
   TcxStandardMaskCustomItem* Items(Integer Index) const;
 
-  // Fits Text into the mask. Each input character goes to the first position not yet
-  // filled that takes it; an editable position also takes the blank character or a
-  // space and stays blank; a character no position takes is dropped. With
+  // Fits Text into the mask. Each input character goes to the first position after the
+  // previous character's that takes it, so the order of the input is kept; an editable
+  // position also takes the blank character or a space and stays blank; a character no
+  // later position takes is dropped. With
   // AKeepConverted the case-converted characters are kept, else the characters as typed.
   void FitText(std::string& Text, bool AKeepConverted) const;
   // Replaces a formatted text by its value: blanks become spaces, and literals are left

@@ -181,7 +181,7 @@ TEST_F(StandardMaskTest, ItemsAcceptTheirClassAndConvertAsciiCase) {
 // ---------------------------------------------------------------------------------------
 // Fitting a text
 
-TEST_F(StandardMaskTest, FitTextFillsTheFirstPositionThatTakesEachCharacter) {
+TEST_F(StandardMaskTest, FitTextFillsTheFirstLaterPositionThatTakesEachCharacter) {
   struct Case {
     const char* Mask;
     const char* Input;
@@ -200,9 +200,12 @@ TEST_F(StandardMaskTest, FitTextFillsTheFirstPositionThatTakesEachCharacter) {
       {"000;1;*", "1_2", true, "12*"},               // '_' is no blank here: dropped
       {"00", "a1b2c3", true, "12"},                  // refused characters are dropped
       {"00", "12345", true, "12"},                   // the surplus too
-      {"L0", "1a", true, "a1"},                      // a later character fills a skipped position
+      {"L0", "1a", true, "_1"},                      // input order is kept: no later character
+      {"L0", "a1", true, "a1"},                      // goes back into a skipped position
       {"L0", "11", true, "_1"},
-      {"00-00", "1-2", true, "12-__"},               // the '-' fills the literal, the 2 goes back
+      {"00-00", "1-2", true, "1_-2_"},               // the '-' fills the literal, the 2 follows it
+      {"00-00", "12-34", true, "12-34"},
+      {"00-00;0", "1234", true, "12-34"},            // a value saved without literals fits back
       {"x-y", "__", true, "x-y"},                    // literals never take a blank
       {">LL", "ab", true, "AB"},
       {">LL", "ab", false, "ab"},
