@@ -953,8 +953,16 @@ void TcxCustomMaskEdit::PropertiesChanged(TObject* Sender) {
     }
     if (maskChanged && !(kindChanged && cleared && FMode->Mask() == mask)) {
       if (properties->GetMaxLength() != 0) properties->TcxCustomTextEditProperties::SetMaxLength(0);
-      FMode->SetMask(mask);
-      if (cleared) properties->RestoreStoredEditMask(mask);
+      bool taken = true;
+      try {
+        FMode->SetMask(mask);
+      } catch (const EcxMaskEditError&) {
+        // A mask changed together with the kind, written for the other notation, means
+        // nothing here: the editor stays unmasked rather than fail inside a change notice.
+        FMode->SetMask(std::string());
+        taken = false;
+      }
+      if (cleared && taken) properties->RestoreStoredEditMask(mask);
       if (IsMasked())
         FMode->SyncEditValue();
       else if (GetInnerTextEdit() && GetInnerTextEdit()->GetSelLength() == 1)

@@ -130,6 +130,28 @@ TEST_F(RegExprMaskTest, AnEditorRefusingABadExpressionKeepsEditingWithItsOldOne)
   EXPECT_EQ(shown(edit), "42");
 }
 
+TEST_F(RegExprMaskTest, AFixedPositionMaskChangedTogetherWithTheKindIsDroppedWhenNoExpression) {
+  TForm* form = newForm();
+  TcxMaskEdit* edit = newEdit(form, emkStandard, "00-00");
+  struct Case {
+    const char* Mask;
+    bool Kept;
+  };
+  // Both changes reach the editor in one notice; a mask the compiler refuses is not kept.
+  const Case cases[] = {{"(00", false}, {"\\d\\d", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("mask \"") + c.Mask + "\"");
+    edit->Properties()->SetMaskKind(emkStandard);
+    edit->Properties()->SetEditMask("00-00");
+    edit->Properties()->BeginUpdate();
+    edit->Properties()->SetEditMask(c.Mask);
+    edit->Properties()->SetMaskKind(emkRegExpr);
+    EXPECT_NO_THROW(edit->Properties()->EndUpdate(true));
+    EXPECT_EQ(edit->Properties()->GetEditMask(), c.Kept ? c.Mask : "");
+    EXPECT_EQ(edit->IsMasked(), c.Kept);
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // The regular kind
 
@@ -348,4 +370,46 @@ TEST_F(RegExprMaskTest, PasteIntoTheExtendedKindKeepsAcceptedCharactersAndTheFor
   EXPECT_EQ(shown(edit), date("12"));
   typeText("56");
   EXPECT_EQ(shown(edit), date("1256"));
+}
+
+// ---------------------------------------------------------------------------------------
+// The picture
+
+namespace {
+
+Integer inkedPixels(TWinControl* AControl) {
+  TBitmap shot;
+  captureClient(AControl, shot);
+  Integer count = 0;
+  for (Integer x = 0; x < shot.Width(); ++x)
+    for (Integer y = 0; y < shot.Height(); ++y)
+      if ((pixelAt(shot, x, y) & 0xFFFFFF) < 0x404040) ++count;
+  return count;
+}
+
+}  // namespace
+
+TEST_F(RegExprMaskTest, ExpressionMaskedEditorsShowTheirText) {
+  TForm* form = newForm();
+  TcxMaskEdit* regular = newEdit(form, emkRegExpr, "\\d+", 10);
+  TcxMaskEdit* extended = newEdit(form, emkRegExprEx, "'(' \\d\\d ')' \\d\\d/\\d\\d", 40);
+  showAndActivate(form);
+  regular->SetFocus();
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() == regular->InnerEdit()->WindowHandle(); }));
+  typeText("2026x");
+  extended->SetFocus();
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() == extended->InnerEdit()->WindowHandle(); }));
+  pumpFor(40);
+  EXPECT_EQ(shown(extended), "(") << "focused, the empty extended editor shows its forced beginning";
+  const Integer before = inkedPixels(extended);
+  typeText("4512");
+  EXPECT_EQ(shown(regular), "2026");
+  EXPECT_EQ(shown(extended), "(45)" + date("12"));
+  pumpFor(40);
+  EXPECT_GT(inkedPixels(extended), before) << "the typed and forced characters are drawn";
+  TBitmap shot;
+  captureWindow(form->Handle(), shot);
+  EXPECT_FALSE(savePng(shot, "cxMaskEdit_regexpr").empty());
+  pressKey(VK_ESCAPE);
+  pumpFor(20);
 }
