@@ -232,6 +232,33 @@ TEST_F(MaskEditTest, PastedTextOverwritesFromTheCaretAndIsFittedIntoTheMask) {
   EXPECT_EQ(shown(edit).find_first_of("ab"), std::string::npos) << shown(edit);
 }
 
+TEST_F(MaskEditTest, APasteIsFittedInItsOwnOrder) {
+  TForm* form = newForm();
+  TcxMaskEdit* edit = newEdit(form, "L0");
+  showAndActivate(form);
+  focusAndWait(edit);
+  struct Case {
+    const char* Pasted;
+    const char* Shown;
+  };
+  // A character never goes back into a position an earlier one skipped: "1a" is no "a1".
+  const Case cases[] = {{"a1", "a1"}, {"1a", "_1"}, {"a", "a_"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("pasted \"") + c.Pasted + "\"");
+    pressKey(VK_HOME);
+    pressKey(VK_DELETE);
+    pressKey(VK_RIGHT);
+    pressKey(VK_DELETE);
+    pressKey(VK_HOME);
+    pumpFor(20);
+    ASSERT_EQ(shown(edit), "__");
+    Clipboard()->SetAsText(c.Pasted);
+    pressWith({VK_CONTROL}, 'V');
+    pumpFor(30);
+    EXPECT_EQ(shown(edit), c.Shown);
+  }
+}
+
 TEST_F(MaskEditTest, AnIgnoredBlankMaskValidatesButAHalfFilledOneDoesNot) {
   TForm* form = newForm();
   TcxMaskEdit* lenient = newEdit(form, "00-00");
