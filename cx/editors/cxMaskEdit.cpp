@@ -364,6 +364,15 @@ std::string TcxMaskEditRegExprMode::FormatText(const std::string& AText) {
   return result;
 }
 
+void TcxMaskEditRegExprMode::SyncEditValue() {
+  TcxMaskEditCustomMode::SyncEditValue();
+  // A value shown anew is edited from its end.
+  if (Attached()) {
+    SetSelStart(static_cast<Integer>(InnerText().size()));
+    SetSelLength(0);
+  }
+}
+
 bool TcxMaskEditRegExprMode::AtLeftEdge() { return SelStart() == 0; }
 
 bool TcxMaskEditRegExprMode::AtRightEdge() { return SelStart() == static_cast<Integer>(InnerText().size()); }
@@ -608,8 +617,34 @@ bool TcxMaskEditRegExprExMode::PressDelete() {
   return false;
 }
 
+bool TcxMaskEditRegExprExMode::ExtendSelection(bool AForward) {
+  if (!FEdit->InnerEdit() || !FEdit->InnerEdit()->HandleAllocated()) return true;
+  const std::string text = InnerText();
+  const Integer length = static_cast<Integer>(text.size());
+  const std::vector<bool> marks = ForcedMarks(text);
+  const Integer start = std::min(SelStart(), length);
+  const Integer end = std::min(start + SelLength(), length);
+  Integer caret = std::min(FEdit->GetCaretCharIndex(), length);
+  const Integer anchor = caret == start ? end : start;
+  if (AForward) {
+    if (caret >= length) return true;
+    ++caret;
+    while (!IsBoundary(marks, caret)) ++caret;
+  } else {
+    if (caret <= 0) return true;
+    --caret;
+    while (!IsBoundary(marks, caret)) --caret;
+  }
+  // The anchor stays where the selection began; the caret end moves by a whole unit.
+  SendMessageA(FEdit->InnerEdit()->WindowHandle(), EM_SETSEL, static_cast<WPARAM>(anchor),
+               static_cast<LPARAM>(caret));
+  return false;
+}
+
 bool TcxMaskEditRegExprExMode::PressLeft() {
-  if (!Compiled() || !Attached() || (FEdit && FEdit->ShiftFlag()) || SelLength() > 0) return true;
+  if (!Compiled() || !Attached()) return true;
+  if (FEdit->ShiftFlag()) return ExtendSelection(false);
+  if (SelLength() > 0) return true;
   const std::string text = InnerText();
   const std::vector<bool> marks = ForcedMarks(text);
   Integer caret = std::min(SelStart(), static_cast<Integer>(text.size()));
@@ -623,7 +658,9 @@ bool TcxMaskEditRegExprExMode::PressLeft() {
 }
 
 bool TcxMaskEditRegExprExMode::PressRight() {
-  if (!Compiled() || !Attached() || (FEdit && FEdit->ShiftFlag()) || SelLength() > 0) return true;
+  if (!Compiled() || !Attached()) return true;
+  if (FEdit->ShiftFlag()) return ExtendSelection(true);
+  if (SelLength() > 0) return true;
   const std::string text = InnerText();
   const Integer length = static_cast<Integer>(text.size());
   const std::vector<bool> marks = ForcedMarks(text);

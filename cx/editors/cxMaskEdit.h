@@ -147,6 +147,7 @@ public:
   bool PressBackspace() override;
   bool PressDelete() override;
   bool PressChar(char& AChar) override;
+  void SyncEditValue() override;
 
   TcxRegExpr* RegExpr() const { return FRegExpr.get(); }
   // The expression compares letters ignoring case (taken from the properties).
@@ -203,6 +204,8 @@ private:
   // Removes the selected units (the selection widened to unit boundaries, the forced
   // beginning kept).
   void DeleteSelection();
+  // Shift with an arrow: the caret end of the selection moves over a whole unit.
+  bool ExtendSelection(bool AForward);
 };
 
 class TcxCustomMaskEditProperties : public TcxCustomTextEditProperties {

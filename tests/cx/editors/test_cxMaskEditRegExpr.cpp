@@ -318,6 +318,20 @@ TEST_F(RegExprMaskTest, TheCaretJumpsOverForcedCharacters) {
   press(VK_DELETE);
   EXPECT_EQ(shown(edit), date("124"));
   EXPECT_EQ(caret(edit), 3);
+  // With Shift the selection grows and shrinks by whole units too.
+  press(VK_HOME);
+  pressKey(VK_RIGHT, true);
+  pressKey(VK_RIGHT, true);
+  pumpFor(20);
+  EXPECT_EQ(edit->SelText(), date("12"));
+  pressKey(VK_LEFT, true);
+  pumpFor(20);
+  EXPECT_EQ(edit->SelText(), "1");
+  press(VK_END);
+  pressKey(VK_LEFT, true);
+  pressKey(VK_LEFT, true);
+  pumpFor(20);
+  EXPECT_EQ(edit->SelText(), std::string("2") + DateSeparator + "4") << "leftwards from the end: the 4, then the 2 with its separator";
 }
 
 TEST_F(RegExprMaskTest, AForcedBeginningIsTheEmptyValueAndCannotBeDeleted) {
