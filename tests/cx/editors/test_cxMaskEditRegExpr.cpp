@@ -427,3 +427,30 @@ TEST_F(RegExprMaskTest, ExpressionMaskedEditorsShowTheirText) {
   pressKey(VK_ESCAPE);
   pumpFor(20);
 }
+
+TEST_F(RegExprMaskTest, LeavingAnIncompleteExpressionEditorIsRefusedAndACompleteOnePosts) {
+  TForm* form = newForm();
+  TcxMaskEdit* edit = newEdit(form, emkRegExprEx, "\\d\\d/\\d\\d");
+  TEdit* other = New<TEdit>(form);
+  other->SetParent(form);
+  other->SetBounds(250, 100, 60, 22);
+  showAndActivate(form);
+  edit->SetFocus();
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit->InnerEdit()->WindowHandle(); }));
+  typeText("123");
+  other->SetFocus();
+  pumpFor(40);
+  ASSERT_EQ(boxes().Calls().size(), 1u) << "an incomplete text cannot leave";
+  EXPECT_EQ(boxes().Calls()[0].Text.rfind(cxGetResourceString(&scxMaskInvalidEditValue), 0), 0u)
+      << boxes().Calls()[0].Text;
+  expectBoxes();
+  EXPECT_TRUE(VarToStr(edit->EditValue()).empty()) << "nothing was posted";
+  edit->SetFocus();
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit->InnerEdit()->WindowHandle(); }));
+  press(VK_END);
+  typeText("4");
+  other->SetFocus();
+  pumpFor(40);
+  EXPECT_TRUE(boxes().Calls().empty());
+  EXPECT_EQ(VarToStr(edit->EditValue()), date("1234"));
+}
