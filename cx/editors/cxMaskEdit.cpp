@@ -514,7 +514,7 @@ void TcxMaskEditRegExprExMode::ApplyPendingEmptyValue() {
   if (Attached()) FEdit->SetInternalEditValue(Variant(EmptyValue()));
 }
 
-void TcxMaskEditRegExprExMode::PutHeadAndTail(std::string AHead, const std::string& ATail) {
+void TcxMaskEditRegExprExMode::PutHeadAndTail(const std::string& AHead, const std::string& ATail) {
   std::string head = AHead;
   Feed(head);
   std::string text = AHead;

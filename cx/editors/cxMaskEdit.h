@@ -200,7 +200,7 @@ private:
   static bool IsBoundary(const std::vector<bool>& AForced, Integer APos);
   // AHead followed, when it can, by ATail and the forced characters after it; otherwise the
   // tail is cut off. The caret goes to the head's end.
-  void PutHeadAndTail(std::string AHead, const std::string& ATail);
+  void PutHeadAndTail(const std::string& AHead, const std::string& ATail);
   // Removes the selected units (the selection widened to unit boundaries, the forced
   // beginning kept).
   void DeleteSelection();
