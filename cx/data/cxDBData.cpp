@@ -956,7 +956,8 @@ void TcxDBDataProvider::RecordChanged(TField*) {
 
 void TcxDBDataProvider::DataScrolled(Integer ADistance) {
   TcxDBDataController* dc = DBDataController();
-  if (!IsKeyNavigation()) FCurrentRecordIndex += ADistance;
+  if (IsKeyNavigation()) FCurrentRecordIndex = dc->FindRecordIndexByDataSetKey();
+  else FCurrentRecordIndex += ADistance;
   // While this provider moves the data set itself (locating, loading) the focus is its
   // own business; otherwise the focused row follows the data set.
   if (FLocateCount == 0 && FLockCount == 0 && IsSyncMode() && !IsInserting()) dc->RefreshRowList();
@@ -977,11 +978,13 @@ void TcxDBDataProvider::dataSetChanged() {
   TDataSet* ds = DataSet();
   TcxDBDataController* dc = DBDataController();
   bool keyNavigation = IsKeyNavigation();
-  // Another provider moving the data set: this one waits for it to finish.
+  // Another provider reading the data set: this one waits for it to finish and is told
+  // afterwards. A data set that another view merely moves to a record is followed below, as
+  // a scroll.
   for (TcxDBDataProvider* other : providersOnDataSet(false)) {
-    if (other->FLockCount > 0 || (keyNavigation && other->FLocateCount > 0)) {
-      if (!other->DBDataController()->IsLocating() &&
-          std::find(other->FDeferred.begin(), other->FDeferred.end(), this) == other->FDeferred.end())
+    if ((other->FLockCount > 0 || (keyNavigation && other->FLocateCount > 0)) &&
+        !other->DBDataController()->IsLocating()) {
+      if (std::find(other->FDeferred.begin(), other->FDeferred.end(), this) == other->FDeferred.end())
         other->FDeferred.push_back(this);
       return;
     }
@@ -1251,6 +1254,18 @@ void TcxDBDataController::LoadData() {
     return;
   }
   ScopeExit reloaded([provider] { provider->ClearNeedsReload(); });
+  // The bookmark names a record: after the records are read again it goes with that
+  // record's key, or away with the record.
+  bool keepBookmark = HasKeyFields() && FBookmarkRecordIndex >= 0 && FBookmarkRecordIndex < GetRecordCount();
+  Variant bookmarkKey = keepBookmark ? GetRecordKeyValue(FBookmarkRecordIndex) : Variant();
+  ScopeExit findBookmark([this, keepBookmark, &bookmarkKey] {
+    if (!keepBookmark) return;
+    Integer record = FindRecordIndexByKey(bookmarkKey);
+    if (record == FBookmarkRecordIndex) return;
+    if (record == -1) DoClearBookmark();
+    else FBookmarkRecordIndex = record;
+    Change(dccBookmark);
+  });
   inherited::LoadData();
 }
 
