@@ -430,3 +430,42 @@ TEST(cxDBDataControllerAccess, EditsOfAnAccessFileAreRefusedWithTheDataLayersMes
   EXPECT_NE(RaisedMessage<EDatabaseError>([&] { dc->Post(); }).find("read-only"), std::string::npos);
   EXPECT_EQ(dc->Column(0), "10248,10249,10250,10251,10252");
 }
+
+// --- User text in a data set's filter.
+
+namespace {
+// Conditions on the people's names, as a filter row would make them from typed text.
+class TNameCriteria : public TcxFilterCriteria {
+  RTL_DECLARE_CLASS(TNameCriteria, TcxFilterCriteria)
+public:
+  TNameCriteria() = default;
+  std::string GetItemLinkName(TcxFilterCriteriaItem*, bool) override { return "Nome"; }
+};
+RTL_IMPLEMENT_CLASS(TNameCriteria)
+}  // namespace
+
+// Typed text reaches the data set's filter as a quoted value: it can match a name holding a
+// quote and cannot add conditions of its own.
+TEST_F(PeopleFile, TypedTextInTheDataSetsFilterStaysOneValue) {
+  execute("insert into Pessoas values (6, 'O''Neil', 40)");
+  Controller dc = controller(true);
+  q->Open();
+  struct Case {
+    std::string typed;
+    std::string rows;
+  } cases[] = {
+      {"O'Neil", "O'Neil"},
+      {"x' or Nome <> 'x", ""},
+      {"Ana' or '1' = '1", ""},
+      {"Eva", "Eva"},
+  };
+  for (const Case& c : cases) {
+    TNameCriteria criteria;
+    criteria.AddItem(nullptr, nullptr, foEqual, Variant(c.typed), c.typed);
+    q->SetFilter(criteria.GetFilterText());
+    q->SetFiltered(true);
+    EXPECT_EQ(dc->Column(1), c.rows) << c.typed << " -> " << q->Filter();
+  }
+  q->SetFiltered(false);
+  EXPECT_EQ(dc->GetRecordCount(), 6);
+}
