@@ -618,7 +618,7 @@ TcxDBDataProvider::TcxDBDataProvider(TcxCustomDataController* ADataController)
     : TcxCustomDataProvider(ADataController) {
   if (!gProviders) gProviders = new std::vector<TcxDBDataProvider*>();
   gProviders->push_back(this);
-  FDataLink.reset(new TcxDBDataLink(this));
+  FDataLink.reset(New<TcxDBDataLink>(this));
 }
 
 TcxDBDataProvider::~TcxDBDataProvider() {
@@ -1024,7 +1024,7 @@ void TcxDBDataProvider::updateData() {
 // TcxDBDataController
 
 TcxDBDataController::TcxDBDataController(TComponent* AOwner) : TcxCustomDataController(AOwner) {
-  FDataModeController.reset(new TcxDBDataModeController(this));
+  FDataModeController.reset(New<TcxDBDataModeController>(this));
 }
 
 TcxDBDataController::~TcxDBDataController() {
