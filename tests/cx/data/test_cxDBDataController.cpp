@@ -54,6 +54,12 @@ public:
     return row < 0 ? "<none>" : RowText(row, AItemIndex);
   }
 
+  // The item whose editor edits a lookup key, as a lookup column's editor does.
+  Integer KeyEditedItem = -1;
+  TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override {
+    return AItemIndex == KeyEditedItem ? TcxDataEditValueSource::Key : TcxDataEditValueSource::Text;
+  }
+
   std::vector<TObjectPtr<TColumn>> FItems;
 };
 RTL_IMPLEMENT_CLASS(TTestDBController)
@@ -468,4 +474,104 @@ TEST_F(PeopleFile, TypedTextInTheDataSetsFilterStaysOneValue) {
   }
   q->SetFiltered(false);
   EXPECT_EQ(dc->GetRecordCount(), 6);
+}
+
+// --- Key fields, lookup fields and a data set changed behind disabled controls.
+
+TEST_F(PeopleFile, SeveralKeyFieldsMakeOneKeyOfAnArray) {
+  Controller dc = controller(false);
+  dc->SetKeyFieldNames("Id; Nome");
+  q->Open();
+  Variant key = dc->GetRecordKeyValue(2);
+  ASSERT_TRUE(VarIsArray(key));
+  EXPECT_EQ(key[0].AsInteger(), 3);
+  EXPECT_EQ(key[1].AsString(), "Carla");
+  Variant wanted = VarArrayCreate({0, 1}, varVariant);
+  wanted[0] = Variant(4);
+  wanted[1] = Variant(std::string("Duarte"));
+  EXPECT_EQ(dc->FindRecordIndexByKey(wanted), 3);
+  wanted[1] = Variant(std::string("Eva"));
+  EXPECT_EQ(dc->FindRecordIndexByKey(wanted), -1) << "every key field must match";
+  EXPECT_EQ(dc->FindRecordIndexByKey(Variant(4)), -1) << "a single value is no key of two fields";
+  q->Last();
+  EXPECT_EQ(dc->Focused(1), "Eva");
+  dc->ChangeFocusedRowIndex(1);
+  EXPECT_EQ(current(), "Bruno");
+  // Dropping the key: the data set is followed by position.
+  dc->SetKeyFieldNames("");
+  EXPECT_FALSE(dc->HasKeyFields());
+  dc->ChangeFocusedRowIndex(3);
+  EXPECT_EQ(current(), "Duarte");
+}
+
+TEST_F(PeopleFile, ADataSetReopenedBehindDisabledControlsIsReadAnew) {
+  Controller dc = controller(true);
+  q->Open();
+  q->DisableControls();
+  q->Close();
+  q->SQL()->SetText("select Id, Nome from Pessoas where Idade > 29");
+  q->Open();
+  EXPECT_EQ(dc->Column(1), "Ana,Bruno,Carla,Duarte,Eva") << "nothing is read while the controls are disabled";
+  q->EnableControls();
+  EXPECT_EQ(dc->Column(1), "Ana,Bruno,Duarte");
+  EXPECT_EQ(dc->GetItemField(1), q->FieldByName("Nome")) << "linked to the new data set's field";
+  EXPECT_EQ(dc->GetItemField(2), nullptr) << "Idade is no longer there";
+  EXPECT_EQ(dc->Column(2), ",,");
+}
+
+TEST(cxDBDataControllerLookup, ALookupItemIsEditedThroughItsKeyFields) {
+  FormatGuard formats;
+  TTestDataSet cities;
+  cities.AddColumn("ID", ftInteger);
+  cities.AddColumn("Name", ftString, 20);
+  cities.AddRow({Variant(10), Variant(std::string("Lisboa"))});
+  cities.AddRow({Variant(20), Variant(std::string("Porto"))});
+  cities.Open();
+  TTestDataSet people;
+  people.AddColumn("ID", ftInteger);
+  people.AddColumn("CityID", ftInteger);
+  people.AddRow({Variant(1), Variant(10)});
+  people.AddRow({Variant(2), Variant(20)});
+  for (const char* name : {"ID", "CityID"}) {
+    auto* field = New<TIntegerField>(&people);
+    field->SetFieldName(name);
+    field->SetDataSet(&people);
+  }
+  auto* city = New<TStringField>(&people);
+  city->SetFieldName("City");
+  city->SetSize(20);
+  city->SetFieldKind(fkLookup);
+  city->SetKeyFields("CityID");
+  city->SetLookupDataSet(&cities);
+  city->SetLookupKeyFields("ID");
+  city->SetLookupResultField("Name");
+  city->SetDataSet(&people);
+  TDataSource source(nullptr);
+  source.SetDataSet(&people);
+  Controller dc(New<TTestDBController>(nullptr));
+  dc->AddColumn("ID");
+  Integer item = dc->AddColumn("City");
+  dc->KeyEditedItem = item;
+  dc->SetKeyFieldNames("ID");
+  dc->SetDataSource(&source);
+  people.Open();
+  EXPECT_EQ(dc->Column(item), "Lisboa,Porto");
+  auto* field = static_cast<TcxDBDataField*>(dc->Fields()->Items(item));
+  ASSERT_EQ(field->FieldCount(), 1) << "one sub-field per key field";
+  EXPECT_EQ(field->Fields(0)->FieldName(), "CityID");
+  EXPECT_EQ(field->Fields(0)->Field(), people.FieldByName("CityID"));
+  EXPECT_TRUE(field->CanModify(TcxDataEditValueSource::Key));
+  EXPECT_FALSE(field->CanModify(TcxDataEditValueSource::Value)) << "the looked-up text is not the record's";
+  Variant key;
+  dc->GetEditValue(item, TcxDataEditValueSource::Key, key);
+  EXPECT_EQ(key.AsInteger(), 10);
+  ASSERT_TRUE(dc->SetEditValue(item, Variant(20), TcxDataEditValueSource::Key));
+  EXPECT_EQ(people.FieldByName("CityID")->AsInteger(), 20);
+  EXPECT_EQ(dc->Focused(item), "Porto");
+  dc->Post();
+  EXPECT_EQ(dc->Column(item), "Porto,Porto");
+  // A sub-field belongs to one field only.
+  auto* other = static_cast<TcxDBDataField*>(dc->Fields()->Items(0));
+  EXPECT_EQ(RaisedMessage<EcxInvalidDataControllerOperation>([&] { other->AddField(field->Fields(0)); }),
+            "ADataField.FParentField <> nil");
 }
