@@ -793,8 +793,18 @@ void TcxDBDataProvider::doInsertCall(InsertCall ACall) {
     return;
   }
   ControlsLock controls(ds);
-  ds->CheckBrowseMode();
+  if (IsSmartRefresh()) postOrCancelBeforeInsert();
+  else ds->CheckBrowseMode();
   (ds->*ACall)();
+}
+
+void TcxDBDataProvider::postOrCancelBeforeInsert() {
+  TDataSet* ds = DataSet();
+  FDataLink->UpdateRecord();
+  if (ds->Modified()) ds->Post();
+  else ds->Cancel();
+  SmartRefreshUpdate();
+  resetSmartRefresh();
 }
 
 void TcxDBDataProvider::Append() {
@@ -816,7 +826,19 @@ Integer TcxDBDataProvider::Delete() {
   TDataSet* ds = DataSet();
   if (!ds) return inherited::Delete();
   Integer record = DataController()->GetFocusedRecordIndex();
+  if (!IsSmartRefresh() || record < 0) {
+    ds->Delete();
+    return record;
+  }
+  FSmartFocusedBeforeDelete = record;
   ds->Delete();
+  // The data set lost the record; the storage loses it too, without reading the others.
+  Integer deleted = FSmartFocusedBeforeDelete;
+  FSmartFocusedBeforeDelete = -1;
+  if (IsSmartRefresh() && deleted >= 0 && deleted < DataController()->GetRecordCount()) {
+    DataController()->DeleteRecord(deleted);
+    DataController()->RefreshRowList();
+  }
   return record;
 }
 
@@ -831,9 +853,17 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
     // Keys first: deleting moves the data set, and the storage is read again afterwards.
     std::vector<Variant> keys;
     for (Integer record : AList) keys.push_back(dc->GetRecordKeyValue(record));
-    ControlsLock controls(ds);
-    for (auto it = keys.rbegin(); it != keys.rend(); ++it)
-      if (ds->Locate(dc->KeyFieldNames(), *it, TLocateOptions())) ds->Delete();
+    bool smart = IsSmartRefresh();
+    {
+      ControlsLock controls(ds);
+      for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+        if (!ds->Locate(dc->KeyFieldNames(), *it, TLocateOptions())) continue;
+        Integer record = smart ? dc->FindRecordIndexByDataSetKey() : -1;
+        ds->Delete();
+        if (record >= 0) dc->DeleteRecord(record);
+      }
+    }
+    if (smart) dc->RefreshRowList();
     return;
   }
   // Without keys the records are the data set's in load order: from the last listed record
@@ -999,7 +1029,13 @@ void TcxDBDataProvider::dataSetChanged() {
     return;
   }
   if (!isEditMode(ds)) {
-    DataChanged(dcAll, -1, -1);
+    if (IsSmartRefresh()) {
+      SmartRefreshUpdate();
+      DataScrolled(0);
+    } else {
+      DataChanged(dcAll, -1, -1);
+    }
+    resetSmartRefresh();
   } else if (ds->State() == dsInsert) {
     if (dc->DataModeController()->SyncInsert() && !FInInserting) FDataLink->BeginControllerInsert();
   }
@@ -1018,6 +1054,46 @@ void TcxDBDataProvider::editingChanged() {
 void TcxDBDataProvider::updateData() {
   if (IsEditorValuePending()) DataController()->UpdateEditorValue();
   ResetEditorValuePending();
+}
+
+bool TcxDBDataProvider::IsSmartRefresh() {
+  TcxDBDataController* dc = DBDataController();
+  return dc->KeyField() && !IsGridMode() && dc->DataModeController()->SmartRefresh();
+}
+
+void TcxDBDataProvider::resetSmartRefresh() {
+  FSmartRecordIndex = cxNoRecordIndex;
+  FSmartWasInserting = false;
+}
+
+void TcxDBDataProvider::RecordDeleted(Integer ARecordIndex) {
+  if (ARecordIndex == FSmartRecordIndex) resetSmartRefresh();
+  if (ARecordIndex == FSmartFocusedBeforeDelete) FSmartFocusedBeforeDelete = -1;
+}
+
+void TcxDBDataProvider::SmartRefreshUpdate() {
+  TcxDBDataController* dc = DBDataController();
+  Integer record = FSmartRecordIndex;
+  Integer focused = dc->GetFocusedRecordIndex();
+  if (record != cxNoRecordIndex && record == focused && record >= 0 && record < dc->GetRecordCount()) {
+    Variant dataSetKey = dc->GetDataSetKeyValue();
+    // The data set stands on the posted record when its key is the record's, or when no
+    // other record has the key it shows: the record got a new key (one the file gave an
+    // insertion, or one the user typed). Only a record that left the data set goes.
+    if (cxVariantsCompareEqual(dc->GetRecordKeyValue(record), dataSetKey) ||
+        dc->FindRecordIndexByKey(dataSetKey) == -1) {
+      std::unique_ptr<TcxValueDefReader, TObjectDeleter> reader(New<TcxValueDefDBReader>());
+      dc->DataStorage()->ReadRecord(record, reader.get(), false);
+      FCurrentRecordIndex = record;
+    } else {
+      dc->DeleteRecord(record);
+      dc->RefreshRowList();
+      record = cxNoRecordIndex;
+    }
+  }
+  Integer changed = record != cxNoRecordIndex ? record : dc->GetFocusedRecordIndex();
+  dc->DataChanged(dcRecord, -1, changed);
+  FNeedsReload = false;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1228,7 +1304,10 @@ void TcxDBDataController::EnsureBrowseMode() {
   ds->CheckBrowseMode();
 }
 
-void TcxDBDataController::DoRecordDeleted(Integer ARecordIndex) { inherited::DoRecordDeleted(ARecordIndex); }
+void TcxDBDataController::DoRecordDeleted(Integer ARecordIndex) {
+  inherited::DoRecordDeleted(ARecordIndex);
+  DBProvider()->RecordDeleted(ARecordIndex);
+}
 
 Integer TcxDBDataController::GetActiveRecordIndex() {
   if (IsGridMode()) return DBProvider()->DataLink()->ActiveRecord();
@@ -1372,6 +1451,8 @@ void TcxDBDataController::ReadEditingRecord() {
   TcxDBDataProvider* provider = DBProvider();
   Integer record = provider->EditingRecordIndex();
   if (record == cxNoRecordIndex) return;
+  provider->FSmartRecordIndex = record;
+  provider->FSmartWasInserting = provider->IsInserting();
   std::unique_ptr<TcxValueDefReader, TObjectDeleter> reader(New<TcxValueDefDBReader>());
   DataStorage()->ReadRecord(record, reader.get(), true);
   DoReadRecord(record);

@@ -255,6 +255,12 @@ public:
   // A linked data-set field went away: inside First of a data set that closed meanwhile,
   // the load links the fields again.
   void FieldFreed();
+  // Smart refresh: with key fields, outside grid mode and with SmartRefresh on, a post
+  // re-reads the posted record instead of every record.
+  bool IsSmartRefresh();
+  void SmartRefreshUpdate();
+  // The smart refresh forgets a record the controller deleted.
+  void RecordDeleted(Integer ARecordIndex);
 
 private:
   friend class TcxDBDataLink;
@@ -281,6 +287,13 @@ private:
   bool FInFirst = false;
   bool FInInsertCall = false;
   bool FReplaying = false;
+  // Smart refresh: the record a post will concern (none = cxNoRecordIndex) and whether it
+  // was an insertion; the focused record before a delete (-1 = none).
+  Integer FSmartRecordIndex = cxNoRecordIndex;
+  bool FSmartWasInserting = false;
+  Integer FSmartFocusedBeforeDelete = -1;
+  void resetSmartRefresh();
+  void postOrCancelBeforeInsert();
   // Set while the controller goes away: the link passes nothing on.
   bool FDetaching = false;
 };

@@ -575,3 +575,73 @@ TEST(cxDBDataControllerLookup, ALookupItemIsEditedThroughItsKeyFields) {
   EXPECT_EQ(RaisedMessage<EcxInvalidDataControllerOperation>([&] { other->AddField(field->Fields(0)); }),
             "ADataField.FParentField <> nil");
 }
+
+// --- Smart refresh: a post re-reads the posted record only.
+
+TEST_F(PeopleFile, SmartRefreshReadsOnlyThePostedRecord) {
+  Controller dc = controller(true);
+  dc->DataModeController()->SetSmartRefresh(true);
+  q->Open();
+  // A value only the controller holds: a full reload would put the data set's back.
+  auto poke = [&] { dc->DataStorage()->SetValue(0, dc->Fields()->Items(1)->ValueDef(), Variant(std::string("poked"))); };
+  poke();
+  dc->ChangeFocusedRowIndex(1);
+  dc->SetEditValue(1, Variant(std::string("Bruno Alves")), TcxDataEditValueSource::Value);
+  dc->Post();
+  EXPECT_EQ(stored("select Nome from Pessoas where Id = 2"), "Bruno Alves");
+  EXPECT_EQ(dc->Column(1), "poked,Bruno Alves,Carla,Duarte,Eva") << "only the posted record was read";
+  EXPECT_EQ(dc->Focused(1), "Bruno Alves");
+
+  // A cancelled edit reads the record back from the data set.
+  dc->SetEditValue(1, Variant(std::string("Outro")), TcxDataEditValueSource::Value);
+  dc->Cancel();
+  EXPECT_EQ(dc->Column(1), "poked,Bruno Alves,Carla,Duarte,Eva");
+
+  // An appended record gets the key the file gives it, without a reload.
+  dc->Append();
+  dc->SetEditValue(1, Variant(std::string("Fábio")), TcxDataEditValueSource::Value);
+  dc->Post();
+  EXPECT_EQ(dc->Column(0), "1,2,3,4,5,6");
+  EXPECT_EQ(dc->Column(1), "poked,Bruno Alves,Carla,Duarte,Eva,Fábio");
+  EXPECT_EQ(dc->Focused(1), "Fábio");
+  EXPECT_EQ(current(), "Fábio");
+
+  // A cancelled insertion leaves the storage.
+  dc->ChangeFocusedRowIndex(2);
+  dc->Insert();
+  EXPECT_EQ(dc->GetRecordCount(), 7);
+  dc->Cancel();
+  EXPECT_EQ(dc->Column(1), "poked,Bruno Alves,Carla,Duarte,Eva,Fábio");
+
+  // A deleted record leaves the storage; the focus goes with the data set.
+  dc->ChangeFocusedRowIndex(3);
+  dc->DeleteFocused();
+  EXPECT_EQ(stored("select group_concat(Id) from Pessoas"), "1,2,3,5,6");
+  EXPECT_EQ(dc->Column(1), "poked,Bruno Alves,Carla,Eva,Fábio");
+  EXPECT_EQ(dc->Focused(1), current());
+}
+
+// The key of an appended record comes from the file. The record the data set then stands on
+// has a key no stored record has: it is the posted record, whatever type its key field has
+// (here a plain integer column the file numbers), and it stays in the view.
+TEST_F(PeopleFile, SmartRefreshKeepsAPostedRecordWhoseKeyTheFileGave) {
+  Controller dc = controller(true);
+  dc->DataModeController()->SetSmartRefresh(true);
+  q->Open();
+  ASSERT_EQ(q->FieldByName("Id")->DataType(), ftInteger) << "not an auto-increment field";
+  dc->Append();
+  dc->SetEditValue(1, Variant(std::string("Gil")), TcxDataEditValueSource::Value);
+  dc->Post();
+  EXPECT_EQ(stored("select Id from Pessoas where Nome = 'Gil'"), "6");
+  EXPECT_EQ(dc->Column(0), "1,2,3,4,5,6");
+  EXPECT_EQ(dc->Focused(1), "Gil");
+  // A key typed by the user is read into the record while it is edited; the row stays too.
+  dc->ChangeFocusedRowIndex(1);
+  dc->SetEditValue(0, Variant(20), TcxDataEditValueSource::Value);
+  dc->Post();
+  EXPECT_EQ(stored("select group_concat(Id) from Pessoas"), "1,3,4,5,6,20");
+  EXPECT_EQ(dc->Column(0), "1,20,3,4,5,6");
+  dc->ChangeFocusedRowIndex(3);
+  dc->ChangeFocusedRowIndex(1);
+  EXPECT_EQ(current(), "Bruno") << "found again by its new key";
+}
