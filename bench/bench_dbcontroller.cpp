@@ -60,12 +60,6 @@ RTL_IMPLEMENT_CLASS(BenchController)
 double mb(int64_t kb) { return static_cast<double>(kb) / 1024.0; }
 double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-std::string drivePath(const std::string& unixPath) {
-  std::string out = "Z:";
-  for (char c : unixPath) out += c == '/' ? '\\' : c;
-  return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,7 +83,7 @@ int main(int argc, char** argv) {
     } else {
       auto connection = std::make_unique<TADOConnection>(nullptr);
       connection->SetLoginPrompt(false);
-      connection->SetConnectionString("Data Source=" + drivePath(file));
+      connection->SetConnectionString("Data Source=" + memory_bench::drivePath(file));
       connection->Open();
       auto query = std::make_unique<TADOQuery>(nullptr);
       query->SetConnection(connection.get());

@@ -351,44 +351,23 @@ namespace {
 
 // Every data-set provider, so that the providers on one data set can tell what the others
 // are doing with it. Made with the first provider, freed with the last.
-std::vector<TcxDBDataProvider*>* gProviders = nullptr;
+std::unique_ptr<std::vector<TcxDBDataProvider*>> gProviders;
 
 bool isEditMode(TDataSet* ADataSet) { return ADataSet && dsEditModes.Contains(ADataSet->State()); }
 
-// Holds a data set's controls disabled for the scope.
-class ControlsLock {
-public:
-  explicit ControlsLock(TDataSet* ADataSet) : FDataSet(ADataSet) {
-    if (FDataSet) FDataSet->DisableControls();
-  }
-  ~ControlsLock() noexcept(false) {
-    if (!FDataSet) return;
-    auto end = [this] { FDataSet->EnableControls(); };
-    scoped_detail::runAtScopeEnd(end, FExceptions);
-  }
-  ControlsLock(const ControlsLock&) = delete;
-  ControlsLock& operator=(const ControlsLock&) = delete;
-
-private:
-  TDataSet* FDataSet;
-  int FExceptions = std::uncaught_exceptions();
-};
+// Disables a data set's controls for the scope (none without a data set).
+auto disableControls(TDataSet* ADataSet) {
+  if (ADataSet) ADataSet->DisableControls();
+  return ScopeExit([ADataSet] {
+    if (ADataSet) ADataSet->EnableControls();
+  });
+}
 
 // Holds a provider in its locate state for the scope.
-class LocateLock {
-public:
-  explicit LocateLock(TcxCustomDataProvider* AProvider) : FProvider(AProvider) { FProvider->BeginLocate(); }
-  ~LocateLock() noexcept(false) {
-    auto end = [this] { FProvider->EndLocate(); };
-    scoped_detail::runAtScopeEnd(end, FExceptions);
-  }
-  LocateLock(const LocateLock&) = delete;
-  LocateLock& operator=(const LocateLock&) = delete;
-
-private:
-  TcxCustomDataProvider* FProvider;
-  int FExceptions = std::uncaught_exceptions();
-};
+auto locating(TcxCustomDataProvider* AProvider) {
+  AProvider->BeginLocate();
+  return ScopeExit([AProvider] { AProvider->EndLocate(); });
+}
 
 TcxDBDataField* dbField(TcxCustomDataField* AField) { return static_cast<TcxDBDataField*>(AField); }
 
@@ -516,7 +495,7 @@ void TcxDBDataField::RemoveNotification(TComponent* AComponent) {
 bool TcxDBDataField::CanModify(TcxDataEditValueSource AEditValueSource) {
   TField* field = Field();
   if (!field || !inherited::CanModify(AEditValueSource)) return false;
-  if (!field->Lookup()) return cxFieldCanModify(field, TcxDataEditValueSource::Value);
+  if (!field->Lookup()) return cxFieldCanModify(field, AEditValueSource);
   if (AEditValueSource != TcxDataEditValueSource::Key || FFields.empty()) return false;
   for (TcxDBDataField* sub : FFields)
     if (!sub->Field() || !sub->Field()->CanModify()) return false;
@@ -609,14 +588,12 @@ void TcxValueDefDBReader::GetValue(TcxValueDef* AValueDef, Variant& V) {
   else inherited::GetValue(AValueDef, V);
 }
 
-bool TcxValueDefDBReader::IsInternal(TcxValueDef* AValueDef) { return inherited::IsInternal(AValueDef); }
-
 // ---------------------------------------------------------------------------------------
 // TcxDBDataProvider
 
 TcxDBDataProvider::TcxDBDataProvider(TcxCustomDataController* ADataController)
     : TcxCustomDataProvider(ADataController) {
-  if (!gProviders) gProviders = new std::vector<TcxDBDataProvider*>();
+  if (!gProviders) gProviders = std::make_unique<std::vector<TcxDBDataProvider*>>();
   gProviders->push_back(this);
   FDataLink.reset(New<TcxDBDataLink>(this));
 }
@@ -629,10 +606,7 @@ TcxDBDataProvider::~TcxDBDataProvider() {
   }
   FDataLink.reset();
   gProviders->erase(std::find(gProviders->begin(), gProviders->end(), this));
-  if (gProviders->empty()) {
-    delete gProviders;
-    gProviders = nullptr;
-  }
+  if (gProviders->empty()) gProviders.reset();
 }
 
 TcxDBDataController* TcxDBDataProvider::DBDataController() const {
@@ -792,7 +766,7 @@ void TcxDBDataProvider::doInsertCall(InsertCall ACall) {
     (ds->*ACall)();
     return;
   }
-  ControlsLock controls(ds);
+  auto controls = disableControls(ds);
   if (IsSmartRefresh()) postOrCancelBeforeInsert();
   else ds->CheckBrowseMode();
   (ds->*ACall)();
@@ -855,7 +829,7 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
     for (Integer record : AList) keys.push_back(dc->GetRecordKeyValue(record));
     bool smart = IsSmartRefresh();
     {
-      ControlsLock controls(ds);
+      auto controls = disableControls(ds);
       for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
         if (!ds->Locate(dc->KeyFieldNames(), *it, TLocateOptions())) continue;
         Integer record = smart ? dc->FindRecordIndexByDataSetKey() : -1;
@@ -868,7 +842,7 @@ void TcxDBDataProvider::DeleteRecords(const std::vector<Integer>& AList) {
   }
   // Without keys the records are the data set's in load order: from the last listed record
   // to the first, each is found by its place.
-  ControlsLock controls(ds);
+  auto controls = disableControls(ds);
   for (auto it = AList.rbegin(); it != AList.rend(); ++it) {
     ds->First();
     if (*it > 0 && ds->MoveBy(*it) != *it) continue;
@@ -1009,11 +983,10 @@ void TcxDBDataProvider::dataSetChanged() {
   TcxDBDataController* dc = DBDataController();
   bool keyNavigation = IsKeyNavigation();
   // Another provider reading the data set: this one waits for it to finish and is told
-  // afterwards. A data set that another view merely moves to a record is followed below, as
-  // a scroll.
+  // afterwards. A data set that another view merely moves to a record (a locate) is
+  // followed below, as a scroll.
   for (TcxDBDataProvider* other : providersOnDataSet(false)) {
-    if ((other->FLockCount > 0 || (keyNavigation && other->FLocateCount > 0)) &&
-        !other->DBDataController()->IsLocating()) {
+    if (other->FLockCount > 0 && other->FLocateCount == 0) {
       if (std::find(other->FDeferred.begin(), other->FDeferred.end(), this) == other->FDeferred.end())
         other->FDeferred.push_back(this);
       return;
@@ -1029,7 +1002,7 @@ void TcxDBDataProvider::dataSetChanged() {
     return;
   }
   if (!isEditMode(ds)) {
-    if (IsSmartRefresh()) {
+    if (IsSmartRefresh() && !FLoadDeferred) {
       SmartRefreshUpdate();
       DataScrolled(0);
     } else {
@@ -1255,7 +1228,7 @@ bool TcxDBDataController::LocateByKey(const Variant& AKeyFieldValues) {
   if (record == -1 && IsGridMode()) {
     bool found;
     {
-      LocateLock locate(Provider());
+      auto locate = locating(Provider());
       found = GetDataSet()->Locate(FKeyFieldNames, AKeyFieldValues, TLocateOptions());
     }
     if (found) SyncSelectionFocusedRow();
@@ -1280,7 +1253,7 @@ bool TcxDBDataController::FocusRecordInSource(Integer ARecordIndex) {
     return true;
   bool answer;
   {
-    LocateLock locate(provider);
+    auto locate = locating(provider);
     TDataSet* ds = GetDataSet();
     if (!provider->IsSyncMode()) answer = inherited::FocusRecordInSource(ARecordIndex);
     else if (ARecordIndex < 0) answer = false;
@@ -1330,9 +1303,13 @@ void TcxDBDataController::LoadData() {
   // are read when it ends, as every post or cancel re-reads them anyway.
   if (provider->IsActive() && provider->IsEditing()) {
     provider->markNeedsReload();
+    provider->FLoadDeferred = true;
     return;
   }
-  ScopeExit reloaded([provider] { provider->ClearNeedsReload(); });
+  ScopeExit reloaded([provider] {
+    provider->ClearNeedsReload();
+    provider->FLoadDeferred = false;
+  });
   // The bookmark names a record: after the records are read again it goes with that
   // record's key, or away with the record.
   bool keepBookmark = HasKeyFields() && FBookmarkRecordIndex >= 0 && FBookmarkRecordIndex < GetRecordCount();

@@ -178,7 +178,6 @@ public:
   TcxValueDefDBReader() = default;
   void GetDisplayText(TcxValueDef* AValueDef, std::string& S) override;
   void GetValue(TcxValueDef* AValueDef, Variant& V) override;
-  bool IsInternal(TcxValueDef* AValueDef) override;
 };
 
 // The provider of a data-set controller: reads records from the data set, turns the
@@ -291,6 +290,8 @@ private:
   // was an insertion; the focused record before a delete (-1 = none).
   Integer FSmartRecordIndex = cxNoRecordIndex;
   bool FSmartWasInserting = false;
+  // A full read of the records waits for the edit in progress to end.
+  bool FLoadDeferred = false;
   Integer FSmartFocusedBeforeDelete = -1;
   void resetSmartRefresh();
   void postOrCancelBeforeInsert();

@@ -319,17 +319,25 @@ TEST_F(PeopleFile, TwoViewsOnOneDataSetFollowEachOther) {
 // Reading the records again while the user edits one would cancel the edit (the reading
 // locks the data set's notifications, which ends any edit). The reading waits for the edit.
 TEST_F(PeopleFile, ALayoutChangeDuringAnEditKeepsTheEdit) {
-  Controller dc = controller(true);
-  q->Open();
-  dc->ChangeFocusedRowIndex(4);
-  dc->SetEditValue(1, Variant(std::string("Eva Luz")), TcxDataEditValueSource::Value);
-  q->FieldByName("Idade")->SetDisplayLabel("Anos");
-  EXPECT_EQ(q->State(), dsEdit) << "the edit goes on";
-  EXPECT_EQ(current(), "Eva Luz");
-  dc->Post();
-  EXPECT_EQ(stored("select Nome from Pessoas where Id = 5"), "Eva Luz");
-  EXPECT_EQ(dc->Column(1), "Ana,Bruno,Carla,Duarte,Eva Luz");
-  EXPECT_EQ(dc->Focused(1), "Eva Luz");
+  for (bool smart : {false, true}) {
+    SCOPED_TRACE(smart ? "smart refresh" : "full reloads");
+    execute("update Pessoas set Nome = 'Eva' where Id = 5");
+    Controller dc = controller(true);
+    dc->DataModeController()->SetSmartRefresh(smart);
+    q->Open();
+    dc->ChangeFocusedRowIndex(4);
+    dc->SetEditValue(1, Variant(std::string("Eva Luz")), TcxDataEditValueSource::Value);
+    // A value only the controller holds shows whether the records were read again.
+    dc->DataStorage()->SetValue(0, dc->Fields()->Items(1)->ValueDef(), Variant(std::string("poked")));
+    q->FieldByName("Idade")->SetDisplayLabel(smart ? "Anos" : "Idade (anos)");
+    EXPECT_EQ(q->State(), dsEdit) << "the edit goes on";
+    EXPECT_EQ(current(), "Eva Luz");
+    dc->Post();
+    EXPECT_EQ(stored("select Nome from Pessoas where Id = 5"), "Eva Luz");
+    EXPECT_EQ(dc->Column(1), "Ana,Bruno,Carla,Duarte,Eva Luz") << "the waiting read ran after the post";
+    EXPECT_EQ(dc->Focused(1), "Eva Luz");
+    q->Close();
+  }
 }
 
 // --- A failure while putting the data set's position back after a reload.
