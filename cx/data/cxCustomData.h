@@ -825,6 +825,8 @@ public:
     GetDisplayText(ARecordIndex, AItemIndex, S);
   }
   virtual TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) { return TcxDataEditValueSource::Text; }
+  // The view puts the focus on the item's editor and answers whether it did; nothing here.
+  virtual bool FocusItemControl(Integer AItemIndex) { return false; }
   virtual bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) { return false; }
   TcxCustomDataFieldList* Fields() const { return FFields.get(); }
   TcxDataStorage* DataStorage() const { return FDataStorage.get(); }

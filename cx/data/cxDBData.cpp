@@ -445,6 +445,16 @@ void TcxDBDataLink::EditingChanged() {
   if (!FProvider->FDetaching) FProvider->editingChanged();
 }
 
+void TcxDBDataLink::FocusControl(TField** Field) {
+  if (FProvider->FDetaching || !*Field) return;
+  TcxDBDataController* dc = FProvider->DBDataController();
+  for (Integer i = 0; i < dc->GetItemCount(); ++i) {
+    if (dc->GetItemField(i) != *Field) continue;
+    if (dc->FocusItemControl(i)) *Field = nullptr;
+    return;
+  }
+}
+
 void TcxDBDataLink::LayoutChanged() {
   if (FProvider->FDetaching) return;
   FProvider->StructureChanged();

@@ -123,6 +123,9 @@ public:
   void DataSetChanged() override;
   void DataSetScrolled(Integer Distance) override;
   void EditingChanged() override;
+  // The first item showing the field asks its view to focus it; when the view did, nobody
+  // else is asked.
+  void FocusControl(TField** Field) override;
   void LayoutChanged() override;
   void RecordChanged(TField* Field) override;
   void UpdateData() override;

@@ -60,6 +60,14 @@ public:
     return AItemIndex == KeyEditedItem ? TcxDataEditValueSource::Key : TcxDataEditValueSource::Text;
   }
 
+  // The items whose editor the view was asked to focus; it can focus those below FocusableCount.
+  std::vector<Integer> FocusRequests;
+  Integer FocusableCount = 0;
+  bool FocusItemControl(Integer AItemIndex) override {
+    FocusRequests.push_back(AItemIndex);
+    return AItemIndex < FocusableCount;
+  }
+
   std::vector<TObjectPtr<TColumn>> FItems;
 };
 RTL_IMPLEMENT_CLASS(TTestDBController)
@@ -652,4 +660,20 @@ TEST_F(PeopleFile, SmartRefreshKeepsAPostedRecordWhoseKeyTheFileGave) {
   dc->ChangeFocusedRowIndex(3);
   dc->ChangeFocusedRowIndex(1);
   EXPECT_EQ(current(), "Bruno") << "found again by its new key";
+}
+
+// A field that asks for the focus (a failed required value, a data-aware message) reaches
+// the view's editor of the first item showing it; a view that took it stops the request.
+TEST_F(PeopleFile, AFieldAskingForTheFocusReachesTheItemShowingIt) {
+  Controller first = controller(true);
+  Controller second = controller(true);  // linked last, asked first
+  first->FocusableCount = 3;
+  q->Open();
+  q->FieldByName("Idade")->FocusControl();
+  EXPECT_EQ(second->FocusRequests, std::vector<Integer>{2}) << "asked, and could not take it";
+  EXPECT_EQ(first->FocusRequests, std::vector<Integer>{2});
+  second->FocusableCount = 3;
+  q->FieldByName("Nome")->FocusControl();
+  EXPECT_EQ(second->FocusRequests, (std::vector<Integer>{2, 1}));
+  EXPECT_EQ(first->FocusRequests, std::vector<Integer>{2}) << "the other view took it";
 }
