@@ -322,6 +322,15 @@ TEST_F(PeopleFile, TwoViewsOnOneDataSetFollowEachOther) {
   second.reset();
   first->ChangeFocusedRowIndex(0);
   EXPECT_EQ(current(), "Ana") << "the remaining view goes on alone";
+  // A view made like the first one (a detail clone, a copy) takes its source and settings.
+  first->DataModeController()->SetSmartRefresh(true);
+  Controller copy(New<TTestDBController>(nullptr));
+  copy->AddColumn("Nome");
+  copy->Assign(first.get());
+  EXPECT_EQ(copy->DataSource(), source.get());
+  EXPECT_EQ(copy->KeyFieldNames(), "Id");
+  EXPECT_TRUE(copy->DataModeController()->SmartRefresh());
+  EXPECT_EQ(copy->Column(0), "Ana,Bruno,Carla,Duarte Lima,Eva");
 }
 
 // Reading the records again while the user edits one would cancel the edit (the reading
