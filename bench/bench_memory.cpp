@@ -37,12 +37,6 @@ public:
 
 double mb(int64_t kb) { return static_cast<double>(kb) / 1024.0; }
 
-std::string drivePath(const std::string& unixPath) {
-  std::string out = "Z:";
-  for (char c : unixPath) out += c == '/' ? '\\' : c;
-  return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +61,7 @@ int main(int argc, char** argv) {
     } else {
       auto connection = std::make_unique<TADOConnection>(nullptr);
       connection->SetLoginPrompt(false);
-      connection->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + drivePath(file));
+      connection->SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + memory_bench::drivePath(file));
       connection->Open();
       auto query = std::make_unique<MeasuredQuery>(nullptr);
       query->SetConnection(connection.get());

@@ -41,6 +41,12 @@ void ensureSampleDatabase(const std::string& path, int32_t rows) {
   native::sample::writeSurveyDatabase(path, rows);
 }
 
+std::string drivePath(const std::string& unixPath) {
+  std::string out = "Z:";
+  for (char c : unixPath) out += c == '/' ? '\\' : c;
+  return out;
+}
+
 int64_t engineReadAll(const std::string& path) {
   native::OpenOptions options;
   options.pathIsUtf8 = true;

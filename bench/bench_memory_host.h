@@ -14,6 +14,8 @@ int64_t peakResidentKb();
 int64_t fileSize(const std::string& path);
 // Writes the sample survey database with this many rows at path unless a file is there.
 void ensureSampleDatabase(const std::string& path, int32_t rows);
+// The drive-letter path Wine gives a host path ("Z:\\tmp\\x.db" for "/tmp/x.db").
+std::string drivePath(const std::string& unixPath);
 // Runs "select * from" the sample table through the engine alone; returns the row count.
 int64_t engineReadAll(const std::string& path);
 

@@ -626,6 +626,9 @@ public:
   bool IsPrevFocusChanged() const { return FPrevious.Changed; }
   // The controller's dispatch takes the current focus as the previous one.
   void SavePrevFocus() { FPrevious.AssignFrom(FCurrent); }
+  // A source that moved by itself names the data record it now stands on; the focus goes to
+  // that record's row (made visible) when the rows are next brought up to date.
+  void FocusRecordOfSource(Integer ARecordIndex);
 
   // Selection.
   TcxDataSelection* Selection() const { return FSelection.get(); }
@@ -822,6 +825,8 @@ public:
     GetDisplayText(ARecordIndex, AItemIndex, S);
   }
   virtual TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) { return TcxDataEditValueSource::Text; }
+  // The view puts the focus on the item's editor and answers whether it did; nothing here.
+  virtual bool FocusItemControl(Integer AItemIndex) { return false; }
   virtual bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) { return false; }
   TcxCustomDataFieldList* Fields() const { return FFields.get(); }
   TcxDataStorage* DataStorage() const { return FDataStorage.get(); }
@@ -1033,6 +1038,8 @@ public:
   TcxDataControllerOptions Options() const { return FOptions; }
   void SetOptions(const TcxDataControllerOptions& AValue);
   bool LoadedFlag() const { return FLoaded; }
+  // Whether the controller's source is active (always, for a controller of its own records).
+  bool Active() const { return FActive; }
 
   virtual void DoAfterCancel();
   virtual void DoAfterDelete();
@@ -1103,4 +1110,15 @@ protected:
   bool FActive = false;
   Integer FPrevSelectedCount = 0;
   Integer FPrevSelectedRowIndex = -1;
+};
+
+// ---------------------------------------------------------------------------------------
+// The controller of records that live in its own storage (views filled by code, the lookup
+// grid): active from its construction, so its fields and records are usable at once. The
+// view still supplies its items (GetItem).
+class TcxDataController : public TcxCustomDataController {
+  RTL_DECLARE_CLASS(TcxDataController, TcxCustomDataController)
+public:
+  explicit TcxDataController(TComponent* AOwner) : TcxCustomDataController(AOwner) {}
+  void AfterConstruction() override;
 };
