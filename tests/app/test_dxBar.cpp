@@ -386,12 +386,15 @@ TEST_F(ToolbarTest, TheToolbarIsSizedFromItsItems) {
   TdxBarItemControl* c0 = link(0)->Control();
   TdxBarItemControl* c1 = link(1)->Control();
   ASSERT_TRUE(c0 && c1);
-  Integer border = 2 + 2, grip = manager->DragMarkSize();
-  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth() + c1->GetWidth());
+  // Frame and grip around the links, and the mark the Enhanced look keeps at the end.
+  Integer border = 2 + 2, grip = manager->DragMarkSize(), mark = TdxBarControl::MarkSize;
+  EXPECT_TRUE(window()->HasMark());
+  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth() + c1->GetWidth() + mark);
   EXPECT_EQ(window()->Height(), border + std::max(c0->GetHeight(), c1->GetHeight()));
   EXPECT_EQ(window()->Height(), 26) << "Tahoma-sized captions fit the 22-pixel glyph height";
   EXPECT_EQ(manager->BuiltInDockControl(dsTop)->Height(), window()->Height());
-  EXPECT_EQ(link(0)->ItemRect().left, 2 + grip);
+  EXPECT_EQ(window()->ClientWidth(), window()->Width() - border - grip) << "frame and grip are non-client";
+  EXPECT_EQ(link(0)->ItemRect().left, 0);
   EXPECT_EQ(link(1)->ItemRect().left, link(0)->ItemRect().right);
 
   // Without an image a button shows its caption: caption width plus the font's point size.
@@ -402,10 +405,13 @@ TEST_F(ToolbarTest, TheToolbarIsSizedFromItsItems) {
   EXPECT_EQ(window()->Width(), before + 6) << "a group separator takes its room";
   salva->SetVisible(ivNever);
   EXPECT_EQ(link(1)->Control(), nullptr) << "a hidden item has no view";
-  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth());
+  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth() + mark);
   salva->SetVisible(ivAlways);
   salva->SetEnabled(false);
   EXPECT_EQ(window()->Width(), before + 6) << "a disabled item keeps its place";
+  bar->SetAllowQuickCustomizing(false);
+  EXPECT_FALSE(window()->HasMark()) << "without quick customization and with every link shown, no mark";
+  EXPECT_EQ(window()->Width(), before + 6 - mark);
 }
 
 TEST_F(ToolbarTest, AClickRunsTheManagerThenTheItemWithThePressedLook) {
@@ -538,8 +544,9 @@ TEST_F(ToolbarTest, TheButtonUnderTheMouseIsHotTracked) {
 }
 
 // The two looks differ in the grip: two bars of 3 pixels after a 2-pixel offset (Standard)
-// or one after 1 (Enhanced); the buttons start after it.
-TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGrips) {
+// or one after 1 (Enhanced). Frame and grip lie in the non-client area: the client area,
+// where the links start, begins after them, and a click on the grip is harmless.
+TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGripsOutsideTheClientArea) {
   struct Case {
     TdxBarManagerStyle style;
     const char* name;
@@ -553,10 +560,17 @@ TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGrips) {
     pumpUntil([&] { return window()->SelectedControl() == nullptr; });
     pumpFor(50);
     TBitmap shot;
-    captureClient(window(), shot);
+    captureWindow(window()->Handle(), shot);
     savePng(shot, std::string("toolbar-") + c.name);
     EXPECT_EQ(manager->DragMarkSize(), c.markSize) << c.name;
-    EXPECT_EQ(link(0)->ItemRect().left, 2 + c.markSize) << c.name;
+    RECT windowRect;
+    GetWindowRect(window()->Handle(), &windowRect);
+    TPoint clientOrigin = Point(0, 0);
+    ClientToScreen(window()->Handle(), &clientOrigin);
+    EXPECT_EQ(clientOrigin.x - windowRect.left, 2 + c.markSize) << c.name << ": the client area starts after the grip";
+    EXPECT_EQ(clientOrigin.y - windowRect.top, 2) << c.name;
+    EXPECT_EQ(window()->ClientHeight(), window()->Height() - 4) << c.name;
+    EXPECT_EQ(link(0)->ItemRect().left, 0) << c.name;
     Integer midY = window()->Height() / 2;
     for (Integer x : c.highlightColumns)
       EXPECT_EQ(hexOf(pixelAt(shot, x, midY)), hexOf(highlight)) << c.name << " grip at x=" << x;
@@ -565,11 +579,21 @@ TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGrips) {
     EXPECT_EQ(hexOf(pixelAt(shot, between, midY)), hexOf(face)) << c.name;
     // The caption is drawn in the button text colour somewhere inside the first button.
     TRect r = link(0)->ItemRect();
+    Integer ox = 2 + c.markSize, oy = 2;
     bool text = false;
     for (Integer x = r.left; x < r.right && !text; ++x)
       for (Integer y = r.top; y < r.bottom && !text; ++y)
-        text = pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT);
+        text = pixelAt(shot, ox + x, oy + y) == GetSysColor(COLOR_BTNTEXT);
     EXPECT_TRUE(text) << c.name << ": the caption is drawn";
+    // The grip answers as client area (it is where a bar is taken to be dragged), and a
+    // press there selects and clicks nothing.
+    TPoint grip = Point(windowRect.left + 4, windowRect.top + midY);
+    EXPECT_EQ(SendMessageA(window()->Handle(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCLIENT) << c.name;
+    moveMouseTo(grip);
+    clickAt(window(), Point(-3, midY - 2));
+    pumpFor(50);
+    EXPECT_TRUE(rec.log.empty()) << c.name;
+    EXPECT_EQ(window()->PressedControl(), nullptr) << c.name;
   }
 }
 
@@ -597,6 +621,285 @@ TEST_F(ToolbarTest, AGlyphIsDrawnAndGreyedWhenDisabled) {
   pumpFor(100);
   captureClient(window(), shot);
   EXPECT_EQ(hexOf(pixelAt(shot, gx + 8, gy + 8)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "greyed when disabled";
+}
+
+// Down, hot and pressed looks of a checked button with a glyph in the Standard look: a
+// down button sits on the dither pattern inside a sunken edge with its glyph one pixel
+// right and down; a hot one gets a raised edge; held down under the mouse, a sunken edge
+// and the glyph moved again.
+TEST_F(ToolbarTest, GlyphButtonsShowDownHotAndPressedLooks) {
+  manager->SetStyle(bmsStandard);
+  std::unique_ptr<TBitmap> glyph(new TBitmap);
+  glyph->SetWidth(16);
+  glyph->SetHeight(16);
+  glyph->Canvas()->Brush()->SetColor(clFuchsia);
+  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
+  glyph->Canvas()->Brush()->SetColor(clRed);
+  glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+  gera->SetGlyph(glyph.get());
+  gera->SetButtonStyle(bsChecked);
+  pumpFor(50);
+  TRect r = link(0)->ItemRect();
+  ASSERT_EQ(r.right - r.left, manager->ButtonGlyphWidth()) << "a glyph button is one glyph square wide";
+  Integer gx = r.left + (r.right - r.left - 16) / 2, gy = r.top + (r.bottom - r.top - 16) / 2;
+  uint32_t face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  uint32_t shadow = GetSysColor(COLOR_BTNSHADOW), red = 0x0000FF;
+  TBitmap shot;
+  auto away = [&] {
+    moveMouseTo(Point(5, 600));
+    pumpUntil([&] { return window()->SelectedControl() == nullptr; });
+    pumpFor(50);
+  };
+
+  away();
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(red)) << "normal: the glyph in its place";
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top)), hexOf(face)) << "normal: no edge";
+
+  gera->SetDown(true);
+  pumpFor(50);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-down");
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(shadow)) << "down: sunken edge";
+  EXPECT_NE(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(red)) << "down: no glyph at its normal corner";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 5, gy + 5)), hexOf(red)) << "down: the glyph one pixel right and down";
+  // The dither: neighbouring face pixels outside the glyph alternate highlight and face.
+  uint32_t d0 = pixelAt(shot, r.left + 2, r.top + 2), d1 = pixelAt(shot, r.left + 3, r.top + 2);
+  EXPECT_NE(d0, d1) << "down: the face is a checkerboard";
+  EXPECT_TRUE((d0 == light && d1 == face) || (d0 == face && d1 == light)) << hexOf(d0) << " " << hexOf(d1);
+  gera->SetDown(false);
+
+  moveMouseTo(screenCentre(0));
+  pumpUntil([&] { return window()->SelectedControl() == link(0)->Control(); });
+  pumpFor(50);
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(light)) << "hot: raised edge";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(red)) << "hot: the glyph stays";
+
+  INPUT press{};
+  press.type = INPUT_MOUSE;
+  press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &press, sizeof(INPUT));
+  pumpUntil([&] { return window()->PressedControl() != nullptr; });
+  pumpFor(50);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-pressed");
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(shadow)) << "pressed: sunken edge";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 5, gy + 5)), hexOf(red)) << "pressed: the glyph moves";
+  INPUT release{};
+  release.type = INPUT_MOUSE;
+  release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(1, &release, sizeof(INPUT));
+  pumpUntil([&] { return !rec.log.empty(); });
+  EXPECT_TRUE(gera->Down()) << "the click toggled the checked button";
+}
+
+// Disabled glyphs: embossed (a highlight copy one pixel right and down under a shadow
+// copy), or, with faded disabled images, tinted three quarters towards 70 % shadow.
+TEST_F(ToolbarTest, DisabledGlyphsAreEmbossedOrFaded) {
+  std::unique_ptr<TBitmap> glyph(new TBitmap);
+  glyph->SetWidth(16);
+  glyph->SetHeight(16);
+  glyph->Canvas()->Brush()->SetColor(clFuchsia);
+  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
+  glyph->Canvas()->Brush()->SetColor(clRed);
+  glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+  gera->SetGlyph(glyph.get());
+  gera->SetEnabled(false);
+  pumpFor(50);
+  TRect r = link(0)->ItemRect();
+  Integer gx = r.left + (r.right - r.left - 16) / 2, gy = r.top + (r.bottom - r.top - 16) / 2;
+  TBitmap shot;
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "embossed: shadow";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 12, gy + 12)), hexOf(GetSysColor(COLOR_BTNHIGHLIGHT)))
+      << "embossed: the highlight copy shows below and right";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 3, gy + 3)), hexOf(GetSysColor(COLOR_BTNFACE)));
+
+  manager->SetMakeDisabledImagesFaded(true);
+  pumpFor(50);
+  captureClient(window(), shot);
+  // Red through the tint: luminance 77 * 255 >> 8, lightened; each channel three quarters
+  // the fade colour and one quarter that grey.
+  COLORREF s = GetSysColor(COLOR_BTNSHADOW);
+  auto fadeChannel = [](Integer c) { return (c * 70 + 255 * 30) / 100; };
+  Integer l = (((77 * 255) >> 8) * 192 + 16320) >> 8;
+  auto tinted = [&](Integer f) { return (fadeChannel(f) * 192 + l * 64) >> 8; };
+  COLORREF expected = RGB(tinted(GetRValue(s)), tinted(GetGValue(s)), tinted(GetBValue(s)));
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(expected)) << "faded";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 12, gy + 12)), hexOf(GetSysColor(COLOR_BTNFACE))) << "faded: no emboss";
+}
+
+// Captions: an ampersand underlines the next letter, a doubled one shows as one; disabled
+// captions are embossed.
+TEST_F(ToolbarTest, CaptionsUnderlineTheirMnemonicAndEmbossWhenDisabled) {
+  auto countIn = [&](const TRect& r, uint32_t color) {
+    TBitmap shot;
+    captureClient(window(), shot);
+    Integer n = 0;
+    for (Integer x = r.left; x < r.right; ++x)
+      for (Integer y = r.top; y < r.bottom; ++y) n += pixelAt(shot, x, y) == color;
+    return n;
+  };
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  uint32_t text = GetSysColor(COLOR_BTNTEXT);
+  gera->SetCaption("Gerar");
+  pumpFor(50);
+  Integer plain = countIn(link(0)->ItemRect(), text);
+  gera->SetCaption("&Gerar");
+  pumpFor(50);
+  EXPECT_EQ(link(0)->Control()->GetWidth(), textWidth("Gerar") + manager->Font()->Size()) << "the marker takes no room";
+  Integer underlined = countIn(link(0)->ItemRect(), text);
+  EXPECT_GT(underlined, plain) << "the G is underlined";
+  gera->SetCaption("A&&B");
+  pumpFor(50);
+  EXPECT_EQ(link(0)->Control()->GetWidth(), textWidth("A&B") + manager->Font()->Size());
+
+  gera->SetCaption("Gerar");
+  pumpFor(50);
+  EXPECT_EQ(countIn(link(0)->ItemRect(), GetSysColor(COLOR_BTNHIGHLIGHT)), 0) << "enabled: no highlight copy";
+  gera->SetEnabled(false);
+  pumpFor(50);
+  EXPECT_GT(countIn(link(0)->ItemRect(), GetSysColor(COLOR_BTNHIGHLIGHT)), 0) << "disabled: highlight copy";
+  EXPECT_EQ(countIn(link(0)->ItemRect(), text), 0) << "disabled: no text colour";
+  EXPECT_GT(countIn(link(0)->ItemRect(), GetSysColor(COLOR_BTNSHADOW)), 0) << "disabled: shadow copy";
+}
+
+// The mark of the Enhanced look: an arrow at the bar's end, raised while the mouse is
+// over it; with links left out for want of room, chevrons too. The Standard look shows
+// its mark only when links are hidden.
+TEST_F(ToolbarTest, TheMarkShowsHiddenLinksAndFollowsTheMouse) {
+  TRect mark = window()->MarkRect();
+  EXPECT_EQ(mark.right - mark.left, TdxBarControl::MarkSize);
+  EXPECT_EQ(mark.bottom - mark.top, window()->ClientHeight());
+  EXPECT_EQ(mark.right, window()->ClientWidth());
+  TPoint inMark = Point((mark.left + mark.right) / 2, 2);
+  TPoint screen = inMark;
+  ClientToScreen(window()->Handle(), &screen);
+  moveMouseTo(screen);
+  pumpUntil([&] { return window()->MarkState() == 1; });
+  TBitmap shot;
+  captureClient(window(), shot);
+  EXPECT_EQ(window()->MarkState(), 1);
+  EXPECT_EQ(hexOf(pixelAt(shot, mark.left, mark.top + 5)), hexOf(GetSysColor(COLOR_BTNHIGHLIGHT))) << "hot mark";
+  moveMouseTo(Point(5, 600));
+  pumpUntil([&] { return window()->MarkState() == 0; });
+  EXPECT_EQ(window()->MarkState(), 0) << "the mark goes back when the mouse leaves";
+
+  // Less room than the bar needs: the second link is left out and the mark tells.
+  form->SetWidth(window()->Width() - link(1)->Control()->GetWidth() + 20 + (form->Width() - form->ClientWidth()));
+  pumpFor(100);
+  EXPECT_TRUE(window()->LinksHidden());
+  EXPECT_TRUE(IsRectEmpty(&link(1)->ItemRect())) << "a link that does not fit has no place";
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-hidden-links");
+  mark = window()->MarkRect();
+  bool chevron = false;
+  for (Integer x = mark.left; x < mark.right; ++x)
+    for (Integer y = 3; y < 10; ++y) chevron = chevron || pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT);
+  EXPECT_TRUE(chevron) << "chevrons in the mark";
+
+  manager->SetStyle(bmsStandard);
+  bar->SetAllowQuickCustomizing(false);
+  pumpFor(100);
+  EXPECT_TRUE(window()->LinksHidden());
+  EXPECT_TRUE(window()->HasMark()) << "links hidden: the mark shows even without quick customization";
+  mark = window()->MarkRect();
+  EXPECT_EQ(mark.bottom - mark.top, 9) << "the Standard mark is an 11 x 9 box";
+  form->SetWidth(600);
+  pumpFor(100);
+  EXPECT_FALSE(window()->LinksHidden());
+  EXPECT_FALSE(window()->HasMark()) << "room for every link: no Standard mark";
+}
+
+// A multi-line bar that is longer than its row wraps its links into lines; the dock site
+// grows to hold them, a link that begins a group at a line start gets a separator across
+// the bar, and widening the form brings the links back onto one line.
+TEST_F(ToolbarTest, AMultiLineBarWrapsItsLinksAndTheSiteGrows) {
+  TdxBarButton* abre = button("Abre", "Abrir projeto");
+  TdxBarButton* fecha = button("Fecha", "Fechar projeto");
+  bar->ItemLinks()->Add()->SetItem(abre);
+  bar->ItemLinks()->Add()->SetItem(fecha);
+  bar->SetWholeRow(true);
+  bar->SetMultiLine(true);
+  form->SetWidth(800);
+  pumpFor(100);
+  TdxDockControl* dock = manager->BuiltInDockControl(dsTop);
+  EXPECT_EQ(dock->Height(), 26) << "room for all: one line";
+  Integer lineHeight = link(0)->ItemRect().bottom - link(0)->ItemRect().top;
+
+  // Room for about two buttons per line.
+  Integer frame = form->Width() - form->ClientWidth();
+  Integer nc = 4 + manager->DragMarkSize() + TdxBarControl::MarkSize;
+  Integer two = link(0)->Control()->GetWidth() + link(1)->Control()->GetWidth();
+  form->SetWidth(two + nc + 4 + frame);
+  pumpFor(100);
+  EXPECT_EQ(window()->Width(), form->ClientWidth()) << "a whole-row bar";
+  EXPECT_EQ(link(2)->ItemRect().left, 0) << "the third link starts the second line";
+  EXPECT_EQ(link(2)->ItemRect().top, link(0)->ItemRect().bottom);
+  EXPECT_EQ(dock->Height(), 4 + 2 * lineHeight) << "the site holds two lines";
+  EXPECT_EQ(window()->CalcThicknessForLength(window()->Width()), dock->Height());
+
+  // A group separator at the line break is a band across the bar above the new line.
+  link(2)->SetBeginGroup(true);
+  pumpFor(100);
+  EXPECT_EQ(dock->Height(), 4 + 2 * lineHeight + 6);
+  TRect band = link(2)->Control()->SeparatorRect();
+  EXPECT_EQ(band.top, lineHeight);
+  EXPECT_EQ(band.bottom, lineHeight + 6);
+  EXPECT_EQ(band.left, 0);
+  EXPECT_EQ(band.right, window()->ClientWidth() - TdxBarControl::MarkSize);
+  EXPECT_EQ(link(2)->ItemRect().top, lineHeight + 6);
+  TBitmap shot;
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-wrapped");
+  EXPECT_EQ(hexOf(pixelAt(shot, band.left + 20, band.top + 2)), hexOf(GetSysColor(COLOR_BTNSHADOW)))
+      << "the etched line across the bar";
+  EXPECT_EQ(hexOf(pixelAt(shot, band.left + 20, band.top + 3)), hexOf(GetSysColor(COLOR_BTNHIGHLIGHT)));
+
+  // The wrapped links are clicked like any other.
+  clickAt(window(), centreOf(link(3)));
+  pumpUntil([&] { return !rec.log.empty(); });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Fecha", "click:Fecha"}));
+
+  form->SetWidth(800);
+  pumpFor(100);
+  EXPECT_EQ(dock->Height(), 26) << "wide again: one line";
+  EXPECT_EQ(link(3)->ItemRect().top, 0);
+}
+
+// The dock colour (the form's colour until set) runs on under the bars; a bar's own
+// colour wins, and glyph faces show it.
+TEST_F(ToolbarTest, BarsShowTheDockColourOrTheirOwn) {
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  EXPECT_TRUE(manager->AutoDockColor());
+  EXPECT_EQ(manager->DockColor(), form->Color());
+  manager->SetDockColor(clTeal);
+  EXPECT_FALSE(manager->AutoDockColor()) << "setting the colour stops following the form";
+  pumpFor(100);
+  TBitmap shot;
+  captureClient(manager->BuiltInDockControl(dsTop), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, shot.Width() - 2, 3)), hexOf(ColorToRGB(clTeal))) << "the dock site";
+  captureClient(window(), shot);
+  TRect r = link(1)->ItemRect();
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left + 1, r.top + 1)), hexOf(ColorToRGB(clTeal))) << "under a caption button";
+
+  std::unique_ptr<TBitmap> glyph(new TBitmap);
+  glyph->SetWidth(16);
+  glyph->SetHeight(16);
+  glyph->Canvas()->Brush()->SetColor(clFuchsia);
+  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
+  gera->SetGlyph(glyph.get());
+  bar->SetColor(clOlive);
+  pumpFor(100);
+  captureClient(window(), shot);
+  r = link(0)->ItemRect();
+  EXPECT_EQ(hexOf(pixelAt(shot, (r.left + r.right) / 2, (r.top + r.bottom) / 2)), hexOf(ColorToRGB(clOlive)))
+      << "a glyph face shows the bar's colour";
+  manager->SetAutoDockColor(true);
+  EXPECT_EQ(manager->DockColor(), form->Color());
 }
 
 // --- Stored descriptions.
