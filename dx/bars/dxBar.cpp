@@ -434,25 +434,52 @@ void TdxBarManager::CalcImageMetrics() {
 
 void TdxBarManager::SetUseSystemFont(bool Value) {
   useSystemFont_ = Value;
-  if (!Value) return;
+  if (Value) UpdateFontFromSystem();
+}
+
+void TdxBarManager::SetScaled(bool Value) {
+  if (scaled_ == Value) return;
+  scaled_ = Value;
+  if (Value && !useSystemFont_) UpdateFontFromSystem();
+  else {
+    rebuildFontHandle();
+    rebuildBarWindows();
+  }
+}
+
+// The system's menu font: taken whole while UseSystemFont, else only its height when
+// Scaled.
+void TdxBarManager::UpdateFontFromSystem() {
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
-  HFONT menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
   ScopedRestore<bool> restoreGuard(fontGuard_);
   fontGuard_ = true;
-  font_->SetHandle(menuFont);
+  if (useSystemFont_) font_->SetHandle(CreateFontIndirectA(&metrics.lfMenuFont));
+  else if (scaled_) font_->SetHeight(metrics.lfMenuFont.lfHeight);
 }
 
+// A font set by hand ends the use of the system font; with Scaled its height still
+// follows the system's.
 void TdxBarManager::fontChanged(TObject*) {
-  if (!fontGuard_) useSystemFont_ = false;
+  if (!fontGuard_) {
+    useSystemFont_ = false;
+    if (scaled_) UpdateFontFromSystem();
+  }
   rebuildFontHandle();
   rebuildBarWindows();
 }
 
+// With Scaled, the handle has the font's face at the system icon-title height (never
+// smaller than 11 pixels); otherwise it is a copy of the font.
 void TdxBarManager::rebuildFontHandle() {
   LOGFONTA lf{};
   GetObjectA(font_->Handle(), sizeof(lf), &lf);
+  if (scaled_) {
+    LOGFONTA title{};
+    if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(title), &title, 0))
+      lf.lfHeight = title.lfHeight >= -10 ? -11 : title.lfHeight;
+  }
   HFONT handle = CreateFontIndirectA(&lf);
   if (fontHandle_) DeleteObject(fontHandle_);
   fontHandle_ = handle;
@@ -2283,6 +2310,7 @@ RTL_BEGIN_CLASS(TdxBarManager)
   PUBLISH(LargeIcons).Default(false);
   PUBLISH(MakeDisabledImagesFaded).Default(false);
   PUBLISH(MostRecentItemsPercents).Default(95);
+  PUBLISH(Scaled).Default(true);
   PUBLISH(ShowHint).Default(true);
   PUBLISH(Style).Default(bmsEnhanced);
   PUBLISH(UseSystemFont);

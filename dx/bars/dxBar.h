@@ -282,6 +282,10 @@ public:
   void SetLargeIcons(bool Value);
   bool UseSystemFont() const { return useSystemFont_; }
   void SetUseSystemFont(bool Value);
+  bool Scaled() const { return scaled_; }
+  void SetScaled(bool Value);
+  // After a change of the system's non-client metrics.
+  void UpdateFontFromSystem();
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool Value) { showHint_ = Value; }
   bool CanCustomize() const { return canCustomize_; }
@@ -394,6 +398,7 @@ private:
   Integer buttonArrowWidth_ = 11;
   bool largeIcons_ = false;
   bool useSystemFont_ = false;
+  bool scaled_ = true;
   bool fontGuard_ = false;
   bool showHint_ = true;
   bool canCustomize_ = true;

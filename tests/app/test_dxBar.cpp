@@ -355,6 +355,37 @@ TEST_F(BarTest, HidingACategoryHidesTheItemsThatShareItsState) {
   EXPECT_EQ(manager->GetVisibleCategoryIndex(1), -1);
 }
 
+// A font set by hand ends the use of the system font; with Scaled its height still
+// follows the system's menu font, and the drawing handle takes the icon-title height.
+TEST_F(BarTest, AFontSetByHandEndsTheSystemFontAndScaledKeepsTheSystemHeight) {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  LOGFONTA title{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(title), &title, 0));
+  auto handleHeight = [&] {
+    LOGFONTA lf{};
+    GetObjectA(manager->FontHandle(), sizeof(lf), &lf);
+    return lf.lfHeight;
+  };
+  EXPECT_TRUE(manager->UseSystemFont());
+  EXPECT_TRUE(manager->Scaled());
+  EXPECT_EQ(manager->Font()->Name(), std::string(metrics.lfMenuFont.lfFaceName));
+  EXPECT_EQ(handleHeight(), title.lfHeight >= -10 ? -11 : title.lfHeight);
+
+  manager->Font()->SetName("Arial");
+  manager->Font()->SetHeight(-20);
+  EXPECT_FALSE(manager->UseSystemFont()) << "a font set by hand";
+  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight) << "scaled: the system's height";
+  manager->UpdateFontFromSystem();
+  EXPECT_EQ(manager->Font()->Name(), "Arial") << "a system change leaves the font's face alone";
+
+  manager->SetScaled(false);
+  manager->Font()->SetHeight(-20);
+  EXPECT_EQ(manager->Font()->Height(), -20);
+  EXPECT_EQ(handleHeight(), -20) << "not scaled: the handle copies the font";
+}
+
 // --- The toolbar window.
 
 class ToolbarTest : public BarTest {
