@@ -302,6 +302,7 @@ TdxBarManager::~TdxBarManager() {
   bars_.reset();
   destroyPaintObjects();
   if (fontHandle_) DeleteObject(fontHandle_);
+  if (rotatedFontHandle_) DeleteObject(rotatedFontHandle_);
   if (managerList) eraseFrom(managerList->managers_, this);
 }
 
@@ -483,6 +484,12 @@ void TdxBarManager::rebuildFontHandle() {
   HFONT handle = CreateFontIndirectA(&lf);
   if (fontHandle_) DeleteObject(fontHandle_);
   fontHandle_ = handle;
+  // Turned by -90 degrees; only outline fonts turn.
+  lf.lfEscapement = lf.lfOrientation = -900;
+  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  HFONT rotated = CreateFontIndirectA(&lf);
+  if (rotatedFontHandle_) DeleteObject(rotatedFontHandle_);
+  rotatedFontHandle_ = rotated;
 }
 
 void TdxBarManager::rebuildBarWindows() {
@@ -1388,6 +1395,12 @@ void TdxBar::SetMultiLine(bool Value) {
   if (Control()) Control()->Rebuild();
 }
 
+void TdxBar::SetRotateWhenVertical(bool Value) {
+  if (rotateWhenVertical_ == Value) return;
+  rotateWhenVertical_ = Value;
+  if (Control()) Control()->Rebuild();
+}
+
 void TdxBar::SetShowMark(bool Value) {
   if (showMark_ == Value) return;
   showMark_ = Value;
@@ -2208,8 +2221,10 @@ TdxBarPaintStyle TdxBarButtonControl::EffectivePaintStyle() const {
 Integer TdxBarButtonControl::GetButtonHeight() const {
   TdxBarManager* manager = BarManager();
   TdxBarPaintStyle style = EffectivePaintStyle();
+  bool rotated = parent_->IsRotated();
   Integer h = manager->ButtonGlyphHeight();
-  if (style == psCaption || style == psCaptionGlyph) h = std::max(h, parent_->TextSize());
+  if (style == psCaption || style == psCaptionGlyph)
+    h = std::max(rotated ? manager->ButtonGlyphWidth() : h, parent_->TextSize());
   if (Lowered()) h += 2 * Painter()->GetLoweredExtra();
   return h;
 }
@@ -2220,20 +2235,28 @@ Integer TdxBarButtonControl::GetButtonWidth() const {
   Integer w;
   switch (EffectivePaintStyle()) {
     case psCaption: w = caption + parent_->PointSize(); break;
-    case psCaptionGlyph: w = caption + manager->ButtonGlyphWidth() + 4; break;
+    case psCaptionGlyph:
+      w = caption + (parent_->IsRotated() ? manager->ButtonGlyphHeight() : manager->ButtonGlyphWidth()) + 4;
+      break;
     default: w = manager->ButtonGlyphWidth(); break;
   }
   if (Lowered()) w += 2 * Painter()->GetLoweredExtra();
   return w;
 }
 
+// On a vertical bar that rotates its captions a captioned button lies along the bar.
+bool TdxBarButtonControl::liesAlong() const {
+  TdxBarPaintStyle style = EffectivePaintStyle();
+  return parent_ && parent_->IsRotated() && (style == psCaption || style == psCaptionGlyph);
+}
+
 Integer TdxBarButtonControl::GetWidth() const {
-  Integer w = GetButtonWidth();
-  if (ButtonStyle() == bsDropDown) w += BarManager()->ArrowWidth();
+  Integer w = liesAlong() ? GetButtonHeight() : GetButtonWidth();
+  if (ButtonStyle() == bsDropDown && parent_ && !parent_->IsMenu()) w += BarManager()->ArrowWidth();
   return w;
 }
 
-Integer TdxBarButtonControl::GetHeight() const { return GetButtonHeight(); }
+Integer TdxBarButtonControl::GetHeight() const { return liesAlong() ? GetButtonWidth() : GetButtonHeight(); }
 
 void TdxBarButtonControl::GlyphChanged() {
   if (link_ && link_->PaintStyle() == psStandard) VisibleChanged();
@@ -2276,12 +2299,17 @@ void TdxBarButtonControl::Paint(HDC DC, const TRect& Rect, TdxBarPaintType Paint
                          PaintType);
   if (style == psCaption || style == psCaptionGlyph) {
     TRect text = r;
-    text.left += style == psCaption ? parent_->PointSize() / 2 : BarManager()->ButtonGlyphWidth();
+    bool vertical = PaintType == ptVert && parent_->IsRotated();
+    Integer skip = style == psCaption ? parent_->PointSize() / 2
+                   : vertical        ? BarManager()->ButtonGlyphHeight()
+                                     : BarManager()->ButtonGlyphWidth();
+    if (vertical) text.top += skip;
+    else text.left += skip;
     painter->OffsetPressedButtonGlyph(downLook, pressedLook, text);
     bool highlighted = painter->HasSplitDropDown() &&
                        (((pressedLook || (downLook && selected)) && painter->HasDropDownHotPart()) ||
                         (dxIsButtonFaceWhite() && (pressedLook || downLook || selected)));
-    painter->DrawCaption(this, DC, false, false, PaintType == ptVert, highlighted, GetEnabled(), 0, text, GetCaption());
+    painter->DrawCaption(this, DC, false, false, vertical, highlighted, GetEnabled(), 0, text, GetCaption());
   }
   if (dropDown) {
     COLORREF color;

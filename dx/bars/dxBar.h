@@ -141,6 +141,10 @@ public:
   virtual void DrawMarkGlyphs(const TdxBarControl* Bar, HDC DC, const TRect& R) const;
   virtual void DrawMarkChevron(const TdxBarControl* Bar, HDC DC, Integer Position) const {}
   virtual Integer GetMarkArrowColorIndex(const TdxBarControl* Bar) const { return COLOR_BTNTEXT; }
+
+protected:
+  void drawVerticalCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip, bool Selected,
+                           bool Enabled, Integer Alignment, const TRect& R, const std::string& Text) const;
 };
 
 class TdxBarItemControlStandardPainter : public TdxBarItemControlPainter {
@@ -351,6 +355,8 @@ public:
   Integer DragMarkOffset() const { return dragMarkOffset_; }
   Integer DragMarkSize() const { return dragMarkSize_; }
   HFONT FontHandle() const { return fontHandle_; }
+  // The same font turned to read downwards, for vertical bars that rotate their captions.
+  HFONT RotatedFontHandle() const { return rotatedFontHandle_; }
   // The paint objects the looks share, rebuilt from the system colours.
   enum PaintBrush { pbFlatFrame, pbFlatBar, pbFlatDown, pbFlatDownSelected, pbFlatSelected, pbCount };
   HBRUSH Brush(PaintBrush Which) const { return brushes_[Which]; }
@@ -409,6 +415,7 @@ private:
   Integer imageSize_ = 16, buttonGlyphWidth_ = 23, buttonGlyphHeight_ = 22, arrowWidth_ = 11;
   Integer dragMarkOffset_ = 0, dragMarkSize_ = 0;
   HFONT fontHandle_ = nullptr;
+  HFONT rotatedFontHandle_ = nullptr;
   TdxBarItemControl* selectedItemControl_ = nullptr;
   TdxBarClickItemEvent onClickItem_;
   TdxBarEvent onBarVisibleChange_;
@@ -733,7 +740,7 @@ public:
   bool OneOnRow() const { return oneOnRow_; }
   void SetOneOnRow(bool Value) { oneOnRow_ = Value; }
   bool RotateWhenVertical() const { return rotateWhenVertical_; }
-  void SetRotateWhenVertical(bool Value) { rotateWhenVertical_ = Value; }
+  void SetRotateWhenVertical(bool Value);
   Integer Row() const { return row_; }
   void SetRow(Integer Value);
   bool ShowMark() const { return showMark_; }
@@ -846,6 +853,8 @@ public:
   Integer TextSize() const { return textSize_; }
   Integer PointSize() const;
   virtual bool IsVertical() const { return false; }
+  // A vertical bar whose captions read downwards.
+  virtual bool IsRotated() const { return false; }
   virtual bool IsMenu() const { return false; }
   virtual bool IsLastControl(const TdxBarItemControl* Control) const { return false; }
 
@@ -917,6 +926,7 @@ public:
   TdxBarDockingStyle DockingStyle() const { return bar_->DockingStyle(); }
   bool IsVertical() const override { return DockingStyle() == dsLeft || DockingStyle() == dsRight; }
   bool IsWrapping() const { return bar_->MultiLine(); }
+  bool IsRotated() const override { return IsVertical() && bar_->RotateWhenVertical(); }
   bool IsLastControl(const TdxBarItemControl* Control) const override;
   void DrawBackground(HDC DC, const TRect& R, HBRUSH Brush) const override;
   bool NeedsDoubleBuffering() const override;
@@ -1058,6 +1068,9 @@ public:
   bool ClosesMenusOnClick() const override;
   bool IsDrawnSelected() const override { return IsSelected() || Pressed(); }
   void Paint(HDC DC, const TRect& R, TdxBarPaintType PaintType) override;
+
+private:
+  bool liesAlong() const;
 };
 
 // The item-control class registered for an item class (exact class match); null when none.

@@ -1,6 +1,7 @@
 // The looks of the bars: the painter family's drawing of item controls and bar windows,
 // the glyph routine every item image goes through, the arrow routine and the dither brush.
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "cx/foundation/dxOffice11.h"
@@ -405,9 +406,13 @@ void TdxBarItemControlPainter::DrawGlyphFace(const TdxBarItemControl* Control, H
   if (!PaintsFaceFirst()) DrawButtonFrame(Control, DC, DropDown, Pressed, Down, Hot, NoGlyph, Kind, Face, fits, brush);
 }
 
-void TdxBarItemControlPainter::DrawCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip, bool,
-                                           bool Selected, bool Enabled, Integer Alignment, const TRect& R,
-                                           const std::string& Text) const {
+void TdxBarItemControlPainter::DrawCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip,
+                                           bool Vertical, bool Selected, bool Enabled, Integer Alignment,
+                                           const TRect& R, const std::string& Text) const {
+  if (Vertical) {
+    drawVerticalCaption(Control, DC, Plain, Clip, Selected, Enabled, Alignment, R, Text);
+    return;
+  }
   static const UINT aligns[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
   HGDIOBJ oldFont = SelectObject(DC, Control->BarManager()->FontHandle());
   int oldMode = SetBkMode(DC, TRANSPARENT);
@@ -426,6 +431,68 @@ void TdxBarItemControlPainter::DrawCaption(const TdxBarItemControl* Control, HDC
   SetTextColor(DC, main);
   DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), &r, format);
   SetTextColor(DC, oldColor);
+  SetBkMode(DC, oldMode);
+  SelectObject(DC, oldFont);
+}
+
+// Text turned to read downwards, its tops to the right: the text routine cannot underline
+// the mnemonic there, so the markers are taken out and the underline is a line of its own
+// beside the letter.
+void TdxBarItemControlPainter::drawVerticalCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip,
+                                                   bool Selected, bool Enabled, Integer Alignment, const TRect& R,
+                                                   const std::string& Text) const {
+  std::string plain;
+  Integer mnemonic = -1;
+  for (size_t i = 0; i < Text.size(); ++i) {
+    if (Text[i] == '&') {
+      if (i + 1 < Text.size() && Text[i + 1] == '&') {
+        plain += '&';
+        ++i;
+      } else if (mnemonic < 0 && i + 1 < Text.size()) {
+        mnemonic = static_cast<Integer>(plain.size());
+      }
+      continue;
+    }
+    plain += Text[i];
+  }
+  TdxBarManager* manager = Control->BarManager();
+  HGDIOBJ oldFont = SelectObject(DC, manager->FontHandle());
+  SIZE extent{0, 0}, before{0, 0}, letter{0, 0};
+  GetTextExtentPoint32A(DC, plain.c_str(), static_cast<int>(plain.size()), &extent);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(DC, &tm);
+  if (mnemonic >= 0) {
+    GetTextExtentPoint32A(DC, plain.c_str(), mnemonic, &before);
+    GetTextExtentPoint32A(DC, plain.c_str() + mnemonic, 1, &letter);
+  }
+  SelectObject(DC, manager->RotatedFontHandle());
+  Integer height = R.bottom - R.top;
+  Integer along = Alignment == 1 ? (height - extent.cx) / 2 : Alignment == 2 ? height - extent.cx : 0;
+  // The text's top (its right edge) centres the text's height across the rectangle.
+  Integer x = R.left + (R.right - R.left + tm.tmHeight) / 2, y = R.top + along;
+  COLORREF main, offset;
+  GetTextColors(Control, Enabled, Selected, HasSplitDropDown() && Plain, main, offset);
+  int oldMode = SetBkMode(DC, TRANSPARENT);
+  UINT oldAlign = SetTextAlign(DC, TA_TOP | TA_LEFT);
+  COLORREF oldColor = GetTextColor(DC);
+  std::unique_ptr<ClipRegionScope> clip;
+  if (Clip) {
+    clip = std::make_unique<ClipRegionScope>(DC);
+    IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+  }
+  auto draw = [&](Integer Dx, COLORREF Color) {
+    SetTextColor(DC, Color);
+    ExtTextOutA(DC, x + Dx, y + Dx, 0, nullptr, plain.c_str(), static_cast<UINT>(plain.size()), nullptr);
+    if (mnemonic >= 0) {
+      Integer ux = x + Dx - tm.tmAscent - 1;
+      lineIn(DC, Color, ux, y + Dx + before.cx, ux, y + Dx + before.cx + letter.cx);
+    }
+  };
+  if (offset != main) draw(1, offset);
+  draw(0, main);
+  clip.reset();
+  SetTextColor(DC, oldColor);
+  SetTextAlign(DC, oldAlign);
   SetBkMode(DC, oldMode);
   SelectObject(DC, oldFont);
 }

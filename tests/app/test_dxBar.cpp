@@ -933,6 +933,65 @@ TEST_F(ToolbarTest, BarsShowTheDockColourOrTheirOwn) {
   EXPECT_EQ(manager->DockColor(), form->Color());
 }
 
+// A bar docked at the left edge: grip at the top in the frame, links down the bar, and
+// captions turned to read downwards unless the bar keeps them level.
+TEST_F(BarTest, AVerticalBarTurnsItsCaptions) {
+  TdxBarButton* gera = button("Gera", "Gerar estrato");
+  TdxBarButton* salva = button("Salva", "Salvar");
+  TdxBar* bar = manager->Bars()->Add();
+  bar->SetCaption("Lateral");
+  bar->SetDockingStyle(dsLeft);
+  bar->ItemLinks()->Add()->SetItem(gera);
+  bar->ItemLinks()->Add()->SetItem(salva);
+  bar->SetVisible(true);
+  form->SetHeight(300);
+  showAndActivate(form.get());
+  pumpFor(100);
+  TdxBarControl* window = bar->Control();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->IsRotated());
+  TdxBarItemLink* first = bar->ItemLinks()->Items(0);
+  TRect r = first->ItemRect();
+  EXPECT_EQ(r.bottom - r.top, textWidth("Gerar estrato") + manager->Font()->Size()) << "the caption runs along the bar";
+  EXPECT_EQ(r.right - r.left, std::max(manager->ButtonGlyphWidth(), window->TextSize()));
+  EXPECT_EQ(bar->ItemLinks()->Items(1)->ItemRect().top, r.bottom);
+  RECT windowRect;
+  GetWindowRect(window->Handle(), &windowRect);
+  TPoint origin = Point(0, 0);
+  ClientToScreen(window->Handle(), &origin);
+  EXPECT_EQ(origin.y - windowRect.top, 2 + manager->DragMarkSize()) << "the grip is above the links";
+  EXPECT_EQ(manager->BuiltInDockControl(dsLeft)->Width(), window->Width());
+
+  // The text pixels of the first button form a column taller than it is wide.
+  auto textBox = [&](const TRect& Item, const std::string& Name) {
+    TBitmap shot;
+    captureClient(window, shot);
+    savePng(shot, Name);
+    TRect box = Rect(10000, 10000, -1, -1);
+    for (Integer x = Item.left; x < Item.right; ++x)
+      for (Integer y = Item.top; y < Item.bottom; ++y)
+        if (pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT)) {
+          box.left = std::min(box.left, x);
+          box.top = std::min(box.top, y);
+          box.right = std::max(box.right, x + 1);
+          box.bottom = std::max(box.bottom, y + 1);
+        }
+    return box;
+  };
+  TRect box = textBox(r, "toolbar-vertical");
+  ASSERT_GT(box.right, box.left) << "the caption is drawn";
+  EXPECT_GT(box.bottom - box.top, 3 * (box.right - box.left)) << "turned: a tall, narrow column of text";
+
+  bar->SetRotateWhenVertical(false);
+  pumpFor(100);
+  r = first->ItemRect();
+  EXPECT_EQ(r.right - r.left, window->ClientWidth());
+  EXPECT_GE(r.right - r.left, textWidth("Gerar estrato")) << "level captions make the bar as wide as the widest";
+  box = textBox(r, "toolbar-vertical-level");
+  ASSERT_GT(box.right, box.left);
+  EXPECT_GT(box.right - box.left, 2 * (box.bottom - box.top)) << "level text";
+}
+
 // --- Stored descriptions.
 
 class StoredBarTest : public ::testing::Test {
