@@ -2319,6 +2319,13 @@ void TdxBarButtonControl::Paint(HDC DC, const TRect& Rect, TdxBarPaintType Paint
   }
 }
 
+// --- Sub-item view.
+
+void TdxBarSubItemControl::Paint(HDC DC, const TRect& R, TdxBarPaintType PaintType) {
+  if (isEmpty(R)) return;
+  Painter()->DrawSubItem(this, DC, PaintType, false, IsDrawnSelected(), R);
+}
+
 // =======================================================================================
 // Published properties
 // =======================================================================================
@@ -2446,6 +2453,7 @@ RTL_BEGIN_CLASS(TdxBarControl)
 RTL_END_CLASS
 RTL_IMPLEMENT_CLASS(TdxBarItemControl)
 RTL_IMPLEMENT_CLASS(TdxBarButtonControl)
+RTL_IMPLEMENT_CLASS(TdxBarSubItemControl)
 
 // =======================================================================================
 // Unit start and end
@@ -2459,9 +2467,8 @@ void Initialize() {
   registrations = new std::vector<ItemRegistration>;
   dxBarRegisterItem(TdxBarButton::StaticClass(),
                     [](TdxBarItemLink* link) -> TdxBarItemControl* { return new TdxBarButtonControl(link); });
-  // Until menus exist a sub-item placed on a toolbar shows as a button.
   dxBarRegisterItem(TdxBarSubItem::StaticClass(),
-                    [](TdxBarItemLink* link) -> TdxBarItemControl* { return new TdxBarButtonControl(link); });
+                    [](TdxBarItemLink* link) -> TdxBarItemControl* { return new TdxBarSubItemControl(link); });
   RegisterClasses({TdxBarManager::StaticClass(), TdxBarButton::StaticClass(), TdxBarSubItem::StaticClass()});
 }
 

@@ -127,6 +127,14 @@ public:
                                 bool DropDownEnabled, bool DroppedDown, bool PressedLook, bool Selected,
                                 HBRUSH Brush, const TRect& R) const {}
   virtual void DrawItemArrow(HDC DC, const TRect& R, bool Flat, bool Selected, bool Enabled, bool PointsDown) const;
+  virtual void DrawItemArrowSized(HDC DC, const TRect& R, bool Flat, bool Enabled, bool Selected, Integer Size,
+                                  bool PointsDown) const;
+  // Sub-item controls: their arrow, their size and their drawing.
+  virtual Integer GetSubItemArrowSize(const TdxBarItemControl* Control) const;
+  virtual Integer GetSubItemHeight(const TdxBarItemControl* Control) const;
+  virtual Integer GetSubItemWidth(const TdxBarItemControl* Control) const;
+  virtual void DrawSubItem(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType Kind, bool Down, bool Selected,
+                           const TRect& R) const;
   virtual void OffsetPressedButtonGlyph(bool Down, bool Pressed, TRect& R) const {}
 
   // Bars.
@@ -205,8 +213,10 @@ const TdxBarItemControlPainter* dxBarPainterOf(TdxBarManagerStyle Style);
 void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeColor, bool CopyBackground,
                     bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey, bool Enabled,
                     TBitmap* Glyph, const TRect& GlyphRect);
-// A filled triangle pointing down or right, sized from the rectangle.
+// A filled triangle pointing down or right, sized from the rectangle (or of the size given).
 void DrawArrow(HDC DC, const TRect& R, bool PointsDown, bool NoHighlight, bool Selected, bool Enabled);
+void DrawArrowSized(HDC DC, const TRect& R, Integer Size, bool PointsDown, bool NoHighlight, bool Selected,
+                    bool Enabled);
 // The 8 x 8 checkerboard of button highlight and button face (null outside the unit's start and end).
 HBRUSH dxBarDitherBrush();
 namespace dxBarPaintObjects {
@@ -851,6 +861,8 @@ public:
   bool IsPaintLocked() const { return locked_; }
   // Height of "0" in the window's font plus 6.
   Integer TextSize() const { return textSize_; }
+  // A fifth of the text size, at least 4: the size of small arrows.
+  Integer SeparatorBase() const { return std::max<Integer>(textSize_ / 5, 4); }
   Integer PointSize() const;
   virtual bool IsVertical() const { return false; }
   // A vertical bar whose captions read downwards.
@@ -1071,6 +1083,17 @@ public:
 
 private:
   bool liesAlong() const;
+};
+
+// The view of a sub-item on a toolbar: its caption (and glyph) with an arrow. Its menu is
+// not opened here.
+class TdxBarSubItemControl : public TdxBarItemControl {
+  RTL_DECLARE_CLASS(TdxBarSubItemControl, TdxBarItemControl)
+public:
+  explicit TdxBarSubItemControl(TdxBarItemLink* Link) : TdxBarItemControl(Link) {}
+  Integer GetWidth() const override { return Painter()->GetSubItemWidth(this); }
+  Integer GetHeight() const override { return Painter()->GetSubItemHeight(this); }
+  void Paint(HDC DC, const TRect& R, TdxBarPaintType PaintType) override;
 };
 
 // The item-control class registered for an item class (exact class match); null when none.

@@ -232,6 +232,11 @@ void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeC
 void DrawArrow(HDC DC, const TRect& R, bool PointsDown, bool NoHighlight, bool Selected, bool Enabled) {
   Integer e = PointsDown ? R.right - R.left - 8 : R.bottom - R.top - 6;
   Integer s = std::max<Integer>((e - 1) / 2 + (e % 2 != 0 ? 1 : 0), 3);
+  DrawArrowSized(DC, R, s, PointsDown, NoHighlight, Selected, Enabled);
+}
+
+void DrawArrowSized(HDC DC, const TRect& R, Integer s, bool PointsDown, bool NoHighlight, bool Selected,
+                    bool Enabled) {
   COLORREF color;
   if (!Enabled) color = GetSysColor(COLOR_BTNSHADOW);
   else if (Selected) color = GetSysColor(dxIsButtonFaceWhite() ? COLOR_BTNFACE : COLOR_HIGHLIGHTTEXT);
@@ -500,6 +505,68 @@ void TdxBarItemControlPainter::drawVerticalCaption(const TdxBarItemControl* Cont
 void TdxBarItemControlPainter::DrawItemArrow(HDC DC, const TRect& R, bool Flat, bool Selected, bool Enabled,
                                              bool PointsDown) const {
   DrawArrow(DC, R, PointsDown, Flat, Selected, Enabled);
+}
+
+void TdxBarItemControlPainter::DrawItemArrowSized(HDC DC, const TRect& R, bool Flat, bool Enabled, bool Selected,
+                                                  Integer Size, bool PointsDown) const {
+  DrawArrowSized(DC, R, Size, PointsDown, Flat, Selected, Enabled);
+}
+
+Integer TdxBarItemControlPainter::GetSubItemArrowSize(const TdxBarItemControl* Control) const {
+  return -Control->BarManager()->Font()->Height() / 2;
+}
+
+// On a toolbar: a glyph square (or the text height), never below the text size while the
+// caption shows.
+Integer TdxBarItemControlPainter::GetSubItemHeight(const TdxBarItemControl* Control) const {
+  TCustomdxBarControl* bar = Control->Parent();
+  if (bar->IsMenu()) return bar->TextSize();
+  TdxBarManager* manager = Control->BarManager();
+  Integer h = Control->HasImage() ? (bar->IsVertical() ? manager->ButtonGlyphWidth() : manager->ButtonGlyphHeight()) : 0;
+  return h < bar->TextSize() ? bar->TextSize() : h;
+}
+
+// The caption, then room for the glyph or for the arrow's margins, and the arrow itself
+// on bars other than the main menu.
+Integer TdxBarItemControlPainter::GetSubItemWidth(const TdxBarItemControl* Control) const {
+  TCustomdxBarControl* bar = Control->Parent();
+  TdxBarManager* manager = Control->BarManager();
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, manager->FontHandle());
+  std::string caption = RemoveAmpersands(Control->GetCaption());
+  SIZE size{0, 0};
+  GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  if (bar->IsMenu()) return size.cx + 2 * bar->TextSize() + 3;
+  Integer w = size.cx;
+  if (Control->HasImage()) w += (bar->IsVertical() ? manager->ButtonGlyphHeight() : manager->ButtonGlyphWidth()) + 4;
+  else w += 2 * GetSubItemArrowSize(Control);
+  auto* toolbar = dynamic_cast<TdxBarControl*>(bar);
+  if (!toolbar || !toolbar->Bar()->IsMainMenu()) w += bar->TextSize() / 2;
+  return w;
+}
+
+// On a toolbar: the face and glyph, the caption after the glyph (or the arrow's margin)
+// and, except on the main menu bar, a small arrow at the end.
+void TdxBarItemControlPainter::DrawSubItem(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType Kind, bool Down,
+                                           bool Selected, const TRect& R) const {
+  TCustomdxBarControl* bar = Control->Parent();
+  TdxBarManager* manager = Control->BarManager();
+  bool hasGlyph = Control->HasImage();
+  DrawItemGlyph(Control, DC, R, false, false, Down, Selected && Control->GetEnabled(), !hasGlyph, Kind);
+  TRect text = R;
+  if (Kind == ptVert) text.top += hasGlyph ? manager->ButtonGlyphHeight() : GetSubItemArrowSize(Control);
+  else text.left += hasGlyph ? manager->ButtonGlyphWidth() : GetSubItemArrowSize(Control);
+  if (Down) OffsetRect(&text, 1, 1);
+  DrawCaption(Control, DC, false, false, Kind == ptVert && bar->IsRotated(), false, Control->GetEnabled(), 0, text,
+              Control->GetCaption());
+  auto* toolbar = dynamic_cast<TdxBarControl*>(bar);
+  if (toolbar && toolbar->Bar()->IsMainMenu()) return;
+  Integer size = bar->SeparatorBase() - 1;
+  Integer box = bar->TextSize() / 2 + std::abs(manager->Font()->Height()) / 2;
+  TRect arrow = Kind == ptVert ? Rect(R.left, R.bottom - box, R.right, R.bottom) : Rect(R.right - box, R.top, R.right, R.bottom);
+  DrawItemArrowSized(DC, arrow, false, Control->GetEnabled(), false, size, Kind != ptVert);
 }
 
 // An etched line across the middle of the separator's room, the bar's own background on

@@ -992,6 +992,42 @@ TEST_F(BarTest, AVerticalBarTurnsItsCaptions) {
   EXPECT_GT(box.right - box.left, 2 * (box.bottom - box.top)) << "level text";
 }
 
+// A sub-item on a toolbar has a view of its own: its caption with a small arrow pointing
+// down at its end (none on the main menu bar).
+TEST_F(ToolbarTest, ASubItemShowsItsCaptionWithAnArrow) {
+  auto* sub = new TdxBarSubItem(form.get());
+  sub->SetName("Arquivos");
+  sub->SetCaption("Arquivos");
+  sub->SetCategory(0);
+  bar->ItemLinks()->Add()->SetItem(sub);
+  pumpFor(100);
+  TdxBarItemLink* link = bar->ItemLinks()->Items(2);
+  ASSERT_NE(dynamic_cast<TdxBarSubItemControl*>(link->Control()), nullptr);
+  Integer arrowSize = -manager->Font()->Height() / 2;
+  Integer expected = textWidth("Arquivos") + 2 * arrowSize + window()->TextSize() / 2;
+  EXPECT_EQ(link->Control()->GetWidth(), expected);
+  EXPECT_EQ(link->Control()->GetHeight(), window()->TextSize());
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  TBitmap shot;
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-subitem");
+  TRect r = link->ItemRect();
+  Integer box = window()->TextSize() / 2 + std::abs(manager->Font()->Height()) / 2;
+  auto textPixelsIn = [&](Integer Left, Integer Right) {
+    Integer n = 0;
+    for (Integer x = Left; x < Right; ++x)
+      for (Integer y = r.top; y < r.bottom; ++y) n += pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT);
+    return n;
+  };
+  EXPECT_GT(textPixelsIn(r.right - box, r.right), 0) << "the arrow";
+  EXPECT_GT(textPixelsIn(r.left, r.right - box), 0) << "the caption";
+
+  bar->SetIsMainMenu(true);
+  pumpFor(50);
+  EXPECT_EQ(link->Control()->GetWidth(), textWidth("Arquivos") + 2 * arrowSize) << "no arrow on the main menu bar";
+}
+
 // --- Stored descriptions.
 
 class StoredBarTest : public ::testing::Test {
