@@ -2018,6 +2018,11 @@ void TdxBarControl::WMNCPaint(TMessage&) {
 // A docked bar is all client to the mouse: the frame and grip are its drag area.
 void TdxBarControl::WMNCHitTest(TWMNCHitTest& Message) { Message.Result = HTCLIENT; }
 
+bool TdxBarControl::IsFormActive() const {
+  TCustomForm* form = manager_->OwnerForm();
+  return form && form->HandleAllocated() && GetActiveWindow() == form->Handle();
+}
+
 void TdxBarControl::SetMarkState(Integer Value) {
   if (markState_ == Value) return;
   markState_ = Value;

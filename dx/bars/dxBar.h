@@ -150,6 +150,40 @@ public:
   virtual void DrawMarkChevron(const TdxBarControl* Bar, HDC DC, Integer Position) const {}
   virtual Integer GetMarkArrowColorIndex(const TdxBarControl* Bar) const { return COLOR_BTNTEXT; }
 
+  // The caption of a floating bar: its band (the system's small caption height), the
+  // border around it, the close button at its right end and the mark at its left.
+  virtual bool UsesSystemFrame() const { return false; }
+  virtual bool UsesSystemCloseHit() const { return false; }
+  virtual bool DrawsCaptionBackground() const { return false; }
+  virtual Integer GetFloatingFrameWidth() const { return GetSystemMetrics(SM_CXFRAME); }
+  virtual Integer GetFloatingFrameHeight() const { return GetSystemMetrics(SM_CYFRAME); }
+  virtual Integer GetFloatingExtraBorder() const { return 0; }
+  virtual Integer GetCaptionExtraTop() const { return 0; }
+  virtual Integer GetCaptionExtraBottom() const { return 0; }
+  virtual Integer GetCaptionHeight() const;
+  Integer GetFloatingCaptionHeight() const { return GetCaptionHeight() + 1; }
+  virtual TSize GetCloseButtonSize() const { return TSize{GetCaptionHeight(), GetCaptionHeight()}; }
+  virtual COLORREF GetCaptionColor(const TdxBarControl* Bar, bool Active) const;
+  virtual COLORREF GetCaptionTextColor(const TdxBarControl* Bar) const { return GetSysColor(COLOR_CAPTIONTEXT); }
+  virtual COLORREF GetCaptionButtonColor(const TdxBarControl* Bar, Integer State) const {
+    return GetSysColor(COLOR_CAPTIONTEXT);
+  }
+  // The caption's mark: the leftmost 13 pixels of the band.
+  static constexpr Integer CaptionMarkWidth = 13;
+  virtual void GetCaptionTextStart(const TdxBarControl* Bar, Integer& Left, const TRect& R) const;
+  virtual void DrawCaptionBackground(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const {
+    FillRect(DC, &R, Brush);
+  }
+  virtual void DrawFloatingCaption(const TdxBarControl* Bar, HDC DC, HBRUSH LineBrush, HBRUSH Brush,
+                                   const TRect& R) const;
+  virtual void DrawFloatingBorder(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const {}
+  virtual void DrawCloseButton(const TdxBarControl* Bar, HDC DC, const TRect& R) const {}
+  virtual void DrawCloseButtonFace(const TdxBarControl* Bar, HDC DC, Integer State, const TRect& R) const;
+  virtual void DrawCaptionMark(const TdxBarControl* Bar, HDC DC, const TRect& R) const {
+    DrawCaptionMarkArrow(Bar, DC, R);
+  }
+  virtual void DrawCaptionMarkArrow(const TdxBarControl* Bar, HDC DC, const TRect& R) const;
+
 protected:
   void drawVerticalCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip, bool Selected,
                            bool Enabled, Integer Alignment, const TRect& R, const std::string& Text) const;
@@ -180,6 +214,13 @@ public:
   TRect GetMarkRect(const TdxBarControl* Bar) const override;
   void DrawMarkFace(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
   void DrawMarkChevron(const TdxBarControl* Bar, HDC DC, Integer Position) const override;
+  bool UsesSystemFrame() const override { return true; }
+  bool UsesSystemCloseHit() const override { return true; }
+  Integer GetFloatingExtraBorder() const override { return 4; }
+  Integer GetCaptionExtraTop() const override { return 2; }
+  Integer GetCaptionExtraBottom() const override { return 1; }
+  void DrawFloatingBorder(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void DrawCloseButton(const TdxBarControl* Bar, HDC DC, const TRect& R) const override;
 
 protected:
   // One grip bar: a raised edge, its corner pixel lit, its inside in the face colour.
@@ -957,6 +998,9 @@ public:
   TRect MarkRect() const { return Painter()->GetMarkRect(this); }
   // 0 normal, 1 hot, 2 pressed.
   Integer MarkState() const { return markState_; }
+  Integer CloseButtonState() const { return closeButtonState_; }
+  // Whether the owner form is the active window (active or inactive caption colours).
+  bool IsFormActive() const;
   void SetMarkState(Integer Value);
   void CalcLayout() override;
   // Lays the links out in a client area of Client's size; answers the links' extent
@@ -983,6 +1027,7 @@ private:
   bool linksHidden_ = false;
   bool hasMark_ = false;
   Integer markState_ = 0;
+  Integer closeButtonState_ = 0;
 };
 
 // =======================================================================================

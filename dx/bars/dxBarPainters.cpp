@@ -607,6 +607,96 @@ void TdxBarItemControlPainter::DrawMarkGlyphs(const TdxBarControl* Bar, HDC DC, 
   }
 }
 
+// --- Floating caption.
+
+Integer TdxBarItemControlPainter::GetCaptionHeight() const {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  return metrics.iSmCaptionHeight;
+}
+
+COLORREF TdxBarItemControlPainter::GetCaptionColor(const TdxBarControl*, bool Active) const {
+  return GetSysColor(Active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+}
+
+void TdxBarItemControlPainter::GetCaptionTextStart(const TdxBarControl*, Integer& Left, const TRect& R) const {
+  Left = R.left + CaptionMarkWidth + 3;
+}
+
+// Steps: the pixel row under the band in the line brush, the close button at the right
+// end, the caption text (the system's small-caption font; the bar font's face when the
+// manager does not use the system font) and the mark at the left.
+void TdxBarItemControlPainter::DrawFloatingCaption(const TdxBarControl* Bar, HDC DC, HBRUSH LineBrush, HBRUSH Brush,
+                                                   const TRect& R) const {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  TRect line = Rect(R.left, R.bottom, R.right, R.bottom + 1);
+  FillRect(DC, &line, LineBrush);
+  if (DrawsCaptionBackground()) DrawCaptionBackground(Bar, DC, Brush, R);
+  TRect r = R;
+  if (Bar->Bar()->AllowClose()) {
+    r.right -= GetCaptionHeight();
+    DrawCloseButton(Bar, DC, Rect(r.right, R.top, R.right, R.bottom));
+  }
+  bool hasMark = Bar->Bar()->ShowMark();
+  Integer left = r.left + 2;
+  if (hasMark) GetCaptionTextStart(Bar, left, r);
+  TRect text = Rect(left, r.top, r.right, r.bottom);
+  COLORREF background = GetCaptionColor(Bar, Bar->IsFormActive());
+  // The band in front of the text (mark and gap) takes the caption colour too.
+  if (!DrawsCaptionBackground()) fillColor(DC, Rect(r.left, r.top, std::min(text.left, r.right), r.bottom), background);
+  if (text.right > text.left) {
+    LOGFONTA lf = metrics.lfSmCaptionFont;
+    TdxBarManager* manager = Bar->BarManager();
+    if (!manager->UseSystemFont()) {
+      lstrcpynA(lf.lfFaceName, manager->Font()->Name().c_str(), LF_FACESIZE);
+      if (lf.lfHeight >= -10) lf.lfHeight = -11;
+    }
+    HFONT font = CreateFontIndirectA(&lf);
+    HGDIOBJ oldFont = SelectObject(DC, font);
+    SIZE size{0, 0};
+    const std::string& caption = Bar->Bar()->Caption();
+    GetTextExtentPoint32A(DC, caption.c_str(), static_cast<int>(caption.size()), &size);
+    COLORREF oldText = SetTextColor(DC, GetCaptionTextColor(Bar));
+    COLORREF oldBack = SetBkColor(DC, background);
+    int oldMode = SetBkMode(DC, DrawsCaptionBackground() ? TRANSPARENT : OPAQUE);
+    Integer y = (text.top + text.bottom - size.cy) / 2;
+    ExtTextOutA(DC, text.left, y, ETO_CLIPPED | (DrawsCaptionBackground() ? 0 : ETO_OPAQUE), &text, caption.c_str(),
+                static_cast<UINT>(caption.size()), nullptr);
+    SetBkMode(DC, oldMode);
+    SetBkColor(DC, oldBack);
+    SetTextColor(DC, oldText);
+    SelectObject(DC, oldFont);
+    DeleteObject(font);
+  }
+  if (hasMark) {
+    DrawCaptionMark(Bar, DC, Rect(r.left, r.top, r.left + CaptionMarkWidth, r.bottom));
+  }
+}
+
+void TdxBarItemControlPainter::DrawCloseButtonFace(const TdxBarControl* Bar, HDC DC, Integer State,
+                                                   const TRect& R) const {
+  if (State == 0) {
+    fillColor(DC, R, GetCaptionColor(Bar, Bar->IsFormActive()));
+    return;
+  }
+  FrameRect(DC, &R, GetSysColorBrush(COLOR_HIGHLIGHT));
+  TRect inner = R;
+  InflateRect(&inner, -1, -1);
+  FillRect(DC, &inner, State == 1 ? GetSelectedBrush(Bar) : GetDownSelectedBrush(Bar));
+}
+
+// A triangle 7 pixels wide pointing down, one pixel lower when the band's middle falls
+// between two rows.
+void TdxBarItemControlPainter::DrawCaptionMarkArrow(const TdxBarControl* Bar, HDC DC, const TRect& R) const {
+  Integer x = (R.left + R.right - 7) / 2;
+  Integer d = R.top + R.bottom - 4;
+  Integer y = d / 2 + d % 2;
+  polygonIn(DC, GetCaptionButtonColor(Bar, Bar->MarkState()), {{x, y}, {x + 6, y}, {x + 3, y + 3}}, true);
+}
+
 // =======================================================================================
 // Standard look
 // =======================================================================================
@@ -690,6 +780,25 @@ void TdxBarItemControlStandardPainter::DrawDragMark(const TdxBarControl* Bar, HD
                           : Rect(r.left + start, r.top, r.left + start + width, r.bottom);
     drawGripBar(DC, grip, vertical);
   }
+}
+
+void TdxBarItemControlStandardPainter::DrawFloatingBorder(const TdxBarControl*, HDC DC, HBRUSH, const TRect& R) const {
+  TRect r = R;
+  DrawEdge(DC, &r, EDGE_RAISED, BF_RECT);
+  InflateRect(&r, -2, -2);
+  HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  FrameRect(DC, &r, face);
+  InflateRect(&r, -1, -1);
+  FrameRect(DC, &r, face);
+}
+
+void TdxBarItemControlStandardPainter::DrawCloseButton(const TdxBarControl* Bar, HDC DC, const TRect& R) const {
+  HBRUSH frame = CreateSolidBrush(GetCaptionColor(Bar, Bar->IsFormActive()));
+  FrameRect(DC, &R, frame);
+  DeleteObject(frame);
+  TRect inner = R;
+  InflateRect(&inner, -1, -1);
+  DrawFrameControl(DC, &inner, DFC_CAPTION, DFCS_CAPTIONCLOSE | (Bar->CloseButtonState() == 2 ? DFCS_PUSHED : 0));
 }
 
 TRect TdxBarItemControlStandardPainter::GetMarkRect(const TdxBarControl* Bar) const {

@@ -75,6 +75,17 @@ protected:
     ReleaseDC(nullptr, dc);
     return size.cx;
   }
+  // A 16 x 16 glyph: a square of Inner (4..11) on fuchsia, its transparent colour.
+  static std::unique_ptr<TBitmap> squareGlyph(TColor Inner) {
+    auto glyph = std::make_unique<TBitmap>();
+    glyph->SetWidth(16);
+    glyph->SetHeight(16);
+    glyph->Canvas()->Brush()->SetColor(clFuchsia);
+    glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
+    glyph->Canvas()->Brush()->SetColor(Inner);
+    glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+    return glyph;
+  }
   // The centre of a link's control in the toolbar's client area.
   TPoint centreOf(TdxBarItemLink* Link) {
     const TRect& r = Link->ItemRect();
@@ -629,13 +640,7 @@ TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGripsOutsideTheClientArea) 
 }
 
 TEST_F(ToolbarTest, AGlyphIsDrawnAndGreyedWhenDisabled) {
-  std::unique_ptr<TBitmap> glyph(new TBitmap);
-  glyph->SetWidth(16);
-  glyph->SetHeight(16);
-  glyph->Canvas()->Brush()->SetColor(clFuchsia);
-  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
-  glyph->Canvas()->Brush()->SetColor(clRed);
-  glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
   gera->SetPaintStyle(psCaptionGlyph);
   gera->SetGlyph(glyph.get());
   pumpFor(100);
@@ -660,13 +665,7 @@ TEST_F(ToolbarTest, AGlyphIsDrawnAndGreyedWhenDisabled) {
 // and the glyph moved again.
 TEST_F(ToolbarTest, GlyphButtonsShowDownHotAndPressedLooks) {
   manager->SetStyle(bmsStandard);
-  std::unique_ptr<TBitmap> glyph(new TBitmap);
-  glyph->SetWidth(16);
-  glyph->SetHeight(16);
-  glyph->Canvas()->Brush()->SetColor(clFuchsia);
-  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
-  glyph->Canvas()->Brush()->SetColor(clRed);
-  glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
   gera->SetGlyph(glyph.get());
   gera->SetButtonStyle(bsChecked);
   pumpFor(50);
@@ -728,13 +727,7 @@ TEST_F(ToolbarTest, GlyphButtonsShowDownHotAndPressedLooks) {
 // Disabled glyphs: embossed (a highlight copy one pixel right and down under a shadow
 // copy), or, with faded disabled images, tinted three quarters towards 70 % shadow.
 TEST_F(ToolbarTest, DisabledGlyphsAreEmbossedOrFaded) {
-  std::unique_ptr<TBitmap> glyph(new TBitmap);
-  glyph->SetWidth(16);
-  glyph->SetHeight(16);
-  glyph->Canvas()->Brush()->SetColor(clFuchsia);
-  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
-  glyph->Canvas()->Brush()->SetColor(clRed);
-  glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
   gera->SetGlyph(glyph.get());
   gera->SetEnabled(false);
   pumpFor(50);
@@ -917,11 +910,7 @@ TEST_F(ToolbarTest, BarsShowTheDockColourOrTheirOwn) {
   TRect r = link(1)->ItemRect();
   EXPECT_EQ(hexOf(pixelAt(shot, r.left + 1, r.top + 1)), hexOf(ColorToRGB(clTeal))) << "under a caption button";
 
-  std::unique_ptr<TBitmap> glyph(new TBitmap);
-  glyph->SetWidth(16);
-  glyph->SetHeight(16);
-  glyph->Canvas()->Brush()->SetColor(clFuchsia);
-  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clFuchsia);
   gera->SetGlyph(glyph.get());
   bar->SetColor(clOlive);
   pumpFor(100);
@@ -1026,6 +1015,42 @@ TEST_F(ToolbarTest, ASubItemShowsItsCaptionWithAnArrow) {
   bar->SetIsMainMenu(true);
   pumpFor(50);
   EXPECT_EQ(link->Control()->GetWidth(), textWidth("Arquivos") + 2 * arrowSize) << "no arrow on the main menu bar";
+}
+
+// The caption the looks draw for a floating bar: the bar's caption on the caption colour,
+// the close button at the right, the mark's arrow at the left and a line under the band.
+// A band with no room for text keeps its close button and mark.
+TEST_F(ToolbarTest, TheFloatingCaptionShowsTextCloseButtonAndMark) {
+  const TdxBarItemControlPainter* painter = dxBarPainterOf(bmsStandard);
+  Integer h = painter->GetCaptionHeight();
+  ASSERT_GT(h, 0);
+  EXPECT_EQ(painter->GetFloatingCaptionHeight(), h + 1);
+  COLORREF caption = painter->GetCaptionColor(window(), window()->IsFormActive());
+  COLORREF text = GetSysColor(COLOR_CAPTIONTEXT);
+  ASSERT_NE(caption, text);
+  HBRUSH lineBrush = CreateSolidBrush(RGB(255, 0, 0));
+  for (Integer width : {220, h + 10}) {
+    TBitmap picture;
+    picture.SetPixelFormat(pf24bit);
+    picture.SetSize(width, h + 1);
+    HDC dc = picture.Canvas()->Handle();
+    TRect all = Rect(0, 0, width, h + 1);
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    painter->DrawFloatingCaption(window(), dc, lineBrush, window()->BackgroundBrush(), Rect(0, 0, width, h));
+    if (width == 220) savePng(picture, "floating-caption");
+    auto count = [&](Integer Left, Integer Right, COLORREF Color) {
+      Integer n = 0;
+      for (Integer x = Left; x < Right; ++x)
+        for (Integer y = 0; y < h; ++y) n += pixelAt(picture, x, y) == Color;
+      return n;
+    };
+    EXPECT_EQ(hexOf(pixelAt(picture, width / 2, h)), hexOf(RGB(255, 0, 0))) << width << ": the line under the band";
+    EXPECT_EQ(hexOf(pixelAt(picture, width - 1, h / 2)), hexOf(caption)) << width << ": the close button's frame";
+    EXPECT_GT(count(width - h + 1, width - 1, GetSysColor(COLOR_BTNTEXT)), 0) << width << ": the close cross";
+    EXPECT_GT(count(0, 13, text), 0) << width << ": the mark's arrow";
+    if (width == 220) EXPECT_GT(count(16, width - h, text), 10) << "the caption text";
+  }
+  DeleteObject(lineBrush);
 }
 
 // --- Stored descriptions.
