@@ -1371,6 +1371,7 @@ void TdxBar::SetCaption(const std::string& Value) {
         }
       }
   }
+  if (Control()) Control()->UpdateCaption();
 }
 
 void TdxBar::SetColor(TColor Value) {
@@ -1981,8 +1982,15 @@ void TdxBarControl::RefreshStyle() {
   if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
+void TdxBarControl::UpdateCaption() {
+  if (!HandleAllocated()) return;
+  SetWindowTextA(Handle(), bar_->Caption().c_str());
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DRAWFRAME);
+}
+
 void TdxBarControl::CreateWnd() {
   TCustomdxBarControl::CreateWnd();
+  SetWindowTextA(Handle(), bar_->Caption().c_str());
   // The frame was measured before the bar knew its look: measure it again.
   SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }

@@ -1009,6 +1009,8 @@ public:
   void Rebuild();
   // After a look change: the frame is measured and painted again.
   void RefreshStyle();
+  // The window's text is the bar's caption.
+  void UpdateCaption();
 
   void WMNCCalcSize(TWMNCCalcSize& Message);
   void WMNCPaint(TMessage& Message);

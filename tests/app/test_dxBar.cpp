@@ -454,6 +454,17 @@ TEST_F(ToolbarTest, TheToolbarIsSizedFromItsItems) {
   bar->SetAllowQuickCustomizing(false);
   EXPECT_FALSE(window()->HasMark()) << "without quick customization and with every link shown, no mark";
   EXPECT_EQ(window()->Width(), before + 6 - mark);
+  bar->SetBorderStyle(bbsNone);
+  pumpFor(50);
+  EXPECT_EQ(window()->Width(), before + 6 - mark - border - grip) << "no frame, no grip";
+  EXPECT_EQ(window()->ClientWidth(), window()->Width()) << "the whole window is client area";
+  EXPECT_EQ(window()->ClientHeight(), window()->Height());
+  char text[64] = {};
+  GetWindowTextA(window()->Handle(), text, sizeof(text));
+  EXPECT_STREQ(text, "Principal") << "the window's text is the bar's caption";
+  bar->SetCaption("Barra");
+  GetWindowTextA(window()->Handle(), text, sizeof(text));
+  EXPECT_STREQ(text, "Barra");
 }
 
 TEST_F(ToolbarTest, AClickRunsTheManagerThenTheItemWithThePressedLook) {
