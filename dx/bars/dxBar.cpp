@@ -4,6 +4,7 @@
 
 #include "cx/foundation/cxClasses.h"
 #include "cx/foundation/dxOffice11.h"
+#include "cx/foundation/dxThemeManager.h"
 #include "dx/bars/dxBarStrs.h"
 #include "platform/gui/GuiPublish.h"
 #include "platform/rtl/Scoped.h"
@@ -283,6 +284,8 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(ownerFor(AOwner)) 
   font_ = std::make_unique<TFont>();
   font_->SetOnChange(TNotifyEvent(this, &TdxBarManager::fontChanged));
   bars_ = std::make_unique<TdxBars>(this);
+  lookAndFeel_ = std::make_unique<TcxLookAndFeel>(this);
+  lookAndFeel_->SetOnChanged(TcxLookAndFeelChangedEvent(this, &TdxBarManager::lookAndFeelChanged));
   CalcRecentUseThreshold();
   StyleChanged();
   SetUseSystemFont(true);
@@ -413,12 +416,25 @@ void TdxBarManager::SetLargeIcons(bool Value) {
   rebuildBarWindows();
 }
 
+// The look-and-feel's native style gives the themed look when themes serve it; otherwise
+// its kind maps flat to Enhanced, standard to Standard and ultra-flat to Flat.
 TdxBarManagerStyle TdxBarManager::GetEffectiveStyle() const {
-  // Without a look-and-feel object here, "use look and feel" follows the default look.
-  return style_ == bmsUseLookAndFeel ? bmsEnhanced : style_;
+  if (style_ != bmsUseLookAndFeel) return style_;
+  if (lookAndFeel_ && lookAndFeel_->NativeStyle() && themesUsable_) return bmsXP;
+  switch (lookAndFeel_ ? lookAndFeel_->Kind() : lfFlat) {
+    case lfStandard: return bmsStandard;
+    case lfUltraFlat: return bmsFlat;
+    default: return bmsEnhanced;
+  }
+}
+
+void TdxBarManager::lookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
+  if (!IsDestroying()) StyleChanged();
 }
 
 void TdxBarManager::StyleChanged() {
+  themesUsable_ = dxCanUseThemes(TdxThemeClasses{totComboBox, totEdit, totProgress, totRebar, totScrollBar, totSpin,
+                                                 totStatus, totToolBar, totWindow});
   painter_ = dxBarPainterOf(GetEffectiveStyle());
   dragMarkOffset_ = painter_->GetDragMarkOffset();
   dragMarkSize_ = painter_->GetDragMarkSize();
@@ -1299,7 +1315,14 @@ void TdxBarItemLinks::FreeBarWindow() {
 // Bars
 // =======================================================================================
 
-TdxBar::TdxBar(TCollection* Collection) : TCollectionItem(Collection) {}
+TdxBar::TdxBar(TCollection* Collection)
+    : TCollectionItem(Collection), backgroundBitmap_(std::make_unique<TBitmap>()) {
+  backgroundBitmap_->SetOnChange(TNotifyEvent(this, &TdxBar::backgroundChanged));
+}
+
+void TdxBar::backgroundChanged(TObject*) {
+  if (Control()) Control()->RepaintBar();
+}
 
 TdxBar::~TdxBar() {
   if (itemLinks_) itemLinks_->FreeBarWindow();
@@ -1784,9 +1807,16 @@ bool TdxBarControl::IsLastControl(const TdxBarItemControl* Control) const {
   return links_->ShownLinks().back()->Control() == Control;
 }
 
-// The bar's own colour, else the dock site's colour running on under the bar.
+// The bar's bitmap tiled over its client area, else its own colour, else the dock site's
+// colour running on under the bar.
 void TdxBarControl::DrawBackground(HDC DC, const TRect& R, HBRUSH Brush) const {
   if (isEmpty(R)) return;
+  if (!bar_->BackgroundBitmap()->Empty()) {
+    RECT client;
+    ::GetClientRect(const_cast<TdxBarControl*>(this)->Handle(), &client);
+    TileBitmap(DC, R, client, bar_->BackgroundBitmap());
+    return;
+  }
   TColor color = bar_->Color() != clDefault ? bar_->Color() : manager_->DockColor();
   HBRUSH own = CreateSolidBrush(ColorToRGB(color));
   FillRect(DC, &R, own ? own : Brush);
@@ -1794,6 +1824,7 @@ void TdxBarControl::DrawBackground(HDC DC, const TRect& R, HBRUSH Brush) const {
 }
 
 bool TdxBarControl::NeedsDoubleBuffering() const {
+  if (!bar_->BackgroundBitmap()->Empty()) return true;
   TColor color = bar_->Color() != clDefault ? bar_->Color() : manager_->DockColor();
   return static_cast<COLORREF>(ColorToRGB(color)) != GetSysColor(COLOR_BTNFACE);
 }
@@ -2356,6 +2387,7 @@ RTL_BEGIN_CLASS(TdxBarManager)
   PUBLISH(Categories);
   PUBLISH(DockColor).Stored(&T::IsDockColorStored);
   PUBLISH(LargeIcons).Default(false);
+  PUBLISH(LookAndFeel);
   PUBLISH(MakeDisabledImagesFaded).Default(false);
   PUBLISH(MostRecentItemsPercents).Default(95);
   PUBLISH(Scaled).Default(true);
@@ -2422,6 +2454,7 @@ RTL_BEGIN_CLASS(TdxBar)
   PUBLISH(AllowCustomizing).Default(true);
   PUBLISH(AllowQuickCustomizing).Default(true);
   PUBLISH(AllowReset).Default(true);
+  PUBLISH(BackgroundBitmap);
   PUBLISH(BorderStyle).Default(bbsSingle);
   PUBLISH(Caption);
   PUBLISH(Color).Default(clDefault);

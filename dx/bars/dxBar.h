@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "cx/foundation/cxLookAndFeels.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
@@ -254,6 +255,10 @@ const TdxBarItemControlPainter* dxBarPainterOf(TdxBarManagerStyle Style);
 void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeColor, bool CopyBackground,
                     bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey, bool Enabled,
                     TBitmap* Glyph, const TRect& GlyphRect);
+// Fills R with Bitmap tiled from OriginRect's top-left (so that neighbouring pieces of one
+// surface show one pattern), or, without a bitmap, with Brush (a solid Color when no brush).
+void FillBackground(HDC DC, const TRect& R, const TRect& OriginRect, TBitmap* Bitmap, TColor Color, HBRUSH Brush);
+void TileBitmap(HDC DC, const TRect& R, const TRect& OriginRect, TBitmap* Bitmap);
 // A filled triangle pointing down or right, sized from the rectangle (or of the size given).
 void DrawArrow(HDC DC, const TRect& R, bool PointsDown, bool NoHighlight, bool Selected, bool Enabled);
 void DrawArrowSized(HDC DC, const TRect& R, Integer Size, bool PointsDown, bool NoHighlight, bool Selected,
@@ -329,6 +334,11 @@ public:
   void SetFont(TFont* Value) { font_->Assign(Value); }
   TdxBarManagerStyle Style() const { return style_; }
   void SetStyle(TdxBarManagerStyle Value);
+  // Decides the look while Style is bmsUseLookAndFeel.
+  TcxLookAndFeel* LookAndFeel() const { return lookAndFeel_.get(); }
+  void SetLookAndFeel(TcxLookAndFeel* Value) { lookAndFeel_->Assign(Value); }
+  // The theme library serves every class the themed look draws with.
+  bool ThemesUsable() const { return themesUsable_; }
   Byte MostRecentItemsPercents() const { return mostRecentItemsPercents_; }
   void SetMostRecentItemsPercents(Byte Value);
   Integer ButtonArrowWidth() const { return buttonArrowWidth_; }
@@ -435,6 +445,7 @@ private:
   void fontChanged(TObject* Sender);
   void rebuildFontHandle();
   void createPaintObjects();
+  void lookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues Changed);
   void destroyPaintObjects();
   void rebuildBarWindows();
   void checkLinksResolved();
@@ -447,6 +458,8 @@ private:
   std::unique_ptr<TdxBarManagerCategories> categories_;
   std::unique_ptr<TFont> font_;
   std::unique_ptr<TdxBars> bars_;
+  std::unique_ptr<TcxLookAndFeel> lookAndFeel_;
+  bool themesUsable_ = false;
   std::vector<TdxBarItem*> items_;
   TdxBarManagerStyle style_ = bmsEnhanced;
   const TdxBarItemControlPainter* painter_ = nullptr;
@@ -756,6 +769,9 @@ public:
   void SetAllowQuickCustomizing(bool Value);
   bool AllowReset() const { return allowReset_; }
   void SetAllowReset(bool Value) { allowReset_ = Value; }
+  // Tiled under the bar's links when not empty.
+  TBitmap* BackgroundBitmap() const { return backgroundBitmap_.get(); }
+  void SetBackgroundBitmap(TBitmap* Value) { backgroundBitmap_->Assign(Value); }
   TdxBarBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TdxBarBorderStyle Value);
   const std::string& Caption() const { return caption_; }
@@ -834,6 +850,8 @@ private:
   Integer row_ = 0;
   bool loadedVisible_ = false;
   std::unique_ptr<TdxBarItemLinks> itemLinks_;
+  std::unique_ptr<TBitmap> backgroundBitmap_;
+  void backgroundChanged(TObject* Sender);
 };
 
 class TdxBars : public TOwnedCollection {

@@ -229,6 +229,31 @@ void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeC
   BitBlt(DC, R.left, R.top, w, h, target.DC(), 0, 0, SRCCOPY);
 }
 
+void TileBitmap(HDC DC, const TRect& R, const TRect& OriginRect, TBitmap* Bitmap) {
+  if (!Bitmap || Bitmap->Empty() || isEmptyRect(OriginRect)) return;
+  Integer w = Bitmap->Width(), h = Bitmap->Height();
+  if (w <= 0 || h <= 0) return;
+  TRect area;
+  if (!IntersectRect(&area, &R, &OriginRect)) return;
+  ClipRegionScope clip(DC);
+  IntersectClipRect(DC, area.left, area.top, area.right, area.bottom);
+  HDC source = Bitmap->Canvas()->Handle();
+  // The first tile that reaches the area, counted from the origin's corner.
+  Integer firstX = OriginRect.left + (area.left - OriginRect.left) / w * w;
+  Integer firstY = OriginRect.top + (area.top - OriginRect.top) / h * h;
+  for (Integer y = firstY; y < area.bottom; y += h)
+    for (Integer x = firstX; x < area.right; x += w) BitBlt(DC, x, y, w, h, source, 0, 0, SRCCOPY);
+}
+
+void FillBackground(HDC DC, const TRect& R, const TRect& OriginRect, TBitmap* Bitmap, TColor Color, HBRUSH Brush) {
+  if (Bitmap && !Bitmap->Empty()) {
+    TileBitmap(DC, R, OriginRect, Bitmap);
+    return;
+  }
+  if (Brush) FillRect(DC, &R, Brush);
+  else fillColor(DC, R, ColorToRGB(Color));
+}
+
 void DrawArrow(HDC DC, const TRect& R, bool PointsDown, bool NoHighlight, bool Selected, bool Enabled) {
   Integer e = PointsDown ? R.right - R.left - 8 : R.bottom - R.top - 6;
   Integer s = std::max<Integer>((e - 1) / 2 + (e % 2 != 0 ? 1 : 0), 3);

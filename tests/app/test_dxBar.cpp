@@ -397,6 +397,33 @@ TEST_F(BarTest, AFontSetByHandEndsTheSystemFontAndScaledKeepsTheSystemHeight) {
   EXPECT_EQ(handleHeight(), -20) << "not scaled: the handle copies the font";
 }
 
+// With Style bmsUseLookAndFeel the look-and-feel decides: its kind maps standard to the
+// Standard look and flat to Enhanced; the native style needs usable themes, else the kind
+// decides. Looks this unit does not draw (flat, themed) fall back to Enhanced.
+TEST_F(BarTest, TheLookAndFeelDecidesTheLookWhenAsked) {
+  struct Case {
+    TcxLookAndFeelKind kind;
+    bool native;
+    TdxBarManagerStyle effective;
+    const char* painter;
+    Integer dragMark;
+  };
+  manager->SetStyle(bmsUseLookAndFeel);
+  bool themes = manager->ThemesUsable();
+  for (const Case& c : {Case{lfStandard, false, bmsStandard, "Standard", 9}, Case{lfFlat, false, bmsEnhanced, "Enhanced", 6},
+                        Case{lfUltraFlat, false, bmsFlat, "Enhanced", 6},
+                        Case{lfStandard, true, themes ? bmsXP : bmsStandard, themes ? "Enhanced" : "Standard", themes ? 6 : 9}}) {
+    manager->LookAndFeel()->SetKind(c.kind);
+    manager->LookAndFeel()->SetNativeStyle(c.native);
+    EXPECT_EQ(manager->GetEffectiveStyle(), c.effective) << c.kind << (c.native ? " native" : "");
+    EXPECT_STREQ(manager->PainterClass()->Name(), c.painter) << c.kind;
+    EXPECT_EQ(manager->DragMarkSize(), c.dragMark) << c.kind;
+  }
+  manager->SetStyle(bmsStandard);
+  manager->LookAndFeel()->SetKind(lfFlat);
+  EXPECT_EQ(manager->GetEffectiveStyle(), bmsStandard) << "an explicit style ignores the look-and-feel";
+}
+
 // --- The toolbar window.
 
 class ToolbarTest : public BarTest {
@@ -931,6 +958,17 @@ TEST_F(ToolbarTest, BarsShowTheDockColourOrTheirOwn) {
       << "a glyph face shows the bar's colour";
   manager->SetAutoDockColor(true);
   EXPECT_EQ(manager->DockColor(), form->Color());
+
+  // A background bitmap is tiled over the whole client area, one pattern under the links.
+  std::unique_ptr<TBitmap> tile = squareGlyph(clBlue);
+  bar->SetBackgroundBitmap(tile.get());
+  pumpFor(100);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-background");
+  for (Integer x : {5, 16 + 5, 32 + 5, 48 + 5})
+    EXPECT_EQ(hexOf(pixelAt(shot, x, 16 + 5)), hexOf(ColorToRGB(clBlue))) << "tile square at x=" << x;
+  for (Integer x : {1, 16 + 1, 32 + 1})
+    EXPECT_EQ(hexOf(pixelAt(shot, x, 1)), hexOf(ColorToRGB(clFuchsia))) << "tile edge at x=" << x;
 }
 
 // A bar docked at the left edge: grip at the top in the frame, links down the bar, and
