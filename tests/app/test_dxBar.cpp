@@ -19,6 +19,14 @@ using namespace guitest;
 
 namespace {
 
+// Presses or releases the left mouse button where the mouse is.
+void leftButton(bool Down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
 // Records what the manager and the items report, in order.
 class Recorder : public TObject {
 public:
@@ -516,17 +524,11 @@ TEST_F(ToolbarTest, ADisabledOrReleasedElsewhereButtonDoesNotClick) {
 
   // Pressed on one button, released on the other: no click.
   moveMouseTo(screenCentre(0));
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &down, sizeof(INPUT));
+  leftButton(true);
   pumpFor(50);
   EXPECT_EQ(window()->PressedControl(), link(0)->Control());
   moveMouseTo(screenCentre(1));
-  INPUT up{};
-  up.type = INPUT_MOUSE;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(1, &up, sizeof(INPUT));
+  leftButton(false);
   pumpFor(100);
   EXPECT_TRUE(rec.log.empty()) << "a release away from the pressed button is no click";
   EXPECT_EQ(window()->PressedControl(), nullptr);
@@ -744,20 +746,14 @@ TEST_F(ToolbarTest, GlyphButtonsShowDownHotAndPressedLooks) {
   EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(light)) << "hot: raised edge";
   EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(red)) << "hot: the glyph stays";
 
-  INPUT press{};
-  press.type = INPUT_MOUSE;
-  press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &press, sizeof(INPUT));
+  leftButton(true);
   pumpUntil([&] { return window()->PressedControl() != nullptr; });
   pumpFor(50);
   captureClient(window(), shot);
   savePng(shot, "toolbar-pressed");
   EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(shadow)) << "pressed: sunken edge";
   EXPECT_EQ(hexOf(pixelAt(shot, gx + 5, gy + 5)), hexOf(red)) << "pressed: the glyph moves";
-  INPUT release{};
-  release.type = INPUT_MOUSE;
-  release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(1, &release, sizeof(INPUT));
+  leftButton(false);
   pumpUntil([&] { return !rec.log.empty(); });
   EXPECT_TRUE(gera->Down()) << "the click toggled the checked button";
 }
