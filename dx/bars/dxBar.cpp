@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "cx/foundation/cxClasses.h"
+#include "cx/foundation/dxOffice11.h"
+#include "cx/foundation/dxThemeManager.h"
 #include "dx/bars/dxBarStrs.h"
 #include "platform/gui/GuiPublish.h"
 #include "platform/rtl/Scoped.h"
@@ -42,12 +44,6 @@ template <class T, class U> void eraseFrom(std::vector<T*>& list, const U* value
 }
 
 bool isEmpty(const TRect& R) { return R.right <= R.left || R.bottom <= R.top; }
-
-void fillSolid(HDC DC, const TRect& R, COLORREF Color) {
-  HBRUSH brush = CreateSolidBrush(Color);
-  FillRect(DC, &R, brush);
-  DeleteObject(brush);
-}
 
 TSize measureText(HFONT Font, const std::string& Text) {
   HDC dc = GetDC(nullptr);
@@ -108,171 +104,6 @@ std::string RemoveAmpersands(const std::string& S) {
     result += S[i];
   }
   return result;
-}
-
-// =======================================================================================
-// Painters
-// =======================================================================================
-
-namespace {
-const TdxBarItemControlStandardPainter standardPainter;
-const TdxBarItemControlEnhancedPainter enhancedPainter;
-}  // namespace
-
-const TdxBarItemControlPainter* dxBarPainterOf(TdxBarManagerStyle Style) {
-  return Style == bmsStandard ? static_cast<const TdxBarItemControlPainter*>(&standardPainter) : &enhancedPainter;
-}
-
-Integer TdxBarItemControlPainter::GetButtonArrowWidth(const TdxBarManager* Manager) const {
-  Integer width = Manager->ButtonArrowWidth();
-  if (Manager->LargeIcons()) width *= 2;
-  if (width % 2 == 0) ++width;
-  return width;
-}
-
-COLORREF TdxBarItemControlPainter::GetBarColor(const TCustomdxBarControl*) const {
-  return GetSysColor(COLOR_BTNFACE);
-}
-
-void TdxBarItemControlPainter::GetItemTextColorAndBrush(const TdxBarItemControl* Control, bool, bool,
-                                                        COLORREF& TextColor, COLORREF& Brush) const {
-  TextColor = GetSysColor(COLOR_BTNTEXT);
-  Brush = GetBarColor(Control->Parent());
-}
-
-void TdxBarItemControlPainter::DrawBarBackground(const TCustomdxBarControl* Bar, HDC DC, const TRect& R) const {
-  fillSolid(DC, R, GetBarColor(Bar));
-}
-
-void TdxBarItemControlPainter::DrawSeparator(const TCustomdxBarControl*, HDC DC, bool Vertical,
-                                             const TRect& R) const {
-  // An etched line across the middle of the separator's room.
-  TRect line = R;
-  if (Vertical) {
-    line.top = R.top + (R.bottom - R.top) / 2 - 1;
-    line.bottom = line.top + 2;
-    DrawEdge(DC, &line, EDGE_ETCHED, BF_TOP);
-  } else {
-    line.left = R.left + (R.right - R.left) / 2 - 1;
-    line.right = line.left + 2;
-    DrawEdge(DC, &line, EDGE_ETCHED, BF_LEFT);
-  }
-}
-
-// The face of an item with its glyph: the face colour (a down button gets a light dither),
-// the frame of the look, then the glyph centred in the glyph square, moved when pressed.
-void TdxBarItemControlPainter::DrawItemGlyph(const TdxBarItemControl* Control, HDC DC, const TRect& Face,
-                                             bool Pressed, bool Down, bool Hot, bool NoGlyph,
-                                             TdxBarPaintType Kind) const {
-  TRect r = Face;
-  if (Down && Control->GetEnabled()) {
-    COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    COLORREF mix = RGB((GetRValue(face) + GetRValue(light)) / 2, (GetGValue(face) + GetGValue(light)) / 2,
-                       (GetBValue(face) + GetBValue(light)) / 2);
-    fillSolid(DC, r, Hot ? face : mix);
-  } else {
-    fillSolid(DC, r, GetBarColor(Control->Parent()));
-  }
-  DrawButtonFrame(Control, DC, Pressed, Down, Hot, r);
-  if (NoGlyph) return;
-  TBitmap* glyph = Control->GetGlyph();
-  if (bitmapIsEmpty(glyph)) return;
-  TdxBarManager* manager = Control->BarManager();
-  Integer squareW = manager->ButtonGlyphWidth(), squareH = manager->ButtonGlyphHeight();
-  Integer w = glyph->Width(), h = glyph->Height();
-  Integer x = Face.left + (std::min<Integer>(squareW, Face.right - Face.left) - w) / 2;
-  Integer y = Face.top + (std::min<Integer>(squareH, Face.bottom - Face.top) - h) / 2;
-  if (Kind == ptHorz && Face.right - Face.left > squareW) y = Face.top + (Face.bottom - Face.top - h) / 2;
-  if (Pressed || Down) {
-    x += GetPressedGlyphOffset();
-    y += GetPressedGlyphOffset();
-  }
-  // The bottom-left pixel is the glyph's transparent colour.
-  HDC src = glyph->Canvas()->Handle();
-  COLORREF transparent = GetPixel(src, 0, h - 1);
-  bool enabled = Control->GetEnabled();
-  COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
-  for (int pass = enabled ? 1 : 0; pass < 2; ++pass)
-    for (Integer py = 0; py < h; ++py)
-      for (Integer px = 0; px < w; ++px) {
-        COLORREF c = GetPixel(src, px, py);
-        if (c == transparent) continue;
-        if (enabled) SetPixel(DC, x + px, y + py, c);
-        else if (pass == 0) SetPixel(DC, x + px + 1, y + py + 1, highlight);
-        else SetPixel(DC, x + px, y + py, shadow);
-      }
-}
-
-void TdxBarItemControlPainter::DrawCaption(const TdxBarItemControl* Control, HDC DC, bool, bool Enabled,
-                                           const TRect& R, const std::string& Text) const {
-  TdxBarManager* manager = Control->BarManager();
-  HGDIOBJ oldFont = SelectObject(DC, manager->FontHandle());
-  int oldMode = SetBkMode(DC, TRANSPARENT);
-  COLORREF text, brush;
-  GetItemTextColorAndBrush(Control, Control->IsDrawnSelected(), Enabled, text, brush);
-  UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
-  TRect r = R;
-  if (!Enabled) {
-    // Embossed: a highlight copy one pixel down and right under the shadow copy.
-    TRect lit = r;
-    OffsetRect(&lit, 1, 1);
-    SetTextColor(DC, GetSysColor(COLOR_BTNHIGHLIGHT));
-    DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), &lit, format);
-    text = GetSysColor(COLOR_BTNSHADOW);
-  }
-  SetTextColor(DC, text);
-  DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), &r, format);
-  SetBkMode(DC, oldMode);
-  SelectObject(DC, oldFont);
-}
-
-void TdxBarItemControlStandardPainter::DrawButtonFrame(const TdxBarItemControl*, HDC DC, bool Pressed, bool Down,
-                                                       bool Hot, TRect& R) const {
-  if (!Down && !Hot) return;
-  DrawEdge(DC, &R, Pressed || Down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-  InflateRect(&R, -1, -1);
-}
-
-void TdxBarItemControlStandardPainter::OffsetPressedButtonGlyph(bool Down, bool Pressed, TRect& R) const {
-  Integer offset = (Down ? 1 : 0) + (Pressed ? 1 : 0);
-  OffsetRect(&R, offset, offset);
-}
-
-void TdxBarItemControlStandardPainter::drawGripBar(HDC DC, const TRect& R, bool Vertical) const {
-  TRect bar = R;
-  DrawEdge(DC, &bar, BDR_RAISEDINNER, BF_RECT);
-  if (Vertical) SetPixel(DC, R.right - 1, R.top, GetSysColor(COLOR_BTNHIGHLIGHT));
-  else SetPixel(DC, R.left, R.bottom - 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-  InflateRect(&bar, -1, -1);
-  fillSolid(DC, bar, GetSysColor(COLOR_BTNFACE));
-}
-
-// A raised edge around the bar, then two grip bars of 3 pixels across the bar's inside.
-void TdxBarItemControlStandardPainter::DrawDragMark(const TdxBarControl* Bar, HDC DC, const TRect& R) const {
-  TRect r = R;
-  DrawEdge(DC, &r, BDR_RAISEDINNER, BF_RECT);
-  InflateRect(&r, -2, -2);
-  bool vertical = Bar->IsVertical();
-  for (int i = 0; i < 2; ++i) {
-    Integer start = GetDragMarkOffset() + i * 3;
-    TRect grip = vertical ? Rect(r.left, r.top + start, r.right, r.top + start + 3)
-                          : Rect(r.left + start, r.top, r.left + start + 3, r.bottom);
-    drawGripBar(DC, grip, vertical);
-  }
-}
-
-// One grip bar, a pixel shorter at each end than the bar's inside.
-void TdxBarItemControlEnhancedPainter::DrawDragMark(const TdxBarControl* Bar, HDC DC, const TRect& R) const {
-  TRect r = R;
-  DrawEdge(DC, &r, BDR_RAISEDINNER, BF_RECT);
-  InflateRect(&r, -2, -2);
-  Integer start = GetDragMarkOffset();
-  TRect grip = Bar->IsVertical() ? Rect(r.left + 1, r.top + start, r.right - 1, r.top + start + 3)
-                                 : Rect(r.left + start, r.top + 1, r.left + start + 3, r.bottom - 1);
-  TRect edge = grip;
-  DrawEdge(DC, &edge, BDR_RAISEDINNER, BF_RECT);
-  InflateRect(&grip, -1, -1);
-  fillSolid(DC, grip, GetSysColor(COLOR_BTNFACE));
 }
 
 // =======================================================================================
@@ -453,9 +284,12 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(ownerFor(AOwner)) 
   font_ = std::make_unique<TFont>();
   font_->SetOnChange(TNotifyEvent(this, &TdxBarManager::fontChanged));
   bars_ = std::make_unique<TdxBars>(this);
+  lookAndFeel_ = std::make_unique<TcxLookAndFeel>(this);
+  lookAndFeel_->SetOnChanged(TcxLookAndFeelChangedEvent(this, &TdxBarManager::lookAndFeelChanged));
   CalcRecentUseThreshold();
   StyleChanged();
   SetUseSystemFont(true);
+  createPaintObjects();
 }
 
 void TdxBarManager::BeforeDestruction() {
@@ -469,11 +303,82 @@ void TdxBarManager::BeforeDestruction() {
 TdxBarManager::~TdxBarManager() {
   if (constructing_) return;
   bars_.reset();
+  destroyPaintObjects();
   if (fontHandle_) DeleteObject(fontHandle_);
+  if (rotatedFontHandle_) DeleteObject(rotatedFontHandle_);
   if (managerList) eraseFrom(managerList->managers_, this);
 }
 
 void TdxBarManager::SetBars(TdxBars* Value) { bars_->Assign(Value); }
+
+void TdxBarManager::SetAutoDockColor(bool Value) {
+  if (autoDockColor_ == Value) return;
+  autoDockColor_ = Value;
+  RefreshDockControlsAndBars();
+}
+
+TColor TdxBarManager::DockColor() const {
+  if (autoDockColor_) return ownerForm_ ? ownerForm_->Color() : clBtnFace;
+  return dockColor_;
+}
+
+void TdxBarManager::SetDockColor(TColor Value) {
+  autoDockColor_ = false;
+  if (dockColor_ == Value) return;
+  dockColor_ = Value;
+  RefreshDockControlsAndBars();
+}
+
+void TdxBarManager::SetMakeDisabledImagesFaded(bool Value) {
+  if (makeDisabledImagesFaded_ == Value) return;
+  makeDisabledImagesFaded_ = Value;
+  rebuildBarWindows();
+}
+
+// The shared brushes, each colour taken to the nearest the screen shows: the flat frame
+// (button shadow at 80 %), the flat bar (button face 16 % nearer white) and three mixes of
+// face, highlight and window for down, down-and-selected and selected faces.
+void TdxBarManager::createPaintObjects() {
+  destroyPaintObjects();
+  COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), face = GetSysColor(COLOR_BTNFACE);
+  auto scaled = [](COLORREF c) { return RGB(MulDiv(GetRValue(c), 8, 10), MulDiv(GetGValue(c), 8, 10), MulDiv(GetBValue(c), 8, 10)); };
+  auto lighter = [](COLORREF c) {
+    auto ch = [](Integer v) { return v + MulDiv(255 - v, 16, 100); };
+    return RGB(ch(GetRValue(c)), ch(GetGValue(c)), ch(GetBValue(c)));
+  };
+  const COLORREF colors[pbCount] = {
+      scaled(shadow),
+      lighter(face),
+      static_cast<COLORREF>(ColorToRGB(dxMixSystemColors(11, 9, 73))),
+      static_cast<COLORREF>(ColorToRGB(dxMixSystemColors(14, 44, 40))),
+      static_cast<COLORREF>(ColorToRGB(dxMixSystemColors(-2, 30, 72))),
+  };
+  HDC screen = GetDC(nullptr);
+  for (Integer i = 0; i < pbCount; ++i) brushes_[i] = CreateSolidBrush(GetNearestColor(screen, colors[i]));
+  ReleaseDC(nullptr, screen);
+  RefreshDockControlsAndBars();
+}
+
+void TdxBarManager::destroyPaintObjects() {
+  for (HBRUSH& brush : brushes_) {
+    if (brush) DeleteObject(brush);
+    brush = nullptr;
+  }
+}
+
+void TdxBarManager::RefreshPaintObjects() {
+  dxBarPaintObjects::Create();
+  createPaintObjects();
+}
+
+void TdxBarManager::RefreshDockControlsAndBars() {
+  if (!bars_ || IsDestroying()) return;
+  static const TdxBarDockingStyle edges[] = {dsLeft, dsTop, dsRight, dsBottom};
+  for (TdxBarDockingStyle style : edges)
+    if (TdxDockControl* dock = BuiltInDockControl(style)) dock->Invalidate();
+  for (Integer i = 0; i < bars_->Count(); ++i)
+    if (TdxBarControl* control = bars_->Items(i)->Control()) control->RefreshStyle();
+}
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
   if (style_ == Value) return;
@@ -511,17 +416,30 @@ void TdxBarManager::SetLargeIcons(bool Value) {
   rebuildBarWindows();
 }
 
+// The look-and-feel's native style gives the themed look when themes serve it; otherwise
+// its kind maps flat to Enhanced, standard to Standard and ultra-flat to Flat.
 TdxBarManagerStyle TdxBarManager::GetEffectiveStyle() const {
-  // Without a look-and-feel object here, "use look and feel" follows the default look.
-  return style_ == bmsUseLookAndFeel ? bmsEnhanced : style_;
+  if (style_ != bmsUseLookAndFeel) return style_;
+  if (lookAndFeel_ && lookAndFeel_->NativeStyle() && themesUsable_) return bmsXP;
+  switch (lookAndFeel_ ? lookAndFeel_->Kind() : lfFlat) {
+    case lfStandard: return bmsStandard;
+    case lfUltraFlat: return bmsFlat;
+    default: return bmsEnhanced;
+  }
+}
+
+void TdxBarManager::lookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
+  if (!IsDestroying()) StyleChanged();
 }
 
 void TdxBarManager::StyleChanged() {
+  themesUsable_ = dxCanUseThemes(TdxThemeClasses{totComboBox, totEdit, totProgress, totRebar, totScrollBar, totSpin,
+                                                 totStatus, totToolBar, totWindow});
   painter_ = dxBarPainterOf(GetEffectiveStyle());
   dragMarkOffset_ = painter_->GetDragMarkOffset();
   dragMarkSize_ = painter_->GetDragMarkSize();
   CalcImageMetrics();
-  rebuildBarWindows();
+  RefreshDockControlsAndBars();
 }
 
 void TdxBarManager::CalcImageMetrics() {
@@ -533,28 +451,61 @@ void TdxBarManager::CalcImageMetrics() {
 
 void TdxBarManager::SetUseSystemFont(bool Value) {
   useSystemFont_ = Value;
-  if (!Value) return;
+  if (Value) UpdateFontFromSystem();
+}
+
+void TdxBarManager::SetScaled(bool Value) {
+  if (scaled_ == Value) return;
+  scaled_ = Value;
+  if (Value && !useSystemFont_) UpdateFontFromSystem();
+  else {
+    rebuildFontHandle();
+    rebuildBarWindows();
+  }
+}
+
+// The system's menu font: taken whole while UseSystemFont, else only its height when
+// Scaled.
+void TdxBarManager::UpdateFontFromSystem() {
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return;
-  HFONT menuFont = CreateFontIndirectA(&metrics.lfMenuFont);
   ScopedRestore<bool> restoreGuard(fontGuard_);
   fontGuard_ = true;
-  font_->SetHandle(menuFont);
+  if (useSystemFont_) font_->SetHandle(CreateFontIndirectA(&metrics.lfMenuFont));
+  else if (scaled_) font_->SetHeight(metrics.lfMenuFont.lfHeight);
 }
 
+// A font set by hand ends the use of the system font; with Scaled its height still
+// follows the system's.
 void TdxBarManager::fontChanged(TObject*) {
-  if (!fontGuard_) useSystemFont_ = false;
+  if (!fontGuard_) {
+    useSystemFont_ = false;
+    if (scaled_) UpdateFontFromSystem();
+  }
   rebuildFontHandle();
   rebuildBarWindows();
 }
 
+// With Scaled, the handle has the font's face at the system icon-title height (never
+// smaller than 11 pixels); otherwise it is a copy of the font.
 void TdxBarManager::rebuildFontHandle() {
   LOGFONTA lf{};
   GetObjectA(font_->Handle(), sizeof(lf), &lf);
+  if (scaled_) {
+    LOGFONTA title{};
+    if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(title), &title, 0))
+      lf.lfHeight = title.lfHeight >= -10 ? -11 : title.lfHeight;
+  }
   HFONT handle = CreateFontIndirectA(&lf);
   if (fontHandle_) DeleteObject(fontHandle_);
   fontHandle_ = handle;
+  // Turned by -90 degrees; only outline fonts turn.
+  lf.lfEscapement = lf.lfOrientation = -900;
+  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  HFONT rotated = CreateFontIndirectA(&lf);
+  if (rotatedFontHandle_) DeleteObject(rotatedFontHandle_);
+  rotatedFontHandle_ = rotated;
 }
 
 void TdxBarManager::rebuildBarWindows() {
@@ -1364,7 +1315,14 @@ void TdxBarItemLinks::FreeBarWindow() {
 // Bars
 // =======================================================================================
 
-TdxBar::TdxBar(TCollection* Collection) : TCollectionItem(Collection) {}
+TdxBar::TdxBar(TCollection* Collection)
+    : TCollectionItem(Collection), backgroundBitmap_(std::make_unique<TBitmap>()) {
+  backgroundBitmap_->SetOnChange(TNotifyEvent(this, &TdxBar::backgroundChanged));
+}
+
+void TdxBar::backgroundChanged(TObject*) {
+  if (Control()) Control()->RepaintBar();
+}
 
 TdxBar::~TdxBar() {
   if (itemLinks_) itemLinks_->FreeBarWindow();
@@ -1417,7 +1375,7 @@ void TdxBar::Assign(TPersistent* Source) {
 void TdxBar::SetBorderStyle(TdxBarBorderStyle Value) {
   if (borderStyle_ == Value) return;
   borderStyle_ = Value;
-  if (Control()) Control()->Rebuild();
+  if (Control()) Control()->RefreshStyle();
 }
 
 void TdxBar::SetCaption(const std::string& Value) {
@@ -1436,6 +1394,7 @@ void TdxBar::SetCaption(const std::string& Value) {
         }
       }
   }
+  if (Control()) Control()->UpdateCaption();
 }
 
 void TdxBar::SetColor(TColor Value) {
@@ -1455,7 +1414,27 @@ void TdxBar::SetIsMainMenu(bool Value) {
 
 void TdxBar::SetMultiLine(bool Value) {
   if (!Value && isMainMenu_) return;
+  if (multiLine_ == Value) return;
   multiLine_ = Value;
+  if (Control()) Control()->Rebuild();
+}
+
+void TdxBar::SetRotateWhenVertical(bool Value) {
+  if (rotateWhenVertical_ == Value) return;
+  rotateWhenVertical_ = Value;
+  if (Control()) Control()->Rebuild();
+}
+
+void TdxBar::SetShowMark(bool Value) {
+  if (showMark_ == Value) return;
+  showMark_ = Value;
+  if (Control()) Control()->Rebuild();
+}
+
+void TdxBar::SetAllowQuickCustomizing(bool Value) {
+  if (allowQuickCustomizing_ == Value) return;
+  allowQuickCustomizing_ = Value;
+  if (Control()) Control()->Rebuild();
 }
 
 void TdxBar::SetRow(Integer Value) {
@@ -1596,12 +1575,21 @@ void TdxDockControl::arrangeRows() {
       rowThickness = 0;
       row = bar->Row();
     }
-    TSize size = bar->Control()->CalcFullSize();
-    Integer length = vertical ? size.cy : size.cx, thickness = vertical ? size.cx : size.cy;
-    if (bar->WholeRow()) length = std::max(length, siteLength);
+    TdxBarControl* window = bar->Control();
     along = std::max(along, vertical ? bar->DockedTop() : bar->DockedLeft());
-    if (vertical) bar->Control()->SetBounds(across, along, thickness, length);
-    else bar->Control()->SetBounds(along, across, length, thickness);
+    TSize size = window->CalcFullSize();
+    Integer length = vertical ? size.cy : size.cx, thickness = vertical ? size.cx : size.cy;
+    // A whole-row bar takes the site's length. A bar that does not fit in the room left
+    // gets that room: a multi-line bar wraps its links into more lines, another shows the
+    // links that fit (and its mark).
+    Integer room = bar->WholeRow() ? siteLength : siteLength - along;
+    if (bar->WholeRow()) length = std::max(length, siteLength);
+    if (room > 0 && length > room) {
+      length = room;
+      thickness = window->CalcThicknessForLength(length);
+    }
+    if (vertical) window->SetBounds(across, along, thickness, length);
+    else window->SetBounds(along, across, length, thickness);
     along += length;
     rowThickness = std::max(rowThickness, thickness);
   }
@@ -1612,7 +1600,9 @@ void TdxDockControl::arrangeRows() {
 
 void TdxDockControl::Paint() {
   TRect r = ClientRect();
-  fillSolid(Canvas()->Handle(), r, ColorToRGB(manager_->OwnerForm() ? manager_->OwnerForm()->Color() : clBtnFace));
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(manager_->DockColor()));
+  FillRect(Canvas()->Handle(), &r, brush);
+  DeleteObject(brush);
 }
 
 // =======================================================================================
@@ -1787,19 +1777,19 @@ void TCustomdxBarControl::MouseUp(TMouseButton Button, TShiftState Shift, Intege
   control->ControlClick(true);
 }
 
+void TCustomdxBarControl::DrawBackground(HDC DC, const TRect& R, HBRUSH Brush) const {
+  if (!isEmpty(R)) FillRect(DC, &R, Brush);
+}
+
 void TCustomdxBarControl::drawItems(HDC DC, TdxBarPaintType Type) {
   if (!links_) return;
-  bool first = true;
+  HBRUSH brush = BackgroundBrush();
   for (TdxBarItemLink* link : links_->ShownLinks()) {
     TdxBarItemControl* control = link->Control();
     const TRect& r = link->ItemRect();
     if (!control || isEmpty(r)) continue;
-    if (!first && link->BeginGroup()) {
-      Integer size = Painter()->GetSeparatorSize();
-      TRect sep = IsVertical() ? Rect(r.left, r.top - size, r.right, r.top) : Rect(r.left - size, r.top, r.left, r.bottom);
-      Painter()->DrawSeparator(this, DC, IsVertical(), sep);
-    }
-    first = false;
+    if (!isEmpty(control->SeparatorRect()))
+      Painter()->DrawSeparator(this, DC, control->SeparatorIsHorizontal(), brush, control->SeparatorRect());
     int saved = SaveDC(DC);
     IntersectClipRect(DC, r.left, r.top, r.right, r.bottom);
     control->Paint(DC, r, Type);
@@ -1817,18 +1807,38 @@ bool TdxBarControl::IsLastControl(const TdxBarItemControl* Control) const {
   return links_->ShownLinks().back()->Control() == Control;
 }
 
-TRect TdxBarControl::ItemsArea() {
-  TRect r = ClientRect();
-  if (bar_->BorderStyle() == bbsSingle) {
-    TRect border = Painter()->GetBarBorderRect(bar_, bar_->DockingStyle());
-    r.left += border.left;
-    r.top += border.top;
-    r.right -= border.right;
-    r.bottom -= border.bottom;
-    if (IsVertical()) r.top += manager_->DragMarkSize();
-    else r.left += manager_->DragMarkSize();
+// The bar's bitmap tiled over its client area, else its own colour, else the dock site's
+// colour running on under the bar.
+void TdxBarControl::DrawBackground(HDC DC, const TRect& R, HBRUSH Brush) const {
+  if (isEmpty(R)) return;
+  if (!bar_->BackgroundBitmap()->Empty()) {
+    RECT client;
+    ::GetClientRect(const_cast<TdxBarControl*>(this)->Handle(), &client);
+    TileBitmap(DC, R, client, bar_->BackgroundBitmap());
+    return;
   }
+  TColor color = bar_->Color() != clDefault ? bar_->Color() : manager_->DockColor();
+  HBRUSH own = CreateSolidBrush(ColorToRGB(color));
+  FillRect(DC, &R, own ? own : Brush);
+  if (own) DeleteObject(own);
+}
+
+bool TdxBarControl::NeedsDoubleBuffering() const {
+  if (!bar_->BackgroundBitmap()->Empty()) return true;
+  TColor color = bar_->Color() != clDefault ? bar_->Color() : manager_->DockColor();
+  return static_cast<COLORREF>(ColorToRGB(color)) != GetSysColor(COLOR_BTNFACE);
+}
+
+TRect TdxBarControl::NonClientExtent() const {
+  if (bar_->BorderStyle() != bbsSingle || DockingStyle() == dsNone) return Rect(0, 0, 0, 0);
+  TRect r = Painter()->GetBarBorderRect(bar_, DockingStyle());
+  if (IsVertical()) r.top += manager_->DragMarkSize();
+  else r.left += manager_->DragMarkSize();
   return r;
+}
+
+bool TdxBarControl::markWanted(bool Hidden) const {
+  return bar_->ShowMark() && (Hidden || (Painter()->SupportsMark() && bar_->AllowQuickCustomizing()));
 }
 
 TSize TdxBarControl::CalcFullSize() {
@@ -1841,7 +1851,7 @@ TSize TdxBarControl::CalcFullSize() {
     for (TdxBarItemLink* link : links_->ShownLinks()) {
       TdxBarItemControl* control = link->Control();
       if (!control) continue;
-      if (!first && link->BeginGroup()) length += Painter()->GetSeparatorSize();
+      if (!first && link->BeginGroup()) length += BeginGroupSize();
       first = false;
       length += vertical ? control->RealHeight() : control->RealWidth();
       thickness = std::max(thickness, vertical ? control->RealWidth() : control->RealHeight());
@@ -1850,54 +1860,139 @@ TSize TdxBarControl::CalcFullSize() {
     length = vertical ? manager_->ButtonGlyphHeight() : manager_->ButtonGlyphWidth();
     thickness = vertical ? manager_->ButtonGlyphWidth() : manager_->ButtonGlyphHeight();
   }
+  if (markWanted(false)) length += MarkSize;
+  TRect nc = NonClientExtent();
   Integer w = vertical ? thickness : length, h = vertical ? length : thickness;
-  if (bar_->BorderStyle() == bbsSingle) {
-    TRect border = Painter()->GetBarBorderRect(bar_, bar_->DockingStyle());
-    w += border.left + border.right;
-    h += border.top + border.bottom;
-    if (vertical) h += manager_->DragMarkSize();
-    else w += manager_->DragMarkSize();
-  }
-  return TSize{w, h};
+  return TSize{w + nc.left + nc.right, h + nc.top + nc.bottom};
 }
 
-// One line of links along the bar; a link that does not fit ends the line, and only the
-// last link may take its alignment.
-void TdxBarControl::CalcLayout() {
-  linksHidden_ = false;
-  if (!links_) return;
-  for (Integer i = 0; i < links_->Count(); ++i) links_->Items(i)->SetItemRect(Rect(0, 0, 0, 0));
+Integer TdxBarControl::CalcThicknessForLength(Integer Length) {
+  CalcDrawingConsts();
   CreateControls();
+  TRect nc = NonClientExtent();
   bool vertical = IsVertical();
-  TRect area = ItemsArea();
-  Integer start = vertical ? area.top : area.left, end = vertical ? area.bottom : area.right;
-  Integer crossStart = vertical ? area.left : area.top, cross = vertical ? area.right - area.left : area.bottom - area.top;
-  Integer pos = start;
-  TdxBarItemControl* last = nullptr;
+  Integer clientLength = Length - (vertical ? nc.top + nc.bottom : nc.left + nc.right);
+  // The lines' thickness does not depend on the room across, so any will do.
+  TRect client = vertical ? Rect(0, 0, 1000, clientLength) : Rect(0, 0, clientLength, 1000);
+  Integer across = CalcLayoutIn(client);
+  if (across <= 0) across = vertical ? manager_->ButtonGlyphWidth() : manager_->ButtonGlyphHeight();
+  Integer result = across + (vertical ? nc.left + nc.right : nc.top + nc.bottom);
+  // The window keeps its real layout for painting.
+  if (HandleAllocated()) CalcLayout();
+  return result;
+}
+
+void TdxBarControl::CalcLayout() { CalcLayoutIn(ClientRect()); }
+
+// A look with its own mark reserves room for it; otherwise the mark appears (and takes
+// its room) only when links were left out.
+Integer TdxBarControl::CalcLayoutIn(const TRect& Client) {
+  if (!links_) return 0;
+  CreateControls();
+  bool mark = markWanted(false);
+  Integer across = layoutLinks(Client, mark);
+  if (!mark && linksHidden_ && markWanted(true)) {
+    mark = true;
+    across = layoutLinks(Client, mark);
+  }
+  hasMark_ = mark;
+  return across;
+}
+
+// The links in lines along the bar. A line break is due when an item does not fit in the
+// rest of the line; a bar that does not wrap then stops, leaving the other links out. Each
+// finished line is centred across its thickness; in a vertical bar the lines run from
+// right to left. A link that begins a group gets a separator in front of it, or above its
+// line when it starts a new one.
+Integer TdxBarControl::layoutLinks(const TRect& Client, bool Mark) {
+  linksHidden_ = false;
+  for (Integer i = 0; i < links_->Count(); ++i) {
+    links_->Items(i)->SetItemRect(Rect(0, 0, 0, 0));
+    if (TdxBarItemControl* control = links_->Items(i)->Control()) control->SetSeparatorRect(Rect(0, 0, 0, 0), false);
+  }
+  bool vertical = IsVertical(), wrapping = IsWrapping();
+  Integer clientLength = vertical ? Client.bottom - Client.top : Client.right - Client.left;
+  Integer clientThickness = vertical ? Client.right - Client.left : Client.bottom - Client.top;
+  Integer lineLength = clientLength - (Mark ? MarkSize : 0);
+  struct Placed {
+    TdxBarItemLink* link;
+    Integer thickness;
+  };
+  std::vector<Placed> line;
+  Integer lineOffset = 0, lineThickness = 0, pos = 0;
+  bool firstLine = true;
+  // Moves each link of the finished line to the middle of the line's thickness.
+  auto centreLine = [&]() {
+    for (const Placed& p : line) {
+      Integer shift = (lineThickness - p.thickness) / 2;
+      TRect r = p.link->ItemRect();
+      if (vertical) OffsetRect(&r, -shift, 0);
+      else OffsetRect(&r, 0, shift);
+      p.link->SetItemRect(r);
+    }
+  };
+  TdxBarItemControl* previous = nullptr;
   for (TdxBarItemLink* link : links_->ShownLinks()) {
     TdxBarItemControl* control = link->Control();
     if (!control) continue;
     control->SetLastInRow(false);
     Integer length = vertical ? control->RealHeight() : control->RealWidth();
     Integer thickness = vertical ? control->RealWidth() : control->RealHeight();
-    Integer sep = pos > start && link->BeginGroup() ? Painter()->GetSeparatorSize() : 0;
-    if (pos > start && pos + sep + length > end) {
-      linksHidden_ = true;
-      break;
+    Integer sep = !line.empty() && link->BeginGroup() ? BeginGroupSize() : 0;
+    bool startsLine = false;
+    if (!line.empty() && pos + sep + length > lineLength) {
+      if (!wrapping) {
+        linksHidden_ = true;
+        break;
+      }
+      if (previous) previous->SetLastInRow(true);
+      centreLine();
+      lineOffset += lineThickness + sep;
+      if (sep > 0) {
+        Integer markRoom = Mark ? MarkSize : 0;
+        TRect band = vertical ? Rect(Client.right - lineOffset, Client.top, Client.right - lineOffset + sep,
+                                     Client.bottom - markRoom)
+                              : Rect(Client.left, Client.top + lineOffset - sep, Client.right - markRoom,
+                                     Client.top + lineOffset);
+        control->SetSeparatorRect(band, !vertical);
+      }
+      line.clear();
+      pos = 0;
+      sep = 0;
+      lineThickness = 0;
+      startsLine = true;
+      firstLine = false;
     }
     Integer at = pos + sep;
+    bool last = control->EffectiveAlign() != iaLeft;
     switch (control->EffectiveAlign()) {
-      case iaCenter: at = std::max(at, at + (end - at - length) / 2); break;
-      case iaRight: at = std::max(at, end - length); break;
-      case iaClient: length = std::max(length, end - at); break;
+      case iaCenter: at = std::max(at, at + (lineLength - at - length) / 2); break;
+      case iaRight: at = std::max(at, lineLength - length); break;
+      case iaClient: length = std::max(length, lineLength - at); break;
       default: break;
     }
-    Integer across = crossStart + (cross - thickness) / 2;
-    link->SetItemRect(vertical ? Bounds(across, at, thickness, length) : Bounds(at, across, length, thickness));
-    pos = at + length;
-    last = control;
+    TRect r;
+    if (wrapping)
+      r = vertical ? Bounds(Client.right - lineOffset - thickness, Client.top + at, thickness, length)
+                   : Bounds(Client.left + at, Client.top + lineOffset, length, thickness);
+    else {
+      Integer acrossAt = (clientThickness - thickness) / 2;
+      r = vertical ? Bounds(Client.left + acrossAt, Client.top + at, thickness, length)
+                   : Bounds(Client.left + at, Client.top + acrossAt, length, thickness);
+    }
+    link->SetItemRect(r);
+    if (sep > 0 && !startsLine)
+      control->SetSeparatorRect(vertical ? Rect(r.left, r.top - sep, r.right, r.top) : Rect(r.left - sep, r.top, r.left, r.bottom),
+                                vertical);
+    line.push_back({link, thickness});
+    lineThickness = std::max(lineThickness, thickness);
+    pos = last ? lineLength : at + length;
+    previous = control;
   }
-  if (last) last->SetLastInRow(true);
+  (void)firstLine;
+  if (previous) previous->SetLastInRow(true);
+  if (wrapping) centreLine();
+  return line.empty() && lineOffset == 0 ? 0 : lineOffset + lineThickness;
 }
 
 void TdxBarControl::Rebuild() {
@@ -1909,18 +2004,100 @@ void TdxBarControl::Rebuild() {
   RepaintBar();
 }
 
+void TdxBarControl::RefreshStyle() {
+  CalcDrawingConsts();
+  if (HandleAllocated())
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  Rebuild();
+  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void TdxBarControl::UpdateCaption() {
+  if (!HandleAllocated()) return;
+  SetWindowTextA(Handle(), bar_->Caption().c_str());
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_DRAWFRAME);
+}
+
+void TdxBarControl::CreateWnd() {
+  TCustomdxBarControl::CreateWnd();
+  SetWindowTextA(Handle(), bar_->Caption().c_str());
+  // The frame was measured before the bar knew its look: measure it again.
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TdxBarControl::WMNCCalcSize(TWMNCCalcSize& Message) {
+  INHERITED_MESSAGE(Message);
+  auto* r = reinterpret_cast<RECT*>(Message.CalcSize_Params);
+  if (!r) return;
+  TRect nc = NonClientExtent();
+  r->left += nc.left;
+  r->top += nc.top;
+  r->right = std::max(r->left, r->right - nc.right);
+  r->bottom = std::max(r->top, r->bottom - nc.bottom);
+}
+
+// The frame and the grip: the ring around the client area gets the bar's background,
+// then the look draws its edge and grip over it.
+void TdxBarControl::WMNCPaint(TMessage&) {
+  TRect nc = NonClientExtent();
+  if (nc.left == 0 && nc.top == 0 && nc.right == 0 && nc.bottom == 0) return;
+  HDC dc = GetWindowDC(Handle());
+  if (!dc) return;
+  RECT window;
+  GetWindowRect(Handle(), &window);
+  TRect whole = Rect(0, 0, window.right - window.left, window.bottom - window.top);
+  ExcludeClipRect(dc, nc.left, nc.top, whole.right - nc.right, whole.bottom - nc.bottom);
+  HBRUSH brush = BackgroundBrush();
+  DrawBackground(dc, whole, brush);
+  Painter()->DrawDragMark(this, dc, brush, whole);
+  ReleaseDC(Handle(), dc);
+}
+
+// A docked bar is all client to the mouse: the frame and grip are its drag area.
+void TdxBarControl::WMNCHitTest(TWMNCHitTest& Message) { Message.Result = HTCLIENT; }
+
+bool TdxBarControl::IsFormActive() const {
+  TCustomForm* form = manager_->OwnerForm();
+  return form && form->HandleAllocated() && GetActiveWindow() == form->Handle();
+}
+
+void TdxBarControl::SetMarkState(Integer Value) {
+  if (markState_ == Value) return;
+  markState_ = Value;
+  if (HandleAllocated() && hasMark_) {
+    TRect r = MarkRect();
+    InvalidateRect(Handle(), &r, FALSE);
+  }
+}
+
+void TdxBarControl::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TCustomdxBarControl::MouseMove(Shift, X, Y);
+  if (!TCustomdxBarControl::IsBarControlAlive(this)) return;
+  TRect mark = MarkRect();
+  TPoint p = Point(X, Y);
+  SetMarkState(hasMark_ && !PressedControl() && PtInRect(&mark, p) ? 1 : 0);
+}
+
+void TdxBarControl::WMMouseLeave(TMessage& Message) {
+  SetMarkState(0);
+  INHERITED_MESSAGE(Message);
+}
+
 void TdxBarControl::Paint() {
   if (!links_ || locked_) return;
   CalcLayout();
   TRect client = ClientRect();
+  if (isEmpty(client)) return;
   // Drawn off screen and copied in one go, so hot-tracking does not flicker.
   HDC target = Canvas()->Handle();
   HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
+  HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  Painter()->DrawBarBackground(this, dc, client);
-  if (bar_->BorderStyle() == bbsSingle) Painter()->DrawDragMark(this, dc, client);
+  HBRUSH brush = BackgroundBrush();
+  DrawBackground(dc, client, brush);
   drawItems(dc, IsVertical() ? ptVert : ptHorz);
+  if (hasMark_) Painter()->DrawMark(this, dc, brush, MarkRect());
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
   SelectObject(dc, old);
   DeleteObject(bitmap);
@@ -2088,9 +2265,11 @@ TdxBarPaintStyle TdxBarButtonControl::EffectivePaintStyle() const {
 Integer TdxBarButtonControl::GetButtonHeight() const {
   TdxBarManager* manager = BarManager();
   TdxBarPaintStyle style = EffectivePaintStyle();
+  bool rotated = parent_->IsRotated();
   Integer h = manager->ButtonGlyphHeight();
-  if (style == psCaption || style == psCaptionGlyph) h = std::max(h, parent_->TextSize());
-  if (Lowered()) h += 2;
+  if (style == psCaption || style == psCaptionGlyph)
+    h = std::max(rotated ? manager->ButtonGlyphWidth() : h, parent_->TextSize());
+  if (Lowered()) h += 2 * Painter()->GetLoweredExtra();
   return h;
 }
 
@@ -2100,20 +2279,28 @@ Integer TdxBarButtonControl::GetButtonWidth() const {
   Integer w;
   switch (EffectivePaintStyle()) {
     case psCaption: w = caption + parent_->PointSize(); break;
-    case psCaptionGlyph: w = caption + manager->ButtonGlyphWidth() + 4; break;
+    case psCaptionGlyph:
+      w = caption + (parent_->IsRotated() ? manager->ButtonGlyphHeight() : manager->ButtonGlyphWidth()) + 4;
+      break;
     default: w = manager->ButtonGlyphWidth(); break;
   }
-  if (Lowered()) w += 2;
+  if (Lowered()) w += 2 * Painter()->GetLoweredExtra();
   return w;
+}
+
+// On a vertical bar that rotates its captions a captioned button lies along the bar.
+bool TdxBarButtonControl::liesAlong() const {
+  TdxBarPaintStyle style = EffectivePaintStyle();
+  return parent_ && parent_->IsRotated() && (style == psCaption || style == psCaptionGlyph);
 }
 
 Integer TdxBarButtonControl::GetWidth() const {
-  Integer w = GetButtonWidth();
-  if (ButtonStyle() == bsDropDown) w += BarManager()->ArrowWidth();
+  Integer w = liesAlong() ? GetButtonHeight() : GetButtonWidth();
+  if (ButtonStyle() == bsDropDown && parent_ && !parent_->IsMenu()) w += BarManager()->ArrowWidth();
   return w;
 }
 
-Integer TdxBarButtonControl::GetHeight() const { return GetButtonHeight(); }
+Integer TdxBarButtonControl::GetHeight() const { return liesAlong() ? GetButtonWidth() : GetButtonHeight(); }
 
 void TdxBarButtonControl::GlyphChanged() {
   if (link_ && link_->PaintStyle() == psStandard) VisibleChanged();
@@ -2134,26 +2321,53 @@ bool TdxBarButtonControl::ClosesMenusOnClick() const {
   return !button || button->CloseSubMenuOnClick();
 }
 
+// A lowered border first; then the face with its glyph (or without, for a caption-only
+// button), the caption after the glyph square or half the font's point size in, and the
+// arrow part of a drop-down button.
 void TdxBarButtonControl::Paint(HDC DC, const TRect& Rect, TdxBarPaintType PaintType) {
   if (isEmpty(Rect)) return;
+  const TdxBarItemControlPainter* painter = Painter();
   TRect r = Rect;
-  if (Lowered()) {
-    DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT);
-    InflateRect(&r, -1, -1);
-  }
+  if (Lowered()) painter->DrawLoweredBorder(this, DC, r);
   bool selected = IsDrawnSelected();
   TdxBarPaintStyle style = EffectivePaintStyle();
   bool pressedLook = (selected && IsPressedByMouse()) || (Pressed() && ButtonStyle() != bsChecked);
   bool downLook = DownState();
-  if (ButtonStyle() == bsDropDown) r.right -= BarManager()->ArrowWidth();
-  Painter()->DrawItemGlyph(this, DC, r, pressedLook, downLook, selected && GetEnabled(), style == psCaption,
-                           PaintType);
+  bool dropDown = ButtonStyle() == bsDropDown;
+  TRect arrow = r;
+  if (dropDown) {
+    r.right -= BarManager()->ArrowWidth();
+    arrow.left = r.right;
+  }
+  painter->DrawItemGlyph(this, DC, r, dropDown, pressedLook, downLook, selected && GetEnabled(), style == psCaption,
+                         PaintType);
   if (style == psCaption || style == psCaptionGlyph) {
     TRect text = r;
-    text.left += style == psCaption ? parent_->PointSize() / 2 : BarManager()->ButtonGlyphWidth();
-    Painter()->OffsetPressedButtonGlyph(downLook, pressedLook, text);
-    Painter()->DrawCaption(this, DC, selected, GetEnabled(), text, RemoveAmpersands(GetCaption()));
+    bool vertical = PaintType == ptVert && parent_->IsRotated();
+    Integer skip = style == psCaption ? parent_->PointSize() / 2
+                   : vertical        ? BarManager()->ButtonGlyphHeight()
+                                     : BarManager()->ButtonGlyphWidth();
+    if (vertical) text.top += skip;
+    else text.left += skip;
+    painter->OffsetPressedButtonGlyph(downLook, pressedLook, text);
+    bool highlighted = painter->HasSplitDropDown() &&
+                       (((pressedLook || (downLook && selected)) && painter->HasDropDownHotPart()) ||
+                        (dxIsButtonFaceWhite() && (pressedLook || downLook || selected)));
+    painter->DrawCaption(this, DC, false, false, vertical, highlighted, GetEnabled(), 0, text, GetCaption());
   }
+  if (dropDown) {
+    COLORREF color;
+    HBRUSH brush;
+    painter->GetItemTextColorAndBrush(this, PaintType, pressedLook, selected, GetEnabled(), color, brush);
+    painter->DrawDropDownPart(this, DC, PaintType, true, false, pressedLook, selected && GetEnabled(), brush, arrow);
+  }
+}
+
+// --- Sub-item view.
+
+void TdxBarSubItemControl::Paint(HDC DC, const TRect& R, TdxBarPaintType PaintType) {
+  if (isEmpty(R)) return;
+  Painter()->DrawSubItem(this, DC, PaintType, false, IsDrawnSelected(), R);
 }
 
 // =======================================================================================
@@ -2168,10 +2382,15 @@ RTL_BEGIN_CLASS(TdxBarManager)
   PUBLISH(Font);
   PUBLISH(Bars);
   PUBLISH(ButtonArrowWidth).Default(11);
+  PUBLISH(AutoDockColor).Default(true);
   PUBLISH(CanCustomize).Default(true);
   PUBLISH(Categories);
+  PUBLISH(DockColor).Stored(&T::IsDockColorStored);
   PUBLISH(LargeIcons).Default(false);
+  PUBLISH(LookAndFeel);
+  PUBLISH(MakeDisabledImagesFaded).Default(false);
   PUBLISH(MostRecentItemsPercents).Default(95);
+  PUBLISH(Scaled).Default(true);
   PUBLISH(ShowHint).Default(true);
   PUBLISH(Style).Default(bmsEnhanced);
   PUBLISH(UseSystemFont);
@@ -2235,6 +2454,7 @@ RTL_BEGIN_CLASS(TdxBar)
   PUBLISH(AllowCustomizing).Default(true);
   PUBLISH(AllowQuickCustomizing).Default(true);
   PUBLISH(AllowReset).Default(true);
+  PUBLISH(BackgroundBitmap);
   PUBLISH(BorderStyle).Default(bbsSingle);
   PUBLISH(Caption);
   PUBLISH(Color).Default(clDefault);
@@ -2271,9 +2491,15 @@ RTL_BEGIN_CLASS(TCustomdxBarControl)
   b.Message(CM_RELEASE, &TCustomdxBarControl::CMRelease);
 RTL_END_CLASS
 
-RTL_IMPLEMENT_CLASS(TdxBarControl)
+RTL_BEGIN_CLASS(TdxBarControl)
+  b.Message(WM_NCCALCSIZE, &TdxBarControl::WMNCCalcSize);
+  b.Message(WM_NCPAINT, &TdxBarControl::WMNCPaint);
+  b.Message(WM_NCHITTEST, &TdxBarControl::WMNCHitTest);
+  b.Message(WM_MOUSELEAVE, &TdxBarControl::WMMouseLeave);
+RTL_END_CLASS
 RTL_IMPLEMENT_CLASS(TdxBarItemControl)
 RTL_IMPLEMENT_CLASS(TdxBarButtonControl)
+RTL_IMPLEMENT_CLASS(TdxBarSubItemControl)
 
 // =======================================================================================
 // Unit start and end
@@ -2282,13 +2508,13 @@ RTL_IMPLEMENT_CLASS(TdxBarButtonControl)
 namespace dxBarUnit {
 
 void Initialize() {
+  dxBarPaintObjects::Create();
   managerList = new TdxBarManagerList;
   registrations = new std::vector<ItemRegistration>;
   dxBarRegisterItem(TdxBarButton::StaticClass(),
                     [](TdxBarItemLink* link) -> TdxBarItemControl* { return new TdxBarButtonControl(link); });
-  // Until menus exist a sub-item placed on a toolbar shows as a button.
   dxBarRegisterItem(TdxBarSubItem::StaticClass(),
-                    [](TdxBarItemLink* link) -> TdxBarItemControl* { return new TdxBarButtonControl(link); });
+                    [](TdxBarItemLink* link) -> TdxBarItemControl* { return new TdxBarSubItemControl(link); });
   RegisterClasses({TdxBarManager::StaticClass(), TdxBarButton::StaticClass(), TdxBarSubItem::StaticClass()});
 }
 
@@ -2297,6 +2523,7 @@ void Finalize() {
   managerList = nullptr;
   delete registrations;
   registrations = nullptr;
+  dxBarPaintObjects::Destroy();
 }
 
 }  // namespace dxBarUnit

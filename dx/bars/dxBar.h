@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "cx/foundation/cxLookAndFeels.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
@@ -46,53 +47,184 @@ using TdxBarItemLinkEvent = TEvent<void(TObject* Sender, TdxBarItemLink* AItemLi
 
 // =======================================================================================
 // Painters: one stateless instance per look; every operation gets what it draws on.
+// Brushes given to the painters are borrowed (system, dither or manager brushes).
 // =======================================================================================
 
 class TdxBarItemControlPainter {
 public:
   virtual ~TdxBarItemControlPainter() = default;
   virtual const char* Name() const { return "Base"; }
+
   // Metrics.
   virtual Integer GetDragMarkOffset() const { return 0; }
+  virtual Integer GetDragMarkWidth() const { return 3; }
   virtual Integer GetDragMarkSize() const { return 0; }
   virtual Integer GetButtonExtraWidth() const { return 7; }
   virtual Integer GetButtonExtraHeight() const { return 6; }
   virtual Integer GetSeparatorSize() const { return 6; }
+  virtual Integer GetSeparatorIndent(const TCustomdxBarControl* Bar, bool Vertical) const {
+    return (GetSeparatorSize() - 2) / 2;
+  }
+  virtual Integer GetMenuSeparatorIndent() const { return 0; }
   // Always odd: the arrow centres on a middle column.
   virtual Integer GetButtonArrowWidth(const TdxBarManager* Manager) const;
   virtual TRect GetBarBorderRect(const TdxBar* Bar, TdxBarDockingStyle Style) const { return Rect(2, 2, 2, 2); }
+  virtual Integer GetDockedBorderWidth() const { return 1; }
   virtual Integer GetPressedGlyphOffset() const { return 0; }
-  // Colours and brushes (system colour indexes, Win32 colours).
-  virtual COLORREF GetBarColor(const TCustomdxBarControl* Bar) const;
-  virtual void GetItemTextColorAndBrush(const TdxBarItemControl* Control, bool Selected, bool Enabled,
-                                        COLORREF& TextColor, COLORREF& Brush) const;
-  // Bars.
-  virtual void DrawBarBackground(const TCustomdxBarControl* Bar, HDC DC, const TRect& R) const;
-  virtual void DrawDragMark(const TdxBarControl* Bar, HDC DC, const TRect& R) const {}
-  virtual void DrawSeparator(const TCustomdxBarControl* Bar, HDC DC, bool Vertical, const TRect& R) const;
-  // Item controls.
-  virtual void DrawButtonFrame(const TdxBarItemControl* Control, HDC DC, bool Pressed, bool Down, bool Hot,
-                               TRect& R) const {}
-  void DrawItemGlyph(const TdxBarItemControl* Control, HDC DC, const TRect& Face, bool Pressed, bool Down,
-                     bool Hot, bool NoGlyph, TdxBarPaintType Kind) const;
-  void DrawCaption(const TdxBarItemControl* Control, HDC DC, bool Selected, bool Enabled, const TRect& R,
-                   const std::string& Text) const;
+  virtual Integer GetDownGlyphOffset(bool Pressed) const { return 0; }
+  virtual Integer GetLoweredExtra() const { return 0; }
+
+  // What the look does.
+  virtual bool KeepsFaceOnHighlight() const { return false; }
+  virtual bool SupportsMark() const { return false; }
+  virtual bool PaintsFaceFirst() const { return false; }
+  virtual bool HasSplitDropDown() const { return false; }
+  virtual bool HasDropDownHotPart() const { return true; }
+  virtual bool IsFlatPainting() const { return false; }
+
+  // Brushes (borrowed) and colours.
+  virtual HBRUSH GetBarBrush(const TCustomdxBarControl* Bar) const;
+  virtual HBRUSH GetToolbarBrush(const TCustomdxBarControl* Bar) const { return GetBarBrush(Bar); }
+  virtual HBRUSH GetDownBrush(const TCustomdxBarControl* Bar) const;
+  virtual HBRUSH GetDownSelectedBrush(const TCustomdxBarControl* Bar) const;
+  virtual HBRUSH GetSelectedBrush(const TCustomdxBarControl* Bar) const;
+  // The colour disabled glyphs are tinted towards; clNone embosses them instead.
+  virtual TColor GetDisabledFadeColor(const TCustomdxBarControl* Bar) const;
+  // Caption colours: the offset colour, when it differs, is drawn one pixel right and down
+  // under the main colour (the embossed look of disabled text).
+  virtual void GetTextColors(const TdxBarItemControl* Control, bool Enabled, bool Selected, bool FlatPlain,
+                             COLORREF& Main, COLORREF& Offset) const;
+  virtual void GetItemTextColorAndBrush(const TdxBarItemControl* Control, TdxBarPaintType PaintType, bool Pressed,
+                                        bool Selected, bool Enabled, COLORREF& TextColor, HBRUSH& Brush) const;
+  virtual HBRUSH GetGlyphBrush(const TdxBarItemControl* Control, TdxBarPaintType Kind, bool DropDown, bool Pressed,
+                               bool Down, bool Hot, bool NoGlyph) const;
+
+  // Faces of item controls.
+  virtual void FillFace(const TdxBarItemControl* Control, HDC DC, bool Selected, HBRUSH Brush, const TRect& R) const;
+  virtual void FrameFace(const TdxBarItemControl* Control, HDC DC, bool Selected, HBRUSH Brush,
+                         const TRect& R) const;
+  virtual void DrawEtchedLine(HDC DC, const TRect& R) const;
+  virtual void DrawButtonFrame(const TdxBarItemControl* Control, HDC DC, bool DropDown, bool Pressed, bool Down,
+                               bool Hot, bool NoGlyph, TdxBarPaintType Kind, const TRect& R, bool Fits,
+                               HBRUSH Brush) const {}
+  virtual void DrawCheckedFace(const TdxBarItemControl* Control, HDC DC, bool Pressed, bool Down, bool Hot,
+                               TdxBarPaintType Kind, bool Fits, HBRUSH Brush, const TRect& R) const;
+  virtual void DrawGlyph(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType Kind, bool Pressed, bool Down,
+                         bool Hot, TBitmap* Glyph, const TRect& GlyphRect, const TRect& Face, bool Fits,
+                         HBRUSH Brush) const;
+  // Lays the glyph out in the face and draws face, glyph (or the check face) and frame.
+  void DrawItemGlyph(const TdxBarItemControl* Control, HDC DC, const TRect& Face, bool DropDown, bool Pressed,
+                     bool Down, bool Hot, bool NoGlyph, TdxBarPaintType Kind) const;
+  void DrawGlyphFace(const TdxBarItemControl* Control, HDC DC, const TRect& Face, bool DropDown, bool Pressed,
+                     bool Down, bool Hot, bool NoGlyph, TBitmap* Glyph, TdxBarPaintType Kind,
+                     const TRect& GlyphRect) const;
+  // The caption with its mnemonic underlined (a doubled "&" shows one "&"); Alignment 0
+  // left, 1 centre, 2 right.
+  virtual void DrawCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip, bool Vertical,
+                           bool Selected, bool Enabled, Integer Alignment, const TRect& R,
+                           const std::string& Text) const;
+  virtual void DrawLoweredBorder(const TdxBarItemControl* Control, HDC DC, TRect& R) const {}
+  virtual void DrawDropDownPart(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType PaintType,
+                                bool DropDownEnabled, bool DroppedDown, bool PressedLook, bool Selected,
+                                HBRUSH Brush, const TRect& R) const {}
+  virtual void DrawItemArrow(HDC DC, const TRect& R, bool Flat, bool Selected, bool Enabled, bool PointsDown) const;
+  virtual void DrawItemArrowSized(HDC DC, const TRect& R, bool Flat, bool Enabled, bool Selected, Integer Size,
+                                  bool PointsDown) const;
+  // Sub-item controls: their arrow, their size and their drawing.
+  virtual Integer GetSubItemArrowSize(const TdxBarItemControl* Control) const;
+  virtual Integer GetSubItemHeight(const TdxBarItemControl* Control) const;
+  virtual Integer GetSubItemWidth(const TdxBarItemControl* Control) const;
+  virtual void DrawSubItem(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType Kind, bool Down, bool Selected,
+                           const TRect& R) const;
   virtual void OffsetPressedButtonGlyph(bool Down, bool Pressed, TRect& R) const {}
+
+  // Bars.
+  virtual void DrawSeparator(const TCustomdxBarControl* Bar, HDC DC, bool HorizontalLine, HBRUSH Brush,
+                             const TRect& R) const;
+  // The frame and grip of a docked bar, in window coordinates of its non-client area.
+  virtual void DrawDragMark(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const {}
+  // The mark of a docked bar, in client coordinates; empty when the look has none.
+  virtual TRect GetMarkRect(const TdxBarControl* Bar) const { return Rect(0, 0, 0, 0); }
+  void DrawMark(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const;
+  virtual void DrawMarkFace(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const {}
+  virtual void DrawMarkGlyphs(const TdxBarControl* Bar, HDC DC, const TRect& R) const;
+  virtual void DrawMarkChevron(const TdxBarControl* Bar, HDC DC, Integer Position) const {}
+  virtual Integer GetMarkArrowColorIndex(const TdxBarControl* Bar) const { return COLOR_BTNTEXT; }
+
+  // The caption of a floating bar: its band (the system's small caption height), the
+  // border around it, the close button at its right end and the mark at its left.
+  virtual bool UsesSystemFrame() const { return false; }
+  virtual bool UsesSystemCloseHit() const { return false; }
+  virtual bool DrawsCaptionBackground() const { return false; }
+  virtual Integer GetFloatingFrameWidth() const { return GetSystemMetrics(SM_CXFRAME); }
+  virtual Integer GetFloatingFrameHeight() const { return GetSystemMetrics(SM_CYFRAME); }
+  virtual Integer GetFloatingExtraBorder() const { return 0; }
+  virtual Integer GetCaptionExtraTop() const { return 0; }
+  virtual Integer GetCaptionExtraBottom() const { return 0; }
+  virtual Integer GetCaptionHeight() const;
+  Integer GetFloatingCaptionHeight() const { return GetCaptionHeight() + 1; }
+  virtual TSize GetCloseButtonSize() const { return TSize{GetCaptionHeight(), GetCaptionHeight()}; }
+  virtual COLORREF GetCaptionColor(const TdxBarControl* Bar, bool Active) const;
+  virtual COLORREF GetCaptionTextColor(const TdxBarControl* Bar) const { return GetSysColor(COLOR_CAPTIONTEXT); }
+  virtual COLORREF GetCaptionButtonColor(const TdxBarControl* Bar, Integer State) const {
+    return GetSysColor(COLOR_CAPTIONTEXT);
+  }
+  // The caption's mark: the leftmost 13 pixels of the band.
+  static constexpr Integer CaptionMarkWidth = 13;
+  virtual void GetCaptionTextStart(const TdxBarControl* Bar, Integer& Left, const TRect& R) const;
+  virtual void DrawCaptionBackground(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const {
+    FillRect(DC, &R, Brush);
+  }
+  virtual void DrawFloatingCaption(const TdxBarControl* Bar, HDC DC, HBRUSH LineBrush, HBRUSH Brush,
+                                   const TRect& R) const;
+  virtual void DrawFloatingBorder(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const {}
+  virtual void DrawCloseButton(const TdxBarControl* Bar, HDC DC, const TRect& R) const {}
+  virtual void DrawCloseButtonFace(const TdxBarControl* Bar, HDC DC, Integer State, const TRect& R) const;
+  virtual void DrawCaptionMark(const TdxBarControl* Bar, HDC DC, const TRect& R) const {
+    DrawCaptionMarkArrow(Bar, DC, R);
+  }
+  virtual void DrawCaptionMarkArrow(const TdxBarControl* Bar, HDC DC, const TRect& R) const;
+
+protected:
+  void drawVerticalCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip, bool Selected,
+                           bool Enabled, Integer Alignment, const TRect& R, const std::string& Text) const;
 };
 
 class TdxBarItemControlStandardPainter : public TdxBarItemControlPainter {
 public:
   const char* Name() const override { return "Standard"; }
   Integer GetDragMarkOffset() const override { return 2; }
-  // Two grip bars of 3 pixels after the offset, and one pixel.
-  Integer GetDragMarkSize() const override { return GetDragMarkOffset() + 2 * 3 + 1; }
+  // Two grip bars after the offset, and one pixel.
+  Integer GetDragMarkSize() const override { return GetDragMarkOffset() + 2 * GetDragMarkWidth() + 1; }
+  Integer GetMenuSeparatorIndent() const override { return 2; }
   Integer GetPressedGlyphOffset() const override { return 1; }
-  void DrawDragMark(const TdxBarControl* Bar, HDC DC, const TRect& R) const override;
-  void DrawButtonFrame(const TdxBarItemControl* Control, HDC DC, bool Pressed, bool Down, bool Hot,
-                       TRect& R) const override;
+  Integer GetDownGlyphOffset(bool) const override { return 1; }
+  Integer GetLoweredExtra() const override { return 1; }
+  bool KeepsFaceOnHighlight() const override { return true; }
+  HBRUSH GetGlyphBrush(const TdxBarItemControl* Control, TdxBarPaintType Kind, bool DropDown, bool Pressed,
+                       bool Down, bool Hot, bool NoGlyph) const override;
+  void DrawEtchedLine(HDC DC, const TRect& R) const override;
+  void DrawButtonFrame(const TdxBarItemControl* Control, HDC DC, bool DropDown, bool Pressed, bool Down, bool Hot,
+                       bool NoGlyph, TdxBarPaintType Kind, const TRect& R, bool Fits, HBRUSH Brush) const override;
+  void DrawLoweredBorder(const TdxBarItemControl* Control, HDC DC, TRect& R) const override;
+  void DrawDropDownPart(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType PaintType, bool DropDownEnabled,
+                        bool DroppedDown, bool PressedLook, bool Selected, HBRUSH Brush,
+                        const TRect& R) const override;
   void OffsetPressedButtonGlyph(bool Down, bool Pressed, TRect& R) const override;
+  void DrawDragMark(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  TRect GetMarkRect(const TdxBarControl* Bar) const override;
+  void DrawMarkFace(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void DrawMarkChevron(const TdxBarControl* Bar, HDC DC, Integer Position) const override;
+  bool UsesSystemFrame() const override { return true; }
+  bool UsesSystemCloseHit() const override { return true; }
+  Integer GetFloatingExtraBorder() const override { return 4; }
+  Integer GetCaptionExtraTop() const override { return 2; }
+  Integer GetCaptionExtraBottom() const override { return 1; }
+  void DrawFloatingBorder(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void DrawCloseButton(const TdxBarControl* Bar, HDC DC, const TRect& R) const override;
 
 protected:
+  // One grip bar: a raised edge, its corner pixel lit, its inside in the face colour.
   void drawGripBar(HDC DC, const TRect& R, bool Vertical) const;
 };
 
@@ -100,13 +232,45 @@ class TdxBarItemControlEnhancedPainter : public TdxBarItemControlStandardPainter
 public:
   const char* Name() const override { return "Enhanced"; }
   Integer GetDragMarkOffset() const override { return 1; }
-  // One grip bar of 3 pixels after the offset, and two.
-  Integer GetDragMarkSize() const override { return GetDragMarkOffset() + 3 + 2; }
-  void DrawDragMark(const TdxBarControl* Bar, HDC DC, const TRect& R) const override;
+  // One grip bar after the offset, and two.
+  Integer GetDragMarkSize() const override { return GetDragMarkOffset() + GetDragMarkWidth() + 2; }
+  Integer GetMenuSeparatorIndent() const override { return 12; }
+  bool SupportsMark() const override { return true; }
+  void DrawDragMark(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  TRect GetMarkRect(const TdxBarControl* Bar) const override;
+  void DrawMarkFace(const TdxBarControl* Bar, HDC DC, HBRUSH Brush, const TRect& R) const override;
+  void DrawMarkGlyphs(const TdxBarControl* Bar, HDC DC, const TRect& R) const override;
+  void DrawMarkChevron(const TdxBarControl* Bar, HDC DC, Integer Position) const override;
 };
 
 // The painter of each look; a look this unit does not draw uses the Enhanced one.
 const TdxBarItemControlPainter* dxBarPainterOf(TdxBarManagerStyle Style);
+
+// Shared bar routines.
+// Draws Glyph into GlyphRect inside R, on BackgroundBrush (or on what DC already shows
+// under R when CopyBackground). The bottom-left pixel of the glyph is its transparent
+// colour. Enabled glyphs are drawn as they are (lightened in the flat look unless hot or
+// down, shadowed when hot in the flat shadow look; grey when Grey); disabled ones are
+// tinted towards FadeColor, or embossed in the shadow colour when FadeColor is clNone.
+void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeColor, bool CopyBackground,
+                    bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey, bool Enabled,
+                    TBitmap* Glyph, const TRect& GlyphRect);
+// Fills R with Bitmap tiled from OriginRect's top-left (so that neighbouring pieces of one
+// surface show one pattern), or, without a bitmap, with Brush (a solid Color when no brush).
+void FillBackground(HDC DC, const TRect& R, const TRect& OriginRect, TBitmap* Bitmap, TColor Color, HBRUSH Brush);
+void TileBitmap(HDC DC, const TRect& R, const TRect& OriginRect, TBitmap* Bitmap);
+// A filled triangle pointing down or right, sized from the rectangle (or of the size given).
+void DrawArrow(HDC DC, const TRect& R, bool PointsDown, bool NoHighlight, bool Selected, bool Enabled);
+void DrawArrowSized(HDC DC, const TRect& R, Integer Size, bool PointsDown, bool NoHighlight, bool Selected,
+                    bool Enabled);
+// The 8 x 8 checkerboard of button highlight and button face (null outside the unit's start and end).
+HBRUSH dxBarDitherBrush();
+namespace dxBarPaintObjects {
+// The unit-wide brushes, made at the unit's start (and again when the system colours
+// change) and freed at its end.
+void Create();
+void Destroy();
+}  // namespace dxBarPaintObjects
 
 // =======================================================================================
 // Manager
@@ -170,6 +334,11 @@ public:
   void SetFont(TFont* Value) { font_->Assign(Value); }
   TdxBarManagerStyle Style() const { return style_; }
   void SetStyle(TdxBarManagerStyle Value);
+  // Decides the look while Style is bmsUseLookAndFeel.
+  TcxLookAndFeel* LookAndFeel() const { return lookAndFeel_.get(); }
+  void SetLookAndFeel(TcxLookAndFeel* Value) { lookAndFeel_->Assign(Value); }
+  // The theme library serves every class the themed look draws with.
+  bool ThemesUsable() const { return themesUsable_; }
   Byte MostRecentItemsPercents() const { return mostRecentItemsPercents_; }
   void SetMostRecentItemsPercents(Byte Value);
   Integer ButtonArrowWidth() const { return buttonArrowWidth_; }
@@ -178,10 +347,22 @@ public:
   void SetLargeIcons(bool Value);
   bool UseSystemFont() const { return useSystemFont_; }
   void SetUseSystemFont(bool Value);
+  bool Scaled() const { return scaled_; }
+  void SetScaled(bool Value);
+  // After a change of the system's non-client metrics.
+  void UpdateFontFromSystem();
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool Value) { showHint_ = Value; }
   bool CanCustomize() const { return canCustomize_; }
   void SetCanCustomize(bool Value) { canCustomize_ = Value; }
+  // The dock sites' colour: the owner form's Color while AutoDockColor is set.
+  bool AutoDockColor() const { return autoDockColor_; }
+  void SetAutoDockColor(bool Value);
+  TColor DockColor() const;
+  void SetDockColor(TColor Value);
+  bool IsDockColorStored() const { return !autoDockColor_; }
+  bool MakeDisabledImagesFaded() const { return makeDisabledImagesFaded_; }
+  void SetMakeDisabledImagesFaded(bool Value);
   const TdxBarClickItemEvent& OnClickItem() const { return onClickItem_; }
   void SetOnClickItem(const TdxBarClickItemEvent& Value) { onClickItem_ = Value; }
   const TdxBarEvent& OnBarVisibleChange() const { return onBarVisibleChange_; }
@@ -235,6 +416,14 @@ public:
   Integer DragMarkOffset() const { return dragMarkOffset_; }
   Integer DragMarkSize() const { return dragMarkSize_; }
   HFONT FontHandle() const { return fontHandle_; }
+  // The same font turned to read downwards, for vertical bars that rotate their captions.
+  HFONT RotatedFontHandle() const { return rotatedFontHandle_; }
+  // The paint objects the looks share, rebuilt from the system colours.
+  enum PaintBrush { pbFlatFrame, pbFlatBar, pbFlatDown, pbFlatDownSelected, pbFlatSelected, pbCount };
+  HBRUSH Brush(PaintBrush Which) const { return brushes_[Which]; }
+  void RefreshPaintObjects();
+  // Every dock site and bar window takes new colours and frames and repaints.
+  void RefreshDockControlsAndBars();
 
   virtual void DoClickItem(TdxBarItem* Item);
   // Closes every open bar window of the chain; a toolbar leaves its selection.
@@ -255,6 +444,9 @@ private:
   friend class TdxBar;
   void fontChanged(TObject* Sender);
   void rebuildFontHandle();
+  void createPaintObjects();
+  void lookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues Changed);
+  void destroyPaintObjects();
   void rebuildBarWindows();
   void checkLinksResolved();
   void readDockControlHeights(TReader* Reader);
@@ -266,6 +458,8 @@ private:
   std::unique_ptr<TdxBarManagerCategories> categories_;
   std::unique_ptr<TFont> font_;
   std::unique_ptr<TdxBars> bars_;
+  std::unique_ptr<TcxLookAndFeel> lookAndFeel_;
+  bool themesUsable_ = false;
   std::vector<TdxBarItem*> items_;
   TdxBarManagerStyle style_ = bmsEnhanced;
   const TdxBarItemControlPainter* painter_ = nullptr;
@@ -274,12 +468,18 @@ private:
   Integer buttonArrowWidth_ = 11;
   bool largeIcons_ = false;
   bool useSystemFont_ = false;
+  bool scaled_ = true;
   bool fontGuard_ = false;
   bool showHint_ = true;
   bool canCustomize_ = true;
+  bool autoDockColor_ = true;
+  TColor dockColor_ = clBtnFace;
+  bool makeDisabledImagesFaded_ = false;
+  HBRUSH brushes_[pbCount] = {};
   Integer imageSize_ = 16, buttonGlyphWidth_ = 23, buttonGlyphHeight_ = 22, arrowWidth_ = 11;
   Integer dragMarkOffset_ = 0, dragMarkSize_ = 0;
   HFONT fontHandle_ = nullptr;
+  HFONT rotatedFontHandle_ = nullptr;
   TdxBarItemControl* selectedItemControl_ = nullptr;
   TdxBarClickItemEvent onClickItem_;
   TdxBarEvent onBarVisibleChange_;
@@ -566,9 +766,12 @@ public:
   bool AllowCustomizing() const { return allowCustomizing_; }
   void SetAllowCustomizing(bool Value) { allowCustomizing_ = Value; }
   bool AllowQuickCustomizing() const { return allowQuickCustomizing_; }
-  void SetAllowQuickCustomizing(bool Value) { allowQuickCustomizing_ = Value; }
+  void SetAllowQuickCustomizing(bool Value);
   bool AllowReset() const { return allowReset_; }
   void SetAllowReset(bool Value) { allowReset_ = Value; }
+  // Tiled under the bar's links when not empty.
+  TBitmap* BackgroundBitmap() const { return backgroundBitmap_.get(); }
+  void SetBackgroundBitmap(TBitmap* Value) { backgroundBitmap_->Assign(Value); }
   TdxBarBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TdxBarBorderStyle Value);
   const std::string& Caption() const { return caption_; }
@@ -604,11 +807,11 @@ public:
   bool OneOnRow() const { return oneOnRow_; }
   void SetOneOnRow(bool Value) { oneOnRow_ = Value; }
   bool RotateWhenVertical() const { return rotateWhenVertical_; }
-  void SetRotateWhenVertical(bool Value) { rotateWhenVertical_ = Value; }
+  void SetRotateWhenVertical(bool Value);
   Integer Row() const { return row_; }
   void SetRow(Integer Value);
   bool ShowMark() const { return showMark_; }
-  void SetShowMark(bool Value) { showMark_ = Value; }
+  void SetShowMark(bool Value);
   bool SizeGrip() const { return sizeGrip_; }
   void SetSizeGrip(bool Value) { sizeGrip_ = Value; }
   bool UseOwnFont() const { return useOwnFont_; }
@@ -647,6 +850,8 @@ private:
   Integer row_ = 0;
   bool loadedVisible_ = false;
   std::unique_ptr<TdxBarItemLinks> itemLinks_;
+  std::unique_ptr<TBitmap> backgroundBitmap_;
+  void backgroundChanged(TObject* Sender);
 };
 
 class TdxBars : public TOwnedCollection {
@@ -715,8 +920,12 @@ public:
   bool IsPaintLocked() const { return locked_; }
   // Height of "0" in the window's font plus 6.
   Integer TextSize() const { return textSize_; }
+  // A fifth of the text size, at least 4: the size of small arrows.
+  Integer SeparatorBase() const { return std::max<Integer>(textSize_ / 5, 4); }
   Integer PointSize() const;
   virtual bool IsVertical() const { return false; }
+  // A vertical bar whose captions read downwards.
+  virtual bool IsRotated() const { return false; }
   virtual bool IsMenu() const { return false; }
   virtual bool IsLastControl(const TdxBarItemControl* Control) const { return false; }
 
@@ -734,6 +943,13 @@ public:
 
   // Whether Control is the view of one of this window's shown links.
   bool HoldsControl(const TdxBarItemControl* Control) const;
+  // The brush the window paints with, and its own background painted into R (a brush
+  // stands in when the window has nothing else to show).
+  HBRUSH BackgroundBrush() const { return Painter()->GetBarBrush(this); }
+  virtual void DrawBackground(HDC DC, const TRect& R, HBRUSH Brush) const;
+  virtual Integer BeginGroupSize() const { return Painter()->GetSeparatorSize(); }
+  // The window's own background differs from its brush, so faces are painted over it.
+  virtual bool NeedsDoubleBuffering() const { return false; }
 
   void WMMouseLeave(TMessage& Message);
   void CMRelease(TMessage& Message);
@@ -767,30 +983,71 @@ private:
   Integer textSize_ = 19;
 };
 
-// The window of one docked bar: a frame with the drag mark, the links in one line.
+// The window of one docked bar. Its frame and grip lie in the non-client area; the client
+// area holds the links, in one line or, for a multi-line bar, in as many lines as its
+// length needs, and the mark at its end.
 class TdxBarControl : public TCustomdxBarControl {
   RTL_DECLARE_CLASS(TdxBarControl, TCustomdxBarControl)
 public:
+  // The room a docked bar reserves for its mark along the bar.
+  static constexpr Integer MarkSize = 11;
+
   TdxBarControl(TdxBarManager* Manager, TdxBar* Bar);
   TdxBar* Bar() const { return bar_; }
   TdxBarDockingStyle DockingStyle() const { return bar_->DockingStyle(); }
   bool IsVertical() const override { return DockingStyle() == dsLeft || DockingStyle() == dsRight; }
+  bool IsWrapping() const { return bar_->MultiLine(); }
+  bool IsRotated() const override { return IsVertical() && bar_->RotateWhenVertical(); }
   bool IsLastControl(const TdxBarItemControl* Control) const override;
-  // The room inside the frame and the drag mark where the links lie.
-  TRect ItemsArea();
+  void DrawBackground(HDC DC, const TRect& R, HBRUSH Brush) const override;
+  bool NeedsDoubleBuffering() const override;
+  // The widths of the non-client frame on each side (left, top, right, bottom).
+  TRect NonClientExtent() const;
   // The window's size that shows every shown link in one line.
   TSize CalcFullSize();
+  // The window's size across the bar when it is Length long along it, its links wrapped
+  // into lines (or cut, for a bar that does not wrap).
+  Integer CalcThicknessForLength(Integer Length);
   // The last layout left links out for want of room.
   bool LinksHidden() const { return linksHidden_; }
+  // The mark shows (and takes its room) when the bar allows it and either links are
+  // hidden or the look draws a mark of its own.
+  bool HasMark() const { return hasMark_; }
+  TRect MarkRect() const { return Painter()->GetMarkRect(this); }
+  // 0 normal, 1 hot, 2 pressed.
+  Integer MarkState() const { return markState_; }
+  Integer CloseButtonState() const { return closeButtonState_; }
+  // Whether the owner form is the active window (active or inactive caption colours).
+  bool IsFormActive() const;
+  void SetMarkState(Integer Value);
   void CalcLayout() override;
+  // Lays the links out in a client area of Client's size; answers the links' extent
+  // across the bar (the sum of the lines' thicknesses).
+  Integer CalcLayoutIn(const TRect& Client);
   void Rebuild();
+  // After a look change: the frame is measured and painted again.
+  void RefreshStyle();
+  // The window's text is the bar's caption.
+  void UpdateCaption();
+
+  void WMNCCalcSize(TWMNCCalcSize& Message);
+  void WMNCPaint(TMessage& Message);
+  void WMNCHitTest(TWMNCHitTest& Message);
+  void WMMouseLeave(TMessage& Message);
 
 protected:
   void Paint() override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void CreateWnd() override;
 
 private:
+  bool markWanted(bool Hidden) const;
+  Integer layoutLinks(const TRect& Client, bool Mark);
   TdxBar* bar_;
   bool linksHidden_ = false;
+  bool hasMark_ = false;
+  Integer markState_ = 0;
+  Integer closeButtonState_ = 0;
 };
 
 // =======================================================================================
@@ -814,6 +1071,14 @@ public:
   void SetHotSelected(bool Value) { hotSelected_ = Value; }
   bool LastInRow() const { return lastInRow_; }
   void SetLastInRow(bool Value) { lastInRow_ = Value; }
+  // The group separator in front of the control (empty when none), set by the layout.
+  const TRect& SeparatorRect() const { return separatorRect_; }
+  // A horizontal line: across a vertical bar, or above a line started below another.
+  bool SeparatorIsHorizontal() const { return separatorHorizontal_; }
+  void SetSeparatorRect(const TRect& R, bool HorizontalLine) {
+    separatorRect_ = R;
+    separatorHorizontal_ = HorizontalLine;
+  }
 
   virtual void CaptionChanged();
   virtual void EnabledChanged();
@@ -856,6 +1121,8 @@ private:
   bool pressed_ = false;
   bool hotSelected_ = false;
   bool lastInRow_ = false;
+  TRect separatorRect_{0, 0, 0, 0};
+  bool separatorHorizontal_ = false;
 };
 
 class TdxBarButtonControl : public TdxBarItemControl {
@@ -877,6 +1144,20 @@ public:
   bool CapturesMouse() const override { return true; }
   bool ClosesMenusOnClick() const override;
   bool IsDrawnSelected() const override { return IsSelected() || Pressed(); }
+  void Paint(HDC DC, const TRect& R, TdxBarPaintType PaintType) override;
+
+private:
+  bool liesAlong() const;
+};
+
+// The view of a sub-item on a toolbar: its caption (and glyph) with an arrow. Its menu is
+// not opened here.
+class TdxBarSubItemControl : public TdxBarItemControl {
+  RTL_DECLARE_CLASS(TdxBarSubItemControl, TdxBarItemControl)
+public:
+  explicit TdxBarSubItemControl(TdxBarItemLink* Link) : TdxBarItemControl(Link) {}
+  Integer GetWidth() const override { return Painter()->GetSubItemWidth(this); }
+  Integer GetHeight() const override { return Painter()->GetSubItemHeight(this); }
   void Paint(HDC DC, const TRect& R, TdxBarPaintType PaintType) override;
 };
 

@@ -19,6 +19,14 @@ using namespace guitest;
 
 namespace {
 
+// Presses or releases the left mouse button where the mouse is.
+void leftButton(bool Down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = Down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
 // Records what the manager and the items report, in order.
 class Recorder : public TObject {
 public:
@@ -74,6 +82,17 @@ protected:
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return size.cx;
+  }
+  // A 16 x 16 glyph: a square of Inner (4..11) on fuchsia, its transparent colour.
+  static std::unique_ptr<TBitmap> squareGlyph(TColor Inner) {
+    auto glyph = std::make_unique<TBitmap>();
+    glyph->SetWidth(16);
+    glyph->SetHeight(16);
+    glyph->Canvas()->Brush()->SetColor(clFuchsia);
+    glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
+    glyph->Canvas()->Brush()->SetColor(Inner);
+    glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+    return glyph;
   }
   // The centre of a link's control in the toolbar's client area.
   TPoint centreOf(TdxBarItemLink* Link) {
@@ -355,6 +374,64 @@ TEST_F(BarTest, HidingACategoryHidesTheItemsThatShareItsState) {
   EXPECT_EQ(manager->GetVisibleCategoryIndex(1), -1);
 }
 
+// A font set by hand ends the use of the system font; with Scaled its height still
+// follows the system's menu font, and the drawing handle takes the icon-title height.
+TEST_F(BarTest, AFontSetByHandEndsTheSystemFontAndScaledKeepsTheSystemHeight) {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  LOGFONTA title{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(title), &title, 0));
+  auto handleHeight = [&] {
+    LOGFONTA lf{};
+    GetObjectA(manager->FontHandle(), sizeof(lf), &lf);
+    return lf.lfHeight;
+  };
+  EXPECT_TRUE(manager->UseSystemFont());
+  EXPECT_TRUE(manager->Scaled());
+  EXPECT_EQ(manager->Font()->Name(), std::string(metrics.lfMenuFont.lfFaceName));
+  EXPECT_EQ(handleHeight(), title.lfHeight >= -10 ? -11 : title.lfHeight);
+
+  manager->Font()->SetName("Arial");
+  manager->Font()->SetHeight(-20);
+  EXPECT_FALSE(manager->UseSystemFont()) << "a font set by hand";
+  EXPECT_EQ(manager->Font()->Height(), metrics.lfMenuFont.lfHeight) << "scaled: the system's height";
+  manager->UpdateFontFromSystem();
+  EXPECT_EQ(manager->Font()->Name(), "Arial") << "a system change leaves the font's face alone";
+
+  manager->SetScaled(false);
+  manager->Font()->SetHeight(-20);
+  EXPECT_EQ(manager->Font()->Height(), -20);
+  EXPECT_EQ(handleHeight(), -20) << "not scaled: the handle copies the font";
+}
+
+// With Style bmsUseLookAndFeel the look-and-feel decides: its kind maps standard to the
+// Standard look and flat to Enhanced; the native style needs usable themes, else the kind
+// decides. Looks this unit does not draw (flat, themed) fall back to Enhanced.
+TEST_F(BarTest, TheLookAndFeelDecidesTheLookWhenAsked) {
+  struct Case {
+    TcxLookAndFeelKind kind;
+    bool native;
+    TdxBarManagerStyle effective;
+    const char* painter;
+    Integer dragMark;
+  };
+  manager->SetStyle(bmsUseLookAndFeel);
+  bool themes = manager->ThemesUsable();
+  for (const Case& c : {Case{lfStandard, false, bmsStandard, "Standard", 9}, Case{lfFlat, false, bmsEnhanced, "Enhanced", 6},
+                        Case{lfUltraFlat, false, bmsFlat, "Enhanced", 6},
+                        Case{lfStandard, true, themes ? bmsXP : bmsStandard, themes ? "Enhanced" : "Standard", themes ? 6 : 9}}) {
+    manager->LookAndFeel()->SetKind(c.kind);
+    manager->LookAndFeel()->SetNativeStyle(c.native);
+    EXPECT_EQ(manager->GetEffectiveStyle(), c.effective) << c.kind << (c.native ? " native" : "");
+    EXPECT_STREQ(manager->PainterClass()->Name(), c.painter) << c.kind;
+    EXPECT_EQ(manager->DragMarkSize(), c.dragMark) << c.kind;
+  }
+  manager->SetStyle(bmsStandard);
+  manager->LookAndFeel()->SetKind(lfFlat);
+  EXPECT_EQ(manager->GetEffectiveStyle(), bmsStandard) << "an explicit style ignores the look-and-feel";
+}
+
 // --- The toolbar window.
 
 class ToolbarTest : public BarTest {
@@ -386,12 +463,15 @@ TEST_F(ToolbarTest, TheToolbarIsSizedFromItsItems) {
   TdxBarItemControl* c0 = link(0)->Control();
   TdxBarItemControl* c1 = link(1)->Control();
   ASSERT_TRUE(c0 && c1);
-  Integer border = 2 + 2, grip = manager->DragMarkSize();
-  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth() + c1->GetWidth());
+  // Frame and grip around the links, and the mark the Enhanced look keeps at the end.
+  Integer border = 2 + 2, grip = manager->DragMarkSize(), mark = TdxBarControl::MarkSize;
+  EXPECT_TRUE(window()->HasMark());
+  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth() + c1->GetWidth() + mark);
   EXPECT_EQ(window()->Height(), border + std::max(c0->GetHeight(), c1->GetHeight()));
   EXPECT_EQ(window()->Height(), 26) << "Tahoma-sized captions fit the 22-pixel glyph height";
   EXPECT_EQ(manager->BuiltInDockControl(dsTop)->Height(), window()->Height());
-  EXPECT_EQ(link(0)->ItemRect().left, 2 + grip);
+  EXPECT_EQ(window()->ClientWidth(), window()->Width() - border - grip) << "frame and grip are non-client";
+  EXPECT_EQ(link(0)->ItemRect().left, 0);
   EXPECT_EQ(link(1)->ItemRect().left, link(0)->ItemRect().right);
 
   // Without an image a button shows its caption: caption width plus the font's point size.
@@ -402,10 +482,24 @@ TEST_F(ToolbarTest, TheToolbarIsSizedFromItsItems) {
   EXPECT_EQ(window()->Width(), before + 6) << "a group separator takes its room";
   salva->SetVisible(ivNever);
   EXPECT_EQ(link(1)->Control(), nullptr) << "a hidden item has no view";
-  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth());
+  EXPECT_EQ(window()->Width(), border + grip + c0->GetWidth() + mark);
   salva->SetVisible(ivAlways);
   salva->SetEnabled(false);
   EXPECT_EQ(window()->Width(), before + 6) << "a disabled item keeps its place";
+  bar->SetAllowQuickCustomizing(false);
+  EXPECT_FALSE(window()->HasMark()) << "without quick customization and with every link shown, no mark";
+  EXPECT_EQ(window()->Width(), before + 6 - mark);
+  bar->SetBorderStyle(bbsNone);
+  pumpFor(50);
+  EXPECT_EQ(window()->Width(), before + 6 - mark - border - grip) << "no frame, no grip";
+  EXPECT_EQ(window()->ClientWidth(), window()->Width()) << "the whole window is client area";
+  EXPECT_EQ(window()->ClientHeight(), window()->Height());
+  char text[64] = {};
+  GetWindowTextA(window()->Handle(), text, sizeof(text));
+  EXPECT_STREQ(text, "Principal") << "the window's text is the bar's caption";
+  bar->SetCaption("Barra");
+  GetWindowTextA(window()->Handle(), text, sizeof(text));
+  EXPECT_STREQ(text, "Barra");
 }
 
 TEST_F(ToolbarTest, AClickRunsTheManagerThenTheItemWithThePressedLook) {
@@ -430,17 +524,11 @@ TEST_F(ToolbarTest, ADisabledOrReleasedElsewhereButtonDoesNotClick) {
 
   // Pressed on one button, released on the other: no click.
   moveMouseTo(screenCentre(0));
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &down, sizeof(INPUT));
+  leftButton(true);
   pumpFor(50);
   EXPECT_EQ(window()->PressedControl(), link(0)->Control());
   moveMouseTo(screenCentre(1));
-  INPUT up{};
-  up.type = INPUT_MOUSE;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(1, &up, sizeof(INPUT));
+  leftButton(false);
   pumpFor(100);
   EXPECT_TRUE(rec.log.empty()) << "a release away from the pressed button is no click";
   EXPECT_EQ(window()->PressedControl(), nullptr);
@@ -538,8 +626,9 @@ TEST_F(ToolbarTest, TheButtonUnderTheMouseIsHotTracked) {
 }
 
 // The two looks differ in the grip: two bars of 3 pixels after a 2-pixel offset (Standard)
-// or one after 1 (Enhanced); the buttons start after it.
-TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGrips) {
+// or one after 1 (Enhanced). Frame and grip lie in the non-client area: the client area,
+// where the links start, begins after them, and a click on the grip is harmless.
+TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGripsOutsideTheClientArea) {
   struct Case {
     TdxBarManagerStyle style;
     const char* name;
@@ -553,10 +642,17 @@ TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGrips) {
     pumpUntil([&] { return window()->SelectedControl() == nullptr; });
     pumpFor(50);
     TBitmap shot;
-    captureClient(window(), shot);
+    captureWindow(window()->Handle(), shot);
     savePng(shot, std::string("toolbar-") + c.name);
     EXPECT_EQ(manager->DragMarkSize(), c.markSize) << c.name;
-    EXPECT_EQ(link(0)->ItemRect().left, 2 + c.markSize) << c.name;
+    RECT windowRect;
+    GetWindowRect(window()->Handle(), &windowRect);
+    TPoint clientOrigin = Point(0, 0);
+    ClientToScreen(window()->Handle(), &clientOrigin);
+    EXPECT_EQ(clientOrigin.x - windowRect.left, 2 + c.markSize) << c.name << ": the client area starts after the grip";
+    EXPECT_EQ(clientOrigin.y - windowRect.top, 2) << c.name;
+    EXPECT_EQ(window()->ClientHeight(), window()->Height() - 4) << c.name;
+    EXPECT_EQ(link(0)->ItemRect().left, 0) << c.name;
     Integer midY = window()->Height() / 2;
     for (Integer x : c.highlightColumns)
       EXPECT_EQ(hexOf(pixelAt(shot, x, midY)), hexOf(highlight)) << c.name << " grip at x=" << x;
@@ -565,22 +661,26 @@ TEST_F(ToolbarTest, StandardAndEnhancedLooksDrawTheirGrips) {
     EXPECT_EQ(hexOf(pixelAt(shot, between, midY)), hexOf(face)) << c.name;
     // The caption is drawn in the button text colour somewhere inside the first button.
     TRect r = link(0)->ItemRect();
+    Integer ox = 2 + c.markSize, oy = 2;
     bool text = false;
     for (Integer x = r.left; x < r.right && !text; ++x)
       for (Integer y = r.top; y < r.bottom && !text; ++y)
-        text = pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT);
+        text = pixelAt(shot, ox + x, oy + y) == GetSysColor(COLOR_BTNTEXT);
     EXPECT_TRUE(text) << c.name << ": the caption is drawn";
+    // The grip answers as client area (it is where a bar is taken to be dragged), and a
+    // press there selects and clicks nothing.
+    TPoint grip = Point(windowRect.left + 4, windowRect.top + midY);
+    EXPECT_EQ(SendMessageA(window()->Handle(), WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCLIENT) << c.name;
+    moveMouseTo(grip);
+    clickAt(window(), Point(-3, midY - 2));
+    pumpFor(50);
+    EXPECT_TRUE(rec.log.empty()) << c.name;
+    EXPECT_EQ(window()->PressedControl(), nullptr) << c.name;
   }
 }
 
 TEST_F(ToolbarTest, AGlyphIsDrawnAndGreyedWhenDisabled) {
-  std::unique_ptr<TBitmap> glyph(new TBitmap);
-  glyph->SetWidth(16);
-  glyph->SetHeight(16);
-  glyph->Canvas()->Brush()->SetColor(clFuchsia);
-  glyph->Canvas()->FillRect(Rect(0, 0, 16, 16));
-  glyph->Canvas()->Brush()->SetColor(clRed);
-  glyph->Canvas()->FillRect(Rect(4, 4, 12, 12));
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
   gera->SetPaintStyle(psCaptionGlyph);
   gera->SetGlyph(glyph.get());
   pumpFor(100);
@@ -597,6 +697,405 @@ TEST_F(ToolbarTest, AGlyphIsDrawnAndGreyedWhenDisabled) {
   pumpFor(100);
   captureClient(window(), shot);
   EXPECT_EQ(hexOf(pixelAt(shot, gx + 8, gy + 8)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "greyed when disabled";
+}
+
+// Down, hot and pressed looks of a checked button with a glyph in the Standard look: a
+// down button sits on the dither pattern inside a sunken edge with its glyph one pixel
+// right and down; a hot one gets a raised edge; held down under the mouse, a sunken edge
+// and the glyph moved again.
+TEST_F(ToolbarTest, GlyphButtonsShowDownHotAndPressedLooks) {
+  manager->SetStyle(bmsStandard);
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
+  gera->SetGlyph(glyph.get());
+  gera->SetButtonStyle(bsChecked);
+  pumpFor(50);
+  TRect r = link(0)->ItemRect();
+  ASSERT_EQ(r.right - r.left, manager->ButtonGlyphWidth()) << "a glyph button is one glyph square wide";
+  Integer gx = r.left + (r.right - r.left - 16) / 2, gy = r.top + (r.bottom - r.top - 16) / 2;
+  uint32_t face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  uint32_t shadow = GetSysColor(COLOR_BTNSHADOW), red = 0x0000FF;
+  TBitmap shot;
+  auto away = [&] {
+    moveMouseTo(Point(5, 600));
+    pumpUntil([&] { return window()->SelectedControl() == nullptr; });
+    pumpFor(50);
+  };
+
+  away();
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(red)) << "normal: the glyph in its place";
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top)), hexOf(face)) << "normal: no edge";
+
+  gera->SetDown(true);
+  pumpFor(50);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-down");
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(shadow)) << "down: sunken edge";
+  EXPECT_NE(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(red)) << "down: no glyph at its normal corner";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 5, gy + 5)), hexOf(red)) << "down: the glyph one pixel right and down";
+  // The dither: neighbouring face pixels outside the glyph alternate highlight and face.
+  uint32_t d0 = pixelAt(shot, r.left + 2, r.top + 2), d1 = pixelAt(shot, r.left + 3, r.top + 2);
+  EXPECT_NE(d0, d1) << "down: the face is a checkerboard";
+  EXPECT_TRUE((d0 == light && d1 == face) || (d0 == face && d1 == light)) << hexOf(d0) << " " << hexOf(d1);
+  gera->SetDown(false);
+
+  moveMouseTo(screenCentre(0));
+  pumpUntil([&] { return window()->SelectedControl() == link(0)->Control(); });
+  pumpFor(50);
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(light)) << "hot: raised edge";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(red)) << "hot: the glyph stays";
+
+  leftButton(true);
+  pumpUntil([&] { return window()->PressedControl() != nullptr; });
+  pumpFor(50);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-pressed");
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left, r.top + 3)), hexOf(shadow)) << "pressed: sunken edge";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 5, gy + 5)), hexOf(red)) << "pressed: the glyph moves";
+  leftButton(false);
+  pumpUntil([&] { return !rec.log.empty(); });
+  EXPECT_TRUE(gera->Down()) << "the click toggled the checked button";
+}
+
+// Disabled glyphs: embossed (a highlight copy one pixel right and down under a shadow
+// copy), or, with faded disabled images, tinted three quarters towards 70 % shadow.
+TEST_F(ToolbarTest, DisabledGlyphsAreEmbossedOrFaded) {
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
+  gera->SetGlyph(glyph.get());
+  gera->SetEnabled(false);
+  pumpFor(50);
+  TRect r = link(0)->ItemRect();
+  Integer gx = r.left + (r.right - r.left - 16) / 2, gy = r.top + (r.bottom - r.top - 16) / 2;
+  TBitmap shot;
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "embossed: shadow";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 12, gy + 12)), hexOf(GetSysColor(COLOR_BTNHIGHLIGHT)))
+      << "embossed: the highlight copy shows below and right";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 3, gy + 3)), hexOf(GetSysColor(COLOR_BTNFACE)));
+
+  manager->SetMakeDisabledImagesFaded(true);
+  pumpFor(50);
+  captureClient(window(), shot);
+  // Red through the tint: luminance 77 * 255 >> 8, lightened; each channel three quarters
+  // the fade colour and one quarter that grey.
+  COLORREF s = GetSysColor(COLOR_BTNSHADOW);
+  auto fadeChannel = [](Integer c) { return (c * 70 + 255 * 30) / 100; };
+  Integer l = (((77 * 255) >> 8) * 192 + 16320) >> 8;
+  auto tinted = [&](Integer f) { return (fadeChannel(f) * 192 + l * 64) >> 8; };
+  COLORREF expected = RGB(tinted(GetRValue(s)), tinted(GetGValue(s)), tinted(GetBValue(s)));
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(expected)) << "faded";
+  EXPECT_EQ(hexOf(pixelAt(shot, gx + 12, gy + 12)), hexOf(GetSysColor(COLOR_BTNFACE))) << "faded: no emboss";
+}
+
+// Captions: an ampersand underlines the next letter, a doubled one shows as one; disabled
+// captions are embossed.
+TEST_F(ToolbarTest, CaptionsUnderlineTheirMnemonicAndEmbossWhenDisabled) {
+  auto countIn = [&](const TRect& r, uint32_t color) {
+    TBitmap shot;
+    captureClient(window(), shot);
+    Integer n = 0;
+    for (Integer x = r.left; x < r.right; ++x)
+      for (Integer y = r.top; y < r.bottom; ++y) n += pixelAt(shot, x, y) == color;
+    return n;
+  };
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  uint32_t text = GetSysColor(COLOR_BTNTEXT);
+  gera->SetCaption("Gerar");
+  pumpFor(50);
+  Integer plain = countIn(link(0)->ItemRect(), text);
+  gera->SetCaption("&Gerar");
+  pumpFor(50);
+  EXPECT_EQ(link(0)->Control()->GetWidth(), textWidth("Gerar") + manager->Font()->Size()) << "the marker takes no room";
+  Integer underlined = countIn(link(0)->ItemRect(), text);
+  EXPECT_GT(underlined, plain) << "the G is underlined";
+  gera->SetCaption("A&&B");
+  pumpFor(50);
+  EXPECT_EQ(link(0)->Control()->GetWidth(), textWidth("A&B") + manager->Font()->Size());
+
+  gera->SetCaption("Gerar");
+  pumpFor(50);
+  EXPECT_EQ(countIn(link(0)->ItemRect(), GetSysColor(COLOR_BTNHIGHLIGHT)), 0) << "enabled: no highlight copy";
+  gera->SetEnabled(false);
+  pumpFor(50);
+  EXPECT_GT(countIn(link(0)->ItemRect(), GetSysColor(COLOR_BTNHIGHLIGHT)), 0) << "disabled: highlight copy";
+  EXPECT_EQ(countIn(link(0)->ItemRect(), text), 0) << "disabled: no text colour";
+  EXPECT_GT(countIn(link(0)->ItemRect(), GetSysColor(COLOR_BTNSHADOW)), 0) << "disabled: shadow copy";
+}
+
+// The mark of the Enhanced look: an arrow at the bar's end, raised while the mouse is
+// over it; with links left out for want of room, chevrons too. The Standard look shows
+// its mark only when links are hidden.
+TEST_F(ToolbarTest, TheMarkShowsHiddenLinksAndFollowsTheMouse) {
+  TRect mark = window()->MarkRect();
+  EXPECT_EQ(mark.right - mark.left, TdxBarControl::MarkSize);
+  EXPECT_EQ(mark.bottom - mark.top, window()->ClientHeight());
+  EXPECT_EQ(mark.right, window()->ClientWidth());
+  TPoint inMark = Point((mark.left + mark.right) / 2, 2);
+  TPoint screen = inMark;
+  ClientToScreen(window()->Handle(), &screen);
+  moveMouseTo(screen);
+  pumpUntil([&] { return window()->MarkState() == 1; });
+  TBitmap shot;
+  captureClient(window(), shot);
+  EXPECT_EQ(window()->MarkState(), 1);
+  EXPECT_EQ(hexOf(pixelAt(shot, mark.left, mark.top + 5)), hexOf(GetSysColor(COLOR_BTNHIGHLIGHT))) << "hot mark";
+  moveMouseTo(Point(5, 600));
+  pumpUntil([&] { return window()->MarkState() == 0; });
+  EXPECT_EQ(window()->MarkState(), 0) << "the mark goes back when the mouse leaves";
+
+  // Less room than the bar needs: the second link is left out and the mark tells.
+  form->SetWidth(window()->Width() - link(1)->Control()->GetWidth() + 20 + (form->Width() - form->ClientWidth()));
+  pumpFor(100);
+  EXPECT_TRUE(window()->LinksHidden());
+  EXPECT_TRUE(IsRectEmpty(&link(1)->ItemRect())) << "a link that does not fit has no place";
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-hidden-links");
+  mark = window()->MarkRect();
+  bool chevron = false;
+  for (Integer x = mark.left; x < mark.right; ++x)
+    for (Integer y = 3; y < 10; ++y) chevron = chevron || pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT);
+  EXPECT_TRUE(chevron) << "chevrons in the mark";
+
+  manager->SetStyle(bmsStandard);
+  bar->SetAllowQuickCustomizing(false);
+  pumpFor(100);
+  EXPECT_TRUE(window()->LinksHidden());
+  EXPECT_TRUE(window()->HasMark()) << "links hidden: the mark shows even without quick customization";
+  mark = window()->MarkRect();
+  EXPECT_EQ(mark.bottom - mark.top, 9) << "the Standard mark is an 11 x 9 box";
+  form->SetWidth(600);
+  pumpFor(100);
+  EXPECT_FALSE(window()->LinksHidden());
+  EXPECT_FALSE(window()->HasMark()) << "room for every link: no Standard mark";
+}
+
+// A multi-line bar that is longer than its row wraps its links into lines; the dock site
+// grows to hold them, a link that begins a group at a line start gets a separator across
+// the bar, and widening the form brings the links back onto one line.
+TEST_F(ToolbarTest, AMultiLineBarWrapsItsLinksAndTheSiteGrows) {
+  TdxBarButton* abre = button("Abre", "Abrir projeto");
+  TdxBarButton* fecha = button("Fecha", "Fechar projeto");
+  bar->ItemLinks()->Add()->SetItem(abre);
+  bar->ItemLinks()->Add()->SetItem(fecha);
+  bar->SetWholeRow(true);
+  bar->SetMultiLine(true);
+  form->SetWidth(800);
+  pumpFor(100);
+  TdxDockControl* dock = manager->BuiltInDockControl(dsTop);
+  EXPECT_EQ(dock->Height(), 26) << "room for all: one line";
+  Integer lineHeight = link(0)->ItemRect().bottom - link(0)->ItemRect().top;
+
+  // Room for about two buttons per line.
+  Integer frame = form->Width() - form->ClientWidth();
+  Integer nc = 4 + manager->DragMarkSize() + TdxBarControl::MarkSize;
+  Integer two = link(0)->Control()->GetWidth() + link(1)->Control()->GetWidth();
+  form->SetWidth(two + nc + 4 + frame);
+  pumpFor(100);
+  EXPECT_EQ(window()->Width(), form->ClientWidth()) << "a whole-row bar";
+  EXPECT_EQ(link(2)->ItemRect().left, 0) << "the third link starts the second line";
+  EXPECT_EQ(link(2)->ItemRect().top, link(0)->ItemRect().bottom);
+  EXPECT_EQ(dock->Height(), 4 + 2 * lineHeight) << "the site holds two lines";
+  EXPECT_EQ(window()->CalcThicknessForLength(window()->Width()), dock->Height());
+
+  // A group separator at the line break is a band across the bar above the new line.
+  link(2)->SetBeginGroup(true);
+  pumpFor(100);
+  EXPECT_EQ(dock->Height(), 4 + 2 * lineHeight + 6);
+  TRect band = link(2)->Control()->SeparatorRect();
+  EXPECT_EQ(band.top, lineHeight);
+  EXPECT_EQ(band.bottom, lineHeight + 6);
+  EXPECT_EQ(band.left, 0);
+  EXPECT_EQ(band.right, window()->ClientWidth() - TdxBarControl::MarkSize);
+  EXPECT_EQ(link(2)->ItemRect().top, lineHeight + 6);
+  TBitmap shot;
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-wrapped");
+  EXPECT_EQ(hexOf(pixelAt(shot, band.left + 20, band.top + 2)), hexOf(GetSysColor(COLOR_BTNSHADOW)))
+      << "the etched line across the bar";
+  EXPECT_EQ(hexOf(pixelAt(shot, band.left + 20, band.top + 3)), hexOf(GetSysColor(COLOR_BTNHIGHLIGHT)));
+
+  // The wrapped links are clicked like any other.
+  clickAt(window(), centreOf(link(3)));
+  pumpUntil([&] { return !rec.log.empty(); });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Fecha", "click:Fecha"}));
+
+  form->SetWidth(800);
+  pumpFor(100);
+  EXPECT_EQ(dock->Height(), 26) << "wide again: one line";
+  EXPECT_EQ(link(3)->ItemRect().top, 0);
+}
+
+// The dock colour (the form's colour until set) runs on under the bars; a bar's own
+// colour wins, and glyph faces show it.
+TEST_F(ToolbarTest, BarsShowTheDockColourOrTheirOwn) {
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  EXPECT_TRUE(manager->AutoDockColor());
+  EXPECT_EQ(manager->DockColor(), form->Color());
+  manager->SetDockColor(clTeal);
+  EXPECT_FALSE(manager->AutoDockColor()) << "setting the colour stops following the form";
+  pumpFor(100);
+  TBitmap shot;
+  captureClient(manager->BuiltInDockControl(dsTop), shot);
+  EXPECT_EQ(hexOf(pixelAt(shot, shot.Width() - 2, 3)), hexOf(ColorToRGB(clTeal))) << "the dock site";
+  captureClient(window(), shot);
+  TRect r = link(1)->ItemRect();
+  EXPECT_EQ(hexOf(pixelAt(shot, r.left + 1, r.top + 1)), hexOf(ColorToRGB(clTeal))) << "under a caption button";
+
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clFuchsia);
+  gera->SetGlyph(glyph.get());
+  bar->SetColor(clOlive);
+  pumpFor(100);
+  captureClient(window(), shot);
+  r = link(0)->ItemRect();
+  EXPECT_EQ(hexOf(pixelAt(shot, (r.left + r.right) / 2, (r.top + r.bottom) / 2)), hexOf(ColorToRGB(clOlive)))
+      << "a glyph face shows the bar's colour";
+  manager->SetAutoDockColor(true);
+  EXPECT_EQ(manager->DockColor(), form->Color());
+
+  // A background bitmap is tiled over the whole client area, one pattern under the links.
+  std::unique_ptr<TBitmap> tile = squareGlyph(clBlue);
+  bar->SetBackgroundBitmap(tile.get());
+  pumpFor(100);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-background");
+  for (Integer x : {5, 16 + 5, 32 + 5, 48 + 5})
+    EXPECT_EQ(hexOf(pixelAt(shot, x, 16 + 5)), hexOf(ColorToRGB(clBlue))) << "tile square at x=" << x;
+  for (Integer x : {1, 16 + 1, 32 + 1})
+    EXPECT_EQ(hexOf(pixelAt(shot, x, 1)), hexOf(ColorToRGB(clFuchsia))) << "tile edge at x=" << x;
+}
+
+// A bar docked at the left edge: grip at the top in the frame, links down the bar, and
+// captions turned to read downwards unless the bar keeps them level.
+TEST_F(BarTest, AVerticalBarTurnsItsCaptions) {
+  TdxBarButton* gera = button("Gera", "Gerar estrato");
+  TdxBarButton* salva = button("Salva", "Salvar");
+  TdxBar* bar = manager->Bars()->Add();
+  bar->SetCaption("Lateral");
+  bar->SetDockingStyle(dsLeft);
+  bar->ItemLinks()->Add()->SetItem(gera);
+  bar->ItemLinks()->Add()->SetItem(salva);
+  bar->SetVisible(true);
+  form->SetHeight(300);
+  showAndActivate(form.get());
+  pumpFor(100);
+  TdxBarControl* window = bar->Control();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->IsRotated());
+  TdxBarItemLink* first = bar->ItemLinks()->Items(0);
+  TRect r = first->ItemRect();
+  EXPECT_EQ(r.bottom - r.top, textWidth("Gerar estrato") + manager->Font()->Size()) << "the caption runs along the bar";
+  EXPECT_EQ(r.right - r.left, std::max(manager->ButtonGlyphWidth(), window->TextSize()));
+  EXPECT_EQ(bar->ItemLinks()->Items(1)->ItemRect().top, r.bottom);
+  RECT windowRect;
+  GetWindowRect(window->Handle(), &windowRect);
+  TPoint origin = Point(0, 0);
+  ClientToScreen(window->Handle(), &origin);
+  EXPECT_EQ(origin.y - windowRect.top, 2 + manager->DragMarkSize()) << "the grip is above the links";
+  EXPECT_EQ(manager->BuiltInDockControl(dsLeft)->Width(), window->Width());
+
+  // The text pixels of the first button form a column taller than it is wide.
+  auto textBox = [&](const TRect& Item, const std::string& Name) {
+    TBitmap shot;
+    captureClient(window, shot);
+    savePng(shot, Name);
+    TRect box = Rect(10000, 10000, -1, -1);
+    for (Integer x = Item.left; x < Item.right; ++x)
+      for (Integer y = Item.top; y < Item.bottom; ++y)
+        if (pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT)) {
+          box.left = std::min(box.left, x);
+          box.top = std::min(box.top, y);
+          box.right = std::max(box.right, x + 1);
+          box.bottom = std::max(box.bottom, y + 1);
+        }
+    return box;
+  };
+  TRect box = textBox(r, "toolbar-vertical");
+  ASSERT_GT(box.right, box.left) << "the caption is drawn";
+  EXPECT_GT(box.bottom - box.top, 3 * (box.right - box.left)) << "turned: a tall, narrow column of text";
+
+  bar->SetRotateWhenVertical(false);
+  pumpFor(100);
+  r = first->ItemRect();
+  EXPECT_EQ(r.right - r.left, window->ClientWidth());
+  EXPECT_GE(r.right - r.left, textWidth("Gerar estrato")) << "level captions make the bar as wide as the widest";
+  box = textBox(r, "toolbar-vertical-level");
+  ASSERT_GT(box.right, box.left);
+  EXPECT_GT(box.right - box.left, 2 * (box.bottom - box.top)) << "level text";
+}
+
+// A sub-item on a toolbar has a view of its own: its caption with a small arrow pointing
+// down at its end (none on the main menu bar).
+TEST_F(ToolbarTest, ASubItemShowsItsCaptionWithAnArrow) {
+  auto* sub = new TdxBarSubItem(form.get());
+  sub->SetName("Arquivos");
+  sub->SetCaption("Arquivos");
+  sub->SetCategory(0);
+  bar->ItemLinks()->Add()->SetItem(sub);
+  pumpFor(100);
+  TdxBarItemLink* link = bar->ItemLinks()->Items(2);
+  ASSERT_NE(dynamic_cast<TdxBarSubItemControl*>(link->Control()), nullptr);
+  Integer arrowSize = -manager->Font()->Height() / 2;
+  Integer expected = textWidth("Arquivos") + 2 * arrowSize + window()->TextSize() / 2;
+  EXPECT_EQ(link->Control()->GetWidth(), expected);
+  EXPECT_EQ(link->Control()->GetHeight(), window()->TextSize());
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  TBitmap shot;
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-subitem");
+  TRect r = link->ItemRect();
+  Integer box = window()->TextSize() / 2 + std::abs(manager->Font()->Height()) / 2;
+  auto textPixelsIn = [&](Integer Left, Integer Right) {
+    Integer n = 0;
+    for (Integer x = Left; x < Right; ++x)
+      for (Integer y = r.top; y < r.bottom; ++y) n += pixelAt(shot, x, y) == GetSysColor(COLOR_BTNTEXT);
+    return n;
+  };
+  EXPECT_GT(textPixelsIn(r.right - box, r.right), 0) << "the arrow";
+  EXPECT_GT(textPixelsIn(r.left, r.right - box), 0) << "the caption";
+
+  bar->SetIsMainMenu(true);
+  pumpFor(50);
+  EXPECT_EQ(link->Control()->GetWidth(), textWidth("Arquivos") + 2 * arrowSize) << "no arrow on the main menu bar";
+}
+
+// The caption the looks draw for a floating bar: the bar's caption on the caption colour,
+// the close button at the right, the mark's arrow at the left and a line under the band.
+// A band with no room for text keeps its close button and mark.
+TEST_F(ToolbarTest, TheFloatingCaptionShowsTextCloseButtonAndMark) {
+  const TdxBarItemControlPainter* painter = dxBarPainterOf(bmsStandard);
+  Integer h = painter->GetCaptionHeight();
+  ASSERT_GT(h, 0);
+  EXPECT_EQ(painter->GetFloatingCaptionHeight(), h + 1);
+  COLORREF caption = painter->GetCaptionColor(window(), window()->IsFormActive());
+  COLORREF text = GetSysColor(COLOR_CAPTIONTEXT);
+  ASSERT_NE(caption, text);
+  HBRUSH lineBrush = CreateSolidBrush(RGB(255, 0, 0));
+  for (Integer width : {220, h + 10}) {
+    TBitmap picture;
+    picture.SetPixelFormat(pf24bit);
+    picture.SetSize(width, h + 1);
+    HDC dc = picture.Canvas()->Handle();
+    TRect all = Rect(0, 0, width, h + 1);
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    painter->DrawFloatingCaption(window(), dc, lineBrush, window()->BackgroundBrush(), Rect(0, 0, width, h));
+    if (width == 220) savePng(picture, "floating-caption");
+    auto count = [&](Integer Left, Integer Right, COLORREF Color) {
+      Integer n = 0;
+      for (Integer x = Left; x < Right; ++x)
+        for (Integer y = 0; y < h; ++y) n += pixelAt(picture, x, y) == Color;
+      return n;
+    };
+    EXPECT_EQ(hexOf(pixelAt(picture, width / 2, h)), hexOf(RGB(255, 0, 0))) << width << ": the line under the band";
+    EXPECT_EQ(hexOf(pixelAt(picture, width - 1, h / 2)), hexOf(caption)) << width << ": the close button's frame";
+    EXPECT_GT(count(width - h + 1, width - 1, GetSysColor(COLOR_BTNTEXT)), 0) << width << ": the close cross";
+    EXPECT_GT(count(0, 13, text), 0) << width << ": the mark's arrow";
+    if (width == 220) EXPECT_GT(count(16, width - h, text), 10) << "the caption text";
+  }
+  DeleteObject(lineBrush);
 }
 
 // --- Stored descriptions.
