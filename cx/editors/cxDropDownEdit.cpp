@@ -680,31 +680,11 @@ void TcxCustomDropDownEditProperties::Assign(TPersistent* Source) {
 TClass TcxCustomDropDownEditProperties::GetEditClass() { return TcxCustomDropDownEdit::StaticClass(); }
 TClass TcxCustomDropDownEditProperties::GetViewDataClass() { return TcxCustomDropDownEditViewData::StaticClass(); }
 
-void TcxCustomDropDownEditProperties::SetPopupAlignment(TAlignment Value) {
-  if (Value == FPopupAlignment) return;
-  FPopupAlignment = Value;
-  Changed();
-}
-void TcxCustomDropDownEditProperties::SetPopupAutoSize(bool Value) {
-  if (Value == FPopupAutoSize) return;
-  FPopupAutoSize = Value;
-  Changed();
-}
-void TcxCustomDropDownEditProperties::SetPopupClientEdge(bool Value) {
-  if (Value == FPopupClientEdge) return;
-  FPopupClientEdge = Value;
-  Changed();
-}
-void TcxCustomDropDownEditProperties::SetPopupSizeable(bool Value) {
-  if (Value == FPopupSizeable) return;
-  FPopupSizeable = Value;
-  Changed();
-}
-void TcxCustomDropDownEditProperties::SetPopupSysPanelStyle(bool Value) {
-  if (Value == FPopupSysPanelStyle) return;
-  FPopupSysPanelStyle = Value;
-  Changed();
-}
+void TcxCustomDropDownEditProperties::SetPopupAlignment(TAlignment Value) { changeSetting(FPopupAlignment, Value); }
+void TcxCustomDropDownEditProperties::SetPopupAutoSize(bool Value) { changeSetting(FPopupAutoSize, Value); }
+void TcxCustomDropDownEditProperties::SetPopupClientEdge(bool Value) { changeSetting(FPopupClientEdge, Value); }
+void TcxCustomDropDownEditProperties::SetPopupSizeable(bool Value) { changeSetting(FPopupSizeable, Value); }
+void TcxCustomDropDownEditProperties::SetPopupSysPanelStyle(bool Value) { changeSetting(FPopupSysPanelStyle, Value); }
 void TcxCustomDropDownEditProperties::SetPopupHeight(Integer Value) { FPopupHeight = std::max(Value, FPopupMinHeight); }
 void TcxCustomDropDownEditProperties::SetPopupWidth(Integer Value) {
   if (Value < 0) Value = 0;
@@ -1210,22 +1190,14 @@ bool TcxCustomComboBoxProperties::IsLookupNavigationKey(Word Key, TShiftState Sh
 }
 
 void TcxCustomComboBoxProperties::SetDropDownListStyle(TcxEditDropDownListStyle Value) {
-  if (Value == FDropDownListStyle) return;
-  FDropDownListStyle = Value;
-  Changed();
+  changeSetting(FDropDownListStyle, Value);
 }
 
 void TcxCustomComboBoxProperties::SetDropDownRows(Integer Value) {
-  if (Value < 1 || Value == FDropDownRows) return;
-  FDropDownRows = Value;
-  Changed();
+  if (Value >= 1) changeSetting(FDropDownRows, Value);
 }
 
-void TcxCustomComboBoxProperties::SetItemHeight(Integer Value) {
-  if (Value == FItemHeight) return;
-  FItemHeight = Value;
-  Changed();
-}
+void TcxCustomComboBoxProperties::SetItemHeight(Integer Value) { changeSetting(FItemHeight, Value); }
 
 RTL_IMPLEMENT_CLASS(TcxComboBoxListBox)
 
@@ -1762,44 +1734,13 @@ RTL_BEGIN_CLASS(TcxPopupEditProperties)
   PUBLISH(OnValidate);
 RTL_END_CLASS
 
-namespace {
-// The control part both published editors share with the text editor.
-template <class T> void publishEditorControl(TClassBuilder<T>& b) {
-  publishPlacement(b);
-  PUBLISH(AutoSize).Default(true);
-  PUBLISH(BeepOnEnter).Default(true);
-  PUBLISH(Constraints);
-  publishDragProperties(b);
-  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
-  PUBLISH(ImeMode).Default(imDontCare);
-  PUBLISH(ImeName);
-  PUBLISH(ParentColor).Default(false);
-  publishParentFlags(b);
-  PUBLISH(PopupMenu);
-  b.Property("Properties", &T::Properties, &T::SetProperties);
-  PUBLISH(RepositoryItem);
-  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
-  PUBLISH(Style);
-  PUBLISH(TabOrder).Default(-1);
-  PUBLISH(TabStop).Default(true);
-  PUBLISH(Text);
-  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
-  PUBLISH(OnClick);
-  PUBLISH(OnContextPopup);
-  publishDragEvents(b);
-  PUBLISH(OnEditing);
-  publishFocusEvents(b);
-  publishKeyEvents(b);
-  publishMouseEvents(b);
-}
-}  // namespace
 
 RTL_BEGIN_CLASS(TcxComboBox)
-  publishEditorControl(b);
+  publishTextEditControl(b);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TcxPopupEdit)
-  publishEditorControl(b);
+  publishTextEditControl(b);
 RTL_END_CLASS
 
 namespace cxDropDownEditUnit {

@@ -264,6 +264,12 @@ protected:
     FPopupMinHeight = AMinHeight;
   }
   void storePopupAutoSize(bool Value) { FPopupAutoSize = Value; }
+  // Stores a new value and announces the change; an equal value changes nothing.
+  template <class V> void changeSetting(V& AField, const V& AValue) {
+    if (AField == AValue) return;
+    AField = AValue;
+    Changed();
+  }
 
 private:
   TcxEditButton* dropDownButton();

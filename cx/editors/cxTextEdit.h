@@ -14,6 +14,7 @@
 #include "cx/foundation/cxContainer.h"
 #include "cx/foundation/cxDrawTextUtils.h"
 #include "cx/foundation/cxFormats.h"
+#include "platform/gui/GuiPublish.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/Scoped.h"
 
@@ -1064,6 +1065,37 @@ template <class TBase> void TcxInnerEditForwarding<TBase>::WMClear(TMessage& Mes
   ScopedRestore<bool> keep(edit->FIsUserChange);
   edit->SetUserChange(true);
   edit->DeleteSelection();
+}
+
+// The control properties and events the text editor publishes, shared by the editors that
+// publish the same ones (T has Properties, SetProperties, Style and Text).
+template <class T> void publishTextEditControl(TClassBuilder<T>& b) {
+  publishPlacement(b);
+  PUBLISH(AutoSize).Default(true);
+  PUBLISH(BeepOnEnter).Default(true);
+  PUBLISH(Constraints);
+  publishDragProperties(b);
+  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
+  PUBLISH(ImeMode).Default(imDontCare);
+  PUBLISH(ImeName);
+  PUBLISH(ParentColor).Default(false);
+  publishParentFlags(b);
+  PUBLISH(PopupMenu);
+  b.Property("Properties", &T::Properties, &T::SetProperties);
+  PUBLISH(RepositoryItem);
+  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
+  PUBLISH(Style);
+  PUBLISH(TabOrder).Default(-1);
+  PUBLISH(TabStop).Default(true);
+  PUBLISH(Text);
+  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
+  PUBLISH(OnClick);
+  PUBLISH(OnContextPopup);
+  publishDragEvents(b);
+  PUBLISH(OnEditing);
+  publishFocusEvents(b);
+  publishKeyEvents(b);
+  publishMouseEvents(b);
 }
 
 // The published text editor.

@@ -574,3 +574,41 @@ TEST_F(DropDownEditTest, ScreenshotsClosedAndDroppedDownInThreeLooks) {
     ASSERT_TRUE(waitOpen(combo, false));
   }
 }
+
+TEST_F(DropDownEditTest, ScreenshotOfAPopupEditClosedAndDroppedDown) {
+  TForm* form = newForm(60, 60, 320, 300);
+  auto* panel = New<TPanel>(form);
+  panel->SetParent(form);
+  panel->SetBounds(150, 150, 120, 60);
+  panel->SetCaption("Conteúdo");
+  panel->SetVisible(false);
+  auto* edit = New<TcxPopupEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 10, 200, 21);
+  edit->SetText("Região");
+  edit->Properties()->SetPopupControl(panel);
+  edit->Properties()->SetPopupSysPanelStyle(true);
+  edit->PopupWindow()->SetRunsModalLoop(false);
+  showAndActivate(form);
+  moveMouseTo(form->ClientToScreen(TPoint{300, 280}));
+  pumpFor(60);
+  TBitmap closed;
+  captureClient(form, closed);
+  EXPECT_FALSE(savePng(closed, "popup_edit_closed").empty());
+  edit->OpenPopup();
+  ASSERT_TRUE(waitOpen(edit, true));
+  pumpFor(100);
+  // Auto-sized to the control: the client area takes the control's size.
+  const TRect client = edit->PopupWindow()->PopupClientRect();
+  EXPECT_EQ(client.right - client.left, 120);
+  // A sizeable popup is at least PopupMinHeight (100) high.
+  const TRect popup = screenRect(edit->PopupWindow());
+  EXPECT_EQ(popup.bottom - popup.top, 100);
+  EXPECT_FALSE(IsRectEmpty(&edit->PopupWindow()->GetViewInfo()->SizeGripRect)) << "sizeable, with the strip";
+  TBitmap shot;
+  captureWindow(GetDesktopWindow(), shot);
+  EXPECT_FALSE(savePng(shot, "popup_edit_dropped").empty());
+  edit->ClosePopup(false);
+  ASSERT_TRUE(waitOpen(edit, false));
+  EXPECT_FALSE(panel->Visible()) << "the control gets its visibility back";
+}
