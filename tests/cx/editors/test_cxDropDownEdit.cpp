@@ -476,6 +476,29 @@ TEST_F(DropDownEditTest, TheGripCannotMakeThePopupSmallerThanItsFrameAndStrip) {
   EXPECT_GT(minimum.cx, extent.left + extent.right + 10) << "room for the close button and the grip";
 }
 
+TEST_F(DropDownEditTest, SizingAnEmptyListKeepsTheWantedSizeAboveTheMinimum) {
+  TForm* form = newForm();
+  TcxComboBox* combo = newCombo(form, 0);
+  combo->Properties()->SetDropDownSizeable(true);
+  showAndActivate(form);
+  focusAndWait(combo);
+  pressKey(VK_F4);
+  ASSERT_TRUE(waitOpen(combo, true));
+  TcxCustomEditPopupWindow* popup = combo->PopupWindow();
+  TSize minimum;
+  popup->GetMinSize(minimum);
+  struct Case {
+    Integer W, H, ExpectedW, ExpectedH;
+  };
+  const Case cases[] = {{200, 150, 200, 150}, {230, 97, 230, 97}, {1, 1, minimum.cx, minimum.cy}};
+  for (const Case& c : cases) {
+    Integer w = c.W, h = c.H;
+    EXPECT_TRUE(popup->CanResizePopup(w, h));
+    EXPECT_EQ(w, c.ExpectedW) << c.W << "x" << c.H;
+    EXPECT_EQ(h, c.ExpectedH) << c.W << "x" << c.H;
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // The popup edit
 
