@@ -23,6 +23,7 @@ namespace cxMemoUnit { void Initialize(); void Finalize(); }
 namespace cxMaskEditUnit { void Initialize(); void Finalize(); }
 namespace cxSpinEditUnit { void Initialize(); void Finalize(); }
 namespace cxRadioGroupUnit { void Initialize(); void Finalize(); }
+namespace cxDropDownEditUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -48,6 +49,7 @@ const TUnitList& CxUnits() {
       {"cxMaskEdit", cxMaskEditUnit::Initialize, cxMaskEditUnit::Finalize},
       {"cxSpinEdit", cxSpinEditUnit::Initialize, cxSpinEditUnit::Finalize},
       {"cxRadioGroup", cxRadioGroupUnit::Initialize, cxRadioGroupUnit::Finalize},
+      {"cxDropDownEdit", cxDropDownEditUnit::Initialize, cxDropDownEditUnit::Finalize},
   };
   return units;
 }

@@ -1925,6 +1925,19 @@ bool TcxCustomEdit::RefreshContainer(const TPoint& P, TcxMouseButton AButton, TS
   return true;
 }
 
+TRect TcxCustomEditViewInfo::ClientAreaWithoutButtons() const {
+  TRect area = ClientRect;
+  for (const auto& button : ButtonsInfo) {
+    if (IsRectEmpty(&button->VisibleBounds)) continue;
+    if (button->LeftAlignment)
+      area.left = std::max<LONG>(area.left, button->VisibleBounds.right);
+    else
+      area.right = std::min<LONG>(area.right, button->VisibleBounds.left);
+  }
+  if (area.right < area.left) area.right = area.left;
+  return area;
+}
+
 void TcxCustomEdit::AdjustInnerControlBounds() {
   if (!HandleAllocated()) return;
   TObjectPtr<TcxCustomEditViewData> viewData(CreateViewData());

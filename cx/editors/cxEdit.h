@@ -492,6 +492,9 @@ public:
   TcxEditButtonViewInfo* Button(Integer AIndex) const { return ButtonsInfo[static_cast<size_t>(AIndex)].get(); }
   // Each button against its counterpart in AOld; whether any repainted.
   bool RepaintButtons(TWinControl* AControl, TcxCustomEditViewInfo* AOld);
+  // The client area less the strips the left- and right-aligned buttons take: where an
+  // inner control may lie without covering a button.
+  TRect ClientAreaWithoutButtons() const;
 
   TcxContainerBorderStyle BorderStyle = cbsNone;
   std::vector<TObjectPtr<TcxEditButtonViewInfo>> ButtonsInfo;
@@ -857,6 +860,7 @@ protected:
   // The inner controls hand their keys, mouse and focus changes to the editor's handlers.
   friend class TcxCustomInnerTextEdit;
   friend class TcxCustomInnerMemo;
+  template <class> friend class TcxInnerEditForwarding;
 
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;

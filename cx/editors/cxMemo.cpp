@@ -158,19 +158,19 @@ void TcxCustomMemoViewInfo::DrawText(TcxCanvas* ACanvas) { cxDrawMemoText(ACanva
 // TcxCustomInnerMemo.
 
 RTL_BEGIN_CLASS(TcxCustomInnerMemo)
-  b.Message(WM_GETDLGCODE, &TcxCustomInnerMemo::WMGetDlgCode);
-  b.Message(WM_SETFOCUS, &TcxCustomInnerMemo::WMSetFocus);
-  b.Message(WM_KILLFOCUS, &TcxCustomInnerMemo::WMKillFocus);
-  b.Message(WM_CUT, &TcxCustomInnerMemo::WMCut);
-  b.Message(WM_PASTE, &TcxCustomInnerMemo::WMPaste);
-  b.Message(WM_CLEAR, &TcxCustomInnerMemo::WMClear);
+  b.Message<TMessage>(WM_GETDLGCODE, &TcxCustomInnerMemo::WMGetDlgCode);
+  b.Message<TMessage>(WM_SETFOCUS, &TcxCustomInnerMemo::WMSetFocus);
+  b.Message<TMessage>(WM_KILLFOCUS, &TcxCustomInnerMemo::WMKillFocus);
+  b.Message<TMessage>(WM_CUT, &TcxCustomInnerMemo::WMCut);
+  b.Message<TMessage>(WM_PASTE, &TcxCustomInnerMemo::WMPaste);
+  b.Message<TMessage>(WM_CLEAR, &TcxCustomInnerMemo::WMClear);
   b.Message(WM_ERASEBKGND, &TcxCustomInnerMemo::WMEraseBkgnd);
   b.Message(WM_NCPAINT, &TcxCustomInnerMemo::WMNCPaint);
   b.Message(WM_SETFONT, &TcxCustomInnerMemo::WMSetFont);
   b.Message(WM_WINDOWPOSCHANGED, &TcxCustomInnerMemo::WMWindowPosChanged);
 RTL_END_CLASS
 
-TcxCustomInnerMemo::TcxCustomInnerMemo(TComponent* AOwner) : TMemo(AOwner) {
+TcxCustomInnerMemo::TcxCustomInnerMemo(TComponent* AOwner) : TcxInnerEditForwarding<TMemo>(AOwner) {
   FCreating = true;
   FHelper = std::make_unique<TcxInnerTextEditHelperT<TcxCustomInnerMemo>>(this);
   SetTabStop(false);
@@ -183,15 +183,6 @@ TcxCustomInnerMemo::TcxCustomInnerMemo(TComponent* AOwner) : TMemo(AOwner) {
 }
 
 TcxCustomInnerMemo::~TcxCustomInnerMemo() = default;
-
-HRESULT STDMETHODCALLTYPE TcxCustomInnerMemo::QueryInterface(const ::IID& riid, void** obj) {
-  if (IsEqualGUID(riid, IcxInnerTextEdit::IID()) || IsEqualGUID(riid, IcxCustomInnerEdit::IID()) ||
-      IsEqualGUID(riid, IcxContainerInnerControl::IID())) {
-    *obj = static_cast<IcxInnerTextEdit*>(FHelper.get());
-    return S_OK;
-  }
-  return TMemo::QueryInterface(riid, obj);
-}
 
 TcxCustomMemo* TcxCustomInnerMemo::Container() const { return dynamic_cast<TcxCustomMemo*>(Owner()); }
 
@@ -210,51 +201,11 @@ void TcxCustomInnerMemo::SetInnerEditValue(const Variant& Value) {
   Lines()->SetText(text);
 }
 
-void TcxCustomInnerMemo::LockInnerBounds(bool ALock) {
-  if (ALock)
-    ++FBoundsLock;
-  else if (FBoundsLock > 0)
-    --FBoundsLock;
-}
-
 void TcxCustomInnerMemo::SafelySetFocus() {
   bool autoSelect = FAutoSelect;
   FAutoSelect = false;
   ScopeExit restore([&] { FAutoSelect = autoSelect; });
   SetFocus();
-}
-
-void TcxCustomInnerMemo::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
-  if (FCreating || FBoundsLock > 0) return;
-  TcxCustomMemo* memo = Container();
-  if (!memo) {
-    TMemo::SetBounds(ALeft, ATop, AWidth, AHeight);
-    return;
-  }
-  memo->SuspendInnerAlignment(true);
-  ScopeExit resume([memo] { memo->SuspendInnerAlignment(false); });
-  TMemo::SetBounds(ALeft, ATop, AWidth, AHeight);
-}
-
-bool TcxCustomInnerMemo::CanFocus() {
-  TcxCustomMemo* memo = Container();
-  return memo ? memo->CanFocusWithParentForm() : TMemo::CanFocus();
-}
-
-TPopupMenu* TcxCustomInnerMemo::GetPopupMenu() {
-  TcxCustomMemo* memo = Container();
-  return memo ? memo->GetPopupMenu() : TMemo::GetPopupMenu();
-}
-
-void TcxCustomInnerMemo::DefaultHandler(TMessage& Message) {
-  TcxCustomMemo* memo = Container();
-  if (memo && memo->HandleInnerControlMessage(Message)) return;
-  TMemo::DefaultHandler(Message);
-}
-
-void TcxCustomInnerMemo::CreateHandle() {
-  if (TcxCustomMemo* memo = Container()) memo->ResetInnerControlRegion();
-  TMemo::CreateHandle();
 }
 
 void TcxCustomInnerMemo::CreateParams(TCreateParams& Params) {
@@ -268,6 +219,16 @@ void TcxCustomInnerMemo::CreateParams(TCreateParams& Params) {
 void TcxCustomInnerMemo::CreateWnd() {
   TMemo::CreateWnd();
   if (TcxCustomMemo* memo = Container()) memo->AdjustInnerScrollBars();
+}
+
+bool TcxCustomInnerMemo::TypesTab() {
+  TcxCustomMemo* memo = Container();
+  return memo && memo->GetActiveMemoProperties()->WantTabs();
+}
+
+bool TcxCustomInnerMemo::ClearGoesToEditor() {
+  TcxCustomMemo* memo = Container();
+  return memo && !memo->MemoDeleting();
 }
 
 void TcxCustomInnerMemo::DoEnter() {
@@ -332,136 +293,12 @@ void TcxCustomInnerMemo::WndProc(TMessage& Message) {
       return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (memo && memo->DragMode() == dmAutomatic && !memo->IsDesigning()) {
-        memo->BeginDrag(false);
-        return;
-      }
+      if (StartsAutomaticDrag(Message)) return;
       break;
     default:
       break;
   }
   TMemo::WndProc(Message);
-}
-
-void TcxCustomInnerMemo::KeyDown(Word& Key, TShiftState Shift) {
-  FKeyConsumed = false;
-  if (TcxCustomMemo* memo = Container()) {
-    memo->KeyDown(Key, Shift);
-    if (Key == 0) FKeyConsumed = true;
-  }
-  if (Key != 0) TMemo::KeyDown(Key, Shift);
-}
-
-void TcxCustomInnerMemo::KeyPress(char& Key) {
-  FKeyConsumed = false;
-  TcxCustomMemo* memo = Container();
-  if (Key == '\t' && !(memo && memo->GetActiveMemoProperties()->WantTabs())) Key = 0;
-  if (Key != 0 && memo) {
-    memo->KeyPress(Key);
-    if (Key == 0) FKeyConsumed = true;
-  }
-  if (Key != 0) TMemo::KeyPress(Key);
-}
-
-void TcxCustomInnerMemo::KeyUp(Word& Key, TShiftState Shift) {
-  FKeyConsumed = false;
-  TcxCustomMemo* memo = Container();
-  if (Key == VK_TAB && !(memo && memo->GetActiveMemoProperties()->WantTabs())) Key = 0;
-  if (Key != 0 && memo) {
-    memo->KeyUp(Key, Shift);
-    if (Key == 0) FKeyConsumed = true;
-  }
-  if (Key != 0) TMemo::KeyUp(Key, Shift);
-}
-
-void TcxCustomInnerMemo::Click() {
-  TMemo::Click();
-  if (TcxCustomMemo* memo = Container()) memo->Click();
-}
-
-void TcxCustomInnerMemo::DblClick() {
-  TMemo::DblClick();
-  if (TcxCustomMemo* memo = Container()) memo->DblClick();
-}
-
-void TcxCustomInnerMemo::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TMemo::MouseDown(Button, Shift, X, Y);
-  TcxCustomMemo* memo = Container();
-  if (!memo) return;
-  memo->SetInnerMouseDown(true);
-  ScopeExit done([memo] { memo->SetInnerMouseDown(false); });
-  memo->MouseDown(Button, Shift, X + Left(), Y + Top());
-}
-
-void TcxCustomInnerMemo::MouseMove(TShiftState Shift, Integer X, Integer Y) {
-  TMemo::MouseMove(Shift, X, Y);
-  if (TcxCustomMemo* memo = Container()) memo->MouseMove(Shift, X + Left(), Y + Top());
-}
-
-void TcxCustomInnerMemo::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TMemo::MouseUp(Button, Shift, X, Y);
-  if (TcxCustomMemo* memo = Container()) memo->MouseUp(Button, Shift, X + Left(), Y + Top());
-}
-
-void TcxCustomInnerMemo::WMGetDlgCode(TMessage& Message) {
-  INHERITED_MESSAGE(Message);
-  Message.Result |= DLGC_WANTCHARS;
-  TcxCustomMemo* memo = Container();
-  if (memo && memo->GetActiveMemoProperties()->WantTabs() && GetKeyState(VK_CONTROL) >= 0)
-    Message.Result |= DLGC_WANTTAB;
-  if (memo && (memo->IsInplace() || memo->HasPopupWindow())) Message.Result |= DLGC_WANTALLKEYS;
-}
-
-void TcxCustomInnerMemo::WMSetFocus(TMessage& Message) {
-  INHERITED_MESSAGE(Message);
-  TcxCustomMemo* memo = Container();
-  if (!memo || memo->IsDestroying()) return;
-  if (memo->HandleAllocated() && reinterpret_cast<HWND>(Message.WParam) == memo->WindowHandle()) return;
-  memo->FocusChanged();
-}
-
-void TcxCustomInnerMemo::WMKillFocus(TMessage& Message) {
-  INHERITED_MESSAGE(Message);
-  TcxCustomMemo* memo = Container();
-  if (memo && !memo->IsDestroying()) memo->FocusChanged();
-}
-
-void TcxCustomInnerMemo::WMCut(TMessage& Message) {
-  TcxCustomMemo* memo = Container();
-  if (!memo) {
-    INHERITED_MESSAGE(Message);
-    return;
-  }
-  ScopedRestore<bool> keep(memo->FIsUserChange);
-  memo->SetUserChange(true);
-  if (ReadOnly())
-    memo->CopyToClipboard();
-  else
-    memo->CutToClipboard();
-}
-
-void TcxCustomInnerMemo::WMPaste(TMessage& Message) {
-  if (ReadOnly()) return;
-  TcxCustomMemo* memo = Container();
-  if (!memo) {
-    INHERITED_MESSAGE(Message);
-    return;
-  }
-  ScopedRestore<bool> keep(memo->FIsUserChange);
-  memo->SetUserChange(true);
-  memo->PasteFromClipboard();
-}
-
-void TcxCustomInnerMemo::WMClear(TMessage& Message) {
-  TcxCustomMemo* memo = Container();
-  if (!memo || memo->MemoDeleting()) {
-    INHERITED_MESSAGE(Message);
-    return;
-  }
-  if (ReadOnly()) return;
-  ScopedRestore<bool> keep(memo->FIsUserChange);
-  memo->SetUserChange(true);
-  memo->DeleteSelection();
 }
 
 void TcxCustomInnerMemo::WMEraseBkgnd(TMessage& Message) {

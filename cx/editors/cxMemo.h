@@ -75,14 +75,14 @@ class TcxCustomMemo;
 
 // The native memo a memo editor places inside its frame. Like the inner text edit it hands
 // input and focus to its editor; replacing text keeps the editor's value equal to the lines.
-class TcxCustomInnerMemo : public TMemo {
+class TcxCustomInnerMemo : public TcxInnerEditForwarding<TMemo> {
   RTL_DECLARE_CLASS(TcxCustomInnerMemo, TMemo)
 public:
   explicit TcxCustomInnerMemo(TComponent* AOwner);
   ~TcxCustomInnerMemo() override;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override;
-  IcxInnerTextEdit* Intf() { return FHelper.get(); }
+  IcxInnerTextEdit* Intf() override { return FHelper.get(); }
+
   TcxCustomMemo* Container() const;
 
   // --- What the helper answers.
@@ -90,7 +90,6 @@ public:
   // window).
   Variant InnerEditValue() { return Variant(HandleAllocated() ? Lines()->Text() : Text()); }
   void SetInnerEditValue(const Variant& Value);
-  void LockInnerBounds(bool ALock);
   void SafelySetFocus();
   TAlignment InnerAlignment() const { return Alignment(); }
   void SetInnerAlignment(TAlignment Value) { SetAlignment(Value); }
@@ -99,8 +98,6 @@ public:
   bool EchoMode() const { return false; }
   void SetEchoMode(bool) {}
   char ImeLastChar() const { return '\0'; }
-  bool KeyConsumed() const { return FKeyConsumed; }
-  void SetKeyConsumed(bool Value) { FKeyConsumed = Value; }
   bool IsMultiLineEdit() const { return true; }
   Integer InnerSelStart() { return SelStart(); }
   Integer InnerSelLength() { return SelLength(); }
@@ -111,47 +108,28 @@ public:
     if (HandleAllocated()) SetSelLength(Value);
   }
 
-  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
-  bool CanFocus() override;
-  TPopupMenu* GetPopupMenu() override;
-  void DefaultHandler(TMessage& Message) override;
-
   // Message handlers (reached through the message map).
-  void WMGetDlgCode(TMessage& Message);
-  void WMSetFocus(TMessage& Message);
-  void WMKillFocus(TMessage& Message);
-  void WMCut(TMessage& Message);
-  void WMPaste(TMessage& Message);
-  void WMClear(TMessage& Message);
   void WMEraseBkgnd(TMessage& Message);
   void WMNCPaint(TMessage& Message);
   void WMSetFont(TMessage& Message);
   void WMWindowPosChanged(TMessage& Message);
 
 protected:
-  void CreateHandle() override;
+  // Tab is the memo's only when its properties want tabs.
+  bool WantsTabKey() override { return TypesTab(); }
+  bool TypesTab() override;
+  // While the memo deletes its own lines the control clears by itself.
+  bool ClearGoesToEditor() override;
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void WndProc(TMessage& Message) override;
   void DoEnter() override;
-  void KeyDown(Word& Key, TShiftState Shift) override;
-  void KeyPress(char& Key) override;
-  void KeyUp(Word& Key, TShiftState Shift) override;
-  void Click() override;
-  void DblClick() override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override { return false; }
 
 private:
   void replaceSelection(TMessage& Message);
 
   bool FAutoSelect = false;
   std::unique_ptr<TcxInnerTextEditHelperT<TcxCustomInnerMemo>> FHelper;
-  bool FKeyConsumed = false;
-  bool FCreating = false;
-  Integer FBoundsLock = 0;
   bool FSettingText = false;
 };
 

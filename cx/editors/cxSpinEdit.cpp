@@ -414,15 +414,7 @@ void TcxSpinEditViewData::CalculateButtonBounds(TcxCanvas* ACanvas, TcxCustomEdi
   }
   down->LeftAlignment = position == sbpHorzLeftRight;
   if (fast) fastDown->LeftAlignment = position == sbpHorzLeftRight;
-  // The inner edit and the text keep out of the buttons' area.
-  for (Integer i = 0; i < count; ++i) {
-    TcxEditButtonViewInfo* button = AViewInfo->Button(i);
-    button->VisibleBounds = button->Bounds;
-    if (button->LeftAlignment)
-      AViewInfo->ClientRect.left = std::max<LONG>(AViewInfo->ClientRect.left, button->Bounds.right);
-    else
-      AViewInfo->ClientRect.right = std::min<LONG>(AViewInfo->ClientRect.right, button->Bounds.left);
-  }
+  for (Integer i = 0; i < count; ++i) AViewInfo->Button(i)->VisibleBounds = AViewInfo->Button(i)->Bounds;
 }
 
 // ---------------------------------------------------------------------------------------

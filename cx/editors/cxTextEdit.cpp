@@ -970,13 +970,13 @@ std::string untilNul(const std::string& AText) {
 }  // namespace
 
 RTL_BEGIN_CLASS(TcxCustomInnerTextEdit)
-  b.Message(WM_GETDLGCODE, &TcxCustomInnerTextEdit::WMGetDlgCode);
-  b.Message(WM_SETFOCUS, &TcxCustomInnerTextEdit::WMSetFocus);
-  b.Message(WM_KILLFOCUS, &TcxCustomInnerTextEdit::WMKillFocus);
+  b.Message<TMessage>(WM_GETDLGCODE, &TcxCustomInnerTextEdit::WMGetDlgCode);
+  b.Message<TMessage>(WM_SETFOCUS, &TcxCustomInnerTextEdit::WMSetFocus);
+  b.Message<TMessage>(WM_KILLFOCUS, &TcxCustomInnerTextEdit::WMKillFocus);
   b.Message(WM_CONTEXTMENU, &TcxCustomInnerTextEdit::WMContextMenu);
-  b.Message(WM_CUT, &TcxCustomInnerTextEdit::WMCut);
-  b.Message(WM_PASTE, &TcxCustomInnerTextEdit::WMPaste);
-  b.Message(WM_CLEAR, &TcxCustomInnerTextEdit::WMClear);
+  b.Message<TMessage>(WM_CUT, &TcxCustomInnerTextEdit::WMCut);
+  b.Message<TMessage>(WM_PASTE, &TcxCustomInnerTextEdit::WMPaste);
+  b.Message<TMessage>(WM_CLEAR, &TcxCustomInnerTextEdit::WMClear);
   b.Message(WM_ERASEBKGND, &TcxCustomInnerTextEdit::WMEraseBkgnd);
   b.Message(WM_NCPAINT, &TcxCustomInnerTextEdit::WMNCPaint);
   b.Message(WM_SIZE, &TcxCustomInnerTextEdit::WMSize);
@@ -984,7 +984,7 @@ RTL_BEGIN_CLASS(TcxCustomInnerTextEdit)
   b.Message(CM_MOUSELEAVE, &TcxCustomInnerTextEdit::CMMouseLeave);
 RTL_END_CLASS
 
-TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner) : TcxInnerEditForwarding<TCustomEdit>(AOwner) {
   FCreating = true;
   FHelper = std::make_unique<TcxInnerTextEditHelperT<TcxCustomInnerTextEdit>>(this);
   SetTabStop(false);
@@ -1001,15 +1001,6 @@ TcxCustomInnerTextEdit::TcxCustomInnerTextEdit(TComponent* AOwner) : TCustomEdit
 
 TcxCustomInnerTextEdit::~TcxCustomInnerTextEdit() = default;
 
-HRESULT STDMETHODCALLTYPE TcxCustomInnerTextEdit::QueryInterface(const ::IID& riid, void** obj) {
-  if (IsEqualGUID(riid, IcxInnerTextEdit::IID()) || IsEqualGUID(riid, IcxCustomInnerEdit::IID()) ||
-      IsEqualGUID(riid, IcxContainerInnerControl::IID())) {
-    *obj = static_cast<IcxInnerTextEdit*>(FHelper.get());
-    return S_OK;
-  }
-  return TCustomEdit::QueryInterface(riid, obj);
-}
-
 TcxCustomTextEdit* TcxCustomInnerTextEdit::Container() const { return dynamic_cast<TcxCustomTextEdit*>(Owner()); }
 
 void TcxCustomInnerTextEdit::SetInnerEditValue(const Variant& Value) {
@@ -1017,13 +1008,6 @@ void TcxCustomInnerTextEdit::SetInnerEditValue(const Variant& Value) {
   bool changed = text != GetText();
   SetText(text);
   if (changed && ComponentState().Contains(csDesigning)) Change();
-}
-
-void TcxCustomInnerTextEdit::LockInnerBounds(bool ALock) {
-  if (ALock)
-    ++FBoundsLock;
-  else if (FBoundsLock > 0)
-    --FBoundsLock;
 }
 
 void TcxCustomInnerTextEdit::SafelySetFocus() {
@@ -1121,28 +1105,6 @@ bool TcxCustomInnerTextEdit::StateChanged(const TcxCustomInnerTextEditPrevState&
          AnsiCompareText(GetText(), AState.Text) != 0;
 }
 
-void TcxCustomInnerTextEdit::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
-  if (FCreating || FBoundsLock > 0) return;
-  TcxCustomTextEdit* edit = Container();
-  if (!edit) {
-    TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
-    return;
-  }
-  edit->SuspendInnerAlignment(true);
-  ScopeExit resume([edit] { edit->SuspendInnerAlignment(false); });
-  TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
-}
-
-bool TcxCustomInnerTextEdit::CanFocus() {
-  TcxCustomTextEdit* edit = Container();
-  return edit ? edit->CanFocusWithParentForm() : TCustomEdit::CanFocus();
-}
-
-TPopupMenu* TcxCustomInnerTextEdit::GetPopupMenu() {
-  TcxCustomTextEdit* edit = Container();
-  return edit ? edit->GetPopupMenu() : TCustomEdit::GetPopupMenu();
-}
-
 void TcxCustomInnerTextEdit::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
   TcxCustomTextEdit* edit = Container();
   if (edit)
@@ -1157,12 +1119,6 @@ void TcxCustomInnerTextEdit::DragDrop(TObject* Source, Integer X, Integer Y) {
     edit->DragDrop(Source, X + Left(), Y + Top());
   else
     TCustomEdit::DragDrop(Source, X, Y);
-}
-
-void TcxCustomInnerTextEdit::DefaultHandler(TMessage& Message) {
-  TcxCustomTextEdit* edit = Container();
-  if (edit && edit->HandleInnerControlMessage(Message)) return;
-  TCustomEdit::DefaultHandler(Message);
 }
 
 bool TcxCustomInnerTextEdit::ExecuteAction(TBasicAction* Action) {
@@ -1181,11 +1137,6 @@ void TcxCustomInnerTextEdit::MouseLeave(TControl* AControl) {
   if (TcxCustomTextEdit* edit = Container()) edit->RefreshAtCursor(true);
 }
 
-void TcxCustomInnerTextEdit::CreateHandle() {
-  if (TcxCustomTextEdit* edit = Container()) edit->ResetInnerControlRegion();
-  TCustomEdit::CreateHandle();
-}
-
 void TcxCustomInnerTextEdit::CreateParams(TCreateParams& Params) {
   TCustomEdit::CreateParams(Params);
   static const DWORD alignments[] = {ES_LEFT, ES_RIGHT, ES_CENTER};
@@ -1201,7 +1152,6 @@ void TcxCustomInnerTextEdit::CreateWnd() {
 }
 
 void TcxCustomInnerTextEdit::WndProc(TMessage& Message) {
-  TcxCustomTextEdit* edit = Container();
   switch (Message.Msg) {
     case WM_KEYDOWN:
       handleKeyDownMessage(Message);
@@ -1214,10 +1164,7 @@ void TcxCustomInnerTextEdit::WndProc(TMessage& Message) {
       return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (edit && edit->DragMode() == dmAutomatic && !edit->IsDesigning()) {
-        edit->BeginDrag(false);
-        return;
-      }
+      if (StartsAutomaticDrag(Message)) return;
       break;
     default:
       break;
@@ -1283,142 +1230,22 @@ void TcxCustomInnerTextEdit::handleImeChar(TMessage& Message) {
   TCustomEdit::WndProc(Message);
 }
 
-void TcxCustomInnerTextEdit::KeyDown(Word& Key, TShiftState Shift) {
-  FKeyConsumed = false;
-  if (TcxCustomTextEdit* edit = Container()) {
-    edit->KeyDown(Key, Shift);
-    if (Key == 0) FKeyConsumed = true;
-  }
-  if (Key != 0) TCustomEdit::KeyDown(Key, Shift);
-}
-
-void TcxCustomInnerTextEdit::KeyPress(char& Key) {
-  FKeyConsumed = false;
-  if (Key == '\t') Key = 0;
+void TcxCustomInnerTextEdit::FilterTypedKey(char& Key) {
   TcxCustomTextEdit* edit = Container();
-  if (Key != 0 && edit) {
-    edit->KeyPress(Key);
-    if (Key == 0) FKeyConsumed = true;
-  }
-  if (Key != 0 && edit) {
-    if (edit->IsInplace() || edit->DropDownClosedByKey()) {
-      if (Key == '\r' || Key == '\x1b') {
-        Key = 0;
-        edit->SetDropDownClosedByKey(false);
-      }
-    } else if (Key == '\r' && !edit->BeepOnEnter()) {
+  if (edit->IsInplace() || edit->DropDownClosedByKey()) {
+    if (Key == '\r' || Key == '\x1b') {
       Key = 0;
       edit->SetDropDownClosedByKey(false);
     }
-    if (Key == 0) FKeyConsumed = true;
+  } else if (Key == '\r' && !edit->BeepOnEnter()) {
+    Key = 0;
+    edit->SetDropDownClosedByKey(false);
   }
-  if (Key != 0) TCustomEdit::KeyPress(Key);
-}
-
-void TcxCustomInnerTextEdit::KeyUp(Word& Key, TShiftState Shift) {
-  FKeyConsumed = false;
-  if (Key == VK_TAB) Key = 0;
-  if (Key != 0) {
-    if (TcxCustomTextEdit* edit = Container()) {
-      edit->KeyUp(Key, Shift);
-      if (Key == 0) FKeyConsumed = true;
-    }
-  }
-  if (Key != 0) TCustomEdit::KeyUp(Key, Shift);
-}
-
-void TcxCustomInnerTextEdit::Click() {
-  TCustomEdit::Click();
-  if (TcxCustomTextEdit* edit = Container()) edit->Click();
-}
-
-void TcxCustomInnerTextEdit::DblClick() {
-  TCustomEdit::DblClick();
-  if (TcxCustomTextEdit* edit = Container()) edit->DblClick();
-}
-
-void TcxCustomInnerTextEdit::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TCustomEdit::MouseDown(Button, Shift, X, Y);
-  TcxCustomTextEdit* edit = Container();
-  if (!edit) return;
-  edit->SetInnerMouseDown(true);
-  ScopeExit done([edit] { edit->SetInnerMouseDown(false); });
-  edit->MouseDown(Button, Shift, X + Left(), Y + Top());
-}
-
-void TcxCustomInnerTextEdit::MouseMove(TShiftState Shift, Integer X, Integer Y) {
-  TCustomEdit::MouseMove(Shift, X, Y);
-  if (TcxCustomTextEdit* edit = Container()) edit->MouseMove(Shift, X + Left(), Y + Top());
-}
-
-void TcxCustomInnerTextEdit::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TCustomEdit::MouseUp(Button, Shift, X, Y);
-  if (TcxCustomTextEdit* edit = Container()) edit->MouseUp(Button, Shift, X + Left(), Y + Top());
-}
-
-void TcxCustomInnerTextEdit::WMGetDlgCode(TMessage& Message) {
-  INHERITED_MESSAGE(Message);
-  Message.Result |= DLGC_WANTCHARS;
-  if (GetKeyState(VK_CONTROL) >= 0) Message.Result |= DLGC_WANTTAB;
-  TcxCustomTextEdit* edit = Container();
-  if (edit && (edit->IsInplace() || edit->HasPopupWindow())) Message.Result |= DLGC_WANTALLKEYS;
-}
-
-void TcxCustomInnerTextEdit::WMSetFocus(TMessage& Message) {
-  INHERITED_MESSAGE(Message);
-  TcxCustomTextEdit* edit = Container();
-  if (!edit || edit->IsDestroying()) return;
-  if (edit->HandleAllocated() && reinterpret_cast<HWND>(Message.WParam) == edit->WindowHandle()) return;
-  edit->FocusChanged();
-}
-
-void TcxCustomInnerTextEdit::WMKillFocus(TMessage& Message) {
-  INHERITED_MESSAGE(Message);
-  TcxCustomTextEdit* edit = Container();
-  if (edit && !edit->IsDestroying()) edit->FocusChanged();
 }
 
 void TcxCustomInnerTextEdit::WMContextMenu(TMessage& Message) {
   TcxCustomTextEdit* edit = Container();
   if (!edit || edit->IsInnerEditVisible()) INHERITED_MESSAGE(Message);
-}
-
-void TcxCustomInnerTextEdit::WMCut(TMessage& Message) {
-  TcxCustomTextEdit* edit = Container();
-  if (!edit) {
-    INHERITED_MESSAGE(Message);
-    return;
-  }
-  ScopedRestore<bool> keep(edit->FIsUserChange);
-  edit->SetUserChange(true);
-  if (ReadOnly())
-    edit->CopyToClipboard();
-  else
-    edit->CutToClipboard();
-}
-
-void TcxCustomInnerTextEdit::WMPaste(TMessage& Message) {
-  if (ReadOnly()) return;
-  TcxCustomTextEdit* edit = Container();
-  if (!edit) {
-    INHERITED_MESSAGE(Message);
-    return;
-  }
-  ScopedRestore<bool> keep(edit->FIsUserChange);
-  edit->SetUserChange(true);
-  edit->PasteFromClipboard();
-}
-
-void TcxCustomInnerTextEdit::WMClear(TMessage& Message) {
-  if (ReadOnly()) return;
-  TcxCustomTextEdit* edit = Container();
-  if (!edit) {
-    INHERITED_MESSAGE(Message);
-    return;
-  }
-  ScopedRestore<bool> keep(edit->FIsUserChange);
-  edit->SetUserChange(true);
-  edit->DeleteSelection();
 }
 
 void TcxCustomInnerTextEdit::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
@@ -1450,33 +1277,7 @@ RTL_BEGIN_CLASS(TcxCustomTextEdit)
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TcxTextEdit)
-  using T = TcxTextEdit;
-  publishPlacement(b);
-  PUBLISH(AutoSize).Default(true);
-  PUBLISH(BeepOnEnter).Default(true);
-  PUBLISH(Constraints);
-  publishDragProperties(b);
-  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
-  PUBLISH(ImeMode).Default(imDontCare);
-  PUBLISH(ImeName);
-  PUBLISH(ParentColor).Default(false);
-  publishParentFlags(b);
-  PUBLISH(PopupMenu);
-  b.Property("Properties", &T::Properties, &T::SetProperties);
-  PUBLISH(RepositoryItem);
-  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
-  PUBLISH(Style);
-  PUBLISH(TabOrder).Default(-1);
-  PUBLISH(TabStop).Default(true);
-  PUBLISH(Text);
-  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
-  PUBLISH(OnClick);
-  PUBLISH(OnContextPopup);
-  publishDragEvents(b);
-  PUBLISH(OnEditing);
-  publishFocusEvents(b);
-  publishKeyEvents(b);
-  publishMouseEvents(b);
+  publishTextEditControl(b);
 RTL_END_CLASS
 
 TcxCustomTextEdit::TcxCustomTextEdit(TComponent* AOwner) : TcxCustomEdit(AOwner) {
@@ -1577,7 +1378,8 @@ void TcxCustomTextEdit::AdjustInnerEditPosition(Integer AHeight) {
   ScopedRestore<bool> guard(FAdjustingInnerEdit);
   FAdjustingInnerEdit = true;
   TcxCustomEditViewInfo* info = GetViewInfo();
-  const TRect c = info->ClientRect;
+  // The buttons lie inside the client area: the inner edit keeps to the rest of it.
+  const TRect c = info->ClientAreaWithoutButtons();
   Integer top = c.top + 1;
   const bool nativeBorder = IsInplace() && info->NativeBorderState != 0;
   switch (GetActiveProperties()->GetAlignment()->Vert()) {

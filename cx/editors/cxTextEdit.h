@@ -14,7 +14,9 @@
 #include "cx/foundation/cxContainer.h"
 #include "cx/foundation/cxDrawTextUtils.h"
 #include "cx/foundation/cxFormats.h"
+#include "platform/gui/GuiPublish.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/rtl/Scoped.h"
 
 // How typed text relates to the lookup items.
 RTL_ENUM(TcxTextInputStyle, tisFreeText, tisListText, tisFixedList, tisNoEdit)
@@ -566,19 +568,80 @@ private:
   TInner* FEdit;
 };
 
+// What the inner controls of text editors share, over the platform control they derive
+// from (the single-line edit, the memo): keys, clicks, mouse, focus changes and clipboard
+// commands go to the owning editor, bounds follow the editor's placement only, and the
+// editor's focus rules and context menu stand for the control's own. The operations that
+// differ between controls are the two Tab questions and the typed-key filter.
+template <class TBase>
+class TcxInnerEditForwarding : public TBase {
+public:
+  explicit TcxInnerEditForwarding(TComponent* AOwner) : TBase(AOwner) {}
+
+  // The owning editor, null when the owner is no text editor.
+  TcxCustomTextEdit* ForwardingEditor() const;
+  // The control's interfaces, answered by its helper.
+  virtual IcxInnerTextEdit* Intf() = 0;
+  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override;
+
+  bool KeyConsumed() const { return FKeyConsumed; }
+  void SetKeyConsumed(bool Value) { FKeyConsumed = Value; }
+  void LockInnerBounds(bool ALock);
+
+  // Only the editor places the control; while it is created or locked it stays.
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+  bool CanFocus() override;
+  TPopupMenu* GetPopupMenu() override;
+  void DefaultHandler(TMessage& Message) override;
+
+  // Message handlers, entered in each control's message map.
+  void WMGetDlgCode(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void WMKillFocus(TMessage& Message);
+  void WMCut(TMessage& Message);
+  void WMPaste(TMessage& Message);
+  void WMClear(TMessage& Message);
+
+protected:
+  // Whether the dialog manager leaves Tab to the control (without Ctrl held).
+  virtual bool WantsTabKey() = 0;
+  // Whether a Tab reaches the control as a typed character and a key release.
+  virtual bool TypesTab() = 0;
+  // A typed key the editor let through, before the control takes it; may clear it.
+  virtual void FilterTypedKey(char& Key) {}
+  // Whether WM_CLEAR goes to the editor (else the control clears by itself).
+  virtual bool ClearGoesToEditor() { return true; }
+
+  void CreateHandle() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void Click() override;
+  void DblClick() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override { return false; }
+  // A left press or double click on an editor that drags automatically starts the drag
+  // instead; whether it did.
+  bool StartsAutomaticDrag(const TMessage& Message);
+
+  bool FKeyConsumed = false;
+  bool FCreating = false;
+  Integer FBoundsLock = 0;
+};
+
 // The native single-line edit a text editor places inside its frame for the typing. It has
 // no border of its own and hands mouse, keys, focus changes, drag and clipboard commands to
 // its editor (its owner).
-class TcxCustomInnerTextEdit : public TCustomEdit {
+class TcxCustomInnerTextEdit : public TcxInnerEditForwarding<TCustomEdit> {
   RTL_DECLARE_CLASS(TcxCustomInnerTextEdit, TCustomEdit)
 public:
   explicit TcxCustomInnerTextEdit(TComponent* AOwner);
   ~TcxCustomInnerTextEdit() override;
 
-  // IcxContainerInnerControl, IcxCustomInnerEdit and IcxInnerTextEdit are answered by the
-  // helper.
-  HRESULT STDMETHODCALLTYPE QueryInterface(const ::IID& riid, void** obj) override;
-  IcxInnerTextEdit* Intf() { return FHelper.get(); }
+  IcxInnerTextEdit* Intf() override { return FHelper.get(); }
+
 
   // The editor (the owner), null when the owner is no text editor.
   TcxCustomTextEdit* Container() const;
@@ -586,7 +649,6 @@ public:
   // --- What the helper answers.
   Variant InnerEditValue() { return Variant(GetText()); }
   void SetInnerEditValue(const Variant& Value);
-  void LockInnerBounds(bool ALock);
   void SafelySetFocus();
   TAlignment InnerAlignment() const { return FAlignment; }
   // Left alignment while the editor's properties ask for it on editing; a change makes the
@@ -597,8 +659,6 @@ public:
   bool EchoMode() const { return FEchoMode; }
   void SetEchoMode(bool Value);
   char ImeLastChar() const { return FImeCharCount == 2 ? FImeLastChar : '\0'; }
-  bool KeyConsumed() const { return FKeyConsumed; }
-  void SetKeyConsumed(bool Value) { FKeyConsumed = Value; }
   bool IsMultiLineEdit() const { return false; }
   Integer InnerSelStart();
   Integer InnerSelLength();
@@ -619,22 +679,12 @@ public:
   // without a window.
   bool StateChanged(const TcxCustomInnerTextEditPrevState& AState);
 
-  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
-  bool CanFocus() override;
-  TPopupMenu* GetPopupMenu() override;
   void DragDrop(TObject* Source, Integer X, Integer Y) override;
-  void DefaultHandler(TMessage& Message) override;
   bool ExecuteAction(TBasicAction* Action) override;
   bool UpdateAction(TBasicAction* Action) override;
 
   // Message handlers (reached through the message map).
-  void WMGetDlgCode(TMessage& Message);
-  void WMSetFocus(TMessage& Message);
-  void WMKillFocus(TMessage& Message);
   void WMContextMenu(TMessage& Message);
-  void WMCut(TMessage& Message);
-  void WMPaste(TMessage& Message);
-  void WMClear(TMessage& Message);
   void WMEraseBkgnd(TMessage& Message);
   void WMNCPaint(TMessage& Message);
   void WMSize(TMessage& Message);
@@ -642,22 +692,18 @@ public:
   void CMMouseLeave(TMessage& Message);
 
 protected:
+  // The editor takes Tab itself; a Tab is never typed into the text.
+  bool WantsTabKey() override { return true; }
+  bool TypesTab() override { return false; }
+  // Enter and Escape that closed a drop-down or finish an in-place edit, and Enter of an
+  // editor that does not beep on it, are not typed.
+  void FilterTypedKey(char& Key) override;
   virtual void MouseEnter(TControl* AControl) {}
   virtual void MouseLeave(TControl* AControl);
 
-  void CreateHandle() override;
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void WndProc(TMessage& Message) override;
-  void KeyDown(Word& Key, TShiftState Shift) override;
-  void KeyPress(char& Key) override;
-  void KeyUp(Word& Key, TShiftState Shift) override;
-  void Click() override;
-  void DblClick() override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override { return false; }
   void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
 
 private:
@@ -667,9 +713,6 @@ private:
 
   bool FEchoMode = false;
   std::unique_ptr<TcxInnerTextEditHelperT<TcxCustomInnerTextEdit>> FHelper;
-  bool FKeyConsumed = false;
-  bool FCreating = false;
-  Integer FBoundsLock = 0;
   TAlignment FAlignment = taLeftJustify;
   Integer FImeCharCount = 0;
   char FImeLastChar = '\0';
@@ -799,6 +842,7 @@ protected:
   // The inner controls hand their keys, mouse and focus changes to the editor's handlers.
   friend class TcxCustomInnerTextEdit;
   friend class TcxCustomInnerMemo;
+  template <class> friend class TcxInnerEditForwarding;
 
   void Loaded() override;
   void KeyPress(char& Key) override;
@@ -827,6 +871,232 @@ private:
   IcxInnerTextEdit* FInnerTextEdit = nullptr;  // the inner edit's, not counted
   bool FConstructing = true;
 };
+
+// ---------------------------------------------------------------------------------------
+// The inner controls' shared forwarding (defined here: it reaches into the editor).
+
+template <class TBase> TcxCustomTextEdit* TcxInnerEditForwarding<TBase>::ForwardingEditor() const {
+  return dynamic_cast<TcxCustomTextEdit*>(this->Owner());
+}
+
+template <class TBase>
+HRESULT STDMETHODCALLTYPE TcxInnerEditForwarding<TBase>::QueryInterface(const ::IID& riid, void** obj) {
+  if (IsEqualGUID(riid, IcxInnerTextEdit::IID()) || IsEqualGUID(riid, IcxCustomInnerEdit::IID()) ||
+      IsEqualGUID(riid, IcxContainerInnerControl::IID())) {
+    *obj = Intf();
+    return S_OK;
+  }
+  return TBase::QueryInterface(riid, obj);
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::LockInnerBounds(bool ALock) {
+  if (ALock)
+    ++FBoundsLock;
+  else if (FBoundsLock > 0)
+    --FBoundsLock;
+}
+
+template <class TBase>
+void TcxInnerEditForwarding<TBase>::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  if (FCreating || FBoundsLock > 0) return;
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (!edit) {
+    TBase::SetBounds(ALeft, ATop, AWidth, AHeight);
+    return;
+  }
+  edit->SuspendInnerAlignment(true);
+  ScopeExit resume([edit] { edit->SuspendInnerAlignment(false); });
+  TBase::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+template <class TBase> bool TcxInnerEditForwarding<TBase>::CanFocus() {
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  return edit ? edit->CanFocusWithParentForm() : TBase::CanFocus();
+}
+
+template <class TBase> TPopupMenu* TcxInnerEditForwarding<TBase>::GetPopupMenu() {
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  return edit ? edit->GetPopupMenu() : TBase::GetPopupMenu();
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::DefaultHandler(TMessage& Message) {
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (edit && edit->HandleInnerControlMessage(Message)) return;
+  TBase::DefaultHandler(Message);
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::CreateHandle() {
+  if (TcxCustomTextEdit* edit = ForwardingEditor()) edit->ResetInnerControlRegion();
+  TBase::CreateHandle();
+}
+
+template <class TBase> bool TcxInnerEditForwarding<TBase>::StartsAutomaticDrag(const TMessage& Message) {
+  if (Message.Msg != WM_LBUTTONDOWN && Message.Msg != WM_LBUTTONDBLCLK) return false;
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (!edit || edit->DragMode() != dmAutomatic || edit->IsDesigning()) return false;
+  edit->BeginDrag(false);
+  return true;
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::KeyDown(Word& Key, TShiftState Shift) {
+  FKeyConsumed = false;
+  if (TcxCustomTextEdit* edit = ForwardingEditor()) {
+    edit->KeyDown(Key, Shift);
+    if (Key == 0) FKeyConsumed = true;
+  }
+  if (Key != 0) TBase::KeyDown(Key, Shift);
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::KeyPress(char& Key) {
+  FKeyConsumed = false;
+  if (Key == '\t' && !TypesTab()) Key = 0;
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (Key != 0 && edit) {
+    edit->KeyPress(Key);
+    if (Key == 0) FKeyConsumed = true;
+  }
+  if (Key != 0 && edit) {
+    FilterTypedKey(Key);
+    if (Key == 0) FKeyConsumed = true;
+  }
+  if (Key != 0) TBase::KeyPress(Key);
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::KeyUp(Word& Key, TShiftState Shift) {
+  FKeyConsumed = false;
+  if (Key == VK_TAB && !TypesTab()) Key = 0;
+  if (Key != 0) {
+    if (TcxCustomTextEdit* edit = ForwardingEditor()) {
+      edit->KeyUp(Key, Shift);
+      if (Key == 0) FKeyConsumed = true;
+    }
+  }
+  if (Key != 0) TBase::KeyUp(Key, Shift);
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::Click() {
+  TBase::Click();
+  if (TcxCustomTextEdit* edit = ForwardingEditor()) edit->Click();
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::DblClick() {
+  TBase::DblClick();
+  if (TcxCustomTextEdit* edit = ForwardingEditor()) edit->DblClick();
+}
+
+template <class TBase>
+void TcxInnerEditForwarding<TBase>::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TBase::MouseDown(Button, Shift, X, Y);
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (!edit) return;
+  edit->SetInnerMouseDown(true);
+  ScopeExit done([edit] { edit->SetInnerMouseDown(false); });
+  edit->MouseDown(Button, Shift, X + this->Left(), Y + this->Top());
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TBase::MouseMove(Shift, X, Y);
+  if (TcxCustomTextEdit* edit = ForwardingEditor()) edit->MouseMove(Shift, X + this->Left(), Y + this->Top());
+}
+
+template <class TBase>
+void TcxInnerEditForwarding<TBase>::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TBase::MouseUp(Button, Shift, X, Y);
+  if (TcxCustomTextEdit* edit = ForwardingEditor())
+    edit->MouseUp(Button, Shift, X + this->Left(), Y + this->Top());
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::WMGetDlgCode(TMessage& Message) {
+  this->DispatchFrom(TBase::StaticClass(), Message);
+  Message.Result |= DLGC_WANTCHARS;
+  if (WantsTabKey() && GetKeyState(VK_CONTROL) >= 0) Message.Result |= DLGC_WANTTAB;
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (edit && (edit->IsInplace() || edit->HasPopupWindow())) Message.Result |= DLGC_WANTALLKEYS;
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::WMSetFocus(TMessage& Message) {
+  this->DispatchFrom(TBase::StaticClass(), Message);
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (!edit || edit->IsDestroying()) return;
+  // The focus coming from the editor's own window is no change of the editor's focus.
+  if (edit->HandleAllocated() && reinterpret_cast<HWND>(Message.WParam) == edit->WindowHandle()) return;
+  edit->FocusChanged();
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::WMKillFocus(TMessage& Message) {
+  this->DispatchFrom(TBase::StaticClass(), Message);
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (edit && !edit->IsDestroying()) edit->FocusChanged();
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::WMCut(TMessage& Message) {
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (!edit) {
+    this->DispatchFrom(TBase::StaticClass(), Message);
+    return;
+  }
+  ScopedRestore<bool> keep(edit->FIsUserChange);
+  edit->SetUserChange(true);
+  if (this->ReadOnly())
+    edit->CopyToClipboard();
+  else
+    edit->CutToClipboard();
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::WMPaste(TMessage& Message) {
+  if (this->ReadOnly()) return;
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (!edit) {
+    this->DispatchFrom(TBase::StaticClass(), Message);
+    return;
+  }
+  ScopedRestore<bool> keep(edit->FIsUserChange);
+  edit->SetUserChange(true);
+  edit->PasteFromClipboard();
+}
+
+template <class TBase> void TcxInnerEditForwarding<TBase>::WMClear(TMessage& Message) {
+  TcxCustomTextEdit* edit = ForwardingEditor();
+  if (!edit || !ClearGoesToEditor()) {
+    if (!this->ReadOnly() || edit) this->DispatchFrom(TBase::StaticClass(), Message);
+    return;
+  }
+  if (this->ReadOnly()) return;
+  ScopedRestore<bool> keep(edit->FIsUserChange);
+  edit->SetUserChange(true);
+  edit->DeleteSelection();
+}
+
+// The control properties and events the text editor publishes, shared by the editors that
+// publish the same ones (T has Properties, SetProperties, Style and Text).
+template <class T> void publishTextEditControl(TClassBuilder<T>& b) {
+  publishPlacement(b);
+  PUBLISH(AutoSize).Default(true);
+  PUBLISH(BeepOnEnter).Default(true);
+  PUBLISH(Constraints);
+  publishDragProperties(b);
+  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
+  PUBLISH(ImeMode).Default(imDontCare);
+  PUBLISH(ImeName);
+  PUBLISH(ParentColor).Default(false);
+  publishParentFlags(b);
+  PUBLISH(PopupMenu);
+  b.Property("Properties", &T::Properties, &T::SetProperties);
+  PUBLISH(RepositoryItem);
+  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
+  PUBLISH(Style);
+  PUBLISH(TabOrder).Default(-1);
+  PUBLISH(TabStop).Default(true);
+  PUBLISH(Text);
+  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
+  PUBLISH(OnClick);
+  PUBLISH(OnContextPopup);
+  publishDragEvents(b);
+  PUBLISH(OnEditing);
+  publishFocusEvents(b);
+  publishKeyEvents(b);
+  publishMouseEvents(b);
+}
 
 // The published text editor.
 class TcxTextEdit : public TcxCustomTextEdit {

@@ -311,6 +311,31 @@ TEST_F(TextEditControlTest, ARightAlignedEditorPaintsItsTextUnfocusedAndShowsThe
   EXPECT_EQ(edit->Text(), "123");
 }
 
+TEST_F(TextEditControlTest, TheInnerEditKeepsClearOfButtonsOnEitherSide) {
+  TForm* form = newForm();
+  auto* edit = newEdit(form, 10, 10, 200);
+  edit->Properties()->Buttons()->Add();
+  static_cast<TcxEditButton*>(edit->Properties()->Buttons()->Add())->SetLeftAlignment(true);
+  showAndActivate(form);
+  focusAndWait(edit);
+  TcxCustomEditViewInfo* info = edit->GetViewInfo();
+  ASSERT_EQ(info->ButtonCount(), 2);
+  const TRect inner = edit->InnerEdit()->BoundsRect();
+  for (Integer i = 0; i < info->ButtonCount(); ++i) {
+    const TRect button = info->Button(i)->VisibleBounds;
+    ASSERT_FALSE(IsRectEmpty(&button)) << "button " << i;
+    TRect overlap;
+    EXPECT_FALSE(IntersectRect(&overlap, &inner, &button))
+        << "inner edit " << inner.left << ".." << inner.right << " covers button " << i << " at " << button.left
+        << ".." << button.right;
+  }
+  // Typing still reaches the text, and a click on the right button is not taken by the
+  // inner edit.
+  typeText("abc");
+  EXPECT_EQ(edit->InnerEdit()->Text(), "abc");
+  EXPECT_GT(inner.right - inner.left, 100) << "the text area between the buttons stays wide";
+}
+
 TEST_F(TextEditControlTest, EditorsInEveryLookAndFeelKind) {
   TForm* form = newForm(560, 140);
   const TcxLookAndFeelKind kinds[] = {lfFlat, lfStandard, lfUltraFlat};
