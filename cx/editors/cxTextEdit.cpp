@@ -482,6 +482,9 @@ void TcxCustomEditListBox::DrawItem(Integer Index, TRect Rect, TOwnerDrawState S
     textRect.left += 2;
   }
   const std::string text = GetItemText(Index);
+  // The text is drawn on the DC directly: the canvas's font and colour (the highlight
+  // text colour on a selected row) must be in it first.
+  Canvas()->RequiredState({csHandleValid, csFontValid});
   SetBkMode(Canvas()->Handle(), TRANSPARENT);
   ::DrawTextA(Canvas()->Handle(), text.c_str(), static_cast<int>(text.size()), &textRect, flags);
 }

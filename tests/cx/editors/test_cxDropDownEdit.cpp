@@ -341,6 +341,45 @@ TEST_F(DropDownEditTest, AClickOnARowChoosesItAndCloses) {
   EXPECT_EQ(combo->GetItemIndex(), 4);
 }
 
+// The chosen row is drawn in the highlight colours, its text in the highlight text colour.
+TEST_F(DropDownEditTest, TheChosenRowIsDrawnInTheHighlightColours) {
+  TForm* form = newForm();
+  TcxComboBox* combo = newCombo(form, 10);
+  combo->SetItemIndex(5);
+  showAndActivate(form);
+  focusAndWait(combo);
+  pressKey(VK_F4);
+  ASSERT_TRUE(waitOpen(combo, true));
+  TcxCustomEditListBox* list = listOf(combo);
+  pumpFor(50);
+  TBitmap shot;
+  captureClient(list, shot);
+  const Integer row = list->GetDefaultItemHeight(0);
+  const Integer chosen = list->ItemIndex();
+  ASSERT_GE(chosen, 0);
+  const Integer top = (chosen - list->TopIndex()) * row;
+  const uint32_t highlight = ColorToRGB(clHighlight) & 0xFFFFFF;
+  const uint32_t highlightText = ColorToRGB(clHighlightText) & 0xFFFFFF;
+  // Text in the window text colour would show as pixels darker than the highlight in every
+  // channel; the highlight text colour lies at the other end.
+  auto darker = [](uint32_t A, uint32_t B) {
+    for (int shift = 0; shift < 24; shift += 8)
+      if (((A >> shift) & 0xFF) >= ((B >> shift) & 0xFF)) return false;
+    return true;
+  };
+  Integer textPixels = 0, darkPixels = 0;
+  for (Integer y = top; y < top + row; ++y)
+    for (Integer x = 0; x < list->ClientWidth(); ++x) {
+      const uint32_t c = pixelAt(shot, x, y);
+      if (c == highlightText) ++textPixels;
+      else if (darker(c, highlight)) ++darkPixels;
+    }
+  EXPECT_GT(textPixels, 10) << "the chosen row's text in " << hexOf(highlightText);
+  EXPECT_EQ(darkPixels, 0) << "no text in a dark colour on the " << hexOf(highlight) << " row";
+  pressKey(VK_ESCAPE);
+  ASSERT_TRUE(waitOpen(combo, false));
+}
+
 TEST_F(DropDownEditTest, TypingOpensTheListAndCompletesTheItem) {
   TForm* form = newForm();
   TcxComboBox* combo = newCombo(form, 10);
