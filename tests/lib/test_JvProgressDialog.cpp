@@ -119,6 +119,43 @@ TEST_F(JvProgressDialogTest, ModelessWindowShowsCaptionTextAndPositionAtOnce) {
   EXPECT_TRUE(guitest::pumpUntil([&] { return progressWindows() == 0; }, 2000)) << "the window frees itself";
 }
 
+// A long task that calls ProcessMessages after every small step, as a run does: a real
+// click on the cancel button reaches the dialog, which cancels and goes away at once.
+TEST_F(JvProgressDialogTest, CancelClickedDuringABusyTaskCancelsIt) {
+  dialog->ShowModeless();
+  TfrmProgress* form = dialog->Form();
+  ASSERT_NE(nullptr, form);
+  TButton* cancel = form->btnCancel;
+  guitest::moveMouseTo(cancel->ClientToScreen(TPoint{cancel->Width() / 2, cancel->Height() / 2}));
+
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  double elapsedMs = 0;
+  int steps = 0;
+  while (dialog->Form() && elapsedMs < 3000) {
+    // One step of the task: a tenth of a millisecond of work, then the messages.
+    LARGE_INTEGER stepStart;
+    QueryPerformanceCounter(&stepStart);
+    do QueryPerformanceCounter(&now);
+    while ((now.QuadPart - stepStart.QuadPart) * 10000 < frequency.QuadPart);
+    ++steps;
+    Application->ProcessMessages();
+    elapsedMs = 1000.0 * (now.QuadPart - start.QuadPart) / frequency.QuadPart;
+  }
+  EXPECT_EQ(1, ev.cancels) << "the click did not cancel";
+  EXPECT_TRUE(dialog->Cancelled());
+  EXPECT_EQ(nullptr, dialog->Form()) << "the dialog stayed open";
+  EXPECT_LT(elapsedMs, 1000.0) << "the click took " << elapsedMs << " ms over " << steps << " steps";
+  EXPECT_TRUE(guitest::pumpUntil([&] { return progressWindows() == 0; }, 2000)) << "the window was not freed";
+}
+
 // Counts the paints and moves a window gets, through a subclass of its window procedure.
 class MessageCounter {
  public:
