@@ -37,6 +37,28 @@ TControl* hintControlOf(TControl* Control) {
 
 constexpr UINT_PTR kHintTimerId = 1;
 
+// How long a queue found empty is taken to stay empty, in milliseconds.
+constexpr LONGLONG kQuietQueueMs = 3;
+
+// When the calling thread's queue was last found empty (performance-counter ticks); 0 when
+// the next call must look. The queue is the thread's, so the note is too.
+thread_local LONGLONG queueFoundEmptyAt = 0;
+
+LONGLONG counterNow() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+LONGLONG quietQueueTicks() {
+  static const LONGLONG ticks = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart * kQuietQueueMs / 1000;
+  }();
+  return ticks;
+}
+
 }  // namespace
 
 void setMessageBoxHook(TMessageBoxHook Hook) { messageBoxHook() = std::move(Hook); }
@@ -1155,7 +1177,10 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::Release() {
-  if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
+  if (!HandleAllocated()) return;
+  PostMessageA(Handle(), CM_RELEASE, 0, 0);
+  // Callers count on the next ProcessMessages to free the form.
+  queueFoundEmptyAt = 0;
 }
 
 void TCustomForm::CMRelease(TMessage&) { Free(); }
@@ -2175,9 +2200,11 @@ bool TApplication::ProcessMessage(MSG& Msg) {
 }
 
 void TApplication::ProcessMessages() {
+  if (queueFoundEmptyAt != 0 && counterNow() - queueFoundEmptyAt < quietQueueTicks()) return;
   MSG msg;
   while (ProcessMessage(msg)) {
   }
+  queueFoundEmptyAt = counterNow();
 }
 
 void TApplication::HandleMessage() {

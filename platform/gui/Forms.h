@@ -719,7 +719,12 @@ public:
   }
   // Shows the main form and handles messages until Terminate.
   void Run();
-  // Handles every message waiting in the queue, then returns.
+  // Handles every message waiting in the queue, then returns. A call that comes less than a
+  // few milliseconds after one that found the queue empty returns at once without asking:
+  // each look at the queue is a request to the window server, and a long task that calls
+  // this after every small step would otherwise make thousands of them that find nothing.
+  // Input still gets through within those few milliseconds; a form's Release makes the next
+  // call look again, so Release followed by ProcessMessages still frees the form.
   void ProcessMessages();
   // Handles one message; when there is none, does the idle work and waits for one.
   void HandleMessage();

@@ -9,6 +9,7 @@
 #include "TestFramework.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
+#include "platform/rtl/Scoped.h"
 
 using namespace guitest;
 
@@ -117,8 +118,22 @@ private:
   TCustomForm* form_ = nullptr;
 };
 
+// Counts the application's messages of one registered kind and handles them.
+class TPingCounter : public TObject {
+  RTL_DECLARE_CLASS(TPingCounter, TObject)
+public:
+  const UINT ping = RegisterWindowMessageA("FormsTest.ping");
+  int pings = 0;
+  void Message(MSG& Msg, bool& Handled) {
+    if (Msg.message != ping) return;
+    ++pings;
+    Handled = true;
+  }
+};
+
 }  // namespace
 
+RTL_IMPLEMENT_CLASS(TPingCounter)
 RTL_BEGIN_CLASS(TStoredTestForm)
 b.Field("Header", &TStoredTestForm::Header);
 b.Field("Body", &TStoredTestForm::Body);
@@ -256,6 +271,44 @@ TEST_F(FormsTest, CaFreeAndReleaseFreeTheFormOnceItsMessagesAreHandled) {
   EXPECT_FALSE(destroyed) << "the form goes later, not inside Close";
   EXPECT_TRUE(pumpUntil([&] { return destroyed; }, 1000)) << "the form was not freed";
   EXPECT_EQ(events->seen.back(), "Destroy");
+}
+
+// ProcessMessages may skip looking at a queue it found empty a moment ago: nothing posted
+// is lost by that, and a form's Release is still handled by the very next call.
+TEST_F(FormsTest, ProcessMessagesRightAfterAnEmptyQueueLosesNothing) {
+  TObjectPtr<TPingCounter> counter(new TPingCounter());
+  const UINT ping = counter->ping;
+  const int& pings = counter->pings;
+  Application->SetOnMessage(TMessageEvent(counter.get(), &TPingCounter::Message));
+  ScopeExit noHandler([] { Application->SetOnMessage(TMessageEvent()); });
+
+  // A message posted just after an empty look is handled by the first call once a few
+  // milliseconds have passed, and by a loop that keeps calling within those milliseconds.
+  Application->ProcessMessages();
+  PostMessageA(Application->Handle(), ping, 0, 0);
+  Sleep(20);
+  Application->ProcessMessages();
+  EXPECT_EQ(pings, 1) << "the message waiting after the quiet interval was not handled";
+
+  Application->ProcessMessages();
+  PostMessageA(Application->Handle(), ping, 0, 0);
+  const DWORD start = GetTickCount();
+  while (pings < 2 && GetTickCount() - start < 1000) Application->ProcessMessages();
+  EXPECT_EQ(pings, 2) << "a loop of calls never handled the message";
+  EXPECT_LT(GetTickCount() - start, 200u);
+
+  // Close with caFree releases the form: the next call frees it, however soon it comes.
+  bool destroyed = false;
+  TObjectPtr<TFormEvents> events(new TFormEvents());
+  events->destroyed = &destroyed;
+  events->closeAction = caFree;
+  TForm* form = newForm();
+  events->hook(form);
+  showAndActivate(form);
+  Application->ProcessMessages();
+  form->Close();
+  Application->ProcessMessages();
+  EXPECT_TRUE(destroyed) << "the released form outlived the next ProcessMessages";
 }
 
 TEST_F(FormsTest, RefusedCloseQueryKeepsTheFormOpen) {
