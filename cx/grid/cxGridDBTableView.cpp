@@ -50,6 +50,8 @@ void TableViewPainter::PaintContent() {
   if (!ds || !ds->Active()) return;
   c->Brush()->SetColor(clWindow);
   c->Font()->SetColor(clWindowText);
+  TcxGridDBDataController* controller = view->DataController();
+  controller->SetReading(true);
   TBookmark mark = ds->Bookmark();
   ds->DisableControls();
   try {
@@ -69,6 +71,7 @@ void TableViewPainter::PaintContent() {
     // A row that cannot be read leaves the rest of the table empty; painting never fails.
   }
   ds->EnableControls();
+  controller->SetReading(false);
 }
 }  // namespace
 
@@ -82,8 +85,7 @@ public:
 
 private:
   void changed() {
-    // Painting moves through the data set with its controls disabled, so no notice comes
-    // back from there.
+    if (owner_->Reading()) return;
     if (TcxCustomGridTableView* view = owner_->view()) view->LayoutChanged();
   }
   TcxGridDBDataController* owner_;

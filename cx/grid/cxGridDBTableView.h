@@ -51,8 +51,13 @@ public:
   void SetDetailKeyFieldNames(const std::string& Value) { detailKeyFieldNames_ = Value; }
   // One item per field of the linked data set; nothing without a data set.
   void CreateItemsForAllFields();
+  // Set while the view's painter walks the data set: the notices that walk sends back
+  // (EnableControls reports a moved data set) must not lay the view out again.
+  bool Reading() const { return reading_; }
+  void SetReading(bool Value) { reading_ = Value; }
 
 private:
+  bool reading_ = false;
   class Link;
   TcxCustomGridTableView* view() const;
   std::unique_ptr<Link> link_;
