@@ -478,18 +478,12 @@ void TcxCustomGridViewInfoCache::Clear() {
 void TcxCustomGridViewInfoCache::UnassignValues(bool AMasterUnchanged) {
   if (FUnassigningValues) return;
   FUnassigningValues = true;
+  // Views are stand-alone (no detail views yet), so no master row hosts this view and
+  // only the view's own rows forget their values.
   runThen(
       [&] {
         for (TcxCustomGridViewInfoCacheItem* item : FItems)
           if (item) item->UnassignValues(AMasterUnchanged);
-        if (AMasterUnchanged) return;
-        // The master rows that host this view forget their sizes at every level.
-        TcxCustomGridView* view = GridView();
-        while (view && view->IsDetail()) {
-          Integer rowIndex = -1;  // the master row index of a detail (no detail views yet)
-          view = view->MasterGridView();
-          if (view && rowIndex != -1) view->ViewInfoCache()->GetOrCreateItem(rowIndex)->UnassignValues(false);
-        }
       },
       [this] { FUnassigningValues = false; });
 }

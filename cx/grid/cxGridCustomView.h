@@ -424,8 +424,7 @@ public:
   ~TcxCustomGridViewInfoCache() override;
 
   virtual TClass GetItemClass() { return TcxCustomGridViewInfoCacheItem::StaticClass(); }
-  // Every item forgets its values; without AMasterUnchanged the master rows hosting this
-  // view (at every level) forget theirs too.
+  // Every item forgets its values (nothing when re-entered).
   virtual void UnassignValues(bool AMasterUnchanged);
 
   TcxCustomGridViewInfoCacheItem* GetItem(Integer AIndex) const;
