@@ -24,6 +24,11 @@ namespace cxMaskEditUnit { void Initialize(); void Finalize(); }
 namespace cxSpinEditUnit { void Initialize(); void Finalize(); }
 namespace cxRadioGroupUnit { void Initialize(); void Finalize(); }
 namespace cxDropDownEditUnit { void Initialize(); void Finalize(); }
+namespace cxGridCommonUnit { void Initialize(); void Finalize(); }
+namespace cxGridCustomViewUnit { void Initialize(); void Finalize(); }
+namespace cxGridLevelUnit { void Initialize(); void Finalize(); }
+namespace cxGridUnit { void Initialize(); void Finalize(); }
+namespace cxGridDBTableViewUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
   static const TUnitList units = {
@@ -50,6 +55,11 @@ const TUnitList& CxUnits() {
       {"cxSpinEdit", cxSpinEditUnit::Initialize, cxSpinEditUnit::Finalize},
       {"cxRadioGroup", cxRadioGroupUnit::Initialize, cxRadioGroupUnit::Finalize},
       {"cxDropDownEdit", cxDropDownEditUnit::Initialize, cxDropDownEditUnit::Finalize},
+      {"cxGridCommon", cxGridCommonUnit::Initialize, cxGridCommonUnit::Finalize},
+      {"cxGridCustomView", cxGridCustomViewUnit::Initialize, cxGridCustomViewUnit::Finalize},
+      {"cxGridLevel", cxGridLevelUnit::Initialize, cxGridLevelUnit::Finalize},
+      {"cxGrid", cxGridUnit::Initialize, cxGridUnit::Finalize},
+      {"cxGridDBTableView", cxGridDBTableViewUnit::Initialize, cxGridDBTableViewUnit::Finalize},
   };
   return units;
 }

@@ -467,6 +467,8 @@ public:
   // result and places the bars; a bar that would keep appearing and disappearing is left
   // on screen disabled.
   virtual void UpdateScrollBars();
+  // True while UpdateScrollBars runs (bounds changes then come from the bars).
+  bool IsUpdatingScrollBars() const { return FUpdatingScrollBars; }
   // Makes the bars and the grip child windows of the control (after its window exists).
   virtual void InitScrollBars();
   virtual void InitScrollBarsParameters() {}

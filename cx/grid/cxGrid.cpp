@@ -3,128 +3,519 @@
 #include <algorithm>
 
 #include "cx/foundation/cxClasses.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/GuiPublish.h"
 
 const TResStringRec scxGridGroupByBoxCaption = {nullptr, 64698};
 
-TcxGridLevel::~TcxGridLevel() {
-  if (gridView_ && gridView_->Control() == grid_) gridView_->SetControl(nullptr);
-  SetParentComponent(nullptr);
+// =======================================================================================
+// View changes.
+
+bool TcxCustomGridViewChange::IsEqual(TcxCustomGridChange* AChange) {
+  return inherited::IsEqual(AChange) && static_cast<TcxCustomGridViewChange*>(AChange)->GridView() == FGridView;
 }
 
-void TcxGridLevel::SetGridView(TcxCustomGridTableView* Value) {
-  if (gridView_ == Value) return;
-  if (gridView_) gridView_->RemoveFreeNotification(this);
-  gridView_ = Value;
-  if (gridView_) {
-    gridView_->FreeNotification(this);
-    if (grid_) gridView_->SetControl(grid_);
+void TcxGridLayoutChange::Execute() {
+  TcxCustomGridView* view = GridView();
+  if (!view) {
+    if (Control() && Control()->ViewInfo()) {
+      Control()->ViewInfo()->Calculate();
+      Control()->Painter()->Invalidate(true);
+    }
+  } else if (view->CanUpdate()) {
+    TcxGridSite* site = view->Site();
+    if (!IsRectEmpty(site->BoundsRect())) {
+      view->ViewInfo()->Calculate(site->BoundsRect());
+      site->Invalidate();
+    }
   }
-  if (grid_) grid_->Invalidate();
+  if (Control()) Control()->DoLayoutChanged(view);
 }
 
-TComponent* TcxGridLevel::GetParentComponent() const { return grid_; }
+namespace {
+// Whether ALater (a layout or size change) covers a layout change of AView: a grid-wide
+// request covers everything, a view's request covers its details.
+bool coversView(TcxCustomGridView* AView, TcxCustomGridChange* ALater) {
+  if (!dynamic_cast<TcxGridLayoutChange*>(ALater) && !dynamic_cast<TcxGridSizeChange*>(ALater)) return false;
+  TcxCustomGridView* laterView = static_cast<TcxCustomGridViewChange*>(ALater)->GridView();
+  return !laterView || (AView && AView->HasAsMaster(laterView));
+}
+}  // namespace
 
-void TcxGridLevel::SetParentComponent(TComponent* Value) {
-  auto* grid = dynamic_cast<TcxGrid*>(Value);
-  if (grid_ == grid) return;
-  if (grid_) grid_->levels_.erase(std::remove(grid_->levels_.begin(), grid_->levels_.end(), this), grid_->levels_.end());
-  grid_ = grid;
-  if (grid_) {
-    grid_->levels_.push_back(this);
-    if (gridView_) gridView_->SetControl(grid_);
+bool TcxGridLayoutChange::IsCompatibleWith(TcxCustomGridChange* ALaterChange) {
+  return coversView(GridView(), ALaterChange);
+}
+
+void TcxGridSizeChange::Execute() {
+  TcxCustomGridView* view = GridView();
+  if (!view) {
+    if (!Control()) return;
+    if (TcxCustomGridView* active = Control()->ActiveView())
+      active->SizeChanged(false, FMasterUnchanged);
+    else
+      Control()->LayoutChanged();
+    return;
+  }
+  if (!view->CanUpdate()) return;
+  view->ViewInfoCache()->UnassignValues(FMasterUnchanged);
+  if (FViewOnly && FMasterUnchanged) {
+    view->LayoutChanged(true);
+  } else if (TcxCustomGridView* master = view->MasterGridView()) {
+    if (!master->SizeChanged(false, FMasterUnchanged)) view->LayoutChanged(true);
+  } else if (TcxCustomGrid* grid = view->Grid()) {
+    grid->LayoutChanged();
+  } else {
+    view->LayoutChanged(true);
   }
 }
 
-void TcxGridLevel::ReadState(TReader* Reader) {
-  if (auto* grid = dynamic_cast<TcxGrid*>(Reader->Parent())) SetParentComponent(grid);
-  TComponent::ReadState(Reader);
+bool TcxGridSizeChange::IsEqual(TcxCustomGridChange* AChange) {
+  if (!inherited::IsEqual(AChange)) return false;
+  auto* other = static_cast<TcxGridSizeChange*>(AChange);
+  // Kept earlier (this) and submitted later (other): the later one may be dropped unless
+  // it asks for more (a master re-layout) than the kept one does.
+  return other->FViewOnly == FViewOnly && !(FMasterUnchanged && !other->FMasterUnchanged);
 }
 
-void TcxGridLevel::Notification(TComponent* AComponent, TOperation Operation) {
-  TComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == gridView_) gridView_ = nullptr;
+void TcxGridViewChange::Execute() {
+  TcxCustomGridView* view = GridView();
+  if (!view || !view->Site()) return;
+  if (IsRectEmpty(FInvalidRect))
+    view->Site()->Invalidate();
+  else
+    view->Site()->InvalidateArea(FInvalidRect, false);
 }
 
-TcxGrid::TcxGrid(TComponent* AOwner) : TCustomControl(AOwner) {
+void TcxGridControlFocusChange::Execute() {
+  TcxCustomGridView* view = GridView();
+  if (view && view->CanUpdate()) view->Controller()->ControlFocusChanged();
+}
+
+// =======================================================================================
+// The grid's handlers.
+
+TcxCustomGridView* TcxCustomGridHandler::ActiveView() const { return FControl->ActiveView(); }
+
+void TcxGridController::CancelMouseOperations() {
+  if (TcxCustomGridView* view = ActiveView()) view->Controller()->CancelMouseOperations();
+}
+
+void TcxGridController::ControlFocusChanged() {
+  if (TcxCustomGridView* view = ActiveView()) view->Changed(new TcxGridControlFocusChange(view));
+}
+
+void TcxGridController::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TcxCustomGridHitTest* hitTest = Control()->ViewInfo()->GetHitTest(X, Y);
+  if (hitTest->ViewInfo) hitTest->ViewInfo->MouseDown(hitTest, Button, Shift);
+}
+
+void TcxGridPainter::DrawBackground() {
+  TcxCanvas* canvas = Control()->GetCanvas();
+  canvas->Brush()->SetColor(Control()->ViewInfo()->BackgroundColor());
+  canvas->FillRectangle(Control()->ViewInfo()->ClientBounds());
+}
+
+void TcxGridPainter::Invalidate(bool ACompletely) {
+  Control()->InvalidateViews(false);
+  if (!ACompletely) return;
+  for (Integer i = 0; i < Control()->ControlCount(); ++i)
+    if (auto* site = dynamic_cast<TcxGridSite*>(Control()->Controls(i))) site->Invalidate();
+}
+
+void TcxGridPainter::InvalidateRect(const TRect& R) { Control()->InvalidateArea(R, false); }
+
+TRect TcxGridViewInfo::ClientBounds() const { return Control()->GetClientBounds(); }
+TColor TcxGridViewInfo::BackgroundColor() const { return Control()->Color(); }
+
+void TcxGridViewInfo::Calculate() {
+  TcxCustomGridView* view = ActiveView();
+  if (!view || !view->ViewInfo()) return;
+  view->ViewInfo()->Calculate(ClientBounds());
+}
+
+TcxCustomGridHitTest* TcxGridViewInfo::GetHitTest(Integer X, Integer Y) {
+  TcxCustomGridHitTest* result = TcxCustomGridHitTest::Instance(TcxGridNoneHitTest::StaticClass(), TPoint{X, Y});
+  result->ViewInfo = nullptr;
+  return result;
+}
+
+// =======================================================================================
+// The grid control.
+
+TcxCustomGrid::TcxCustomGrid(TComponent* AOwner) : TcxControl(AOwner) {
+  SetBorderStyle(cxcbsDefault);
+}
+
+void TcxCustomGrid::AfterConstruction() {
+  inherited::AfterConstruction();
+  FRootLevel.reset(As<TcxGridLevel>(GetLevelClass()->CreateInstance(nullptr)));
+  FRootLevel->setControl(this);
+  FRootLevel->Options()->SetDetailFrameWidth(0);
+  FRootLevel->Options()->SetDetailTabsPosition(dtpNone);
+  CreateHandlers();
   SetWidth(250);
   SetHeight(200);
-  SetColor(clWindow);
 }
 
-TcxGrid::~TcxGrid() {
-  for (TcxGridLevel* level : std::vector<TcxGridLevel*>(levels_)) {
-    level->grid_ = nullptr;
-    if (level->gridView_ && level->gridView_->Control() == this) level->gridView_->SetControl(nullptr);
-  }
-  levels_.clear();
+void TcxCustomGrid::CreateHandlers() {
+  FController.reset(As<TcxGridController>(GetControllerClass()->CreateInstance(this)));
+  FPainter.reset(As<TcxGridPainter>(GetPainterClass()->CreateInstance(this)));
+  FViewInfo.reset(As<TcxGridViewInfo>(GetViewInfoClass()->CreateInstance(this)));
 }
 
-TcxCustomGridTableView* TcxGrid::ActiveView() const { return levels_.empty() ? nullptr : levels_.front()->GridView(); }
+void TcxCustomGrid::DestroyHandlers() {
+  FViewInfo.reset();
+  FPainter.reset();
+  FController.reset();
+}
 
-std::string TcxGrid::GroupByBoxCaption() const { return cxGetResourceString(&scxGridGroupByBoxCaption); }
-
-void TcxGrid::Paint() {
-  TCanvas* c = Canvas();
-  TRect r = ClientRect();
-  c->Brush()->SetColor(clWindow);
-  c->FillRect(r);
-  const Integer rowH = std::max<Integer>(c->TextHeight("Ag") + 4, 17);
-  // Group-by box.
-  TRect box{0, 0, r.right, rowH + 8};
-  c->Brush()->SetColor(clBtnShadow);
-  c->FillRect(box);
-  c->Font()->SetColor(clBtnFace);
-  c->TextOut(8, 4, GroupByBoxCaption());
-  auto* view = dynamic_cast<TcxGridDBTableView*>(ActiveView());
-  if (!view) return;
-  TDataSet* ds = view->DataController()->DataSet();
-  std::vector<TcxGridDBColumn*> cols;
-  for (Integer i = 0; i < view->ItemCount(); ++i)
-    if (view->Items(i)->Visible()) cols.push_back(view->Items(i));
-  if (cols.empty()) return;
-  const Integer colW = 90;
-  Integer y = box.bottom;
-  c->Brush()->SetColor(clBtnFace);
-  c->Font()->SetColor(clBtnText);
-  for (size_t i = 0; i < cols.size(); ++i) {
-    TRect h{static_cast<Integer>(i) * colW, y, static_cast<Integer>(i + 1) * colW, y + rowH};
-    c->FillRect(h);
-    c->TextRect(h, h.left + 3, h.top + 2, cols[i]->FieldName());
+void TcxCustomGrid::BeforeDestruction() {
+  inherited::BeforeDestruction();
+  for (Integer i = 0; i < FRootLevel->VisibleCount(); ++i) {
+    TcxCustomGridView* view = FRootLevel->VisibleItems(i)->GridView();
+    if (view && view->ViewInfo()) view->ViewInfo()->UpdateSiteVisibility(false);
   }
-  y += rowH;
-  if (!ds || !ds->Active()) return;
-  c->Brush()->SetColor(clWindow);
-  c->Font()->SetColor(clWindowText);
-  view->BeginUpdate();
-  TBookmark mark = ds->Bookmark();
-  ds->DisableControls();
-  try {
-    ds->First();
-    while (!ds->Eof() && y < r.bottom) {
-      for (size_t i = 0; i < cols.size(); ++i) {
-        TRect cell{static_cast<Integer>(i) * colW, y, static_cast<Integer>(i + 1) * colW, y + rowH};
-        TField* f = ds->FindField(cols[i]->FieldName());
-        c->TextRect(cell, cell.left + 3, cell.top + 2, f ? f->DisplayText() : std::string());
-      }
-      y += rowH;
-      ds->Next();
+  DestroyHandlers();
+  FRootLevel.reset();
+  // The views belong to the grid: freed last first (each leaves the list as it goes).
+  while (!FViews.empty()) FViews.back()->Free();
+  for (TcxCustomGridChange* change : FChanges) change->Free();
+  FChanges.clear();
+}
+
+TcxCustomGrid::~TcxCustomGrid() = default;
+
+// --- The update queue.
+
+void TcxCustomGrid::EndUpdate() {
+  if (FUpdateLockCount == 0) return;
+  if (--FUpdateLockCount == 0) ProcessChanges();
+}
+
+void TcxCustomGrid::CancelUpdate() {
+  if (FUpdateLockCount == 0) return;
+  if (--FUpdateLockCount == 0) {
+    std::vector<TcxCustomGridChange*> changes;
+    changes.swap(FChanges);
+    for (TcxCustomGridChange* change : changes) change->Free();
+  }
+}
+
+void TcxCustomGrid::AddChange(TcxCustomGridChange* AChange) {
+  if (AChange->CanQueue() && FUpdateLockCount != 0)
+    FChanges.push_back(AChange);
+  else
+    ExecuteChange(AChange);
+}
+
+void TcxCustomGrid::ExecuteChange(TcxCustomGridChange* AChange) {
+  TObjectPtr<TcxCustomGridChange> change(AChange);
+  if (IsDestroying()) return;
+  change->SetControl(this);
+  change->Execute();
+}
+
+void TcxCustomGrid::ProcessChanges() {
+  // Duplicates: a change equal to one already kept goes.
+  std::vector<TcxCustomGridChange*> work;
+  std::vector<TcxCustomGridChange*> queued;
+  queued.swap(FChanges);
+  for (TcxCustomGridChange* change : queued) {
+    const bool duplicate = change->CanDropDuplicate() &&
+                           std::any_of(work.begin(), work.end(), [&](TcxCustomGridChange* kept) { return kept->IsEqual(change); });
+    if (duplicate)
+      change->Free();
+    else
+      work.push_back(change);
+  }
+  // Superseded: a change covered by a later kept one goes.
+  for (size_t i = 0; i < work.size();) {
+    bool covered = false;
+    for (size_t j = i + 1; j < work.size() && !covered; ++j) covered = work[i]->IsCompatibleWith(work[j]);
+    if (covered) {
+      work[i]->Free();
+      work.erase(work.begin() + static_cast<std::ptrdiff_t>(i));
+    } else {
+      ++i;
     }
-    ds->SetBookmark(mark);
-  } catch (...) {
-    // A row that cannot be read leaves the rest of the grid empty; painting never fails.
   }
-  ds->EnableControls();
-  view->EndUpdateSilently();
+  // The rest in order. A change that raises ends the processing; the changes after it
+  // are freed unrun, so none is lost in memory or left to run at a later unlock.
+  for (size_t i = 0; i < work.size(); ++i) {
+    try {
+      ExecuteChange(work[i]);
+    } catch (...) {
+      for (size_t j = i + 1; j < work.size(); ++j) work[j]->Free();
+      throw;
+    }
+  }
 }
 
-RTL_BEGIN_CLASS(TcxGridLevel)
-  b.Property("GridView", &TcxGridLevel::GridView, &TcxGridLevel::SetGridView);
-RTL_END_CLASS
+void TcxCustomGrid::RemoveViewChanges(TcxCustomGridView* AView) {
+  auto it = std::remove_if(FChanges.begin(), FChanges.end(), [&](TcxCustomGridChange* change) {
+    auto* viewChange = dynamic_cast<TcxCustomGridViewChange*>(change);
+    if (!viewChange || viewChange->GridView() != AView) return false;
+    change->Free();
+    return true;
+  });
+  FChanges.erase(it, FChanges.end());
+}
+
+void TcxCustomGrid::LayoutChanged() {
+  if (IsLoading()) return;
+  AddChange(new TcxGridLayoutChange(nullptr));
+}
+
+void TcxCustomGrid::SizeChanged() {
+  if (IsLoading()) return;
+  AddChange(new TcxGridSizeChange(nullptr, false, false));
+}
+
+void TcxCustomGrid::InvalidateViews(bool ALayout) {
+  if (ALayout)
+    LayoutChanged();
+  else
+    Invalidate();
+  std::function<void(TcxCustomGridView*)> refresh = [&](TcxCustomGridView* view) {
+    if (!view) return;
+    view->RefreshView(ALayout);
+    if (TcxGridLevel* level = view->Level())
+      for (Integer i = 0; i < level->VisibleCount(); ++i) refresh(level->VisibleItems(i)->GridView());
+  };
+  refresh(ActiveView());
+}
+
+// --- Levels and views.
+
+Integer TcxCustomGrid::LevelCount() const { return FRootLevel ? FRootLevel->Count() : 0; }
+TcxGridLevel* TcxCustomGrid::Levels(Integer Index) const { return FRootLevel->Items(Index); }
+
+TcxCustomGridView* TcxCustomGrid::GetActiveView() const { return FActiveLevel ? FActiveLevel->GridView() : nullptr; }
+
+void TcxCustomGrid::SetActiveLevel(TcxGridLevel* ALevel) {
+  if (ALevel == FActiveLevel && ALevel) return;
+  if (!ALevel && !IsDestroying() && FRootLevel && FRootLevel->VisibleCount() > 0) ALevel = FRootLevel->VisibleItems(0);
+  if (ALevel == FActiveLevel) return;
+  FActiveLevel = ALevel;
+  SizeChanged();
+  if (!IsLoading() && FActiveLevel) DoActiveTabChanged(FActiveLevel);
+  SetFocusedView(FActiveLevel ? FActiveLevel->GridView() : nullptr);
+}
+
+TcxCustomGridView* TcxCustomGrid::FindFocusedViewReplacement(TcxCustomGridView* AOldFocusedView) {
+  for (TcxCustomGridView* master = AOldFocusedView ? AOldFocusedView->MasterGridView() : nullptr; master;
+       master = master->MasterGridView())
+    if (!master->IsDestroying()) return master;
+  for (Integer i = 0; FRootLevel && i < FRootLevel->Count(); ++i) {
+    TcxCustomGridView* view = FRootLevel->Items(i)->GridView();
+    if (view && !view->IsDestroying()) return view;
+  }
+  return nullptr;
+}
+
+void TcxCustomGrid::SetFocusedView(TcxCustomGridView* AView) {
+  if (AView && !AView->CanFocus()) return;
+  if (AView == FFocusedView) return;
+  if (!IsDestroying() && ((!AView && ActiveView()) || (AView && AView->IsDestroying()))) {
+    AView = FindFocusedViewReplacement(FFocusedView);
+    if (AView && (AView == FFocusedView || AView->IsDestroying())) AView = nullptr;
+    if (AView == FFocusedView) return;
+  }
+  TcxCustomGridView* old = FFocusedView;
+  FFocusedView = AView;
+  if (old) {
+    const bool hadFocus = IsFocused();
+    try {
+      old->FocusChanged(false);
+    } catch (...) {
+      SetFocusedView(old);
+      throw;
+    }
+    if (hadFocus && !IsFocused() && CanFocus() && HandleAllocated()) SetFocus();
+  }
+  if (FFocusedView) {
+    FFocusedView->FocusChanged(true);
+    if (FFocusedView && FFocusedView->Level()) FFocusedView->Level()->SetActive(true);
+  } else if (Focused() && CanFocusWithParentForm()) {
+    SetFocus();
+  }
+  FocusedViewChanged(old, FFocusedView);
+}
+
+void TcxCustomGrid::CheckFocusedView() {
+  if (!FFocusedView || FFocusedView->CanFocus()) return;
+  TcxCustomGridView* active = ActiveView();
+  if (active && active->CanFocus())
+    active->SetFocused(true);
+  else
+    SetFocusedView(nullptr);
+}
+
+void TcxCustomGrid::AddView(TcxCustomGridView* AView) {
+  if (std::find(FViews.begin(), FViews.end(), AView) == FViews.end()) FViews.push_back(AView);
+}
+
+void TcxCustomGrid::RemoveView(TcxCustomGridView* AView) {
+  auto it = std::find(FViews.begin(), FViews.end(), AView);
+  if (it == FViews.end()) return;
+  FViews.erase(it);
+  RemoveViewChanges(AView);
+  if (FFocusedView == AView) {
+    // A view leaving the grid hands the focus on (to its master, or the first view).
+    FFocusedView = nullptr;
+    if (!IsDestroying()) SetFocusedView(FindFocusedViewReplacement(AView));
+  }
+}
+
+void TcxCustomGrid::AddChildComponent(TComponent* AComponent) { inherited::AddChildComponent(AComponent); }
+void TcxCustomGrid::RemoveChildComponent(TComponent* AComponent) { inherited::RemoveChildComponent(AComponent); }
+
+// --- Focus.
+
+bool TcxCustomGrid::IsFocused() {
+  if (Focused()) return true;
+  TCustomForm* form = GetParentForm(this);
+  TWinControl* active = form ? form->ActiveControl() : nullptr;
+  if (!active || active == this || !active->Focused() || !HandleAllocated() || !active->HandleAllocated() ||
+      !IsChild(Handle(), active->Handle()))
+    return false;
+  auto* cxActive = dynamic_cast<TcxControl*>(active);
+  return !cxActive || cxActive->IsFocused();
+}
+
+void TcxCustomGrid::FocusChanged() {
+  inherited::FocusChanged();
+  if (!IsDestroying() && Focused() && FFocusedView) FFocusedView->FocusChanged(true);
+}
+
+void TcxCustomGrid::SetControlFocused(bool AFocused) {
+  if (IsDestroying()) return;
+  if ((AFocused && !FControlFocused) || (!AFocused && !IsFocused())) {
+    FControlFocused = AFocused;
+    FController->ControlFocusChanged();
+  }
+}
+
+void TcxCustomGrid::SetTabStop(bool Value) {
+  FTabStop = Value;
+  if (FFocusedView) FFocusedView->SetTabStop(true);
+}
+
+TcxGridLevelOptions* TcxCustomGrid::RootLevelOptions() const { return FRootLevel->Options(); }
+TcxGridLevelStyles* TcxCustomGrid::RootLevelStyles() const { return FRootLevel->Styles(); }
+
+// --- Streaming, renaming, painting, input.
+
+void TcxCustomGrid::GetChildren(TGetChildProc Proc, TComponent* Root) {
+  inherited::GetChildren(Proc, Root);
+  for (TcxCustomGridView* view : FViews)
+    if (view->Owner() == Root) Proc(view);
+  for (Integer i = 0; i < FRootLevel->Count(); ++i)
+    if (FRootLevel->Items(i)->Owner() == Root) Proc(FRootLevel->Items(i));
+}
+
+void TcxCustomGrid::SetName(const std::string& NewName) {
+  const std::string oldName = Name();
+  inherited::SetName(NewName);
+  if (oldName.empty() || oldName == Name()) return;
+  std::vector<TComponent*> children(FViews.begin(), FViews.end());
+  std::function<void(TcxGridLevel*)> collect = [&](TcxGridLevel* level) {
+    for (Integer i = 0; i < level->Count(); ++i) {
+      if (!level->Items(i)->Name().empty()) children.push_back(level->Items(i));
+      collect(level->Items(i));
+    }
+  };
+  collect(FRootLevel.get());
+  cxGridRenameChildComponents(
+      this, Owner(), Name(), [&](Integer i) { return children[static_cast<size_t>(i)]; },
+      static_cast<Integer>(children.size()), oldName);
+}
+
+void TcxCustomGrid::Loaded() {
+  inherited::Loaded();
+  BeginUpdate();
+  LayoutChanged();
+  EndUpdate();
+}
+
+void TcxCustomGrid::Paint() {
+  inherited::Paint();
+  FPainter->Paint();
+}
+
+void TcxCustomGrid::BoundsChanged() {
+  SizeChanged();
+  inherited::BoundsChanged();
+}
+
+void TcxCustomGrid::LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues) {
+  inherited::LookAndFeelChanged(Sender, AChangedValues);
+  for (TcxCustomGridView* view : FViews) view->LookAndFeelChanged();
+  SizeChanged();
+}
+
+void TcxCustomGrid::CancelMouseOperations() {
+  inherited::CancelMouseOperations();
+  if (FController) FController->CancelMouseOperations();
+}
+
+TCursor TcxCustomGrid::GetCurrentCursor(Integer X, Integer Y) {
+  TCursor result = FController ? FController->GetCursor(X, Y) : crDefault;
+  return result != crDefault ? result : inherited::GetCurrentCursor(X, Y);
+}
+
+void TcxCustomGrid::KeyDown(Word& Key, TShiftState Shift) { inherited::KeyDown(Key, Shift); }
+
+void TcxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  inherited::MouseDown(Button, Shift, X, Y);
+  FController->MouseDown(Button, Shift, X, Y);
+}
+
+void TcxCustomGrid::DoActiveTabChanged(TcxGridLevel* ALevel) {
+  if (OnActiveTabChanged) OnActiveTabChanged(this, ALevel);
+}
+
+void TcxCustomGrid::DoLayoutChanged(TcxCustomGridView* AGridView) {
+  if (OnLayoutChanged) OnLayoutChanged(this, AGridView);
+}
+
+void TcxCustomGrid::FocusedViewChanged(TcxCustomGridView* APrevFocusedView, TcxCustomGridView* AFocusedView) {
+  if (IsDestroying()) return;
+  if (OnFocusedViewChanged) OnFocusedViewChanged(this, APrevFocusedView, AFocusedView);
+}
+
+// =======================================================================================
+// Class descriptors.
+
+RTL_IMPLEMENT_CLASS(TcxCustomGridViewChange)
+RTL_IMPLEMENT_CLASS(TcxGridLayoutChange)
+RTL_IMPLEMENT_CLASS(TcxGridSizeChange)
+RTL_IMPLEMENT_CLASS(TcxGridViewChange)
+RTL_IMPLEMENT_CLASS(TcxGridControlFocusChange)
+RTL_IMPLEMENT_CLASS(TcxCustomGridHandler)
+RTL_IMPLEMENT_CLASS(TcxGridController)
+RTL_IMPLEMENT_CLASS(TcxGridPainter)
+RTL_IMPLEMENT_CLASS(TcxGridViewInfo)
+RTL_IMPLEMENT_CLASS(TcxCustomGrid)
 
 RTL_BEGIN_CLASS(TcxGrid)
   using T = TcxGrid;
   publishPlacement(b);
+  b.Property("BorderStyle", &T::BorderStyle, &T::SetBorderStyle).Default(cxcbsDefault);
+  b.Property("DragOpening", &T::DragOpening, &T::SetDragOpening).Default(true);
+  b.Property("DragOpeningWaitTime", &T::DragOpeningWaitTime, &T::SetDragOpeningWaitTime).Default(500);
   PUBLISH(TabOrder).Default(-1);
+  PUBLISH(TabStop).Default(true);
   PUBLISH(Visible).Default(true);
+  b.Property("RootLevelOptions", &T::RootLevelOptions, &T::SetRootLevelOptions);
+  b.Property("RootLevelStyles", &T::RootLevelStyles, &T::SetRootLevelStyles);
+  b.Property("RootLevelStylesEvents", &T::RootLevelStylesEvents, &T::SetRootLevelStylesEvents);
+  b.Property("OnActiveTabChanged", &T::OnActiveTabChanged, &T::OnActiveTabChanged);
+  b.Property("OnFocusedViewChanged", &T::OnFocusedViewChanged, &T::OnFocusedViewChanged);
+  b.Property("OnLayoutChanged", &T::OnLayoutChanged, &T::OnLayoutChanged);
 RTL_END_CLASS
+
+namespace cxGridUnit {
+void Initialize() { RegisterClass(TcxGrid::StaticClass()); }
+void Finalize() {}
+}  // namespace cxGridUnit

@@ -1,60 +1,138 @@
 #include "cx/grid/cxGridDBTableView.h"
 
+#include <algorithm>
+
+#include "cx/grid/cxGrid.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 
-// Follows the data source so the grid repaints when the data set opens, closes or moves.
+namespace {
+// Paints the plain table: group-by box, header row, the data set's rows from the first.
+class TableViewPainter : public TcxCustomGridPainter {
+  RTL_DECLARE_CLASS(TableViewPainter, TcxCustomGridPainter)
+public:
+  using TcxCustomGridPainter::TcxCustomGridPainter;
+
+protected:
+  void PaintContent() override;
+};
+
+void TableViewPainter::PaintContent() {
+  auto* view = static_cast<TcxGridDBTableView*>(GridView());
+  TcxCanvas* c = Canvas();
+  const TRect r = ViewInfo()->ClientBounds();
+  if (TcxCustomGrid* grid = view->Grid()) c->SetFont(grid->Font());
+  const Integer rowH = std::max<Integer>(c->TextHeight("Ag") + 4, 17);
+  // Group-by box.
+  TRect box{r.left, r.top, r.right, r.top + rowH + 8};
+  c->Brush()->SetColor(clBtnShadow);
+  c->FillRectangle(box);
+  c->Font()->SetColor(clBtnFace);
+  c->Brush()->SetStyle(bsClear);
+  c->Canvas()->TextOut(box.left + 8, box.top + 4, cxGetResourceString(&scxGridGroupByBoxCaption));
+  c->Brush()->SetStyle(bsSolid);
+  ExcludeFromBackground(box);
+  std::vector<TcxGridDBColumn*> cols;
+  for (Integer i = 0; i < view->ItemCount(); ++i)
+    if (view->Items(i)->Visible()) cols.push_back(view->Items(i));
+  if (cols.empty()) return;
+  const Integer colW = 90;
+  Integer y = box.bottom;
+  c->Brush()->SetColor(clBtnFace);
+  c->Font()->SetColor(clBtnText);
+  for (size_t i = 0; i < cols.size(); ++i) {
+    TRect h{r.left + static_cast<Integer>(i) * colW, y, r.left + static_cast<Integer>(i + 1) * colW, y + rowH};
+    c->Canvas()->TextRect(h, h.left + 3, h.top + 2, cols[i]->FieldName());
+    ExcludeFromBackground(h);
+  }
+  y += rowH;
+  TDataSet* ds = view->DataController()->DataSet();
+  if (!ds || !ds->Active()) return;
+  c->Brush()->SetColor(clWindow);
+  c->Font()->SetColor(clWindowText);
+  TcxGridDBDataController* controller = view->DataController();
+  controller->SetReading(true);
+  TBookmark mark = ds->Bookmark();
+  ds->DisableControls();
+  try {
+    ds->First();
+    while (!ds->Eof() && y < r.bottom) {
+      for (size_t i = 0; i < cols.size(); ++i) {
+        TRect cell{r.left + static_cast<Integer>(i) * colW, y, r.left + static_cast<Integer>(i + 1) * colW, y + rowH};
+        TField* f = ds->FindField(cols[i]->FieldName());
+        c->Canvas()->TextRect(cell, cell.left + 3, cell.top + 2, f ? f->DisplayText() : std::string());
+        ExcludeFromBackground(cell);
+      }
+      y += rowH;
+      ds->Next();
+    }
+    ds->SetBookmark(mark);
+  } catch (...) {
+    // A row that cannot be read leaves the rest of the table empty; painting never fails.
+  }
+  ds->EnableControls();
+  controller->SetReading(false);
+}
+}  // namespace
+
+// Follows the data source so the view is laid out again when the data set opens, closes
+// or moves.
 class TcxGridDBDataController::Link : public TDataLink {
 public:
   explicit Link(TcxGridDBDataController* AOwner) : owner_(AOwner) {}
-  void ActiveChanged() override { owner_->view_->Changed(); }
-  void DataSetChanged() override { owner_->view_->Changed(); }
+  void ActiveChanged() override { changed(); }
+  void DataSetChanged() override { changed(); }
 
 private:
+  void changed() {
+    if (owner_->Reading()) return;
+    if (TcxCustomGridTableView* view = owner_->view()) view->LayoutChanged();
+  }
   TcxGridDBDataController* owner_;
 };
 
-TcxGridDBDataController::TcxGridDBDataController(TcxGridDBTableView* AView)
-    : view_(AView), link_(std::make_unique<Link>(this)) {}
+TcxGridDBDataController::TcxGridDBDataController(TComponent* AOwner)
+    : TcxCustomDataController(AOwner), link_(std::make_unique<Link>(this)) {}
 
 TcxGridDBDataController::~TcxGridDBDataController() = default;
+
+TcxCustomGridTableView* TcxGridDBDataController::view() const { return dynamic_cast<TcxCustomGridTableView*>(Owner()); }
+
+TObject* TcxGridDBDataController::GetItem(Integer AItemIndex) {
+  TcxCustomGridTableView* v = view();
+  return v && AItemIndex >= 0 && AItemIndex < v->ItemCount() ? v->Items(AItemIndex) : nullptr;
+}
 
 TDataSource* TcxGridDBDataController::DataSource() const { return link_->DataSource(); }
 void TcxGridDBDataController::SetDataSource(TDataSource* Value) { link_->SetDataSource(Value); }
 TDataSet* TcxGridDBDataController::DataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
-TPersistent* TcxGridDBDataController::GetOwner() { return view_; }
 
 void TcxGridDBDataController::CreateItemsForAllFields() {
   TDataSet* ds = DataSet();
-  if (!ds) return;
+  TcxCustomGridTableView* v = view();
+  if (!ds || !v) return;
   TCursor saved = Screen->Cursor();
   Screen->SetCursor(crHourGlass);
-  view_->BeginUpdate();
+  v->BeginUpdate();
   try {
     for (Integer i = 0; i < ds->FieldCount(); ++i) {
       TField* f = ds->Fields()->Fields(i);
-      view_->addItem(f->FieldName(), f->Visible());
+      v->addItem(f->FieldName(), f->Visible());
     }
   } catch (...) {
-    view_->EndUpdate();
+    v->EndUpdate();
     Screen->SetCursor(saved);
     throw;
   }
-  view_->EndUpdate();
+  v->EndUpdate();
   Screen->SetCursor(saved);
 }
 
-TcxCustomGridTableView::TcxCustomGridTableView(TComponent* AOwner) : TComponent(AOwner) {}
-TcxCustomGridTableView::~TcxCustomGridTableView() = default;
-
-void TcxCustomGridTableView::ReadState(TReader* Reader) {
-  if (Reader->Parent() && Reader->Parent() != Reader->Root()) SetParentComponent(Reader->Parent());
-  TComponent::ReadState(Reader);
-}
+TClass TcxCustomGridTableView::GetPainterClass() { return TableViewPainter::StaticClass(); }
 
 TcxGridDBColumn* TcxCustomGridTableView::addItem(const std::string& FieldName, bool Visible) {
   items_.push_back(std::make_unique<TcxGridDBColumn>(FieldName, Visible, nextItemID_++));
-  Changed();
+  LayoutChanged();
   return items_.back().get();
 }
 
@@ -62,29 +140,21 @@ void TcxCustomGridTableView::ClearItems() {
   BeginUpdate();
   while (!items_.empty()) items_.pop_back();
   nextItemID_ = 0;
+  LayoutChanged();
   EndUpdate();
 }
 
-void TcxCustomGridTableView::EndUpdate() {
-  if (--updateCount_ == 0) Changed();
+TcxGridDBDataController* TcxGridDBTableView::DataController() const {
+  return static_cast<TcxGridDBDataController*>(TcxCustomGridView::DataController());
 }
-
-void TcxCustomGridTableView::Changed() {
-  if (updateCount_ > 0) return;
-  if (auto* c = dynamic_cast<TControl*>(control_)) c->Invalidate();
-}
-
-TcxGridDBTableView::TcxGridDBTableView(TComponent* AOwner)
-    : TcxCustomGridTableView(AOwner), dataController_(new TcxGridDBDataController(this)) {}
-
-TcxGridDBTableView::~TcxGridDBTableView() { delete dataController_; }
 
 void TcxGridDBTableView::SetDataController(TcxGridDBDataController* Value) {
-  dataController_->SetDataSource(Value->DataSource());
-  dataController_->SetKeyFieldNames(Value->KeyFieldNames());
-  dataController_->SetDetailKeyFieldNames(Value->DetailKeyFieldNames());
+  DataController()->SetDataSource(Value->DataSource());
+  DataController()->SetKeyFieldNames(Value->KeyFieldNames());
+  DataController()->SetDetailKeyFieldNames(Value->DetailKeyFieldNames());
 }
 
+RTL_IMPLEMENT_CLASS(TableViewPainter)
 RTL_IMPLEMENT_CLASS(TcxGridDBColumn)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableView)
 
@@ -98,3 +168,10 @@ RTL_END_CLASS
 RTL_BEGIN_CLASS(TcxGridDBTableView)
   b.Property("DataController", &TcxGridDBTableView::DataController, &TcxGridDBTableView::SetDataController);
 RTL_END_CLASS
+
+namespace cxGridDBTableViewUnit {
+void Initialize() { cxGridRegisteredViews()->Register(TcxGridDBTableView::StaticClass(), "DB Table"); }
+void Finalize() {
+  if (TcxRegisteredClasses* views = cxGridRegisteredViews()) views->Unregister(TcxGridDBTableView::StaticClass());
+}
+}  // namespace cxGridDBTableViewUnit

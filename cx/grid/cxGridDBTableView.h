@@ -1,18 +1,23 @@
 #pragma once
 // cxGridDBTableView: the grid's tabular view bound to a data source.
 //
-// Present behaviour: the view's data controller names a data source; the view's items
-// (columns) are bound to field names; ClearItems frees them all (last first) and resets the
-// item ID counter; the data controller's CreateItemsForAllFields adds one item per field of
-// the linked data set, in field order, visible as the field is. The key field names are
-// kept. Not yet: grouping, summaries, sorting, in-place editing, stored view options and the
-// data controller's record cache (the grid reads the data set directly).
+// Present behaviour: a view of the grid framework whose data controller names a data
+// source; the view's items (columns) are bound to field names; ClearItems frees them all
+// (last first) and resets the item ID counter; the data controller's
+// CreateItemsForAllFields adds one item per field of the linked data set, in field order,
+// visible as the field is. The key field names are kept. The view paints a plain table: a
+// group-by box with its caption, a header row with the visible items' field names and the
+// rows of the data set from the first, as many as fit. Not yet: scrolling, focusing,
+// editing, grouping, summaries, sorting, stored view options and the data controller's
+// record cache (the painter reads the data set directly).
 #include <memory>
 #include <vector>
 
+#include "cx/grid/cxGridCustomView.h"
 #include "platform/data/DB.h"
 
 class TcxGridDBTableView;
+class TcxCustomGridTableView;
 
 // One column: the field it shows and whether it is visible.
 class TcxGridDBColumn : public TObject {
@@ -30,12 +35,13 @@ private:
   Integer id_;
 };
 
-class TcxGridDBDataController : public TPersistent {
-  RTL_DECLARE_CLASS(TcxGridDBDataController, TPersistent)
+class TcxGridDBDataController : public TcxCustomDataController {
+  RTL_DECLARE_CLASS(TcxGridDBDataController, TcxCustomDataController)
 public:
-  explicit TcxGridDBDataController(TcxGridDBTableView* AView);
+  explicit TcxGridDBDataController(TComponent* AOwner);
   ~TcxGridDBDataController() override;
 
+  TObject* GetItem(Integer AItemIndex) override;
   TDataSource* DataSource() const;
   void SetDataSource(TDataSource* Value);
   TDataSet* DataSet() const;
@@ -45,62 +51,55 @@ public:
   void SetDetailKeyFieldNames(const std::string& Value) { detailKeyFieldNames_ = Value; }
   // One item per field of the linked data set; nothing without a data set.
   void CreateItemsForAllFields();
-  TPersistent* GetOwner() override;
+  // Set while the view's painter walks the data set: the notices that walk sends back
+  // (EnableControls reports a moved data set) must not lay the view out again.
+  bool Reading() const { return reading_; }
+  void SetReading(bool Value) { reading_ = Value; }
 
 private:
+  bool reading_ = false;
   class Link;
-  TcxGridDBTableView* view_;
+  TcxCustomGridTableView* view() const;
   std::unique_ptr<Link> link_;
   std::string keyFieldNames_;
   std::string detailKeyFieldNames_;
 };
 
-class TcxCustomGridTableView : public TComponent {
-  RTL_DECLARE_CLASS(TcxCustomGridTableView, TComponent)
+class TcxCustomGridTableView : public TcxCustomGridView {
+  RTL_DECLARE_CLASS(TcxCustomGridTableView, TcxCustomGridView)
 public:
-  explicit TcxCustomGridTableView(TComponent* AOwner);
-  ~TcxCustomGridTableView() override;
+  explicit TcxCustomGridTableView(TComponent* AOwner) : TcxCustomGridView(AOwner) {}
 
   Integer ItemCount() const { return static_cast<Integer>(items_.size()); }
-  TcxGridDBColumn* Items(Integer Index) const { return items_.at(Index).get(); }
+  TcxGridDBColumn* Items(Integer Index) const { return items_.at(static_cast<size_t>(Index)).get(); }
   // Frees every item, last first, and restarts the item IDs at 0.
   void ClearItems();
-  void BeginUpdate() { ++updateCount_; }
-  void EndUpdate();
-  // Ends an update without showing the view again (the grid's own painting, which moves
-  // through the data set, must not make it paint once more).
-  void EndUpdateSilently() { --updateCount_; }
-  // The grid showing this view (set by its level); null when none.
-  TComponent* Control() const { return control_; }
-  void SetControl(TComponent* Value) { control_ = Value; }
-  // Tells the grid to show the view again.
-  void Changed();
 
-  bool HasParent() const override { return true; }
-  TComponent* GetParentComponent() const override { return control_; }
-  void SetParentComponent(TComponent* Value) override { control_ = Value; }
+  TClass GetControllerClass() override { return TcxCustomGridController::StaticClass(); }
+  TClass GetPainterClass() override;
+  TClass GetViewDataClass() override { return TcxCustomGridViewData::StaticClass(); }
+  TClass GetViewInfoClass() override { return TcxCustomGridViewInfo::StaticClass(); }
 
 protected:
-  void ReadState(TReader* Reader) override;
   TcxGridDBColumn* addItem(const std::string& FieldName, bool Visible);
 
 private:
   std::vector<std::unique_ptr<TcxGridDBColumn>> items_;
   Integer nextItemID_ = 0;
-  Integer updateCount_ = 0;
-  TComponent* control_ = nullptr;
   friend class TcxGridDBDataController;
 };
 
 class TcxGridDBTableView : public TcxCustomGridTableView {
   RTL_DECLARE_CLASS(TcxGridDBTableView, TcxCustomGridTableView)
 public:
-  explicit TcxGridDBTableView(TComponent* AOwner);
-  ~TcxGridDBTableView() override;
-  TcxGridDBDataController* DataController() const { return dataController_; }
+  explicit TcxGridDBTableView(TComponent* AOwner) : TcxCustomGridTableView(AOwner) {}
+  TClass GetDataControllerClass() override { return TcxGridDBDataController::StaticClass(); }
+  TcxGridDBDataController* DataController() const;
   void SetDataController(TcxGridDBDataController* Value);
-  TcxGridDBDataController* GetDataController() const { return dataController_; }
-
-private:
-  TcxGridDBDataController* dataController_;
+  TcxGridDBDataController* GetDataController() const { return DataController(); }
 };
+
+namespace cxGridDBTableViewUnit {
+void Initialize();
+void Finalize();
+}  // namespace cxGridDBTableViewUnit

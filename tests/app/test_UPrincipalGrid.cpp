@@ -1,0 +1,86 @@
+// The main window's grid: the grid, its level and its data-set table view come from the
+// stored form as the framework's classes, the view is shown on its own site over the
+// grid, and after "Abrir" the "Dados" page shows the table's rows. The page goes to a PNG
+// for a person to look at.
+#include "app/UPrincipal.h"
+#include "platform/data/DataTestSupport.h"
+#include "platform/gui/GuiTestSupport.h"
+#include "platform/native/JetEngine.h"
+
+using guitest::GuiTest;
+using namespace datatest;
+
+namespace {
+
+class MainWindowGridTest : public GuiTest {
+protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    dir = MakeTempDir();
+    DeleteFile(ExtractFilePath(ParamStr(0)) + "Prj_Movandi.ini");
+    form = own(New<TFrmPrincipal>(nullptr));
+    guitest::showAndActivate(form);
+    guitest::pumpFor(100);
+  }
+  void TearDown() override {
+    GuiTest::TearDown();
+    RemoveTree(dir);
+  }
+  std::string dir;
+  TFrmPrincipal* form = nullptr;
+};
+
+TEST_F(MainWindowGridTest, TheStoredGridIsBuiltFromTheFrameworkAndShowsTheOpenTable) {
+  TcxGrid* grid = form->Grade;
+  ASSERT_NE(grid, nullptr);
+  EXPECT_EQ(grid->LevelCount(), 1);
+  EXPECT_EQ(grid->Levels(0), form->GradeLevel1);
+  EXPECT_EQ(grid->ActiveLevel(), form->GradeLevel1);
+  EXPECT_EQ(grid->ActiveView(), form->GradeDBTableView1);
+  EXPECT_EQ(grid->FocusedView(), form->GradeDBTableView1);
+  EXPECT_EQ(grid->GetViewCount(), 1);
+  EXPECT_EQ(form->GradeDBTableView1->DataController()->DataSource(), form->DsTabela);
+  EXPECT_EQ(form->GradeDBTableView1->DataController()->KeyFieldNames(), "ID_");
+
+  // Three rows of two fields, opened through the window's own "Abrir".
+  const std::string path = dir + "\\grade.db";
+  {
+    native::OpenOptions options;
+    options.create = true;
+    native::JetDatabase db(UnixPath(path), options);
+    db.execute("create table grade (nome " + native::jetTypeDeclaration(native::JetType::Text, 20) + ", valor " +
+               native::jetTypeDeclaration(native::JetType::Double) + ")");
+    db.execute("insert into grade values ('um', 1), ('dois', 2), ('tres', 3)");
+  }
+  form->EdArquivo->SetFileName(path);
+  form->edTabela->SetText("grade");
+  form->BtnAbrirBanco->Click();
+  ASSERT_TRUE(form->Tabela->Active());
+  EXPECT_EQ(form->GradeDBTableView1->ItemCount(), 2);
+
+  form->Paginas->SetActivePage(form->Dados);
+  guitest::pumpFor(150);
+  TcxGridSite* site = form->GradeDBTableView1->Site();
+  ASSERT_TRUE(site->HandleAllocated() && IsWindowVisible(site->Handle())) << "the view's site is shown";
+  EXPECT_EQ(site->Parent(), grid);
+  const TRect client = grid->GetClientBounds();
+  EXPECT_EQ(site->Width(), client.right - client.left) << "the site covers the grid's client area";
+
+  TBitmap shot;
+  guitest::captureClient(site, shot);
+  EXPECT_FALSE(guitest::savePng(shot, "main-window-dados-grid").empty());
+  // Below the group-by box and the header: the three rows' text on the window colour.
+  const uint32_t window = static_cast<uint32_t>(ColorToRGB(clWindow)) & 0xFFFFFF;
+  Integer inkRows = 0;
+  for (Integer y = 40; y < std::min<Integer>(shot.Height(), 110); ++y) {
+    bool ink = false;
+    for (Integer x = 0; x < 170 && !ink; ++x) ink = guitest::pixelAt(shot, x, y) != window;
+    if (ink) ++inkRows;
+  }
+  EXPECT_GT(inkRows, 12) << "the rows' texts are painted";
+  TBitmap page;
+  guitest::captureWindow(form->Handle(), page);
+  EXPECT_FALSE(guitest::savePng(page, "main-window-dados").empty());
+}
+
+}  // namespace
