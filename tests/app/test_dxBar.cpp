@@ -1098,6 +1098,140 @@ TEST_F(ToolbarTest, TheFloatingCaptionShowsTextCloseButtonAndMark) {
   DeleteObject(lineBrush);
 }
 
+// --- Images from the manager's image lists.
+
+class ImageListTest : public ToolbarTest {
+protected:
+  void SetUp() override {
+    ToolbarTest::SetUp();
+    images = listOf({clRed});
+    hot = listOf({clBlue});
+    disabled = listOf({clLime});
+    manager->SetImages(images);
+    gera->SetImageIndex(0);
+    pumpFor(100);
+  }
+  // A list owned by the form with one 16 x 16 square image (on fuchsia) per colour.
+  TImageList* listOf(std::initializer_list<TColor> Colors) {
+    auto* list = new TImageList(form.get());
+    for (TColor c : Colors) list->Add(squareGlyph(c).get(), nullptr);
+    return list;
+  }
+  // The colour at the centre of the glyph of link i, and at a corner of its glyph square.
+  uint32_t glyphCentre(Integer i, Integer Offset = 8) {
+    pumpFor(100);
+    TRect r = link(i)->ItemRect();
+    Integer gx = r.left + (manager->ButtonGlyphWidth() - 16) / 2, gy = r.top + (r.bottom - r.top - 16) / 2;
+    TBitmap shot;
+    captureClient(window(), shot);
+    return pixelAt(shot, gx + Offset, gy + Offset);
+  }
+  TImageList* images = nullptr;
+  TImageList* hot = nullptr;
+  TImageList* disabled = nullptr;
+};
+
+TEST_F(ImageListTest, AnImageListGlyphShowsNormalHotAndDisabled) {
+  // The same metrics as a bitmap glyph of the list's size: glyph only, no caption.
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
+  salva->SetGlyph(glyph.get());
+  pumpFor(50);
+  ASSERT_TRUE(link(0)->Control()->HasImage());
+  EXPECT_EQ(link(0)->Control()->GetWidth(), link(1)->Control()->GetWidth()) << "sized like a 16-pixel bitmap glyph";
+  EXPECT_LT(link(0)->Control()->GetWidth(), textWidth("Gerar estrato")) << "no caption beside the image";
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x0000FF)) << "the list's red image";
+  EXPECT_EQ(hexOf(glyphCentre(0, 1)), hexOf(GetSysColor(COLOR_BTNFACE))) << "the background colour is transparent";
+
+  manager->SetHotImages(hot);
+  manager->SetDisabledImages(disabled);
+  moveMouseTo(screenCentre(0));
+  pumpUntil([&] { return window()->SelectedControl() == link(0)->Control(); });
+  TBitmap shot;
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-imagelist-hot");
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0xFF0000)) << "hot: the hot list's blue image";
+  moveMouseTo(Point(5, 600));
+  pumpUntil([&] { return window()->SelectedControl() == nullptr; });
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-imagelist-normal");
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x0000FF)) << "not hot: the normal image again";
+
+  gera->SetEnabled(false);
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FF00)) << "disabled: the disabled list's image, as it is";
+  moveMouseTo(screenCentre(0));
+  pumpFor(100);
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FF00)) << "a disabled view does not take the hot image";
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-imagelist-disabled");
+  manager->SetDisabledImages(nullptr);
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "no disabled list: embossed";
+  manager->SetMakeDisabledImagesFaded(true);
+  EXPECT_NE(hexOf(glyphCentre(0)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "faded: tinted, not embossed";
+  EXPECT_NE(hexOf(glyphCentre(0)), hexOf(0x0000FF));
+}
+
+// A bitmap glyph of a disabled item has no counterpart in the disabled list: it is still
+// drawn disabled when the manager has one.
+TEST_F(ImageListTest, ADisabledBitmapGlyphStaysDisabledBesideADisabledList) {
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
+  salva->SetGlyph(glyph.get());
+  salva->SetEnabled(false);
+  manager->SetDisabledImages(disabled);
+  EXPECT_EQ(hexOf(glyphCentre(1)), hexOf(GetSysColor(COLOR_BTNSHADOW)));
+}
+
+TEST_F(ImageListTest, AnIndexOutsideTheListShowsTheCaption) {
+  Integer withImage = link(0)->Control()->GetWidth();
+  struct Case {
+    Integer index;
+    bool image;
+  };
+  for (const Case& c : {Case{-1, false}, Case{1, false}, Case{0, true}}) {
+    gera->SetImageIndex(c.index);
+    EXPECT_EQ(link(0)->Control()->HasImage(), c.image) << c.index;
+    EXPECT_EQ(link(0)->Control()->GetWidth(), c.image ? withImage : textWidth("Gerar estrato") + manager->Font()->Size())
+        << c.index;
+  }
+}
+
+TEST_F(ImageListTest, ListChangesAndFreedListsRefreshTheBar) {
+  gera->SetImageIndex(1);
+  Integer captionWidth = window()->Width();
+  images->Add(squareGlyph(clBlue).get(), nullptr);
+  EXPECT_TRUE(link(0)->Control()->HasImage()) << "the list's new image is seen at once";
+  EXPECT_LT(window()->Width(), captionWidth) << "the bar is laid out again";
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0xFF0000));
+
+  manager->SetHotImages(images);
+  manager->SetDisabledImages(images);
+  delete images;
+  images = nullptr;
+  EXPECT_EQ(manager->Images(), nullptr) << "a freed list is dropped from every place";
+  EXPECT_EQ(manager->HotImages(), nullptr);
+  EXPECT_EQ(manager->DisabledImages(), nullptr);
+  EXPECT_FALSE(link(0)->Control()->HasImage());
+  EXPECT_EQ(window()->Width(), captionWidth);
+  moveMouseTo(screenCentre(0));
+  pumpFor(100);
+  EXPECT_EQ(window()->SelectedControl(), link(0)->Control()) << "the bar keeps working";
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+
+  // The change link follows the list that replaced another; the former one may go.
+  manager->SetImages(hot);
+  manager->SetImages(disabled);
+  delete hot;
+  hot = nullptr;
+  EXPECT_EQ(manager->Images(), disabled) << "freeing a former list leaves the current one";
+  EXPECT_FALSE(link(0)->Control()->HasImage());
+  disabled->Add(squareGlyph(clYellow).get(), nullptr);
+  EXPECT_TRUE(link(0)->Control()->HasImage()) << "the current list's change is heard";
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FFFF));
+}
+
 // --- Stored descriptions.
 
 class StoredBarTest : public ::testing::Test {
