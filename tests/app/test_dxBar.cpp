@@ -35,6 +35,7 @@ public:
   bool pressedSeen = false;
   TdxBarItemControl* watchControl = nullptr;
   void ClickItem(TObject*, TdxBarItem* Item) { log.push_back("manager:" + Item->Name()); }
+  void Execute(TObject* Sender) { log.push_back(std::string("execute:") + (Sender ? Sender->ClassName() : "")); }
   void Click(TObject* Sender) {
     auto* item = static_cast<TdxBarItem*>(Sender);
     log.push_back("click:" + item->Name());
@@ -1232,6 +1233,97 @@ TEST_F(ImageListTest, ListChangesAndFreedListsRefreshTheBar) {
   EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FFFF));
 }
 
+// --- Actions and shortcuts.
+
+TEST_F(ToolbarTest, AnActionGivesTheItemItsStateAndRunsWhenClicked) {
+  auto* action = new TAction(form.get());
+  action->SetCaption("Abrir Projeto");
+  action->SetHint("Abre um projeto");
+  action->SetHelpContext(7);
+  action->SetImageIndex(2);
+  action->SetShortCut(ShortCut('O', {ssCtrl}));
+  action->SetOnExecute(TNotifyEvent(&rec, &Recorder::Execute));
+  Integer before = link(0)->Control()->GetWidth();
+  gera->SetAction(action);
+  EXPECT_EQ(gera->Action(), action);
+  EXPECT_EQ(gera->Caption(), "Abrir Projeto");
+  EXPECT_EQ(gera->Hint(), "Abre um projeto");
+  EXPECT_EQ(gera->HelpContext(), 7);
+  EXPECT_EQ(gera->ImageIndex(), 2);
+  EXPECT_EQ(gera->ShortCut(), ShortCut('O', {ssCtrl}));
+  EXPECT_EQ(link(0)->Control()->GetCaption(), "Abrir Projeto") << "the view shows the action's caption";
+  EXPECT_NE(link(0)->Control()->GetWidth(), before) << "and is sized for it";
+  EXPECT_FALSE(gera->IsCaptionStored()) << "what follows the action is not stored";
+  EXPECT_FALSE(gera->IsShortCutStored());
+  EXPECT_FALSE(gera->IsOnClickStored());
+
+  // Later changes of the action reach the item while the item still shows the action's value.
+  action->SetEnabled(false);
+  EXPECT_FALSE(gera->Enabled());
+  action->SetEnabled(true);
+  action->SetVisible(false);
+  EXPECT_EQ(gera->Visible(), ivNever);
+  EXPECT_EQ(link(0)->Control(), nullptr) << "hidden with its action";
+  action->SetVisible(true);
+  ASSERT_NE(link(0)->Control(), nullptr);
+  action->SetCaption("Abrir");
+  EXPECT_EQ(gera->Caption(), "Abrir");
+  gera->SetCaption("Gerar estrato");
+  EXPECT_TRUE(gera->IsCaptionStored()) << "a caption of the item's own is stored";
+  gera->SetCaption("Abrir");
+  pumpFor(100);
+
+  // OnClick is the action's handler: the click runs the action.
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "execute:TAction"}));
+  rec.log.clear();
+  // A handler of the item's own runs instead of the action.
+  gera->SetOnClick(TNotifyEvent(&rec, &Recorder::Click));
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "click:Gera"}));
+  rec.log.clear();
+
+  // Freeing the action unlinks it; the item keeps its state and works on.
+  delete action;
+  EXPECT_EQ(gera->Action(), nullptr);
+  EXPECT_EQ(gera->ActionLink(), nullptr);
+  EXPECT_EQ(gera->Caption(), "Abrir");
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "click:Gera"}));
+}
+
+TEST_F(BarTest, AnItemCopiesItsStateIntoAnAction) {
+  TdxBarButton* b = button("Salva", "Salvar");
+  b->SetButtonStyle(bsChecked);
+  b->SetDown(true);
+  b->SetShortCut(ShortCut('S', {ssCtrl}));
+  b->SetImageIndex(3);
+  b->SetEnabled(false);
+  TAction action(nullptr);
+  struct Case {
+    TdxBarItemVisible visible;
+    bool before, after;
+  };
+  for (const Case& c : {Case{ivNever, true, false}, Case{ivAlways, false, true}, Case{ivInCustomizing, false, false},
+                        Case{ivInCustomizing, true, true}}) {
+    action.SetVisible(c.before);
+    b->SetVisible(c.visible);
+    action.Assign(b);
+    EXPECT_EQ(action.Visible(), c.after) << c.visible << " over " << c.before;
+  }
+  EXPECT_EQ(action.Caption(), "Salvar");
+  EXPECT_TRUE(action.Checked());
+  EXPECT_FALSE(action.Enabled());
+  EXPECT_EQ(action.ShortCut(), ShortCut('S', {ssCtrl}));
+  EXPECT_EQ(action.ImageIndex(), 3);
+  EXPECT_TRUE(action.OnExecute() == b->OnClick());
+  TBitmap notAnAction;
+  EXPECT_THROW(notAnAction.Assign(b), Exception) << "only an action takes an item's state";
+}
+
 // --- Stored descriptions.
 
 class StoredBarTest : public ::testing::Test {
@@ -1314,6 +1406,51 @@ TEST_F(StoredBarTest, UnknownItemClassOrMissingItemIsRefusedByName) {
     form.reset();
   }
   EXPECT_EQ(read(description("TdxBarButton", "Botao")), "") << "a later good read is not disturbed";
+}
+
+TEST_F(StoredBarTest, StoredShortcutsAndActionsAreRead) {
+  std::string text = description("TdxBarButton", "Botao");
+  const std::string item = "  object Botao: TdxBarButton\n";
+  text.replace(text.find(item), item.size(),
+               "  object Acoes: TActionList\n"
+               "    object AbrirProjeto: TAction\n"
+               "      Caption = 'Abrir Projeto'\n"
+               "      Hint = 'Abre um projeto'\n"
+               "      ShortCut = 16463\n"
+               "    end\n"
+               "  end\n" +
+                   item + "    Action = AbrirProjeto\n");
+  text.replace(text.rfind("end\n"), 4,
+               "  object Salvar: TdxBarButton\n"
+               "    Caption = 'Salvar'\n"
+               "    ShortCut = 16467\n"
+               "  end\n"
+               "end\n");
+  ASSERT_EQ(read(text), "");
+  auto* botao = dynamic_cast<TdxBarButton*>(form->FindComponent("Botao"));
+  auto* salvar = dynamic_cast<TdxBarButton*>(form->FindComponent("Salvar"));
+  ASSERT_TRUE(botao && salvar);
+  EXPECT_EQ(salvar->ShortCut(), ShortCut('S', {ssCtrl}));
+  EXPECT_EQ(botao->Action(), form->FindComponent("AbrirProjeto"));
+  EXPECT_EQ(botao->Caption(), "Gerar estrato") << "a stored caption of the item's own is kept";
+  EXPECT_EQ(botao->Hint(), "Abre um projeto") << "defaults are filled from the action";
+  EXPECT_EQ(botao->ShortCut(), ShortCut('O', {ssCtrl}));
+
+  // Written back: the hint and shortcut that follow the action are left out, an own
+  // shortcut is kept.
+  auto written = [](TComponent* Component) {
+    TMemoryStream binary;
+    binary.WriteComponent(Component);
+    binary.SetPosition(0);
+    TStringStream out("");
+    ObjectBinaryToText(&binary, &out);
+    return out.DataString();
+  };
+  std::string botaoText = written(botao), salvarText = written(salvar);
+  EXPECT_EQ(botaoText.find("ShortCut"), std::string::npos) << botaoText;
+  EXPECT_EQ(botaoText.find("Hint"), std::string::npos) << botaoText;
+  EXPECT_NE(botaoText.find("AbrirProjeto"), std::string::npos) << botaoText;
+  EXPECT_NE(salvarText.find("ShortCut = 16467"), std::string::npos) << salvarText;
 }
 
 // --- The main window's toolbar.
