@@ -1975,7 +1975,8 @@ void TCustomdxBarControl::MouseDown(TMouseButton Button, TShiftState Shift, Inte
   if (!control || !control->GetEnabled() || !control->AcceptsMouse()) return;
   // A double click on the selected view that wants it goes to the view; one that does not
   // want it sees a second press.
-  if (Shift.Contains(ssDouble) && control == selected_ && control->WantsDblClick()) {
+  if (Shift.Contains(ssDouble) && control->WantsDblClick()) {
+    SelectControl(control, true);
     if (!manager_->IsDesigning()) control->DblClick();
     return;
   }
@@ -2790,6 +2791,7 @@ RTL_IMPLEMENT_CLASS(TdxDockControl)
 RTL_BEGIN_CLASS(TCustomdxBarControl)
   b.Message(WM_MOUSELEAVE, &TCustomdxBarControl::WMMouseLeave);
   b.Message(CM_RELEASE, &TCustomdxBarControl::CMRelease);
+  b.Message(WM_GETDLGCODE, &TCustomdxBarControl::WMGetDlgCode);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TdxBarControl)

@@ -1064,6 +1064,8 @@ public:
 
   void WMMouseLeave(TMessage& Message);
   void CMRelease(TMessage& Message);
+  // The navigation keys, Enter and Esc are the window's own, not the form's dialog keys.
+  void WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS; }
 
 protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;

@@ -1324,6 +1324,87 @@ TEST_F(BarTest, AnItemCopiesItsStateIntoAnAction) {
   EXPECT_THROW(notAnAction.Assign(b), Exception) << "only an action takes an item's state";
 }
 
+// --- Keys and double clicks on a toolbar.
+
+// A button view that takes the Down key and, when asked to, double clicks.
+class KeyedButtonControl : public TdxBarButtonControl {
+public:
+  using TdxBarButtonControl::TdxBarButtonControl;
+  static inline std::vector<std::string>* log = nullptr;
+  static inline bool handlesDblClick = false;
+  bool WantsKey(Word Key) const override { return Key == VK_DOWN; }
+  void KeyDown(Word Key) override { log->push_back("key:" + std::to_string(Key)); }
+  bool HandlesDblClick() const override { return handlesDblClick; }
+  void DblClick() override { log->push_back("dblclick:" + Item()->Name()); }
+};
+
+class KeyedToolbarTest : public ToolbarTest {
+protected:
+  void SetUp() override {
+    original = dxBarItemControlFactory(TdxBarButton::StaticClass());
+    dxBarRegisterItem(TdxBarButton::StaticClass(),
+                      [](TdxBarItemLink* Link) -> TdxBarItemControl* { return new KeyedButtonControl(Link); });
+    KeyedButtonControl::log = &rec.log;
+    KeyedButtonControl::handlesDblClick = false;
+    ToolbarTest::SetUp();
+  }
+  void TearDown() override {
+    ToolbarTest::TearDown();
+    dxBarRegisterItem(TdxBarButton::StaticClass(), original);
+  }
+  TdxBarItemControlFactory original = nullptr;
+};
+
+TEST_F(KeyedToolbarTest, KeysGoToTheSelectedViewFirstAndEnterClicksIt) {
+  ASSERT_NE(dynamic_cast<KeyedButtonControl*>(link(0)->Control()), nullptr);
+  moveMouseTo(screenCentre(0));
+  ASSERT_TRUE(pumpUntil([&] { return window()->SelectedControl() == link(0)->Control(); }));
+  SetFocus(window()->Handle());
+  pumpFor(50);
+  ASSERT_EQ(GetFocus(), window()->Handle());
+  pressKey(VK_DOWN);
+  pumpUntil([&] { return !rec.log.empty(); });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"key:" + std::to_string(VK_DOWN)})) << "the view wanted Down";
+  rec.log.clear();
+  pressKey(VK_UP);
+  pumpFor(100);
+  EXPECT_TRUE(rec.log.empty()) << "a key the view does not want does not click it";
+  pressKey(VK_RETURN);
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "click:Gera"})) << "Enter clicks the selected view";
+  rec.log.clear();
+
+  gera->SetEnabled(false);
+  pressKey(VK_DOWN);
+  pressKey(VK_RETURN);
+  pumpFor(100);
+  EXPECT_TRUE(rec.log.empty()) << "a disabled view takes no key and no click";
+  gera->SetEnabled(true);
+  pressKey(VK_ESCAPE);
+  pumpFor(50);
+  EXPECT_EQ(window()->SelectedControl(), nullptr) << "Esc leaves the selection";
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+}
+
+TEST_F(KeyedToolbarTest, ADoubleClickGoesToAViewThatHandlesIt) {
+  struct Case {
+    bool handles;
+    std::vector<std::string> log;
+  };
+  for (const Case& c : {Case{false, {"manager:Gera", "click:Gera", "manager:Gera", "click:Gera"}},
+                        Case{true, {"manager:Gera", "click:Gera", "dblclick:Gera"}}}) {
+    KeyedButtonControl::handlesDblClick = c.handles;
+    rec.log.clear();
+    doubleClickAt(window(), centreOf(link(0)));
+    pumpUntil([&] { return rec.log.size() >= c.log.size(); });
+    pumpFor(100);
+    EXPECT_EQ(rec.log, c.log) << (c.handles ? "handles" : "a second press");
+    moveMouseTo(Point(5, 600));
+    pumpFor(GetDoubleClickTime() + 50);
+  }
+}
+
 // --- Stored descriptions.
 
 class StoredBarTest : public ::testing::Test {
