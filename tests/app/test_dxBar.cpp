@@ -1233,6 +1233,37 @@ TEST_F(ImageListTest, ListChangesAndFreedListsRefreshTheBar) {
   EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FFFF));
 }
 
+TEST_F(ImageListTest, LargeIconsTakeTheLargeListWhenAskedElseDoubleTheSmallImage) {
+  auto* large = new TImageList(form.get());
+  large->SetWidth(32);
+  large->SetHeight(32);
+  TBitmap big;
+  big.SetWidth(32);
+  big.SetHeight(32);
+  big.Canvas()->Brush()->SetColor(clFuchsia);
+  big.Canvas()->FillRect(Rect(0, 0, 32, 32));
+  big.Canvas()->Brush()->SetColor(clYellow);
+  big.Canvas()->FillRect(Rect(2, 2, 30, 30));
+  large->Add(&big, nullptr);
+  manager->SetLargeImages(large);
+  manager->SetLargeIcons(true);
+  struct Case {
+    bool useLarge;
+    uint32_t centre, nearCorner;
+  };
+  // The small image doubled: its square spans 8..23; the large image's spans 2..29.
+  for (const Case& c : {Case{false, 0x0000FF, GetSysColor(COLOR_BTNFACE)}, Case{true, 0x00FFFF, 0x00FFFF}}) {
+    manager->SetUseLargeImagesForLargeIcons(c.useLarge);
+    pumpFor(100);
+    TRect r = link(0)->ItemRect();
+    Integer gx = r.left + (manager->ButtonGlyphWidth() - 32) / 2, gy = r.top + (r.bottom - r.top - 32) / 2;
+    TBitmap shot;
+    captureClient(window(), shot);
+    EXPECT_EQ(hexOf(pixelAt(shot, gx + 16, gy + 16)), hexOf(c.centre)) << c.useLarge;
+    EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(c.nearCorner)) << c.useLarge;
+  }
+}
+
 // --- Actions and shortcuts.
 
 TEST_F(ToolbarTest, AnActionGivesTheItemItsStateAndRunsWhenClicked) {
