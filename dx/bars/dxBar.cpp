@@ -508,6 +508,45 @@ void TdxBarManager::rebuildFontHandle() {
   rotatedFontHandle_ = rotated;
 }
 
+// A list that changes or goes may change which views show an image, and so the bars' sizes.
+void TdxBarManager::setImageList(ImageListSlot Slot, TCustomImageList* Value) {
+  ImageListRef& ref = imageLists_[Slot];
+  if (ref.list == Value) return;
+  if (ref.list) {
+    if (ref.link && ref.link->Sender() == ref.list) ref.list->UnRegisterChanges(ref.link.get());
+    // Another slot may still hold the same list and need its free notification.
+    bool stillHeld = false;
+    for (Integer i = 0; i < ilCount; ++i)
+      if (i != Slot && imageLists_[i].list == ref.list) stillHeld = true;
+    if (!stillHeld) ref.list->RemoveFreeNotification(this);
+  }
+  ref.list = Value;
+  if (Value) {
+    if (!ref.link) {
+      ref.link = std::make_unique<TChangeLink>();
+      ref.link->SetOnChange(TNotifyEvent(this, &TdxBarManager::imageListChanged));
+    }
+    Value->RegisterChanges(ref.link.get());
+    Value->FreeNotification(this);
+  }
+  imageListChanged(Value);
+}
+
+void TdxBarManager::imageListChanged(TObject*) { rebuildBarWindows(); }
+
+void TdxBarManager::SetImageListBkColor(TColor Value) {
+  if (imageListBkColor_ == Value) return;
+  imageListBkColor_ = Value;
+  rebuildBarWindows();
+}
+
+void TdxBarManager::SetUseLargeImagesForLargeIcons(bool Value) {
+  if (useLargeImagesForLargeIcons_ == Value) return;
+  useLargeImagesForLargeIcons_ = Value;
+  CalcImageMetrics();
+  rebuildBarWindows();
+}
+
 void TdxBarManager::rebuildBarWindows() {
   if (!bars_ || IsLoading() || IsDestroying()) return;
   for (Integer i = 0; i < bars_->Count(); ++i)
@@ -686,7 +725,17 @@ void TdxBarManager::Loaded() {
 
 void TdxBarManager::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation != opRemove || !bars_) return;
+  if (Operation != opRemove) return;
+  bool listGone = false;
+  for (ImageListRef& ref : imageLists_)
+    if (ref.list && ref.list == AComponent) {
+      // A list being freed has already let go of its change links.
+      if (ref.link && ref.link->Sender() == ref.list) ref.list->UnRegisterChanges(ref.link.get());
+      ref.list = nullptr;
+      listGone = true;
+    }
+  if (listGone) rebuildBarWindows();
+  if (!bars_) return;
   for (auto& dock : bars_->docks_)
     if (dock == AComponent) dock = nullptr;
 }
@@ -732,7 +781,175 @@ void TdxBarItem::ReadState(TReader* Reader) {
   }
 }
 
-void TdxBarItem::Loaded() { TComponent::Loaded(); }
+void TdxBarItem::Loaded() {
+  TComponent::Loaded();
+  if (TBasicAction* action = Action()) ActionChange(action, true);
+}
+
+void TdxBarItem::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation != opRemove || !actionLink_) return;
+  // The action detaches its links before its free notifications go out: a link left
+  // without an action means the action is gone.
+  if (!actionLink_->Action() || AComponent == actionLink_->Action()) actionLink_.reset();
+}
+
+// --- Image, shortcut and action.
+
+TCustomImageList* TdxBarItem::GetImages() const { return barManager_ ? barManager_->Images() : nullptr; }
+
+bool TdxBarItem::HasValidImage() const {
+  TCustomImageList* images = GetImages();
+  return images && GetImageIndex() >= 0 && GetImageIndex() < images->Count();
+}
+
+void TdxBarItem::StoreImageIndex(Integer Value) {
+  if (imageIndex_ == Value) return;
+  imageIndex_ = Value;
+  if (!ComponentState().Contains(csLoading)) GlyphChanged();
+}
+
+void TdxBarItem::SetShortCut(TShortCut Value) {
+  if (shortCut_ == Value) return;
+  shortCut_ = Value;
+  if (!ComponentState().Contains(csLoading)) ShortCutChanged();
+}
+
+void TdxBarItem::ShortCutChanged() {
+  for (TdxBarItemLink* link : links_)
+    if (link->Control()) link->Control()->ShortCutChanged();
+}
+
+TBasicAction* TdxBarItem::Action() const { return actionLink_ ? actionLink_->Action() : nullptr; }
+
+void TdxBarItem::SetAction(TBasicAction* Value) {
+  if (Value == Action()) return;
+  if (!Value) {
+    actionLink_.reset();
+    return;
+  }
+  if (!actionLink_) actionLink_ = std::make_unique<TdxBarItemActionLink>(this);
+  actionLink_->SetAction(Value);
+  actionLink_->SetOnChange(TNotifyEvent(this, &TdxBarItem::doActionChange));
+  ActionChange(Value, Value->ComponentState().Contains(csLoading));
+  Value->FreeNotification(this);
+}
+
+void TdxBarItem::doActionChange(TObject* Sender) {
+  if (Sender == Action()) ActionChange(Sender, false);
+}
+
+void TdxBarItem::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (!action) return;
+  auto* button = dynamic_cast<TdxBarButton*>(this);
+  if (!CheckDefaults || caption_.empty()) SetCaption(action->Caption());
+  if (button && (!CheckDefaults || !button->Down())) button->SetDown(action->Checked());
+  if (!CheckDefaults || Enabled()) SetEnabled(action->Enabled());
+  if (!CheckDefaults || helpContext_ == 0) helpContext_ = action->HelpContext();
+  if (!CheckDefaults || hint_.empty()) hint_ = action->Hint();
+  if (!CheckDefaults || GetImageIndex() == -1) SetImageIndexVirtual(action->ImageIndex());
+  if (!CheckDefaults || shortCut_ == 0) SetShortCut(action->ShortCut());
+  if (!CheckDefaults || visible_ == ivAlways) SetVisible(action->Visible() ? ivAlways : ivNever);
+  if (!CheckDefaults || !onClick_) onClick_ = action->OnExecute();
+}
+
+void TdxBarItem::AssignTo(TPersistent* Dest) {
+  auto* action = dynamic_cast<TCustomAction*>(Dest);
+  if (!action) {
+    TComponent::AssignTo(Dest);
+    return;
+  }
+  action->SetCaption(caption_);
+  if (auto* button = dynamic_cast<TdxBarButton*>(this)) action->SetChecked(button->Down());
+  action->SetEnabled(Enabled());
+  action->SetHelpContext(helpContext_);
+  action->SetHint(hint_);
+  action->SetImageIndex(GetImageIndex());
+  action->SetShortCut(shortCut_);
+  if (visible_ != ivInCustomizing) action->SetVisible(visible_ == ivAlways);
+  action->SetOnExecute(onClick_);
+}
+
+bool TdxBarItem::IsCaptionStored() const { return !actionLink_ || !actionLink_->IsCaptionLinked(); }
+bool TdxBarItem::IsEnabledStored() const { return !actionLink_ || !actionLink_->IsEnabledLinked(); }
+bool TdxBarItem::IsHelpContextStored() const { return !actionLink_ || !actionLink_->IsHelpContextLinked(); }
+bool TdxBarItem::IsHintStored() const { return !actionLink_ || !actionLink_->IsHintLinked(); }
+bool TdxBarItem::IsImageIndexStored() const { return !actionLink_ || !actionLink_->IsImageIndexLinked(); }
+bool TdxBarItem::IsShortCutStored() const { return !actionLink_ || !actionLink_->IsShortCutLinked(); }
+bool TdxBarItem::IsVisibleStored() const { return !actionLink_ || !actionLink_->IsVisibleLinked(); }
+bool TdxBarItem::IsOnClickStored() const { return !actionLink_ || !actionLink_->IsOnExecuteLinked(); }
+bool TdxBarButton::IsDownStored() const { return !ActionLink() || !ActionLink()->IsCheckedLinked(); }
+
+// --- Action link.
+
+RTL_IMPLEMENT_CLASS(TdxBarItemActionLink)
+
+TdxBarItemActionLink::TdxBarItemActionLink(TObject* AClient) : TActionLink(AClient) { AssignClient(AClient); }
+
+void TdxBarItemActionLink::AssignClient(TObject* AClient) { FClient = dynamic_cast<TdxBarItem*>(AClient); }
+
+static TdxBarItemVisible visibleOf(bool Visible) { return Visible ? ivAlways : ivNever; }
+
+bool TdxBarItemActionLink::IsCaptionLinked() {
+  return TActionLink::IsCaptionLinked() && FClient->Caption() == CustomAction()->Caption();
+}
+bool TdxBarItemActionLink::IsCheckedLinked() {
+  auto* button = dynamic_cast<TdxBarButton*>(FClient);
+  return TActionLink::IsCheckedLinked() && button && button->Down() == CustomAction()->Checked();
+}
+bool TdxBarItemActionLink::IsEnabledLinked() {
+  return TActionLink::IsEnabledLinked() && FClient->Enabled() == CustomAction()->Enabled();
+}
+bool TdxBarItemActionLink::IsHelpContextLinked() {
+  return TActionLink::IsHelpContextLinked() && FClient->HelpContext() == CustomAction()->HelpContext();
+}
+bool TdxBarItemActionLink::IsHintLinked() {
+  return TActionLink::IsHintLinked() && FClient->Hint() == CustomAction()->Hint();
+}
+bool TdxBarItemActionLink::IsImageIndexLinked() {
+  return TActionLink::IsImageIndexLinked() && FClient->GetImageIndex() == CustomAction()->ImageIndex();
+}
+bool TdxBarItemActionLink::IsShortCutLinked() {
+  return TActionLink::IsShortCutLinked() && FClient->ShortCut() == CustomAction()->ShortCut();
+}
+bool TdxBarItemActionLink::IsVisibleLinked() {
+  return TActionLink::IsVisibleLinked() && FClient->Visible() == visibleOf(CustomAction()->Visible());
+}
+// Handlers are compared by their code only, as the item and the action may name them on
+// different objects.
+bool TdxBarItemActionLink::IsOnExecuteLinked() {
+  return TActionLink::IsOnExecuteLinked() && Action() &&
+         FClient->OnClick().AsMethod().Code == Action()->OnExecute().AsMethod().Code;
+}
+
+void TdxBarItemActionLink::SetCaption(const std::string& Value) {
+  if (IsCaptionLinked()) FClient->SetCaption(Value);
+}
+void TdxBarItemActionLink::SetChecked(bool Value) {
+  if (IsCheckedLinked()) static_cast<TdxBarButton*>(FClient)->SetDown(Value);
+}
+void TdxBarItemActionLink::SetEnabled(bool Value) {
+  if (IsEnabledLinked()) FClient->SetEnabled(Value);
+}
+void TdxBarItemActionLink::SetHelpContext(THelpContext Value) {
+  if (IsHelpContextLinked()) FClient->helpContext_ = Value;
+}
+void TdxBarItemActionLink::SetHint(const std::string& Value) {
+  if (IsHintLinked()) FClient->hint_ = Value;
+}
+void TdxBarItemActionLink::SetImageIndex(Integer Value) {
+  if (IsImageIndexLinked()) FClient->SetImageIndexVirtual(Value);
+}
+void TdxBarItemActionLink::SetShortCut(TShortCut Value) {
+  if (IsShortCutLinked()) FClient->SetShortCut(Value);
+}
+void TdxBarItemActionLink::SetVisible(bool Value) {
+  if (IsVisibleLinked()) FClient->SetVisible(visibleOf(Value));
+}
+void TdxBarItemActionLink::SetOnExecute(const TNotifyEvent& Value) {
+  if (IsOnExecuteLinked()) FClient->onClick_ = Value;
+}
 
 TdxBarItemLink* TdxBarItem::Links(Integer Index) const {
   return Index >= 0 && Index < LinkCount() ? links_[Index] : nullptr;
@@ -838,8 +1055,12 @@ void TdxBarItem::Click() {
   }
 }
 
+// OnClick runs unless it is the action's own handler: then the action runs, through its
+// list and its own checks.
 void TdxBarItem::DoClick() {
-  if (onClick_) onClick_(this);
+  TBasicAction* action = Action();
+  if (onClick_ && (!action || onClick_.AsMethod().Code != action->OnExecute().AsMethod().Code)) onClick_(this);
+  else if (actionLink_ && !ComponentState().Contains(csDesigning)) actionLink_->Execute(this);
 }
 
 void TdxBarItem::DirectClick() {
@@ -1752,12 +1973,47 @@ void TCustomdxBarControl::MouseDown(TMouseButton Button, TShiftState Shift, Inte
   if (Button != mbLeft || locked_) return;
   TdxBarItemControl* control = ControlAt(Point(X, Y));
   if (!control || !control->GetEnabled() || !control->AcceptsMouse()) return;
+  // A double click on the selected view that wants it goes to the view; one that does not
+  // want it sees a second press.
+  if (Shift.Contains(ssDouble) && control->WantsDblClick()) {
+    SelectControl(control, true);
+    if (!manager_->IsDesigning()) control->DblClick();
+    return;
+  }
   SelectControl(control, true);
   pressed_ = control;
   pressedHot_ = true;
   if (control->CapturesMouse()) SetCapture(Handle());
   control->ControlActivate(true);
   InvalidateItem(control);
+}
+
+bool TCustomdxBarControl::PassKeyToSelected(Word Key) {
+  if (!selected_ || !selected_->GetEnabled() || !selected_->WantsKey(Key)) return false;
+  selected_->KeyDown(Key);
+  return true;
+}
+
+void TCustomdxBarControl::KeyDown(Word& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);
+  if (Key == 0 || locked_) return;
+  if (PassKeyToSelected(Key)) {
+    Key = 0;
+    return;
+  }
+  switch (Key) {
+    case VK_RETURN:
+      if (TdxBarItemControl* control = selected_) {
+        Key = 0;
+        // The click may free this window and the control: nothing of either is touched after.
+        control->Execute(false);
+      }
+      break;
+    case VK_ESCAPE:
+      Key = 0;
+      HideAll();
+      break;
+  }
 }
 
 void TCustomdxBarControl::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
@@ -2228,7 +2484,43 @@ bool TdxBarItemControl::IsPressedByMouse() const {
   return PtInRect(&link_->ItemRect(), p) && (GetKeyState(VK_LBUTTON) & 0x8000) != 0;
 }
 
-bool TdxBarItemControl::HasImage() const { return !bitmapIsEmpty(GetGlyph()); }
+bool TdxBarItemControl::HasImage() const { return !bitmapIsEmpty(GetGlyph()) || HasValidImage(); }
+
+Integer TdxBarItemControl::GetImageIndex() const { return Item() ? Item()->GetImageIndex() : -1; }
+
+TCustomImageList* TdxBarItemControl::GetImages(bool Large) const {
+  TdxBarManager* manager = BarManager();
+  if (!manager) return nullptr;
+  bool large = Large && manager->UsesLargeImages();
+  bool disabled = !GetEnabled();
+  if (large) return manager->LargeImages();
+  if (disabled && manager->DisabledImages()) return manager->DisabledImages();
+  return manager->Images();
+}
+
+TCustomImageList* TdxBarItemControl::GetHotImages() const {
+  return BarManager() ? BarManager()->HotImages() : nullptr;
+}
+
+bool TdxBarItemControl::HasStateImages() const {
+  return (BarManager() && BarManager()->DisabledImages()) || GetEnabled();
+}
+
+bool TdxBarItemControl::HasValidImage() const {
+  TCustomImageList* images = GetImages(false);
+  return images && GetImageIndex() >= 0 && GetImageIndex() < images->Count();
+}
+
+TShortCut TdxBarItemControl::GetShortCut() const { return Item() ? Item()->ShortCut() : 0; }
+
+// Menus show shortcut texts; toolbars show none, so only a menu lays itself out again.
+void TdxBarItemControl::ShortCutChanged() {
+  if (parent_ && parent_->IsMenu()) parent_->CalcLayout();
+}
+
+bool TdxBarItemControl::WantsDblClick() const {
+  return (BarManager() && BarManager()->IsDesigning()) || HandlesDblClick();
+}
 
 bool TdxBarItemControl::UnclickAfterDoing() const {
   if (auto* button = dynamic_cast<TdxBarButton*>(Item())) return button->UnclickAfterDoing();
@@ -2388,11 +2680,17 @@ RTL_BEGIN_CLASS(TdxBarManager)
   PUBLISH(DockColor).Stored(&T::IsDockColorStored);
   PUBLISH(LargeIcons).Default(false);
   PUBLISH(LookAndFeel);
+  PUBLISH(DisabledImages);
+  PUBLISH(HotImages);
+  PUBLISH(Images);
+  PUBLISH(ImageListBkColor).Default(clFuchsia);
+  PUBLISH(LargeImages);
   PUBLISH(MakeDisabledImagesFaded).Default(false);
   PUBLISH(MostRecentItemsPercents).Default(95);
   PUBLISH(Scaled).Default(true);
   PUBLISH(ShowHint).Default(true);
   PUBLISH(Style).Default(bmsEnhanced);
+  PUBLISH(UseLargeImagesForLargeIcons).Default(false);
   PUBLISH(UseSystemFont);
   PUBLISH(OnBarVisibleChange);
   PUBLISH(OnClickItem);
@@ -2402,14 +2700,15 @@ RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TdxBarItem)
   using T = TdxBarItem;
+  PUBLISH(Action);
   PUBLISH(Align).Default(iaLeft);
-  PUBLISH(Caption);
+  PUBLISH(Caption).Stored(&T::IsCaptionStored);
   PUBLISH(Category);
   PUBLISH(Description);
-  PUBLISH(Enabled).Default(true);
-  PUBLISH(HelpContext).Default(0);
-  PUBLISH(Hint);
-  PUBLISH(Visible);
+  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
+  PUBLISH(HelpContext).Default(0).Stored(&T::IsHelpContextStored);
+  PUBLISH(Hint).Stored(&T::IsHintStored);
+  PUBLISH(Visible).Stored(&T::IsVisibleStored);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TdxBarButton)
@@ -2418,17 +2717,20 @@ RTL_BEGIN_CLASS(TdxBarButton)
   PUBLISH(ButtonStyle).Default(bsDefault);
   PUBLISH(CloseSubMenuOnClick).Default(true);
   PUBLISH(GroupIndex).Default(0);
-  PUBLISH(Down).Default(false);
+  PUBLISH(Down).Default(false).Stored(&T::IsDownStored);
   PUBLISH(Glyph);
+  PUBLISH(ImageIndex).Default(-1).Stored(&T::IsImageIndexStored);
   PUBLISH(Lowered).Default(false);
   PUBLISH(PaintStyle).Default(psStandard);
+  PUBLISH(ShortCut).Default(0).Stored(&T::IsShortCutStored);
   PUBLISH(UnclickAfterDoing).Default(true);
-  PUBLISH(OnClick);
+  PUBLISH(OnClick).Stored(&T::IsOnClickStored);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TdxBarSubItem)
   using T = TdxBarSubItem;
   PUBLISH(Glyph);
+  PUBLISH(ImageIndex).Default(-1).Stored(&T::IsImageIndexStored);
   PUBLISH(ItemLinks);
   PUBLISH(OnClick);
 RTL_END_CLASS
@@ -2489,6 +2791,7 @@ RTL_IMPLEMENT_CLASS(TdxDockControl)
 RTL_BEGIN_CLASS(TCustomdxBarControl)
   b.Message(WM_MOUSELEAVE, &TCustomdxBarControl::WMMouseLeave);
   b.Message(CM_RELEASE, &TCustomdxBarControl::CMRelease);
+  b.Message(WM_GETDLGCODE, &TCustomdxBarControl::WMGetDlgCode);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TdxBarControl)

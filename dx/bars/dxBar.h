@@ -17,6 +17,9 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/ActnList.h"
+#include "platform/gui/ImgList.h"
+#include "platform/gui/Menus.h"
 
 class TdxBarManager;
 class TdxBar;
@@ -110,14 +113,15 @@ public:
   virtual void DrawCheckedFace(const TdxBarItemControl* Control, HDC DC, bool Pressed, bool Down, bool Hot,
                                TdxBarPaintType Kind, bool Fits, HBRUSH Brush, const TRect& R) const;
   virtual void DrawGlyph(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType Kind, bool Pressed, bool Down,
-                         bool Hot, TBitmap* Glyph, const TRect& GlyphRect, const TRect& Face, bool Fits,
+                         bool Hot, Integer ImageIndex, TCustomImageList* Images, TBitmap* Glyph,
+                         const TRect& GlyphRect, const TRect& Face, bool Fits,
                          HBRUSH Brush) const;
   // Lays the glyph out in the face and draws face, glyph (or the check face) and frame.
   void DrawItemGlyph(const TdxBarItemControl* Control, HDC DC, const TRect& Face, bool DropDown, bool Pressed,
                      bool Down, bool Hot, bool NoGlyph, TdxBarPaintType Kind) const;
   void DrawGlyphFace(const TdxBarItemControl* Control, HDC DC, const TRect& Face, bool DropDown, bool Pressed,
-                     bool Down, bool Hot, bool NoGlyph, TBitmap* Glyph, TdxBarPaintType Kind,
-                     const TRect& GlyphRect) const;
+                     bool Down, bool Hot, bool NoGlyph, Integer ImageIndex, TCustomImageList* Images,
+                     TBitmap* Glyph, TdxBarPaintType Kind, const TRect& GlyphRect) const;
   // The caption with its mnemonic underlined (a doubled "&" shows one "&"); Alignment 0
   // left, 1 centre, 2 right.
   virtual void DrawCaption(const TdxBarItemControl* Control, HDC DC, bool Plain, bool Clip, bool Vertical,
@@ -248,13 +252,21 @@ const TdxBarItemControlPainter* dxBarPainterOf(TdxBarManagerStyle Style);
 
 // Shared bar routines.
 // Draws Glyph into GlyphRect inside R, on BackgroundBrush (or on what DC already shows
-// under R when CopyBackground). The bottom-left pixel of the glyph is its transparent
+// under R when CopyBackground); without a glyph bitmap, image ImageIndex of Images drawn on
+// ImageListBkColor stands in. The bottom-left pixel of the image is its transparent
 // colour. Enabled glyphs are drawn as they are (lightened in the flat look unless hot or
 // down, shadowed when hot in the flat shadow look; grey when Grey); disabled ones are
 // tinted towards FadeColor, or embossed in the shadow colour when FadeColor is clNone.
-void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeColor, bool CopyBackground,
-                    bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey, bool Enabled,
-                    TBitmap* Glyph, const TRect& GlyphRect);
+void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor ImageListBkColor, TColor FadeColor,
+                    bool CopyBackground, bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey,
+                    bool Enabled, Integer ImageIndex, TCustomImageList* Images, TBitmap* Glyph,
+                    const TRect& GlyphRect);
+inline void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeColor, bool CopyBackground,
+                           bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey, bool Enabled,
+                           TBitmap* Glyph, const TRect& GlyphRect) {
+  dxBarDrawGlyph(DC, BackgroundBrush, R, clFuchsia, FadeColor, CopyBackground, ShadowStyle, Pressed, Down, Hot, Flat,
+                 Grey, Enabled, -1, nullptr, Glyph, GlyphRect);
+}
 // Fills R with Bitmap tiled from OriginRect's top-left (so that neighbouring pieces of one
 // surface show one pattern), or, without a bitmap, with Brush (a solid Color when no brush).
 void FillBackground(HDC DC, const TRect& R, const TRect& OriginRect, TBitmap* Bitmap, TColor Color, HBRUSH Brush);
@@ -363,6 +375,24 @@ public:
   bool IsDockColorStored() const { return !autoDockColor_; }
   bool MakeDisabledImagesFaded() const { return makeDisabledImagesFaded_; }
   void SetMakeDisabledImagesFaded(bool Value);
+  // The image lists the items' ImageIndex refers to. A list that is freed is dropped; a
+  // change of a list's images or size refreshes the bar windows.
+  TCustomImageList* Images() const { return imageLists_[ilImages].list; }
+  void SetImages(TCustomImageList* Value) { setImageList(ilImages, Value); }
+  TCustomImageList* HotImages() const { return imageLists_[ilHot].list; }
+  void SetHotImages(TCustomImageList* Value) { setImageList(ilHot, Value); }
+  TCustomImageList* DisabledImages() const { return imageLists_[ilDisabled].list; }
+  void SetDisabledImages(TCustomImageList* Value) { setImageList(ilDisabled, Value); }
+  TCustomImageList* LargeImages() const { return imageLists_[ilLarge].list; }
+  void SetLargeImages(TCustomImageList* Value) { setImageList(ilLarge, Value); }
+  // The colour image-list images are drawn on before their bottom-left pixel's colour is
+  // taken as transparent.
+  TColor ImageListBkColor() const { return imageListBkColor_; }
+  void SetImageListBkColor(TColor Value);
+  // With LargeIcons, toolbars take LargeImages (when assigned) instead of doubling Images.
+  bool UseLargeImagesForLargeIcons() const { return useLargeImagesForLargeIcons_; }
+  void SetUseLargeImagesForLargeIcons(bool Value);
+  bool UsesLargeImages() const { return largeIcons_ && useLargeImagesForLargeIcons_ && LargeImages(); }
   const TdxBarClickItemEvent& OnClickItem() const { return onClickItem_; }
   void SetOnClickItem(const TdxBarClickItemEvent& Value) { onClickItem_ = Value; }
   const TdxBarEvent& OnBarVisibleChange() const { return onBarVisibleChange_; }
@@ -448,6 +478,9 @@ private:
   void lookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues Changed);
   void destroyPaintObjects();
   void rebuildBarWindows();
+  enum ImageListSlot { ilImages, ilHot, ilDisabled, ilLarge, ilCount };
+  void setImageList(ImageListSlot Slot, TCustomImageList* Value);
+  void imageListChanged(TObject* Sender);
   void checkLinksResolved();
   void readDockControlHeights(TReader* Reader);
   void writeDockControlHeights(TWriter* Writer);
@@ -475,6 +508,13 @@ private:
   bool autoDockColor_ = true;
   TColor dockColor_ = clBtnFace;
   bool makeDisabledImagesFaded_ = false;
+  struct ImageListRef {
+    TCustomImageList* list = nullptr;
+    std::unique_ptr<TChangeLink> link;
+  };
+  ImageListRef imageLists_[ilCount];
+  TColor imageListBkColor_ = clFuchsia;
+  bool useLargeImagesForLargeIcons_ = false;
   HBRUSH brushes_[pbCount] = {};
   Integer imageSize_ = 16, buttonGlyphWidth_ = 23, buttonGlyphHeight_ = 22, arrowWidth_ = 11;
   Integer dragMarkOffset_ = 0, dragMarkSize_ = 0;
@@ -518,6 +558,25 @@ public:
   TdxBarItemVisible Visible() const { return visible_; }
   void SetVisible(TdxBarItemVisible Value);
   TdxBarItemVisible LoadedVisible() const { return loadedVisible_; }
+  // An index into the manager's Images; -1 for none.
+  Integer ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(Integer Value) { SetImageIndexVirtual(Value); }
+  // Stored and shown; running an item by its shortcut is the keyboard hook's business.
+  TShortCut ShortCut() const { return shortCut_; }
+  void SetShortCut(TShortCut Value);
+  // The item shows the action's caption, enabled state, help context, hint, image,
+  // shortcut and visibility, and its click runs the action unless OnClick is a handler of
+  // its own. Freeing the action unlinks it.
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* Value);
+  TActionLink* ActionLink() const { return actionLink_.get(); }
+  // Whether the manager's Images has an image at ImageIndex.
+  bool HasValidImage() const;
+  TCustomImageList* GetImages() const;
+  virtual Integer GetImageIndex() const { return imageIndex_; }
+  virtual void SetImageIndexVirtual(Integer Value) { StoreImageIndex(Value); }
+  // Copies the item's state into an action (Dest must be a TCustomAction).
+  void AssignTo(TPersistent* Dest) override;
   const TNotifyEvent& OnClick() const { return onClick_; }
   void SetOnClick(const TNotifyEvent& Value) { onClick_ = Value; }
   TdxBarItemLink* ClickItemLink() const { return clickItemLink_; }
@@ -543,15 +602,33 @@ protected:
   virtual void EnabledChanged();
   virtual void GlyphChanged();
   virtual void VisibleChanged();
+  virtual void ShortCutChanged();
+  virtual void StoreImageIndex(Integer Value);
+  // Takes the action's state; with CheckDefaults only into properties still at their defaults.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
   void ReadState(TReader* Reader) override;
   void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+public:
+  // What is not stored while it follows the action.
+  bool IsCaptionStored() const;
+  bool IsEnabledStored() const;
+  bool IsHelpContextStored() const;
+  bool IsHintStored() const;
+  bool IsImageIndexStored() const;
+  bool IsShortCutStored() const;
+  bool IsVisibleStored() const;
+  bool IsOnClickStored() const;
 
 private:
   friend class TdxBarItemLink;
   friend class TdxBarItemControl;
   friend class TdxBarManager;
   friend class TdxBarManagerCategories;
+  friend class TdxBarItemActionLink;
   void glyphChanged(TObject* Sender) { GlyphChanged(); }
+  void doActionChange(TObject* Sender);
   TdxBarManager* barManager_ = nullptr;
   TdxBarItemAlign align_ = iaLeft;
   std::string caption_, description_, hint_;
@@ -561,8 +638,41 @@ private:
   Integer helpContext_ = 0;
   TdxBarItemVisible visible_ = ivAlways, loadedVisible_ = ivAlways;
   TNotifyEvent onClick_;
+  Integer imageIndex_ = -1;
+  TShortCut shortCut_ = 0;
+  std::unique_ptr<TActionLink> actionLink_;
   TdxBarItemLink* clickItemLink_ = nullptr;
   std::vector<TdxBarItemLink*> links_;
+};
+
+// The link between an item and its action: a property follows the action while the item
+// still shows the action's value.
+class TdxBarItemActionLink : public TActionLink {
+  RTL_DECLARE_CLASS(TdxBarItemActionLink, TActionLink)
+public:
+  explicit TdxBarItemActionLink(TObject* AClient);
+  bool IsCaptionLinked() override;
+  bool IsCheckedLinked() override;
+  bool IsEnabledLinked() override;
+  bool IsHelpContextLinked() override;
+  bool IsHintLinked() override;
+  bool IsImageIndexLinked() override;
+  bool IsShortCutLinked() override;
+  bool IsVisibleLinked() override;
+  bool IsOnExecuteLinked() override;
+  void SetCaption(const std::string& Value) override;
+  void SetChecked(bool Value) override;
+  void SetEnabled(bool Value) override;
+  void SetHelpContext(THelpContext Value) override;
+  void SetHint(const std::string& Value) override;
+  void SetImageIndex(Integer Value) override;
+  void SetShortCut(TShortCut Value) override;
+  void SetVisible(bool Value) override;
+  void SetOnExecute(const TNotifyEvent& Value) override;
+
+protected:
+  void AssignClient(TObject* AClient) override;
+  TdxBarItem* FClient = nullptr;
 };
 
 class TdxBarButton : public TdxBarItem {
@@ -577,6 +687,7 @@ public:
   void SetCloseSubMenuOnClick(bool Value) { closeSubMenuOnClick_ = Value; }
   bool Down() const { return down_; }
   void SetDown(bool Value);
+  bool IsDownStored() const;
   Integer GroupIndex() const { return groupIndex_; }
   void SetGroupIndex(Integer Value);
   bool Lowered() const { return lowered_; }
@@ -953,11 +1064,18 @@ public:
 
   void WMMouseLeave(TMessage& Message);
   void CMRelease(TMessage& Message);
+  // The navigation keys, Enter and Esc are the window's own, not the form's dialog keys.
+  void WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTALLKEYS; }
 
 protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  // Keys that reach the window: the selected view has the first word on the keys it wants;
+  // Enter clicks the selected view, Esc closes the chain.
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  // Whether the selected, enabled view wanted Key and took it.
+  bool PassKeyToSelected(Word Key);
   void CalcDrawingConsts();
   void CreateParams(TCreateParams& Params) override;
   void drawItems(HDC DC, TdxBarPaintType Type);
@@ -1097,6 +1215,25 @@ public:
   virtual bool GetEnabled() const;
   virtual TBitmap* GetGlyph() const;
   virtual std::string GetHint() const;
+  virtual Integer GetImageIndex() const;
+  // The list the view's image comes from: a disabled view takes the disabled list when
+  // there is one; Large (toolbars with large icons) takes LargeImages when the manager
+  // uses it.
+  TCustomImageList* GetImages(bool Large) const;
+  TCustomImageList* GetHotImages() const;
+  // Whether the glyph routine draws the image as it is: the manager has disabled images to
+  // show, or the view is enabled.
+  bool HasStateImages() const;
+  bool HasValidImage() const;
+  virtual TShortCut GetShortCut() const;
+  virtual void ShortCutChanged();
+  // A double click on the view: asked first whether it wants it.
+  virtual bool HandlesDblClick() const { return false; }
+  bool WantsDblClick() const;
+  virtual void DblClick() {}
+  // A navigation key offered to the selected view; it takes it only when it wants it.
+  virtual bool WantsKey(Word Key) const { return false; }
+  virtual void KeyDown(Word Key) {}
   virtual Integer GetWidth() const { return 0; }
   virtual Integer GetHeight() const { return 0; }
   virtual Integer GetMinWidth() const { return 1; }

@@ -167,9 +167,10 @@ const TdxBarItemControlPainter* dxBarPainterOf(TdxBarManagerStyle Style) {
 // Shared routines
 // =======================================================================================
 
-void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeColor, bool CopyBackground,
-                    bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey, bool Enabled,
-                    TBitmap* Glyph, const TRect& GlyphRect) {
+void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor ImageListBkColor, TColor FadeColor,
+                    bool CopyBackground, bool ShadowStyle, bool Pressed, bool Down, bool Hot, bool Flat, bool Grey,
+                    bool Enabled, Integer ImageIndex, TCustomImageList* Images, TBitmap* Glyph,
+                    const TRect& GlyphRect) {
   Integer w = R.right - R.left, h = R.bottom - R.top;
   if (w <= 0 || h <= 0) return;
   // Everything is drawn off screen and copied in one go.
@@ -179,10 +180,17 @@ void dxBarDrawGlyph(HDC DC, HBRUSH BackgroundBrush, const TRect& R, TColor FadeC
     TRect all = Rect(0, 0, w, h);
     FillRect(target.DC(), &all, BackgroundBrush ? BackgroundBrush : GetSysColorBrush(COLOR_BTNFACE));
   }
-  if (Glyph && !Glyph->Empty()) {
-    Integer gw = Glyph->Width(), gh = Glyph->Height();
+  bool fromBitmap = Glyph && !Glyph->Empty();
+  bool fromList = !fromBitmap && Images && ImageIndex >= 0 && ImageIndex < Images->Count() && Images->Handle();
+  if (fromBitmap || fromList) {
+    Integer gw = fromBitmap ? Glyph->Width() : Images->Width(), gh = fromBitmap ? Glyph->Height() : Images->Height();
     PixelBuffer image(gw, gh);
-    BitBlt(image.DC(), 0, 0, gw, gh, Glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
+    if (fromBitmap) BitBlt(image.DC(), 0, 0, gw, gh, Glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
+    else {
+      // The list's image on its background colour: that colour becomes the transparent one.
+      fillColor(image.DC(), Rect(0, 0, gw, gh), ColorToRGB(ImageListBkColor));
+      ImageList_Draw(Images->Handle(), ImageIndex, image.DC(), 0, 0, ILD_NORMAL);
+    }
     COLORREF transparent = image.At(0, gh - 1);
     TRect dest = GlyphRect;
     OffsetRect(&dest, -R.left, -R.top);
@@ -373,8 +381,9 @@ void TdxBarItemControlPainter::DrawCheckedFace(const TdxBarItemControl* Control,
 }
 
 void TdxBarItemControlPainter::DrawGlyph(const TdxBarItemControl* Control, HDC DC, TdxBarPaintType, bool Pressed,
-                                         bool Down, bool Hot, TBitmap* Glyph, const TRect& GlyphRect,
-                                         const TRect& Face, bool Fits, HBRUSH Brush) const {
+                                         bool Down, bool Hot, Integer ImageIndex, TCustomImageList* Images,
+                                         TBitmap* Glyph, const TRect& GlyphRect, const TRect& Face, bool Fits,
+                                         HBRUSH Brush) const {
   TRect face = Face;
   if (Fits) InflateRect(&face, -1, -1);
   bool copyBackground = false;
@@ -387,8 +396,13 @@ void TdxBarItemControlPainter::DrawGlyph(const TdxBarItemControl* Control, HDC D
       copyBackground = true;
     }
   }
-  dxBarDrawGlyph(DC, Brush, face, GetDisabledFadeColor(Control->Parent()), copyBackground, false, Pressed, Down,
-                 Hot, false, false, Control->GetEnabled(), Glyph, GlyphRect);
+  // An image from the disabled list is drawn as it is; a disabled view's own bitmap is
+  // still drawn disabled, as the disabled list has nothing to show for it.
+  bool asIs = Control->HasStateImages() && (Control->GetEnabled() || !Glyph || Glyph->Empty());
+  TdxBarManager* manager = Control->BarManager();
+  dxBarDrawGlyph(DC, Brush, face, manager ? manager->ImageListBkColor() : clFuchsia,
+                 GetDisabledFadeColor(Control->Parent()), copyBackground, false, Pressed, Down, Hot, false, false,
+                 asIs, ImageIndex, Images, Glyph, GlyphRect);
 }
 
 void TdxBarItemControlPainter::DrawItemGlyph(const TdxBarItemControl* Control, HDC DC, const TRect& Face,
@@ -400,11 +414,23 @@ void TdxBarItemControlPainter::DrawItemGlyph(const TdxBarItemControl* Control, H
   if (Kind == ptHorz) faceW = manager->ButtonGlyphWidth();
   else if (Kind == ptVert) faceH = manager->ButtonGlyphHeight();
   TBitmap* glyph = NoGlyph ? nullptr : Control->GetGlyph();
-  bool hasGlyph = glyph && !glyph->Empty();
+  bool hasBitmap = glyph && !glyph->Empty();
+  // Without a bitmap the image comes from the list for the view's place and state: the hot
+  // list while hot when it has the image, else the view's own list.
+  Integer imageIndex = Control->GetImageIndex();
+  TCustomImageList* images = nullptr;
+  if (!hasBitmap && !NoGlyph && Control->HasValidImage()) {
+    TCustomImageList* hot = Control->GetHotImages();
+    if (Hot && Control->GetEnabled() && hot && imageIndex < hot->Count()) images = hot;
+    else images = Control->GetImages(Kind != ptMenu);
+    if (imageIndex >= images->Count()) images = Control->GetImages(false);
+  }
+  bool hasGlyph = hasBitmap || images;
   TRect glyphRect = Rect(0, 0, 0, 0);
   if (hasGlyph) {
-    Integer gw = glyph->Width(), gh = glyph->Height();
-    if (Kind != ptMenu && manager->LargeIcons()) {
+    Integer gw = hasBitmap ? glyph->Width() : images->Width(), gh = hasBitmap ? glyph->Height() : images->Height();
+    bool largeList = images && images == Control->GetImages(true) && manager->UsesLargeImages();
+    if (Kind != ptMenu && manager->LargeIcons() && !largeList) {
       gw *= 2;
       gh *= 2;
     }
@@ -419,12 +445,14 @@ void TdxBarItemControlPainter::DrawItemGlyph(const TdxBarItemControl* Control, H
     }
     glyphRect = Bounds(x, y, gw, gh);
   }
-  DrawGlyphFace(Control, DC, Face, DropDown, Pressed, Down, Hot, NoGlyph || !hasGlyph, glyph, Kind, glyphRect);
+  DrawGlyphFace(Control, DC, Face, DropDown, Pressed, Down, Hot, NoGlyph || !hasGlyph, imageIndex, images, glyph,
+                Kind, glyphRect);
 }
 
 void TdxBarItemControlPainter::DrawGlyphFace(const TdxBarItemControl* Control, HDC DC, const TRect& Face,
                                              bool DropDown, bool Pressed, bool Down, bool Hot, bool NoGlyph,
-                                             TBitmap* Glyph, TdxBarPaintType Kind, const TRect& GlyphRect) const {
+                                             Integer ImageIndex, TCustomImageList* Images, TBitmap* Glyph,
+                                             TdxBarPaintType Kind, const TRect& GlyphRect) const {
   HBRUSH brush = GetGlyphBrush(Control, Kind, DropDown, Pressed, Down, Hot, NoGlyph);
   Integer faceW = Face.right - Face.left, faceH = Face.bottom - Face.top;
   Integer needW = NoGlyph ? Control->BarManager()->ImageSize() : GlyphRect.right - GlyphRect.left;
@@ -432,7 +460,7 @@ void TdxBarItemControlPainter::DrawGlyphFace(const TdxBarItemControl* Control, H
   bool fits = faceW >= needW + 2 && faceH >= needH + 2;
   if (PaintsFaceFirst()) DrawButtonFrame(Control, DC, DropDown, Pressed, Down, Hot, NoGlyph, Kind, Face, fits, brush);
   if (NoGlyph) DrawCheckedFace(Control, DC, Pressed, Down, Hot, Kind, fits, brush, Face);
-  else DrawGlyph(Control, DC, Kind, Pressed, Down, Hot, Glyph, GlyphRect, Face, fits, brush);
+  else DrawGlyph(Control, DC, Kind, Pressed, Down, Hot, ImageIndex, Images, Glyph, GlyphRect, Face, fits, brush);
   if (!PaintsFaceFirst()) DrawButtonFrame(Control, DC, DropDown, Pressed, Down, Hot, NoGlyph, Kind, Face, fits, brush);
 }
 

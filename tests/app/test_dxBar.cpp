@@ -35,6 +35,7 @@ public:
   bool pressedSeen = false;
   TdxBarItemControl* watchControl = nullptr;
   void ClickItem(TObject*, TdxBarItem* Item) { log.push_back("manager:" + Item->Name()); }
+  void Execute(TObject* Sender) { log.push_back(std::string("execute:") + (Sender ? Sender->ClassName() : "")); }
   void Click(TObject* Sender) {
     auto* item = static_cast<TdxBarItem*>(Sender);
     log.push_back("click:" + item->Name());
@@ -1098,6 +1099,343 @@ TEST_F(ToolbarTest, TheFloatingCaptionShowsTextCloseButtonAndMark) {
   DeleteObject(lineBrush);
 }
 
+// --- Images from the manager's image lists.
+
+class ImageListTest : public ToolbarTest {
+protected:
+  void SetUp() override {
+    ToolbarTest::SetUp();
+    images = listOf({clRed});
+    hot = listOf({clBlue});
+    disabled = listOf({clLime});
+    manager->SetImages(images);
+    gera->SetImageIndex(0);
+    pumpFor(100);
+  }
+  // A list owned by the form with one 16 x 16 square image (on fuchsia) per colour.
+  TImageList* listOf(std::initializer_list<TColor> Colors) {
+    auto* list = new TImageList(form.get());
+    for (TColor c : Colors) list->Add(squareGlyph(c).get(), nullptr);
+    return list;
+  }
+  // The colour at the centre of the glyph of link i, and at a corner of its glyph square.
+  uint32_t glyphCentre(Integer i, Integer Offset = 8) {
+    pumpFor(100);
+    TRect r = link(i)->ItemRect();
+    Integer gx = r.left + (manager->ButtonGlyphWidth() - 16) / 2, gy = r.top + (r.bottom - r.top - 16) / 2;
+    TBitmap shot;
+    captureClient(window(), shot);
+    return pixelAt(shot, gx + Offset, gy + Offset);
+  }
+  TImageList* images = nullptr;
+  TImageList* hot = nullptr;
+  TImageList* disabled = nullptr;
+};
+
+TEST_F(ImageListTest, AnImageListGlyphShowsNormalHotAndDisabled) {
+  // The same metrics as a bitmap glyph of the list's size: glyph only, no caption.
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
+  salva->SetGlyph(glyph.get());
+  pumpFor(50);
+  ASSERT_TRUE(link(0)->Control()->HasImage());
+  EXPECT_EQ(link(0)->Control()->GetWidth(), link(1)->Control()->GetWidth()) << "sized like a 16-pixel bitmap glyph";
+  EXPECT_LT(link(0)->Control()->GetWidth(), textWidth("Gerar estrato")) << "no caption beside the image";
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x0000FF)) << "the list's red image";
+  EXPECT_EQ(hexOf(glyphCentre(0, 1)), hexOf(GetSysColor(COLOR_BTNFACE))) << "the background colour is transparent";
+
+  manager->SetHotImages(hot);
+  manager->SetDisabledImages(disabled);
+  moveMouseTo(screenCentre(0));
+  pumpUntil([&] { return window()->SelectedControl() == link(0)->Control(); });
+  TBitmap shot;
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-imagelist-hot");
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0xFF0000)) << "hot: the hot list's blue image";
+  moveMouseTo(Point(5, 600));
+  pumpUntil([&] { return window()->SelectedControl() == nullptr; });
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-imagelist-normal");
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x0000FF)) << "not hot: the normal image again";
+
+  gera->SetEnabled(false);
+  captureClient(window(), shot);
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FF00)) << "disabled: the disabled list's image, as it is";
+  moveMouseTo(screenCentre(0));
+  pumpFor(100);
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FF00)) << "a disabled view does not take the hot image";
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+  captureClient(window(), shot);
+  savePng(shot, "toolbar-imagelist-disabled");
+  manager->SetDisabledImages(nullptr);
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "no disabled list: embossed";
+  manager->SetMakeDisabledImagesFaded(true);
+  EXPECT_NE(hexOf(glyphCentre(0)), hexOf(GetSysColor(COLOR_BTNSHADOW))) << "faded: tinted, not embossed";
+  EXPECT_NE(hexOf(glyphCentre(0)), hexOf(0x0000FF));
+}
+
+// A bitmap glyph of a disabled item has no counterpart in the disabled list: it is still
+// drawn disabled when the manager has one.
+TEST_F(ImageListTest, ADisabledBitmapGlyphStaysDisabledBesideADisabledList) {
+  std::unique_ptr<TBitmap> glyph = squareGlyph(clRed);
+  salva->SetGlyph(glyph.get());
+  salva->SetEnabled(false);
+  manager->SetDisabledImages(disabled);
+  EXPECT_EQ(hexOf(glyphCentre(1)), hexOf(GetSysColor(COLOR_BTNSHADOW)));
+}
+
+TEST_F(ImageListTest, AnIndexOutsideTheListShowsTheCaption) {
+  Integer withImage = link(0)->Control()->GetWidth();
+  struct Case {
+    Integer index;
+    bool image;
+  };
+  for (const Case& c : {Case{-1, false}, Case{1, false}, Case{0, true}}) {
+    gera->SetImageIndex(c.index);
+    EXPECT_EQ(link(0)->Control()->HasImage(), c.image) << c.index;
+    EXPECT_EQ(link(0)->Control()->GetWidth(), c.image ? withImage : textWidth("Gerar estrato") + manager->Font()->Size())
+        << c.index;
+  }
+}
+
+TEST_F(ImageListTest, ListChangesAndFreedListsRefreshTheBar) {
+  gera->SetImageIndex(1);
+  Integer captionWidth = window()->Width();
+  images->Add(squareGlyph(clBlue).get(), nullptr);
+  EXPECT_TRUE(link(0)->Control()->HasImage()) << "the list's new image is seen at once";
+  EXPECT_LT(window()->Width(), captionWidth) << "the bar is laid out again";
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0xFF0000));
+
+  manager->SetHotImages(images);
+  manager->SetDisabledImages(images);
+  delete images;
+  images = nullptr;
+  EXPECT_EQ(manager->Images(), nullptr) << "a freed list is dropped from every place";
+  EXPECT_EQ(manager->HotImages(), nullptr);
+  EXPECT_EQ(manager->DisabledImages(), nullptr);
+  EXPECT_FALSE(link(0)->Control()->HasImage());
+  EXPECT_EQ(window()->Width(), captionWidth);
+  moveMouseTo(screenCentre(0));
+  pumpFor(100);
+  EXPECT_EQ(window()->SelectedControl(), link(0)->Control()) << "the bar keeps working";
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+
+  // The change link follows the list that replaced another; the former one may go.
+  manager->SetImages(hot);
+  manager->SetImages(disabled);
+  delete hot;
+  hot = nullptr;
+  EXPECT_EQ(manager->Images(), disabled) << "freeing a former list leaves the current one";
+  EXPECT_FALSE(link(0)->Control()->HasImage());
+  disabled->Add(squareGlyph(clYellow).get(), nullptr);
+  EXPECT_TRUE(link(0)->Control()->HasImage()) << "the current list's change is heard";
+  EXPECT_EQ(hexOf(glyphCentre(0)), hexOf(0x00FFFF));
+}
+
+TEST_F(ImageListTest, LargeIconsTakeTheLargeListWhenAskedElseDoubleTheSmallImage) {
+  auto* large = new TImageList(form.get());
+  large->SetWidth(32);
+  large->SetHeight(32);
+  TBitmap big;
+  big.SetWidth(32);
+  big.SetHeight(32);
+  big.Canvas()->Brush()->SetColor(clFuchsia);
+  big.Canvas()->FillRect(Rect(0, 0, 32, 32));
+  big.Canvas()->Brush()->SetColor(clYellow);
+  big.Canvas()->FillRect(Rect(2, 2, 30, 30));
+  large->Add(&big, nullptr);
+  manager->SetLargeImages(large);
+  manager->SetLargeIcons(true);
+  struct Case {
+    bool useLarge;
+    uint32_t centre, nearCorner;
+  };
+  // The small image doubled: its square spans 8..23; the large image's spans 2..29.
+  for (const Case& c : {Case{false, 0x0000FF, GetSysColor(COLOR_BTNFACE)}, Case{true, 0x00FFFF, 0x00FFFF}}) {
+    manager->SetUseLargeImagesForLargeIcons(c.useLarge);
+    pumpFor(100);
+    TRect r = link(0)->ItemRect();
+    Integer gx = r.left + (manager->ButtonGlyphWidth() - 32) / 2, gy = r.top + (r.bottom - r.top - 32) / 2;
+    TBitmap shot;
+    captureClient(window(), shot);
+    EXPECT_EQ(hexOf(pixelAt(shot, gx + 16, gy + 16)), hexOf(c.centre)) << c.useLarge;
+    EXPECT_EQ(hexOf(pixelAt(shot, gx + 4, gy + 4)), hexOf(c.nearCorner)) << c.useLarge;
+  }
+}
+
+// --- Actions and shortcuts.
+
+TEST_F(ToolbarTest, AnActionGivesTheItemItsStateAndRunsWhenClicked) {
+  auto* action = new TAction(form.get());
+  action->SetCaption("Abrir Projeto");
+  action->SetHint("Abre um projeto");
+  action->SetHelpContext(7);
+  action->SetImageIndex(2);
+  action->SetShortCut(ShortCut('O', {ssCtrl}));
+  action->SetOnExecute(TNotifyEvent(&rec, &Recorder::Execute));
+  Integer before = link(0)->Control()->GetWidth();
+  gera->SetAction(action);
+  EXPECT_EQ(gera->Action(), action);
+  EXPECT_EQ(gera->Caption(), "Abrir Projeto");
+  EXPECT_EQ(gera->Hint(), "Abre um projeto");
+  EXPECT_EQ(gera->HelpContext(), 7);
+  EXPECT_EQ(gera->ImageIndex(), 2);
+  EXPECT_EQ(gera->ShortCut(), ShortCut('O', {ssCtrl}));
+  EXPECT_EQ(link(0)->Control()->GetCaption(), "Abrir Projeto") << "the view shows the action's caption";
+  EXPECT_NE(link(0)->Control()->GetWidth(), before) << "and is sized for it";
+  EXPECT_FALSE(gera->IsCaptionStored()) << "what follows the action is not stored";
+  EXPECT_FALSE(gera->IsShortCutStored());
+  EXPECT_FALSE(gera->IsOnClickStored());
+
+  // Later changes of the action reach the item while the item still shows the action's value.
+  action->SetEnabled(false);
+  EXPECT_FALSE(gera->Enabled());
+  action->SetEnabled(true);
+  action->SetVisible(false);
+  EXPECT_EQ(gera->Visible(), ivNever);
+  EXPECT_EQ(link(0)->Control(), nullptr) << "hidden with its action";
+  action->SetVisible(true);
+  ASSERT_NE(link(0)->Control(), nullptr);
+  action->SetCaption("Abrir");
+  EXPECT_EQ(gera->Caption(), "Abrir");
+  gera->SetCaption("Gerar estrato");
+  EXPECT_TRUE(gera->IsCaptionStored()) << "a caption of the item's own is stored";
+  gera->SetCaption("Abrir");
+  pumpFor(100);
+
+  // OnClick is the action's handler: the click runs the action.
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "execute:TAction"}));
+  rec.log.clear();
+  // A handler of the item's own runs instead of the action.
+  gera->SetOnClick(TNotifyEvent(&rec, &Recorder::Click));
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "click:Gera"}));
+  rec.log.clear();
+
+  // Freeing the action unlinks it; the item keeps its state and works on.
+  delete action;
+  EXPECT_EQ(gera->Action(), nullptr);
+  EXPECT_EQ(gera->ActionLink(), nullptr);
+  EXPECT_EQ(gera->Caption(), "Abrir");
+  clickAt(window(), centreOf(link(0)));
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "click:Gera"}));
+}
+
+TEST_F(BarTest, AnItemCopiesItsStateIntoAnAction) {
+  TdxBarButton* b = button("Salva", "Salvar");
+  b->SetButtonStyle(bsChecked);
+  b->SetDown(true);
+  b->SetShortCut(ShortCut('S', {ssCtrl}));
+  b->SetImageIndex(3);
+  b->SetEnabled(false);
+  TAction action(nullptr);
+  struct Case {
+    TdxBarItemVisible visible;
+    bool before, after;
+  };
+  for (const Case& c : {Case{ivNever, true, false}, Case{ivAlways, false, true}, Case{ivInCustomizing, false, false},
+                        Case{ivInCustomizing, true, true}}) {
+    action.SetVisible(c.before);
+    b->SetVisible(c.visible);
+    action.Assign(b);
+    EXPECT_EQ(action.Visible(), c.after) << c.visible << " over " << c.before;
+  }
+  EXPECT_EQ(action.Caption(), "Salvar");
+  EXPECT_TRUE(action.Checked());
+  EXPECT_FALSE(action.Enabled());
+  EXPECT_EQ(action.ShortCut(), ShortCut('S', {ssCtrl}));
+  EXPECT_EQ(action.ImageIndex(), 3);
+  EXPECT_TRUE(action.OnExecute() == b->OnClick());
+  TBitmap notAnAction;
+  EXPECT_THROW(notAnAction.Assign(b), Exception) << "only an action takes an item's state";
+}
+
+// --- Keys and double clicks on a toolbar.
+
+// A button view that takes the Down key and, when asked to, double clicks.
+class KeyedButtonControl : public TdxBarButtonControl {
+public:
+  using TdxBarButtonControl::TdxBarButtonControl;
+  static inline std::vector<std::string>* log = nullptr;
+  static inline bool handlesDblClick = false;
+  bool WantsKey(Word Key) const override { return Key == VK_DOWN; }
+  void KeyDown(Word Key) override { log->push_back("key:" + std::to_string(Key)); }
+  bool HandlesDblClick() const override { return handlesDblClick; }
+  void DblClick() override { log->push_back("dblclick:" + Item()->Name()); }
+};
+
+class KeyedToolbarTest : public ToolbarTest {
+protected:
+  void SetUp() override {
+    original = dxBarItemControlFactory(TdxBarButton::StaticClass());
+    dxBarRegisterItem(TdxBarButton::StaticClass(),
+                      [](TdxBarItemLink* Link) -> TdxBarItemControl* { return new KeyedButtonControl(Link); });
+    KeyedButtonControl::log = &rec.log;
+    KeyedButtonControl::handlesDblClick = false;
+    ToolbarTest::SetUp();
+  }
+  void TearDown() override {
+    ToolbarTest::TearDown();
+    dxBarRegisterItem(TdxBarButton::StaticClass(), original);
+  }
+  TdxBarItemControlFactory original = nullptr;
+};
+
+TEST_F(KeyedToolbarTest, KeysGoToTheSelectedViewFirstAndEnterClicksIt) {
+  ASSERT_NE(dynamic_cast<KeyedButtonControl*>(link(0)->Control()), nullptr);
+  moveMouseTo(screenCentre(0));
+  ASSERT_TRUE(pumpUntil([&] { return window()->SelectedControl() == link(0)->Control(); }));
+  SetFocus(window()->Handle());
+  pumpFor(50);
+  ASSERT_EQ(GetFocus(), window()->Handle());
+  pressKey(VK_DOWN);
+  pumpUntil([&] { return !rec.log.empty(); });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"key:" + std::to_string(VK_DOWN)})) << "the view wanted Down";
+  rec.log.clear();
+  pressKey(VK_UP);
+  pumpFor(100);
+  EXPECT_TRUE(rec.log.empty()) << "a key the view does not want does not click it";
+  pressKey(VK_RETURN);
+  pumpUntil([&] { return rec.log.size() >= 2; });
+  EXPECT_EQ(rec.log, (std::vector<std::string>{"manager:Gera", "click:Gera"})) << "Enter clicks the selected view";
+  rec.log.clear();
+
+  gera->SetEnabled(false);
+  pressKey(VK_DOWN);
+  pressKey(VK_RETURN);
+  pumpFor(100);
+  EXPECT_TRUE(rec.log.empty()) << "a disabled view takes no key and no click";
+  gera->SetEnabled(true);
+  pressKey(VK_ESCAPE);
+  pumpFor(50);
+  EXPECT_EQ(window()->SelectedControl(), nullptr) << "Esc leaves the selection";
+  moveMouseTo(Point(5, 600));
+  pumpFor(50);
+}
+
+TEST_F(KeyedToolbarTest, ADoubleClickGoesToAViewThatHandlesIt) {
+  struct Case {
+    bool handles;
+    std::vector<std::string> log;
+  };
+  for (const Case& c : {Case{false, {"manager:Gera", "click:Gera", "manager:Gera", "click:Gera"}},
+                        Case{true, {"manager:Gera", "click:Gera", "dblclick:Gera"}}}) {
+    KeyedButtonControl::handlesDblClick = c.handles;
+    rec.log.clear();
+    doubleClickAt(window(), centreOf(link(0)));
+    pumpUntil([&] { return rec.log.size() >= c.log.size(); });
+    pumpFor(100);
+    EXPECT_EQ(rec.log, c.log) << (c.handles ? "handles" : "a second press");
+    moveMouseTo(Point(5, 600));
+    pumpFor(GetDoubleClickTime() + 50);
+  }
+}
+
 // --- Stored descriptions.
 
 class StoredBarTest : public ::testing::Test {
@@ -1180,6 +1518,51 @@ TEST_F(StoredBarTest, UnknownItemClassOrMissingItemIsRefusedByName) {
     form.reset();
   }
   EXPECT_EQ(read(description("TdxBarButton", "Botao")), "") << "a later good read is not disturbed";
+}
+
+TEST_F(StoredBarTest, StoredShortcutsAndActionsAreRead) {
+  std::string text = description("TdxBarButton", "Botao");
+  const std::string item = "  object Botao: TdxBarButton\n";
+  text.replace(text.find(item), item.size(),
+               "  object Acoes: TActionList\n"
+               "    object AbrirProjeto: TAction\n"
+               "      Caption = 'Abrir Projeto'\n"
+               "      Hint = 'Abre um projeto'\n"
+               "      ShortCut = 16463\n"
+               "    end\n"
+               "  end\n" +
+                   item + "    Action = AbrirProjeto\n");
+  text.replace(text.rfind("end\n"), 4,
+               "  object Salvar: TdxBarButton\n"
+               "    Caption = 'Salvar'\n"
+               "    ShortCut = 16467\n"
+               "  end\n"
+               "end\n");
+  ASSERT_EQ(read(text), "");
+  auto* botao = dynamic_cast<TdxBarButton*>(form->FindComponent("Botao"));
+  auto* salvar = dynamic_cast<TdxBarButton*>(form->FindComponent("Salvar"));
+  ASSERT_TRUE(botao && salvar);
+  EXPECT_EQ(salvar->ShortCut(), ShortCut('S', {ssCtrl}));
+  EXPECT_EQ(botao->Action(), form->FindComponent("AbrirProjeto"));
+  EXPECT_EQ(botao->Caption(), "Gerar estrato") << "a stored caption of the item's own is kept";
+  EXPECT_EQ(botao->Hint(), "Abre um projeto") << "defaults are filled from the action";
+  EXPECT_EQ(botao->ShortCut(), ShortCut('O', {ssCtrl}));
+
+  // Written back: the hint and shortcut that follow the action are left out, an own
+  // shortcut is kept.
+  auto written = [](TComponent* Component) {
+    TMemoryStream binary;
+    binary.WriteComponent(Component);
+    binary.SetPosition(0);
+    TStringStream out("");
+    ObjectBinaryToText(&binary, &out);
+    return out.DataString();
+  };
+  std::string botaoText = written(botao), salvarText = written(salvar);
+  EXPECT_EQ(botaoText.find("ShortCut"), std::string::npos) << botaoText;
+  EXPECT_EQ(botaoText.find("Hint"), std::string::npos) << botaoText;
+  EXPECT_NE(botaoText.find("AbrirProjeto"), std::string::npos) << botaoText;
+  EXPECT_NE(salvarText.find("ShortCut = 16467"), std::string::npos) << salvarText;
 }
 
 // --- The main window's toolbar.
