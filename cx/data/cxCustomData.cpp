@@ -31,6 +31,7 @@ RTL_IMPLEMENT_CLASS(TcxDataControllerGroups)
 RTL_IMPLEMENT_CLASS(TcxDataFilterCriteriaItem)
 RTL_IMPLEMENT_CLASS(TcxDataFilterCriteria)
 RTL_IMPLEMENT_CLASS(TcxCustomDataController)
+RTL_IMPLEMENT_CLASS(TcxDataController)
 
 namespace {
 
@@ -1365,6 +1366,16 @@ void TcxCustomDataControllerInfo::ChangeFocusedRowIndex(Integer ARowIndex, bool 
   }
 }
 
+void TcxCustomDataControllerInfo::FocusRecordOfSource(Integer ARecordIndex) {
+  if (!(FChanges & ciFocusedInCycle)) {
+    FPrevious.AssignFrom(FCurrent);
+    FChanges |= ciFocusedInCycle;
+  }
+  FCurrent.RecordIndex = ARecordIndex;
+  FCurrent.Level = static_cast<Integer>(FGroupingFields.size());
+  RefreshFocused();
+}
+
 void TcxCustomDataControllerInfo::FocusRow(Integer ARowIndex) {
   ChangeFocusedRowIndex(ARowIndex, false);
   CheckChanges();
@@ -1851,6 +1862,7 @@ Integer TcxCustomDataController::AppendRecordFromReader(TcxValueDefReader* ARead
 }
 
 void TcxCustomDataController::LoadData() {
+  std::exception_ptr restoreError;
   FDataStorage->Clear(false);
   if (FProvider->CanLoadData()) {
     if (IsGridMode()) {
@@ -1859,11 +1871,9 @@ void TcxCustomDataController::LoadData() {
       FDataStorage->EndLoad();
     } else {
       FProvider->LockNotify();
-      ScopeExit unlock([this] {
-        FProvider->RestorePosition();
-        FProvider->UnlockNotify();
-      });
+      ScopeExit unlock([this] { FProvider->UnlockNotify(); });
       FProvider->SavePosition();
+      ScopeExit restoreAfterFailure([this] { FProvider->RestorePosition(); });
       FProvider->First();
       if (FProvider->FieldsRecreatedAfterFirst()) UpdateFields();
       FDataStorage->BeginLoad();
@@ -1875,6 +1885,14 @@ void TcxCustomDataController::LoadData() {
       }
       FDataStorage->EndLoad();
       FLoaded = true;
+      // The records are read: a source that cannot put its position back must not leave
+      // them half shown. The load is finished first and the failure is raised afterwards.
+      restoreAfterFailure.Dismiss();
+      try {
+        FProvider->RestorePosition();
+      } catch (...) {
+        restoreError = std::current_exception();
+      }
     }
   }
   FDataControllerInfo->Refresh();
@@ -1882,6 +1900,7 @@ void TcxCustomDataController::LoadData() {
   RefreshRowList();
   Change(dccData);
   DataLoaded();
+  if (restoreError) std::rethrow_exception(restoreError);
 }
 
 void TcxCustomDataController::RebuildStructure() {
@@ -2740,4 +2759,12 @@ void TcxCustomDataController::DoBeforePost() {
 }
 void TcxCustomDataController::DoNewRecord(Integer ARecordIndex) {
   if (OnNewRecord) OnNewRecord(this, ARecordIndex);
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxDataController
+
+void TcxDataController::AfterConstruction() {
+  inherited::AfterConstruction();
+  ActiveChanged(true);
 }

@@ -626,6 +626,9 @@ public:
   bool IsPrevFocusChanged() const { return FPrevious.Changed; }
   // The controller's dispatch takes the current focus as the previous one.
   void SavePrevFocus() { FPrevious.AssignFrom(FCurrent); }
+  // A source that moved by itself names the data record it now stands on; the focus goes to
+  // that record's row (made visible) when the rows are next brought up to date.
+  void FocusRecordOfSource(Integer ARecordIndex);
 
   // Selection.
   TcxDataSelection* Selection() const { return FSelection.get(); }
@@ -1033,6 +1036,8 @@ public:
   TcxDataControllerOptions Options() const { return FOptions; }
   void SetOptions(const TcxDataControllerOptions& AValue);
   bool LoadedFlag() const { return FLoaded; }
+  // Whether the controller's source is active (always, for a controller of its own records).
+  bool Active() const { return FActive; }
 
   virtual void DoAfterCancel();
   virtual void DoAfterDelete();
@@ -1103,4 +1108,15 @@ protected:
   bool FActive = false;
   Integer FPrevSelectedCount = 0;
   Integer FPrevSelectedRowIndex = -1;
+};
+
+// ---------------------------------------------------------------------------------------
+// The controller of records that live in its own storage (views filled by code, the lookup
+// grid): active from its construction, so its fields and records are usable at once. The
+// view still supplies its items (GetItem).
+class TcxDataController : public TcxCustomDataController {
+  RTL_DECLARE_CLASS(TcxDataController, TcxCustomDataController)
+public:
+  explicit TcxDataController(TComponent* AOwner) : TcxCustomDataController(AOwner) {}
+  void AfterConstruction() override;
 };

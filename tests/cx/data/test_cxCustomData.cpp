@@ -786,3 +786,38 @@ TEST_F(DataControllerTest, ValuesThatCannotBeComparedStillOrderConsistently) {
   EXPECT_EQ(-ab, ba) << "swapping two incomparable values must reverse the answer";
   EXPECT_GT(DC->CompareByField(0, 2, field), 0);
 }
+
+// --- The controller of its own records.
+
+namespace {
+class TOwnRecordsController : public TcxDataController {
+  RTL_DECLARE_CLASS(TOwnRecordsController, TcxDataController)
+public:
+  explicit TOwnRecordsController(TComponent* AOwner) : TcxDataController(AOwner) {}
+  TObject* GetItem(Integer AItemIndex) override { return FItems.at(static_cast<size_t>(AItemIndex)).get(); }
+  std::vector<TObjectPtr<TTestItem>> FItems;
+};
+RTL_IMPLEMENT_CLASS(TOwnRecordsController)
+}  // namespace
+
+TEST(cxDataController, IsActiveFromItsCreationAndShowsRecordsWithoutASource) {
+  TObjectPtr<TOwnRecordsController> dc(New<TOwnRecordsController>(nullptr));
+  EXPECT_TRUE(dc->Active()) << "active before any item or record exists";
+  EXPECT_FALSE(TObjectPtr<TTestController>(New<TTestController>(nullptr))->Active())
+      << "a controller of some other source waits for it";
+  dc->FItems.emplace_back(New<TTestItem>());
+  dc->AddItem(dc->FItems.back().get());
+  dc->SetItemValueTypeClass(0, TcxStringValueType::Instance());
+  {
+    UpdateLock<TcxCustomDataController> lock(dc.get());
+    for (const char* name : {"Ana", "Bruno", "Carla"}) dc->SetValue(dc->AppendRecord(), 0, Variant(std::string(name)));
+    EXPECT_EQ(dc->GetRowCount(), 0) << "rows are built when the bracket closes";
+  }
+  ASSERT_EQ(dc->GetRowCount(), 3);
+  EXPECT_EQ(dc->DisplayTexts(dc->GetRowInfo(2).RecordIndex, 0), "Carla");
+  dc->ChangeFocusedRowIndex(1);
+  dc->Edit();
+  dc->SetEditValue(0, Variant(std::string("Beatriz")), TcxDataEditValueSource::Value);
+  dc->Post();
+  EXPECT_EQ(dc->DisplayTexts(1, 0), "Beatriz");
+}

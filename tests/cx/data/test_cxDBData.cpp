@@ -72,6 +72,11 @@ public:
   void GetText(TField*, std::string& Text, bool) { Text = "*"; }
 };
 
+class SetTextHandler : public TObject {
+public:
+  void SetText(TField* Sender, const std::string& Text) { Sender->SetAsString(Text); }
+};
+
 // Every answer of a provider as one line, so a table can compare the fallbacks whole.
 std::string answers(TcxCustomDBEditDefaultValuesProvider* P) {
   std::string display, edit, mask;
@@ -335,4 +340,198 @@ TEST(cxDBEditDefaultValuesProvider, FreeingTheProviderDetachesItFromProperties) 
   p.reset();
   EXPECT_EQ(properties->DefaultValuesProvider(), nullptr);
   EXPECT_FALSE(properties->GetReadOnly());
+}
+
+// --- Field utilities.
+
+TEST(cxDBFieldUtilities, FieldNameListsSplitOnSemicolonsAndDropBlanks) {
+  struct Case {
+    std::string names;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"", {}},
+      {"OrderID", {"OrderID"}},
+      {"OrderID;CustomerID", {"OrderID", "CustomerID"}},
+      {" OrderID ;  CustomerID ", {"OrderID", "CustomerID"}},
+      {"A;B;", {"A", "B"}},
+      {"Ship City;Ship Name", {"Ship City", "Ship Name"}},
+  };
+  for (const Case& c : cases) {
+    TStringList list;
+    list.Add("left over");
+    cxSplitFieldNames(c.names, &list);
+    std::vector<std::string> got;
+    for (Integer i = 0; i < list.Count(); ++i) got.push_back(list.Strings(i));
+    EXPECT_EQ(got, c.expected) << "'" << c.names << "'";
+    EXPECT_EQ(cxGetFieldNamesCount(c.names), static_cast<Integer>(c.expected.size())) << "'" << c.names << "'";
+    EXPECT_EQ(cxIsMultipleFieldNames(c.names), c.expected.size() > 1) << "'" << c.names << "'";
+  }
+  EXPECT_TRUE(cxSameFieldName("ShipCity", "SHIPCITY"));
+  EXPECT_TRUE(cxSameFieldName("Região", "REGIÃO")) << "accented letters fold too";
+  EXPECT_FALSE(cxSameFieldName("ShipCity", "ShipCity2"));
+}
+
+TEST(cxDBFieldUtilities, FilterNamesBracketWhatIsNoIdentifierUnlessTheOriginIsUsed) {
+  Owned<FieldsDataSet> ds(New<FieldsDataSet>(nullptr));
+  auto* plain = ds->Add<TStringField>("ShipCity", ftString, 10);
+  auto* spaced = ds->Add<TStringField>("Ship City", ftString, 10);
+  auto* odd = ds->Add<TStringField>("1st]", ftString, 10);
+  std::string name = "x";
+  cxGetFieldFilterName(nullptr, false, name);
+  EXPECT_EQ(name, "");
+  cxGetFieldFilterName(plain, false, name);
+  EXPECT_EQ(name, "ShipCity");
+  cxGetFieldFilterName(spaced, false, name);
+  EXPECT_EQ(name, "[Ship City]");
+  cxGetFieldFilterName(odd, false, name);
+  EXPECT_EQ(name, "[1st]]");
+  spaced->SetOrigin("Orders.Ship City");
+  cxGetFieldFilterName(spaced, false, name);
+  EXPECT_EQ(name, "Orders.Ship City") << "the origin is used as it is";
+  cxGetFieldFilterName(spaced, true, name);
+  EXPECT_EQ(name, "[Ship City]");
+}
+
+TEST(cxDBFieldUtilities, ModifyingAndDisplayTextDependOnTheFieldKind) {
+  Owned<FieldsDataSet> ds(New<FieldsDataSet>(nullptr));
+  auto* memo = ds->Add<TMemoField>("Notes", ftMemo);
+  auto* text = ds->Add<TStringField>("Name", ftString, 10);
+  auto* money = ds->Add<TFloatField>("Price", ftFloat);
+  auto* weight = ds->Add<TFloatField>("Weight", ftFloat);
+  auto* flag = ds->Add<TBooleanField>("Done", ftBoolean);
+  auto* born = ds->Add<TDateTimeField>("Born", ftDateTime);
+  auto* count = ds->Add<TIntegerField>("Count", ftInteger);
+  ds->Open();
+  using S = TcxDataEditValueSource;
+  EXPECT_TRUE(cxFieldCanModify(memo, S::Value));
+  EXPECT_FALSE(cxFieldCanModify(memo, S::Text)) << "a memo is not written through its text";
+  GetTextHandler handler;
+  SetTextHandler setter;
+  memo->SetOnSetText(TFieldSetTextEvent(&setter, &SetTextHandler::SetText));
+  EXPECT_TRUE(cxFieldCanModify(memo, S::Text)) << "unless it has a set-text handler";
+  EXPECT_TRUE(cxFieldCanModify(text, S::Key));
+  text->SetReadOnly(true);
+  EXPECT_FALSE(cxFieldCanModify(text, S::Value));
+
+  money->Setcurrency(true);
+  struct Case {
+    TField* field;
+    bool editorNeedsText;
+    bool expected;
+  } cases[] = {
+      {money, false, true},   {weight, false, false}, {flag, true, true},   {flag, false, false},
+      {memo, true, true},     {born, false, false},   {count, false, false}, {text, true, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(cxFieldNeedsDisplayText(c.field, c.editorNeedsText), c.expected)
+        << c.field->FieldName() << " editor needs text " << c.editorNeedsText;
+  born->SetDisplayFormat("dd/mm/yyyy");
+  count->SetDisplayFormat("0.00");
+  text->SetOnGetText(TFieldGetTextEvent(&handler, &GetTextHandler::GetText));
+  EXPECT_TRUE(cxFieldNeedsDisplayText(born, false));
+  EXPECT_TRUE(cxFieldNeedsDisplayText(count, false));
+  EXPECT_TRUE(cxFieldNeedsDisplayText(text, false));
+}
+
+TEST(cxDBFieldUtilities, ValueTypesFollowTheFieldTypes) {
+  Owned<FieldsDataSet> ds(New<FieldsDataSet>(nullptr));
+  struct Case {
+    TField* field;
+    TcxValueTypeClass expected;
+  } cases[] = {
+      {ds->Add<TStringField>("S", ftString, 5), TcxStringValueType::Instance()},
+      {ds->Add<TWideStringField>("W", ftWideString, 5), TcxWideStringValueType::Instance()},
+      {ds->Add<TSmallintField>("I2", ftSmallint), TcxSmallintValueType::Instance()},
+      {ds->Add<TIntegerField>("I4", ftInteger), TcxIntegerValueType::Instance()},
+      {ds->Add<TAutoIncField>("Auto", ftAutoInc), TcxIntegerValueType::Instance()},
+      {ds->Add<TWordField>("Wd", ftWord), TcxWordValueType::Instance()},
+      {ds->Add<TBooleanField>("B", ftBoolean), TcxBooleanValueType::Instance()},
+      {ds->Add<TFloatField>("F", ftFloat), TcxFloatValueType::Instance()},
+      {ds->Add<TBCDField>("Bcd", ftBCD), TcxCurrencyValueType::Instance()},
+      {ds->Add<TDateTimeField>("D", ftDateTime), TcxDateTimeValueType::Instance()},
+      {ds->Add<TLargeintField>("I8", ftLargeint), TcxLargeIntValueType::Instance()},
+      {ds->Add<TMemoField>("M", ftMemo), TcxVariantValueType::Instance()},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(cxGetValueTypeClassByField(c.field), c.expected) << c.field->FieldName();
+  EXPECT_EQ(cxGetValueTypeClassByField(nullptr), TcxStringValueType::Instance());
+}
+
+TEST(cxDBFieldUtilities, FieldValuesAreOneValueOrAnArrayInListOrder) {
+  Owned<FieldsDataSet> ds(New<FieldsDataSet>(nullptr));
+  auto* id = ds->Add<TIntegerField>("ID", ftInteger);
+  auto* name = ds->Add<TStringField>("Name", ftString, 10);
+  ds->Open();
+  ds->Edit();
+  Variant v;
+  cxGetFieldValues(ds.get(), {}, v);
+  EXPECT_TRUE(v.IsNull());
+  cxSetFieldValues(ds.get(), {id}, Variant(7));
+  cxGetFieldValues(ds.get(), {id}, v);
+  EXPECT_EQ(v.AsInteger(), 7);
+  Variant pair = VarArrayCreate({0, 1}, varVariant);
+  pair[0] = Variant(std::string("Rui"));
+  pair[1] = Variant(9);
+  cxSetFieldValues(ds.get(), {name, id}, pair);
+  EXPECT_EQ(name->AsString(), "Rui");
+  EXPECT_EQ(id->AsInteger(), 9);
+  cxGetFieldValues(ds.get(), {id, name}, v);
+  ASSERT_TRUE(VarIsArray(v));
+  EXPECT_EQ(v[0].AsInteger(), 9);
+  EXPECT_EQ(v[1].AsString(), "Rui");
+}
+
+// --- Adapter lists.
+
+namespace {
+class TDerivedDataSet : public FieldsDataSet {
+  RTL_DECLARE_CLASS(TDerivedDataSet, FieldsDataSet)
+public:
+  using FieldsDataSet::FieldsDataSet;
+};
+RTL_IMPLEMENT_CLASS(TDerivedDataSet)
+class TFurtherDataSet : public TDerivedDataSet {
+  RTL_DECLARE_CLASS(TFurtherDataSet, TDerivedDataSet)
+public:
+  using TDerivedDataSet::TDerivedDataSet;
+};
+RTL_IMPLEMENT_CLASS(TFurtherDataSet)
+class TOtherAdapter : public TcxDBAdapterItem {
+  RTL_DECLARE_CLASS(TOtherAdapter, TcxDBAdapterItem)
+public:
+  using TcxDBAdapterItem::TcxDBAdapterItem;
+};
+RTL_IMPLEMENT_CLASS(TOtherAdapter)
+
+std::string adapterAt(TcxDBAdapterList& AList, TClass AClass) {
+  Integer index = -2;
+  bool found = AList.FindAdapter(AClass, index);
+  return (found ? "found " : "missing ") + std::to_string(index);
+}
+}  // namespace
+
+TEST(cxDBAdapterList, TheMostSpecificRegisteredClassWins) {
+  TcxDBAdapterList list;
+  EXPECT_EQ(adapterAt(list, TDataSet::StaticClass()), "missing -1");
+  // Registered out of order: a descendant first; the ancestor still goes before it.
+  list.RegisterAdapter(TDerivedDataSet::StaticClass(), TcxDBAdapterItem::StaticClass());
+  EXPECT_EQ(adapterAt(list, TDataSet::StaticClass()), "missing 0") << "the first descendant's place";
+  list.RegisterAdapter(TDataSet::StaticClass(), TcxDBAdapterItem::StaticClass());
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.GetAdapter(0)->DataSetClass(), TDataSet::StaticClass());
+  EXPECT_EQ(list.GetAdapter(1)->DataSetClass(), TDerivedDataSet::StaticClass());
+  EXPECT_EQ(adapterAt(list, TFurtherDataSet::StaticClass()), "found 1");
+  EXPECT_EQ(adapterAt(list, FieldsDataSet::StaticClass()), "found 0");
+  EXPECT_EQ(adapterAt(list, TComponent::StaticClass()), "missing 0") << "TDataSet descends from it";
+  // The same class again: the newer adapter goes after the older one and answers.
+  list.RegisterAdapter(TDerivedDataSet::StaticClass(), TOtherAdapter::StaticClass());
+  EXPECT_EQ(adapterAt(list, TFurtherDataSet::StaticClass()), "found 2");
+  EXPECT_EQ(list.GetAdapter(2)->ClassType(), TOtherAdapter::StaticClass());
+  // Unregistering matches the data-set class and the adapter class exactly.
+  list.UnregisterAdapter(TDerivedDataSet::StaticClass(), TcxDBAdapterItem::StaticClass());
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.GetAdapter(1)->ClassType(), TOtherAdapter::StaticClass());
+  list.UnregisterAdapter(TFurtherDataSet::StaticClass(), TOtherAdapter::StaticClass());
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_THROW(list.GetAdapter(2), EListError);
 }

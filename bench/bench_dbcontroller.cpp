@@ -1,0 +1,140 @@
+// bench_dbcontroller: loading a large SQLite table into the data-set data controller, against
+// the engine reading the same rows and the data set holding them.
+//
+//   cd build; export WINEPREFIX=$PWD/wineprefix WINEDEBUG=-all
+//   WINELOADER=/usr/lib/wine/wine64 bench/bench_dbcontroller.exe engine|dataset|controller [rows] [file]
+//
+// It writes the project's sample survey table with rows rows (100 000 when not given) to file
+// (/tmp/bench-memory-<rows>.db when not given) unless the file is there, then reads the whole
+// table once, in this process:
+//   engine      through the database engine alone (one query, every row in memory);
+//   dataset     through an ADO connection and query opened on the table;
+//   controller  the same query, with a data-set controller keyed on "id" showing one item
+//               per field linked to it before it opens: the open reads every record into the
+//               controller. Then the controller reads the records again by itself (a
+//               structure update) and a focus change locates the data set by key.
+// It prints the times and the resident memory before and after and the process's peak. Run
+// each mode in a process of its own: the peak is the process's.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench_memory_host.h"
+#include "cx/CxUnits.h"
+#include "cx/data/cxDBData.h"
+#include "platform/data/ADODB.h"
+#include "platform/data/DataUnits.h"
+#include "platform/gui/GuiUnits.h"
+#include "platform/native/SampleData.h"
+#include "platform/rtl/Startup.h"
+
+namespace {
+
+class BenchColumn : public TObject {
+  RTL_DECLARE_CLASS(BenchColumn, TObject)
+public:
+  BenchColumn() = default;
+};
+RTL_IMPLEMENT_CLASS(BenchColumn)
+
+class BenchController : public TcxDBDataController {
+  RTL_DECLARE_CLASS(BenchController, TcxDBDataController)
+public:
+  explicit BenchController(TComponent* AOwner) : TcxDBDataController(AOwner) {}
+  TObject* GetItem(Integer AItemIndex) override { return Items.at(static_cast<size_t>(AItemIndex)).get(); }
+  void AddColumn(const std::string& AFieldName) {
+    Items.emplace_back(New<BenchColumn>());
+    AddItem(Items.back().get());
+    ChangeFieldName(static_cast<Integer>(Items.size()) - 1, AFieldName);
+  }
+  std::vector<TObjectPtr<BenchColumn>> Items;
+};
+RTL_IMPLEMENT_CLASS(BenchController)
+
+double mb(int64_t kb) { return static_cast<double>(kb) / 1024.0; }
+double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+std::string drivePath(const std::string& unixPath) {
+  std::string out = "Z:";
+  for (char c : unixPath) out += c == '/' ? '\\' : c;
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string mode = argc > 1 ? argv[1] : "";
+  if (mode != "engine" && mode != "dataset" && mode != "controller") {
+    std::fprintf(stderr, "usage: %s engine|dataset|controller [rows] [file]\n", argv[0]);
+    return 2;
+  }
+  int32_t rows = argc > 2 ? std::atoi(argv[2]) : 100000;
+  std::string file = argc > 3 ? argv[3] : "/tmp/bench-memory-" + std::to_string(rows) + ".db";
+  InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &CxUnits()});
+  int rc = 0;
+  try {
+    memory_bench::ensureSampleDatabase(file, rows);
+    int64_t before = memory_bench::residentKb();
+    auto start = std::chrono::steady_clock::now();
+    if (mode == "engine") {
+      int64_t read = memory_bench::engineReadAll(file);
+      std::printf("engine: %lld rows read in %.3f s\n", static_cast<long long>(read),
+                  seconds(std::chrono::steady_clock::now() - start));
+    } else {
+      auto connection = std::make_unique<TADOConnection>(nullptr);
+      connection->SetLoginPrompt(false);
+      connection->SetConnectionString("Data Source=" + drivePath(file));
+      connection->Open();
+      auto query = std::make_unique<TADOQuery>(nullptr);
+      query->SetConnection(connection.get());
+      query->SQL()->SetText(std::string("select * from ") + native::sample::kTableName);
+      auto source = std::make_unique<TDataSource>(nullptr);
+      source->SetDataSet(query.get());
+      TObjectPtr<BenchController> dc;
+      if (mode == "controller") {
+        // The items a view makes for every field of the table, as the grid does.
+        query->FieldDefs()->Update();
+        TStringList names;
+        query->FieldDefs()->GetItemNames(&names);
+        dc.reset(New<BenchController>(nullptr));
+        for (Integer i = 0; i < names.Count(); ++i) dc->AddColumn(names.Strings(i));
+        dc->SetKeyFieldNames("id");
+        dc->SetDataSource(source.get());
+      }
+      start = std::chrono::steady_clock::now();
+      query->Open();
+      double open = seconds(std::chrono::steady_clock::now() - start);
+      if (!dc) {
+        std::printf("dataset: %d rows opened in %.3f s\n", static_cast<int>(query->RecordCount()), open);
+      } else {
+        std::printf("controller: %d records (%d items) loaded with the open in %.3f s\n",
+                    static_cast<int>(dc->GetRecordCount()), static_cast<int>(dc->GetItemCount()), open);
+        int64_t loaded = memory_bench::residentKb();
+        start = std::chrono::steady_clock::now();
+        dc->UpdateStructure();
+        std::printf("controller: the records read again by the controller alone in %.3f s\n",
+                    seconds(std::chrono::steady_clock::now() - start));
+        start = std::chrono::steady_clock::now();
+        dc->ChangeFocusedRowIndex(dc->GetRowCount() / 2);
+        std::printf("controller: focusing the middle row located the data set by key in %.3f s (record %d)\n",
+                    seconds(std::chrono::steady_clock::now() - start), static_cast<int>(query->RecNo()));
+        std::printf("resident with the controller's records %.1f MB\n", mb(loaded));
+      }
+    }
+    int64_t after = memory_bench::residentKb();
+    std::printf("%s: resident before %.1f MB, after %.1f MB (%.1f MB for the rows), peak %.1f MB; file %.1f MB\n",
+                mode.c_str(), mb(before), mb(after), mb(after - before), mb(memory_bench::peakResidentKb()),
+                static_cast<double>(memory_bench::fileSize(file)) / (1024.0 * 1024.0));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bench_dbcontroller: %s\n", e.what());
+    rc = 1;
+  }
+  FinalizeUnits();
+  return rc;
+}
