@@ -10,28 +10,10 @@ namespace {
 
 TcxCustomGridTableView* tableView(TcxCustomGridView* AView) { return dynamic_cast<TcxCustomGridTableView*>(AView); }
 
-// Runs the hourglass for one block of work (sorting and grouping may take long).
-class HourglassLock {
-public:
-  HourglassLock() { cxShowHourglass(); }
-  ~HourglassLock() { cxHideHourglass(); }
-  HourglassLock(const HourglassLock&) = delete;
-  HourglassLock& operator=(const HourglassLock&) = delete;
-};
-
-// Pairs BeginUpdate/EndUpdate of a view.
-class ViewUpdateLock {
-public:
-  explicit ViewUpdateLock(TcxCustomGridView* AView) : FView(AView) { FView->BeginUpdate(); }
-  ~ViewUpdateLock() { FView->EndUpdate(); }
-  ViewUpdateLock(const ViewUpdateLock&) = delete;
-  ViewUpdateLock& operator=(const ViewUpdateLock&) = delete;
-
-private:
-  TcxCustomGridView* FView;
-};
-
 }  // namespace
+
+GridHourglassLock::GridHourglassLock() { cxShowHourglass(); }
+GridHourglassLock::~GridHourglassLock() { cxHideHourglass(); }
 
 // =======================================================================================
 // Grid changes of record views.
@@ -798,7 +780,7 @@ Integer TcxCustomGridTableItem::GroupIndex() const {
 void TcxCustomGridTableItem::SetGroupIndex(Integer Value) {
   TcxCustomDataController* dataController = DataController();
   if (!dataController || FIndex < 0 || GroupIndex() == Value) return;
-  HourglassLock hourglass;
+  GridHourglassLock hourglass;
   if (GroupIndex() == -1) FWasVisibleBeforeGrouping = FVisible;
   dataController->Groups()->ChangeGroupIndex(FIndex, Value);
 }
@@ -811,7 +793,7 @@ TcxDataSortOrder TcxCustomGridTableItem::SortOrder() const {
 void TcxCustomGridTableItem::SetSortOrder(TcxDataSortOrder Value) {
   TcxCustomDataController* dataController = DataController();
   if (!dataController || FIndex < 0 || SortOrder() == Value) return;
-  HourglassLock hourglass;
+  GridHourglassLock hourglass;
   dataController->ChangeSortOrder(FIndex, Value);
 }
 
@@ -823,7 +805,7 @@ Integer TcxCustomGridTableItem::SortIndex() const {
 void TcxCustomGridTableItem::SetSortIndex(Integer Value) {
   TcxCustomDataController* dataController = DataController();
   if (!dataController || FIndex < 0 || SortIndex() == Value) return;
-  HourglassLock hourglass;
+  GridHourglassLock hourglass;
   dataController->ChangeSortIndex(FIndex, Value);
 }
 
@@ -1344,7 +1326,7 @@ TcxCustomGridTableItem* TcxCustomGridTableView::CreateItem() {
 
 void TcxCustomGridTableView::ClearItems() {
   {
-    ViewUpdateLock lock(this);
+    GridViewUpdateLock lock(this);
     // Each item's destruction removes it from the list.
     while (!FItems.empty()) FItems.back()->Free();
   }
@@ -1466,7 +1448,7 @@ void TcxCustomGridTableView::SetName(const std::string& NewName) {
 
 void TcxCustomGridTableView::DoAssign(TcxCustomGridView* ASource) {
   if (auto* source = tableView(ASource)) {
-    ViewUpdateLock lock(this);
+    GridViewUpdateLock lock(this);
     ClearItems();
     for (Integer i = 0; i < source->ItemCount(); ++i) {
       TcxCustomGridTableItem* item = CreateItem();
@@ -1491,7 +1473,7 @@ void TcxCustomGridTableView::DoAssign(TcxCustomGridView* ASource) {
 }
 
 void TcxCustomGridTableView::RestoreDefaults() {
-  ViewUpdateLock lock(this);
+  GridViewUpdateLock lock(this);
   for (TcxCustomGridTableItem* item : FItems) item->RestoreDefaults();
 }
 

@@ -26,6 +26,27 @@ class TcxCustomGridTableViewData;
 class TcxCustomGridTableController;
 class TcxGridItemDataBinding;
 
+// Runs the hourglass cursor for one block of work (sorting, grouping, making items).
+class GridHourglassLock {
+public:
+  GridHourglassLock();
+  ~GridHourglassLock();
+  GridHourglassLock(const GridHourglassLock&) = delete;
+  GridHourglassLock& operator=(const GridHourglassLock&) = delete;
+};
+
+// Pairs a view's BeginUpdate and EndUpdate.
+class GridViewUpdateLock {
+public:
+  explicit GridViewUpdateLock(TcxCustomGridView* AView) : FView(AView) { FView->BeginUpdate(); }
+  ~GridViewUpdateLock() { FView->EndUpdate(); }
+  GridViewUpdateLock(const GridViewUpdateLock&) = delete;
+  GridViewUpdateLock& operator=(const GridViewUpdateLock&) = delete;
+
+private:
+  TcxCustomGridView* FView;
+};
+
 // ---------------------------------------------------------------------------------------
 // Enumerations of the options.
 

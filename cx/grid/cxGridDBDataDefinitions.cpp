@@ -3,29 +3,6 @@
 #include "cx/foundation/cxControls.h"
 #include "cx/foundation/cxGraphics.h"
 
-namespace {
-
-class HourglassLock {
-public:
-  HourglassLock() { cxShowHourglass(); }
-  ~HourglassLock() { cxHideHourglass(); }
-  HourglassLock(const HourglassLock&) = delete;
-  HourglassLock& operator=(const HourglassLock&) = delete;
-};
-
-class ViewUpdateLock {
-public:
-  explicit ViewUpdateLock(TcxCustomGridView* AView) : FView(AView) { FView->BeginUpdate(); }
-  ~ViewUpdateLock() { FView->EndUpdate(); }
-  ViewUpdateLock(const ViewUpdateLock&) = delete;
-  ViewUpdateLock& operator=(const ViewUpdateLock&) = delete;
-
-private:
-  TcxCustomGridView* FView;
-};
-
-}  // namespace
-
 // =======================================================================================
 // The data controller.
 
@@ -37,8 +14,8 @@ void TcxGridDBDataController::CreateItemsForAllFields() {
   TDataSet* dataSet = GetDataSet();
   TcxCustomGridTableView* view = GridView();
   if (!dataSet || !view) return;
-  HourglassLock hourglass;
-  ViewUpdateLock lock(view);
+  GridHourglassLock hourglass;
+  GridViewUpdateLock lock(view);
   for (Integer i = 0; i < dataSet->Fields()->Count(); ++i) {
     TField* field = dataSet->Fields()->Fields(i);
     TcxCustomGridTableItem* item = view->CreateItem();
