@@ -28,6 +28,8 @@ namespace cxGridCommonUnit { void Initialize(); void Finalize(); }
 namespace cxGridCustomViewUnit { void Initialize(); void Finalize(); }
 namespace cxGridLevelUnit { void Initialize(); void Finalize(); }
 namespace cxGridUnit { void Initialize(); void Finalize(); }
+namespace cxGridCustomTableViewUnit { void Initialize(); void Finalize(); }
+namespace cxGridDBDataDefinitionsUnit { void Initialize(); void Finalize(); }
 namespace cxGridDBTableViewUnit { void Initialize(); void Finalize(); }
 
 const TUnitList& CxUnits() {
@@ -59,6 +61,8 @@ const TUnitList& CxUnits() {
       {"cxGridCustomView", cxGridCustomViewUnit::Initialize, cxGridCustomViewUnit::Finalize},
       {"cxGridLevel", cxGridLevelUnit::Initialize, cxGridLevelUnit::Finalize},
       {"cxGrid", cxGridUnit::Initialize, cxGridUnit::Finalize},
+      {"cxGridCustomTableView", cxGridCustomTableViewUnit::Initialize, cxGridCustomTableViewUnit::Finalize},
+      {"cxGridDBDataDefinitions", cxGridDBDataDefinitionsUnit::Initialize, cxGridDBDataDefinitionsUnit::Finalize},
       {"cxGridDBTableView", cxGridDBTableViewUnit::Initialize, cxGridDBTableViewUnit::Finalize},
   };
   return units;

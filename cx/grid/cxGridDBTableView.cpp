@@ -50,7 +50,7 @@ void TableViewPainter::PaintContent() {
   if (!ds || !ds->Active()) return;
   c->Brush()->SetColor(clWindow);
   c->Font()->SetColor(clWindowText);
-  TcxGridDBDataController* controller = view->DataController();
+  StandInDBDataController* controller = view->DataController();
   controller->SetReading(true);
   TBookmark mark = ds->Bookmark();
   ds->DisableControls();
@@ -77,39 +77,39 @@ void TableViewPainter::PaintContent() {
 
 // Follows the data source so the view is laid out again when the data set opens, closes
 // or moves.
-class TcxGridDBDataController::Link : public TDataLink {
+class StandInDBDataController::Link : public TDataLink {
 public:
-  explicit Link(TcxGridDBDataController* AOwner) : owner_(AOwner) {}
+  explicit Link(StandInDBDataController* AOwner) : owner_(AOwner) {}
   void ActiveChanged() override { changed(); }
   void DataSetChanged() override { changed(); }
 
 private:
   void changed() {
     if (owner_->Reading()) return;
-    if (TcxCustomGridTableView* view = owner_->view()) view->LayoutChanged();
+    if (StandInTableView* view = owner_->view()) view->LayoutChanged();
   }
-  TcxGridDBDataController* owner_;
+  StandInDBDataController* owner_;
 };
 
-TcxGridDBDataController::TcxGridDBDataController(TComponent* AOwner)
+StandInDBDataController::StandInDBDataController(TComponent* AOwner)
     : TcxCustomDataController(AOwner), link_(std::make_unique<Link>(this)) {}
 
-TcxGridDBDataController::~TcxGridDBDataController() = default;
+StandInDBDataController::~StandInDBDataController() = default;
 
-TcxCustomGridTableView* TcxGridDBDataController::view() const { return dynamic_cast<TcxCustomGridTableView*>(Owner()); }
+StandInTableView* StandInDBDataController::view() const { return dynamic_cast<StandInTableView*>(Owner()); }
 
-TObject* TcxGridDBDataController::GetItem(Integer AItemIndex) {
-  TcxCustomGridTableView* v = view();
+TObject* StandInDBDataController::GetItem(Integer AItemIndex) {
+  StandInTableView* v = view();
   return v && AItemIndex >= 0 && AItemIndex < v->ItemCount() ? v->Items(AItemIndex) : nullptr;
 }
 
-TDataSource* TcxGridDBDataController::DataSource() const { return link_->DataSource(); }
-void TcxGridDBDataController::SetDataSource(TDataSource* Value) { link_->SetDataSource(Value); }
-TDataSet* TcxGridDBDataController::DataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
+TDataSource* StandInDBDataController::DataSource() const { return link_->DataSource(); }
+void StandInDBDataController::SetDataSource(TDataSource* Value) { link_->SetDataSource(Value); }
+TDataSet* StandInDBDataController::DataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
 
-void TcxGridDBDataController::CreateItemsForAllFields() {
+void StandInDBDataController::CreateItemsForAllFields() {
   TDataSet* ds = DataSet();
-  TcxCustomGridTableView* v = view();
+  StandInTableView* v = view();
   if (!ds || !v) return;
   TCursor saved = Screen->Cursor();
   Screen->SetCursor(crHourGlass);
@@ -128,15 +128,15 @@ void TcxGridDBDataController::CreateItemsForAllFields() {
   Screen->SetCursor(saved);
 }
 
-TClass TcxCustomGridTableView::GetPainterClass() { return TableViewPainter::StaticClass(); }
+TClass StandInTableView::GetPainterClass() { return TableViewPainter::StaticClass(); }
 
-TcxGridDBColumn* TcxCustomGridTableView::addItem(const std::string& FieldName, bool Visible) {
+TcxGridDBColumn* StandInTableView::addItem(const std::string& FieldName, bool Visible) {
   items_.push_back(std::make_unique<TcxGridDBColumn>(FieldName, Visible, nextItemID_++));
   LayoutChanged();
   return items_.back().get();
 }
 
-void TcxCustomGridTableView::ClearItems() {
+void StandInTableView::ClearItems() {
   BeginUpdate();
   while (!items_.empty()) items_.pop_back();
   nextItemID_ = 0;
@@ -144,11 +144,11 @@ void TcxCustomGridTableView::ClearItems() {
   EndUpdate();
 }
 
-TcxGridDBDataController* TcxGridDBTableView::DataController() const {
-  return static_cast<TcxGridDBDataController*>(TcxCustomGridView::DataController());
+StandInDBDataController* TcxGridDBTableView::DataController() const {
+  return static_cast<StandInDBDataController*>(TcxCustomGridView::DataController());
 }
 
-void TcxGridDBTableView::SetDataController(TcxGridDBDataController* Value) {
+void TcxGridDBTableView::SetDataController(StandInDBDataController* Value) {
   DataController()->SetDataSource(Value->DataSource());
   DataController()->SetKeyFieldNames(Value->KeyFieldNames());
   DataController()->SetDetailKeyFieldNames(Value->DetailKeyFieldNames());
@@ -156,13 +156,13 @@ void TcxGridDBTableView::SetDataController(TcxGridDBDataController* Value) {
 
 RTL_IMPLEMENT_CLASS(TableViewPainter)
 RTL_IMPLEMENT_CLASS(TcxGridDBColumn)
-RTL_IMPLEMENT_CLASS(TcxCustomGridTableView)
+RTL_IMPLEMENT_CLASS(StandInTableView)
 
-RTL_BEGIN_CLASS(TcxGridDBDataController)
-  b.Property("DataSource", &TcxGridDBDataController::DataSource, &TcxGridDBDataController::SetDataSource);
-  b.Property("KeyFieldNames", &TcxGridDBDataController::KeyFieldNames, &TcxGridDBDataController::SetKeyFieldNames);
-  b.Property("DetailKeyFieldNames", &TcxGridDBDataController::DetailKeyFieldNames,
-             &TcxGridDBDataController::SetDetailKeyFieldNames);
+RTL_BEGIN_CLASS(StandInDBDataController)
+  b.Property("DataSource", &StandInDBDataController::DataSource, &StandInDBDataController::SetDataSource);
+  b.Property("KeyFieldNames", &StandInDBDataController::KeyFieldNames, &StandInDBDataController::SetKeyFieldNames);
+  b.Property("DetailKeyFieldNames", &StandInDBDataController::DetailKeyFieldNames,
+             &StandInDBDataController::SetDetailKeyFieldNames);
 RTL_END_CLASS
 
 RTL_BEGIN_CLASS(TcxGridDBTableView)

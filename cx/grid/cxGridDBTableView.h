@@ -17,7 +17,7 @@
 #include "platform/data/DB.h"
 
 class TcxGridDBTableView;
-class TcxCustomGridTableView;
+class StandInTableView;
 
 // One column: the field it shows and whether it is visible.
 class TcxGridDBColumn : public TObject {
@@ -35,11 +35,11 @@ private:
   Integer id_;
 };
 
-class TcxGridDBDataController : public TcxCustomDataController {
-  RTL_DECLARE_CLASS(TcxGridDBDataController, TcxCustomDataController)
+class StandInDBDataController : public TcxCustomDataController {
+  RTL_DECLARE_CLASS(StandInDBDataController, TcxCustomDataController)
 public:
-  explicit TcxGridDBDataController(TComponent* AOwner);
-  ~TcxGridDBDataController() override;
+  explicit StandInDBDataController(TComponent* AOwner);
+  ~StandInDBDataController() override;
 
   TObject* GetItem(Integer AItemIndex) override;
   TDataSource* DataSource() const;
@@ -59,16 +59,16 @@ public:
 private:
   bool reading_ = false;
   class Link;
-  TcxCustomGridTableView* view() const;
+  StandInTableView* view() const;
   std::unique_ptr<Link> link_;
   std::string keyFieldNames_;
   std::string detailKeyFieldNames_;
 };
 
-class TcxCustomGridTableView : public TcxCustomGridView {
-  RTL_DECLARE_CLASS(TcxCustomGridTableView, TcxCustomGridView)
+class StandInTableView : public TcxCustomGridView {
+  RTL_DECLARE_CLASS(StandInTableView, TcxCustomGridView)
 public:
-  explicit TcxCustomGridTableView(TComponent* AOwner) : TcxCustomGridView(AOwner) {}
+  explicit StandInTableView(TComponent* AOwner) : TcxCustomGridView(AOwner) {}
 
   Integer ItemCount() const { return static_cast<Integer>(items_.size()); }
   TcxGridDBColumn* Items(Integer Index) const { return items_.at(static_cast<size_t>(Index)).get(); }
@@ -86,17 +86,17 @@ protected:
 private:
   std::vector<std::unique_ptr<TcxGridDBColumn>> items_;
   Integer nextItemID_ = 0;
-  friend class TcxGridDBDataController;
+  friend class StandInDBDataController;
 };
 
-class TcxGridDBTableView : public TcxCustomGridTableView {
-  RTL_DECLARE_CLASS(TcxGridDBTableView, TcxCustomGridTableView)
+class TcxGridDBTableView : public StandInTableView {
+  RTL_DECLARE_CLASS(TcxGridDBTableView, StandInTableView)
 public:
-  explicit TcxGridDBTableView(TComponent* AOwner) : TcxCustomGridTableView(AOwner) {}
-  TClass GetDataControllerClass() override { return TcxGridDBDataController::StaticClass(); }
-  TcxGridDBDataController* DataController() const;
-  void SetDataController(TcxGridDBDataController* Value);
-  TcxGridDBDataController* GetDataController() const { return DataController(); }
+  explicit TcxGridDBTableView(TComponent* AOwner) : StandInTableView(AOwner) {}
+  TClass GetDataControllerClass() override { return StandInDBDataController::StaticClass(); }
+  StandInDBDataController* DataController() const;
+  void SetDataController(StandInDBDataController* Value);
+  StandInDBDataController* GetDataController() const { return DataController(); }
 };
 
 namespace cxGridDBTableViewUnit {

@@ -1,0 +1,998 @@
+#pragma once
+// cxGridCustomTableView: the base of the grid's record views. A record view shows the rows
+// of its data controller as records through items (columns). This unit holds the view's
+// option groups and styles, the grid data controller with the per-item data binding, the
+// items, the view itself (items, identifiers, notifications, drawing questions) and its
+// records with the view data that keeps them.
+//
+// Present behaviour beyond the option, item, view and record model: the table controller is
+// reduced to the focused item and the focused record (navigation, selection by mouse and
+// keys, scrolling and the editing controller come later); the view lays out and paints
+// through the framework's base view info and painter.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cx/data/cxCustomData.h"
+#include "cx/editors/cxEdit.h"
+#include "cx/grid/cxGrid.h"
+#include "cx/grid/cxGridCustomView.h"
+
+class TcxCustomGridTableView;
+class TcxCustomGridTableItem;
+class TcxCustomGridRecord;
+class TcxCustomGridTableViewData;
+class TcxCustomGridTableController;
+class TcxGridItemDataBinding;
+
+// Runs the hourglass cursor for one block of work (sorting, grouping, making items).
+class GridHourglassLock {
+public:
+  GridHourglassLock();
+  ~GridHourglassLock();
+  GridHourglassLock(const GridHourglassLock&) = delete;
+  GridHourglassLock& operator=(const GridHourglassLock&) = delete;
+};
+
+// Pairs a view's BeginUpdate and EndUpdate.
+class GridViewUpdateLock {
+public:
+  explicit GridViewUpdateLock(TcxCustomGridView* AView) : FView(AView) { FView->BeginUpdate(); }
+  ~GridViewUpdateLock() { FView->EndUpdate(); }
+  GridViewUpdateLock(const GridViewUpdateLock&) = delete;
+  GridViewUpdateLock& operator=(const GridViewUpdateLock&) = delete;
+
+private:
+  TcxCustomGridView* FView;
+};
+
+// ---------------------------------------------------------------------------------------
+// Enumerations of the options.
+
+RTL_ENUM(TcxGridTableFilterVisible, fvNever, fvNonEmpty, fvAlways)
+RTL_ENUM(TcxGridDragFocusing, dfNone, dfDragOver, dfDragDrop)
+RTL_ENUM(TcxGridShowEditButtons, gsebNever, gsebForFocusedRecord, gsebAlways)
+RTL_ENUM(TcxGridItemShowEditButtons, isebDefault, isebNever, isebAlways)
+
+using TcxGridGetCellStyleEvent = TEvent<void(TcxCustomGridTableView* Sender, TcxCustomGridRecord* ARecord,
+                                             TcxCustomGridTableItem* AItem, TcxStyle*& AStyle)>;
+using TcxGridCanSelectRecordEvent =
+    TEvent<void(TcxCustomGridTableView* Sender, TcxCustomGridRecord* ARecord, bool& AAllow)>;
+using TcxGridEditingEvent = TEvent<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem, bool& AAllow)>;
+using TcxGridFocusedItemChangedEvent = TEvent<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* APrevFocusedItem,
+                                                   TcxCustomGridTableItem* AFocusedItem)>;
+using TcxGridFocusedRecordChangedEvent =
+    TEvent<void(TcxCustomGridTableView* Sender, TcxCustomGridRecord* APrevFocusedRecord,
+                TcxCustomGridRecord* AFocusedRecord, bool ANewItemRecordFocusingChanged)>;
+using TcxGridCustomTableViewEvent = TEvent<void(TcxCustomGridTableView* Sender)>;
+using TcxGridCustomTableItemEvent = TEvent<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem)>;
+using TcxGridGetDisplayTextEvent =
+    TEvent<void(TcxCustomGridTableItem* Sender, TcxCustomGridRecord* ARecord, std::string& AText)>;
+using TcxGridGetPropertiesEvent = TEvent<void(TcxCustomGridTableItem* Sender, TcxCustomGridRecord* ARecord,
+                                              TcxCustomEditProperties*& AProperties)>;
+using TcxGridGetFilterDisplayTextEvent =
+    TEvent<void(TcxCustomGridTableItem* Sender, const Variant& AValue, std::string& ADisplayText)>;
+
+// ---------------------------------------------------------------------------------------
+// Grid changes of record views.
+
+// A change of the number of records: runs at once, also while the grid is locked, so that
+// the layout that follows sees the new count.
+class TcxGridDataChange : public TcxCustomGridViewChange {
+  RTL_DECLARE_CLASS(TcxGridDataChange, TcxCustomGridViewChange)
+public:
+  using TcxCustomGridViewChange::TcxCustomGridViewChange;
+  void Execute() override;
+  bool CanQueue() override { return false; }
+};
+
+// One record (or one of its cells) must be redrawn. Covered by a later layout, size or data
+// change of the same view.
+class TcxGridRecordChange : public TcxCustomGridViewChange {
+  RTL_DECLARE_CLASS(TcxGridRecordChange, TcxCustomGridViewChange)
+public:
+  TcxGridRecordChange(TcxCustomGridView* AGridView, TcxCustomGridRecord* ARecord, Integer ARecordIndex,
+                      TcxCustomGridTableItem* AItem)
+      : TcxCustomGridViewChange(AGridView), FRecord(ARecord), FRecordIndex(ARecordIndex), FItem(AItem) {}
+  void Execute() override;
+  bool IsCompatibleWith(TcxCustomGridChange* ALaterChange) override;
+  bool IsEqual(TcxCustomGridChange* AChange) override;
+  TcxCustomGridRecord* Record() const { return FRecord; }
+  Integer RecordIndex() const { return FRecordIndex; }
+  TcxCustomGridTableItem* Item() const { return FItem; }
+
+private:
+  TcxCustomGridRecord* FRecord;
+  Integer FRecordIndex;
+  TcxCustomGridTableItem* FItem;
+};
+
+// The focused record moved: the previous and the new focused records are redrawn.
+class TcxGridFocusedRecordChange : public TcxCustomGridViewChange {
+  RTL_DECLARE_CLASS(TcxGridFocusedRecordChange, TcxCustomGridViewChange)
+public:
+  TcxGridFocusedRecordChange(TcxCustomGridView* AGridView, Integer APrevFocusedRowIndex, Integer AFocusedRowIndex,
+                             bool ANewItemRecordFocusingChanged)
+      : TcxCustomGridViewChange(AGridView), FPrevFocusedRowIndex(APrevFocusedRowIndex),
+        FFocusedRowIndex(AFocusedRowIndex), FNewItemRecordFocusingChanged(ANewItemRecordFocusingChanged) {}
+  void Execute() override;
+  Integer PrevFocusedRowIndex() const { return FPrevFocusedRowIndex; }
+  Integer FocusedRowIndex() const { return FFocusedRowIndex; }
+
+private:
+  Integer FPrevFocusedRowIndex;
+  Integer FFocusedRowIndex;
+  bool FNewItemRecordFocusingChanged;
+};
+
+// ---------------------------------------------------------------------------------------
+// Options of a record view.
+
+class TcxCustomGridTableFiltering : public TcxCustomGridOptions {
+  RTL_DECLARE_CLASS(TcxCustomGridTableFiltering, TcxCustomGridOptions)
+public:
+  using TcxCustomGridOptions::TcxCustomGridOptions;
+  void Assign(TPersistent* Source) override;
+
+  bool CustomizeDialog() const { return FCustomizeDialog; }
+  void SetCustomizeDialog(bool Value);
+  Integer DropDownWidth() const { return FDropDownWidth; }
+  void SetDropDownWidth(Integer Value) { FDropDownWidth = Value < 0 ? 0 : Value; }
+  Integer MaxDropDownCount() const { return FMaxDropDownCount; }
+  void SetMaxDropDownCount(Integer Value) { FMaxDropDownCount = Value < 0 ? 0 : Value; }
+  TcxGridTableFilterVisible Visible() const { return FVisible; }
+  void SetVisible(TcxGridTableFilterVisible Value);
+  // The number of lines a drop-down shows for ACount values: the maximum, when set and
+  // reached, else the count.
+  Integer GetDropDownCount(Integer ACount) const;
+
+private:
+  bool FCustomizeDialog = true;
+  Integer FDropDownWidth = 0;
+  Integer FMaxDropDownCount = 15;
+  TcxGridTableFilterVisible FVisible = fvNonEmpty;
+};
+
+class TcxCustomGridTableOptionsBehavior : public TcxCustomGridOptions {
+  RTL_DECLARE_CLASS(TcxCustomGridTableOptionsBehavior, TcxCustomGridOptions)
+public:
+  using TcxCustomGridOptions::TcxCustomGridOptions;
+  void Assign(TPersistent* Source) override;
+
+  bool AlwaysShowEditor() const { return FAlwaysShowEditor; }
+  void SetAlwaysShowEditor(bool Value) { FAlwaysShowEditor = Value; }
+  bool CellHints() const { return FCellHints; }
+  void SetCellHints(bool Value) { FCellHints = Value; }
+  TcxGridDragFocusing DragFocusing() const { return FDragFocusing; }
+  void SetDragFocusing(TcxGridDragFocusing Value) { FDragFocusing = Value; }
+  bool DragHighlighting() const { return FDragHighlighting; }
+  void SetDragHighlighting(bool Value) { FDragHighlighting = Value; }
+  bool DragOpening() const { return FDragOpening; }
+  void SetDragOpening(bool Value) { FDragOpening = Value; }
+  bool DragScrolling() const { return FDragScrolling; }
+  void SetDragScrolling(bool Value) { FDragScrolling = Value; }
+  // The site wants the Tab key exactly while this is set.
+  bool FocusCellOnTab() const { return FFocusCellOnTab; }
+  void SetFocusCellOnTab(bool Value);
+  bool FocusFirstCellOnNewRecord() const { return FFocusFirstCellOnNewRecord; }
+  void SetFocusFirstCellOnNewRecord(bool Value) { FFocusFirstCellOnNewRecord = Value; }
+  bool GoToNextCellOnEnter() const { return FGoToNextCellOnEnter; }
+  void SetGoToNextCellOnEnter(bool Value) { FGoToNextCellOnEnter = Value; }
+  bool ImmediateEditor() const { return FImmediateEditor; }
+  void SetImmediateEditor(bool Value) { FImmediateEditor = Value; }
+  bool IncSearch() const { return FIncSearch; }
+  void SetIncSearch(bool Value) { FIncSearch = Value; }
+  // Cleared by the view when the item leaves it.
+  TcxCustomGridTableItem* IncSearchItem() const { return FIncSearchItem; }
+  void SetIncSearchItem(TcxCustomGridTableItem* Value) { FIncSearchItem = Value; }
+  bool NavigatorHints() const { return FNavigatorHints; }
+  void SetNavigatorHints(bool Value) { FNavigatorHints = Value; }
+  // Kept here for the tabular view, which publishes them.
+  Integer BestFitMaxRecordCount() const { return FBestFitMaxRecordCount; }
+  void SetBestFitMaxRecordCount(Integer Value) { FBestFitMaxRecordCount = Value < 0 ? 0 : Value; }
+  bool ExpandMasterRowOnDblClick() const { return FExpandMasterRowOnDblClick; }
+  void SetExpandMasterRowOnDblClick(bool Value) { FExpandMasterRowOnDblClick = Value; }
+  bool FocusCellOnCycle() const { return FFocusCellOnCycle; }
+  void SetFocusCellOnCycle(bool Value) { FFocusCellOnCycle = Value; }
+  bool PullFocusing() const { return FPullFocusing; }
+  void SetPullFocusing(bool Value) { FPullFocusing = Value; }
+
+private:
+  bool FAlwaysShowEditor = false;
+  bool FCellHints = false;
+  TcxGridDragFocusing FDragFocusing = dfNone;
+  bool FDragHighlighting = true;
+  bool FDragOpening = true;
+  bool FDragScrolling = true;
+  bool FFocusCellOnTab = false;
+  bool FFocusFirstCellOnNewRecord = false;
+  bool FGoToNextCellOnEnter = false;
+  bool FImmediateEditor = true;
+  bool FIncSearch = false;
+  TcxCustomGridTableItem* FIncSearchItem = nullptr;
+  bool FNavigatorHints = false;
+  Integer FBestFitMaxRecordCount = 0;
+  bool FExpandMasterRowOnDblClick = true;
+  bool FFocusCellOnCycle = false;
+  bool FPullFocusing = false;
+};
+
+// Whether items may be grouped, moved and sorted by the user at all.
+class TcxCustomGridTableOptionsCustomize : public TcxCustomGridOptions {
+  RTL_DECLARE_CLASS(TcxCustomGridTableOptionsCustomize, TcxCustomGridOptions)
+public:
+  using TcxCustomGridOptions::TcxCustomGridOptions;
+  void Assign(TPersistent* Source) override;
+  bool ItemGrouping() const { return FItemGrouping; }
+  void SetItemGrouping(bool Value) { FItemGrouping = Value; }
+  bool ItemMoving() const { return FItemMoving; }
+  void SetItemMoving(bool Value) { FItemMoving = Value; }
+  bool ItemSorting() const { return FItemSorting; }
+  void SetItemSorting(bool Value) { FItemSorting = Value; }
+
+private:
+  bool FItemGrouping = true;
+  bool FItemMoving = true;
+  bool FItemSorting = true;
+};
+
+class TcxCustomGridTableOptionsData : public TcxCustomGridOptions {
+  RTL_DECLARE_CLASS(TcxCustomGridTableOptionsData, TcxCustomGridOptions)
+public:
+  using TcxCustomGridOptions::TcxCustomGridOptions;
+  void Assign(TPersistent* Source) override;
+  bool Appending() const { return FAppending; }
+  void SetAppending(bool Value) { FAppending = Value; }
+  bool CancelOnExit() const { return FCancelOnExit; }
+  void SetCancelOnExit(bool Value) { FCancelOnExit = Value; }
+  bool Deleting() const { return FDeleting; }
+  void SetDeleting(bool Value);
+  bool DeletingConfirmation() const { return FDeletingConfirmation; }
+  void SetDeletingConfirmation(bool Value) { FDeletingConfirmation = Value; }
+  // Switching it off ends a running in-place edit (its value is kept, see the .cpp).
+  bool Editing() const { return FEditing; }
+  void SetEditing(bool Value);
+  bool Inserting() const { return FInserting; }
+  void SetInserting(bool Value);
+
+private:
+  bool FAppending = false;
+  bool FCancelOnExit = true;
+  bool FDeleting = true;
+  bool FDeletingConfirmation = true;
+  bool FEditing = true;
+  bool FInserting = true;
+};
+
+class TcxCustomGridTableOptionsSelection : public TcxCustomGridOptionsSelection {
+  RTL_DECLARE_CLASS(TcxCustomGridTableOptionsSelection, TcxCustomGridOptionsSelection)
+public:
+  using TcxCustomGridOptionsSelection::TcxCustomGridOptionsSelection;
+  void Assign(TPersistent* Source) override;
+  // On: the first focusable item takes the focus; off: no item is focused.
+  bool CellSelect() const { return FCellSelect; }
+  void SetCellSelect(bool Value);
+  bool HideFocusRect() const { return FHideFocusRect; }
+  void SetHideFocusRect(bool Value);
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool Value);
+  bool InvertSelect() const { return FInvertSelect; }
+  void SetInvertSelect(bool Value);
+  // Kept by the data controller; switching it off clears the selection.
+  bool MultiSelect() const;
+  void SetMultiSelect(bool Value);
+  bool UnselectFocusedRecordOnExit() const { return FUnselectFocusedRecordOnExit; }
+  void SetUnselectFocusedRecordOnExit(bool Value) { FUnselectFocusedRecordOnExit = Value; }
+
+private:
+  bool FCellSelect = true;
+  bool FHideFocusRect = true;
+  bool FHideSelection = false;
+  bool FInvertSelect = true;
+  bool FUnselectFocusedRecordOnExit = true;
+};
+
+class TcxCustomGridTableOptionsView : public TcxCustomGridOptionsView {
+  RTL_DECLARE_CLASS(TcxCustomGridTableOptionsView, TcxCustomGridOptionsView)
+public:
+  using TcxCustomGridOptionsView::TcxCustomGridOptionsView;
+  void Assign(TPersistent* Source) override;
+  bool CellAutoHeight() const { return FCellAutoHeight; }
+  void SetCellAutoHeight(bool Value);
+  bool CellEndEllipsis() const { return FCellEndEllipsis; }
+  void SetCellEndEllipsis(bool Value);
+  Integer CellTextMaxLineCount() const { return FCellTextMaxLineCount; }
+  void SetCellTextMaxLineCount(Integer Value);
+  bool HeaderAutoHeight() const { return FHeaderAutoHeight; }
+  void SetHeaderAutoHeight(bool Value);
+  bool HeaderEndEllipsis() const { return FHeaderEndEllipsis; }
+  void SetHeaderEndEllipsis(bool Value);
+  bool Navigator() const { return FNavigator; }
+  void SetNavigator(bool Value);
+  Integer NavigatorOffset() const { return FNavigatorOffset; }
+  void SetNavigatorOffset(Integer Value);
+  TcxGridShowEditButtons ShowEditButtons() const { return FShowEditButtons; }
+  void SetShowEditButtons(TcxGridShowEditButtons Value);
+
+protected:
+  void SizeChanged();
+
+private:
+  bool FCellAutoHeight = false;
+  bool FCellEndEllipsis = false;
+  Integer FCellTextMaxLineCount = 0;
+  bool FHeaderAutoHeight = false;
+  bool FHeaderEndEllipsis = false;
+  bool FNavigator = false;
+  Integer FNavigatorOffset = 50;
+  TcxGridShowEditButtons FShowEditButtons = gsebNever;
+};
+
+// Style indexes of a record view (the tabular view continues from 7).
+constexpr Integer vsContent = 1;
+constexpr Integer vsContentEven = 2;
+constexpr Integer vsContentOdd = 3;
+constexpr Integer vsInactive = 4;
+constexpr Integer vsIncSearch = 5;
+constexpr Integer vsSelection = 6;
+constexpr Integer bbContent = 1;
+
+class TcxCustomGridTableViewStyles : public TcxCustomGridViewStyles {
+  RTL_DECLARE_CLASS(TcxCustomGridTableViewStyles, TcxCustomGridViewStyles)
+public:
+  using TcxCustomGridViewStyles::TcxCustomGridViewStyles;
+  void Assign(TPersistent* Source) override;
+  void GetDefaultVisualParams(Integer AIndex, TObject* AData, TcxViewParams& AParams) override;
+
+  // The content parameters of a record: the event's style on top of the style of the
+  // record's parity when that one is assigned, else on top of Content.
+  virtual void GetRecordContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                      TcxViewParams& AParams);
+  // With an item, the item's styles decide (falling back to the record's parameters).
+  void GetContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+
+#define CX_TABLE_STYLE(Name, Index)                                  \
+  TcxStyle* Name() const { return As<TcxStyle>(GetIndexedStyle(Index)); } \
+  void Set##Name(TcxStyle* Value) { SetIndexedStyle(Index, Value); }
+  CX_TABLE_STYLE(Content, vsContent)
+  CX_TABLE_STYLE(ContentEven, vsContentEven)
+  CX_TABLE_STYLE(ContentOdd, vsContentOdd)
+  CX_TABLE_STYLE(Inactive, vsInactive)
+  CX_TABLE_STYLE(IncSearch, vsIncSearch)
+  CX_TABLE_STYLE(Selection, vsSelection)
+#undef CX_TABLE_STYLE
+  TcxGridGetCellStyleEvent OnGetContentStyle() const { return FOnGetContentStyle; }
+  void SetOnGetContentStyle(TcxGridGetCellStyleEvent Value) { FOnGetContentStyle = Value; }
+
+private:
+  TcxGridGetCellStyleEvent FOnGetContentStyle;
+};
+
+class TcxCustomGridTableBackgroundBitmaps : public TcxCustomGridBackgroundBitmaps {
+  RTL_DECLARE_CLASS(TcxCustomGridTableBackgroundBitmaps, TcxCustomGridBackgroundBitmaps)
+public:
+  using TcxCustomGridBackgroundBitmaps::TcxCustomGridBackgroundBitmaps;
+  void Assign(TPersistent* Source) override;
+  Integer GetBitmapStyleIndex(Integer AIndex) override;
+  TBitmap* Content() { return GetValue(bbContent); }
+  void SetContent(TBitmap* Value) { SetValue(bbContent, Value); }
+};
+
+// ---------------------------------------------------------------------------------------
+// The grid data controller and the item data binding.
+
+// What a record view and its controller ask of their data controller beyond the data
+// controller's own interface. A data controller that does not offer it gives the defaults
+// of TcxGridDataController.
+struct IcxGridDataControllerLink {
+  virtual void SyncGridModeBufferCount() = 0;
+  virtual bool ScrollRecordsHook(bool AForward) = 0;
+  virtual bool ScrollPageHook(bool AForward) = 0;
+  virtual TClass GetItemDataBindingClass() = 0;
+  virtual TClass GetDefaultValuesProviderClass() = 0;
+  virtual bool IsBOF() = 0;
+  virtual bool IsEOF() = 0;
+  virtual bool GetStoredPropertyValue(const std::string& AName, Variant& AValue) = 0;
+  virtual Integer GetScrollBarPos() = 0;
+  virtual Integer GetScrollBarRecordCount() = 0;
+  virtual bool SetStoredPropertyValue(const std::string& AName, const Variant& AValue) = 0;
+  virtual bool SetScrollBarPosHook(Integer AValue) = 0;
+
+protected:
+  ~IcxGridDataControllerLink() = default;
+};
+
+// The questions a record view's data controller passes on to its view; shared by the
+// unbound grid data controller and the data-set one.
+struct GridViewAnswers {
+  static TcxCustomGridTableView* View(TcxCustomDataController* ADataController);
+  static TObject* Item(TcxCustomDataController* ADataController, Integer AItemIndex);
+  static Integer ItemID(TObject* AItem);
+  static bool CanSelectRecord(TcxCustomDataController* ADataController, Integer ARecordIndex);
+  static void ValueTypeClassChanged(TcxCustomDataController* ADataController, Integer AItemIndex);
+  static std::string ItemDisplayName(TcxCustomDataController* ADataController, Integer AItemIndex);
+  static bool ItemSortByDisplayText(TcxCustomDataController* ADataController, Integer AItemIndex);
+  static TcxDataEditValueSource EditValueSource(TcxCustomDataController* ADataController, Integer AItemIndex);
+  // True when the item's properties turned the record's value into the text.
+  static bool DisplayText(TcxCustomDataController* ADataController, Integer ARecordIndex, Integer AItemIndex,
+                          std::string& S);
+  // No record before (after) the focused row.
+  static bool IsBOF(TcxCustomDataController* ADataController);
+  static bool IsEOF(TcxCustomDataController* ADataController);
+};
+
+// The data controller of a record view that is not bound to a data set: its items are the
+// view's items and its questions are answered by the view.
+class TcxGridDataController : public TcxDataController, public IcxGridDataControllerLink {
+  RTL_DECLARE_CLASS(TcxGridDataController, TcxDataController)
+public:
+  explicit TcxGridDataController(TComponent* AOwner) : TcxDataController(AOwner) {}
+  TcxCustomGridTableView* GridView() const;
+
+  // --- Grid link.
+  void SyncGridModeBufferCount() override {}
+  bool ScrollRecordsHook(bool) override { return false; }
+  bool ScrollPageHook(bool) override { return false; }
+  TClass GetItemDataBindingClass() override;
+  TClass GetDefaultValuesProviderClass() override;
+  bool IsBOF() override;
+  bool IsEOF() override;
+  bool GetStoredPropertyValue(const std::string&, Variant&) override { return false; }
+  Integer GetScrollBarPos() override { return -1; }
+  Integer GetScrollBarRecordCount() override { return -1; }
+  bool SetStoredPropertyValue(const std::string&, const Variant&) override { return false; }
+  bool SetScrollBarPosHook(Integer) override { return false; }
+
+  // --- The view's answers.
+  TObject* GetItem(Integer AItemIndex) override;
+  Integer GetItemID(TObject* AItem) override;
+  bool CanSelectRecord(Integer ARecordIndex) override;
+  void DoValueTypeClassChanged(Integer AItemIndex) override;
+  void GetItemDisplayName(Integer AItemIndex, std::string& S) override;
+  bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) override;
+  TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override;
+  void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
+};
+
+// Asks the data controller for its grid link; null when it offers none.
+IcxGridDataControllerLink* cxGridDataControllerLink(TcxCustomDataController* ADataController);
+
+// The editors' defaults of a grid item: a display format is defined when the data
+// controller reports one for the item's field or the item has OnGetDisplayText.
+class TcxGridDefaultValuesProvider : public TcxCustomEditDefaultValuesProvider {
+  RTL_DECLARE_CLASS(TcxGridDefaultValuesProvider, TcxCustomEditDefaultValuesProvider)
+public:
+  using TConstructorArg = TPersistent*;
+  explicit TcxGridDefaultValuesProvider(TPersistent* AOwner) : TcxCustomEditDefaultValuesProvider(AOwner) {}
+  bool HasDisplayFormat(bool AIsCurrencyValueAccepted) override;
+  TcxGridItemDataBinding* DataBinding() const;
+};
+
+// Connects one view item to its data controller item.
+class TcxGridItemDataBinding : public TPersistent {
+  RTL_DECLARE_CLASS(TcxGridItemDataBinding, TPersistent)
+public:
+  using TConstructorArg = TcxCustomGridTableItem*;
+  explicit TcxGridItemDataBinding(TcxCustomGridTableItem* AItem);
+  void AfterConstruction() override;
+  ~TcxGridItemDataBinding() override;
+  void Assign(TPersistent* Source) override;
+
+  virtual void DataChanged() {}
+  virtual std::string GetDefaultCaption() { return std::string(); }
+  virtual TcxEditRepositoryItem* GetDefaultRepositoryItem();
+  virtual Integer GetDefaultWidth() { return 64; }
+
+  TcxCustomGridTableItem* Item() const { return FItem; }
+  TcxCustomGridTableView* GridView() const;
+  TcxCustomDataController* DataController() const;
+  TcxDataFilterCriteria* Filter() const;
+  Integer Data() const { return FData; }
+  void SetData(Integer Value) { FData = Value; }
+  TcxValueTypeClass ValueTypeClass() const;
+  void SetValueTypeClass(TcxValueTypeClass Value);
+  TcxCustomEditDefaultValuesProvider* DefaultValuesProvider() const { return FDefaultValuesProvider.get(); }
+  IcxEditDefaultValuesProvider* GetDefaultValuesProvider(TcxCustomEditProperties* AProperties) const;
+
+  // A filter condition is linked to the item. False removes them all; True does nothing.
+  bool Filtered() const;
+  void SetFiltered(bool Value);
+  // Adds a condition on the item (under AParent, or the filter's root) and returns it.
+  TcxFilterCriteriaItem* AddToFilter(TcxFilterCriteriaItemList* AParent, TcxFilterOperatorKind AOperatorKind,
+                                     const Variant& AValue, const std::string& ADisplayText = std::string(),
+                                     bool AReplaceExisting = true);
+
+private:
+  TcxCustomGridTableItem* FItem;
+  Integer FData = 0;
+  std::unique_ptr<TcxCustomEditDefaultValuesProvider, TObjectDeleter> FDefaultValuesProvider;
+};
+
+// ---------------------------------------------------------------------------------------
+// Items.
+
+class TcxCustomGridTableItemOptions : public TPersistent {
+  RTL_DECLARE_CLASS(TcxCustomGridTableItemOptions, TPersistent)
+public:
+  using TConstructorArg = TcxCustomGridTableItem*;
+  explicit TcxCustomGridTableItemOptions(TcxCustomGridTableItem* AItem) : FItem(AItem) {}
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() override;
+  TcxCustomGridTableItem* Item() const { return FItem; }
+
+  bool Editing() const { return FEditing; }
+  void SetEditing(bool Value);
+  bool Filtering() const { return FFiltering; }
+  void SetFiltering(bool Value);
+  // Off: a focused item hands the focus on.
+  bool Focusing() const { return FFocusing; }
+  void SetFocusing(bool Value);
+  bool Grouping() const { return FGrouping; }
+  void SetGrouping(bool Value) { FGrouping = Value; }
+  bool IncSearch() const { return FIncSearch; }
+  void SetIncSearch(bool Value) { FIncSearch = Value; }
+  bool Moving() const { return FMoving; }
+  void SetMoving(bool Value) { FMoving = Value; }
+  TcxGridItemShowEditButtons ShowEditButtons() const { return FShowEditButtons; }
+  void SetShowEditButtons(TcxGridItemShowEditButtons Value);
+  bool Sorting() const { return FSorting; }
+  void SetSorting(bool Value) { FSorting = Value; }
+
+protected:
+  void Changed();
+
+private:
+  TcxCustomGridTableItem* FItem;
+  bool FEditing = true;
+  bool FFiltering = true;
+  bool FFocusing = true;
+  bool FGrouping = true;
+  bool FIncSearch = true;
+  bool FMoving = true;
+  TcxGridItemShowEditButtons FShowEditButtons = isebDefault;
+  bool FSorting = true;
+};
+
+constexpr Integer isContent = 0;
+
+class TcxCustomGridTableItemStyles : public TcxCustomGridStyles {
+  RTL_DECLARE_CLASS(TcxCustomGridTableItemStyles, TcxCustomGridStyles)
+public:
+  using TConstructorArg = TcxCustomGridTableItem*;
+  explicit TcxCustomGridTableItemStyles(TcxCustomGridTableItem* AItem);
+  void Assign(TPersistent* Source) override;
+  // What no style sets comes from the view's record content parameters.
+  void GetDefaultVisualParams(Integer AIndex, TObject* AData, TcxViewParams& AParams) override;
+  TcxCustomGridView* GetGridView() override;
+  TcxCustomGridTableItem* Item() const { return FItem; }
+  // OnGetContentStyle first, then Content, then the view's record content parameters.
+  void GetContentParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams);
+  TcxStyle* Content() const { return As<TcxStyle>(GetIndexedStyle(isContent)); }
+  void SetContent(TcxStyle* Value) { SetIndexedStyle(isContent, Value); }
+  TcxGridGetCellStyleEvent OnGetContentStyle() const { return FOnGetContentStyle; }
+  void SetOnGetContentStyle(TcxGridGetCellStyleEvent Value) { FOnGetContentStyle = Value; }
+
+private:
+  TcxCustomGridTableItem* FItem;
+  TcxGridGetCellStyleEvent FOnGetContentStyle;
+};
+
+// The base of every item (column) of a record view.
+class TcxCustomGridTableItem : public TComponent, public IcxEditRepositoryItemListener {
+  RTL_DECLARE_CLASS(TcxCustomGridTableItem, TComponent)
+public:
+  explicit TcxCustomGridTableItem(TComponent* AOwner);
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  ~TcxCustomGridTableItem() override;
+  void Assign(TPersistent* Source) override;
+
+  RTL_IINTERFACE_METHODS
+  // Repository item listener.
+  void ItemRemoved(TcxEditRepositoryItem* Sender) override;
+  void ItemPropertiesChanged(TcxEditRepositoryItem* Sender) override { PropertiesChanged(); }
+
+  // --- Identity and place.
+  TcxCustomGridTableView* GridView() const { return FGridView; }
+  TcxGridItemDataBinding* DataBinding() const { return FDataBinding.get(); }
+  TcxCustomDataController* DataController() const;
+  Integer ID() const { return FID; }
+  Integer Index() const { return FIndex; }
+  void SetIndex(Integer Value);
+  Integer VisibleIndex() const { return FVisibleIndex; }
+  TcxCustomGridTableItemOptions* Options() const { return FOptions.get(); }
+  void SetOptions(TcxCustomGridTableItemOptions* Value) { FOptions->Assign(Value); }
+  TcxCustomGridTableItemStyles* Styles() const { return FStyles.get(); }
+  void SetStyles(TcxCustomGridTableItemStyles* Value) { FStyles->Assign(Value); }
+
+  // --- Caption, width, visibility.
+  std::string Caption();
+  void SetCaption(const std::string& Value);
+  bool IsCaptionAssigned() const { return FIsCaptionAssigned; }
+  bool IsCaptionStored();
+  Integer Width();
+  void SetWidth(Integer Value);
+  bool IsWidthAssigned() const { return FIsWidthAssigned; }
+  Integer MinWidth() const { return FMinWidth; }
+  void SetMinWidth(Integer Value);
+  // Sets the width while the item counts as the one being forced.
+  void ForceWidth(Integer Value);
+  bool IsForcingWidth() const { return FForcingWidth; }
+  void CheckWidthValue(Integer& AValue);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  bool WasVisibleBeforeGrouping() const { return FWasVisibleBeforeGrouping; }
+  TAlignment HeaderAlignmentHorz() const;
+  void SetHeaderAlignmentHorz(TAlignment Value);
+  bool IsHeaderAlignmentHorzAssigned() const { return FIsHeaderAlignmentHorzAssigned; }
+  TcxAlignmentVert HeaderAlignmentVert() const;
+  void SetHeaderAlignmentVert(TcxAlignmentVert Value);
+  bool IsHeaderAlignmentVertAssigned() const { return FIsHeaderAlignmentVertAssigned; }
+
+  // --- Sorting and grouping (kept by the data controller).
+  Integer GroupIndex() const;
+  void SetGroupIndex(Integer Value);
+  TcxDataSortOrder SortOrder() const;
+  void SetSortOrder(TcxDataSortOrder Value);
+  Integer SortIndex() const;
+  void SetSortIndex(Integer Value);
+
+  // --- Editor properties.
+  TcxCustomEditProperties* Properties() const { return FProperties.get(); }
+  void SetProperties(TcxCustomEditProperties* Value);
+  TClass PropertiesClass() const { return FPropertiesClass; }
+  void SetPropertiesClass(TClass Value);
+  std::string PropertiesClassName() const;
+  void SetPropertiesClassName(const std::string& Value);
+  TcxEditRepositoryItem* RepositoryItem() const { return FRepositoryItem; }
+  void SetRepositoryItem(TcxEditRepositoryItem* Value);
+  // The properties that show and edit the values: own, repository or default ones.
+  TcxCustomEditProperties* PropertiesValue() const { return FPropertiesValue; }
+  TcxCustomEditProperties* GetProperties(TcxCustomGridRecord* ARecord = nullptr);
+
+  // --- Focus and values.
+  bool Focused() const;
+  void SetFocused(bool Value);
+  void GetEditValue(Variant& AValue);
+  void SetEditValue(const Variant& AValue);
+
+  // --- Questions of the controller.
+  virtual bool CanAutoHeight();
+  virtual bool CanEdit();
+  virtual bool CanFilter();
+  virtual bool CanFocus();
+  virtual bool CanGroup();
+  virtual bool CanMoveItem();
+  virtual bool CanHorzSize() { return true; }
+  virtual bool CanIncSearch();
+  virtual bool InitEditing();
+  virtual bool CanMove();
+  virtual bool CanScroll() { return true; }
+  virtual bool CanSort();
+  virtual bool GetActuallyVisible() { return FVisible; }
+  virtual bool GetFilterable() { return CanFilter(); }
+  virtual bool ShowButtons(bool AFocused);
+  virtual void DataChanged();
+  virtual void RestoreDefaults();
+  virtual void ValueTypeClassChanged();
+
+  // --- Events.
+  TcxGridGetDisplayTextEvent OnGetDisplayText() const { return FOnGetDisplayText; }
+  void SetOnGetDisplayText(TcxGridGetDisplayTextEvent Value) { FOnGetDisplayText = Value; }
+  TcxGridGetPropertiesEvent OnGetProperties() const { return FOnGetProperties; }
+  void SetOnGetProperties(TcxGridGetPropertiesEvent Value) { FOnGetProperties = Value; }
+  TcxGridGetFilterDisplayTextEvent OnGetFilterDisplayText() const { return FOnGetFilterDisplayText; }
+  void SetOnGetFilterDisplayText(TcxGridGetFilterDisplayTextEvent Value) { FOnGetFilterDisplayText = Value; }
+  virtual void DoGetDisplayText(TcxCustomGridRecord* ARecord, std::string& AText);
+  virtual void DoGetFilterDisplayText(const Variant& AValue, std::string& ADisplayText);
+
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+  void SetParentComponent(TComponent* Value) override;
+
+protected:
+  friend class TcxCustomGridTableView;
+  friend class TcxCustomGridTableItemOptions;
+  virtual TClass GetOptionsClass() { return TcxCustomGridTableItemOptions::StaticClass(); }
+  virtual TClass GetStylesClass() { return TcxCustomGridTableItemStyles::StaticClass(); }
+  virtual std::string GetDefaultCaption();
+  virtual Integer GetDefaultWidth();
+  virtual void CaptionChanged();
+  // A layout change, or a size change when ASize.
+  virtual void Changed(bool ASize = false);
+  virtual void PropertiesChanged();
+  virtual TcxCustomEditProperties* DoGetProperties(TcxCustomGridRecord* ARecord);
+  virtual void InitProperties(TcxCustomEditProperties* AProperties);
+  virtual void SetGridView(TcxCustomGridTableView* Value);
+  void SetID(Integer Value) { FID = Value; }
+  void SetVisibleIndex(Integer Value) { FVisibleIndex = Value; }
+  void setIndexField(Integer Value) { FIndex = Value; }
+
+private:
+  void recalculatePropertiesValue();
+  void propertiesChangedHandler(TObject*) { PropertiesChanged(); }
+  bool isSettingAllowedWhileLoading() const;
+
+  std::string FCaption;
+  bool FIsCaptionAssigned = false;
+  std::unique_ptr<TcxGridItemDataBinding, TObjectDeleter> FDataBinding;
+  TcxCustomGridTableView* FGridView = nullptr;
+  TAlignment FHeaderAlignmentHorz = taLeftJustify;
+  bool FIsHeaderAlignmentHorzAssigned = false;
+  TcxAlignmentVert FHeaderAlignmentVert = vaTop;
+  bool FIsHeaderAlignmentVertAssigned = false;
+  bool FIsWidthAssigned = false;
+  Integer FID = -1;
+  bool FForcingWidth = false;
+  Integer FIndex = -1;
+  TcxEditRepositoryItem* FLastUsedDefaultRepositoryItem = nullptr;
+  Integer FMinWidth = 20;
+  std::unique_ptr<TcxCustomGridTableItemOptions, TObjectDeleter> FOptions;
+  std::unique_ptr<TcxCustomEditProperties, TObjectDeleter> FProperties;
+  TClass FPropertiesClass = nullptr;
+  TcxCustomEditProperties* FPropertiesValue = nullptr;
+  TcxEditRepositoryItem* FRepositoryItem = nullptr;
+  std::unique_ptr<TcxCustomGridTableItemStyles, TObjectDeleter> FStyles;
+  bool FVisible = false;
+  Integer FVisibleIndex = -1;
+  bool FWasVisibleBeforeGrouping = false;
+  Integer FWidth = 0;
+  bool FDestroying = false;
+  TcxGridGetDisplayTextEvent FOnGetDisplayText;
+  TcxGridGetPropertiesEvent FOnGetProperties;
+  TcxGridGetFilterDisplayTextEvent FOnGetFilterDisplayText;
+};
+
+// ---------------------------------------------------------------------------------------
+// Records and view data.
+
+// One row of the data controller as the view shows it.
+class TcxCustomGridRecord : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomGridRecord, TObject)
+public:
+  struct TConstructorArgs {
+    TcxCustomGridTableViewData* ViewData;
+    Integer Index;
+    TcxRowInfo RowInfo;
+  };
+  using TConstructorArg = const TConstructorArgs*;
+  explicit TcxCustomGridRecord(const TConstructorArgs* AArgs);
+
+  TcxCustomGridTableViewData* ViewData() const { return FViewData; }
+  TcxCustomGridTableView* GridView() const;
+  TcxCustomGridTableController* Controller() const;
+  TcxCustomDataController* DataController() const;
+  // The row index; -1 for the new-item record.
+  Integer Index() const { return FIndex; }
+  Integer RecordIndex() const { return FRowInfo.RecordIndex; }
+  Integer Level() const { return FRowInfo.Level; }
+  bool IsData() const;
+  bool IsNewItemRecord() const;
+  bool Focused() const;
+  void SetFocused(bool Value);
+  bool IsFirst() const { return FIndex == 0; }
+  bool IsLast() const;
+  // Re-reads the row information of Index (kept for the new-item record).
+  void RefreshRecordInfo();
+
+  virtual void DoCollapse(bool ARecursive) = 0;
+  virtual void DoExpand(bool ARecursive) = 0;
+  virtual bool Expandable() { return false; }
+  virtual bool Expanded() { return false; }
+  virtual bool DrawFocused();
+  virtual bool DrawSelected();
+  virtual bool HasCells() { return false; }
+  virtual bool CanFocus() { return true; }
+  virtual TcxCustomGridRecord* ParentRecord();
+  virtual bool Selected();
+  virtual void SetSelected(bool Value);
+  virtual std::string GetDisplayText(Integer AItemIndex);
+  virtual Integer ValueCount();
+  virtual Variant GetValue(Integer AItemIndex);
+  // Asks the view to redraw the record (AItem null) or one of its cells.
+  virtual void Invalidate(TcxCustomGridTableItem* AItem = nullptr);
+  void Collapse(bool ARecursive);
+  void Expand(bool ARecursive);
+
+private:
+  friend class TcxCustomGridTableViewData;
+  TcxCustomGridTableViewData* FViewData;
+  Integer FIndex;
+  TcxRowInfo FRowInfo;
+};
+
+// The records of a view: one per row, made when first asked for, plus the new-item record.
+class TcxCustomGridTableViewData : public TcxCustomGridViewData {
+  RTL_DECLARE_CLASS(TcxCustomGridTableViewData, TcxCustomGridViewData)
+public:
+  explicit TcxCustomGridTableViewData(TcxCustomGridView* AGridView);
+  void BeforeDestruction() override;
+  ~TcxCustomGridTableViewData() override;
+
+  TcxCustomGridTableView* GridView() const;
+  Integer RecordCount() const { return static_cast<Integer>(FRecords.size()); }
+  // The record of a row (made on first use); range-checked.
+  TcxCustomGridRecord* Records(Integer AIndex);
+  // Null when the row does not exist.
+  TcxCustomGridRecord* GetRecordByIndex(Integer AIndex);
+  TcxCustomGridRecord* GetRecordByRecordIndex(Integer ARecordIndex);
+  TcxCustomGridRecord* GetRecordByKind(Integer AIndex);
+  bool HasRecord(Integer AIndex) const;
+  // Frees every record and sizes the list to ACount rows.
+  virtual void Refresh(Integer ACount);
+  // Every existing record re-reads its row information.
+  void RefreshRecords();
+  // The new-item record exists while the data controller has the new-item row enabled.
+  TcxCustomGridRecord* NewItemRecord() const { return FNewItemRecord.get(); }
+  bool HasNewItemRecord() const { return FNewItemRecord != nullptr; }
+  void CheckNewItemRecord();
+  // The record being edited is refreshed from the data controller.
+  void RefreshEditingRecord();
+
+  virtual TClass GetRecordClass(const TcxRowInfo& ARowInfo) = 0;
+  virtual TClass GetNewItemRecordClass() { return nullptr; }
+
+private:
+  TcxCustomGridRecord* createRecord(Integer AIndex, const TcxRowInfo& ARowInfo, TClass AClass);
+  std::vector<std::unique_ptr<TcxCustomGridRecord, TObjectDeleter>> FRecords;
+  std::unique_ptr<TcxCustomGridRecord, TObjectDeleter> FNewItemRecord;
+};
+
+// ---------------------------------------------------------------------------------------
+// The table controller (focused item and focused record so far).
+
+class TcxCustomGridTableController : public TcxCustomGridController {
+  RTL_DECLARE_CLASS(TcxCustomGridTableController, TcxCustomGridController)
+public:
+  using TcxCustomGridController::TcxCustomGridController;
+  TcxCustomGridTableView* GridView() const;
+  TcxCustomGridTableViewData* ViewData() const;
+
+  TcxCustomGridTableItem* FocusedItem() const { return FFocusedItem; }
+  void SetFocusedItem(TcxCustomGridTableItem* Value);
+  // Forward from the focused item (or from the start), no wrap; True when an item took it.
+  bool FocusNextItem(Integer AFocusedItemIndex, bool AGoForward, bool AGoOnCycle);
+  bool FocusFirstAvailableItem();
+  // The item being forced to a width (best fit), if any.
+  TcxCustomGridTableItem* ForcingWidthItem() const { return FForcingWidthItem; }
+  void SetForcingWidthItem(TcxCustomGridTableItem* Value) { FForcingWidthItem = Value; }
+  // The record of the data controller's focused row (or the new-item record).
+  TcxCustomGridRecord* FocusedRecord();
+  Integer FocusedRecordIndex();
+  void SetFocusedRecordIndex(Integer Value);
+  TcxCustomGridRecord* DragHighlightedRecord() const { return FDragHighlightedRecord; }
+  void SetDragHighlightedRecord(TcxCustomGridRecord* Value) { FDragHighlightedRecord = Value; }
+  // Called when an item leaves the view.
+  void ItemRemoved(TcxCustomGridTableItem* AItem);
+
+private:
+  TcxCustomGridTableItem* FFocusedItem = nullptr;
+  TcxCustomGridTableItem* FForcingWidthItem = nullptr;
+  TcxCustomGridRecord* FDragHighlightedRecord = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------
+// The view.
+
+class TcxCustomGridTableView : public TcxCustomGridView {
+  RTL_DECLARE_CLASS(TcxCustomGridTableView, TcxCustomGridView)
+public:
+  explicit TcxCustomGridTableView(TComponent* AOwner) : TcxCustomGridView(AOwner) {}
+  void BeforeDestruction() override;
+
+  TcxCustomGridTableController* Controller() const;
+  TcxCustomGridTableViewData* ViewData() const;
+  TcxCustomGridTableFiltering* Filtering() const { return FFiltering.get(); }
+  void SetFiltering(TcxCustomGridTableFiltering* Value) { FFiltering->Assign(Value); }
+  TcxCustomGridTableOptionsBehavior* OptionsBehavior() const { return FOptionsBehavior.get(); }
+  void SetOptionsBehavior(TcxCustomGridTableOptionsBehavior* Value) { FOptionsBehavior->Assign(Value); }
+  TcxCustomGridTableOptionsCustomize* OptionsCustomize() const { return FOptionsCustomize.get(); }
+  void SetOptionsCustomize(TcxCustomGridTableOptionsCustomize* Value) { FOptionsCustomize->Assign(Value); }
+  TcxCustomGridTableOptionsData* OptionsData() const { return FOptionsData.get(); }
+  void SetOptionsData(TcxCustomGridTableOptionsData* Value) { FOptionsData->Assign(Value); }
+  TcxCustomGridTableOptionsSelection* OptionsSelection() const;
+  TcxCustomGridTableOptionsView* OptionsView() const;
+  TcxCustomGridTableViewStyles* Styles() const;
+  TcxCustomGridTableBackgroundBitmaps* BackgroundBitmaps() const;
+
+  // --- Items.
+  TcxCustomGridTableItem* CreateItem();
+  void ClearItems();
+  virtual void AddItem(TcxCustomGridTableItem* AItem);
+  virtual void RemoveItem(TcxCustomGridTableItem* AItem);
+  virtual void ChangeItemIndex(TcxCustomGridTableItem* AItem, Integer AIndex);
+  virtual void ItemVisibilityChanged(TcxCustomGridTableItem* AItem, bool AVisible);
+  virtual void RefreshVisibleItemsList();
+  void RefreshFilterableItemsList();
+  Integer ItemCount() const { return static_cast<Integer>(FItems.size()); }
+  TcxCustomGridTableItem* Items(Integer AIndex) const { return FItems.at(static_cast<size_t>(AIndex)); }
+  Integer VisibleItemCount() const { return static_cast<Integer>(FVisibleItems.size()); }
+  TcxCustomGridTableItem* VisibleItems(Integer AIndex) const { return FVisibleItems.at(static_cast<size_t>(AIndex)); }
+  Integer FilterableItemCount() const { return static_cast<Integer>(FFilterableItems.size()); }
+  TcxCustomGridTableItem* FilterableItems(Integer AIndex) const {
+    return FFilterableItems.at(static_cast<size_t>(AIndex));
+  }
+  Integer IndexOfItem(TcxCustomGridTableItem* AItem) const;
+  TcxCustomGridTableItem* FindItemByID(Integer AID) const;
+  // An exact (case-sensitive) comparison with the component name.
+  TcxCustomGridTableItem* FindItemByName(const std::string& AName) const;
+  Integer GroupedItemCount() const;
+  TcxCustomGridTableItem* GroupedItems(Integer AIndex) const;
+  Integer NextItemID() const { return FNextID; }
+
+  // --- Classes.
+  TClass GetControllerClass() override { return TcxCustomGridTableController::StaticClass(); }
+  TClass GetPainterClass() override { return TcxCustomGridPainter::StaticClass(); }
+  TClass GetViewInfoClass() override { return TcxCustomGridViewInfo::StaticClass(); }
+  TClass GetBackgroundBitmapsClass() override { return TcxCustomGridTableBackgroundBitmaps::StaticClass(); }
+  TClass GetOptionsSelectionClass() override { return TcxCustomGridTableOptionsSelection::StaticClass(); }
+  TClass GetOptionsViewClass() override { return TcxCustomGridTableOptionsView::StaticClass(); }
+  TClass GetStylesClass() override { return TcxCustomGridTableViewStyles::StaticClass(); }
+  virtual TClass GetFilteringClass() { return TcxCustomGridTableFiltering::StaticClass(); }
+  virtual TClass GetOptionsBehaviorClass() { return TcxCustomGridTableOptionsBehavior::StaticClass(); }
+  virtual TClass GetOptionsCustomizeClass() { return TcxCustomGridTableOptionsCustomize::StaticClass(); }
+  virtual TClass GetOptionsDataClass() { return TcxCustomGridTableOptionsData::StaticClass(); }
+  virtual TClass GetItemClass() = 0;
+  virtual TClass GetItemDataBindingClass();
+
+  // --- Data controller notifications.
+  void DataControllerNotify(TcxUpdateControlInfo* AInfo) override;
+  virtual void DataChanged();
+  virtual void LayoutChanged();
+  virtual void RecordCountChanged();
+  virtual void FocusedRecordChanged(Integer APrevFocusedRowIndex, Integer AFocusedRowIndex,
+                                    bool ANewItemRecordFocusingChanged);
+  virtual void RecordChanged(Integer ARecordIndex);
+  virtual void SearchChanged();
+  virtual void SelectionChanged(TcxSelectionChangedInfo* AInfo);
+  virtual void DoItemValueTypeClassChanged(Integer AItemIndex);
+
+  // --- Drawing questions.
+  virtual bool DrawRecordActive(TcxCustomGridRecord* ARecord);
+  virtual bool DrawRecordFocused(TcxCustomGridRecord* ARecord);
+  virtual bool DrawRecordSelected(TcxCustomGridRecord* ARecord);
+
+  // --- Event wrappers.
+  virtual bool DoCanSelectRecord(Integer ARecordIndex);
+  virtual bool DoEditing(TcxCustomGridTableItem* AItem);
+  virtual void DoFocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem, TcxCustomGridTableItem* AFocusedItem);
+  virtual void DoGetDisplayText(TcxCustomGridRecord* ARecord, Integer AItemIndex, std::string& AText);
+  virtual Integer GetDefaultActiveDetailIndex();
+  virtual void RestoreDefaults();
+
+  TcxGridCanSelectRecordEvent OnCanSelectRecord;
+  TcxGridEditingEvent OnEditing;
+  TcxGridFocusedItemChangedEvent OnFocusedItemChanged;
+  TcxGridFocusedRecordChangedEvent OnFocusedRecordChanged;
+  TcxGridCustomTableViewEvent OnSelectionChanged;
+  TcxGridCustomTableItemEvent OnEditChanged;
+  TcxGridCustomTableItemEvent OnEditValueChanged;
+  TcxGridCustomTableViewEvent OnTopRecordIndexChanged;
+
+  void GetChildren(TGetChildProc Proc, TComponent* Root) override;
+  void SetName(const std::string& NewName) override;
+
+protected:
+  void CreateOptions() override;
+  void DestroyOptions() override;
+  void DestroyHandlers() override;
+  void DoAssign(TcxCustomGridView* ASource) override;
+
+private:
+  void renumberItems();
+  void releaseItemID(Integer AID);
+  std::vector<TcxCustomGridTableItem*> FItems;
+  std::vector<TcxCustomGridTableItem*> FVisibleItems;
+  std::vector<TcxCustomGridTableItem*> FFilterableItems;
+  Integer FNextID = 0;
+  std::unique_ptr<TcxCustomGridTableFiltering, TObjectDeleter> FFiltering;
+  std::unique_ptr<TcxCustomGridTableOptionsBehavior, TObjectDeleter> FOptionsBehavior;
+  std::unique_ptr<TcxCustomGridTableOptionsCustomize, TObjectDeleter> FOptionsCustomize;
+  std::unique_ptr<TcxCustomGridTableOptionsData, TObjectDeleter> FOptionsData;
+};
+
+namespace cxGridCustomTableViewUnit {
+void Initialize();
+void Finalize();
+}  // namespace cxGridCustomTableViewUnit

@@ -1,0 +1,69 @@
+#pragma once
+// cxGridDBDataDefinitions: the data controller of a record view bound to a data set, and
+// the data binding of its items (an item shows one field of the data set, by name).
+#include <string>
+
+#include "cx/data/cxDBData.h"
+#include "cx/grid/cxGridCustomTableView.h"
+
+// The data controller of a record view bound to a data set: its items are the view's items,
+// bound to fields by name.
+class TcxGridDBDataController : public TcxDBDataController, public IcxGridDataControllerLink {
+  RTL_DECLARE_CLASS(TcxGridDBDataController, TcxDBDataController)
+public:
+  explicit TcxGridDBDataController(TComponent* AOwner) : TcxDBDataController(AOwner) {}
+  TcxCustomGridTableView* GridView() const;
+
+  // One view item per field of the linked data set, in field order, with the field's name
+  // and visibility; nothing without a data set.
+  void CreateItemsForAllFields();
+
+  // --- Grid link.
+  void SyncGridModeBufferCount() override {}
+  bool ScrollRecordsHook(bool) override { return false; }
+  bool ScrollPageHook(bool) override { return false; }
+  TClass GetItemDataBindingClass() override;
+  TClass GetDefaultValuesProviderClass() override;
+  bool IsBOF() override;
+  bool IsEOF() override;
+  bool GetStoredPropertyValue(const std::string&, Variant&) override { return false; }
+  Integer GetScrollBarPos() override { return -1; }
+  Integer GetScrollBarRecordCount() override { return -1; }
+  bool SetStoredPropertyValue(const std::string&, const Variant&) override { return false; }
+  bool SetScrollBarPosHook(Integer) override { return false; }
+
+  // --- The view's answers.
+  TObject* GetItem(Integer AItemIndex) override;
+  Integer GetItemID(TObject* AItem) override;
+  bool CanSelectRecord(Integer ARecordIndex) override;
+  void DoValueTypeClassChanged(Integer AItemIndex) override;
+  void GetItemDisplayName(Integer AItemIndex, std::string& S) override;
+  bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) override;
+  TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override;
+  void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
+};
+
+// The binding of an item to a field of the view's data set.
+class TcxGridItemDBDataBinding : public TcxGridItemDataBinding {
+  RTL_DECLARE_CLASS(TcxGridItemDBDataBinding, TcxGridItemDataBinding)
+public:
+  using TcxGridItemDataBinding::TcxGridItemDataBinding;
+  void Assign(TPersistent* Source) override;
+
+  TcxGridDBDataController* DataController() const;
+  std::string FieldName() const;
+  void SetFieldName(const std::string& Value);
+  // The bound field; null while the data set has no field of that name.
+  TField* Field() const;
+
+  // The field's display name (the field name when no field is found).
+  std::string GetDefaultCaption() override;
+  // The width of "0" in the item's content font times the field's display width, plus 4,
+  // raised to the item's minimum width; the base width without a field.
+  Integer GetDefaultWidth() override;
+};
+
+namespace cxGridDBDataDefinitionsUnit {
+void Initialize();
+void Finalize();
+}  // namespace cxGridDBDataDefinitionsUnit
