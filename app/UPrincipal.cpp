@@ -624,21 +624,30 @@ void TFrmPrincipal::MontaResumo(const std::string& Campo) {
   UpdateLock reportUpdate(Redit1->Lines());
   Mestrato->Lines()->Clear();
   Redit1->Lines()->Clear();
+  // The report's lines reach the rich edit in one piece, as the lines added one by one would:
+  // it lays out and invalidates on every insertion, even with its redraw turned off. What was
+  // gathered is shown also when a query fails part way.
+  std::string report;
+  ScopeExit showReport([&] {
+    if (report.empty()) return;
+    Redit1->SetSelStart(0);
+    Redit1->SetSelText(report);
+  });
   const std::string c = sqlName(Campo);
   auto q = openQuery(" select  varp(" + c + ") as vari, avg(" + c + ") as media, count(*) as qtde from " +
                      sqlTableName(NomeTabela) + " where (1=1) ");
   if (!q->Eof()) {
-    Redit1->Lines()->Add("RESUMO");
-    Redit1->Lines()->Add("Atributo meta : " + Format(" média %8.4f, Casos  %d, variância %8.4f ",
-                                                     q->FieldByName("media")->AsFloat(),
-                                                     q->FieldByName("qtde")->AsInteger(),
-                                                     q->FieldByName("vari")->AsFloat()));
+    report += "RESUMO\r\n";
+    report += "Atributo meta : " + Format(" média %8.4f, Casos  %d, variância %8.4f ",
+                                          q->FieldByName("media")->AsFloat(), q->FieldByName("qtde")->AsInteger(),
+                                          q->FieldByName("vari")->AsFloat()) +
+              "\r\n";
   }
   q.reset();
-  RelataEstratos(Campo);
+  RelataEstratos(Campo, report);
 }
 
-void TFrmPrincipal::RelataEstratos(const std::string& Campo) {
+void TFrmPrincipal::RelataEstratos(const std::string& Campo, std::string& Report) {
   std::string S;
   Integer n = 0;
   // Walks the tree from the node after the top item: each leaf (its missing first child)
@@ -646,7 +655,7 @@ void TFrmPrincipal::RelataEstratos(const std::string& Campo) {
   std::function<void(std::string&, TTreeNode*)> PercorreArvore = [&](std::string& S, TTreeNode* Node) {
     if (!Node) {
       ++n;
-      RelataEstrato(Campo, S, n);
+      RelataEstrato(Campo, S, n, Report);
       return;
     }
     std::string onEntry = S;
@@ -662,18 +671,17 @@ void TFrmPrincipal::RelataEstratos(const std::string& Campo) {
   PercorreArvore(S, top ? top->GetNext() : nullptr);
 }
 
-void TFrmPrincipal::RelataEstrato(const std::string& Campo, const std::string& S, Integer n) {
+void TFrmPrincipal::RelataEstrato(const std::string& Campo, const std::string& S, Integer n,
+                                  std::string& Report) {
   const std::string c = sqlName(Campo), table = sqlTableName(NomeTabela);
   Mestrato->Lines()->Add("Select * from " + table + " where (1=1) " + S);
   auto q = openQuery("Select varp(" + c + ") as Variancia, count(" + c + ") as Contador, avg(" + c +
                      ") as media from " + table + " where (1=1) " + S);
   if (!q->Eof() && q->FieldByName("Contador")->AsInteger() > 0) {
-    Redit1->Lines()->Add("");
-    Redit1->Lines()->Add("Estrato: " + IntToStr(n));
-    Redit1->Lines()->Add("   " + S);
-    Redit1->Lines()->Add("   " + Format("Variância %8.4f, Média  %8.4f, Quantidade %d ",
-                                        q->FieldByName("Variancia")->AsFloat(), q->FieldByName("media")->AsFloat(),
-                                        q->FieldByName("Contador")->AsInteger()));
+    Report += "\r\nEstrato: " + IntToStr(n) + "\r\n   " + S + "\r\n   " +
+              Format("Variância %8.4f, Média  %8.4f, Quantidade %d ", q->FieldByName("Variancia")->AsFloat(),
+                     q->FieldByName("media")->AsFloat(), q->FieldByName("Contador")->AsInteger()) +
+              "\r\n";
   }
 }
 

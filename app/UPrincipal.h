@@ -171,8 +171,9 @@ public:
   double ConsultaMinimo(const std::string& Campo);
   double ConsultaMaximo(const std::string& Campo);
   void MontaResumo(const std::string& Campo);
-  void RelataEstratos(const std::string& Campo);
-  void RelataEstrato(const std::string& Campo, const std::string& S, Integer n);
+  // Both add the report's lines, each ended by CR LF, to Report.
+  void RelataEstratos(const std::string& Campo, std::string& Report);
+  void RelataEstrato(const std::string& Campo, const std::string& S, Integer n, std::string& Report);
 
   // Private state read by tests.
   const std::string& NomeTabelaAtual() const { return NomeTabela; }

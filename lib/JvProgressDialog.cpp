@@ -80,9 +80,9 @@ void TfrmProgress::ShowPosition(Integer Value) {
 namespace {
 
 // Paints Area of Form's client at once on a DC of its window (background, OnPaint, graphic
-// controls), then marks the area painted. A long task changes the text hundreds of times: going
+// controls). A long task changes the text hundreds of times: going
 // through the window's paint cycle costs about ten requests to the window server each time,
-// this about four. Windowed children are clipped out of the DC and are not touched.
+// this about three. Windowed children are clipped out of the DC and are not touched.
 void paintAreaNow(TCustomForm* Form, const TRect& Area) {
   HWND window = Form->Handle();
   HDC dc = GetDC(window);
@@ -95,7 +95,6 @@ void paintAreaNow(TCustomForm* Form, const TRect& Area) {
   Form->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
   Form->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   ReleaseDC(window, dc);
-  ValidateRect(window, &Area);
 }
 
 }  // namespace
@@ -114,14 +113,34 @@ void TfrmProgress::ShowText(const std::string& Value) {
     TRect area;
     UnionRect(&area, &before, &after);
     paintAreaNow(this, area);
-  } else {
-    Label1->Update();
+  } else if (HandleAllocated()) {
+    const TRect after = Label1->BoundsRect();
+    TRect area;
+    UnionRect(&area, &before, &after);
+    InvalidateRect(Handle(), &area, TRUE);
   }
 }
 
+void TfrmProgress::Loaded() {
+  TJvForm::Loaded();
+  // A hidden label keeps its text and its size but invalidates nothing when the text changes:
+  // ShowText paints the new text at once, and a long task changes it hundreds of times.
+  Label1->SetVisible(false);
+}
+
 void TfrmProgress::FormPaint(TObject*) {
-  // The image control stays hidden: the form draws its picture.
+  // The image control and the label stay hidden: the form draws them, the label as its
+  // window would paint it.
   if (hasImage()) Canvas()->Draw(imProgress->Left(), imProgress->Top(), imProgress->Picture()->Graphic());
+  HDC dc = Canvas()->Handle();
+  RECT place = Label1->BoundsRect();
+  if (RectVisible(dc, &place)) {
+    const int saved = SaveDC(dc);
+    MoveWindowOrg(dc, Label1->Left(), Label1->Top());
+    IntersectClipRect(dc, 0, 0, Label1->Width(), Label1->Height());
+    Label1->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+  }
 }
 
 bool TfrmProgress::ProgressStep() {

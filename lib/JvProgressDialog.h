@@ -94,6 +94,8 @@ protected:
   // A child that moves inside the window (the text taking its new width) asks the window to
   // take its size again: one that has it already is left alone.
   void AdjustSize() override;
+  // The text label stays hidden: the form draws it (see FormPaint).
+  void Loaded() override;
 
 private:
   bool hasImage() const;

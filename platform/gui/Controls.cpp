@@ -959,13 +959,26 @@ void TControl::SetBoundsRect(const TRect& Rect) {
 void TControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
   if (!CheckNewSize(AWidth, AHeight)) return;
   if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
-  InvalidateControl(visible_, false);
+  const TRect before = BoundsRect();
   left_ = ALeft;
   top_ = ATop;
   width_ = AWidth;
   height_ = AHeight;
   UpdateAnchorRules();
-  Invalidate();
+  if (visible_ && parent_ && parent_->HandleAllocated()) {
+    // The old place is erased (what was there may not be covered again), the new one painted.
+    // Places that overlap, as a label's before and after a text change, are invalidated as one
+    // rectangle: each invalidation is a request to the window server.
+    const TRect after = BoundsRect();
+    const bool parentOpaque = parent_->ControlStyle().Contains(csOpaque);
+    TRect overlap, both;
+    if (IntersectRect(&overlap, &before, &after) && UnionRect(&both, &before, &after)) {
+      InvalidateRect(parent_->Handle(), &both, !parentOpaque);
+    } else {
+      InvalidateRect(parent_->Handle(), &before, !parentOpaque);
+      InvalidateRect(parent_->Handle(), &after, !(controlStyle_.Contains(csOpaque) || parentOpaque));
+    }
+  }
   Perform(WM_WINDOWPOSCHANGED, 0, 0);
   RequestAlign();
   if (!ComponentState().Contains(csLoading)) Resize();

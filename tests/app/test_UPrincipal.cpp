@@ -423,6 +423,18 @@ TEST_F(MainWindowTest, ReportSavesAsRichText) {
   std::string rtf = readFile(file);
   EXPECT_EQ(rtf.rfind("{\\rtf", 0), 0u) << "an RTF file: " << rtf.substr(0, 40);
   EXPECT_NE(rtf.find("RESUMO"), std::string::npos);
+
+  // The report has the text and formatting the rich edit gets from its lines added one by one.
+  TStrings* report = form->Redit1->Lines();
+  const std::string text = report->Text();
+  std::unique_ptr<TStringList> each(New<TStringList>());
+  each->Assign(report);
+  report->Clear();
+  for (Integer i = 0; i < each->Count(); ++i) report->Add(each->Strings(i));
+  TStringStream byLine("");
+  report->SaveToStream(&byLine);
+  EXPECT_EQ(report->Text(), text);
+  EXPECT_EQ(byLine.DataString(), rtf);
 }
 
 // A run refuses to start while another is in progress (the run processes messages, so a

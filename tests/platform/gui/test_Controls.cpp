@@ -352,6 +352,52 @@ TEST_F(ControlsTest, CustomAndGraphicControlsPaintTheirOwnPixels) {
   EXPECT_EQ(hexOf(pixelAt(shot, 80, 20)), hexOf(0x00FFFF));
 }
 
+// A graphic control that moves or changes size repaints its new place and clears the one it
+// left, whether the two overlap or lie apart; places apart are not merged into the space
+// between them.
+TEST_F(ControlsTest, AMovedGraphicControlClearsItsOldPlaceAndPaintsItsNewOne) {
+  struct Case {
+    const char* what;
+    TRect before, after;
+    bool apart;
+  };
+  const Case cases[] = {
+      {"grows in place", Bounds(20, 20, 40, 20), Bounds(20, 20, 90, 30), false},
+      {"shrinks in place", Bounds(20, 20, 90, 30), Bounds(20, 20, 40, 20), false},
+      {"moves a little", Bounds(20, 20, 40, 30), Bounds(40, 30, 40, 30), false},
+      {"moves far", Bounds(10, 10, 30, 20), Bounds(150, 80, 30, 20), true},
+  };
+  for (const Case& c : cases) {
+    TForm* form = own(newForm(220, 140));
+    form->SetColor(clWhite);
+    TTestSwatch* swatch = place<TTestSwatch>(form, "", c.before);
+    swatch->SetFill(clRed);
+    showAndActivate(form);
+    form->Update();
+    swatch->SetBoundsRect(c.after);
+
+    HRGN dirty = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(form->Handle(), dirty, FALSE);
+    for (const TRect& r : {c.before, c.after})
+      for (const POINT& p : {POINT{r.left, r.top}, POINT{r.right - 1, r.bottom - 1}})
+        EXPECT_TRUE(PtInRegion(dirty, p.x, p.y)) << c.what << ": " << p.x << "," << p.y << " is to be painted";
+    if (c.apart) EXPECT_FALSE(PtInRegion(dirty, 100, 50)) << c.what << ": the space between stays valid";
+    DeleteObject(dirty);
+
+    form->Update();
+    TBitmap shot;
+    captureClient(form, shot);
+    const TRect now = swatch->BoundsRect();
+    EXPECT_EQ(hexOf(pixelAt(shot, now.left, now.top)), hexOf(0x0000FF)) << c.what;
+    EXPECT_EQ(hexOf(pixelAt(shot, now.right - 1, now.bottom - 1)), hexOf(0x0000FF)) << c.what;
+    Integer leftBehind = 0;
+    for (Integer x = c.before.left; x < c.before.right; ++x)
+      for (Integer y = c.before.top; y < c.before.bottom; ++y)
+        if (!PtInRect(&now, POINT{x, y}) && pixelAt(shot, x, y) != 0xFFFFFF) ++leftBehind;
+    EXPECT_EQ(leftBehind, 0) << c.what << ": " << savePng(shot, "moved-swatch");
+  }
+}
+
 TEST_F(ControlsTest, DoubleBufferedControlPaintsTheSamePixels) {
   TForm* form = own(newForm(200, 120));
   TTestPad* pad = place<TTestPad>(form, "", Bounds(10, 10, 60, 40));
