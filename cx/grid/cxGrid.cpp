@@ -5,6 +5,7 @@
 #include "cx/foundation/cxClasses.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
 
 const TResStringRec scxGridGroupByBoxCaption = {nullptr, 64698};
 
@@ -241,14 +242,11 @@ void TcxCustomGrid::ProcessChanges() {
   }
   // The rest in order. A change that raises ends the processing; the changes after it
   // are freed unrun, so none is lost in memory or left to run at a later unlock.
-  for (size_t i = 0; i < work.size(); ++i) {
-    try {
-      ExecuteChange(work[i]);
-    } catch (...) {
-      for (size_t j = i + 1; j < work.size(); ++j) work[j]->Free();
-      throw;
-    }
-  }
+  size_t next = 0;
+  ScopeExit freeUnrun([&] {
+    for (size_t j = next; j < work.size(); ++j) work[j]->Free();
+  });
+  while (next < work.size()) ExecuteChange(work[next++]);
 }
 
 void TcxCustomGrid::RemoveViewChanges(TcxCustomGridView* AView) {

@@ -6,6 +6,7 @@
 #include "cx/grid/cxGridLevel.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 TGridHitTests* gHitTests = nullptr;
@@ -13,13 +14,8 @@ TcxRegisteredClasses* gRegisteredViews = nullptr;
 
 // Runs AFn and then AFinally, also when AFn raises.
 template <class F, class G> void runThen(F&& AFn, G&& AFinally) {
-  try {
-    AFn();
-  } catch (...) {
-    AFinally();
-    throw;
-  }
-  AFinally();
+  ScopeExit finally(std::forward<G>(AFinally));
+  AFn();
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cx/grid/cxGrid.h"
+#include "platform/rtl/Scoped.h"
 
 // ---------------------------------------------------------------------------------------
 // Options.
@@ -203,15 +204,9 @@ void TcxGridLevel::SetGridView(TcxCustomGridView* Value) {
   }
   if (FParent) FParent->rebuildVisibleItems();
   if (FGridView) {
-    FGridView->BeginUpdate();
-    try {
-      FGridView->SetLevel(this);
-      Changed(false);
-    } catch (...) {
-      FGridView->EndUpdate();
-      throw;
-    }
-    FGridView->EndUpdate();
+    UpdateLock<TcxCustomGridView> lock(FGridView);
+    FGridView->SetLevel(this);
+    Changed(false);
   } else {
     Changed(false);
   }
