@@ -299,6 +299,22 @@ TEST_F(GridTableViewTest, AColumnOfAnotherViewIsTakenAsNone) {
   EXPECT_EQ(view->VisibleItemCount(), 1) << "the previous column is given back";
 }
 
+TEST_F(GridTableViewTest, AssigningAViewTakesTheCopysOwnPreviewColumn) {
+  addColumn(view, "ViewA");
+  TcxCustomGridTableItem* b = addColumn(view, "ViewB");
+  view->Preview()->SetColumn(b);
+  view->Preview()->SetVisible(true);
+  view->Preview()->SetLeftIndent(9);
+  auto* copy = New<TcxGridTableView>(form);
+  copy->Assign(view);
+  ASSERT_EQ(copy->ItemCount(), 2);
+  EXPECT_EQ(copy->Preview()->Column(), copy->Items(1));
+  EXPECT_EQ(copy->Preview()->Column()->ID(), b->ID());
+  EXPECT_TRUE(copy->Preview()->Visible());
+  EXPECT_EQ(copy->Preview()->LeftIndent(), 9);
+  EXPECT_EQ(view->Preview()->Column(), b) << "the source keeps its own";
+}
+
 TEST_F(GridTableViewTest, FreeingThePreviewColumnLeavesThePreviewEmpty) {
   TcxCustomGridTableItem* a = addColumn(view, "ViewA");
   addColumn(view, "ViewB");
