@@ -523,6 +523,10 @@ TEST_F(GridTableViewTest, SiteSizeDependenceAndHorizontalWindowScrolling) {
   view->Preview()->SetColumn(a);
   EXPECT_TRUE(view->DependsOnSiteSize());
 
+  EXPECT_FALSE(view->IsEqualHeightRecords()) << "preview lines vary the row heights";
+  view->Preview()->SetVisible(false);
+  EXPECT_TRUE(view->IsEqualHeightRecords());
+
   EXPECT_TRUE(view->CanScrollWindowHorizontally());
   grid->BeginUpdate();
   EXPECT_FALSE(view->CanScrollWindowHorizontally());
