@@ -29,6 +29,7 @@ namespace cxGridCustomViewUnit { void Initialize(); void Finalize(); }
 namespace cxGridLevelUnit { void Initialize(); void Finalize(); }
 namespace cxGridUnit { void Initialize(); void Finalize(); }
 namespace cxGridCustomTableViewUnit { void Initialize(); void Finalize(); }
+namespace cxGridTableViewUnit { void Initialize(); void Finalize(); }
 namespace cxGridDBDataDefinitionsUnit { void Initialize(); void Finalize(); }
 namespace cxGridDBTableViewUnit { void Initialize(); void Finalize(); }
 
@@ -62,6 +63,7 @@ const TUnitList& CxUnits() {
       {"cxGridLevel", cxGridLevelUnit::Initialize, cxGridLevelUnit::Finalize},
       {"cxGrid", cxGridUnit::Initialize, cxGridUnit::Finalize},
       {"cxGridCustomTableView", cxGridCustomTableViewUnit::Initialize, cxGridCustomTableViewUnit::Finalize},
+      {"cxGridTableView", cxGridTableViewUnit::Initialize, cxGridTableViewUnit::Finalize},
       {"cxGridDBDataDefinitions", cxGridDBDataDefinitionsUnit::Initialize, cxGridDBDataDefinitionsUnit::Finalize},
       {"cxGridDBTableView", cxGridDBTableViewUnit::Initialize, cxGridDBTableViewUnit::Finalize},
   };

@@ -1,0 +1,652 @@
+#include "cx/grid/cxGridTableView.h"
+
+#include "cx/foundation/cxClasses.h"
+#include "cx/grid/cxGrid.h"
+#include "cx/grid/cxGridLevel.h"
+
+const TResStringRec scxGridNewItemRowInfoText = {nullptr, 64694};
+
+namespace {
+
+TcxGridTableView* asTableView(TcxCustomGridView* AView) { return dynamic_cast<TcxGridTableView*>(AView); }
+
+// Plain data rows: what every record is until the table's row classes come with the
+// layout (group, master and new-item rows).
+class TcxGridTablePlainRow : public TcxCustomGridRecord {
+  RTL_DECLARE_CLASS(TcxGridTablePlainRow, TcxCustomGridRecord)
+public:
+  using TcxCustomGridRecord::TcxCustomGridRecord;
+  void DoCollapse(bool) override {}
+  void DoExpand(bool) override {}
+  bool HasCells() override { return true; }
+};
+
+class TcxGridTablePlainViewData : public TcxCustomGridTableViewData {
+  RTL_DECLARE_CLASS(TcxGridTablePlainViewData, TcxCustomGridTableViewData)
+public:
+  using TcxCustomGridTableViewData::TcxCustomGridTableViewData;
+  TClass GetRecordClass(const TcxRowInfo&) override { return TcxGridTablePlainRow::StaticClass(); }
+  TClass GetNewItemRecordClass() override { return TcxGridTablePlainRow::StaticClass(); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// View options.
+
+TcxGridTableOptionsView::TcxGridTableOptionsView(TcxCustomGridView* AGridView)
+    : TcxCustomGridTableOptionsView(AGridView), FNewItemRowInfoText(cxGetResourceString(&scxGridNewItemRowInfoText)) {}
+
+TcxGridTableView* TcxGridTableOptionsView::GridView() const { return asTableView(inherited::GridView()); }
+
+void TcxGridTableOptionsView::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxGridTableOptionsView*>(Source)) {
+    SetColumnAutoWidth(source->ColumnAutoWidth());
+    SetDataRowHeight(source->DataRowHeight());
+    SetExpandButtonsForEmptyDetails(source->ExpandButtonsForEmptyDetails());
+    SetFooter(source->Footer());
+    SetGridLineColor(source->GridLineColor());
+    SetGridLines(source->GridLines());
+    SetGroupByBox(source->GroupByBox());
+    SetGroupFooters(source->GroupFooters());
+    SetGroupRowHeight(source->GroupRowHeight());
+    SetHeader(source->Header());
+    SetHeaderHeight(source->HeaderHeight());
+    SetIndicator(source->Indicator());
+    SetIndicatorWidth(source->IndicatorWidth());
+    SetNewItemRow(source->NewItemRow());
+    SetNewItemRowInfoText(source->NewItemRowInfoText());
+    SetNewItemRowSeparatorColor(source->NewItemRowSeparatorColor());
+    SetNewItemRowSeparatorWidth(source->NewItemRowSeparatorWidth());
+    SetRowSeparatorColor(source->RowSeparatorColor());
+    SetRowSeparatorWidth(source->RowSeparatorWidth());
+  }
+  inherited::Assign(Source);
+}
+
+// A changed value re-measures (ASize) or only re-lays out the view.
+#define CX_SET_OPTION(Field, Value, ASize) \
+  if (Field == Value) return;              \
+  Field = Value;                           \
+  if (ASize)                               \
+    SizeChanged();                         \
+  else                                     \
+    Changed();
+
+void TcxGridTableOptionsView::SetColumnAutoWidth(bool Value) { CX_SET_OPTION(FColumnAutoWidth, Value, true) }
+void TcxGridTableOptionsView::SetDataRowHeight(Integer Value) {
+  CheckDataRowHeight(Value);
+  CX_SET_OPTION(FDataRowHeight, Value, true)
+}
+void TcxGridTableOptionsView::SetExpandButtonsForEmptyDetails(bool Value) {
+  CX_SET_OPTION(FExpandButtonsForEmptyDetails, Value, false)
+}
+void TcxGridTableOptionsView::SetFooter(bool Value) { CX_SET_OPTION(FFooter, Value, true) }
+void TcxGridTableOptionsView::SetGridLineColor(TColor Value) { CX_SET_OPTION(FGridLineColor, Value, false) }
+void TcxGridTableOptionsView::SetGridLines(TcxGridLines Value) { CX_SET_OPTION(FGridLines, Value, true) }
+void TcxGridTableOptionsView::SetGroupByBox(bool Value) { CX_SET_OPTION(FGroupByBox, Value, true) }
+void TcxGridTableOptionsView::SetGroupFooters(TcxGridGroupFootersMode Value) { CX_SET_OPTION(FGroupFooters, Value, true) }
+void TcxGridTableOptionsView::SetGroupRowHeight(Integer Value) {
+  CheckGroupRowHeight(Value);
+  CX_SET_OPTION(FGroupRowHeight, Value, true)
+}
+void TcxGridTableOptionsView::SetHeader(bool Value) { CX_SET_OPTION(FHeader, Value, true) }
+void TcxGridTableOptionsView::SetHeaderHeight(Integer Value) {
+  if (Value < 0) Value = 0;
+  CX_SET_OPTION(FHeaderHeight, Value, true)
+}
+void TcxGridTableOptionsView::SetIndicator(bool Value) { CX_SET_OPTION(FIndicator, Value, true) }
+void TcxGridTableOptionsView::SetIndicatorWidth(Integer Value) {
+  if (Value < 0) Value = 0;
+  CX_SET_OPTION(FIndicatorWidth, Value, true)
+}
+void TcxGridTableOptionsView::SetNewItemRowInfoText(const std::string& Value) {
+  CX_SET_OPTION(FNewItemRowInfoText, Value, false)
+}
+void TcxGridTableOptionsView::SetNewItemRowSeparatorColor(TColor Value) {
+  CX_SET_OPTION(FNewItemRowSeparatorColor, Value, false)
+}
+void TcxGridTableOptionsView::SetNewItemRowSeparatorWidth(Integer Value) {
+  if (Value < 2) Value = 2;
+  CX_SET_OPTION(FNewItemRowSeparatorWidth, Value, true)
+}
+void TcxGridTableOptionsView::SetRowSeparatorColor(TColor Value) { CX_SET_OPTION(FRowSeparatorColor, Value, false) }
+void TcxGridTableOptionsView::SetRowSeparatorWidth(Integer Value) {
+  if (Value < 0) Value = 0;
+  CX_SET_OPTION(FRowSeparatorWidth, Value, true)
+}
+#undef CX_SET_OPTION
+
+void TcxGridTableOptionsView::SetNewItemRow(bool Value) {
+  if (FNewItemRow == Value) return;
+  FNewItemRow = Value;
+  // The data controller's switch first: the view data asks it whether a new-item record is
+  // wanted when it rebuilds it.
+  TcxCustomGridView* view = inherited::GridView();
+  if (auto* dc = dynamic_cast<TcxDataController*>(view->DataController())) dc->SetNewItemRowEnabled(Value);
+  if (auto* data = dynamic_cast<TcxCustomGridTableViewData*>(view->ViewData())) data->CheckNewItemRecord();
+}
+
+bool TcxGridTableOptionsView::IsNewItemRowInfoTextStored() const {
+  return FNewItemRowInfoText != cxGetResourceString(&scxGridNewItemRowInfoText);
+}
+
+TColor TcxGridTableOptionsView::GetGridLineColor() {
+  return FGridLineColor == clDefault ? inherited::GridView()->LookAndFeelPainter()->GetDefaultGridLineColor()
+                                     : FGridLineColor;
+}
+
+TColor TcxGridTableOptionsView::GetNewItemRowSeparatorColor() {
+  return FNewItemRowSeparatorColor == clDefault
+             ? inherited::GridView()->LookAndFeelPainter()->GetDefaultNewItemRowSeparatorColor()
+             : FNewItemRowSeparatorColor;
+}
+
+TColor TcxGridTableOptionsView::GetRowSeparatorColor() {
+  return FRowSeparatorColor == clDefault ? inherited::GridView()->LookAndFeelPainter()->GetDefaultRowSeparatorColor()
+                                         : FRowSeparatorColor;
+}
+
+// ---------------------------------------------------------------------------------------
+// Customize options.
+
+void TcxGridTableOptionsCustomize::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxGridTableOptionsCustomize*>(Source)) {
+    SetColumnFiltering(source->ColumnFiltering());
+    SetColumnHiding(source->ColumnHiding());
+    SetColumnHidingOnGrouping(source->ColumnHidingOnGrouping());
+    SetColumnHorzSizing(source->ColumnHorzSizing());
+    SetDataRowSizing(source->DataRowSizing());
+    SetGroupRowSizing(source->GroupRowSizing());
+  }
+  inherited::Assign(Source);
+}
+
+void TcxGridTableOptionsCustomize::SetColumnFiltering(bool Value) {
+  if (FColumnFiltering == Value) return;
+  FColumnFiltering = Value;
+  Changed();
+}
+
+void TcxGridTableOptionsCustomize::SetColumnHorzSizing(bool Value) {
+  if (FColumnHorzSizing == Value) return;
+  FColumnHorzSizing = Value;
+  Changed();
+}
+
+// ---------------------------------------------------------------------------------------
+// Preview.
+
+TcxGridTableView* TcxGridPreview::GridView() const { return asTableView(inherited::GridView()); }
+
+void TcxGridPreview::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxGridPreview*>(Source)) {
+    SetAutoHeight(source->AutoHeight());
+    TcxCustomGridTableItem* column = source->Column();
+    // A view read from a stored form takes its own column with the same identifier.
+    if (column && GridView() && GridView()->ComponentState().Contains(csLoading))
+      column = GridView()->FindItemByID(column->ID());
+    SetColumn(column);
+    SetLeftIndent(source->LeftIndent());
+    SetMaxLineCount(source->MaxLineCount());
+    SetPlace(source->Place());
+    SetRightIndent(source->RightIndent());
+    SetVisible(source->Visible());
+  }
+  inherited::Assign(Source);
+}
+
+void TcxGridPreview::propertyChanged() {
+  if (FVisible) inherited::GridView()->SizeChanged();
+}
+
+void TcxGridPreview::SetAutoHeight(bool Value) {
+  if (FAutoHeight == Value) return;
+  FAutoHeight = Value;
+  propertyChanged();
+}
+
+void TcxGridPreview::SetLeftIndent(Integer Value) {
+  if (Value < 0) Value = 0;
+  if (FLeftIndent == Value) return;
+  FLeftIndent = Value;
+  propertyChanged();
+}
+
+void TcxGridPreview::SetMaxLineCount(Integer Value) {
+  if (Value < 0) Value = 0;
+  if (FMaxLineCount == Value) return;
+  FMaxLineCount = Value;
+  propertyChanged();
+}
+
+void TcxGridPreview::SetPlace(TcxGridPreviewPlace Value) {
+  if (FPlace == Value) return;
+  FPlace = Value;
+  propertyChanged();
+}
+
+void TcxGridPreview::SetRightIndent(Integer Value) {
+  if (Value < 0) Value = 0;
+  if (FRightIndent == Value) return;
+  FRightIndent = Value;
+  propertyChanged();
+}
+
+void TcxGridPreview::SetVisible(bool Value) {
+  if (FVisible == Value) return;
+  FVisible = Value;
+  inherited::GridView()->SizeChanged();
+}
+
+void TcxGridPreview::SetColumn(TcxCustomGridTableItem* Value) {
+  TcxGridTableView* view = GridView();
+  if (Value && (!view || view->IndexOfItem(Value) < 0)) Value = nullptr;
+  if (FColumn == Value) return;
+  GridViewUpdateLock lock(view);
+  TcxCustomGridTableItem* previous = FColumn;
+  FColumn = Value;
+  if (previous) {
+    view->ItemVisibilityChanged(previous, previous->Visible());
+    view->RefreshVisibleItemsList();
+  }
+  if (FColumn) {
+    view->ItemVisibilityChanged(FColumn, false);
+    view->RefreshVisibleItemsList();
+  }
+}
+
+void TcxGridPreview::ItemRemoved(TcxCustomGridTableItem* AItem) {
+  if (FColumn == AItem) FColumn = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Styles.
+
+TcxGridTableView* TcxGridTableViewStyles::tableView() { return asTableView(GetGridView()); }
+
+void TcxGridTableViewStyles::Assign(TPersistent* Source) {
+  inherited::Assign(Source);
+  if (auto* source = dynamic_cast<TcxGridTableViewStyles*>(Source)) {
+    for (Integer index : {vsFilterBox, vsFooter, vsGroup, vsGroupByBox, vsHeader, vsIndicator,
+                          vsNewItemRowInfoText, vsPreview})
+      SetIndexedStyle(index, source->GetIndexedStyle(index));
+    OnGetFooterStyle = source->OnGetFooterStyle;
+    OnGetGroupStyle = source->OnGetGroupStyle;
+    OnGetHeaderStyle = source->OnGetHeaderStyle;
+    OnGetPreviewStyle = source->OnGetPreviewStyle;
+  }
+}
+
+void TcxGridTableViewStyles::GetDefaultVisualParams(Integer AIndex, TObject* AData, TcxViewParams& AParams) {
+  TcxCustomLookAndFeelPainterClass painter = GetLookAndFeelPainter();
+  switch (AIndex) {
+    case vsFilterBox:
+      inherited::GetDefaultVisualParams(AIndex, AData, AParams);
+      AParams.Color = painter->GetFilterBoxColor();
+      AParams.TextColor = painter->GetFilterBoxTextColor();
+      break;
+    case vsFooter:
+      inherited::GetDefaultVisualParams(AIndex, AData, AParams);
+      AParams.Color = painter->GetFooterColor();
+      AParams.TextColor = painter->GetFooterTextColor();
+      break;
+    case vsGroup:
+      inherited::GetDefaultVisualParams(vsContent, AData, AParams);
+      AParams.Color = painter->GetGroupColor();
+      AParams.TextColor = painter->GetGroupTextColor();
+      break;
+    case vsGroupByBox:
+      inherited::GetDefaultVisualParams(AIndex, AData, AParams);
+      AParams.Color = painter->GetGroupByBoxColor();
+      AParams.TextColor = painter->GetGroupByBoxTextColor();
+      break;
+    case vsHeader:
+      inherited::GetDefaultVisualParams(AIndex, AData, AParams);
+      AParams.Color = painter->GetHeaderColor();
+      AParams.TextColor = painter->GetHeaderTextColor();
+      break;
+    case vsNewItemRowInfoText:
+      inherited::GetDefaultVisualParams(vsContent, AData, AParams);
+      AParams.TextColor = clGrayText;
+      break;
+    case vsIndicator:
+      inherited::GetDefaultVisualParams(AIndex, AData, AParams);
+      AParams.Color = painter->GetHeaderColor();
+      break;
+    case vsPreview: {
+      TcxGridTableView* view = tableView();
+      TcxCustomGridTableItem* column = view ? view->Preview()->Column() : nullptr;
+      if (column)
+        inherited::GetContentParams(dynamic_cast<TcxCustomGridRecord*>(AData), column, AParams);
+      else
+        inherited::GetDefaultVisualParams(vsContent, AData, AParams);
+      AParams.TextColor = painter->GetPreviewTextColor();
+      break;
+    }
+    default:
+      inherited::GetDefaultVisualParams(AIndex, AData, AParams);
+  }
+}
+
+void TcxGridTableViewStyles::GetRecordContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                                    TcxViewParams& AParams) {
+  // Group rows come with the table's row classes; every record here is a data row.
+  inherited::GetRecordContentParams(ARecord, AItem, AParams);
+}
+
+void TcxGridTableViewStyles::GetContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                              TcxViewParams& AParams) {
+  TcxGridTableView* view = tableView();
+  if (AItem && view && view->Preview()->Column() == AItem)
+    GetPreviewParams(ARecord, AItem, AParams);
+  else
+    inherited::GetContentParams(ARecord, AItem, AParams);
+}
+
+void TcxGridTableViewStyles::GetFooterParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                             TcxViewParams& AParams) {
+  TcxStyle* style = nullptr;
+  if (OnGetFooterStyle) OnGetFooterStyle(tableView(), ARecord, AItem, style);
+  GetVisualParams(vsFooter, ARecord, style, AParams);
+}
+
+void TcxGridTableViewStyles::GetGroupParams(TcxCustomGridRecord* ARecord, Integer ALevel, TcxViewParams& AParams) {
+  if (ARecord) ALevel = ARecord->Level();
+  TcxStyle* style = nullptr;
+  if (OnGetGroupStyle) OnGetGroupStyle(tableView(), ARecord, ALevel, style);
+  GetVisualParams(vsGroup, ARecord, style, AParams);
+}
+
+void TcxGridTableViewStyles::GetHeaderParams(TcxCustomGridTableItem* AItem, TcxViewParams& AParams) {
+  TcxStyle* style = nullptr;
+  if (OnGetHeaderStyle) OnGetHeaderStyle(tableView(), AItem, style);
+  GetVisualParams(vsHeader, nullptr, style, AParams);
+}
+
+void TcxGridTableViewStyles::GetPreviewParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                                              TcxViewParams& AParams) {
+  TcxStyle* style = nullptr;
+  if (OnGetPreviewStyle) OnGetPreviewStyle(tableView(), ARecord, AItem, style);
+  GetVisualParams(vsPreview, ARecord, style, AParams);
+}
+
+// ---------------------------------------------------------------------------------------
+// Background bitmaps.
+
+void TcxGridTableBackgroundBitmaps::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxGridTableBackgroundBitmaps*>(Source))
+    for (Integer index = bbFilterBox; index <= bbPreview; ++index) SetValue(index, source->GetValue(index));
+  inherited::Assign(Source);
+}
+
+Integer TcxGridTableBackgroundBitmaps::GetBitmapStyleIndex(Integer AIndex) {
+  switch (AIndex) {
+    case bbFilterBox: return vsFilterBox;
+    case bbFooter: return vsFooter;
+    case bbHeader: return vsHeader;
+    case bbGroup: return vsGroup;
+    case bbGroupByBox: return vsGroupByBox;
+    case bbIndicator: return vsIndicator;
+    case bbPreview: return vsPreview;
+    default: return inherited::GetBitmapStyleIndex(AIndex);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// The view.
+
+TcxGridTableBackgroundBitmaps* TcxGridTableView::BackgroundBitmaps() const {
+  return static_cast<TcxGridTableBackgroundBitmaps*>(inherited::BackgroundBitmaps());
+}
+TcxGridTableFiltering* TcxGridTableView::Filtering() const {
+  return static_cast<TcxGridTableFiltering*>(inherited::Filtering());
+}
+TcxGridTableOptionsBehavior* TcxGridTableView::OptionsBehavior() const {
+  return static_cast<TcxGridTableOptionsBehavior*>(inherited::OptionsBehavior());
+}
+TcxGridTableOptionsCustomize* TcxGridTableView::OptionsCustomize() const {
+  return static_cast<TcxGridTableOptionsCustomize*>(inherited::OptionsCustomize());
+}
+TcxGridTableOptionsData* TcxGridTableView::OptionsData() const {
+  return static_cast<TcxGridTableOptionsData*>(inherited::OptionsData());
+}
+TcxGridTableOptionsSelection* TcxGridTableView::OptionsSelection() const {
+  return static_cast<TcxGridTableOptionsSelection*>(inherited::OptionsSelection());
+}
+TcxGridTableOptionsView* TcxGridTableView::OptionsView() const {
+  return static_cast<TcxGridTableOptionsView*>(inherited::OptionsView());
+}
+TcxGridTableViewStyles* TcxGridTableView::Styles() const {
+  return static_cast<TcxGridTableViewStyles*>(inherited::Styles());
+}
+
+TClass TcxGridTableView::GetControllerClass() { return TcxCustomGridTableController::StaticClass(); }
+TClass TcxGridTableView::GetPainterClass() { return TcxCustomGridPainter::StaticClass(); }
+TClass TcxGridTableView::GetViewDataClass() { return TcxGridTablePlainViewData::StaticClass(); }
+TClass TcxGridTableView::GetViewInfoCacheClass() { return TcxCustomGridViewInfoCache::StaticClass(); }
+TClass TcxGridTableView::GetViewInfoClass() { return TcxCustomGridViewInfo::StaticClass(); }
+TClass TcxGridTableView::GetItemClass() { return TcxCustomGridTableItem::StaticClass(); }
+
+void TcxGridTableView::CreateOptions() {
+  inherited::CreateOptions();
+  FPreview.reset(As<TcxGridPreview>(GetPreviewClass()->CreateInstance(static_cast<TcxCustomGridView*>(this))));
+}
+
+void TcxGridTableView::DestroyOptions() {
+  FPreview.reset();
+  inherited::DestroyOptions();
+}
+
+void TcxGridTableView::DoAssign(TcxCustomGridView* ASource) {
+  auto* source = asTableView(ASource);
+  if (source) {
+    OptionsCustomize()->Assign(source->OptionsCustomize());
+    OnColumnHeaderClick = source->OnColumnHeaderClick;
+    OnColumnPosChanged = source->OnColumnPosChanged;
+    OnColumnSizeChanged = source->OnColumnSizeChanged;
+    OnCustomDrawColumnHeader = source->OnCustomDrawColumnHeader;
+    OnCustomDrawFooterCell = source->OnCustomDrawFooterCell;
+    OnCustomDrawGroupCell = source->OnCustomDrawGroupCell;
+    OnCustomDrawIndicatorCell = source->OnCustomDrawIndicatorCell;
+    OnCustomDrawPartBackground = source->OnCustomDrawPartBackground;
+    OnCustomization = source->OnCustomization;
+    OnLeftPosChanged = source->OnLeftPosChanged;
+  }
+  inherited::DoAssign(ASource);
+  // After the items were copied, so that the preview column is found among them.
+  if (source) {
+    TcxCustomGridTableItem* column = source->Preview()->Column();
+    Preview()->SetAutoHeight(source->Preview()->AutoHeight());
+    Preview()->SetColumn(column ? FindItemByID(column->ID()) : nullptr);
+    Preview()->SetLeftIndent(source->Preview()->LeftIndent());
+    Preview()->SetMaxLineCount(source->Preview()->MaxLineCount());
+    Preview()->SetPlace(source->Preview()->Place());
+    Preview()->SetRightIndent(source->Preview()->RightIndent());
+    Preview()->SetVisible(source->Preview()->Visible());
+  }
+}
+
+std::vector<std::string> TcxGridTableView::GetStoredProperties() {
+  return {"Footer", "GroupByBox", "GroupFooters", "NewItemRow"};
+}
+
+bool TcxGridTableView::GetStoredPropertyValue(const std::string& AName, Variant& AValue) {
+  TcxGridTableOptionsView* options = OptionsView();
+  if (AName == "Footer")
+    AValue = options->Footer();
+  else if (AName == "GroupByBox")
+    AValue = options->GroupByBox();
+  else if (AName == "GroupFooters")
+    AValue = options->GroupFooters() == gfVisibleWhenExpanded;
+  else if (AName == "NewItemRow")
+    AValue = options->NewItemRow();
+  else
+    return false;
+  return true;
+}
+
+bool TcxGridTableView::SetStoredPropertyValue(const std::string& AName, const Variant& AValue) {
+  TcxGridTableOptionsView* options = OptionsView();
+  if (AName == "Footer")
+    options->SetFooter(AValue.AsBoolean());
+  else if (AName == "GroupByBox")
+    options->SetGroupByBox(AValue.AsBoolean());
+  else if (AName == "GroupFooters")
+    options->SetGroupFooters(AValue.AsBoolean() ? gfVisibleWhenExpanded : gfInvisible);
+  else if (AName == "NewItemRow")
+    options->SetNewItemRow(AValue.AsBoolean());
+  else
+    return false;
+  return true;
+}
+
+bool TcxGridTableView::DependsOnSiteSize() {
+  return inherited::DependsOnSiteSize() || OptionsView()->ColumnAutoWidth() || Preview()->Active() || IsMaster();
+}
+
+bool TcxGridTableView::CanScrollWindowHorizontally() {
+  if (Grid() && Grid()->UpdateLockCount() != 0) return false;
+  return !(IsMaster() && GroupedItemCount() > 0);
+}
+
+bool TcxGridTableView::IsEqualHeightRecords() {
+  return !Preview()->Visible() && GroupedItemCount() == 0 && !IsMaster();
+}
+
+void TcxGridTableView::RemoveItem(TcxCustomGridTableItem* AItem) {
+  if (FPreview) FPreview->ItemRemoved(AItem);
+  inherited::RemoveItem(AItem);
+}
+
+void TcxGridTableView::DoColumnHeaderClick(TcxCustomGridTableItem* AColumn) {
+  if (OnColumnHeaderClick) OnColumnHeaderClick(this, AColumn);
+}
+void TcxGridTableView::DoColumnPosChanged(TcxCustomGridTableItem* AColumn) {
+  if (OnColumnPosChanged) OnColumnPosChanged(this, AColumn);
+}
+void TcxGridTableView::DoColumnSizeChanged(TcxCustomGridTableItem* AColumn) {
+  if (OnColumnSizeChanged) OnColumnSizeChanged(this, AColumn);
+}
+void TcxGridTableView::DoCustomDrawColumnHeader(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone) {
+  if (OnCustomDrawColumnHeader) OnCustomDrawColumnHeader(this, ACanvas, AViewInfo, ADone);
+}
+void TcxGridTableView::DoCustomDrawFooterCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone) {
+  if (OnCustomDrawFooterCell) OnCustomDrawFooterCell(this, ACanvas, AViewInfo, ADone);
+}
+void TcxGridTableView::DoCustomDrawGroupCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone) {
+  if (OnCustomDrawGroupCell) OnCustomDrawGroupCell(this, ACanvas, AViewInfo, ADone);
+}
+void TcxGridTableView::DoCustomDrawIndicatorCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo,
+                                                 bool& ADone) {
+  if (OnCustomDrawIndicatorCell) OnCustomDrawIndicatorCell(this, ACanvas, AViewInfo, ADone);
+}
+void TcxGridTableView::DoCustomDrawPartBackground(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo,
+                                                  bool& ADone) {
+  if (OnCustomDrawPartBackground) OnCustomDrawPartBackground(this, ACanvas, AViewInfo, ADone);
+}
+void TcxGridTableView::DoCustomization() {
+  if (OnCustomization) OnCustomization(this);
+}
+void TcxGridTableView::DoLeftPosChanged() {
+  if (OnLeftPosChanged) OnLeftPosChanged(this);
+}
+
+// ---------------------------------------------------------------------------------------
+// Classes and published properties.
+
+RTL_IMPLEMENT_CLASS(TcxGridTablePlainRow)
+RTL_IMPLEMENT_CLASS(TcxGridTablePlainViewData)
+
+RTL_BEGIN_CLASS(TcxGridTableOptionsView)
+  using T = TcxGridTableOptionsView;
+  b.Property("ColumnAutoWidth", &T::ColumnAutoWidth, &T::SetColumnAutoWidth).Default(false);
+  b.Property("DataRowHeight", &T::DataRowHeight, &T::SetDataRowHeight).Default(0);
+  b.Property("ExpandButtonsForEmptyDetails", &T::ExpandButtonsForEmptyDetails, &T::SetExpandButtonsForEmptyDetails)
+      .Default(true);
+  b.Property("Footer", &T::Footer, &T::SetFooter).Default(false);
+  b.Property("GridLineColor", &T::GridLineColor, &T::SetGridLineColor).Default(clDefault);
+  b.Property("GridLines", &T::GridLines, &T::SetGridLines).Default(glBoth);
+  b.Property("GroupByBox", &T::GroupByBox, &T::SetGroupByBox).Default(true);
+  b.Property("GroupFooters", &T::GroupFooters, &T::SetGroupFooters).Default(gfInvisible);
+  b.Property("GroupRowHeight", &T::GroupRowHeight, &T::SetGroupRowHeight).Default(0);
+  b.Property("Header", &T::Header, &T::SetHeader).Default(true);
+  b.Property("HeaderHeight", &T::HeaderHeight, &T::SetHeaderHeight).Default(0);
+  b.Property("Indicator", &T::Indicator, &T::SetIndicator).Default(false);
+  b.Property("IndicatorWidth", &T::IndicatorWidth, &T::SetIndicatorWidth).Default(12);
+  b.Property("NewItemRow", &T::NewItemRow, &T::SetNewItemRow).Default(false);
+  b.Property("NewItemRowInfoText", &T::NewItemRowInfoText, &T::SetNewItemRowInfoText)
+      .Stored(&T::IsNewItemRowInfoTextStored);
+  b.Property("NewItemRowSeparatorColor", &T::NewItemRowSeparatorColor, &T::SetNewItemRowSeparatorColor)
+      .Default(clDefault);
+  b.Property("NewItemRowSeparatorWidth", &T::NewItemRowSeparatorWidth, &T::SetNewItemRowSeparatorWidth).Default(6);
+  b.Property("RowSeparatorColor", &T::RowSeparatorColor, &T::SetRowSeparatorColor).Default(clDefault);
+  b.Property("RowSeparatorWidth", &T::RowSeparatorWidth, &T::SetRowSeparatorWidth).Default(0);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridTableOptionsBehavior)
+  using T = TcxGridTableOptionsBehavior;
+  b.Property("BestFitMaxRecordCount", &T::BestFitMaxRecordCount, &T::SetBestFitMaxRecordCount).Default(0);
+  b.Property("ExpandMasterRowOnDblClick", &T::ExpandMasterRowOnDblClick, &T::SetExpandMasterRowOnDblClick)
+      .Default(true);
+  b.Property("FocusCellOnCycle", &T::FocusCellOnCycle, &T::SetFocusCellOnCycle).Default(false);
+  b.Property("PullFocusing", &T::PullFocusing, &T::SetPullFocusing).Default(false);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridTableOptionsCustomize)
+  using T = TcxGridTableOptionsCustomize;
+  b.Property("ColumnFiltering", &T::ColumnFiltering, &T::SetColumnFiltering).Default(true);
+  b.Property("ColumnGrouping", &T::ColumnGrouping, &T::SetColumnGrouping).Default(true);
+  b.Property("ColumnHiding", &T::ColumnHiding, &T::SetColumnHiding).Default(false);
+  b.Property("ColumnHidingOnGrouping", &T::ColumnHidingOnGrouping, &T::SetColumnHidingOnGrouping).Default(true);
+  b.Property("ColumnHorzSizing", &T::ColumnHorzSizing, &T::SetColumnHorzSizing).Default(true);
+  b.Property("ColumnMoving", &T::ColumnMoving, &T::SetColumnMoving).Default(true);
+  b.Property("ColumnSorting", &T::ColumnSorting, &T::SetColumnSorting).Default(true);
+  b.Property("DataRowSizing", &T::DataRowSizing, &T::SetDataRowSizing).Default(false);
+  b.Property("GroupRowSizing", &T::GroupRowSizing, &T::SetGroupRowSizing).Default(false);
+RTL_END_CLASS
+RTL_IMPLEMENT_CLASS(TcxGridTableOptionsData)
+RTL_IMPLEMENT_CLASS(TcxGridTableOptionsSelection)
+RTL_IMPLEMENT_CLASS(TcxGridTableFiltering)
+RTL_BEGIN_CLASS(TcxGridPreview)
+  using T = TcxGridPreview;
+  b.Property("AutoHeight", &T::AutoHeight, &T::SetAutoHeight).Default(true);
+  b.Property("LeftIndent", &T::LeftIndent, &T::SetLeftIndent).Default(20);
+  b.Property("MaxLineCount", &T::MaxLineCount, &T::SetMaxLineCount).Default(3);
+  b.Property("Place", &T::Place, &T::SetPlace).Default(ppBottom);
+  b.Property("RightIndent", &T::RightIndent, &T::SetRightIndent).Default(5);
+  b.Property("Visible", &T::Visible, &T::SetVisible).Default(false);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridTableViewStyles)
+  using T = TcxGridTableViewStyles;
+  b.Property("FilterBox", &T::FilterBox, &T::SetFilterBox);
+  b.Property("Footer", &T::Footer, &T::SetFooter);
+  b.Property("Group", &T::Group, &T::SetGroup);
+  b.Property("GroupByBox", &T::GroupByBox, &T::SetGroupByBox);
+  b.Property("Header", &T::Header, &T::SetHeader);
+  b.Property("Indicator", &T::Indicator, &T::SetIndicator);
+  b.Property("NewItemRowInfoText", &T::NewItemRowInfoText, &T::SetNewItemRowInfoText);
+  b.Property("Preview", &T::Preview, &T::SetPreview);
+RTL_END_CLASS
+RTL_IMPLEMENT_CLASS(TcxGridTableViewStyleSheet)
+RTL_IMPLEMENT_CLASS(TcxGridTableBackgroundBitmaps)
+RTL_BEGIN_CLASS(TcxGridTableView)
+  using T = TcxGridTableView;
+  b.Property("BackgroundBitmaps", &T::BackgroundBitmaps, &T::SetBackgroundBitmaps);
+  b.Property("Filtering", &T::Filtering, &T::SetFiltering);
+  b.Property("OptionsBehavior", &T::OptionsBehavior, &T::SetOptionsBehavior);
+  b.Property("OptionsCustomize", &T::OptionsCustomize, &T::SetOptionsCustomize);
+  b.Property("OptionsData", &T::OptionsData, &T::SetOptionsData);
+  b.Property("OptionsSelection", &T::OptionsSelection, &T::SetOptionsSelection);
+  b.Property("OptionsView", &T::OptionsView, &T::SetOptionsView);
+  b.Property("Preview", &T::Preview, &T::SetPreview);
+  b.Property("Styles", &T::Styles, &T::SetStyles);
+RTL_END_CLASS
+
+namespace cxGridTableViewUnit {
+void Initialize() {
+  cxGridRegisteredViews()->Register(TcxGridTableView::StaticClass(), "Table");
+  RegisterClasses({TcxGridTableViewStyleSheet::StaticClass()});
+}
+void Finalize() {
+  if (TcxRegisteredClasses* views = cxGridRegisteredViews()) views->Unregister(TcxGridTableView::StaticClass());
+}
+}  // namespace cxGridTableViewUnit

@@ -1,0 +1,398 @@
+#pragma once
+// cxGridTableView: the grid's tabular view. Records are rows under a column header, with a
+// group-by box, a footer, group footers, a filter box, an indicator column, a preview line
+// and a new-item row. This unit holds the view's class choices, its option objects with
+// their defaults, the preview options, the indexed styles and background bitmaps, the
+// events the view raises and the four stored-property names it adds.
+#include <string>
+#include <vector>
+
+#include "cx/foundation/cxGraphics.h"
+#include "cx/grid/cxGridCustomTableView.h"
+
+class TcxGridTableView;
+
+RTL_ENUM(TcxGridGroupFootersMode, gfInvisible, gfVisibleWhenExpanded, gfAlwaysVisible)
+RTL_ENUM(TcxGridPreviewPlace, ppBottom, ppTop)
+
+// "Clique aqui para adicionar uma nova linha" in the program's string table.
+extern const TResStringRec scxGridNewItemRowInfoText;
+
+// Style indexes of the tabular view (continuing the record view's 0-6).
+constexpr Integer vsFilterBox = 7;
+constexpr Integer vsFooter = 8;
+constexpr Integer vsGroup = 9;
+constexpr Integer vsGroupByBox = 10;
+constexpr Integer vsHeader = 11;
+constexpr Integer vsNewItemRowInfoText = 12;
+constexpr Integer vsIndicator = 13;
+constexpr Integer vsPreview = 14;
+
+// Background bitmap indexes (continuing the record view's 0-1).
+constexpr Integer bbFilterBox = 2;
+constexpr Integer bbFooter = 3;
+constexpr Integer bbHeader = 4;
+constexpr Integer bbGroup = 5;
+constexpr Integer bbGroupByBox = 6;
+constexpr Integer bbIndicator = 7;
+constexpr Integer bbPreview = 8;
+
+// The view events. The drawing events take the view info of what is drawn; their view-info
+// classes come with the layout, so they are typed by the cell view-info base here.
+using TcxGridColumnEvent = TEvent<void(TcxGridTableView* Sender, TcxCustomGridTableItem* AColumn)>;
+using TcxGridColumnCustomDrawHeaderEvent =
+    TEvent<void(TcxGridTableView* Sender, TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone)>;
+using TcxGridTableCellCustomDrawEvent =
+    TEvent<void(TcxCustomGridTableView* Sender, TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone)>;
+using TcxGridIndicatorCellCustomDrawEvent = TcxGridColumnCustomDrawHeaderEvent;
+using TcxGridPartCustomDrawBackgroundEvent = TcxGridColumnCustomDrawHeaderEvent;
+using TcxGridGetGroupStyleEvent =
+    TEvent<void(TcxGridTableView* Sender, TcxCustomGridRecord* ARecord, Integer ALevel, TcxStyle*& AStyle)>;
+using TcxGridGetHeaderStyleEvent =
+    TEvent<void(TcxGridTableView* Sender, TcxCustomGridTableItem* AColumn, TcxStyle*& AStyle)>;
+
+// ---------------------------------------------------------------------------------------
+// Options.
+
+class TcxGridTableOptionsView : public TcxCustomGridTableOptionsView {
+  RTL_DECLARE_CLASS(TcxGridTableOptionsView, TcxCustomGridTableOptionsView)
+public:
+  explicit TcxGridTableOptionsView(TcxCustomGridView* AGridView);
+  void Assign(TPersistent* Source) override;
+  TcxGridTableView* GridView() const;
+
+  bool ColumnAutoWidth() const { return FColumnAutoWidth; }
+  void SetColumnAutoWidth(bool Value);
+  Integer DataRowHeight() const { return FDataRowHeight; }
+  void SetDataRowHeight(Integer Value);
+  bool ExpandButtonsForEmptyDetails() const { return FExpandButtonsForEmptyDetails; }
+  void SetExpandButtonsForEmptyDetails(bool Value);
+  bool Footer() const { return FFooter; }
+  void SetFooter(bool Value);
+  // The stored colour; GetGridLineColor resolves clDefault through the painter.
+  TColor GridLineColor() const { return FGridLineColor; }
+  void SetGridLineColor(TColor Value);
+  TColor GetGridLineColor();
+  TcxGridLines GridLines() const { return FGridLines; }
+  void SetGridLines(TcxGridLines Value);
+  bool GroupByBox() const { return FGroupByBox; }
+  void SetGroupByBox(bool Value);
+  TcxGridGroupFootersMode GroupFooters() const { return FGroupFooters; }
+  void SetGroupFooters(TcxGridGroupFootersMode Value);
+  Integer GroupRowHeight() const { return FGroupRowHeight; }
+  void SetGroupRowHeight(Integer Value);
+  bool Header() const { return FHeader; }
+  void SetHeader(bool Value);
+  Integer HeaderHeight() const { return FHeaderHeight; }
+  void SetHeaderHeight(Integer Value);
+  bool Indicator() const { return FIndicator; }
+  void SetIndicator(bool Value);
+  Integer IndicatorWidth() const { return FIndicatorWidth; }
+  void SetIndicatorWidth(Integer Value);
+  bool NewItemRow() const { return FNewItemRow; }
+  void SetNewItemRow(bool Value);
+  const std::string& NewItemRowInfoText() const { return FNewItemRowInfoText; }
+  void SetNewItemRowInfoText(const std::string& Value);
+  bool IsNewItemRowInfoTextStored() const;
+  TColor NewItemRowSeparatorColor() const { return FNewItemRowSeparatorColor; }
+  void SetNewItemRowSeparatorColor(TColor Value);
+  TColor GetNewItemRowSeparatorColor();
+  Integer NewItemRowSeparatorWidth() const { return FNewItemRowSeparatorWidth; }
+  void SetNewItemRowSeparatorWidth(Integer Value);
+  TColor RowSeparatorColor() const { return FRowSeparatorColor; }
+  void SetRowSeparatorColor(TColor Value);
+  TColor GetRowSeparatorColor();
+  Integer RowSeparatorWidth() const { return FRowSeparatorWidth; }
+  void SetRowSeparatorWidth(Integer Value);
+
+protected:
+  virtual void CheckDataRowHeight(Integer& AValue) { if (AValue < 0) AValue = 0; }
+  virtual void CheckGroupRowHeight(Integer& AValue) { if (AValue < 0) AValue = 0; }
+
+private:
+  bool FColumnAutoWidth = false;
+  Integer FDataRowHeight = 0;
+  bool FExpandButtonsForEmptyDetails = true;
+  bool FFooter = false;
+  TColor FGridLineColor = clDefault;
+  TcxGridLines FGridLines = glBoth;
+  bool FGroupByBox = true;
+  TcxGridGroupFootersMode FGroupFooters = gfInvisible;
+  Integer FGroupRowHeight = 0;
+  bool FHeader = true;
+  Integer FHeaderHeight = 0;
+  bool FIndicator = false;
+  Integer FIndicatorWidth = 12;
+  bool FNewItemRow = false;
+  std::string FNewItemRowInfoText;
+  TColor FNewItemRowSeparatorColor = clDefault;
+  Integer FNewItemRowSeparatorWidth = 6;
+  TColor FRowSeparatorColor = clDefault;
+  Integer FRowSeparatorWidth = 0;
+};
+
+class TcxGridTableOptionsBehavior : public TcxCustomGridTableOptionsBehavior {
+  RTL_DECLARE_CLASS(TcxGridTableOptionsBehavior, TcxCustomGridTableOptionsBehavior)
+public:
+  using TcxCustomGridTableOptionsBehavior::TcxCustomGridTableOptionsBehavior;
+};
+
+// The column names of the record view's grouping, moving and sorting flags, plus the
+// column-only permissions.
+class TcxGridTableOptionsCustomize : public TcxCustomGridTableOptionsCustomize {
+  RTL_DECLARE_CLASS(TcxGridTableOptionsCustomize, TcxCustomGridTableOptionsCustomize)
+public:
+  using TcxCustomGridTableOptionsCustomize::TcxCustomGridTableOptionsCustomize;
+  void Assign(TPersistent* Source) override;
+  bool ColumnFiltering() const { return FColumnFiltering; }
+  void SetColumnFiltering(bool Value);
+  bool ColumnGrouping() const { return ItemGrouping(); }
+  void SetColumnGrouping(bool Value) { SetItemGrouping(Value); }
+  bool ColumnHiding() const { return FColumnHiding; }
+  void SetColumnHiding(bool Value) { FColumnHiding = Value; }
+  bool ColumnHidingOnGrouping() const { return FColumnHidingOnGrouping; }
+  void SetColumnHidingOnGrouping(bool Value) { FColumnHidingOnGrouping = Value; }
+  bool ColumnHorzSizing() const { return FColumnHorzSizing; }
+  void SetColumnHorzSizing(bool Value);
+  bool ColumnMoving() const { return ItemMoving(); }
+  void SetColumnMoving(bool Value) { SetItemMoving(Value); }
+  bool ColumnSorting() const { return ItemSorting(); }
+  void SetColumnSorting(bool Value) { SetItemSorting(Value); }
+  bool DataRowSizing() const { return FDataRowSizing; }
+  void SetDataRowSizing(bool Value) { FDataRowSizing = Value; }
+  bool GroupRowSizing() const { return FGroupRowSizing; }
+  void SetGroupRowSizing(bool Value) { FGroupRowSizing = Value; }
+
+private:
+  bool FColumnFiltering = true;
+  bool FColumnHiding = false;
+  bool FColumnHidingOnGrouping = true;
+  bool FColumnHorzSizing = true;
+  bool FDataRowSizing = false;
+  bool FGroupRowSizing = false;
+};
+
+class TcxGridTableOptionsData : public TcxCustomGridTableOptionsData {
+  RTL_DECLARE_CLASS(TcxGridTableOptionsData, TcxCustomGridTableOptionsData)
+public:
+  using TcxCustomGridTableOptionsData::TcxCustomGridTableOptionsData;
+};
+
+class TcxGridTableOptionsSelection : public TcxCustomGridTableOptionsSelection {
+  RTL_DECLARE_CLASS(TcxGridTableOptionsSelection, TcxCustomGridTableOptionsSelection)
+public:
+  using TcxCustomGridTableOptionsSelection::TcxCustomGridTableOptionsSelection;
+};
+
+class TcxGridTableFiltering : public TcxCustomGridTableFiltering {
+  RTL_DECLARE_CLASS(TcxGridTableFiltering, TcxCustomGridTableFiltering)
+public:
+  using TcxCustomGridTableFiltering::TcxCustomGridTableFiltering;
+};
+
+// One column's text shown in a line under (or above) each data row.
+class TcxGridPreview : public TcxCustomGridOptions {
+  RTL_DECLARE_CLASS(TcxGridPreview, TcxCustomGridOptions)
+public:
+  using TcxCustomGridOptions::TcxCustomGridOptions;
+  void Assign(TPersistent* Source) override;
+  TcxGridTableView* GridView() const;
+
+  bool AutoHeight() const { return FAutoHeight; }
+  void SetAutoHeight(bool Value);
+  // A column of another view is taken as none.
+  TcxCustomGridTableItem* Column() const { return FColumn; }
+  void SetColumn(TcxCustomGridTableItem* Value);
+  Integer LeftIndent() const { return FLeftIndent; }
+  void SetLeftIndent(Integer Value);
+  Integer MaxLineCount() const { return FMaxLineCount; }
+  void SetMaxLineCount(Integer Value);
+  TcxGridPreviewPlace Place() const { return FPlace; }
+  void SetPlace(TcxGridPreviewPlace Value);
+  Integer RightIndent() const { return FRightIndent; }
+  void SetRightIndent(Integer Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // Visible with a column.
+  bool Active() const { return FVisible && FColumn != nullptr; }
+  // Called by the view when an item leaves it.
+  void ItemRemoved(TcxCustomGridTableItem* AItem);
+
+private:
+  void propertyChanged();
+  bool FAutoHeight = true;
+  TcxCustomGridTableItem* FColumn = nullptr;
+  Integer FLeftIndent = 20;
+  Integer FMaxLineCount = 3;
+  TcxGridPreviewPlace FPlace = ppBottom;
+  Integer FRightIndent = 5;
+  bool FVisible = false;
+};
+
+// ---------------------------------------------------------------------------------------
+// Styles and background bitmaps.
+
+class TcxGridTableViewStyles : public TcxCustomGridTableViewStyles {
+  RTL_DECLARE_CLASS(TcxGridTableViewStyles, TcxCustomGridTableViewStyles)
+public:
+  using TcxCustomGridTableViewStyles::TcxCustomGridTableViewStyles;
+  void Assign(TPersistent* Source) override;
+  void GetDefaultVisualParams(Integer AIndex, TObject* AData, TcxViewParams& AParams) override;
+  void GetRecordContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem,
+                              TcxViewParams& AParams) override;
+  // The preview column's content is the preview's; other items as the record view.
+  void GetContentParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+  void GetFooterParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+  void GetGroupParams(TcxCustomGridRecord* ARecord, Integer ALevel, TcxViewParams& AParams);
+  void GetHeaderParams(TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+  void GetPreviewParams(TcxCustomGridRecord* ARecord, TcxCustomGridTableItem* AItem, TcxViewParams& AParams);
+
+#define CX_TABLE_VIEW_STYLE(Name, Index)                                    \
+  TcxStyle* Name() const { return As<TcxStyle>(GetIndexedStyle(Index)); } \
+  void Set##Name(TcxStyle* Value) { SetIndexedStyle(Index, Value); }
+  CX_TABLE_VIEW_STYLE(FilterBox, vsFilterBox)
+  CX_TABLE_VIEW_STYLE(Footer, vsFooter)
+  CX_TABLE_VIEW_STYLE(Group, vsGroup)
+  CX_TABLE_VIEW_STYLE(GroupByBox, vsGroupByBox)
+  CX_TABLE_VIEW_STYLE(Header, vsHeader)
+  CX_TABLE_VIEW_STYLE(NewItemRowInfoText, vsNewItemRowInfoText)
+  CX_TABLE_VIEW_STYLE(Indicator, vsIndicator)
+  CX_TABLE_VIEW_STYLE(Preview, vsPreview)
+#undef CX_TABLE_VIEW_STYLE
+
+  TcxGridGetCellStyleEvent OnGetFooterStyle;
+  TcxGridGetGroupStyleEvent OnGetGroupStyle;
+  TcxGridGetHeaderStyleEvent OnGetHeaderStyle;
+  TcxGridGetCellStyleEvent OnGetPreviewStyle;
+
+private:
+  TcxGridTableView* tableView();
+};
+
+class TcxGridTableViewStyleSheet : public TcxCustomStyleSheet {
+  RTL_DECLARE_CLASS(TcxGridTableViewStyleSheet, TcxCustomStyleSheet)
+public:
+  using TcxCustomStyleSheet::TcxCustomStyleSheet;
+  TClass GetStylesClass() const override { return TcxGridTableViewStyles::StaticClass(); }
+};
+
+class TcxGridTableBackgroundBitmaps : public TcxCustomGridTableBackgroundBitmaps {
+  RTL_DECLARE_CLASS(TcxGridTableBackgroundBitmaps, TcxCustomGridTableBackgroundBitmaps)
+public:
+  using TcxCustomGridTableBackgroundBitmaps::TcxCustomGridTableBackgroundBitmaps;
+  void Assign(TPersistent* Source) override;
+  Integer GetBitmapStyleIndex(Integer AIndex) override;
+#define CX_TABLE_VIEW_BITMAP(Name, Index)             \
+  TBitmap* Name() { return GetValue(Index); }         \
+  void Set##Name(TBitmap* Value) { SetValue(Index, Value); }
+  CX_TABLE_VIEW_BITMAP(FilterBox, bbFilterBox)
+  CX_TABLE_VIEW_BITMAP(Footer, bbFooter)
+  CX_TABLE_VIEW_BITMAP(Header, bbHeader)
+  CX_TABLE_VIEW_BITMAP(Group, bbGroup)
+  CX_TABLE_VIEW_BITMAP(GroupByBox, bbGroupByBox)
+  CX_TABLE_VIEW_BITMAP(Indicator, bbIndicator)
+  CX_TABLE_VIEW_BITMAP(Preview, bbPreview)
+#undef CX_TABLE_VIEW_BITMAP
+};
+
+// ---------------------------------------------------------------------------------------
+// The view.
+
+class TcxGridTableView : public TcxCustomGridTableView {
+  RTL_DECLARE_CLASS(TcxGridTableView, TcxCustomGridTableView)
+public:
+  explicit TcxGridTableView(TComponent* AOwner) : TcxCustomGridTableView(AOwner) {}
+
+  TcxGridTableBackgroundBitmaps* BackgroundBitmaps() const;
+  void SetBackgroundBitmaps(TcxGridTableBackgroundBitmaps* Value) { BackgroundBitmaps()->Assign(Value); }
+  TcxGridTableFiltering* Filtering() const;
+  void SetFiltering(TcxGridTableFiltering* Value) { Filtering()->Assign(Value); }
+  TcxGridTableOptionsBehavior* OptionsBehavior() const;
+  void SetOptionsBehavior(TcxGridTableOptionsBehavior* Value) { OptionsBehavior()->Assign(Value); }
+  TcxGridTableOptionsCustomize* OptionsCustomize() const;
+  void SetOptionsCustomize(TcxGridTableOptionsCustomize* Value) { OptionsCustomize()->Assign(Value); }
+  TcxGridTableOptionsData* OptionsData() const;
+  void SetOptionsData(TcxGridTableOptionsData* Value) { OptionsData()->Assign(Value); }
+  TcxGridTableOptionsSelection* OptionsSelection() const;
+  void SetOptionsSelection(TcxGridTableOptionsSelection* Value) { OptionsSelection()->Assign(Value); }
+  TcxGridTableOptionsView* OptionsView() const;
+  void SetOptionsView(TcxGridTableOptionsView* Value) { OptionsView()->Assign(Value); }
+  TcxGridPreview* Preview() const { return FPreview.get(); }
+  void SetPreview(TcxGridPreview* Value) { FPreview->Assign(Value); }
+  TcxGridTableViewStyles* Styles() const;
+  void SetStyles(TcxGridTableViewStyles* Value) { Styles()->Assign(Value); }
+
+  // --- Class choices.
+  // The table controller, painter, view data, view-info cache and view info come with the
+  // layout; until then the record view's classes stand in.
+  TClass GetControllerClass() override;    // will return TcxGridTableController
+  TClass GetDataControllerClass() override { return TcxGridDataController::StaticClass(); }
+  TClass GetPainterClass() override;       // will return TcxGridTablePainter
+  TClass GetViewDataClass() override;      // will return TcxGridViewData
+  TClass GetViewInfoCacheClass() override; // will return TcxGridTableViewInfoCache
+  TClass GetViewInfoClass() override;      // will return TcxGridTableViewInfo
+  TClass GetBackgroundBitmapsClass() override { return TcxGridTableBackgroundBitmaps::StaticClass(); }
+  TClass GetOptionsSelectionClass() override { return TcxGridTableOptionsSelection::StaticClass(); }
+  TClass GetOptionsViewClass() override { return TcxGridTableOptionsView::StaticClass(); }
+  TClass GetStylesClass() override { return TcxGridTableViewStyles::StaticClass(); }
+  TClass GetItemClass() override;          // will return TcxGridColumn
+  TClass GetFilteringClass() override { return TcxGridTableFiltering::StaticClass(); }
+  TClass GetOptionsBehaviorClass() override { return TcxGridTableOptionsBehavior::StaticClass(); }
+  TClass GetOptionsCustomizeClass() override { return TcxGridTableOptionsCustomize::StaticClass(); }
+  TClass GetOptionsDataClass() override { return TcxGridTableOptionsData::StaticClass(); }
+  virtual TClass GetPreviewClass() { return TcxGridPreview::StaticClass(); }
+
+  // --- Stored properties: four names of OptionsView before the record view's.
+  virtual std::vector<std::string> GetStoredProperties();
+  virtual bool GetStoredPropertyValue(const std::string& AName, Variant& AValue);
+  virtual bool SetStoredPropertyValue(const std::string& AName, const Variant& AValue);
+
+  // --- Questions.
+  bool DependsOnSiteSize() override;
+  virtual bool CanScrollWindowHorizontally();
+  bool IsEqualHeightRecords();
+
+  // --- Item hooks: the preview forgets a column that leaves the view.
+  void RemoveItem(TcxCustomGridTableItem* AItem) override;
+
+  // --- Event wrappers.
+  virtual void DoColumnHeaderClick(TcxCustomGridTableItem* AColumn);
+  virtual void DoColumnPosChanged(TcxCustomGridTableItem* AColumn);
+  virtual void DoColumnSizeChanged(TcxCustomGridTableItem* AColumn);
+  virtual void DoCustomDrawColumnHeader(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone);
+  virtual void DoCustomDrawFooterCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone);
+  virtual void DoCustomDrawGroupCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone);
+  virtual void DoCustomDrawIndicatorCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone);
+  virtual void DoCustomDrawPartBackground(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone);
+  bool HasCustomDrawColumnHeader() const { return static_cast<bool>(OnCustomDrawColumnHeader); }
+  bool HasCustomDrawFooterCell() const { return static_cast<bool>(OnCustomDrawFooterCell); }
+  bool HasCustomDrawGroupCell() const { return static_cast<bool>(OnCustomDrawGroupCell); }
+  bool HasCustomDrawIndicatorCell() const { return static_cast<bool>(OnCustomDrawIndicatorCell); }
+  bool HasCustomDrawPartBackground() const { return static_cast<bool>(OnCustomDrawPartBackground); }
+  virtual void DoCustomization();
+  virtual void DoLeftPosChanged();
+
+  TcxGridColumnEvent OnColumnHeaderClick;
+  TcxGridColumnEvent OnColumnPosChanged;
+  TcxGridColumnEvent OnColumnSizeChanged;
+  TcxGridColumnCustomDrawHeaderEvent OnCustomDrawColumnHeader;
+  TcxGridColumnCustomDrawHeaderEvent OnCustomDrawFooterCell;
+  TcxGridTableCellCustomDrawEvent OnCustomDrawGroupCell;
+  TcxGridIndicatorCellCustomDrawEvent OnCustomDrawIndicatorCell;
+  TcxGridPartCustomDrawBackgroundEvent OnCustomDrawPartBackground;
+  TNotifyEvent OnCustomization;
+  TNotifyEvent OnLeftPosChanged;
+
+protected:
+  void CreateOptions() override;
+  void DestroyOptions() override;
+  void DoAssign(TcxCustomGridView* ASource) override;
+
+private:
+  std::unique_ptr<TcxGridPreview, TObjectDeleter> FPreview;
+};
+
+namespace cxGridTableViewUnit {
+void Initialize();
+void Finalize();
+}  // namespace cxGridTableViewUnit
