@@ -1156,31 +1156,5 @@ void TcxCustomMaskEdit::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
 }
 
 RTL_BEGIN_CLASS(TcxMaskEdit)
-  using T = TcxMaskEdit;
-  publishPlacement(b);
-  PUBLISH(AutoSize).Default(true);
-  PUBLISH(BeepOnEnter).Default(true);
-  PUBLISH(Constraints);
-  publishDragProperties(b);
-  PUBLISH(Enabled).Default(true).Stored(&T::IsEnabledStored);
-  PUBLISH(ImeMode).Default(imDontCare);
-  PUBLISH(ImeName);
-  PUBLISH(ParentColor).Default(false);
-  publishParentFlags(b);
-  PUBLISH(PopupMenu);
-  b.Property("Properties", &T::Properties, &T::SetProperties);
-  PUBLISH(RepositoryItem);
-  PUBLISH(ShowHint).Stored(&T::IsShowHintStored);
-  PUBLISH(Style);
-  PUBLISH(TabOrder).Default(-1);
-  PUBLISH(TabStop).Default(true);
-  PUBLISH(Text);
-  PUBLISH(Visible).Default(true).Stored(&T::IsVisibleStored);
-  PUBLISH(OnClick);
-  PUBLISH(OnContextPopup);
-  publishDragEvents(b);
-  PUBLISH(OnEditing);
-  publishFocusEvents(b);
-  publishKeyEvents(b);
-  publishMouseEvents(b);
+  publishTextEditControl(b);
 RTL_END_CLASS

@@ -2,11 +2,15 @@
 // A small record view for the record-view tests: plain items, data rows that have cells,
 // a new-item row, and a view-info cache that counts how often it was told to forget its
 // sizes (what a size change does and a layout change does not).
+#include <functional>
 #include <string>
 
+#include "GridTestSupport.h"
 #include "TestFramework.h"
 #include "cx/grid/cxGridCustomTableView.h"
 #include "cx/grid/cxGridDBDataDefinitions.h"
+#include "cx/grid/cxGridLevel.h"
+#include "platform/gui/GuiTestSupport.h"
 
 namespace tabletest {
 
@@ -74,5 +78,44 @@ public:
 
 // The display texts of an item in record (row) order, joined by ','.
 std::string columnTexts(TcxCustomGridTableView* AView, Integer AItemIndex);
+
+// A grid on a shown form with one level showing a view of class TView (one that has a
+// recording cache, Cache()), and the log of the grid's layout passes.
+template <class TView> class TableViewFixture : public guitest::GuiTest {
+protected:
+  void SetUp() override {
+    guitest::GuiTest::SetUp();
+    form = own(TForm::CreateNew(nullptr));
+    form->SetBounds(100, 100, 400, 300);
+    grid = New<TcxGrid>(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 300, 200);
+    view = New<TView>(form);
+    view->SetName("View");
+    view->SetControl(grid);
+    level = New<TcxGridLevel>(form);
+    level->SetParentComponent(grid);
+    level->SetGridView(view);
+    form->Show();
+    grid->LayoutChanged();
+    grid->OnLayoutChanged = TcxGridLayoutChangedEvent(&layouts, &gridtest::LayoutLog::LayoutChanged);
+  }
+
+  // What AAction submitted: "size" (the cached sizes were dropped and the view laid out
+  // again), "layout" (laid out only) or "none".
+  std::string submitted(const std::function<void()>& AAction) {
+    Integer unassigned = view->Cache()->Unassigned;
+    layouts.Entries.clear();
+    AAction();
+    if (view->Cache()->Unassigned != unassigned) return "size";
+    return layouts.Entries.empty() ? "none" : "layout";
+  }
+
+  TForm* form = nullptr;
+  TcxGrid* grid = nullptr;
+  TcxGridLevel* level = nullptr;
+  TView* view = nullptr;
+  gridtest::LayoutLog layouts;
+};
 
 }  // namespace tabletest

@@ -16,26 +16,8 @@ using namespace tabletest;
 
 namespace {
 
-class TableViewTest : public GuiTest {
+class TableViewTest : public TableViewFixture<TTestTableView> {
 protected:
-  void SetUp() override {
-    GuiTest::SetUp();
-    form = own(TForm::CreateNew(nullptr));
-    form->SetBounds(100, 100, 400, 300);
-    grid = New<TcxGrid>(form);
-    grid->SetParent(form);
-    grid->SetBounds(0, 0, 300, 200);
-    view = New<TTestTableView>(form);
-    view->SetName("View");
-    view->SetControl(grid);
-    level = New<TcxGridLevel>(form);
-    level->SetParentComponent(grid);
-    level->SetGridView(view);
-    form->Show();
-    grid->LayoutChanged();
-    grid->OnLayoutChanged = TcxGridLayoutChangedEvent(&layouts, &LayoutLog::LayoutChanged);
-  }
-
   // Items Nome (text) and Idade (integer) over the given rows.
   void fillPeople(const std::vector<std::pair<std::string, Integer>>& ARows) {
     view->AddColumn("ViewNome", TcxStringValueType::Instance());
@@ -50,22 +32,6 @@ protected:
     dc->EndUpdate();
   }
   void fillPeople() { fillPeople({{"Ana", 30}, {"Bruno", 45}, {"Carla", 28}, {"Duarte", 52}, {"Eva", 19}}); }
-
-  // What the last action submitted: "size" (the cached sizes were dropped and the view laid
-  // out again), "layout" (laid out only) or "none".
-  std::string submitted(const std::function<void()>& AAction) {
-    Integer unassigned = view->Cache()->Unassigned;
-    layouts.Entries.clear();
-    AAction();
-    if (view->Cache()->Unassigned != unassigned) return "size";
-    return layouts.Entries.empty() ? "none" : "layout";
-  }
-
-  TForm* form = nullptr;
-  TcxGrid* grid = nullptr;
-  TcxGridLevel* level = nullptr;
-  TTestTableView* view = nullptr;
-  LayoutLog layouts;
 };
 
 // ---------------------------------------------------------------------------------------

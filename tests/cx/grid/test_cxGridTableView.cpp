@@ -28,46 +28,13 @@ public:
 };
 RTL_IMPLEMENT_CLASS(TMeasuredTableView)
 
-class GridTableViewTest : public GuiTest {
+class GridTableViewTest : public TableViewFixture<TMeasuredTableView> {
 protected:
-  void SetUp() override {
-    GuiTest::SetUp();
-    form = own(TForm::CreateNew(nullptr));
-    form->SetBounds(100, 100, 400, 300);
-    grid = New<TcxGrid>(form);
-    grid->SetParent(form);
-    grid->SetBounds(0, 0, 300, 200);
-    view = New<TMeasuredTableView>(form);
-    view->SetName("View");
-    view->SetControl(grid);
-    level = New<TcxGridLevel>(form);
-    level->SetParentComponent(grid);
-    level->SetGridView(view);
-    form->Show();
-    grid->LayoutChanged();
-    grid->OnLayoutChanged = TcxGridLayoutChangedEvent(&layouts, &LayoutLog::LayoutChanged);
-  }
-
   TcxCustomGridTableItem* addColumn(TcxGridTableView* AView, const std::string& AName) {
     TcxCustomGridTableItem* item = AView->CreateItem();
     item->SetName(AName);
     return item;
   }
-
-  // "size" (sizes dropped and laid out), "layout" (laid out only) or "none".
-  std::string submitted(const std::function<void()>& AAction) {
-    Integer unassigned = view->Cache()->Unassigned;
-    layouts.Entries.clear();
-    AAction();
-    if (view->Cache()->Unassigned != unassigned) return "size";
-    return layouts.Entries.empty() ? "none" : "layout";
-  }
-
-  TForm* form = nullptr;
-  TcxGrid* grid = nullptr;
-  TcxGridLevel* level = nullptr;
-  TMeasuredTableView* view = nullptr;
-  LayoutLog layouts;
 };
 
 // ---------------------------------------------------------------------------------------
