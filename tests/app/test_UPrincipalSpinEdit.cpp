@@ -22,13 +22,6 @@ protected:
     ASSERT_TRUE(guitest::pumpUntil([&] { return GetFocus() == Edit->InnerEdit()->WindowHandle(); }));
     guitest::pumpFor(20);
   }
-  void typeText(const std::string& AText) {
-    for (char c : AText) {
-      SHORT vk = VkKeyScanA(c);
-      guitest::pressKey(static_cast<WORD>(vk & 0xFF), (vk & 0x100) != 0);
-    }
-    guitest::pumpFor(30);
-  }
   TPoint upButton(TcxSpinEdit* Edit) {
     TcxCustomEditViewInfo* vi = Edit->GetViewInfo();
     for (Integer i = 0; i < vi->ButtonCount(); ++i)
@@ -66,7 +59,7 @@ TEST_F(MainWindowSpinEditTest, TheMinimumCasesStepByKeysButtonAndWheelAndRefuseL
   focusAndWait(edit);
   guitest::pressKey(VK_END);
   guitest::pressKey(VK_BACK);
-  typeText("5ab");
+  guitest::typeText("5ab");
   EXPECT_EQ(edit->GetDisplayText(), "5") << "letters are refused";
   guitest::pressKey(VK_UP);
   guitest::pumpFor(30);

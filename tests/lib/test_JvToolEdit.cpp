@@ -95,10 +95,6 @@ public:
   void Dropped(TObject*) { ++Drops; }
 };
 
-void typeText(const std::string& Text) {
-  for (char c : Text) pressKey(static_cast<WORD>(toupper(static_cast<unsigned char>(c))));
-}
-
 bool windowReadOnly(TWinControl* Control) {
   return (GetWindowLongA(Control->Handle(), GWL_STYLE) & ES_READONLY) != 0;
 }

@@ -56,13 +56,6 @@ protected:
     pumpFor(20);
     return edit;
   }
-  void typeText(const std::string& AText) {
-    for (char c : AText) {
-      SHORT vk = VkKeyScanA(c);
-      pressKey(static_cast<WORD>(vk & 0xFF), (vk & 0x100) != 0);
-    }
-    pumpFor(20);
-  }
   void press(WORD AKey, Integer ATimes = 1) {
     for (Integer i = 0; i < ATimes; ++i) pressKey(AKey);
     pumpFor(20);

@@ -50,13 +50,6 @@ protected:
     Memo->SetFocus();
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == Memo->InnerEdit()->WindowHandle(); }));
   }
-  void typeText(const std::string& AText) {
-    for (char c : AText) {
-      SHORT vk = VkKeyScanA(c);
-      pressKey(static_cast<WORD>(vk & 0xFF), (vk & 0x100) != 0);
-    }
-    pumpFor(20);
-  }
   Integer nativeLineCount(TcxMemo* Memo) {
     return static_cast<Integer>(SendMessageA(Memo->InnerEdit()->WindowHandle(), EM_GETLINECOUNT, 0, 0));
   }

@@ -34,13 +34,6 @@ protected:
     edit->SetBounds(250, 100, 60, 22);
     return edit;
   }
-  void typeText(const std::string& AText) {
-    for (char c : AText) {
-      SHORT vk = VkKeyScanA(c);
-      pressKey(static_cast<WORD>(vk & 0xFF), (vk & 0x100) != 0);
-    }
-    pumpFor(20);
-  }
   void focusAndWait(TcxCustomSpinEdit* Edit) {
     Edit->SetFocus();
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == Edit->InnerEdit()->WindowHandle(); }));

@@ -121,6 +121,14 @@ void pressKey(WORD VirtualKey, bool WithShift) {
   else pressWith({}, VirtualKey);
 }
 
+void typeText(const std::string& Text) {
+  for (char c : Text) {
+    SHORT vk = VkKeyScanA(c);
+    pressKey(static_cast<WORD>(vk & 0xFF), (vk & 0x100) != 0);
+  }
+  pumpFor(20);
+}
+
 void showAndActivate(TCustomForm* Form) {
   Form->Show();
   SetForegroundWindow(Form->Handle());

@@ -38,6 +38,9 @@ void doubleClickAt(TControl* Control, const TPoint& ClientPoint);
 void rightClickAt(TControl* Control, const TPoint& ClientPoint);
 // Presses and releases a key, with Shift held when asked.
 void pressKey(WORD VirtualKey, bool WithShift = false);
+// Types each character of Text (those the keyboard layout has) as its key, with Shift where
+// the layout needs it, then lets the window handle them.
+void typeText(const std::string& Text);
 // Presses Key with the modifier keys held, released in the reverse order.
 void pressWith(std::initializer_list<WORD> Modifiers, WORD Key);
 
