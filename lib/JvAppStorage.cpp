@@ -6,6 +6,7 @@
 #include "lib/jcl/JclFileUtils.h"
 #include "lib/jcl/JclSysInfo.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(EJvAppStorageError)
 
@@ -624,13 +625,10 @@ Int64 TJvCustomAppStorage::LoadEnumeration(const std::string& Path, PTypeInfo AT
               std::string text;
               const bool saved = opts->DefaultIfReadConvertError();
               opts->SetDefaultIfReadConvertError(true);
-              try {
+              {
+                ScopeExit atEnd([&] { opts->SetDefaultIfReadConvertError(saved); });
                 text = LoadString(Path, std::string());
-              } catch (...) {
-                opts->SetDefaultIfReadConvertError(saved);
-                throw;
               }
-              opts->SetDefaultIfReadConvertError(saved);
               Integer v = 0;
               if (!text.empty() && identToInt(text, v)) return v;
             }
@@ -772,8 +770,8 @@ Integer TJvCustomAppStorage::ReadStringList(const std::string& Path, TStrings* S
                                             const std::string& ItemName) {
   if (!ListStored(Path) && resolveAbsolute(Path).first->StorageOptions()->DefaultIfValueNotExists())
     return SL->Count();
-  SL->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(SL);
     if (ClearFirst) SL->Clear();
     ReadList(Path, SL,
              [](TJvCustomAppStorage* Sender, const std::string& P, TObject* List, Integer Index,
@@ -781,11 +779,7 @@ Integer TJvCustomAppStorage::ReadStringList(const std::string& Path, TStrings* S
                static_cast<TStrings*>(List)->Add(Sender->ReadString(JoinPaths({P, Name + IntToStr(Index)})));
              },
              ItemName);
-  } catch (...) {
-    SL->EndUpdate();
-    throw;
   }
-  SL->EndUpdate();
   return SL->Count();
 }
 
@@ -806,8 +800,8 @@ Integer TJvCustomAppStorage::ReadCollection(const std::string& Path, TCollection
                                             const std::string& ItemName) {
   if (!ListStored(Path) && resolveAbsolute(Path).first->StorageOptions()->DefaultIfValueNotExists())
     return Collection->Count();
-  Collection->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(Collection);
     if (ClearFirst) Collection->Clear();
     ReadList(Path, Collection,
              [ClearFirst](TJvCustomAppStorage* Sender, const std::string& P, TObject* List, Integer Index,
@@ -820,11 +814,7 @@ Integer TJvCustomAppStorage::ReadCollection(const std::string& Path, TCollection
                }
              },
              ItemName);
-  } catch (...) {
-    Collection->EndUpdate();
-    throw;
   }
-  Collection->EndUpdate();
   return Collection->Count();
 }
 

@@ -4,6 +4,7 @@
 
 #include "lib/JvUtils.h"
 #include "platform/gui/Themes.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -195,7 +196,8 @@ void JvStretchBitmapMasked(TCanvas* Canvas, TBitmap* Bitmap, TColor KeyColor, In
     source->SetOnChanging(changing);
     source->Unlock();
   };
-  try {
+  {
+    ScopeExit atEnd([&] { restore(); });
     const bool mono = Bitmap->Monochrome();
     if (KeyColor == clDefault) KeyColor = source->Pixels(0, Bitmap->Height() - 1);
     const TColor key = mono ? clWhite : TColor(rgbOf(KeyColor));
@@ -208,11 +210,7 @@ void JvStretchBitmapMasked(TCanvas* Canvas, TBitmap* Bitmap, TColor KeyColor, In
     else
       JvMaskedStretchBlt(dstDC, DstX, DstY, DstW, DstH, srcDC, SrcX, SrcY, SrcW, SrcH, Bitmap->Palette(), key);
     Canvas->Changed();
-  } catch (...) {
-    restore();
-    throw;
   }
-  restore();
 }
 
 void JvDrawBitmapMasked(TCanvas* Canvas, Integer X, Integer Y, TBitmap* Bitmap, TColor KeyColor) {

@@ -8,6 +8,7 @@
 #include "platform/gui/GuiPublish.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/Themes.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -54,16 +55,13 @@ void JvPaintParentImage(TControl* Control, TCanvas* Canvas) {
   try {
     // The parent's background and window, at the control's coordinates.
     const int saved = SaveDC(dc);
-    try {
+    {
+      ScopeExit atEnd([&] { RestoreDC(dc, saved); });
       OffsetViewportOrgEx(dc, -Control->Left(), -Control->Top(), nullptr);
       IntersectClipRect(dc, 0, 0, parent->ClientWidth(), parent->ClientHeight());
       parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
       WindowPainter::paint(parent, dc);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      throw;
     }
-    RestoreDC(dc, saved);
     // The non-windowed siblings below the control that overlap it.
     const TRect self = Control->BoundsRect();
     for (Integer i = 0; i < parent->ControlCount(); ++i) {
@@ -75,17 +73,12 @@ void JvPaintParentImage(TControl* Control, TCanvas* Canvas) {
       if (!IntersectRect(&both, &self, &other)) continue;
       sibling->SetControlState(sibling->ControlState() + TControlState{csPaintCopy});
       const int siblingSaved = SaveDC(dc);
-      try {
+      {
+        ScopeExit atEnd([&] { RestoreDC(dc, siblingSaved); sibling->SetControlState(sibling->ControlState() - TControlState{csPaintCopy}); });
         OffsetViewportOrgEx(dc, sibling->Left() - Control->Left(), sibling->Top() - Control->Top(), nullptr);
         IntersectClipRect(dc, 0, 0, sibling->Width(), sibling->Height());
         sibling->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-      } catch (...) {
-        RestoreDC(dc, siblingSaved);
-        sibling->SetControlState(sibling->ControlState() - TControlState{csPaintCopy});
-        throw;
       }
-      RestoreDC(dc, siblingSaved);
-      sibling->SetControlState(sibling->ControlState() - TControlState{csPaintCopy});
     }
   } catch (...) {
     parent->SetControlState(parent->ControlState() - TControlState{csPaintCopy});
@@ -414,7 +407,8 @@ void TJvCustomSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, Int
   }
   pressing_ = true;
   menuOpen_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { menuOpen_ = false; });
     if (OpenDropDownMenu(DropDownMenuOrigin(), false)) {
       FinishPress(Button, X, Y);
       // The click that closed the menu over the button must not press it again.
@@ -425,11 +419,7 @@ void TJvCustomSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, Int
         if (insideClient(at.x, at.y)) JvDiscardMessage(next.hwnd, next.message);
       }
     }
-  } catch (...) {
-    menuOpen_ = false;
-    throw;
   }
-  menuOpen_ = false;
   if (allowTimer_) {
     if (!autoRepeatTimer_) {
       autoRepeatTimer_ = New<TTimer>(this);

@@ -1,6 +1,7 @@
 #include "lib/JvThemes.h"
 
 #include <uxtheme.h>
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -10,13 +11,10 @@ TPrintClientWrapper previousWrapper = nullptr;
 void printClientWithSavedDC(TWinControl* Control, TWMPrintClient& Message,
                             void (*Handle)(TWinControl*, TWMPrintClient&)) {
   const int saved = SaveDC(Message.DC);
-  try {
+  {
+    ScopeExit atEnd([&] { RestoreDC(Message.DC, saved); });
     Handle(Control, Message);
-  } catch (...) {
-    RestoreDC(Message.DC, saved);
-    throw;
   }
-  RestoreDC(Message.DC, saved);
 }
 
 // The visual-style entry points, looked up by name so the program runs without them.
@@ -131,7 +129,8 @@ void JvEraseWithParent(TControl* Control, HDC DC, const TPoint& Offset, const TR
       if (previousClip) DeleteObject(previousClip);
     }
   };
-  try {
+  {
+    ScopeExit atEnd([&] { restore(); });
     if (Rect) {
       previousClip = CreateRectRgn(0, 0, 0, 0);
       if (GetClipRgn(DC, previousClip) != 1) {
@@ -144,11 +143,7 @@ void JvEraseWithParent(TControl* Control, HDC DC, const TPoint& Offset, const TR
       DeleteObject(clip);
     }
     parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
-  } catch (...) {
-    restore();
-    throw;
   }
-  restore();
 }
 
 void JvEraseWithParent(TControl* Control, HDC DC, const TRect* Rect) {

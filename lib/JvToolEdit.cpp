@@ -15,6 +15,7 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/Themes.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -457,13 +458,10 @@ void TJvCustomComboEdit::RefreshButtonGlyph() {
     }
   } else if (imageKind_ == ikEllipsis) {
     TBitmap* dots = MakeEllipsisBitmap(ButtonWidth());
-    try {
+    {
+      ScopeExit atEnd([&] { delete dots; });
       button_->SetGlyph(dots);
-    } catch (...) {
-      delete dots;
-      throw;
     }
-    delete dots;
   }
   button_->Invalidate();
 }
@@ -1042,15 +1040,12 @@ bool TJvCustomComboEdit::PaintDisabledText(const std::string& Text, TAlignment A
     } else {
       SendMessageA(Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
       const int saved = SaveDC(dc);
-      try {
+      {
+        ScopeExit atEnd([&] { RestoreDC(dc, saved); });
         ACanvas->Brush()->SetStyle(bsClear);
         ACanvas->Font()->SetColor(TextColor);
         ACanvas->TextRect(r, x, r.top, Text);
-      } catch (...) {
-        RestoreDC(dc, saved);
-        throw;
       }
-      RestoreDC(dc, saved);
     }
   } catch (...) {
     ACanvas->SetHandle(nullptr);
@@ -1187,13 +1182,10 @@ void TJvFileDirEdit::AfterConstruction() {
   // The default picture comes from the most derived class; while the control is marked as
   // being created the button takes its width directly.
   controlState_.Include(csCreating);
-  try {
+  {
+    ScopeExit atEnd([&] { controlState_.Exclude(csCreating); });
     SetImageKind(ikDefault);
-  } catch (...) {
-    controlState_.Exclude(csCreating);
-    throw;
   }
-  controlState_.Exclude(csCreating);
 }
 
 TJvFileDirEdit::~TJvFileDirEdit() {
@@ -1434,13 +1426,10 @@ void TJvFilenameEdit::RunFileDialog() {
   }
   dialog_->SetHelpContext(HelpContext());
   SuppressCriticalErrors();
-  try {
+  {
+    ScopeExit atEnd([&] { RestoreErrorMode(); });
     action = dialog_->Execute();
-  } catch (...) {
-    RestoreErrorMode();
-    throw;
   }
-  RestoreErrorMode();
   if (action) name = dialog_->FileName();
   if (CanFocus()) SetFocus();
   if (OnAfterDialog()) OnAfterDialog()(this, name, action);

@@ -5,6 +5,7 @@
 
 #include "lib/JvgUtils.h"
 #include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -118,13 +119,10 @@ void TJvgPageControl::CNDrawItem(TWMDrawItem& Message) {
     return;
   }
   const int saved = SaveDC(drawItem.hDC);
-  try {
+  {
+    ScopeExit atEnd([&] { RestoreDC(drawItem.hDC, saved); });
     DrawTab(drawItem);
-  } catch (...) {
-    RestoreDC(drawItem.hDC, saved);
-    throw;
   }
-  RestoreDC(drawItem.hDC, saved);
   Message.Result = 1;
 }
 

@@ -166,13 +166,10 @@ void TcxEditButton::SetGlyph(TBitmap* Value) {
     TBitmap* glyph = GetGlyph();
     // The copy's own change notices are folded into the one below.
     glyph->SetOnChange(TNotifyEvent());
-    try {
+    {
+      ScopeExit atEnd([&] { glyph->SetOnChange(TNotifyEvent(this, &TcxEditButton::GlyphChanged)); });
       glyph->Assign(Value);
-    } catch (...) {
-      glyph->SetOnChange(TNotifyEvent(this, &TcxEditButton::GlyphChanged));
-      throw;
     }
-    glyph->SetOnChange(TNotifyEvent(this, &TcxEditButton::GlyphChanged));
   }
   Changed(false);
 }
@@ -1064,13 +1061,10 @@ TcxCustomEdit* TcxCustomEdit::CreateInplace(TClass AClass, TComponent* AOwner, b
   if (!AClass || !AClass->InheritsFrom(TcxCustomEdit::StaticClass())) throw EInvalidCast("Invalid class typecast");
   pendingInplace = AIsInplace;
   TObject* made;
-  try {
+  {
+    ScopeExit atEnd([&] { pendingInplace = false; });
     made = AClass->CreateInstance(AOwner);
-  } catch (...) {
-    pendingInplace = false;
-    throw;
   }
-  pendingInplace = false;
   return static_cast<TcxCustomEdit*>(made);
 }
 
@@ -1421,13 +1415,10 @@ bool TcxCustomEdit::ValidateInput(bool ARaiseExceptionOnError) {
         if (!IsInnerEditVisible()) RefreshDrawnText();
       }
     };
-    try {
+    {
+      ScopeExit atEnd([&] { showHandlerValue(); });
       if (ARaiseExceptionOnError) HandleValidationError(errorText);
-    } catch (...) {
-      showHandlerValue();
-      throw;
     }
-    showHandlerValue();
     return false;
   }
   if (!FIsUserChange || RequestEditing()) SetDisplayValue(displayValue);
@@ -2283,18 +2274,15 @@ TcxEditAlignment* TcxCustomEditProperties::GetAlignment() {
   // The shown alignment is refilled silently, then listens again; it listens again also
   // when asking the provider fails.
   FIAlignment->SetOnChanged(TNotifyEvent());
-  try {
+  {
+    ScopeExit atEnd([&] { FIAlignment->SetOnChanged(TNotifyEvent(this, &TcxCustomEditProperties::AlignmentChanged)); });
     FIAlignment->Assign(FAlignment);
     TComponent* ownerComponent = cxGetOwnerComponent(this);
     const bool writingStored =
         IsAlignmentStored() && ownerComponent && ownerComponent->ComponentState().Contains(csWriting);
     // An unassigned Horz shows what the bound data suggests, without counting as assigned.
     if (!writingStored && !FAlignment->IsHorzAssigned()) FIAlignment->FHorz = GetDefaultHorzAlignment();
-  } catch (...) {
-    FIAlignment->SetOnChanged(TNotifyEvent(this, &TcxCustomEditProperties::AlignmentChanged));
-    throw;
   }
-  FIAlignment->SetOnChanged(TNotifyEvent(this, &TcxCustomEditProperties::AlignmentChanged));
   return FIAlignment;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gui/Menus.h"
+#include "platform/rtl/Scoped.h"
 
 RTL_BEGIN_CLASS(TcxContainerStyle)
   b.Property("AssignedValues", &TcxContainerStyle::AssignedValues, &TcxContainerStyle::SetAssignedValues)
@@ -109,8 +110,8 @@ void TcxContainerStyle::Assign(TPersistent* Source) {
     return;
   }
   if (source == this) return;
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     SetStyleController(source->StyleController());
     FLookAndFeel->Assign(source->LookAndFeel());
     FBorderColor = source->FBorderColor;
@@ -130,11 +131,7 @@ void TcxContainerStyle::Assign(TPersistent* Source) {
     }
     SetAssignedValues(source->OwnAssignedValues());
     Changed();
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TcxContainerStyle::Changed() {
@@ -171,19 +168,15 @@ void TcxContainerStyle::FontChanged(TObject*) {
 }
 
 void TcxContainerStyle::RestoreDefaults() {
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     if (TcxContainer* container = GetOwnerContainer()) {
       container->SetParentColor(false);
       container->SetParentFont(true);
     }
     FLookAndFeel->Reset();
     SetAssignedValues(TcxContainerStyleValues());
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -269,13 +262,10 @@ void TcxContainerStyle::RefreshFontFromController() {
   TFont* font = nullptr;
   if (!FStyleController->Style() || !FStyleController->Style()->FindAssignedFont(font) || font == FFont) return;
   FRefreshingFont = true;
-  try {
+  {
+    ScopeExit atEnd([&] { FRefreshingFont = false; });
     FFont->Assign(font);
-  } catch (...) {
-    FRefreshingFont = false;
-    throw;
   }
-  FRefreshingFont = false;
 }
 
 TcxContainerBorderStyle TcxContainerStyle::DefaultBorderStyle() {
@@ -369,16 +359,12 @@ void TcxContainerStyle::SetFont(TFont* Value) {
     FFont = Value;
     return;
   }
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     if (Value) FFont->Assign(Value);
     FAssignedValues.Include(csvFont);
     Changed();
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 bool TcxContainerStyle::HotTrack() {
@@ -969,13 +955,10 @@ void TcxContainer::AdjustInnerControlBounds() {
   const TRect& client = FViewInfo->ClientRect;
   if (rectsEqual(FInnerControl->BoundsRect(), client)) return;
   FPositioningInner = true;
-  try {
+  {
+    ScopeExit atEnd([&] { FPositioningInner = false; });
     FInnerControl->SetBounds(client.left, client.top, client.right - client.left, client.bottom - client.top);
-  } catch (...) {
-    FPositioningInner = false;
-    throw;
   }
-  FPositioningInner = false;
 }
 
 void TcxContainer::AdjustInnerScrollBars() {
@@ -1066,17 +1049,14 @@ void TcxContainer::StyleChanged(TObject*) {
   if (FCreating || IsLoading() || !FStyle) return;
   RefreshAtCursor(false);
   FApplyingStyle = true;
-  try {
+  {
+    ScopeExit atEnd([&] { FApplyingStyle = false; });
     if (FStyle->GetVisibleColor() != Color()) {
       SetParentColor(false);
       SetColor(FStyle->GetColor());
     }
     if (FStyle->Font()) SetFont(FStyle->Font());
-  } catch (...) {
-    FApplyingStyle = false;
-    throw;
   }
-  FApplyingStyle = false;
 }
 
 void TcxContainer::Loaded() {
@@ -1387,27 +1367,20 @@ void TcxContainer::CMFontChanged(TMessage& Message) {
     return;
   }
   Integer appliedBefore = FFontChangesApplied;
-  FStyle->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(FStyle);
     FStyle->SetFont(Font());
     FStyle->SetAssignedValues(FStyle->OwnAssignedValues() - TcxContainerStyleValues{csvFont});
-  } catch (...) {
-    FStyle->EndUpdate();
-    throw;
   }
-  FStyle->EndUpdate();
   Canvas()->SetFont(Font());
   // Copying the style's font back runs the font handling only when the copy changes
   // something; a font that already equals the style's is still handled once.
   if (FFontChangesApplied == appliedBefore) {
     FApplyingStyle = true;
-    try {
+    {
+      ScopeExit atEnd([&] { FApplyingStyle = false; });
       ApplyFontChange(Message);
-    } catch (...) {
-      FApplyingStyle = false;
-      throw;
     }
-    FApplyingStyle = false;
   }
 }
 
@@ -2272,13 +2245,10 @@ void TcxCustomInnerListBox::MouseDown(TMouseButton Button, TShiftState Shift, In
   if (!FContainer) return;
   TcxContainer* container = FContainer;
   container->FInnerMouseDown = true;
-  try {
+  {
+    ScopeExit atEnd([&] { container->FInnerMouseDown = false; });
     container->MouseDown(Button, Shift, X + Left(), Y + Top());
-  } catch (...) {
-    container->FInnerMouseDown = false;
-    throw;
   }
-  container->FInnerMouseDown = false;
 }
 
 void TcxCustomInnerListBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
@@ -2366,18 +2336,15 @@ void TcxCustomInnerListBox::WMLButtonDown(TWMMouse& Message) {
   bool shiftOnly = shift.Contains(ssShift) && !shift.Contains(ssCtrl);
   Integer item = ItemAtPos(TPoint{Message.XPos, Message.YPos}, true);
   TcxContainer* container = FContainer;
-  try {
+  {
+    ScopeExit atEnd([&] { SetDragMode(ownMode); });
     if (MultiSelect() && item >= 0 && Selected(item) && !shiftOnly) {
       container->BeginDrag(false);
     } else {
       INHERITED_MESSAGE(Message);
       if (!(MultiSelect() && selectKeys)) container->BeginDrag(false);
     }
-  } catch (...) {
-    SetDragMode(ownMode);
-    throw;
   }
-  SetDragMode(ownMode);
 }
 
 // --- Owner drawing.
@@ -2388,7 +2355,8 @@ void TcxCustomInnerListBox::CNDrawItem(TWMDrawItem& Message) {
   Integer index = static_cast<Integer>(static_cast<int>(dis.itemID));
   TCanvas* canvas = Canvas();
   canvas->SetHandle(dis.hDC);
-  try {
+  {
+    ScopeExit atEnd([&] { canvas->SetHandle(nullptr); });
     canvas->SetFont(Font());
     canvas->SetBrush(Brush());
     if (index >= 0 && state.Contains(odSelected)) {
@@ -2400,11 +2368,7 @@ void TcxCustomInnerListBox::CNDrawItem(TWMDrawItem& Message) {
     else
       canvas->FillRect(dis.rcItem);
     if (state.Contains(odFocused) && !OnDrawItem()) DrawFocusRect(dis.hDC, &dis.rcItem);
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    throw;
   }
-  canvas->SetHandle(nullptr);
   Message.Result = 1;
 }
 
@@ -2437,13 +2401,10 @@ void TcxCustomInnerListBox::WndProc(TMessage& Message) {
     case WM_NCCALCSIZE:
       if (!FScrollBarsCalculating) {
         FScrollBarsCalculating = true;
-        try {
+        {
+          ScopeExit atEnd([&] { FScrollBarsCalculating = false; });
           UpdateScrollBars();
-        } catch (...) {
-          FScrollBarsCalculating = false;
-          throw;
         }
-        FScrollBarsCalculating = false;
       }
       break;
     default:
@@ -2472,7 +2433,8 @@ void TcxCustomInnerListBox::placeOverlay(TcxScrollBar* ABar, LONG AObjectId, Int
             r.right > r.left && r.bottom > r.top;
   }
   LockScrollBars();
-  try {
+  {
+    ScopeExit atEnd([&] { UnlockScrollBars(); });
     if (shown) {
       if (ABar->Parent() != parent) ABar->SetParent(parent);
       ABar->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -2492,11 +2454,7 @@ void TcxCustomInnerListBox::placeOverlay(TcxScrollBar* ABar, LONG AObjectId, Int
       ABar->SetBounds(0, 0, 0, 0);
       ABar->SetVisible(false);
     }
-  } catch (...) {
-    UnlockScrollBars();
-    throw;
   }
-  UnlockScrollBars();
 }
 
 void TcxCustomInnerListBox::scrolled(TcxScrollBar* ABar, UINT AMessage, TScrollCode AScrollCode,

@@ -7,6 +7,7 @@
 
 #include "platform/gui/GuiPublish.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(TcxDragAndDropObject)
 RTL_IMPLEMENT_CLASS(TcxDragControlObject)
@@ -1667,16 +1668,11 @@ void TcxControl::PaintWindow(HDC DC) {
     TCanvas* canvas = Canvas();
     canvas->Lock();
     canvas->SetHandle(DC);
-    try {
+    {
+      ScopeExit atEnd([&] { canvas->SetHandle(nullptr); canvas->Unlock(); });
       GetPainter()->DrawControlBorder(FCanvas, GetBounds());
       FCanvas->IntersectClip(GetClientBounds());
-    } catch (...) {
-      canvas->SetHandle(nullptr);
-      canvas->Unlock();
-      throw;
     }
-    canvas->SetHandle(nullptr);
-    canvas->Unlock();
   }
   TCustomControl::PaintWindow(DC);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(EJclError)
 
@@ -139,8 +140,8 @@ bool CharIsUpperCase(char C) { return (tables().Type[ub(C)] & C1_UPPER) != 0; }
 char CharToUpperCase(char C) { return static_cast<char>(tables().Upper[ub(C)]); }
 
 void TextSplit(const std::string& Text, const std::string& Separator, TStrings* List, bool KeepEmpty) {
-  List->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(List);
     List->Clear();
     size_t start = 0;
     if (!Separator.empty()) {
@@ -150,11 +151,7 @@ void TextSplit(const std::string& Text, const std::string& Separator, TStrings* 
       }
     }
     if (start < Text.size()) List->Add(Text.substr(start));
-  } catch (...) {
-    List->EndUpdate();
-    throw;
   }
-  List->EndUpdate();
 }
 
 std::string TextJoin(TStrings* List, const std::string& Separator, bool KeepEmpty) {

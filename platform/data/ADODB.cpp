@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(EADOError)
 
@@ -746,15 +747,12 @@ void TCustomADODataSet::Requery() {
   CheckBrowseMode();
   Integer recNo = RecNo();
   DisableControls();
-  try {
+  {
+    ScopeExit atEnd([&] { EnableControls(); });
     Close();
     Open();
     if (recNo > 1) SetRecNo(recNo);
-  } catch (...) {
-    EnableControls();
-    throw;
   }
-  EnableControls();
 }
 
 native::JetDatabase& TCustomADODataSet::database() {
@@ -905,15 +903,12 @@ void TCustomADODataSet::loadRows() {
 void TCustomADODataSet::InternalOpen() {
   FOriginals->Clear();
   runQuery(true);
-  try {
+  {
+    ScopeExit atEnd([&] { FResult.reset(); });
     InternalInitFieldDefs();
     findTarget();
     loadRows();
-  } catch (...) {
-    FResult.reset();
-    throw;
   }
-  FResult.reset();
 }
 
 void TCustomADODataSet::InternalClose() {
@@ -926,14 +921,11 @@ void TCustomADODataSet::InternalRefresh() {
   runQuery(true);
   Rows().Clear();
   FOriginals->Clear();
-  try {
+  {
+    ScopeExit atEnd([&] { FResult.reset(); });
     findTarget();
     loadRows();
-  } catch (...) {
-    FResult.reset();
-    throw;
   }
-  FResult.reset();
 }
 
 bool TCustomADODataSet::GetCanModify() const { return FTarget != nullptr && FLockType != ltReadOnly; }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/data/DBFilter.h"
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(EDatabaseError)
 
@@ -215,15 +216,11 @@ TFieldDef* TFieldDefs::Find(const std::string& Name) const {
 }
 
 void TFieldDefs::GetItemNames(TStrings* List) const {
-  List->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(List);
     List->Clear();
     for (Integer i = 0; i < Count(); ++i) List->Add(Items(i)->Name());
-  } catch (...) {
-    List->EndUpdate();
-    throw;
   }
-  List->EndUpdate();
 }
 
 void TFieldDefs::Update() {
@@ -299,15 +296,11 @@ TField* TFields::FieldByNumber(Integer FieldNo) const {
 }
 
 void TFields::GetFieldNames(TStrings* List) const {
-  List->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(List);
     List->Clear();
     for (TField* f : FList) List->Add(f->FieldName());
-  } catch (...) {
-    List->EndUpdate();
-    throw;
   }
-  List->EndUpdate();
 }
 
 Integer TFields::IndexOf(const TField* Field) const {
@@ -1021,13 +1014,10 @@ void TDataSet::setFieldValue(TField* f, const Variant& v) {
   if (!b) DatabaseError(SDataSetEmpty, this);
   if (f->OnValidate().Assigned()) {
     f->FValidating = &v;
-    try {
+    {
+      ScopeExit atEnd([&] { f->FValidating = nullptr; });
       f->OnValidate()(f);
-    } catch (...) {
-      f->FValidating = nullptr;
-      throw;
     }
-    f->FValidating = nullptr;
   }
   b->Values[static_cast<size_t>(f->FSlot)] = v;
   DataEvent(deFieldChange, PtrToInt(f));
@@ -1590,16 +1580,11 @@ void TDataSet::Refresh() {
   fire(FBeforeRefresh);
   CheckBrowseMode();
   Integer pos = currentPos();
-  try {
+  {
+    ScopeExit atEnd([&] { resyncAt(pos, false); DataEvent(deDataSetChange, 0); });
     InternalRefresh();
     rebuildView();
-  } catch (...) {
-    resyncAt(pos, false);
-    DataEvent(deDataSetChange, 0);
-    throw;
   }
-  resyncAt(pos, false);
-  DataEvent(deDataSetChange, 0);
   fire(FAfterRefresh);
 }
 
@@ -1829,13 +1814,10 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
   FUpdating = true;
-  try {
+  {
+    ScopeExit atEnd([&] { FUpdating = false; });
     UpdateData();
-  } catch (...) {
-    FUpdating = false;
-    throw;
   }
-  FUpdating = false;
 }
 
 void TDataLink::DataEvent(TDataEvent Event, NativeInt Info) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gui/Menus.h"
+#include "platform/rtl/Scoped.h"
 
 TActionApplicationHooks ActionApplicationHooks;
 
@@ -285,7 +286,8 @@ void TCustomAction::SetCaption(const std::string& Value) { changeProperty(captio
 void TCustomAction::SetChecked(bool Value) {
   if (checking_ || Value == checked_) return;
   checking_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { checking_ = false; });
     forEachLink([&](TActionLink* l) { l->SetChecked(Value); });
     checked_ = Value;
     if (groupIndex_ > 0 && checked_ && ActionList()) {
@@ -296,11 +298,7 @@ void TCustomAction::SetChecked(bool Value) {
       }
     }
     Change();
-  } catch (...) {
-    checking_ = false;
-    throw;
   }
-  checking_ = false;
 }
 
 void TCustomAction::SetEnabled(bool Value) {

@@ -6,6 +6,7 @@
 #include "platform/gui/GuiPublish.h"
 #include "platform/gui/Themes.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 // What the list box window keeps as each item's data: the program's object and the item's
 // check state.
@@ -252,13 +253,10 @@ void TCheckListBox::DrawItem(Integer Index, TRect Rect, TOwnerDrawState State) {
     // A standard-style list draws its items itself, whatever OnDrawItem says.
     TDrawItemEvent saved = OnDrawItem();
     SetOnDrawItem(TDrawItemEvent());
-    try {
+    {
+      ScopeExit atEnd([&] { SetOnDrawItem(saved); });
       TCustomListBox::DrawItem(Index, Rect, State);
-    } catch (...) {
-      SetOnDrawItem(saved);
-      throw;
     }
-    SetOnDrawItem(saved);
   } else {
     TCustomListBox::DrawItem(Index, Rect, State);
   }

@@ -2,6 +2,7 @@
 #include "platform/gui/Clipbrd.h"
 
 #include <cstring>
+#include "platform/rtl/Scoped.h"
 
 Word CF_PICTURE = 0;
 Word CF_COMPONENT = 0;
@@ -91,19 +92,17 @@ THandle TClipboard::GetAsHandle(Word Format) {
 
 void TClipboard::SetAsHandle(Word Format, THandle Value) {
   Open();
-  try {
+  {
+    ScopeExit atEnd([&] { Close(); });
     adding();
     SetClipboardData(Format, reinterpret_cast<HANDLE>(Value));
-  } catch (...) {
-    Close();
-    throw;
   }
-  Close();
 }
 
 void TClipboard::SetBuffer(Word Format, const void* Buffer, Integer Size) {
   Open();
-  try {
+  {
+    ScopeExit atEnd([&] { Close(); });
     adding();
     HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(std::max(Size, 1)));
     if (!data) throw EOutOfMemory("Out of memory for the clipboard");
@@ -114,11 +113,7 @@ void TClipboard::SetBuffer(Word Format, const void* Buffer, Integer Size) {
       GlobalFree(data);
       RaiseLastOSError();
     }
-  } catch (...) {
-    Close();
-    throw;
   }
-  Close();
 }
 
 std::string TClipboard::AsText() {
@@ -159,18 +154,15 @@ void TClipboard::SetComponent(TComponent* Component) {
 TComponent* TClipboard::GetComponent(TComponent* Owner, TComponent* Parent) {
   TMemoryStream stream;
   Open();
-  try {
+  {
+    ScopeExit atEnd([&] { Close(); });
     if (HANDLE data = GetClipboardData(CF_COMPONENT)) {
       if (const void* p = GlobalLock(data)) {
         stream.WriteBuffer(p, static_cast<Integer>(GlobalSize(data)));
         GlobalUnlock(data);
       }
     }
-  } catch (...) {
-    Close();
-    throw;
   }
-  Close();
   if (stream.Size() == 0) return nullptr;
   stream.SetPosition(0);
   TComponent* component = stream.ReadComponent(nullptr);
@@ -184,16 +176,13 @@ void TClipboard::putGraphic(const std::function<void(Word&, THandle&, HPALETTE&)
   THandle data = 0;
   HPALETTE palette = nullptr;
   Open();
-  try {
+  {
+    ScopeExit atEnd([&] { Close(); });
     adding();
     Save(format, data, palette);
     SetClipboardData(format, reinterpret_cast<HANDLE>(data));
     if (palette) SetClipboardData(CF_PALETTE, palette);
-  } catch (...) {
-    Close();
-    throw;
   }
-  Close();
 }
 
 void TClipboard::Assign(TPersistent* Source) {

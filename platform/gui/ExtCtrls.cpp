@@ -4,6 +4,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/GuiPublish.h"
+#include "platform/rtl/Scoped.h"
 
 // =======================================================================================
 // Timer
@@ -315,13 +316,10 @@ void TImage::Paint() {
   }
   bool saved = drawing_;
   drawing_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { drawing_ = saved; });
     if (picture_->Graphic()) canvas->StretchDraw(DestRect(), picture_->Graphic());
-  } catch (...) {
-    drawing_ = saved;
-    throw;
   }
-  drawing_ = saved;
 }
 
 bool TImage::CanAutoSize(Integer& NewWidth, Integer& NewHeight) {
@@ -474,15 +472,12 @@ public:
   void CNCommand(TWMCommand& Message) {
     if (inClick_) return;
     inClick_ = true;
-    try {
+    {
+      ScopeExit atEnd([&] { inClick_ = false; });
       auto* group = dynamic_cast<TCustomRadioGroup*>(Parent());
       if ((Message.NotifyCode == BN_CLICKED || Message.NotifyCode == BN_DOUBLECLICKED) && group && group->CanModify())
         INHERITED_MESSAGE(Message);
-    } catch (...) {
-      inClick_ = false;
-      throw;
     }
-    inClick_ = false;
   }
 
 protected:
@@ -606,13 +601,10 @@ void TCustomRadioGroup::SetColumns(Integer Value) {
 
 void TCustomRadioGroup::ReadState(TReader* Reader) {
   reading_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { reading_ = false; });
     TCustomGroupBox::ReadState(Reader);
-  } catch (...) {
-    reading_ = false;
-    throw;
   }
-  reading_ = false;
   updateButtons();
 }
 

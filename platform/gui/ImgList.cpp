@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -361,14 +362,10 @@ Integer TCustomImageList::AddImage(TCustomImageList* Value, Integer Index) {
 
 void TCustomImageList::AddImages(TCustomImageList* Value) {
   if (!Value || Value == this) return;
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     for (Integer i = 0, n = Value->Count(); i < n; ++i) AddImage(Value, i);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 // --- Inserting, replacing, removing ---------------------------------------------------
@@ -396,41 +393,29 @@ void TCustomImageList::moveAddedTo(Integer Added, Integer Index) {
 
 void TCustomImageList::Insert(Integer Index, TBitmap* Image, TBitmap* Mask) {
   checkIndex(Index, true);
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     Integer added = Add(Image, Mask);
     if (added >= 0) moveAddedTo(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TCustomImageList::InsertMasked(Integer Index, TBitmap* Image, TColor MaskColor) {
   checkIndex(Index, true);
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     Integer added = AddMasked(Image, MaskColor);
     if (added >= 0) moveAddedTo(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TCustomImageList::InsertIcon(Integer Index, TIcon* Image) {
   checkIndex(Index, true);
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     Integer added = AddIcon(Image);
     if (added >= 0) moveAddedTo(added, Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TCustomImageList::Replace(Integer Index, TBitmap* Image, TBitmap* Mask) {
@@ -445,8 +430,8 @@ void TCustomImageList::Replace(Integer Index, TBitmap* Image, TBitmap* Mask) {
 void TCustomImageList::ReplaceMasked(Integer Index, TBitmap* NewImage, TColor MaskColor) {
   checkIndex(Index);
   if (!NewImage) throw EInvalidOperation(SReplaceImage);
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     // Let comctl32 build the mask on a temporary last image, then copy image and mask over
     // the one replaced.
     Integer temp = AddMasked(NewImage, MaskColor);
@@ -455,11 +440,7 @@ void TCustomImageList::ReplaceMasked(Integer Index, TBitmap* NewImage, TColor Ma
     ImageList_Remove(handle_, temp);
     if (!copied) throw EInvalidOperation(SReplaceImage);
     Change();
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TCustomImageList::ReplaceIcon(Integer Index, TIcon* Image) {
@@ -663,15 +644,11 @@ void TCustomImageList::SetMasked(bool Value) {
   if (Value == masked_) return;
   masked_ = Value;
   if (handle_) {
-    BeginUpdate();
-    try {
+    {
+      UpdateLock lock(this);
       recreateKeepingImages();
       Change();
-    } catch (...) {
-      EndUpdate();
-      throw;
     }
-    EndUpdate();
   }
 }
 
@@ -719,8 +696,8 @@ void TCustomImageList::Assign(TPersistent* Source) {
     return;
   }
   if (list == this) return;
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     freeHandle();
     masked_ = list->masked_;
     imageType_ = list->imageType_;
@@ -736,11 +713,7 @@ void TCustomImageList::Assign(TPersistent* Source) {
     createImageList();
     AddImages(list);
     Change();
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TCustomImageList::WriteData(TStream* Stream) {

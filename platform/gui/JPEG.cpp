@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/native/JpegCodec.h"
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(EJPEG)
 RTL_IMPLEMENT_CLASS(TJPEGImage)
@@ -142,13 +143,10 @@ void TJPEGImage::decode() {
         copyRgbIntoBitmap(partial, bitmap);
         TBitmap* shown = bitmap_;
         bitmap_ = bitmap;
-        try {
+        {
+          ScopeExit atEnd([&] { bitmap_ = shown; });
           Progress(this, psRunning, static_cast<Byte>(std::min(99, pass * 10)), true, whole, "");
-        } catch (...) {
-          bitmap_ = shown;
-          throw;
         }
-        bitmap_ = shown;
         return true;
       };
     }

@@ -899,8 +899,8 @@ void TReader::readPropValue(TPersistent* Instance, PPropInfo PropInfo) {
 
 void TReader::ReadCollection(TCollection* Collection) {
   DepthGuard depth(FDepth);
-  Collection->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(Collection);
     // The stored items replace the current ones (an empty list stores "no items").
     Collection->Clear();
     while (!EndOfList()) {
@@ -911,11 +911,7 @@ void TReader::ReadCollection(TCollection* Collection) {
       ReadListEnd();
     }
     ReadListEnd();
-  } catch (...) {
-    Collection->EndUpdate();
-    throw;
   }
-  Collection->EndUpdate();
 }
 
 void TReader::DefineProperty(const std::string& Name, TReaderProc ReadData, TWriterProc, bool) {
@@ -1636,15 +1632,11 @@ void TStrings::DefineProperties(TFiler* Filer) {
       "Strings",
       [this](TReader* reader) {
         reader->ReadListBegin();
-        BeginUpdate();
-        try {
+        {
+          UpdateLock lock(this);
           Clear();
           while (!reader->EndOfList()) Add(reader->ReadString());
-        } catch (...) {
-          EndUpdate();
-          throw;
         }
-        EndUpdate();
         reader->ReadListEnd();
       },
       [this](TWriter* writer) {

@@ -1,6 +1,7 @@
 #include "platform/rtl/IniFiles.h"
 
 #include <algorithm>
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(EIniFileException)
 RTL_IMPLEMENT_CLASS(TCustomIniFile)
@@ -59,15 +60,11 @@ void addNullSeparated(const std::vector<char>& buffer, size_t length, TStrings* 
 
 // Clears strings and fills it inside one update, as every list-filling read does.
 template <class F> void fillStrings(TStrings* strings, F fill) {
-  strings->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(strings);
     strings->Clear();
     fill();
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
   }
-  strings->EndUpdate();
 }
 
 }  // namespace
@@ -317,18 +314,14 @@ void TMemIniFile::loadValues() {
 void TMemIniFile::Clear() { sections_.clear(); }
 
 void TMemIniFile::GetStrings(TStrings* list) {
-  list->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(list);
     for (const auto& section : sections_) {
       list->Add("[" + section->Name + "]");
       for (const std::string& line : section->Lines) list->Add(line);
       list->Add("");
     }
-  } catch (...) {
-    list->EndUpdate();
-    throw;
   }
-  list->EndUpdate();
 }
 
 void TMemIniFile::SetStrings(TStrings* list) {

@@ -1,6 +1,7 @@
 #include "platform/rtl/Registry.h"
 
 #include <cstring>
+#include "platform/rtl/Scoped.h"
 
 RTL_IMPLEMENT_CLASS(ERegistryException)
 RTL_IMPLEMENT_CLASS(TRegistry)
@@ -180,15 +181,10 @@ bool TRegistry::DeleteKey(const std::string& key) {
   if (HKEY doomed = GetKey(key)) {
     HKEY old = currentKey_;
     currentKey_ = doomed;
-    try {
+    {
+      ScopeExit atEnd([&] { currentKey_ = old; RegCloseKey(doomed); });
       for (const std::string& name : enumNames(doomed, false)) DeleteKey(name);
-    } catch (...) {
-      currentKey_ = old;
-      RegCloseKey(doomed);
-      throw;
     }
-    currentKey_ = old;
-    RegCloseKey(doomed);
   }
   return RegDeleteKeyA(base, path.c_str()) == ERROR_SUCCESS;
 }
