@@ -4,6 +4,7 @@
 
 #include "lib/JvUtils.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 // =======================================================================================
 // Options
@@ -180,24 +181,18 @@ void TJvCustomAppIniStorage::ListFolders(const std::string& Path, TStrings* List
   TStringList sections;
   iniFile_->ReadSections(&sections);
   const std::string prefix = AnsiUpperCase(Path) + "\\";
-  List->BeginUpdate();
-  try {
-    List->Clear();
-    for (Integer i = 0; i < sections.Count(); ++i) {
-      const std::string name = sections.Strings(i);
-      if (ListIsValue && iniFile_->ValueExists(name, "Count")) continue;
-      if (Path.empty()) {
-        List->Add(name);
-      } else if (AnsiUpperCase(name).compare(0, prefix.size(), prefix) == 0 &&
-                 name.find('\\', prefix.size()) == std::string::npos) {
-        List->Add(name.substr(Path.size()));
-      }
+  UpdateLock lock(List);
+  List->Clear();
+  for (Integer i = 0; i < sections.Count(); ++i) {
+    const std::string name = sections.Strings(i);
+    if (ListIsValue && iniFile_->ValueExists(name, "Count")) continue;
+    if (Path.empty()) {
+      List->Add(name);
+    } else if (AnsiUpperCase(name).compare(0, prefix.size(), prefix) == 0 &&
+               name.find('\\', prefix.size()) == std::string::npos) {
+      List->Add(name.substr(Path.size()));
     }
-  } catch (...) {
-    List->EndUpdate();
-    throw;
   }
-  List->EndUpdate();
 }
 
 namespace {
@@ -215,20 +210,14 @@ void TJvCustomAppIniStorage::ListValues(const std::string& Path, TStrings* List,
   TStringList keys;
   iniFile_->ReadSection(section, &keys);
   const bool list = ListIsValue && iniFile_->ValueExists(section, "Count");
-  List->BeginUpdate();
-  try {
-    List->Clear();
-    for (Integer i = 0; i < keys.Count(); ++i) {
-      const std::string key = keys.Strings(i);
-      if (list && (SameText(key, "Count") || isListItemName(key))) continue;
-      List->Add(key);
-    }
-    if (list) List->Add(std::string());
-  } catch (...) {
-    List->EndUpdate();
-    throw;
+  UpdateLock lock(List);
+  List->Clear();
+  for (Integer i = 0; i < keys.Count(); ++i) {
+    const std::string key = keys.Strings(i);
+    if (list && (SameText(key, "Count") || isListItemName(key))) continue;
+    List->Add(key);
   }
-  List->EndUpdate();
+  if (list) List->Add(std::string());
 }
 
 bool TJvCustomAppIniStorage::IsFolderAt(const std::string& Path, bool ListIsValue) {

@@ -121,19 +121,13 @@ void TcxEditButton::Assign(TPersistent* Source) {
   }
   if (src == this) return;
   TCollection* collection = Collection();
-  if (collection) collection->BeginUpdate();
-  try {
-    SetDefault(src->Default());
-    SetGlyph(src->FGlyph);
-    SetKind(src->Kind());
-    SetLeftAlignment(src->LeftAlignment());
-    SetVisible(src->Visible());
-    SetWidth(src->Width());
-  } catch (...) {
-    if (collection) collection->EndUpdate();
-    throw;
-  }
-  if (collection) collection->EndUpdate();
+  UpdateLock lock(collection);
+  SetDefault(src->Default());
+  SetGlyph(src->FGlyph);
+  SetKind(src->Kind());
+  SetLeftAlignment(src->LeftAlignment());
+  SetVisible(src->Visible());
+  SetWidth(src->Width());
 }
 
 void TcxEditButton::SetDefault(bool Value) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 // ---------------------------------------------------------------------------------------
 // Wrapper classes.
@@ -111,28 +112,22 @@ void TJclSetTypeInfo::ToList(const void* Value, bool WantRanges, TStrings* Strin
     return info.Enumeration ? info.Enumeration->NameOf(static_cast<Integer>(n)) : IntToStr(n);
   };
 
-  Strings->BeginUpdate();
-  try {
-    Int64 n = info.Min;
-    while (n <= info.Max) {
-      if (!isMember(n)) {
-        ++n;
-        continue;
-      }
-      Int64 last = n;
-      while (last + 1 <= info.Max && isMember(last + 1)) ++last;
-      if (WantRanges && last > n) {
-        Strings->Add(text(n) + " .. " + text(last));
-      } else {
-        for (Int64 m = n; m <= last; ++m) Strings->Add(text(m));
-      }
-      n = last + 1;
+  UpdateLock lock(Strings);
+  Int64 n = info.Min;
+  while (n <= info.Max) {
+    if (!isMember(n)) {
+      ++n;
+      continue;
     }
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
+    Int64 last = n;
+    while (last + 1 <= info.Max && isMember(last + 1)) ++last;
+    if (WantRanges && last > n) {
+      Strings->Add(text(n) + " .. " + text(last));
+    } else {
+      for (Int64 m = n; m <= last; ++m) Strings->Add(text(m));
+    }
+    n = last + 1;
   }
-  Strings->EndUpdate();
 }
 
 void TJclSetTypeInfo::FromList(void* Value, TStrings* Strings) {

@@ -797,45 +797,40 @@ void TCustomADODataSet::InternalInitFieldDefs() {
   bool own = !FResult;
   if (own) runQuery(false);
   TFieldDefs* defs = FieldDefs();
-  defs->BeginUpdate();
-  try {
-    defs->Clear();
-    // Not-null columns of the tables the columns come from make required fields.
-    std::unordered_map<std::string, std::vector<native::FieldInfo>> tables;
-    native::JetDatabase& db = database();
-    for (const native::ColumnInfo& c : FResult->result.columns) {
-      Integer size = 0, precision = 0;
-      TFieldType type = fieldTypeFor(c, size, precision);
-      std::string name = c.name;
-      for (Integer n = 1; defs->IndexOf(name) >= 0; ++n) name = c.name + "_" + IntToStr(n);
-      TFieldDef* def = defs->AddFieldDef();
-      def->SetName(name);
-      def->SetSize(size);
-      def->SetDataType(type);
-      def->SetPrecision(precision);
-      TFieldAttributes attrs;
-      if (c.computed) attrs.Include(faReadonly);
-      if (!c.computed && !c.baseTable.empty()) {
-        std::string key = AnsiUpperCase(c.baseTable);
-        if (!tables.count(key)) {
-          try {
-            tables[key] = db.fields(c.baseTable);
-          } catch (const native::DatabaseError&) {
-            tables[key] = {};
-          }
-        }
-        for (const native::FieldInfo& f : tables[key])
-          if (AnsiSameText(f.name, c.baseColumn) && f.notNull && !f.autoIncrement) attrs.Include(faRequired);
-      }
-      def->SetAttributes(attrs);
-    }
-  } catch (...) {
-    defs->EndUpdate();
+  ScopeExit dropOwnResult([&] {
     if (own) FResult.reset();
-    throw;
+  });
+  UpdateLock lock(defs);
+  defs->Clear();
+  // Not-null columns of the tables the columns come from make required fields.
+  std::unordered_map<std::string, std::vector<native::FieldInfo>> tables;
+  native::JetDatabase& db = database();
+  for (const native::ColumnInfo& c : FResult->result.columns) {
+    Integer size = 0, precision = 0;
+    TFieldType type = fieldTypeFor(c, size, precision);
+    std::string name = c.name;
+    for (Integer n = 1; defs->IndexOf(name) >= 0; ++n) name = c.name + "_" + IntToStr(n);
+    TFieldDef* def = defs->AddFieldDef();
+    def->SetName(name);
+    def->SetSize(size);
+    def->SetDataType(type);
+    def->SetPrecision(precision);
+    TFieldAttributes attrs;
+    if (c.computed) attrs.Include(faReadonly);
+    if (!c.computed && !c.baseTable.empty()) {
+      std::string key = AnsiUpperCase(c.baseTable);
+      if (!tables.count(key)) {
+        try {
+          tables[key] = db.fields(c.baseTable);
+        } catch (const native::DatabaseError&) {
+          tables[key] = {};
+        }
+      }
+      for (const native::FieldInfo& f : tables[key])
+        if (AnsiSameText(f.name, c.baseColumn) && f.notNull && !f.autoIncrement) attrs.Include(faRequired);
+    }
+    def->SetAttributes(attrs);
   }
-  defs->EndUpdate();
-  if (own) FResult.reset();
 }
 
 void TCustomADODataSet::findTarget() {
