@@ -5,6 +5,7 @@
 
 #include "cx/foundation/cxClasses.h"
 #include "cx/foundation/cxDataConsts.h"
+#include "cx/foundation/cxDataUtils.h"
 #include "cx/foundation/cxVariants.h"
 #include "platform/rtl/Scoped.h"
 #include "platform/rtl/SysUtils.h"
@@ -722,7 +723,16 @@ void TcxCustomDataControllerInfo::ExpandingChanged() {
   FExpanding = true;
 }
 
-void TcxCustomDataControllerInfo::SelectionChanged() { FChanges |= ciSelection; }
+void TcxCustomDataControllerInfo::SelectionChanged() {
+  FChanges |= ciSelection;
+  TcxDataSummary* summary = FDataController->Summary();
+  if (summary && summary->Options().Contains(soSelectedRecords)) FChanges |= ciSummary;
+}
+
+void TcxCustomDataControllerInfo::SummaryChanged(bool ATextOnly) {
+  FChanges |= ATextOnly ? ciLayout : ciSummary;
+  CheckChanges();
+}
 
 void TcxCustomDataControllerInfo::RecordIndexesShifted(Integer ARecordIndex, Integer ADelta) {
   // Selected data rows name their records; a record deleted goes out of the selection, and
@@ -1263,6 +1273,24 @@ void TcxCustomDataControllerInfo::recomputeSelectionRows() {
   if (FSelection->FAnchor != -1 && !FSelection->IsRowSelected(FSelection->FAnchor)) FSelection->FAnchor = -1;
 }
 
+void TcxCustomDataControllerInfo::reportChanges() {
+  --FLockCount;
+  Word bits = FChanges;
+  FChanges = 0;
+  TcxDataControllerChanges changes = 0;
+  if (bits & (ciSorting | ciLayout)) changes |= dccLayout;
+  if (bits & (ciRefresh | ciGrouping | ciExpanding)) changes |= dccData;
+  if (bits & (ciFocusedInCycle | ciRefreshFocused | ciFocus)) changes |= dccFocus;
+  if (bits & ciSelection) changes |= dccSelection;
+  if (bits & ciSummary) changes |= dccExpanding;
+  if (FDataController->FGroupingChanged) changes |= dccGrouping;
+  if (FDataController->FSortingChanged) changes |= dccSorting;
+  FDataController->FGroupingChanged = false;
+  FDataController->FSortingChanged = false;
+  FDataController->FFocusTopRowRequested = false;
+  if (changes) FDataController->Change(changes);
+}
+
 void TcxCustomDataControllerInfo::Update() {
   // Held locked while it works: a change requested by a handler reached from here (a post
   // when focus moves) is collected and reported with this cycle instead of re-entering.
@@ -1274,21 +1302,12 @@ void TcxCustomDataControllerInfo::Update() {
     FMemory = Memory();
     if (FExpanding) recomputeSelectionRows();
     if (FChanges & (ciSorting | ciExpanding)) FDataController->UpdateSelectionMemory();
-    --FLockCount;
-    Word bits = FChanges;
-    FChanges = 0;
-    TcxDataControllerChanges changes = 0;
-    if (bits & (ciSorting | ciLayout)) changes |= dccLayout;
-    if (bits & (ciRefresh | ciGrouping | ciExpanding)) changes |= dccData;
-    if (bits & (ciFocusedInCycle | ciRefreshFocused | ciFocus)) changes |= dccFocus;
-    if (bits & ciSelection) changes |= dccSelection;
-    if (bits & ciSummary) changes |= dccExpanding;
-    if (FDataController->FGroupingChanged) changes |= dccGrouping;
-    if (FDataController->FSortingChanged) changes |= dccSorting;
-    FDataController->FGroupingChanged = false;
-    FDataController->FSortingChanged = false;
-    FDataController->FFocusTopRowRequested = false;
-    if (changes) FDataController->Change(changes);
+    // The change bits are reported even when the summaries fail (a value their kind cannot
+    // add); the failure then goes on to the caller.
+    ScopeExit reportBits([&] { reportChanges(); });
+    if (((work | FChanges) & ciSummary) && FDataController->Summary() && !FDataController->IsReading() &&
+        !FDataController->IsDestroying())
+      FDataController->Summary()->Calculate();
   });
   remember(work);
   if (work & ciRefresh) {
@@ -1509,6 +1528,7 @@ void TcxCustomDataController::AfterConstruction() {
   // object is complete.
   FProvider.reset(static_cast<TcxCustomDataProvider*>(GetDataProviderClass()->CreateInstance(this)));
   FFilter.reset(As<TcxDataFilterCriteria>(GetFilterCriteriaClass()->CreateInstance(this)));
+  FSummary.reset(As<TcxDataSummary>(GetSummaryClass()->CreateInstance(this)));
   FDataControllerInfo->CreateSelection(GetDataSelectionClass());
 }
 
@@ -1521,6 +1541,7 @@ TcxCustomDataController::~TcxCustomDataController() {
   // Nothing is rebuilt from here on: the fields and records go away one by one.
   FDataControllerInfo->BeginUpdate();
   FNotifier.reset();
+  FSummary.reset();
   FFilter.reset();
   if (FProvider) FProvider->FreeSavedRecord();
   FDataStorage->Clear(false);
@@ -1554,6 +1575,7 @@ void TcxCustomDataController::Assign(TPersistent* ASource) {
     inherited::Assign(ASource);
     return;
   }
+  if (FSummary && source->FSummary) FSummary->Assign(source->FSummary.get());
   OnCompare = source->OnCompare;
   OnDataChanged = source->OnDataChanged;
   OnGroupingChanged = source->OnGroupingChanged;
@@ -1646,6 +1668,7 @@ void TcxCustomDataController::GetFilterFieldName(TObject* AItem, std::string& S)
 
 void TcxCustomDataController::FieldRemoved(TcxCustomDataField* AField) {
   if (FFilter && AField->Item()) FFilter->RemoveItemByItemLink(AField->Item());
+  if (FSummary) FSummary->FieldRemoved(AField);
   if (FDataControllerInfo) FDataControllerInfo->RemoveField(AField);
 }
 
@@ -2718,7 +2741,13 @@ void TcxCustomDataController::Loaded() {
     FDataChangedDeferred = false;
     DoDataChanged();
   }
+  if (FSummary) FSummary->FireDeferredAfterSummary();
 }
+
+void TcxCustomDataController::SetSummary(TcxDataSummary* AValue) { FSummary->Assign(AValue); }
+TClass TcxCustomDataController::GetSummaryClass() { return TcxDataSummary::StaticClass(); }
+TClass TcxCustomDataController::GetSummaryItemClass() { return TcxDataSummaryItem::StaticClass(); }
+TClass TcxCustomDataController::GetSummaryGroupItemLinkClass() { return TcxDataSummaryGroupItemLink::StaticClass(); }
 
 bool TcxCustomDataController::IsLoading() { return FOwner && FOwner->ComponentState().Contains(csLoading); }
 bool TcxCustomDataController::IsReading() { return FOwner && FOwner->ComponentState().Contains(csReading); }
@@ -2767,4 +2796,700 @@ void TcxCustomDataController::DoNewRecord(Integer ARecordIndex) {
 void TcxDataController::AfterConstruction() {
   inherited::AfterConstruction();
   ActiveChanged(true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Summaries
+
+RTL_BEGIN_CLASS(TcxCustomDataSummaryItem)
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxDataSummaryItem)
+  using T = TcxDataSummaryItem;
+  b.Property("Format", &T::Format, &T::SetFormat);
+  b.Property("Kind", &T::Kind, &T::SetKind).Default(skNone);
+  // Stored by the collection's rule, so a footer item never writes its position.
+  b.Property("Position", &T::StoredPosition, &T::SetPosition).Default(spGroup).Stored(&T::IsPositionStored);
+  b.Property("OnGetText", &T::OnGetText, &T::SetOnGetText);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxDataSummaryItems)
+  using T = TcxDataSummaryItems;
+  b.Property("OnSummary", &T::OnSummary, &T::SetOnSummary);
+RTL_END_CLASS
+RTL_IMPLEMENT_CLASS(TcxDataFooterSummaryItems)
+RTL_BEGIN_CLASS(TcxDataGroupSummaryItems)
+  using T = TcxDataGroupSummaryItems;
+  b.Property("BeginText", &T::BeginText, &T::SetBeginText).Stored(&T::IsBeginTextStored);
+  b.Property("EndText", &T::EndText, &T::SetEndText).Stored(&T::IsEndTextStored);
+  b.Property("Separator", &T::Separator, &T::SetSeparator).Stored(&T::IsSeparatorStored);
+RTL_END_CLASS
+RTL_IMPLEMENT_CLASS(TcxDataSummaryGroupItemLink)
+RTL_IMPLEMENT_CLASS(TcxDataSummaryGroupItemLinks)
+RTL_BEGIN_CLASS(TcxDataSummaryGroup)
+  using T = TcxDataSummaryGroup;
+  b.Property("Links", &T::Links, &T::SetLinks);
+  b.Property("SummaryItems", &T::SummaryItems, &T::SetSummaryItems);
+RTL_END_CLASS
+RTL_IMPLEMENT_CLASS(TcxDataSummaryGroups)
+RTL_BEGIN_CLASS(TcxDataSummary)
+  using T = TcxDataSummary;
+  b.Property("DefaultGroupSummaryItems", &T::DefaultGroupSummaryItems, &T::SetDefaultGroupSummaryItems);
+  b.Property("FooterSummaryItems", &T::FooterSummaryItems, &T::SetFooterSummaryItems);
+  b.Property("SummaryGroups", &T::SummaryGroups, &T::SetSummaryGroups);
+  b.Property("Options", &T::Options, &T::SetOptions).Default(TcxSummaryOptions{});
+  b.Property("OnAfterSummary", &T::OnAfterSummary, &T::SetOnAfterSummary);
+RTL_END_CLASS
+
+// --- Summary items
+
+TcxCustomDataField* TcxCustomDataSummaryItem::fieldOfItem(TObject* AItemLink) {
+  TcxCustomDataController* dc = AItemLink ? DataController() : nullptr;
+  return dc ? dc->Fields()->FieldByItem(AItemLink) : nullptr;
+}
+
+TObject* TcxCustomDataSummaryItem::mappedItemLink(TcxCustomDataSummaryItem* ASource) {
+  TObject* link = ASource->ItemLink();
+  TcxCustomDataController* dc = DataController();
+  if (!link || !dc) return nullptr;
+  // Within one controller the item is the item itself; items of another controller are
+  // matched by their IDs.
+  if (ASource->DataController() == dc) return link;
+  return dc->FindItemByItemID(link);
+}
+
+void TcxCustomDataSummaryItem::SetItemLink(TObject* AItemLink) {
+  TcxCustomDataField* field = fieldOfItem(AItemLink);
+  if (field == FField) return;
+  UpdateLock<TCollection> lock(Collection());
+  BeforeItemLinkChange(field);
+  FField = field;
+  Changed(true);
+}
+
+TcxDataSummaryItems* TcxDataSummaryItem::SummaryItems() const { return dynamic_cast<TcxDataSummaryItems*>(Collection()); }
+
+TcxCustomDataController* TcxDataSummaryItem::GetDataController() {
+  TcxDataSummaryItems* items = SummaryItems();
+  return items && items->Summary() ? items->Summary()->DataController() : nullptr;
+}
+
+void TcxDataSummaryItem::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxDataSummaryItem*>(Source);
+  if (!source) {
+    inherited::Assign(Source);
+    return;
+  }
+  UpdateLock<TCollection> lock(Collection());
+  SetItemLink(mappedItemLink(source));
+  SetFormat(source->Format());
+  SetKind(source->Kind());
+  SetPosition(source->StoredPosition());
+  SetOnGetText(source->OnGetText());
+}
+
+bool TcxDataSummaryItem::NeedStorePosition() {
+  TcxDataSummaryItems* items = SummaryItems();
+  return items ? items->IsItemPositionStored(this) : FPosition != spGroup;
+}
+
+void TcxDataSummaryItem::SetFormat(const std::string& Value) {
+  if (FFormat == Value) return;
+  FFormat = Value;
+  Changed(false);
+}
+
+void TcxDataSummaryItem::SetKind(TcxSummaryKind Value) {
+  if (FKind == Value) return;
+  FKind = Value;
+  Changed(true);
+}
+
+TcxSummaryPosition TcxDataSummaryItem::Position() const {
+  TcxDataSummaryItems* items = SummaryItems();
+  return items ? items->GetItemPosition(this) : FPosition;
+}
+
+void TcxDataSummaryItem::SetPosition(TcxSummaryPosition Value) {
+  if (FPosition == Value) return;
+  FPosition = Value;
+  Changed(false);
+}
+
+namespace {
+
+// The text of a date value: the date alone at midnight, the time alone on day zero.
+std::string summaryDateText(const Variant& AValue) {
+  TDateTime value = AValue.AsDateTime();
+  if (cxTimePart(value) == 0) return DateToStr(value);
+  if (cxDatePart(value) == 0) return TimeToStr(value);
+  return DateTimeToStr(value);
+}
+
+std::string replaceAll(std::string AText, const std::string& AWhat, const std::string& ABy) {
+  for (size_t at = AText.find(AWhat); at != std::string::npos; at = AText.find(AWhat, at + ABy.size()))
+    AText.replace(at, AWhat.size(), ABy);
+  return AText;
+}
+
+}  // namespace
+
+std::string TcxDataSummaryItem::FormatValue(const Variant& AValue, bool AIsFooter) {
+  std::string text;
+  if (VarIsNull(AValue)) {
+    text.clear();
+  } else if (FKind == skNone) {
+    text = VarToStr(AValue);
+  } else {
+    std::string pattern = FFormat;
+    if (pattern.empty() && SummaryItems())
+      pattern = SummaryItems()->GetDefaultFormat(VarType(AValue), FKind, AIsFooter);
+    if (!cxIsDateTimeVariant(AValue) || FKind == skCount)
+      text = FormatFloat(pattern, AValue.AsExtended());
+    else
+      text = pattern + summaryDateText(AValue);
+  }
+  if (FOnGetText) FOnGetText(this, AValue, AIsFooter, text);
+  return text;
+}
+
+// --- Item collections
+
+TcxDataSummaryItems::TcxDataSummaryItems(TcxDataSummary* ASummary, TClass AItemClass)
+    : TCollection(AItemClass), FSummary(ASummary) {}
+
+TPersistent* TcxDataSummaryItems::GetOwner() { return FSummary; }
+
+TcxSummaryPosition TcxDataSummaryItems::GetItemPosition(const TcxDataSummaryItem* AItem) const {
+  return AItem->StoredPosition();
+}
+
+bool TcxDataSummaryItems::IsItemPositionStored(const TcxDataSummaryItem* AItem) const {
+  return AItem->StoredPosition() != spGroup;
+}
+
+std::string TcxDataSummaryItems::GetDefaultFormat(TVarType AValueType, TcxSummaryKind AKind, bool AIsFooter) {
+  static const char* const kPrefixes[] = {"", "SUM=", "MIN=", "MAX=", "COUNT=", "AVG="};
+  if (AKind == skNone) return std::string();
+  std::string prefix = kPrefixes[AKind];
+  // The footer's sum and count stand alone under their column; everything else says what it is.
+  if (AIsFooter && (AKind == skSum || AKind == skCount)) prefix.clear();
+  if (AKind == skCount) return prefix + "0";
+  if ((AValueType & varTypeMask) == varCurrency) {
+    std::string number = cxMakeCurrencyDisplayFormat();
+    return replaceAll(prefix + "%s;" + prefix + "-%s", "%s", number);
+  }
+  // Dates are written after the prefix; a footer sum of dates has none.
+  if (cxIsDateTimeVarType(AValueType & varTypeMask)) return prefix;
+  return prefix + "0.00;" + prefix + "-0.00";
+}
+
+void TcxDataSummaryItems::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxDataSummaryItems*>(Source)) {
+    UpdateLock<TCollection> lock(this);
+    TCollection::Assign(Source);
+    CopyEventHandlers(source);
+    return;
+  }
+  TCollection::Assign(Source);
+}
+
+Integer TcxDataSummaryItems::IndexOfItemLink(TObject* AItemLink) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (Items(i)->ItemLink() == AItemLink) return i;
+  return -1;
+}
+
+void TcxDataSummaryItems::Update(TCollectionItem* Item) {
+  if (FSummary) FSummary->Changed(Item != nullptr);
+}
+
+void TcxDataGroupSummaryItems::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxDataGroupSummaryItems*>(Source)) {
+    UpdateLock<TCollection> lock(this);
+    TcxDataSummaryItems::Assign(Source);
+    SetBeginText(source->BeginText());
+    SetEndText(source->EndText());
+    SetSeparator(source->Separator());
+    return;
+  }
+  TcxDataSummaryItems::Assign(Source);
+}
+
+std::string TcxDataGroupSummaryItems::FormatGroupText(const Variant& AValues) {
+  std::string text;
+  bool first = true;
+  for (Integer i = 0; i < Count(); ++i) {
+    TcxDataSummaryItem* item = Items(i);
+    if (item->Position() != spGroup) continue;
+    Variant value = Summary() && Summary()->IsValueIndexValid(AValues, i) ? AValues[i] : Null();
+    std::string part = item->FormatValue(value, false);
+    if (first) text = part;
+    else text += FSeparator + " " + part;
+    first = false;
+  }
+  if (!text.empty()) text = FBeginText + text + FEndText;
+  return text;
+}
+
+void TcxDataGroupSummaryItems::SetBeginText(const std::string& Value) {
+  if (FBeginText == Value) return;
+  FBeginText = Value;
+  if (Summary()) Summary()->Changed(true);
+}
+
+void TcxDataGroupSummaryItems::SetEndText(const std::string& Value) {
+  if (FEndText == Value) return;
+  FEndText = Value;
+  if (Summary()) Summary()->Changed(true);
+}
+
+void TcxDataGroupSummaryItems::SetSeparator(const std::string& Value) {
+  if (FSeparator == Value) return;
+  FSeparator = Value;
+  if (Summary()) Summary()->Changed(true);
+}
+
+// --- Summary groups and their links
+
+TcxDataSummaryGroup* TcxDataSummaryGroupItemLink::SummaryGroup() const {
+  auto* links = dynamic_cast<TcxDataSummaryGroupItemLinks*>(Collection());
+  return links ? links->SummaryGroup() : nullptr;
+}
+
+TcxCustomDataController* TcxDataSummaryGroupItemLink::GetDataController() {
+  TcxDataSummaryGroup* group = SummaryGroup();
+  TcxDataSummary* summary = group ? group->Summary() : nullptr;
+  return summary ? summary->DataController() : nullptr;
+}
+
+void TcxDataSummaryGroupItemLink::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxDataSummaryGroupItemLink*>(Source);
+  if (!source) {
+    inherited::Assign(Source);
+    return;
+  }
+  SetItemLink(mappedItemLink(source));
+}
+
+void TcxDataSummaryGroupItemLink::BeforeItemLinkChange(TcxCustomDataField* AField) {
+  TcxDataSummaryGroup* own = SummaryGroup();
+  TcxDataSummary* summary = own ? own->Summary() : nullptr;
+  if (!summary || !AField) return;
+  TcxDataSummaryGroups* groups = summary->SummaryGroups();
+  for (Integer g = 0; g < groups->Count(); ++g) {
+    TcxDataSummaryGroupItemLinks* links = groups->Items(g)->Links();
+    for (Integer i = 0; i < links->Count(); ++i) {
+      TcxDataSummaryGroupItemLink* link = links->Items(i);
+      if (link != this && link->Field() == AField) {
+        link->setField(nullptr);
+        link->Changed(true);
+      }
+    }
+  }
+}
+
+TPersistent* TcxDataSummaryGroupItemLinks::GetOwner() { return FSummaryGroup; }
+
+Integer TcxDataSummaryGroupItemLinks::IndexOfItemLink(TObject* AItemLink) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (Items(i)->ItemLink() == AItemLink) return i;
+  return -1;
+}
+
+void TcxDataSummaryGroupItemLinks::Update(TCollectionItem*) {
+  // Which items serve which level depends on the links: always a recalculation.
+  if (TcxDataSummary* summary = FSummaryGroup ? FSummaryGroup->Summary() : nullptr) summary->Changed(false);
+}
+
+TcxDataSummaryGroup::~TcxDataSummaryGroup() {
+  FLinks.reset();
+  FSummaryItems.reset();
+}
+
+TcxDataSummaryGroups* TcxDataSummaryGroup::SummaryGroups() const {
+  return dynamic_cast<TcxDataSummaryGroups*>(Collection());
+}
+
+TcxDataSummary* TcxDataSummaryGroup::Summary() const {
+  TcxDataSummaryGroups* groups = SummaryGroups();
+  return groups ? groups->Summary() : nullptr;
+}
+
+void TcxDataSummaryGroup::createParts() {
+  if (FLinks) return;
+  TcxDataSummary* summary = Summary();
+  if (!summary) throw EcxInvalidDataControllerOperation("Summary group outside a summary");
+  TcxCustomDataController* dc = summary->DataController();
+  FLinks.reset(New<TcxDataSummaryGroupItemLinks>(this, dc->GetSummaryGroupItemLinkClass()));
+  FSummaryItems.reset(New<TcxDataGroupSummaryItems>(summary, dc->GetSummaryItemClass(), this));
+}
+
+TcxDataSummaryGroupItemLinks* TcxDataSummaryGroup::Links() {
+  createParts();
+  return FLinks.get();
+}
+
+TcxDataGroupSummaryItems* TcxDataSummaryGroup::SummaryItems() {
+  createParts();
+  return FSummaryItems.get();
+}
+
+void TcxDataSummaryGroup::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxDataSummaryGroup*>(Source);
+  if (!source) {
+    inherited::Assign(Source);
+    return;
+  }
+  UpdateLock<TCollection> lock(Collection());
+  Links()->Assign(source->Links());
+  SummaryItems()->Assign(source->SummaryItems());
+}
+
+TcxDataSummaryGroups::TcxDataSummaryGroups(TcxDataSummary* ASummary)
+    : TCollection(TcxDataSummaryGroup::StaticClass()), FSummary(ASummary) {}
+
+TPersistent* TcxDataSummaryGroups::GetOwner() { return FSummary; }
+
+TcxDataSummaryGroup* TcxDataSummaryGroups::FindByItemLink(TObject* AItemLink) const {
+  for (Integer i = 0; i < Count(); ++i)
+    if (Items(i)->Links()->IndexOfItemLink(AItemLink) != -1) return Items(i);
+  return nullptr;
+}
+
+void TcxDataSummaryGroups::Update(TCollectionItem*) {
+  if (FSummary) FSummary->Changed(false);
+}
+
+// --- The summary
+
+TcxDataSummary::TcxDataSummary(TcxCustomDataController* ADataController) : FDataController(ADataController) {
+  FDefaultGroupSummaryItems.reset(
+      New<TcxDataGroupSummaryItems>(this, ADataController->GetSummaryItemClass(), this));
+  FFooterSummaryItems.reset(New<TcxDataFooterSummaryItems>(this, ADataController->GetSummaryItemClass()));
+  FSummaryGroups.reset(New<TcxDataSummaryGroups>(this));
+}
+
+void TcxDataSummary::BeforeDestruction() {
+  FDestroying = true;
+  inherited::BeforeDestruction();
+}
+
+TcxDataSummary::~TcxDataSummary() {
+  FDestroying = true;
+  FSummaryGroups.reset();
+  FFooterSummaryItems.reset();
+  FDefaultGroupSummaryItems.reset();
+}
+
+TPersistent* TcxDataSummary::GetOwner() { return FDataController; }
+
+void TcxDataSummary::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxDataSummary*>(Source);
+  if (!source) {
+    inherited::Assign(Source);
+    return;
+  }
+  UpdateLock<TcxDataSummary> lock(this);
+  FDefaultGroupSummaryItems->Assign(source->DefaultGroupSummaryItems());
+  FFooterSummaryItems->Assign(source->FooterSummaryItems());
+  FSummaryGroups->Assign(source->SummaryGroups());
+  SetOptions(source->Options());
+  CopyEventHandlers(source);
+}
+
+void TcxDataSummary::BeginUpdate() {
+  FDataController->BeginUpdate();
+  ++FLockCount;
+}
+
+void TcxDataSummary::EndUpdate() {
+  // The controller's bracket closes however the change report ends.
+  ScopeExit closeController([this] { FDataController->EndUpdate(); });
+  --FLockCount;
+  Changed(false);
+}
+
+void TcxDataSummary::CancelUpdate() {
+  FDataController->EndUpdate();
+  --FLockCount;
+}
+
+void TcxDataSummary::Changed(bool ATextOnly) {
+  if (FDestroying || FLockCount != 0 || FInAfterSummary) return;
+  NotifySummaryChanged(ATextOnly);
+}
+
+void TcxDataSummary::NotifySummaryChanged(bool ATextOnly) {
+  if (TcxCustomDataControllerInfo* info = FDataController->DataControllerInfo()) info->SummaryChanged(ATextOnly);
+}
+
+void TcxDataSummary::SetOptions(const TcxSummaryOptions& Value) {
+  if (FOptions == Value) return;
+  FOptions = Value;
+  Changed(false);
+}
+
+void TcxDataSummary::FieldRemoved(TcxCustomDataField* AField) {
+  bool unbound = false;
+  auto unbindItems = [&](TcxDataSummaryItems* AItems) {
+    for (Integer i = 0; i < AItems->Count(); ++i)
+      if (AItems->Items(i)->Field() == AField) {
+        AItems->Items(i)->setField(nullptr);
+        unbound = true;
+      }
+  };
+  BeginUpdate();
+  ScopeExit close([&] {
+    if (unbound) EndUpdate();
+    else CancelUpdate();
+  });
+  unbindItems(FFooterSummaryItems.get());
+  unbindItems(FDefaultGroupSummaryItems.get());
+  for (Integer g = 0; g < FSummaryGroups->Count(); ++g) {
+    TcxDataSummaryGroup* group = FSummaryGroups->Items(g);
+    unbindItems(group->SummaryItems());
+    TcxDataSummaryGroupItemLinks* links = group->Links();
+    for (Integer i = 0; i < links->Count(); ++i)
+      if (links->Items(i)->Field() == AField) {
+        links->Items(i)->setField(nullptr);
+        unbound = true;
+      }
+  }
+}
+
+TClass TcxDataSummary::GetSummaryGroupItemLinkClass() { return FDataController->GetSummaryGroupItemLinkClass(); }
+TClass TcxDataSummary::GetSummaryItemClass() { return FDataController->GetSummaryItemClass(); }
+
+bool TcxDataSummary::IsValueIndexValid(const Variant& AValues, Integer AIndex) const {
+  return VarIsArray(AValues) && AIndex >= VarArrayLowBound(AValues, 1) && AIndex <= VarArrayHighBound(AValues, 1);
+}
+
+// --- Calculation
+
+void TcxDataSummary::Calculate() {
+  if (FCustomSummary) return;
+  CalculateFooterSummary();
+  CalculateGroupSummaries();
+  DoAfterSummary();
+}
+
+void TcxDataSummary::InitSummaryValues(TcxDataSummaryItems* AItems, TcxDataSummaryValues& AValues,
+                                       TcxDataSummaryCountValues& ACounts) {
+  AValues.assign(static_cast<size_t>(AItems->Count()), Variant());
+  ACounts.assign(static_cast<size_t>(AItems->Count()), 0);
+}
+
+void TcxDataSummary::CalculateFooterSummary() {
+  TcxDataSummaryValues values;
+  TcxDataSummaryCountValues counts;
+  InitSummaryValues(FFooterSummaryItems.get(), values, counts);
+  if (!FDataController->IsGridMode())
+    SummarizeRecords(0, FDataController->GetFilteredRecordCount() - 1, FFooterSummaryItems.get(), values, counts);
+  FFooterValues = FinishSummaryValues(FFooterSummaryItems.get(), values, counts);
+}
+
+void TcxDataSummary::CalculateGroupSummaries() {
+  TcxDataGroups* groups = FDataController->DataControllerInfo()->GroupTree();
+  Integer levelCount = FDataController->Groups()->GetGroupingItemCount();
+  if (groups->Count() == 0) return;
+  Integer deepest = groups->DeepestLevel();
+  for (Integer level = 0; level < levelCount && level <= deepest; ++level) {
+    TcxDataGroupSummaryItems* items = GetGroupSummaryItems(level);
+    if (!items) continue;
+    TcxDataSummaryValues values;
+    TcxDataSummaryCountValues counts;
+    Integer current = -1;
+    auto store = [&] {
+      if (current == -1) return;
+      TcxDataSummaryValues finished = FinishSummaryValues(items, values, counts);
+      groups->Items[static_cast<size_t>(current)].Value = finished.empty() ? Variant() : VarArrayOf(finished);
+    };
+    for (Integer g = 0; g < groups->Count(); ++g) {
+      const TcxDataGroupInfo& group = groups->Items[static_cast<size_t>(g)];
+      if (group.Level == level) {
+        store();
+        current = g;
+        InitSummaryValues(items, values, counts);
+      }
+      if (group.Level == deepest && current != -1)
+        SummarizeRecords(group.FirstIndex, group.LastIndex, items, values, counts);
+    }
+    store();
+  }
+}
+
+Integer TcxDataSummary::GetSummaryRecordIndex(Integer APosition) {
+  Integer record = FDataController->GetFilteredRecordIndex(APosition);
+  if (FOptions.Contains(soSelectedRecords) && !FDataController->GetSelection()->IsRecordSelected(record)) return -1;
+  return record;
+}
+
+void TcxDataSummary::SummarizeRecords(Integer AFirst, Integer ALast, TcxDataSummaryItems* AItems,
+                                      TcxDataSummaryValues& AValues, TcxDataSummaryCountValues& ACounts) {
+  for (Integer position = AFirst; position <= ALast; ++position) {
+    Integer record = GetSummaryRecordIndex(position);
+    if (record == -1) continue;
+    for (Integer i = 0; i < AItems->Count(); ++i)
+      AddRecordToSummary(record, AItems->Items(i), AValues[static_cast<size_t>(i)], ACounts[static_cast<size_t>(i)]);
+  }
+}
+
+void TcxDataSummary::AddRecordToSummary(Integer ARecordIndex, TcxDataSummaryItem* AItem, Variant& AValue,
+                                        Integer& ACount) {
+  TcxCustomDataField* field = AItem->GetDataField();
+  if (!field) return;
+  TcxSummaryEventOutArguments out;
+  FDataController->GetFieldValue(ARecordIndex, field, out.Value);
+  TcxDataSummaryItems* items = AItem->SummaryItems();
+  if (items && items->OnSummary()) {
+    out.SummaryValue = AValue;
+    out.CountValue = ACount;
+    items->OnSummary()(items, TcxSummaryEventArguments{ARecordIndex, AItem}, out);
+    AValue = out.SummaryValue;
+    ACount = out.CountValue;
+  }
+  if (out.Done) return;
+  TcxSummaryKind kind = AItem->Kind();
+  const Variant& value = out.Value;
+  if (kind == skNone || (FOptions.Contains(soNullIgnore) && VarIsNull(value))) return;
+  if (VarIsEmpty(AValue)) {
+    // The first value starts the running one; a leading Null is skipped by minimum and
+    // maximum, and starts a sum or an average at zero.
+    if (kind != skCount && !(VarIsNull(value) && (kind == skMin || kind == skMax))) {
+      AValue = value;
+      if (VarIsNull(AValue) && (kind == skSum || kind == skAverage)) AValue = 0;
+    }
+  } else if (!VarIsNull(value) && !VarIsNull(AValue)) {
+    switch (kind) {
+      case skSum:
+      case skAverage:
+        AValue = AValue + value;
+        break;
+      case skMin:
+        if (value < AValue) AValue = value;
+        break;
+      case skMax:
+        if (value > AValue) AValue = value;
+        break;
+      default:
+        break;
+    }
+  }
+  ++ACount;
+}
+
+void TcxDataSummary::FinishSummaryValue(TcxDataSummaryItem* AItem, Variant& AValue, Integer ACount) {
+  switch (AItem->Kind()) {
+    case skCount:
+      AValue = ACount;
+      break;
+    case skAverage:
+      if (ACount > 0 && !VarIsNull(AValue)) {
+        bool isDate = cxIsDateTimeVariant(AValue);
+        AValue = AValue / Variant(ACount);
+        if (isDate) AValue = VarFromDateTime(AValue.AsDouble());
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+TcxDataSummaryValues TcxDataSummary::FinishSummaryValues(TcxDataSummaryItems* AItems, TcxDataSummaryValues& AValues,
+                                                         const TcxDataSummaryCountValues& ACounts) {
+  for (Integer i = 0; i < AItems->Count(); ++i) {
+    Variant& value = AValues[static_cast<size_t>(i)];
+    // Nothing added is Null, also for an item bound to no field, whose text stays empty
+    // rather than showing a zero nobody computed.
+    if (VarIsEmpty(value)) value = Null();
+    if (AItems->Items(i)->GetDataField())
+      FinishSummaryValue(AItems->Items(i), value, ACounts[static_cast<size_t>(i)]);
+  }
+  return AValues;
+}
+
+void TcxDataSummary::DoAfterSummary() {
+  if (!FOnAfterSummary) return;
+  if (FDataController->IsLoading()) {
+    FAfterSummaryDeferred = true;
+    return;
+  }
+  FAfterSummaryDeferred = false;
+  if (FDataController->StructureChangePending()) return;
+  ScopedRestore<bool> guard(FInAfterSummary);
+  FInAfterSummary = true;
+  FOnAfterSummary(this);
+}
+
+void TcxDataSummary::FireDeferredAfterSummary() {
+  if (FAfterSummaryDeferred) DoAfterSummary();
+}
+
+// --- Values and texts
+
+Variant TcxDataSummary::GetFooterSummaryValue(Integer AIndex) const {
+  if (AIndex < 0 || AIndex >= static_cast<Integer>(FFooterValues.size())) return Null();
+  return FFooterValues[static_cast<size_t>(AIndex)];
+}
+
+std::string TcxDataSummary::GetFooterSummaryText(Integer AIndex) {
+  if (AIndex < 0 || AIndex >= FFooterSummaryItems->Count()) return std::string();
+  return FFooterSummaryItems->Items(AIndex)->FormatValue(GetFooterSummaryValue(AIndex), true);
+}
+
+TcxDataGroupSummaryItems* TcxDataSummary::GetGroupSummaryItems(Integer ALevel) {
+  const auto& grouping = FDataController->DataControllerInfo()->GroupingFields();
+  if (ALevel < 0 || ALevel >= static_cast<Integer>(grouping.size())) return nullptr;
+  TcxCustomDataField* field = grouping[static_cast<size_t>(ALevel)].Field;
+  for (Integer g = 0; g < FSummaryGroups->Count(); ++g) {
+    TcxDataSummaryGroupItemLinks* links = FSummaryGroups->Items(g)->Links();
+    for (Integer i = 0; i < links->Count(); ++i)
+      if (links->Items(i)->Field() == field) return FSummaryGroups->Items(g)->SummaryItems();
+  }
+  return FDefaultGroupSummaryItems.get();
+}
+
+Integer TcxDataSummary::groupOfRowAtLevel(Integer ARowIndex, Integer ALevel) {
+  TcxDataGroups* groups = FDataController->DataControllerInfo()->GroupTree();
+  if (ARowIndex < 0 || ARowIndex >= FDataController->GetRowCount() || groups->Count() == 0) return -1;
+  Integer owner = -1;
+  Integer group = groups->FindGroupByRow(ARowIndex, owner);
+  if (group == -1) group = owner;
+  while (group != -1 && groups->Items[static_cast<size_t>(group)].Level > ALevel) group = groups->ParentOf(group);
+  return group != -1 && groups->Items[static_cast<size_t>(group)].Level == ALevel ? group : -1;
+}
+
+std::string TcxDataSummary::GetGroupSummaryText(Integer ARowIndex) {
+  TcxDataGroups* groups = FDataController->DataControllerInfo()->GroupTree();
+  if (ARowIndex < 0 || ARowIndex >= FDataController->GetRowCount() || groups->Count() == 0) return std::string();
+  Integer owner = -1;
+  Integer group = groups->FindGroupByRow(ARowIndex, owner);
+  if (group == -1) group = owner;
+  if (group == -1) return std::string();
+  const TcxDataGroupInfo& info = groups->Items[static_cast<size_t>(group)];
+  TcxDataGroupSummaryItems* items = GetGroupSummaryItems(info.Level);
+  if (!items || VarIsEmpty(info.Value)) return std::string();
+  return items->FormatGroupText(info.Value);
+}
+
+std::string TcxDataSummary::GetGroupFooterSummaryText(Integer ARowIndex, Integer ALevel, Integer AIndex) {
+  Integer group = groupOfRowAtLevel(ARowIndex, ALevel);
+  TcxDataGroupSummaryItems* items = GetGroupSummaryItems(ALevel);
+  if (group == -1 || !items || AIndex < 0 || AIndex >= items->Count()) return std::string();
+  const Variant& values = FDataController->DataControllerInfo()->GroupTree()->Items[static_cast<size_t>(group)].Value;
+  if (!IsValueIndexValid(values, AIndex)) return std::string();
+  return items->Items(AIndex)->FormatValue(values[AIndex], true);
+}
+
+Integer TcxDataSummary::IndexOfGroupFooterItem(Integer ALevel, TObject* AItemLink) {
+  TcxDataGroupSummaryItems* items = GetGroupSummaryItems(ALevel);
+  if (!items) return -1;
+  for (Integer i = 0; i < items->Count(); ++i)
+    if (items->Items(i)->Position() == spFooter && items->Items(i)->ItemLink() == AItemLink) return i;
+  return -1;
+}
+
+Variant TcxDataSummary::GetGroupSummaryValues(Integer ADataGroupIndex) {
+  TcxDataGroups* groups = FDataController->DataControllerInfo()->GroupTree();
+  if (ADataGroupIndex < 0 || ADataGroupIndex >= groups->Count()) return Variant();
+  return groups->Items[static_cast<size_t>(ADataGroupIndex)].Value;
 }

@@ -31,6 +31,7 @@ class TcxCustomDataProvider;
 class TcxDataControllerGroups;
 class TcxDataControllerNotifier;
 class TcxDataFilterCriteria;
+class TcxDataSummary;
 class TcxDataSelection;
 
 RTL_EXCEPTION(EcxInvalidDataControllerOperation, Exception)
@@ -582,6 +583,8 @@ public:
   void FocusedRecordChanged(bool AChangePrevFocus);
   void LayoutChanged();
   void ExpandingChanged();
+  // The summaries' values (or, with ATextOnly, only their texts) must be brought up to date.
+  void SummaryChanged(bool ATextOnly);
 
   // Items.
   void RemoveField(TcxCustomDataField* AField);
@@ -678,6 +681,8 @@ private:
   };
 
   void Update();
+  // Hands the collected change bits to the controller and clears them.
+  void reportChanges();
   void filterRecords();
   void sortRecords();
   void buildGroups();
@@ -949,6 +954,12 @@ public:
   virtual bool IsIncrementalFilterActive() { return false; }
   virtual bool DoIncrementalFilterRecord(Integer ARecordIndex) { return true; }
   virtual bool HasKeyFields() { return false; }
+  // The summaries; setting copies into the owned object.
+  TcxDataSummary* Summary() const { return FSummary.get(); }
+  void SetSummary(TcxDataSummary* AValue);
+  virtual TClass GetSummaryClass();
+  virtual TClass GetSummaryItemClass();
+  virtual TClass GetSummaryGroupItemLinkClass();
   // Marks for the next row-list report.
   void MarkSortingChanged() { FSortingChanged = true; }
   void MarkGroupingChanged() { FGroupingChanged = true; }
@@ -1033,6 +1044,8 @@ public:
   bool IsDestroying();
   bool IsReading();
   TcxDataControllerChanges PendingChanges() const { return FChanges; }
+  // A structure change waits for the outermost update bracket to close.
+  bool StructureChangePending() const { return FStructureChangePending; }
 
   // --- Options and events.
   TcxDataControllerOptions Options() const { return FOptions; }
@@ -1083,6 +1096,7 @@ protected:
   std::unique_ptr<TcxDataControllerNotifier, TObjectDeleter> FNotifier;
   std::unique_ptr<TcxDataControllerGroups, TObjectDeleter> FGroups;
   std::unique_ptr<TcxDataFilterCriteria, TObjectDeleter> FFilter;
+  std::unique_ptr<TcxDataSummary, TObjectDeleter> FSummary;
   std::vector<TcxDataListenerLink*> FListenerLinks;
   bool FMultiSelect = false;
   bool FSortingChanged = false;
@@ -1121,4 +1135,352 @@ class TcxDataController : public TcxCustomDataController {
 public:
   explicit TcxDataController(TComponent* AOwner) : TcxCustomDataController(AOwner) {}
   void AfterConstruction() override;
+};
+
+// ---------------------------------------------------------------------------------------
+// Summaries: the footer summaries (one value per footer item over all records of the record
+// list) and the group summaries (one value per item of a grouping level for every group of
+// that level), with their texts. The values are recalculated by the row list's rebuild when
+// they were marked for it; between rebuilds they stay as the last rebuild left them.
+
+class TcxDataSummary;
+class TcxDataSummaryItem;
+class TcxDataSummaryItems;
+class TcxDataSummaryGroup;
+
+RTL_ENUM(TcxSummaryKind, skNone, skSum, skMin, skMax, skCount, skAverage)
+RTL_ENUM(TcxSummaryPosition, spGroup, spFooter)
+RTL_ENUM(TcxSummaryOption, soNullIgnore, soSelectedRecords)
+using TcxSummaryOptions = Set<TcxSummaryOption>;
+
+// Running values and counts, one element per summary item.
+using TcxDataSummaryValues = std::vector<Variant>;
+using TcxDataSummaryCountValues = std::vector<Integer>;
+
+struct TcxSummaryEventArguments {
+  Integer RecordIndex = -1;
+  TcxDataSummaryItem* SummaryItem = nullptr;
+};
+
+// Value is the record's value (the handler may replace it); SummaryValue and CountValue the
+// running ones. A handler that did the work itself sets Done.
+struct TcxSummaryEventOutArguments {
+  Variant Value;
+  Variant SummaryValue;
+  Integer CountValue = 0;
+  bool Done = false;
+};
+
+using TcxSummaryEvent = TEvent<void(TcxDataSummaryItems* ASender, const TcxSummaryEventArguments& Arguments,
+                                    TcxSummaryEventOutArguments& OutArguments)>;
+using TcxDataSummaryItemGetTextEvent =
+    TEvent<void(TcxDataSummaryItem* Sender, const Variant& AValue, bool AIsFooter, std::string& AText)>;
+using TcxAfterSummaryEvent = TEvent<void(TcxDataSummary* ASender)>;
+
+// A collection item bound to one data field of the controller; its item link is the view
+// item of that field.
+class TcxCustomDataSummaryItem : public TCollectionItem {
+  RTL_DECLARE_CLASS(TcxCustomDataSummaryItem, TCollectionItem)
+public:
+  using TCollectionItem::TCollectionItem;
+
+  virtual TcxCustomDataController* GetDataController() = 0;
+  // Called inside the collection's update bracket before the item is bound to AField.
+  virtual void BeforeItemLinkChange(TcxCustomDataField* AField) {}
+
+  TcxCustomDataController* DataController() { return GetDataController(); }
+  TcxCustomDataField* Field() const { return FField; }
+  TObject* ItemLink() const { return FField ? FField->Item() : nullptr; }
+  // Binds the item to the field of AItemLink (none when the controller has no such item).
+  void SetItemLink(TObject* AItemLink);
+
+protected:
+  friend class TcxDataSummary;
+  // Binds without telling anybody (used when a field goes away).
+  void setField(TcxCustomDataField* AField) { FField = AField; }
+  // The controller's field of an item of a controller, or null.
+  TcxCustomDataField* fieldOfItem(TObject* AItemLink);
+  // The item of this controller that stands for ASource's item.
+  TObject* mappedItemLink(TcxCustomDataSummaryItem* ASource);
+
+private:
+  TcxCustomDataField* FField = nullptr;
+};
+
+class TcxDataSummaryItem : public TcxCustomDataSummaryItem {
+  RTL_DECLARE_CLASS(TcxDataSummaryItem, TcxCustomDataSummaryItem)
+public:
+  using TcxCustomDataSummaryItem::TcxCustomDataSummaryItem;
+  void Assign(TPersistent* Source) override;
+
+  TcxCustomDataController* GetDataController() override;
+  virtual bool NeedStorePosition();
+  // The field whose values the item summarises.
+  virtual TcxCustomDataField* GetDataField() { return Field(); }
+  // The value's text for the footer (AIsFooter) or a group row.
+  virtual std::string FormatValue(const Variant& AValue, bool AIsFooter);
+
+  TcxDataSummaryItems* SummaryItems() const;
+  const std::string& Format() const { return FFormat; }
+  void SetFormat(const std::string& Value);
+  TcxSummaryKind Kind() const { return FKind; }
+  void SetKind(TcxSummaryKind Value);
+  // The collection decides: footer items are always spFooter.
+  TcxSummaryPosition Position() const;
+  void SetPosition(TcxSummaryPosition Value);
+  bool IsPositionStored() { return NeedStorePosition(); }
+  TcxSummaryPosition StoredPosition() const { return FPosition; }
+  const TcxDataSummaryItemGetTextEvent& OnGetText() const { return FOnGetText; }
+  void SetOnGetText(const TcxDataSummaryItemGetTextEvent& Value) { FOnGetText = Value; }
+
+private:
+  std::string FFormat;
+  TcxSummaryKind FKind = skNone;
+  TcxSummaryPosition FPosition = spGroup;
+  TcxDataSummaryItemGetTextEvent FOnGetText;
+};
+
+class TcxDataSummaryItems : public TCollection {
+  RTL_DECLARE_CLASS(TcxDataSummaryItems, TCollection)
+public:
+  TcxDataSummaryItems(TcxDataSummary* ASummary, TClass AItemClass);
+  TPersistent* GetOwner() override;
+
+  virtual TcxSummaryPosition GetItemPosition(const TcxDataSummaryItem* AItem) const;
+  virtual bool IsItemPositionStored(const TcxDataSummaryItem* AItem) const;
+  virtual void CopyEventHandlers(TcxDataSummaryItems* ASource) { FOnSummary = ASource->FOnSummary; }
+  // The pattern used when an item has no Format: by the value's type, the kind and the
+  // place (footer or group row); empty for skNone.
+  virtual std::string GetDefaultFormat(TVarType AValueType, TcxSummaryKind AKind, bool AIsFooter);
+  // The text of a group row's values; empty here.
+  virtual std::string FormatGroupText(const Variant& AValues) { return std::string(); }
+  void Assign(TPersistent* Source) override;
+
+  TcxDataSummary* Summary() const { return FSummary; }
+  TcxDataSummaryItem* Items(Integer AIndex) const { return As<TcxDataSummaryItem>(TCollection::Items(AIndex)); }
+  TcxDataSummaryItem* Add() { return As<TcxDataSummaryItem>(TCollection::Add()); }
+  Integer IndexOfItemLink(TObject* AItemLink) const;
+  const TcxSummaryEvent& OnSummary() const { return FOnSummary; }
+  void SetOnSummary(const TcxSummaryEvent& Value) { FOnSummary = Value; }
+
+protected:
+  // A change of one item touches the texts only; a change of the collection (items added,
+  // deleted or rebound, a kind changed) needs a recalculation.
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TcxDataSummary* FSummary;
+  TcxSummaryEvent FOnSummary;
+};
+
+class TcxDataFooterSummaryItems : public TcxDataSummaryItems {
+  RTL_DECLARE_CLASS(TcxDataFooterSummaryItems, TcxDataSummaryItems)
+public:
+  using TcxDataSummaryItems::TcxDataSummaryItems;
+  TcxSummaryPosition GetItemPosition(const TcxDataSummaryItem*) const override { return spFooter; }
+  bool IsItemPositionStored(const TcxDataSummaryItem*) const override { return false; }
+};
+
+class TcxDataGroupSummaryItems : public TcxDataSummaryItems {
+  RTL_DECLARE_CLASS(TcxDataGroupSummaryItems, TcxDataSummaryItems)
+public:
+  // AOwner: the summary group, or the summary itself for the default group items.
+  TcxDataGroupSummaryItems(TcxDataSummary* ASummary, TClass AItemClass, TPersistent* AOwner)
+      : TcxDataSummaryItems(ASummary, AItemClass), FOwner(AOwner) {}
+  TPersistent* GetOwner() override { return FOwner; }
+  void Assign(TPersistent* Source) override;
+  std::string FormatGroupText(const Variant& AValues) override;
+
+  const std::string& BeginText() const { return FBeginText; }
+  void SetBeginText(const std::string& Value);
+  bool IsBeginTextStored() const { return FBeginText != "("; }
+  const std::string& EndText() const { return FEndText; }
+  void SetEndText(const std::string& Value);
+  bool IsEndTextStored() const { return FEndText != ")"; }
+  const std::string& Separator() const { return FSeparator; }
+  void SetSeparator(const std::string& Value);
+  bool IsSeparatorStored() const { return FSeparator != ","; }
+
+private:
+  TPersistent* FOwner;
+  std::string FBeginText = "(";
+  std::string FEndText = ")";
+  std::string FSeparator = ",";
+};
+
+// Links a grouping item to a summary group: while the view is grouped by that item, the
+// group's summary items serve the groups of its level.
+class TcxDataSummaryGroupItemLink : public TcxCustomDataSummaryItem {
+  RTL_DECLARE_CLASS(TcxDataSummaryGroupItemLink, TcxCustomDataSummaryItem)
+public:
+  using TcxCustomDataSummaryItem::TcxCustomDataSummaryItem;
+  void Assign(TPersistent* Source) override;
+  TcxCustomDataController* GetDataController() override;
+  // An item is linked to at most one summary group: every other link to the field goes.
+  void BeforeItemLinkChange(TcxCustomDataField* AField) override;
+  TcxDataSummaryGroup* SummaryGroup() const;
+};
+
+class TcxDataSummaryGroupItemLinks : public TCollection {
+  RTL_DECLARE_CLASS(TcxDataSummaryGroupItemLinks, TCollection)
+public:
+  TcxDataSummaryGroupItemLinks(TcxDataSummaryGroup* AGroup, TClass AItemClass)
+      : TCollection(AItemClass), FSummaryGroup(AGroup) {}
+  TPersistent* GetOwner() override;
+  TcxDataSummaryGroup* SummaryGroup() const { return FSummaryGroup; }
+  TcxDataSummaryGroupItemLink* Items(Integer AIndex) const {
+    return As<TcxDataSummaryGroupItemLink>(TCollection::Items(AIndex));
+  }
+  TcxDataSummaryGroupItemLink* Add() { return As<TcxDataSummaryGroupItemLink>(TCollection::Add()); }
+  Integer IndexOfItemLink(TObject* AItemLink) const;
+
+protected:
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TcxDataSummaryGroup* FSummaryGroup;
+};
+
+class TcxDataSummaryGroups;
+
+class TcxDataSummaryGroup : public TCollectionItem {
+  RTL_DECLARE_CLASS(TcxDataSummaryGroup, TCollectionItem)
+public:
+  // The links and the summary items take their classes from the summary, so they are made
+  // on first use, once the group is in the summary's collection.
+  explicit TcxDataSummaryGroup(TCollection* ACollection) : TCollectionItem(ACollection) {}
+  ~TcxDataSummaryGroup() override;
+  void Assign(TPersistent* Source) override;
+
+  TcxDataSummaryGroups* SummaryGroups() const;
+  TcxDataSummary* Summary() const;
+  TcxDataSummaryGroupItemLinks* Links();
+  void SetLinks(TcxDataSummaryGroupItemLinks* Value) { Links()->Assign(Value); }
+  TcxDataGroupSummaryItems* SummaryItems();
+  void SetSummaryItems(TcxDataGroupSummaryItems* Value) { SummaryItems()->Assign(Value); }
+
+private:
+  void createParts();
+  TObjectPtr<TcxDataSummaryGroupItemLinks> FLinks;
+  TObjectPtr<TcxDataGroupSummaryItems> FSummaryItems;
+};
+
+class TcxDataSummaryGroups : public TCollection {
+  RTL_DECLARE_CLASS(TcxDataSummaryGroups, TCollection)
+public:
+  explicit TcxDataSummaryGroups(TcxDataSummary* ASummary);
+  TPersistent* GetOwner() override;
+  TcxDataSummary* Summary() const { return FSummary; }
+  TcxDataSummaryGroup* Items(Integer AIndex) const { return As<TcxDataSummaryGroup>(TCollection::Items(AIndex)); }
+  TcxDataSummaryGroup* Add() { return As<TcxDataSummaryGroup>(TCollection::Add()); }
+  // The summary group with a link to the item, or null.
+  TcxDataSummaryGroup* FindByItemLink(TObject* AItemLink) const;
+
+protected:
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TcxDataSummary* FSummary;
+};
+
+class TcxDataSummary : public TPersistent {
+  RTL_DECLARE_CLASS(TcxDataSummary, TPersistent)
+public:
+  using TConstructorArg = TcxCustomDataController*;
+  explicit TcxDataSummary(TcxCustomDataController* ADataController);
+  void BeforeDestruction() override;
+  ~TcxDataSummary() override;
+  TcxDataSummary(const TcxDataSummary&) = delete;
+  TcxDataSummary& operator=(const TcxDataSummary&) = delete;
+  TPersistent* GetOwner() override;
+  void Assign(TPersistent* Source) override;
+
+  // Update bracket: also the controller's, so that the recalculation happens once.
+  void BeginUpdate();
+  void EndUpdate();
+  void CancelUpdate();
+  Integer LockCount() const { return FLockCount; }
+
+  // ATextOnly: only the texts changed, the values stand.
+  virtual void Changed(bool ATextOnly);
+  virtual void CopyEventHandlers(TcxDataSummary* ASource) { FOnAfterSummary = ASource->FOnAfterSummary; }
+  // Footer, then groups, then the after-summary event; nothing while a custom summary runs.
+  virtual void Calculate();
+  virtual void CalculateFooterSummary();
+  virtual void CalculateGroupSummaries();
+  // Unbinds every item and link bound to the field.
+  void FieldRemoved(TcxCustomDataField* AField);
+  // Fires the after-summary event the controller's loading held back.
+  void FireDeferredAfterSummary();
+
+  TcxCustomDataController* DataController() const { return FDataController; }
+  TcxDataGroupSummaryItems* DefaultGroupSummaryItems() const { return FDefaultGroupSummaryItems.get(); }
+  void SetDefaultGroupSummaryItems(TcxDataGroupSummaryItems* Value) { FDefaultGroupSummaryItems->Assign(Value); }
+  TcxDataFooterSummaryItems* FooterSummaryItems() const { return FFooterSummaryItems.get(); }
+  void SetFooterSummaryItems(TcxDataFooterSummaryItems* Value) { FFooterSummaryItems->Assign(Value); }
+  TcxDataSummaryGroups* SummaryGroups() const { return FSummaryGroups.get(); }
+  void SetSummaryGroups(TcxDataSummaryGroups* Value) { FSummaryGroups->Assign(Value); }
+  TcxSummaryOptions Options() const { return FOptions; }
+  void SetOptions(const TcxSummaryOptions& Value);
+  const TcxAfterSummaryEvent& OnAfterSummary() const { return FOnAfterSummary; }
+  void SetOnAfterSummary(const TcxAfterSummaryEvent& Value) { FOnAfterSummary = Value; }
+
+  // One value per footer item, as the last calculation left them.
+  const TcxDataSummaryValues& FooterValues() const { return FFooterValues; }
+  // Null outside the values.
+  Variant GetFooterSummaryValue(Integer AIndex) const;
+  std::string GetFooterSummaryText(Integer AIndex);
+  // The group items of a grouping level: those of the first summary group linked to the
+  // level's grouping item, else the default ones; null outside the levels.
+  TcxDataGroupSummaryItems* GetGroupSummaryItems(Integer ALevel);
+  // The text after a group row's value (for a data row, its deepest group's).
+  std::string GetGroupSummaryText(Integer ARowIndex);
+  // The text of one item in the group footer of ALevel under the row; empty when none.
+  std::string GetGroupFooterSummaryText(Integer ARowIndex, Integer ALevel, Integer AIndex);
+  // The first footer-positioned group item of the level bound to the item, or -1.
+  Integer IndexOfGroupFooterItem(Integer ALevel, TObject* AItemLink);
+  // A group's values (a variant array, one element per item of its level); Empty for -1.
+  Variant GetGroupSummaryValues(Integer ADataGroupIndex);
+
+  // Whether AValues (a group's values) has an element AIndex.
+  virtual bool IsValueIndexValid(const Variant& AValues, Integer AIndex) const;
+  bool InAfterSummary() const { return FInAfterSummary; }
+  // While set, the calculation is left to somebody else and nothing is computed.
+  bool CustomSummary() const { return FCustomSummary; }
+  void SetCustomSummary(bool AValue) { FCustomSummary = AValue; }
+
+protected:
+  virtual void InitSummaryValues(TcxDataSummaryItems* AItems, TcxDataSummaryValues& AValues,
+                                 TcxDataSummaryCountValues& ACounts);
+  // Adds the records of the record-list positions AFirst..ALast to every item.
+  virtual void SummarizeRecords(Integer AFirst, Integer ALast, TcxDataSummaryItems* AItems,
+                                TcxDataSummaryValues& AValues, TcxDataSummaryCountValues& ACounts);
+  virtual void DoAfterSummary();
+  virtual void FinishSummaryValue(TcxDataSummaryItem* AItem, Variant& AValue, Integer ACount);
+  virtual void AddRecordToSummary(Integer ARecordIndex, TcxDataSummaryItem* AItem, Variant& AValue,
+                                  Integer& ACount);
+  virtual TcxDataSummaryValues FinishSummaryValues(TcxDataSummaryItems* AItems, TcxDataSummaryValues& AValues,
+                                                   const TcxDataSummaryCountValues& ACounts);
+  // The record of a record-list position; -1 for a record the options leave out.
+  virtual Integer GetSummaryRecordIndex(Integer APosition);
+  virtual TClass GetSummaryGroupItemLinkClass();
+  virtual TClass GetSummaryItemClass();
+  virtual void NotifySummaryChanged(bool ATextOnly);
+
+private:
+  // The group item index of the group of ALevel that holds the row, or -1.
+  Integer groupOfRowAtLevel(Integer ARowIndex, Integer ALevel);
+
+  TcxCustomDataController* FDataController;
+  TObjectPtr<TcxDataGroupSummaryItems> FDefaultGroupSummaryItems;
+  TObjectPtr<TcxDataFooterSummaryItems> FFooterSummaryItems;
+  TObjectPtr<TcxDataSummaryGroups> FSummaryGroups;
+  TcxSummaryOptions FOptions;
+  TcxAfterSummaryEvent FOnAfterSummary;
+  TcxDataSummaryValues FFooterValues;
+  Integer FLockCount = 0;
+  bool FDestroying = false;
+  bool FInAfterSummary = false;
+  bool FCustomSummary = false;
+  bool FAfterSummaryDeferred = false;
 };

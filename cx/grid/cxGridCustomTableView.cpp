@@ -412,6 +412,18 @@ TcxCustomGridTableView* TcxGridDataController::GridView() const {
 }
 
 TClass TcxGridDataController::GetItemDataBindingClass() { return TcxGridItemDataBinding::StaticClass(); }
+
+TClass TcxGridDataController::GetSummaryItemClass() {
+  TcxCustomGridTableView* view = GridView();
+  TClass result = view ? view->GetSummaryItemClass() : nullptr;
+  return result ? result : inherited::GetSummaryItemClass();
+}
+
+TClass TcxGridDataController::GetSummaryGroupItemLinkClass() {
+  TcxCustomGridTableView* view = GridView();
+  TClass result = view ? view->GetSummaryGroupItemLinkClass() : nullptr;
+  return result ? result : inherited::GetSummaryGroupItemLinkClass();
+}
 TClass TcxGridDataController::GetDefaultValuesProviderClass() { return TcxGridDefaultValuesProvider::StaticClass(); }
 bool TcxGridDataController::IsBOF() { return GridViewAnswers::IsBOF(this); }
 bool TcxGridDataController::IsEOF() { return GridViewAnswers::IsEOF(this); }
@@ -1667,7 +1679,9 @@ RTL_END_CLASS
 RTL_BEGIN_CLASS(TcxCustomGridTableBackgroundBitmaps)
   b.Property("Content", &TcxCustomGridTableBackgroundBitmaps::Content, &TcxCustomGridTableBackgroundBitmaps::SetContent);
 RTL_END_CLASS
-RTL_IMPLEMENT_CLASS(TcxGridDataController)
+RTL_BEGIN_CLASS(TcxGridDataController)
+  b.Property("Summary", &TcxGridDataController::Summary, &TcxGridDataController::SetSummary);
+RTL_END_CLASS
 RTL_IMPLEMENT_CLASS(TcxGridDefaultValuesProvider)
 RTL_IMPLEMENT_CLASS(TcxGridItemDataBinding)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableItemOptions)

@@ -453,6 +453,8 @@ public:
   bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) override;
   TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override;
   void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
+  TClass GetSummaryItemClass() override;
+  TClass GetSummaryGroupItemLinkClass() override;
 };
 
 // Asks the data controller for its grid link; null when it offers none.
@@ -935,6 +937,9 @@ public:
   virtual TClass GetOptionsDataClass() { return TcxCustomGridTableOptionsData::StaticClass(); }
   virtual TClass GetItemClass() = 0;
   virtual TClass GetItemDataBindingClass();
+  // The summary classes of the view's data controller; null leaves the controller's own.
+  virtual TClass GetSummaryGroupItemLinkClass() { return nullptr; }
+  virtual TClass GetSummaryItemClass() { return nullptr; }
 
   // --- Data controller notifications.
   void DataControllerNotify(TcxUpdateControlInfo* AInfo) override;

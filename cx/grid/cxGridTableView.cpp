@@ -553,6 +553,71 @@ void TcxGridTableView::DoLeftPosChanged() {
 }
 
 // ---------------------------------------------------------------------------------------
+// Summary items.
+
+TClass TcxGridTableView::GetSummaryGroupItemLinkClass() { return TcxGridTableSummaryGroupItemLink::StaticClass(); }
+TClass TcxGridTableView::GetSummaryItemClass() { return TcxGridTableSummaryItem::StaticClass(); }
+
+namespace {
+
+// The view whose data controller keeps the summary item.
+TcxCustomGridTableView* summaryItemView(TcxCustomDataSummaryItem* AItem) {
+  TcxCustomDataController* dc = AItem->DataController();
+  return dc ? dynamic_cast<TcxCustomGridTableView*>(dc->Owner()) : nullptr;
+}
+
+}  // namespace
+
+TcxCustomGridTableView* TcxGridTableSummaryItem::GridView() { return summaryItemView(this); }
+
+Variant TcxGridTableSummaryItem::StoredColumnValue(TcxCustomDataSummaryItem* AItem) {
+  auto* column = dynamic_cast<TcxCustomGridTableItem*>(AItem->ItemLink());
+  return column ? column->Name() : std::string();
+}
+
+void TcxGridTableSummaryItem::SetStoredColumnValue(TcxCustomDataSummaryItem* AItem, const Variant& AValue) {
+  TcxCustomGridTableView* view = summaryItemView(AItem);
+  std::string name = VarToStr(AValue);
+  AItem->SetItemLink(view && !name.empty() ? view->FindItemByName(name) : nullptr);
+}
+
+bool TcxGridTableSummaryItem::GetPropertyValue(const std::string& AName, Variant& AValue) {
+  if (AName != "Column") return false;
+  AValue = StoredColumnValue(this);
+  return true;
+}
+
+bool TcxGridTableSummaryItem::SetPropertyValue(const std::string& AName, const Variant& AValue) {
+  if (AName != "Column") return false;
+  SetStoredColumnValue(this, AValue);
+  return true;
+}
+
+TcxCustomGridTableView* TcxGridTableSummaryGroupItemLink::GridView() { return summaryItemView(this); }
+
+bool TcxGridTableSummaryGroupItemLink::GetPropertyValue(const std::string& AName, Variant& AValue) {
+  if (AName != "Column") return false;
+  TcxCustomGridTableItem* column = Column();
+  AValue = column ? column->Name() : std::string();
+  return true;
+}
+
+bool TcxGridTableSummaryGroupItemLink::SetPropertyValue(const std::string& AName, const Variant& AValue) {
+  if (AName != "Column") return false;
+  SetColumn(nullptr);
+  TcxCustomGridTableView* view = GridView();
+  if (!view) return true;
+  for (Integer i = 0; i < view->ItemCount(); ++i) {
+    TcxCustomGridTableItem* item = view->Items(i);
+    if (Variant(item->Name()) != AValue) continue;
+    // Only a column of this kind of view can head a summary group.
+    if (item->InheritsFrom(view->GetItemClass())) SetColumn(item);
+    break;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
 // Classes and published properties.
 
 RTL_IMPLEMENT_CLASS(TcxGridTablePlainRow)
@@ -628,6 +693,12 @@ RTL_BEGIN_CLASS(TcxGridTableViewStyles)
 RTL_END_CLASS
 RTL_IMPLEMENT_CLASS(TcxGridTableViewStyleSheet)
 RTL_IMPLEMENT_CLASS(TcxGridTableBackgroundBitmaps)
+RTL_BEGIN_CLASS(TcxGridTableSummaryItem)
+  b.Property("Column", &TcxGridTableSummaryItem::Column, &TcxGridTableSummaryItem::SetColumn);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridTableSummaryGroupItemLink)
+  b.Property("Column", &TcxGridTableSummaryGroupItemLink::Column, &TcxGridTableSummaryGroupItemLink::SetColumn);
+RTL_END_CLASS
 RTL_BEGIN_CLASS(TcxGridTableView)
   using T = TcxGridTableView;
   b.Property("BackgroundBitmaps", &T::BackgroundBitmaps, &T::SetBackgroundBitmaps);

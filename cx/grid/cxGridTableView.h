@@ -341,6 +341,8 @@ public:
   TClass GetOptionsCustomizeClass() override { return TcxGridTableOptionsCustomize::StaticClass(); }
   TClass GetOptionsDataClass() override { return TcxGridTableOptionsData::StaticClass(); }
   virtual TClass GetPreviewClass() { return TcxGridPreview::StaticClass(); }
+  TClass GetSummaryGroupItemLinkClass() override;
+  TClass GetSummaryItemClass() override;
 
   // --- Stored properties: four names of OptionsView before the record view's.
   virtual std::vector<std::string> GetStoredProperties();
@@ -390,6 +392,47 @@ protected:
 
 private:
   std::unique_ptr<TcxGridPreview, TObjectDeleter> FPreview;
+};
+
+// ---------------------------------------------------------------------------------------
+// Summary items: a footer or group summary, or a summary group's link, tied to a column of
+// the view. Each answers the stored-object questions (object name, property names, get and
+// set a value by name) with the one property "Column".
+
+class TcxGridTableSummaryItem : public TcxDataSummaryItem {
+  RTL_DECLARE_CLASS(TcxGridTableSummaryItem, TcxDataSummaryItem)
+public:
+  using TcxDataSummaryItem::TcxDataSummaryItem;
+  // The summary's view, through its data controller.
+  TcxCustomGridTableView* GridView();
+  TcxCustomGridTableItem* Column() const { return dynamic_cast<TcxCustomGridTableItem*>(ItemLink()); }
+  void SetColumn(TcxCustomGridTableItem* Value) { SetItemLink(Value); }
+
+  // Stored object: no name of its own; "Column" is the column's stored name (its component
+  // name), and setting it looks the name up among the view's items (none when absent).
+  virtual std::string GetObjectName() { return std::string(); }
+  virtual std::vector<std::string> GetProperties() { return {"Column"}; }
+  virtual bool GetPropertyValue(const std::string& AName, Variant& AValue);
+  virtual bool SetPropertyValue(const std::string& AName, const Variant& AValue);
+  // The same answers for any summary item of a view (the data-set view's items share them).
+  static Variant StoredColumnValue(TcxCustomDataSummaryItem* AItem);
+  static void SetStoredColumnValue(TcxCustomDataSummaryItem* AItem, const Variant& AValue);
+};
+
+class TcxGridTableSummaryGroupItemLink : public TcxDataSummaryGroupItemLink {
+  RTL_DECLARE_CLASS(TcxGridTableSummaryGroupItemLink, TcxDataSummaryGroupItemLink)
+public:
+  using TcxDataSummaryGroupItemLink::TcxDataSummaryGroupItemLink;
+  TcxCustomGridTableView* GridView();
+  TcxCustomGridTableItem* Column() const { return dynamic_cast<TcxCustomGridTableItem*>(ItemLink()); }
+  void SetColumn(TcxCustomGridTableItem* Value) { SetItemLink(Value); }
+
+  // Stored object: "Column" is the column's Name (empty when none); setting it unlinks, then
+  // links the first column of the view with that name.
+  virtual std::string GetObjectName() { return std::string(); }
+  virtual std::vector<std::string> GetProperties() { return {"Column"}; }
+  virtual bool GetPropertyValue(const std::string& AName, Variant& AValue);
+  virtual bool SetPropertyValue(const std::string& AName, const Variant& AValue);
 };
 
 namespace cxGridTableViewUnit {
