@@ -35,14 +35,24 @@ struct MemoryDC {
   MemoryDC& operator=(const MemoryDC&) = delete;
 };
 
+// The screen's logical resolution is the system's, fixed for the life of the process (the
+// screen object reads it once at start-up too). Read once: every new font asks for it, and
+// each reading takes a DC of the screen from the window server, which a long task that paints
+// as it goes would pay hundreds of times.
 int screenLogPixelsX() {
-  ScreenDC s;
-  return GetDeviceCaps(s.dc, LOGPIXELSX);
+  static const int value = [] {
+    ScreenDC s;
+    return GetDeviceCaps(s.dc, LOGPIXELSX);
+  }();
+  return value;
 }
 
 int screenLogPixelsY() {
-  ScreenDC s;
-  return GetDeviceCaps(s.dc, LOGPIXELSY);
+  static const int value = [] {
+    ScreenDC s;
+    return GetDeviceCaps(s.dc, LOGPIXELSY);
+  }();
+  return value;
 }
 
 int screenBitsPerPixel() {

@@ -151,6 +151,19 @@ TEST(GraphicsFont, DefaultsToMsSansSerifEightPoint) {
   EXPECT_EQ(font.Pitch(), fpDefault);
 }
 
+TEST(GraphicsFont, NewFontsTakeTheScreensResolution) {
+  // The resolution is read from the screen once; every font made afterwards still agrees
+  // with a fresh reading.
+  HDC dc = GetDC(nullptr);
+  const Integer screenY = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  for (int i = 0; i < 3; ++i) {
+    TFont font;
+    EXPECT_EQ(font.PixelsPerInch(), screenY) << "font " << i;
+    EXPECT_EQ(font.Height(), -MulDiv(8, screenY, 72)) << "font " << i;
+  }
+}
+
 TEST(GraphicsFont, SizeAndHeightConvertAtPixelsPerInch) {
   struct Case {
     Integer ppi, size, height;
