@@ -8,6 +8,7 @@
 #include "platform/gui/GuiPublish.h"
 #include "platform/gui/Themes.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -422,17 +423,10 @@ void TCustomTabControl::CNDrawItem(TWMDrawItem& Message) {
   canvas_->SetHandle(dis.hDC);
   canvas_->SetFont(Font());
   canvas_->SetBrush(Brush());
-  try {
+  {
+    ScopeExit atEnd([&] { canvas_->SetHandle(nullptr); canvas_->Unlock(); RestoreDC(dis.hDC, saved); });
     DrawTab(static_cast<Integer>(dis.itemID), dis.rcItem, (dis.itemState & ODS_SELECTED) != 0);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    RestoreDC(dis.hDC, saved);
-    throw;
   }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
-  RestoreDC(dis.hDC, saved);
   Message.Result = 1;
 }
 
@@ -1240,14 +1234,10 @@ void TTreeNodes::Delete(TTreeNode* Node) {
 }
 
 void TTreeNodes::Clear() {
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     for (TTreeNode* node : std::vector<TTreeNode*>(roots_)) node->Delete();
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TTreeNodes::BeginUpdate() {
@@ -1292,15 +1282,11 @@ void TTreeNodes::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     Clear();
     for (TTreeNode* root : nodes->roots_) AddChild(nullptr, "")->Assign(root);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 namespace {
@@ -1351,17 +1337,13 @@ void TTreeNodes::ReadData(TStream* Stream) {
     node->SetOverlayIndex(fields[3]);
     for (int32_t i = 0; i < fields[5]; ++i) readNode(node);
   };
-  BeginUpdate();
-  try {
+  {
+    UpdateLock lock(this);
     Clear();
     Integer count = 0;
     Stream->ReadBuffer(&count, 4);
     for (Integer i = 0; i < count; ++i) readNode(nullptr);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TTreeNodes::DefineProperties(TFiler* Filer) {
@@ -1455,13 +1437,10 @@ void TCustomTreeView::DestroyWnd() {
     for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) n->expanded_ = n->Expanded();
   }
   ++programChange_;
-  try {
+  {
+    ScopeExit atEnd([&] { --programChange_; });
     TWinControl::DestroyWnd();
-  } catch (...) {
-    --programChange_;
-    throw;
   }
-  --programChange_;
   for (TTreeNode* root : items_->roots_) forgetItems(root);
 }
 
@@ -1663,8 +1642,8 @@ void TCustomTreeView::SaveToFile(const std::string& FileName) {
 void TCustomTreeView::LoadFromStream(TStream* Stream) {
   TStringList lines;
   lines.LoadFromStream(Stream);
-  items_->BeginUpdate();
-  try {
+  {
+    UpdateLock lock(items_);
     items_->Clear();
     TTreeNode* node = nullptr;
     for (Integer i = 0; i < lines.Count(); ++i) {
@@ -1688,11 +1667,7 @@ void TCustomTreeView::LoadFromStream(TStream* Stream) {
         treeViewError(Format("Invalid level (%d) for item \"%s\"", level, text));
       }
     }
-  } catch (...) {
-    items_->EndUpdate();
-    throw;
   }
-  items_->EndUpdate();
 }
 
 void TCustomTreeView::LoadFromFile(const std::string& FileName) {
@@ -2352,15 +2327,10 @@ void TCustomRichEdit::CreateWnd() {
   defAttributes_->Assign(Font());
   if (!savedRtf_.empty()) {
     creating_ = true;
-    try {
+    {
+      ScopeExit atEnd([&] { creating_ = false; savedRtf_.clear(); });
       streamIn(h, SF_RTF, savedRtf_);
-    } catch (...) {
-      creating_ = false;
-      savedRtf_.clear();
-      throw;
     }
-    creating_ = false;
-    savedRtf_.clear();
   }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 TMouse* Mouse = nullptr;
 
@@ -278,15 +279,10 @@ void GetCursorValues(const std::function<void(const std::string&)>& Proc) {
 void paintOnCanvas(TCanvas* Canvas, HDC DC, const std::function<void()>& Paint) {
   Canvas->Lock();
   Canvas->SetHandle(DC);
-  try {
+  {
+    ScopeExit atEnd([&] { Canvas->SetHandle(nullptr); Canvas->Unlock(); });
     Paint();
-  } catch (...) {
-    Canvas->SetHandle(nullptr);
-    Canvas->Unlock();
-    throw;
   }
-  Canvas->SetHandle(nullptr);
-  Canvas->Unlock();
 }
 
 void MoveWindowOrg(HDC DC, Integer DX, Integer DY) {
@@ -1206,13 +1202,10 @@ void TControl::Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)
 
 void TControl::withControlState(TControlStateItem Item, const std::function<void()>& Work) {
   controlState_.Include(Item);
-  try {
+  {
+    ScopeExit atEnd([&] { controlState_.Exclude(Item); });
     Work();
-  } catch (...) {
-    controlState_.Exclude(Item);
-    throw;
   }
-  controlState_.Exclude(Item);
 }
 
 bool TControl::PaletteChanged(bool Foreground) {
@@ -1646,13 +1639,10 @@ void TControl::BeginDrag(bool Immediate, Integer Threshold) {
   }
   if (Threshold < 0) Threshold = Mouse ? Mouse->DragThreshold() : 5;
   d.initializing = true;
-  try {
+  {
+    ScopeExit atEnd([&] { d.initializing = false; });
     dragInitControl(this, Immediate, Threshold);
-  } catch (...) {
-    d.initializing = false;
-    throw;
   }
-  d.initializing = false;
 }
 
 void TControl::BeginAutoDrag() {
@@ -1835,13 +1825,10 @@ void TControl::Loaded() {
 void TControl::ReadState(TReader* Reader) {
   controlState_.Include(csReadingState);
   if (auto* parent = dynamic_cast<TWinControl*>(Reader->Parent())) SetParent(parent);
-  try {
+  {
+    ScopeExit atEnd([&] { controlState_.Exclude(csReadingState); });
     TComponent::ReadState(Reader);
-  } catch (...) {
-    controlState_.Exclude(csReadingState);
-    throw;
   }
-  controlState_.Exclude(csReadingState);
   if (parent_) {
     Perform(CM_PARENTCOLORCHANGED, 0, 0);
     Perform(CM_PARENTFONTCHANGED, 0, 0);
@@ -2010,15 +1997,10 @@ void TWinControl::CreateWnd() {
   TWinControl* outer = windowBeingCreated;
   windowBeingCreated = this;
   creationControl = this;
-  try {
+  {
+    ScopeExit atEnd([&] { creationControl = nullptr; windowBeingCreated = outer; });
     CreateWindowHandle(params);
-  } catch (...) {
-    creationControl = nullptr;
-    windowBeingCreated = outer;
-    throw;
   }
-  creationControl = nullptr;
-  windowBeingCreated = outer;
   if (!handle_) RaiseLastOSError();
   if ((GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) && GetWindowLongPtrA(handle_, GWLP_ID) == 0)
     SetWindowLongPtrA(handle_, GWLP_ID, reinterpret_cast<LONG_PTR>(handle_));
@@ -2084,14 +2066,11 @@ void TWinControl::UpdateRecreatingFlag(bool Recreating) {
 void TWinControl::CMRecreateWnd(TMessage&) {
   bool wasFocused = Focused();
   UpdateRecreatingFlag(true);
-  try {
+  {
+    ScopeExit atEnd([&] { UpdateRecreatingFlag(false); });
     DestroyHandle();
     UpdateControlState();
-  } catch (...) {
-    UpdateRecreatingFlag(false);
-    throw;
   }
-  UpdateRecreatingFlag(false);
   if (handle_ && wasFocused) ::SetFocus(handle_);
 }
 
@@ -2368,7 +2347,8 @@ void TWinControl::SetChildOrder(TComponent* Child, int Order) {
 void TWinControl::FlipChildren(bool AllLevels) {
   if (ControlCount() == 0) return;
   DisableAlign();
-  try {
+  {
+    ScopeExit atEnd([&] { EnableAlign(); });
     Integer clientWidth = ClientWidth();
     for (Integer i = 0; i < ControlCount(); ++i) {
       TControl* c = Controls(i);
@@ -2378,11 +2358,7 @@ void TWinControl::FlipChildren(bool AllLevels) {
       if (AllLevels)
         if (auto* w = dynamic_cast<TWinControl*>(c)) w->FlipChildren(true);
     }
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
-  EnableAlign();
 }
 
 void TWinControl::SetZOrderPosition(Integer Position) {
@@ -2431,16 +2407,11 @@ void TWinControl::AlignControl(TControl* AControl) {
     return;
   }
   DisableAlign();
-  try {
+  {
+    ScopeExit atEnd([&] { controlState_.Exclude(csAlignmentNeeded); EnableAlign(); });
     TRect rect = GetClientRect();
     AlignControls(AControl, rect);
-  } catch (...) {
-    controlState_.Exclude(csAlignmentNeeded);
-    EnableAlign();
-    throw;
   }
-  controlState_.Exclude(csAlignmentNeeded);
-  EnableAlign();
 }
 
 void TWinControl::AdjustClientRect(TRect&) {}
@@ -2503,13 +2474,10 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
             newTop = MulDiv(rules.y, parentSize.y, original.y) - newHeight / 2;
           }
           control->anchorMove_ = true;
-          try {
+          {
+            ScopeExit atEnd([&] { control->anchorMove_ = false; });
             control->SetBounds(newLeft, newTop, newWidth, newHeight);
-          } catch (...) {
-            control->anchorMove_ = false;
-            throw;
           }
-          control->anchorMove_ = false;
         }
         if (align == alNone) return;
       }
@@ -2537,13 +2505,10 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
         default: break;
       }
       control->anchorMove_ = true;
-      try {
+      {
+        ScopeExit atEnd([&] { control->anchorMove_ = false; });
         control->SetBounds(newLeft, newTop, newWidth, newHeight);
-      } catch (...) {
-        control->anchorMove_ = false;
-        throw;
       }
-      control->anchorMove_ = false;
       // A control that did not take the size offered gives back (or takes) the difference.
       if (control->Width() != newWidth || control->Height() != newHeight) {
         switch (align) {
@@ -2677,14 +2642,11 @@ TPoint TWinControl::GetClientOrigin() {
 void TWinControl::ChangeScale(Integer M, Integer D) {
   if (M == D || D == 0) return;
   DisableAlign();
-  try {
+  {
+    ScopeExit atEnd([&] { EnableAlign(); });
     for (Integer i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(M, D);
     TControl::ChangeScale(M, D);
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
-  EnableAlign();
 }
 
 void TWinControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
@@ -3025,23 +2987,19 @@ void TWinControl::WMPaint(TWMPaint& Message) {
   HGDIOBJ oldBitmap = SelectObject(memDC, bitmap);
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(handle_, &ps);
-  try {
+  {
+    ScopeExit atEnd([&] {
+      EndPaint(handle_, &ps);
+      SelectObject(memDC, oldBitmap);
+      DeleteDC(memDC);
+      DeleteObject(bitmap);
+    });
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC), reinterpret_cast<LPARAM>(memDC));
     Message.DC = memDC;
     WMPaint(Message);
     Message.DC = nullptr;
     BitBlt(dc, 0, 0, client.right, client.bottom, memDC, 0, 0, SRCCOPY);
-  } catch (...) {
-    EndPaint(handle_, &ps);
-    SelectObject(memDC, oldBitmap);
-    DeleteDC(memDC);
-    DeleteObject(bitmap);
-    throw;
   }
-  EndPaint(handle_, &ps);
-  SelectObject(memDC, oldBitmap);
-  DeleteDC(memDC);
-  DeleteObject(bitmap);
 }
 
 void TWinControl::PaintHandler(TWMPaint& Message) {
@@ -3135,13 +3093,10 @@ void TWinControl::WMPrintClient(TWMPrintClient& Message) {
     PrintClientWrapper(this, Message, [](TWinControl* Control, TWMPrintClient& M) {
       TWinControl* outer = unwrapped;
       unwrapped = Control;
-      try {
+      {
+        ScopeExit atEnd([&] { unwrapped = outer; });
         Control->WMPrintClient(M);
-      } catch (...) {
-        unwrapped = outer;
-        throw;
       }
-      unwrapped = outer;
     });
     return;
   }
@@ -3190,13 +3145,10 @@ void TWinControl::PaintTo(HDC DC, Integer X, Integer Y) {
 
 void TWinControl::PaintTo(TCanvas* Canvas, Integer X, Integer Y) {
   Canvas->Lock();
-  try {
+  {
+    ScopeExit atEnd([&] { Canvas->Unlock(); });
     PaintTo(Canvas->Handle(), X, Y);
-  } catch (...) {
-    Canvas->Unlock();
-    throw;
   }
-  Canvas->Unlock();
 }
 
 HDC TWinControl::GetDeviceContext(HWND& WindowHandle) {
@@ -3618,13 +3570,10 @@ void TWinControl::DefineProperties(TFiler* Filer) {
 
 void TWinControl::ReadState(TReader* Reader) {
   DisableAlign();
-  try {
+  {
+    ScopeExit atEnd([&] { EnableAlign(); });
     TControl::ReadState(Reader);
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
-  EnableAlign();
   FixupTabList();
   if (parent_) Perform(CM_PARENTCTL3DCHANGED, 0, 0);
   UpdateControlState();
@@ -3710,7 +3659,8 @@ TRect THintWindow::CalcHintRect(Integer MaxWidth, const std::string& AHint, void
 
 void THintWindow::ActivateHint(TRect Rect, const std::string& AHint) {
   activating_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { activating_ = false; });
     SetCaption(AHint);
     Rect.bottom += 4;
     UpdateBoundsRect(Rect);
@@ -3724,11 +3674,7 @@ void THintWindow::ActivateHint(TRect Rect, const std::string& AHint) {
     if (Rect.top < desktop.top) Rect.top = desktop.top;
     SetWindowPos(Handle(), HWND_TOPMOST, Rect.left, Rect.top, Width(), Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
     Invalidate();
-  } catch (...) {
-    activating_ = false;
-    throw;
   }
-  activating_ = false;
 }
 
 void THintWindow::ActivateHintData(TRect Rect, const std::string& AHint, void*) { ActivateHint(Rect, AHint); }

@@ -8,6 +8,7 @@
 
 #include "platform/gui/GuiPublish.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 TScreen* Screen = nullptr;
 TApplication* Application = nullptr;
@@ -312,7 +313,8 @@ void TScrollingWinControl::CalcAutoRange() {
 void TScrollingWinControl::UpdateScrollBars() {
   if (updatingScrollBars_ || !HandleAllocated() || !horzScrollBar_) return;
   updatingScrollBars_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { updatingScrollBars_ = false; });
     if (vertScrollBar_->needsScrollBarVisible()) {
       horzScrollBar_->update(false, true);
       vertScrollBar_->update(true, false);
@@ -323,11 +325,7 @@ void TScrollingWinControl::UpdateScrollBars() {
       vertScrollBar_->update(false, false);
       horzScrollBar_->update(true, false);
     }
-  } catch (...) {
-    updatingScrollBars_ = false;
-    throw;
   }
-  updatingScrollBars_ = false;
 }
 
 void TScrollingWinControl::AdjustClientRect(TRect& Rect) {
@@ -392,21 +390,15 @@ void TScrollingWinControl::CreateWnd() {
 
 void TScrollingWinControl::WMSize(TWMSize& Message) {
   ++autoRangeCount_;
-  try {
+  {
+    ScopeExit atEnd([&] { --autoRangeCount_; });
     INHERITED_MESSAGE(Message);
-  } catch (...) {
-    --autoRangeCount_;
-    throw;
   }
-  --autoRangeCount_;
   updatingScrollBars_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { updatingScrollBars_ = false; });
     CalcAutoRange();
-  } catch (...) {
-    updatingScrollBars_ = false;
-    throw;
   }
-  updatingScrollBars_ = false;
   if (horzScrollBar_->Visible() || vertScrollBar_->Visible()) UpdateScrollBars();
 }
 
@@ -954,13 +946,10 @@ TBitmap* TCustomForm::GetFormImage() {
     bitmap->Canvas()->Brush()->SetColor(color_);
     bitmap->Canvas()->FillRect(ClientRect());
     bitmap->Canvas()->Lock();
-    try {
+    {
+      ScopeExit atEnd([&] { bitmap->Canvas()->Unlock(); });
       PaintTo(bitmap->Canvas()->Handle(), 0, 0);
-    } catch (...) {
-      bitmap->Canvas()->Unlock();
-      throw;
     }
-    bitmap->Canvas()->Unlock();
   } catch (...) {
     delete bitmap;
     throw;
@@ -1081,7 +1070,8 @@ Integer TCustomForm::ShowModal() {
   ReleaseCapture();
   Application->ModalStarted();
   Integer result = mrNone;
-  try {
+  {
+    ScopeExit atEnd([&] { Application->ModalFinished(); });
     formState_.Include(fsModal);
     HWND activeWindow = GetActiveWindow();
     Screen->saveFocusedList_.insert(Screen->saveFocusedList_.begin(), Screen->FocusedForm());
@@ -1127,11 +1117,7 @@ Integer TCustomForm::ShowModal() {
       throw;
     }
     restore();
-  } catch (...) {
-    Application->ModalFinished();
-    throw;
   }
-  Application->ModalFinished();
   return result;
 }
 
@@ -2214,7 +2200,8 @@ void TApplication::HandleMessage() {
 
 void TApplication::Run() {
   running_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { running_ = false; });
     if (mainForm_) {
       if (showMainForm_) {
         if (mainForm_->WindowState() == wsMinimized) Minimize();
@@ -2228,11 +2215,7 @@ void TApplication::Run() {
         }
       } while (!terminated_);
     }
-  } catch (...) {
-    running_ = false;
-    throw;
   }
-  running_ = false;
 }
 
 void TApplication::Terminate() { PostQuitMessage(0); }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 #include <unordered_map>
+#include "platform/rtl/Scoped.h"
 
 // =======================================================================================
 // Small GDI helpers
@@ -418,7 +419,8 @@ void TFont::Assign(TPersistent* Source) {
   if (auto* f = dynamic_cast<TFont*>(Source)) {
     if (f == this) return;
     Lock();
-    try {
+    {
+      ScopeExit atEnd([&] { Unlock(); });
       Data d = f->data();
       bool sameResolution = f->pixelsPerInch_ == pixelsPerInch_;
       if (!sameResolution) {
@@ -431,11 +433,7 @@ void TFont::Assign(TPersistent* Source) {
         color_ = f->color_;
         Changed();
       }
-    } catch (...) {
-      Unlock();
-      throw;
     }
-    Unlock();
     return;
   }
   TGraphicsObject::Assign(Source);
@@ -1088,15 +1086,10 @@ void TCanvas::StretchDraw(const TRect& Rect, TGraphic* Graphic) {
   RequiredState({csHandleValid});
   COLORREF oldBk = SetBkColor(handle_, static_cast<COLORREF>(ColorToRGB(brush_->Color())));
   COLORREF oldText = SetTextColor(handle_, static_cast<COLORREF>(ColorToRGB(font_->Color())));
-  try {
+  {
+    ScopeExit atEnd([&] { SetBkColor(handle_, oldBk); SetTextColor(handle_, oldText); });
     Graphic->Draw(this, Rect);
-  } catch (...) {
-    SetBkColor(handle_, oldBk);
-    SetTextColor(handle_, oldText);
-    throw;
   }
-  SetBkColor(handle_, oldBk);
-  SetTextColor(handle_, oldText);
 }
 
 void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source) {
@@ -2158,13 +2151,10 @@ void TBitmap::LoadFromClipboardFormat(Word AFormat, THandle AData, HPALETTE APal
     HGLOBAL global = reinterpret_cast<HGLOBAL>(AData);
     const auto* data = static_cast<const uint8_t*>(GlobalLock(global));
     if (!data) invalidBitmap();
-    try {
+    {
+      ScopeExit atEnd([&] { GlobalUnlock(global); });
       loadPackedDib(data, GlobalSize(global));
-    } catch (...) {
-      GlobalUnlock(global);
-      throw;
     }
-    GlobalUnlock(global);
   } else if (AFormat == CF_BITMAP) {
     // The clipboard keeps its bitmap: copy it.
     HBITMAP source = reinterpret_cast<HBITMAP>(AData);

@@ -7,6 +7,7 @@
 #include "platform/gui/GuiPublish.h"
 #include "platform/gui/Themes.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -388,13 +389,10 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
 
 void TCustomEdit::CreateWnd() {
   creating_ = true;
-  try {
+  {
+    ScopeExit atEnd([&] { creating_ = false; });
     TWinControl::CreateWnd();
-  } catch (...) {
-    creating_ = false;
-    throw;
   }
-  creating_ = false;
   SendMessageA(WindowHandle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
   SendMessageA(WindowHandle(), EM_SETMODIFY, modified_ ? TRUE : FALSE, 0);
   if (passwordChar_ != '\0')
@@ -1232,13 +1230,10 @@ void TButtonActionLink::SetChecked(bool Value) {
   auto* button = dynamic_cast<TButtonControl*>(client_);
   if (!button || !IsCheckedLinked()) return;
   button->SetClicksDisabled(true);
-  try {
+  {
+    ScopeExit atEnd([&] { button->SetClicksDisabled(false); });
     button->SetChecked(Value);
-  } catch (...) {
-    button->SetClicksDisabled(false);
-    throw;
   }
-  button->SetClicksDisabled(false);
 }
 
 TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
@@ -1535,25 +1530,21 @@ public:
     if (Index1 < 0 || Index1 >= GetCount()) Error(SListIndexError, Index1);
     if (Index2 < 0 || Index2 >= GetCount()) Error(SListIndexError, Index2);
     if (Index1 == Index2) return;
-    BeginUpdate();
-    try {
+    {
+      UpdateLock lock(this);
       std::string s1 = Get(Index1), s2 = Get(Index2);
       LPARAM d1 = listBox_->InternalGetItemData(Index1), d2 = listBox_->InternalGetItemData(Index2);
       replaceRaw(Index1, s2, d2);
       replaceRaw(Index2, s1, d1);
-    } catch (...) {
-      EndUpdate();
-      throw;
     }
-    EndUpdate();
   }
 
   void Move(Integer CurIndex, Integer NewIndex) override {
     if (CurIndex == NewIndex) return;
     if (CurIndex < 0 || CurIndex >= GetCount()) Error(SListIndexError, CurIndex);
     if (NewIndex < 0 || NewIndex >= GetCount()) Error(SListIndexError, NewIndex);
-    BeginUpdate();
-    try {
+    {
+      UpdateLock lock(this);
       std::string s = Get(CurIndex);
       LPARAM data = listBox_->InternalGetItemData(CurIndex);
       // Zero first: the item's data moves with it and is not released by the delete.
@@ -1561,11 +1552,7 @@ public:
       listBox_->DeleteString(CurIndex);
       SendMessageA(listBox_->Handle(), LB_INSERTSTRING, NewIndex, reinterpret_cast<LPARAM>(s.c_str()));
       listBox_->InternalSetItemData(NewIndex, data);
-    } catch (...) {
-      EndUpdate();
-      throw;
     }
-    EndUpdate();
   }
 
   void Clear() override { listBox_->ResetContent(); }
