@@ -1859,6 +1859,8 @@ void TcxCustomGridTableViewInfo::Scroll(Integer ADistance, Integer DX, Integer D
     return;
   }
   ResetFocusedCell();
+  // Pending painting is done with the layout it was asked for before the pixels move.
+  if (Site()->HandleAllocated() && !Site()->IsParked()) Site()->Update();
   if (ADistance != 0)
     ScrollRecords(ADistance);
   else

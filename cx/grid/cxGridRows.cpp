@@ -86,6 +86,11 @@ void TcxCustomGridRowViewInfo::GetLevelIndentHorzLineBounds(Integer AIndex, TRec
   R = TRect{indent.left, background.bottom, indent.right, std::min<Integer>(background.bottom + GridLineWidth(), indent.bottom)};
 }
 
+bool TcxCustomGridRowViewInfo::GetVisible() {
+  Integer position = Position();
+  return position != -1 && position < RowsViewInfo()->LaidOutCount();
+}
+
 void TcxCustomGridRowViewInfo::CalculateContentBounds(TRect& R) {
   R = Bounds;
   R.left = GetDataLeft();
@@ -387,6 +392,14 @@ void TcxGridDataRowPainter::DrawContent() {
     Canvas()->SetClipRegion(saved.release(), roSet);
   }
   inherited::DrawContent();
+}
+
+void TcxGridDataCellPainter::DrawBorder(TcxBorder ASide) {
+  auto* painter = dynamic_cast<TcxGridTablePainter*>(CellViewInfo()->GridView()->Painter());
+  TRect r;
+  ViewInfo()->GetBorderBounds(ASide, r);
+  if (IsMainCanvas() && painter && painter->AddGridLine(r)) return;
+  inherited::DrawBorder(ASide);
 }
 
 RTL_IMPLEMENT_CLASS(TcxCustomGridRowViewInfo)

@@ -7,8 +7,7 @@
 // column's header, and decides its height from the options or from its cells' content.
 //
 // Not part of this program yet, and so absent from a row: group footers, the indicator
-// cell, the preview line and the collected grid lines of the view painter (borders are
-// drawn by each cell).
+// cell and the preview line.
 #include <vector>
 
 #include "cx/grid/cxGridCustomTableView.h"
@@ -64,6 +63,8 @@ public:
   bool HasCellBackgroundBitmap(TcxGridTableCellViewInfo* ACell) override {
     return HasBackgroundBitmap() && !ACell->GetSelected();
   }
+  // A partly shown last row counts as visible.
+  bool GetVisible() override;
   void CalculateContentBounds(TRect& R) override;
   TRect GetFocusRectBounds() override;
   void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
@@ -193,8 +194,13 @@ protected:
   void DrawContent() override;
 };
 
+// Hands the cell's grid lines to the view painter's list (drawn in one pass after the
+// rows) unless the cell is painted outside that pass.
 class TcxGridDataCellPainter : public TcxGridTableDataCellPainter {
   RTL_DECLARE_CLASS(TcxGridDataCellPainter, TcxGridTableDataCellPainter)
 public:
   using TcxGridTableDataCellPainter::TcxGridTableDataCellPainter;
+
+protected:
+  void DrawBorder(TcxBorder ASide) override;
 };

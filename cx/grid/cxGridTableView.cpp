@@ -6,6 +6,7 @@
 #include "cx/grid/cxGridRows.h"
 #include "cx/grid/cxGridViewData.h"
 #include "platform/gui/Forms.h"
+#include "platform/rtl/Scoped.h"
 
 const TResStringRec scxGridNewItemRowInfoText = {nullptr, 64694};
 
@@ -406,7 +407,7 @@ TcxGridTableViewStyles* TcxGridTableView::Styles() const {
 }
 
 TClass TcxGridTableView::GetControllerClass() { return TcxCustomGridTableController::StaticClass(); }
-TClass TcxGridTableView::GetPainterClass() { return TcxCustomGridTablePainter::StaticClass(); }
+TClass TcxGridTableView::GetPainterClass() { return TcxGridTablePainter::StaticClass(); }
 TClass TcxGridTableView::GetViewDataClass() { return TcxGridViewData::StaticClass(); }
 TClass TcxGridTableView::GetViewInfoCacheClass() { return TcxCustomGridTableViewInfoCache::StaticClass(); }
 TClass TcxGridTableView::GetViewInfoClass() { return TcxGridTableViewInfo::StaticClass(); }
@@ -1059,6 +1060,119 @@ void TcxGridRowsViewInfo::Offset(Integer DX, Integer DY) {
     if (TcxCustomGridRecordViewInfo* row = Items(i)) row->MoveBy(DX, 0);
 }
 
+// =======================================================================================
+// The tabular view's painter.
+
+TcxGridTableViewInfo* TcxGridTablePainter::TableViewInfo() const {
+  return static_cast<TcxGridTableViewInfo*>(ViewInfo());
+}
+
+void TcxGridTablePainter::DrawFilterBox() {
+  if (TcxCustomGridPartViewInfo* part = TableViewInfo()->FilterViewInfo()) part->Paint(Canvas());
+}
+void TcxGridTablePainter::DrawFooter() {
+  if (TcxCustomGridPartViewInfo* part = TableViewInfo()->FooterViewInfo()) part->Paint(Canvas());
+}
+void TcxGridTablePainter::DrawGroupByBox() {
+  if (TcxCustomGridPartViewInfo* part = TableViewInfo()->GroupByBoxViewInfo()) part->Paint(Canvas());
+}
+void TcxGridTablePainter::DrawHeader() {
+  if (TcxCustomGridPartViewInfo* part = TableViewInfo()->HeaderViewInfo()) part->Paint(Canvas());
+}
+void TcxGridTablePainter::DrawIndicator() {
+  if (TcxCustomGridViewCellViewInfo* indicator = TableViewInfo()->IndicatorViewInfo()) indicator->Paint(Canvas());
+}
+
+void TcxGridTablePainter::PaintContent() {
+  DrawGroupByBox();
+  DrawFilterBox();
+  DrawIndicator();
+  DrawHeader();
+  DrawFooter();
+  inherited::PaintContent();
+}
+
+bool TcxGridTablePainter::AddGridLine(const TRect& R) {
+  if (!FCollectingGridLines) return false;
+  FGridLines.push_back(R);
+  return true;
+}
+
+void TcxGridTablePainter::DrawRecords() {
+  FGridLines.clear();
+  FCollectingGridLines = true;
+  ScopeExit stopCollecting([this] {
+    FCollectingGridLines = false;
+    FGridLines.clear();
+  });
+  inherited::DrawRecords();
+  drawGridLines();
+}
+
+void TcxGridTablePainter::drawGridLines() {
+  if (FGridLines.empty()) return;
+  // One polyline of two points per line: a one-pixel-high rectangle is a horizontal line
+  // along its top, any other a vertical line down its left edge.
+  std::vector<POINT> points;
+  std::vector<DWORD> counts(FGridLines.size(), 2);
+  points.reserve(FGridLines.size() * 2);
+  for (const TRect& r : FGridLines) {
+    if (r.bottom - r.top == 1) {
+      points.push_back(POINT{r.left, r.top});
+      points.push_back(POINT{r.right, r.top});
+    } else {
+      points.push_back(POINT{r.left, r.top});
+      points.push_back(POINT{r.left, r.bottom});
+    }
+  }
+  HDC dc = Canvas()->Handle();
+  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(TableViewInfo()->GetGridLineColor()));
+  HGDIOBJ previous = SelectObject(dc, pen);
+  ScopeExit restorePen([&] {
+    SelectObject(dc, previous);
+    DeleteObject(pen);
+  });
+  PolyPolyline(dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+}
+
+bool TcxGridTablePainter::CanScrollRecordsRegion() {
+  if (!inherited::CanScrollRecordsRegion()) return false;
+  TcxGridTableBackgroundBitmaps* bitmaps = static_cast<TcxGridTableView*>(GridView())->BackgroundBitmaps();
+  return !bitmaps->GetBitmap(bbGroup) && !bitmaps->GetBitmap(bbFooter);
+}
+
+void TcxGridTablePainter::ScrollRecordsRegionBy(Integer ADistance) {
+  TcxGridRowsViewInfo* rows = TableViewInfo()->GetRowsViewInfo();
+  Integer dy = rows ? rows->ScrollPixels() : 0;
+  if (dy == 0) {
+    GridView()->ViewChanged();
+    return;
+  }
+  ScrollRecordsRegionByPixels(0, dy);
+}
+
+void TcxGridTablePainter::ScrollRecordsRegionByPixels(Integer DX, Integer DY) {
+  TRect exposed;
+  TRect scrolled;
+  TRect area;
+  if (DY != 0) {
+    TableViewInfo()->GetVertScrollRects(DY, exposed, scrolled);
+    TableViewInfo()->GetVerticalScrollableArea(area);
+  } else {
+    TableViewInfo()->GetHorzScrollRects(DX, exposed, scrolled);
+    TableViewInfo()->GetHorizontalScrollableArea(area);
+  }
+  // The whole scrollable area moves: moving only the scrolled rectangle, clipped to
+  // itself, would drop the pixels that leave it and leave the strip they should cover
+  // showing the old rows. What the move uncovers is invalidated with the exposed strip.
+  HWND handle = Site()->Handle();
+  RECT clip = area;
+  ScrollWindowEx(handle, DX, DY, &clip, &clip, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+  RECT invalid = exposed;
+  ::InvalidateRect(handle, &invalid, FALSE);
+  if (DX != 0) Site()->Update();
+}
+
 // ---------------------------------------------------------------------------------------
 // Classes and published properties.
 
@@ -1067,6 +1181,7 @@ RTL_IMPLEMENT_CLASS(TcxCustomGridPartViewInfo)
 RTL_IMPLEMENT_CLASS(TcxCustomGridPartPainter)
 RTL_IMPLEMENT_CLASS(TcxGridTableViewInfo)
 RTL_IMPLEMENT_CLASS(TcxGridRowsViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridTablePainter)
 
 RTL_BEGIN_CLASS(TcxGridTableOptionsView)
   using T = TcxGridTableOptionsView;

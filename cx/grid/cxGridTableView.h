@@ -600,6 +600,37 @@ private:
   bool FCalculatingRows = false;
 };
 
+// Paints the tabular view: the parts, then the rows, whose cells hand their grid lines to
+// one list drawn in a single pass; scrolls the rows by moving the window's pixels where
+// the view allows it.
+class TcxGridTablePainter : public TcxCustomGridTablePainter {
+  RTL_DECLARE_CLASS(TcxGridTablePainter, TcxCustomGridTablePainter)
+public:
+  using TcxCustomGridTablePainter::TcxCustomGridTablePainter;
+  TcxGridTableViewInfo* TableViewInfo() const;
+
+  virtual void DrawFilterBox();
+  virtual void DrawFooter();
+  virtual void DrawGroupByBox();
+  virtual void DrawHeader();
+  virtual void DrawIndicator();
+  // Collects a grid line while the records are drawn; false when no list is open.
+  bool AddGridLine(const TRect& R);
+
+  bool CanScrollRecordsRegion() override;
+  void DrawRecords() override;
+  void ScrollRecordsRegionBy(Integer ADistance) override;
+  void ScrollRecordsRegionByPixels(Integer DX, Integer DY) override;
+
+protected:
+  void PaintContent() override;
+
+private:
+  void drawGridLines();
+  std::vector<TRect> FGridLines;
+  bool FCollectingGridLines = false;
+};
+
 namespace cxGridTableViewUnit {
 void Initialize();
 void Finalize();

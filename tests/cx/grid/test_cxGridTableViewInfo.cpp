@@ -294,6 +294,44 @@ TEST_F(GridTableViewInfoTest, AFocusedRowPaintsInTheSelectionColourAndOthersInTh
   savePng(shot, "layout_rows");
 }
 
+// What the site shows now, as rows of pixels.
+std::vector<uint32_t> shown(TWinControl* AControl) {
+  pumpFor(50);
+  TBitmap shot;
+  captureClient(AControl, shot);
+  std::vector<uint32_t> pixels;
+  for (Integer y = 0; y < shot.Height(); ++y)
+    for (Integer x = 0; x < shot.Width(); ++x) pixels.push_back(pixelAt(shot, x, y));
+  return pixels;
+}
+
+TEST_F(GridTableViewInfoTest, ScrollingByMovingPixelsShowsWhatAFullRepaintShows) {
+  fill(60);
+  for (Integer distance : {3, 1, -2, 5, -4}) {
+    Integer top = view->Controller()->TopRecordIndex();
+    view->Controller()->SetTopRecordIndex(top + distance);
+    std::vector<uint32_t> scrolled = shown(view->Site());
+
+
+    view->Site()->Invalidate();
+    std::vector<uint32_t> repainted = shown(view->Site());
+    ASSERT_EQ(scrolled.size(), repainted.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < scrolled.size(); ++i)
+      if (scrolled[i] != repainted[i]) ++differing;
+    EXPECT_EQ(differing, 0u) << "after scrolling by " << distance << " to top " << top + distance;
+    if (differing) {
+      TBitmap shot;
+      captureClient(view->Site(), shot);
+      savePng(shot, "layout_scroll_repainted");
+      size_t first = 0;
+      while (first < scrolled.size() && scrolled[first] == repainted[first]) ++first;
+      ADD_FAILURE() << "first difference at " << first % shot.Width() << "," << first / shot.Width() << " "
+                    << hexOf(scrolled[first]) << " vs " << hexOf(repainted[first]);
+    }
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // Parts and the navigator site.
 
@@ -429,6 +467,72 @@ TEST_F(GridTableViewInfoTest, TheViewDataMakesDataGroupAndNewItemRows) {
   TcxCustomGridHitTest* hit = viewInfo()->GetHitTest(TPoint{first->Bounds.left + 2, first->Bounds.top + 2});
   EXPECT_EQ(hit->HitTestCode(), 216);
   EXPECT_FALSE(static_cast<TcxGridRecordHitTest*>(hit)->AllowsSelection());
+}
+
+TEST_F(GridTableViewInfoTest, TheFocusFrameLeavesOutTheGridLinesThatAreDrawn) {
+  view->OptionsView()->SetDataRowHeight(20);
+  fill(3);
+  TRect client = viewInfo()->ClientBounds();
+  Integer top = client.top + 20;
+  EXPECT_EQ(txt(row(1)->GetFocusRectBounds()), txt(TRect{client.left, top, client.left + 139, top + 19}));
+  view->OptionsView()->SetGridLines(glNone);
+  relayout();
+  EXPECT_EQ(txt(row(1)->GetFocusRectBounds()), txt(TRect{client.left, top, client.left + 140, top + 20}))
+      << "without grid lines the frame covers the whole data part";
+}
+
+// Rows two grouping levels deep: A = x, x, x, y and B = p, p, q, r make the rows
+// x, p, r0, r1, q, r2, y, r, r3 once expanded. Record 1 (row 3) closes its inner group (p)
+// but not its outer one (x).
+TEST_F(GridTableViewInfoTest, GroupFootersCloseTheGroupsThatEndAfterTheRow) {
+  TcxCustomGridTableItem* a = addColumn("A", TcxStringValueType::Instance(), 40);
+  TcxCustomGridTableItem* b = addColumn("B", TcxStringValueType::Instance(), 40);
+  addColumn("C", TcxIntegerValueType::Instance(), 40);
+  const char* as[] = {"x", "x", "x", "y"};
+  const char* bs[] = {"p", "p", "q", "r"};
+  TcxCustomDataController* dc = view->DataController();
+  dc->SetRecordCount(4);
+  for (Integer i = 0; i < 4; ++i) {
+    dc->SetValue(i, 0, std::string(as[i]));
+    dc->SetValue(i, 1, std::string(bs[i]));
+    dc->SetValue(i, 2, i);
+  }
+  a->SetGroupIndex(0);
+  b->SetGroupIndex(1);
+  dc->Groups()->FullExpand();
+  pumpFor(20);
+  ASSERT_EQ(view->ViewData()->RecordCount(), 9);
+  view->Controller()->SetTopRecordIndex(2);
+  pumpFor(20);
+  ASSERT_GE(rows()->Count(), 2);
+  TcxCustomGridRowViewInfo* closing = row(1);
+  ASSERT_EQ(closing->GridRecord()->Index(), 3);
+  ASSERT_EQ(closing->Level(), 2);
+  struct Case {
+    TcxGridGroupFootersMode Mode;
+    bool Inner;
+    bool Outer;
+  };
+  const Case cases[] = {
+      {gfInvisible, false, false},
+      {gfVisibleWhenExpanded, true, false},
+      {gfAlwaysVisible, false, true},
+  };
+  for (const Case& c : cases) {
+    view->OptionsView()->SetGroupFooters(c.Mode);
+    EXPECT_EQ(closing->HasFooter(0), c.Inner) << "mode " << static_cast<int>(c.Mode);
+    EXPECT_EQ(closing->HasFooter(1), c.Outer) << "mode " << static_cast<int>(c.Mode);
+  }
+  // The separator reaches under the indent of the group that closes here only.
+  view->OptionsView()->SetRowSeparatorWidth(2);
+  relayout();
+  view->Controller()->SetTopRecordIndex(2);
+  pumpFor(20);
+  closing = row(1);
+  TRect separator;
+  closing->GetSeparatorBounds(separator);
+  EXPECT_EQ(separator.left, closing->GetDataLeft() - viewInfo()->LevelIndent());
+  EXPECT_EQ(separator.bottom - separator.top, 2);
 }
 
 }  // namespace
