@@ -418,6 +418,14 @@ bool GridViewAnswers::IsEOF(TcxCustomDataController* ADataController) {
   return row < 0 || row >= ADataController->GetRowCount() - 1;
 }
 
+void GridViewAnswers::UpdateEditorValue(TcxCustomDataController* ADataController) {
+  TcxCustomGridTableView* view = View(ADataController);
+  if (view && view->Controller() && view->Controller()->EditingController())
+    view->Controller()->EditingController()->UpdateValue();
+}
+
+void TcxGridDataController::UpdateEditorValue() { GridViewAnswers::UpdateEditorValue(this); }
+
 TcxCustomGridTableView* TcxGridDataController::GridView() const {
   return GridViewAnswers::View(const_cast<TcxGridDataController*>(this));
 }

@@ -423,6 +423,8 @@ struct GridViewAnswers {
   // No record before (after) the focused row.
   static bool IsBOF(TcxCustomDataController* ADataController);
   static bool IsEOF(TcxCustomDataController* ADataController);
+  // The in-place editor's pending value goes into the record being edited.
+  static void UpdateEditorValue(TcxCustomDataController* ADataController);
 };
 
 // The data controller of a record view that is not bound to a data set: its items are the
@@ -456,6 +458,7 @@ public:
   bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) override;
   TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override;
   void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
+  void UpdateEditorValue() override;
 };
 
 // Asks the data controller for its grid link; null when it offers none.
