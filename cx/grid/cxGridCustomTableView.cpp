@@ -1625,6 +1625,7 @@ void TcxCustomGridTableController::AfterConstruction() {
 
 TcxCustomGridTableController::~TcxCustomGridTableController() {
   FPullFocusingTimer.reset();
+  FDragScrollTimer.reset();
   FEditingController.reset();
 }
 
@@ -2476,6 +2477,68 @@ void TcxCustomGridTableController::BeforeStartDrag() {
     dataController->Post();
   else
     dataController->Cancel();
+}
+
+bool TcxCustomGridTableController::CanBeginStandardDrag(Integer X, Integer Y) {
+  return inherited::CanBeginStandardDrag(X, Y) && GetRecordAt(X, Y) != nullptr;
+}
+
+TcxGridDirection TcxCustomGridTableController::GetDragScrollDirection(Integer X, Integer Y) {
+  TRect area = ViewInfo()->ClientBounds();
+  bool horizontal = IsRecordsScrollHorizontal();
+  if (!(horizontal ? X >= area.left : Y >= area.top)) return TcxGridDirection::None;
+  if (horizontal ? X >= area.right : Y >= area.bottom)
+    return horizontal ? TcxGridDirection::Right : TcxGridDirection::Down;
+  TcxCustomGridRecord* record = GetRecordAt(X, Y);
+  if (!record || record->IsNewItemRecord()) return TcxGridDirection::None;
+  if (record->Index() == FTopRecordIndex && FTopRecordIndex > 0)
+    return horizontal ? TcxGridDirection::Left : TcxGridDirection::Up;
+  if (record->Index() >= LastVisibleRecordIndex()) return horizontal ? TcxGridDirection::Right : TcxGridDirection::Down;
+  return TcxGridDirection::None;
+}
+
+void TcxCustomGridTableController::setDragScrollDirection(TcxGridDirection Value) {
+  if (FDragScrollDirection == Value) return;
+  FDragScrollTimer.reset();
+  FDragScrollDirection = Value;
+  if (Value == TcxGridDirection::None) return;
+  FDragScrollTimer.reset(new TTimer(nullptr));
+  FDragScrollTimer->SetInterval(20);
+  FDragScrollTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::dragScrollTimerHandler));
+}
+
+void TcxCustomGridTableController::dragScrollTimerHandler(TObject*) {
+  bool forward = FDragScrollDirection == TcxGridDirection::Down || FDragScrollDirection == TcxGridDirection::Right;
+  ScrollRecords(forward, 1);
+  if (Site()->HandleAllocated()) Site()->Update();
+}
+
+void TcxCustomGridTableController::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  inherited::DragOver(Source, X, Y, State, Accept);
+  TcxCustomGridTableOptionsBehavior* behavior = GridView()->OptionsBehavior();
+  bool leaving = State == dsDragLeave;
+  if (behavior->DragScrolling())
+    setDragScrollDirection(leaving ? TcxGridDirection::None : GetDragScrollDirection(X, Y));
+  if (behavior->DragHighlighting()) SetDragHighlightedRecord(leaving ? nullptr : GetRecordAt(X, Y));
+  if (behavior->DragFocusing() == dfDragOver && !leaving)
+    if (TcxCustomGridRecord* record = GetRecordAt(X, Y)) SetFocusedRecord(record);
+}
+
+void TcxCustomGridTableController::DragDrop(TObject* Source, Integer X, Integer Y) {
+  if (GridView()->OptionsBehavior()->DragFocusing() == dfDragDrop)
+    if (TcxCustomGridRecord* record = GetRecordAt(X, Y)) SetFocusedRecord(record);
+  inherited::DragDrop(Source, X, Y);
+}
+
+void TcxCustomGridTableController::EndDrag(TObject* Target, Integer X, Integer Y) {
+  SetDragHighlightedRecord(nullptr);
+  setDragScrollDirection(TcxGridDirection::None);
+  inherited::EndDrag(Target, X, Y);
+}
+
+void TcxCustomGridTableController::StartDrag(TDragObject*& DragObject) {
+  inherited::StartDrag(DragObject);
+  Site()->SetDragCursor(SelectedRecordCount() > 1 ? cxGridMultiDragCursor : cxGridDragCursor);
 }
 
 TcxCustomGridRecord* TcxCustomGridTableController::GetRecordAt(Integer X, Integer Y) {

@@ -1095,6 +1095,13 @@ public:
   void BeginDragAndDrop() override;
   void EndDragAndDrop(bool Accepted) override;
   void BeforeStartDrag() override;
+  bool CanBeginStandardDrag(Integer X, Integer Y) override;
+  void DragDrop(TObject* Source, Integer X, Integer Y) override;
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  void EndDrag(TObject* Target, Integer X, Integer Y) override;
+  void StartDrag(TDragObject*& DragObject) override;
+  virtual TcxGridDirection GetDragScrollDirection(Integer X, Integer Y);
+  TcxGridDirection DragScrollDirection() const { return FDragScrollDirection; }
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
@@ -1115,6 +1122,10 @@ protected:
 private:
   friend class TcxGridEditingController;
   void pullFocusingTimerHandler(TObject* Sender);
+  void dragScrollTimerHandler(TObject* Sender);
+  void setDragScrollDirection(TcxGridDirection Value);
+  TcxGridDirection FDragScrollDirection = TcxGridDirection::None;
+  TObjectPtr<TTimer> FDragScrollTimer;
   void unselectFocusedOnExit();
   TObjectPtr<TcxGridEditingController> FEditingController;
   TcxCustomGridTableItem* FFocusedItem = nullptr;
