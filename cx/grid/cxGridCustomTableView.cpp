@@ -1624,6 +1624,7 @@ void TcxCustomGridTableController::AfterConstruction() {
 }
 
 TcxCustomGridTableController::~TcxCustomGridTableController() {
+  FGridModeTimer.reset();
   FPullFocusingTimer.reset();
   FDragScrollTimer.reset();
   FEditingController.reset();
@@ -2613,6 +2614,20 @@ bool TcxCustomGridTableController::GetPullFocusingScrollingDirection(Integer X, 
     else return false;
   }
   return true;
+}
+
+void TcxCustomGridTableController::PostGridModeBufferCountCheck() {
+  if (!GridView()->DataController()->IsGridMode() || FGridModeTimer) return;
+  FGridModeTimer.reset(new TTimer(nullptr));
+  FGridModeTimer->SetInterval(1);
+  FGridModeTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::gridModeTimerHandler));
+}
+
+void TcxCustomGridTableController::gridModeTimerHandler(TObject*) {
+  if (ViewInfo()->IsCalculating()) return;
+  FGridModeTimer.reset();
+  if (IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController()))
+    link->SyncGridModeBufferCount();
 }
 
 void TcxCustomGridTableController::BeforeLayoutCalculate() { FEditingController->BeforeLayoutCalculate(); }

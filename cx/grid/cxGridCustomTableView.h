@@ -1109,6 +1109,9 @@ public:
   // The layout is about to be (was) calculated.
   virtual void BeforeLayoutCalculate();
   virtual void LayoutCalculated();
+  // In grid mode the records layout asks for the data set's buffer to be sized to what it
+  // shows; the check runs once the current message is done.
+  void PostGridModeBufferCountCheck();
 
 protected:
   virtual TcxCustomGridRecord* GetFocusedRecord();
@@ -1123,6 +1126,8 @@ private:
   friend class TcxGridEditingController;
   void pullFocusingTimerHandler(TObject* Sender);
   void dragScrollTimerHandler(TObject* Sender);
+  void gridModeTimerHandler(TObject* Sender);
+  TObjectPtr<TTimer> FGridModeTimer;
   void setDragScrollDirection(TcxGridDirection Value);
   TcxGridDirection FDragScrollDirection = TcxGridDirection::None;
   TObjectPtr<TTimer> FDragScrollTimer;
