@@ -1297,9 +1297,9 @@ void TcxCustomGridTableViewData::RefreshEditingRecord() {
 // =======================================================================================
 // The table controller and its editing controller.
 
-const TResStringRec scxGridDeletingConfirmationCaption = {nullptr, 64691};
-const TResStringRec scxGridDeletingFocusedConfirmationText = {nullptr, 64692};
-const TResStringRec scxGridDeletingSelectedConfirmationText = {nullptr, 64693};
+const TResStringRec scxGridDeletingConfirmationCaption = {nullptr, 64681};
+const TResStringRec scxGridDeletingFocusedConfirmationText = {nullptr, 64682};
+const TResStringRec scxGridDeletingSelectedConfirmationText = {nullptr, 64683};
 
 namespace {
 TShiftState modifiers(TShiftState AShift) { return AShift * TShiftState{ssShift, ssAlt, ssCtrl}; }
@@ -1424,7 +1424,10 @@ bool TcxGridEditingController::PrepareEdit(TcxCustomGridTableItem* AItem, bool A
       ScopeExit undo([&] {
         if (failed) AItem->SetEditing(false);
       });
-      FEdit = FEditList->GetEdit(EditingProperties());
+      // An item without editor properties has no editor to show.
+      TcxCustomEditProperties* properties = EditingProperties();
+      if (!properties) return false;
+      FEdit = FEditList->GetEdit(properties);
       failed = false;
     }
     if (TcxCustomGridRecord* record = FController->FocusedRecord()) record->Invalidate(AItem);
@@ -1600,9 +1603,20 @@ void TcxGridEditingController::UpdateEditPosition(const TRect& ACellEditBounds) 
   FEditPlaced = true;
 }
 
+void TcxGridEditingController::applyEditStyle() {
+  TcxViewParams params;
+  GridView()->Styles()->GetContentParams(FController->FocusedRecord(), FEditingItem, params);
+  TcxCustomEditStyle* style = FEdit->GetStyle();
+  style->SetFont(params.Font ? params.Font : FController->Site()->Font());
+  style->SetColor(params.Color);
+  style->SetTextColor(params.TextColor);
+}
+
 void TcxGridEditingController::UpdateEdit() {
   FUpdateNeeded = false;
-  if (!FEdit || IsRectEmpty(&FCellEditBounds)) return;
+  if (!FEdit) return;
+  if (FEditingItem) applyEditStyle();
+  if (IsRectEmpty(&FCellEditBounds)) return;
   FEdit->SetBounds(FCellEditBounds.left, FCellEditBounds.top, FCellEditBounds.right - FCellEditBounds.left,
                    FCellEditBounds.bottom - FCellEditBounds.top);
 }
@@ -1958,6 +1972,17 @@ void TcxCustomGridTableController::KeyDown(Word& Key, TShiftState Shift) {
   if (!guard.Alive()) return;
   if (key != 0 && IsKeyForMultiSelect(key, Shift, FocusedRowIndex() != prevRow)) DoKeySelection(key, Shift);
   if (FTopRecordIndex != prevTop && Site()->HandleAllocated()) Site()->Update();
+}
+
+void TcxCustomGridTableController::WndProc(TMessage& Message) {
+  inherited::WndProc(Message);
+  if (Message.Msg != WM_GETDLGCODE) return;
+  TcxKeys keys = Site()->WantedKeys();
+  if (GridView()->OptionsBehavior()->FocusCellOnTab())
+    keys.Include(kTab);
+  else
+    keys.Exclude(kTab);
+  Site()->SetWantedKeys(keys);
 }
 
 void TcxCustomGridTableController::KeyDownFromEditor(Word& Key, TShiftState Shift) {

@@ -927,7 +927,8 @@ public:
 private:
   friend class TcxCustomGridTableController;
   void editingTimerHandler(TObject* Sender);
-  TcxCustomEdit* createEdit();
+  // The editor draws with the content parameters of the cell it edits.
+  void applyEditStyle();
   TcxCustomGridTableController* FController;
   TcxCustomEdit* FEdit = nullptr;
   TObjectPtr<TcxInplaceEditList> FEditList;
@@ -1020,6 +1021,8 @@ public:
   void KeyDown(Word& Key, TShiftState Shift) override;
   void DoKeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
+  // Before the site answers the dialog manager, its wanted keys follow FocusCellOnTab.
+  void WndProc(TMessage& Message) override;
   // The editor forwards a key: the focused record does not see it.
   void KeyDownFromEditor(Word& Key, TShiftState Shift);
   bool IsKeyFromEditor() const { return FKeyFromEditor; }

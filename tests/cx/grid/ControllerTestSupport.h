@@ -10,6 +10,7 @@
 #include "TableViewTestSupport.h"
 #include "TestFramework.h"
 #include "cx/grid/cxGridLevel.h"
+#include "cx/editors/cxTextEdit.h"
 #include "cx/grid/cxGridTableView.h"
 #include "platform/gui/GuiTestSupport.h"
 
@@ -39,6 +40,7 @@ protected:
     TcxCustomGridTableItem* item = view->CreateItem();
     item->SetName(AName);
     item->DataBinding()->SetValueTypeClass(AType);
+    item->SetPropertiesClass(TcxTextEditProperties::StaticClass());
     return item;
   }
 
