@@ -41,7 +41,10 @@ protected:
   }
   TcxCustomEdit* edit() { return editing()->Edit(); }
   // The editor's text as the user sees it.
-  std::string editText() { return edit() ? VarToStr(edit()->EditValue()) : "(no editor)"; }
+  std::string editText() {
+    if (!edit()) return "(no editor)";
+    return edit()->InnerEdit() ? edit()->InnerEdit()->Text() : VarToStr(edit()->EditValue());
+  }
 };
 
 TEST_F(EditingControllerTest, F2EnterAndTypingOpenTheEditorOnTheFocusedCell) {
