@@ -1443,6 +1443,8 @@ bool TcxGridEditingController::PrepareEdit(TcxCustomGridTableItem* AItem, bool A
       failed = false;
     }
     if (TcxCustomGridRecord* record = FController->FocusedRecord()) record->Invalidate(AItem);
+    TRect bounds;
+    if (FController->GetFocusedCellEditBounds(AItem, bounds)) UpdateEditPosition(bounds);
     InitEdit();
     result = FEdit != nullptr;
   }
@@ -2721,6 +2723,17 @@ void TcxCustomGridTableController::gridModeTimerHandler(TObject*) {
     link->SyncGridModeBufferCount();
 }
 
+bool TcxCustomGridTableController::GetFocusedCellEditBounds(TcxCustomGridTableItem* AItem, TRect& ABounds) {
+  auto* viewInfo = dynamic_cast<TcxCustomGridTableViewInfo*>(GridView()->ViewInfo());
+  TcxCustomGridRecordsViewInfo* records = viewInfo ? viewInfo->RecordsViewInfo() : nullptr;
+  if (!records) return false;
+  records->ResetFocusedCell();
+  TcxGridTableDataCellViewInfo* cell = records->GetFocusedCell();
+  if (!cell || cell->Item() != AItem || !cell->GetVisible()) return false;
+  cell->GetEditBounds(ABounds);
+  return !IsRectEmpty(&ABounds);
+}
+
 void TcxCustomGridTableController::BeforeLayoutCalculate() { FEditingController->BeforeLayoutCalculate(); }
 
 void TcxCustomGridTableController::LayoutCalculated() {
@@ -2988,6 +3001,8 @@ void TcxCustomGridTableView::FocusedRecordChanged(Integer APrevFocusedRowIndex, 
   if (TcxCustomGridTableController* controller = Controller()) {
     TcxGridEditingController* editing = controller->EditingController();
     if (editing && editing->IsEditing() && editing->NeedsHideEditOnRecordChange()) editing->HideEdit(true);
+    // The newly focused record comes into view.
+    if (controller->AllowFocusCheck() && AFocusedRowIndex >= 0) controller->MakeFocusedRecordVisible();
   }
   // Focus on the new-item row or on no row (-1) leaves no row to anchor a selection at.
   if (!dataController->IsSelectionAnchorAssigned() && AFocusedRowIndex >= 0 &&
@@ -3369,15 +3384,9 @@ void TcxCustomGridTableViewInfo::AfterCalculate() {
   if (IsInternalState()) return;
   // The in-place editor follows the focused cell of the item it edits.
   TcxGridEditingController* editing = Controller()->EditingController();
-  if (editing && editing->IsEditing() && FRecordsViewInfo) {
-    FRecordsViewInfo->ResetFocusedCell();
-    TcxGridTableDataCellViewInfo* cell = FRecordsViewInfo->GetFocusedCell();
-    if (cell && cell->Item() == editing->EditingItem() && cell->GetVisible()) {
-      TRect bounds;
-      cell->GetEditBounds(bounds);
-      editing->UpdateEditPosition(bounds);
-    }
-  }
+  TRect bounds;
+  if (editing && editing->IsEditing() && Controller()->GetFocusedCellEditBounds(editing->EditingItem(), bounds))
+    editing->UpdateEditPosition(bounds);
   Controller()->LayoutCalculated();
 }
 

@@ -1146,6 +1146,8 @@ public:
   // The layout is about to be (was) calculated.
   virtual void BeforeLayoutCalculate();
   virtual void LayoutCalculated();
+  // The edit bounds of the focused cell when it shows AItem and is laid out.
+  bool GetFocusedCellEditBounds(TcxCustomGridTableItem* AItem, TRect& ABounds);
   // In grid mode the records layout asks for the data set's buffer to be sized to what it
   // shows; the check runs once the current message is done.
   void PostGridModeBufferCountCheck();

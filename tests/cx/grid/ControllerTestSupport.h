@@ -88,6 +88,32 @@ protected:
     for (Integer r : rows) s += (s.empty() ? "" : ",") + std::to_string(r);
     return s;
   }
+  // The middle of a record's cell for AItem, in site coordinates (the record is laid out).
+  TPoint cellCenter(Integer ARow, TcxCustomGridTableItem* AItem) {
+    TcxCustomGridRecord* record = view->ViewData()->Records(ARow);
+    TcxCustomGridRecordViewInfo* info = record->ViewInfo();
+    if (!info) return TPoint{-1, -1};
+    TcxGridTableDataCellViewInfo* cell = info->GetCellViewInfoByItem(AItem);
+    if (!cell) return TPoint{-1, -1};
+    TRect b = cell->Bounds;
+    return TPoint{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+  }
+  // A left click on a cell with the modifier keys held.
+  void clickCell(Integer ARow, TcxCustomGridTableItem* AItem, std::initializer_list<WORD> AModifiers = {}) {
+    for (WORD key : AModifiers) sendKey(key, false);
+    guitest::clickAt(view->Site(), cellCenter(ARow, AItem));
+    for (WORD key : AModifiers) sendKey(key, true);
+    guitest::pumpFor(20);
+  }
+  static void sendKey(WORD AKey, bool AUp) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = AKey;
+    input.ki.dwFlags = AUp ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof(INPUT));
+    guitest::pumpFor(10);
+  }
+
   // The texts of an item in row order, joined by ','.
   std::string columnTextsOf(Integer AItem) { return tabletest::columnTexts(view, AItem); }
   std::string valueAt(Integer ARow, Integer AItem) {

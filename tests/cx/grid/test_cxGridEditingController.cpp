@@ -160,6 +160,36 @@ TEST_F(EditingControllerTest, TheViewHearsOfTheInitAndOfEveryChange) {
   view->OnEditChanged = TcxGridCustomTableItemEvent();
 }
 
+TEST_F(EditingControllerTest, AClickOpensTheEditorOverTheCellAtOnceOrAfterTheDoubleClickTime) {
+  clickCell(1, idade);
+  EXPECT_EQ(focusedRow(), 1);
+  ASSERT_TRUE(idade->Editing()) << "ImmediateEditor: the first click opens the editor";
+  TRect editBounds = edit()->BoundsRect();
+  TPoint center = cellCenter(1, idade);
+  EXPECT_TRUE(PtInRect(&editBounds, center)) << "the editor lies over the clicked cell";
+  {
+    // For a person to look at: the editor over the cell.
+    TBitmap shot;
+    captureClient(form, shot);
+    savePng(shot, "grid_inplace_editor");
+  }
+  pressKey(VK_ESCAPE);
+
+  view->OptionsBehavior()->SetImmediateEditor(false);
+  clickCell(2, nome);
+  EXPECT_EQ(focusedRow(), 2);
+  EXPECT_FALSE(editing()->IsEditingTimerRunning()) << "a click on a cell that was not focused only focuses it";
+  pumpFor(cxGetDoubleClickTime() + 50);
+  clickCell(2, nome);
+  EXPECT_TRUE(pumpUntil([&] { return nome->Editing(); }, cxGetDoubleClickTime() + 1000))
+      << "a second click on the focused cell opens the editor after the double-click time";
+  pressKey(VK_ESCAPE);
+
+  doubleClickAt(view->Site(), cellCenter(2, nome));
+  pumpFor(cxGetDoubleClickTime() + 200);
+  EXPECT_FALSE(nome->Editing()) << "a double click starts no delayed edit";
+}
+
 TEST_F(EditingControllerTest, TheEditingTimerStartsEditingAfterTheDoubleClickTimeUnlessStopped) {
   editing()->StartEditingTimer(nome);
   EXPECT_TRUE(editing()->IsEditingTimerRunning());

@@ -187,6 +187,42 @@ TEST_F(TableControllerTest, ShiftArrowsSelectARangeCtrlArrowsKeepItAndCtrlSpaceT
   EXPECT_EQ(selectedRows(), "3") << "Ctrl+A only with exactly Ctrl";
 }
 
+TEST_F(TableControllerTest, AClickFocusesTheClickedRecordAndCellAndSelectsOnlyIt) {
+  fillPeople();
+  view->OptionsSelection()->SetMultiSelect(true);
+  view->OptionsData()->SetEditing(false);
+  showFocused();
+  clickCell(2, idade);
+  EXPECT_EQ(focusedRow(), 2);
+  EXPECT_EQ(focusedItemName(), "GradeIdade");
+  EXPECT_EQ(selectedRows(), "2");
+  clickCell(4, cidade);
+  EXPECT_EQ(focusedRow(), 4);
+  EXPECT_EQ(focusedItemName(), "GradeCidade");
+  EXPECT_EQ(selectedRows(), "4") << "a plain click selects the clicked record only";
+}
+
+TEST_F(TableControllerTest, PageDownFirstGoesToTheLastShownRecordThenScrollsAPage) {
+  fillMany(200);
+  view->OptionsView()->SetDataRowHeight(20);
+  showFocused();
+  pumpFor(30);
+  Integer shown = controller()->VisibleRecordCount();
+  ASSERT_GT(shown, 3);
+  ASSERT_LT(shown, 200);
+  pressKey(VK_NEXT);
+  EXPECT_EQ(focusedRow(), shown - 1) << "the last shown record";
+  EXPECT_EQ(controller()->TopRecordIndex(), 0) << "without scrolling";
+  pressKey(VK_NEXT);
+  EXPECT_EQ(controller()->TopRecordIndex(), shown);
+  EXPECT_EQ(focusedRow(), 2 * shown - 1);
+  pressKey(VK_PRIOR);
+  EXPECT_EQ(focusedRow(), shown) << "Page Up first goes to the top record";
+  pressWith({VK_CONTROL}, VK_END);
+  EXPECT_EQ(focusedRow(), 199);
+  EXPECT_EQ(controller()->TopRecordIndex(), 200 - shown) << "the last record is shown at the bottom";
+}
+
 // ---------------------------------------------------------------------------------------
 // Incremental search.
 
