@@ -7,6 +7,7 @@
 #include "cx/grid/cxGridLevel.h"
 #include "cx/editors/cxTextEdit.h"
 #include "platform/gui/Forms.h"
+#include "platform/rtl/Scoped.h"
 
 namespace {
 
@@ -126,7 +127,16 @@ void TcxCustomGridTableOptionsData::Assign(TPersistent* Source) {
 }
 
 void TcxCustomGridTableOptionsData::SetDeleting(bool Value) { FDeleting = Value; }
-void TcxCustomGridTableOptionsData::SetEditing(bool Value) { FEditing = Value; }
+// Switching editing off ends a running in-place edit; the typed value is written into the
+// record first so that the user's input is not lost.
+void TcxCustomGridTableOptionsData::SetEditing(bool Value) {
+  if (FEditing == Value) return;
+  FEditing = Value;
+  if (Value) return;
+  TcxCustomGridTableView* view = tableView(GridView());
+  if (!view || !view->Controller() || !view->Controller()->EditingController()) return;
+  view->Controller()->EditingController()->HideEdit(true);
+}
 void TcxCustomGridTableOptionsData::SetInserting(bool Value) { FInserting = Value; }
 
 void TcxCustomGridTableOptionsSelection::Assign(TPersistent* Source) {
@@ -408,6 +418,14 @@ bool GridViewAnswers::IsEOF(TcxCustomDataController* ADataController) {
   Integer row = ADataController->GetFocusedRowIndex();
   return row < 0 || row >= ADataController->GetRowCount() - 1;
 }
+
+void GridViewAnswers::UpdateEditorValue(TcxCustomDataController* ADataController) {
+  TcxCustomGridTableView* view = View(ADataController);
+  if (view && view->Controller() && view->Controller()->EditingController())
+    view->Controller()->EditingController()->UpdateValue();
+}
+
+void TcxGridDataController::UpdateEditorValue() { GridViewAnswers::UpdateEditorValue(this); }
 
 TcxCustomGridTableView* TcxGridDataController::GridView() const {
   return GridViewAnswers::View(const_cast<TcxGridDataController*>(this));
@@ -935,6 +953,20 @@ void TcxCustomGridTableItem::SetFocused(bool Value) {
   }
 }
 
+bool TcxCustomGridTableItem::Editing() const {
+  TcxCustomGridTableController* controller = FGridView ? FGridView->Controller() : nullptr;
+  return controller && controller->EditingController() && controller->EditingController()->EditingItem() == this;
+}
+
+void TcxCustomGridTableItem::SetEditing(bool Value) {
+  TcxCustomGridTableController* controller = FGridView ? FGridView->Controller() : nullptr;
+  if (!controller || !controller->EditingController()) return;
+  if (Value)
+    controller->EditingController()->SetEditingItem(this);
+  else if (Editing())
+    controller->EditingController()->SetEditingItem(nullptr);
+}
+
 void TcxCustomGridTableItem::GetEditValue(Variant& AValue) {
   TcxCustomDataController* dataController = DataController();
   if (!dataController || dataController->GetFocusedRecordIndex() < 0) {
@@ -1135,6 +1167,66 @@ void TcxCustomGridRecord::Expand(bool ARecursive) {
   if (Expandable()) DoExpand(ARecursive);
 }
 
+void TcxCustomGridRecord::KeyDown(Word& Key, TShiftState Shift) {
+  TShiftState mods = Shift * TShiftState{ssShift, ssAlt, ssCtrl};
+  bool handledExpansion = false;
+  switch (Key) {
+    case VK_RETURN:
+    case VK_F2:
+    case VK_PROCESSKEY: {
+      bool allowed = mods.Empty() || (Key == VK_RETURN && mods == TShiftState{ssShift});
+      TcxCustomGridTableItem* item = Controller()->FocusedItem();
+      if (!allowed || !HasCells() || !item) break;
+      item->SetEditing(true);
+      if (item->Editing() && Key != VK_PROCESSKEY) Key = 0;
+      break;
+    }
+    case VK_LEFT:
+      if (Expandable() && Expanded()) {
+        Collapse(false);
+        handledExpansion = true;
+      }
+      break;
+    case VK_RIGHT:
+      if (Expandable() && !Expanded()) {
+        Expand(false);
+        handledExpansion = true;
+      }
+      break;
+    case VK_MULTIPLY:
+    case VK_ADD:
+    case VK_SUBTRACT:
+      if (Expandable()) {
+        if (Key == VK_SUBTRACT)
+          Collapse(false);
+        else
+          Expand(Key == VK_MULTIPLY);
+        handledExpansion = true;
+      }
+      break;
+    default:
+      break;
+  }
+  if (handledExpansion) {
+    Key = 0;
+    if (!IsGroupKind()) FCharSkip = true;
+  }
+}
+
+void TcxCustomGridRecord::KeyPress(char& Key) {
+  if (FCharSkip) {
+    FCharSkip = false;
+    Key = 0;
+    return;
+  }
+  unsigned char c = static_cast<unsigned char>(Key);
+  if (c != 8 && c != 22 && c != 24 && c < 32) return;
+  TcxCustomGridTableItem* item = Controller()->FocusedItem();
+  if (!HasCells() || !item) return;
+  Controller()->EditingController()->StartEditingByKey(item, Key);
+  Key = 0;
+}
+
 // ---------------------------------------------------------------------------------------
 // View data.
 
@@ -1227,47 +1319,460 @@ void TcxCustomGridTableViewData::RefreshEditingRecord() {
 }
 
 // =======================================================================================
-// The table controller.
+// The table controller and its editing controller.
+
+const TResStringRec scxGridDeletingConfirmationCaption = {nullptr, 64681};
+const TResStringRec scxGridDeletingFocusedConfirmationText = {nullptr, 64682};
+const TResStringRec scxGridDeletingSelectedConfirmationText = {nullptr, 64683};
+
+namespace {
+TShiftState modifiers(TShiftState AShift) { return AShift * TShiftState{ssShift, ssAlt, ssCtrl}; }
+bool onlyCtrl(TShiftState AShift) { return modifiers(AShift) == TShiftState{ssCtrl}; }
+bool noModifiers(TShiftState AShift) { return modifiers(AShift).Empty(); }
+
+// Keeps a view's pointer valid for a call that may free the view: the pointer becomes null
+// when the view goes.
+class ViewDestroyGuard {
+public:
+  explicit ViewDestroyGuard(TcxCustomGridView* AView) : FView(AView) { FView->AddDestroyGuard(&FView); }
+  ~ViewDestroyGuard() {
+    if (FView) FView->RemoveDestroyGuard(&FView);
+  }
+  ViewDestroyGuard(const ViewDestroyGuard&) = delete;
+  ViewDestroyGuard& operator=(const ViewDestroyGuard&) = delete;
+  bool Alive() const { return FView != nullptr; }
+
+private:
+  TcxCustomGridView* FView;
+};
+
+// Case-insensitive "begins with" in the ANSI code page, as the user types it.
+bool textStartsWith(const std::string& AText, const std::string& APrefix) {
+  if (APrefix.size() > AText.size()) return false;
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, AText.data(), static_cast<int>(APrefix.size()),
+                        APrefix.data(), static_cast<int>(APrefix.size())) == CSTR_EQUAL;
+}
+}  // namespace
+
+// --- Editing controller.
+
+TcxGridEditingController::TcxGridEditingController(TcxCustomGridTableController* AController)
+    : FController(AController), FEditList(new TcxInplaceEditList()) {}
+
+TcxGridEditingController::~TcxGridEditingController() {
+  StopEditingTimer();
+  if (FEdit) {
+    FEdit->SetOnExit(TNotifyEvent());
+    FEdit->SetOnFocusChanged(TNotifyEvent());
+    FEdit->SetOnKeyDown(TKeyEvent());
+  }
+  FEdit = nullptr;
+  FEditList.reset();
+  if (FEditData) FEditData->Free();
+}
+
+TcxCustomGridTableView* TcxGridEditingController::GridView() const { return FController->GridView(); }
+
+TcxCustomEditProperties* TcxGridEditingController::EditingProperties() {
+  return FEditingItem ? FEditingItem->GetProperties(FController->FocusedRecord()) : nullptr;
+}
+
+void TcxGridEditingController::SetEditingItem(TcxCustomGridTableItem* Value) {
+  if (FEditingItem == Value || FEditingItemSetting) return;
+  ScopedRestore<bool> restore(FEditingItemSetting);
+  FEditingItemSetting = true;
+  if (Value) {
+    if (!Value->CanEdit() || !GridView()->DoEditing(Value)) return;
+    Value->SetFocused(true);
+    if (!Value->Focused()) return;
+  }
+  HideEdit(false);
+  FEditingItem = Value;
+  if (!FEditingItem) return;
+  bool cleared = true;
+  ScopeExit clearOnFailure([&] {
+    if (cleared) FEditingItem = nullptr;
+  });
+  if (!FPreparing) ShowEdit(FEditingItem);
+  cleared = !FPreparing && !FEdit;
+}
+
+void TcxGridEditingController::ShowEdit(TcxCustomGridTableItem* AItem) {
+  if (!AItem) AItem = FController->FocusedItem();
+  if (PrepareEdit(AItem, false)) FEdit->Activate(FEditData);
+}
+
+void TcxGridEditingController::StartEditingByKey(TcxCustomGridTableItem* AItem, char AKey) {
+  if (PrepareEdit(AItem, false)) FEdit->ActivateByKey(AKey, FEditData);
+}
+
+void TcxGridEditingController::StartEditingByMouse(TcxCustomGridTableItem* AItem, TShiftState AShift, Integer X,
+                                                   Integer Y) {
+  if (PrepareEdit(AItem, true)) FEdit->ActivateByMouse(AShift, X, Y, FEditData);
+}
+
+void TcxGridEditingController::StartEditingTimer(TcxCustomGridTableItem* AItem) {
+  StopEditingTimer();
+  FTimerItem = AItem;
+  FEditingTimer.reset(new TTimer(nullptr));
+  FEditingTimer->SetInterval(cxGetDoubleClickTime());
+  FEditingTimer->SetOnTimer(TNotifyEvent(this, &TcxGridEditingController::editingTimerHandler));
+}
+
+void TcxGridEditingController::StopEditingTimer() {
+  FEditingTimer.reset();
+  FTimerItem = nullptr;
+}
+
+void TcxGridEditingController::editingTimerHandler(TObject*) {
+  TcxCustomGridTableItem* item = FTimerItem;
+  StopEditingTimer();
+  if (item) item->SetEditing(true);
+}
+
+bool TcxGridEditingController::PrepareEdit(TcxCustomGridTableItem* AItem, bool AOnMouseEvent) {
+  FController->CancelEditorRefresh();
+  if (FPreparing || FHiding || !AItem) return false;
+  TcxGridSite* site = FController->Site();
+  if (AItem == FEditingItem && !FEditingItemSetting)
+    return FEdit && (AOnMouseEvent || (site->Focused() && !FEdit->IsFocused()));
+  bool result = false;
+  {
+    ScopedRestore<bool> restore(FPreparing);
+    FPreparing = true;
+    if (!site->Focused()) return false;
+    AItem->SetEditing(true);
+    if (FEditingItem != AItem) return false;
+    {
+      bool failed = true;
+      ScopeExit undo([&] {
+        if (failed) AItem->SetEditing(false);
+      });
+      // An item without editor properties has no editor to show.
+      TcxCustomEditProperties* properties = EditingProperties();
+      if (!properties) return false;
+      FEdit = FEditList->GetEdit(properties);
+      failed = false;
+    }
+    if (TcxCustomGridRecord* record = FController->FocusedRecord()) record->Invalidate(AItem);
+    TRect bounds;
+    if (FController->GetFocusedCellEditBounds(AItem, bounds)) UpdateEditPosition(bounds);
+    InitEdit();
+    result = FEdit != nullptr;
+  }
+  if (result) site->SetTabStop(false);
+  return result;
+}
+
+void TcxGridEditingController::InitEdit() {
+  TcxCustomEditProperties* own = FEdit->OwnProperties();
+  FSavedChange = own->OnChange();
+  FSavedValueChanged = own->OnEditValueChanged();
+  own->SetOnChange(TNotifyEvent());
+  own->SetOnEditValueChanged(TNotifyEvent());
+  FEdit->SetParent(FController->Site());
+  UpdateEdit();
+  UpdateEditValue();
+  FEdit->SetOnAfterKeyDown(TcxEditKeyEvent(this, &TcxGridEditingController::EditAfterKeyDown));
+  FEdit->SetOnEditing(TcxEditEditingEvent(this, &TcxGridEditingController::EditEditing));
+  FEdit->SetOnPostEditValue(TNotifyEvent(this, &TcxGridEditingController::EditPostEditValue));
+  own->SetOnChange(TNotifyEvent(this, &TcxGridEditingController::EditChanged));
+  own->SetOnEditValueChanged(TNotifyEvent(this, &TcxGridEditingController::EditValueChanged));
+  FEdit->SetOnExit(TNotifyEvent(this, &TcxGridEditingController::EditExit));
+  FEdit->SetOnFocusChanged(TNotifyEvent(this, &TcxGridEditingController::EditFocusChanged));
+  FEdit->SetOnKeyDown(TKeyEvent(this, &TcxGridEditingController::EditKeyDown));
+  GridView()->DoInitEdit(FEditingItem, FEdit);
+}
+
+void TcxGridEditingController::UpdateEditValue() {
+  if (!FEditingItem || !FEdit || FHiding || FInitiatingEditing || FEdit->IsPosting()) return;
+  Variant value;
+  FEditingItem->GetEditValue(value);
+  FEdit->SetEditValue(value);
+  FEdit->SelectAllText();
+}
+
+void TcxGridEditingController::UpdateValue() {
+  if (!FEditingItem || !FEdit || !FEdit->ModifiedAfterEnter()) return;
+  FEdit->ValidateInput(true);
+  FEditingItem->SetEditValue(FEdit->EditValue());
+  FEdit->SetModifiedAfterEnterFlag(false);
+}
+
+void TcxGridEditingController::EditKeyDown(TObject*, Word& Key, TShiftState Shift) {
+  FController->MakeItemVisible(FController->FocusedItem());
+  switch (Key) {
+    case VK_RETURN:
+      HideEdit(true);
+      if (GridView()->OptionsBehavior()->GoToNextCellOnEnter()) {
+        FController->KeyDownFromEditor(Key, Shift);
+        ShowEdit();
+      } else {
+        FController->RefreshEditor();
+      }
+      Key = 0;
+      break;
+    case VK_ESCAPE: {
+      bool modified = FEdit && FEdit->ModifiedAfterEnter();
+      HideEdit(false);
+      FController->RefreshEditor();
+      if (modified) Key = 0;
+      break;
+    }
+    case VK_DELETE:
+      if (onlyCtrl(Shift)) FController->KeyDownFromEditor(Key, Shift);
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxGridEditingController::EditAfterKeyDown(TObject*, Word& Key, TShiftState Shift) {
+  if (FController->IsKeyForController(Key, Shift)) FController->KeyDownFromEditor(Key, Shift);
+}
+
+void TcxGridEditingController::EditEditing(TObject*, bool& CanEdit) {
+  ScopedRestore<bool> restore(FInitiatingEditing);
+  FInitiatingEditing = true;
+  CanEdit = FEditingItem && FEditingItem->InitEditing();
+}
+
+void TcxGridEditingController::EditChanged(TObject* Sender) {
+  if (FSavedChange) FSavedChange(Sender);
+  if (FEditingItem) GridView()->DoEditChanged(FEditingItem);
+}
+
+void TcxGridEditingController::EditValueChanged(TObject* Sender) {
+  if (FSavedValueChanged) FSavedValueChanged(Sender);
+  if (FEditingItem) GridView()->DoEditValueChanged(FEditingItem);
+}
+
+void TcxGridEditingController::EditPostEditValue(TObject*) { UpdateValue(); }
+
+void TcxGridEditingController::EditExit(TObject*) {
+  if (!HideEditOnExit()) return;
+  bool failed = true;
+  ScopeExit refocus([&] {
+    if (!failed || !FEdit) return;
+    FEdit->SetFocus();
+    FErrorOnExit = true;
+  });
+  HideEdit(!FController->IsNewRecordCancelledOnExit());
+  failed = false;
+}
+
+void TcxGridEditingController::EditFocusChanged(TObject*) { FController->Site()->FocusChanged(); }
+
+void TcxGridEditingController::HideEdit(bool AAccept) {
+  FController->CancelEditorRefresh();
+  FUpdateNeeded = false;
+  StopEditingTimer();
+  if (FHiding || !FEditingItem) return;
+  ScopedRestore<bool> restore(FHiding);
+  FHiding = true;
+  if (AAccept && FEdit) {
+    if (!FEdit->Deactivate()) Abort();
+    GridView()->DataController()->UpdateData();
+    if (TcxCustomEditProperties* properties = EditingProperties()) FEdit->OwnProperties()->UpdateTarget(properties);
+  }
+  FEditingItem = nullptr;
+  TcxCustomGrid* grid = GridView()->Grid();
+  bool focusedView = grid && grid->FocusedView() == GridView();
+  if (focusedView) FController->Site()->SetTabStop(true);
+  if (FEdit) {
+    if (FEdit->IsFocused() && focusedView) {
+      FEdit->SetModifiedAfterEnterFlag(false);
+      FEdit->SetOnFocusChanged(TNotifyEvent());
+      ScopedRestore<bool> noRefresh(FController->FAllowEditorRefresh);
+      FController->FAllowEditorRefresh = false;
+      FController->Site()->SetFocus();
+    } else if (TcxCustomGridRecord* record = FController->FocusedRecord()) {
+      record->Invalidate();
+    }
+    FEdit->SetOnExit(TNotifyEvent());
+    FEdit->SetOnKeyDown(TKeyEvent());
+    FEdit->SetOnFocusChanged(TNotifyEvent());
+    FEdit->SetParent(nullptr);
+    FEdit = nullptr;
+  }
+  FErrorOnExit = false;
+}
+
+void TcxGridEditingController::RemoveEdit(TcxCustomEditProperties* AProperties) {
+  if (FEditingItem && EditingProperties() == AProperties) SetEditingItem(nullptr);
+  if (FEdit && FEditList->FindEdit(AProperties) == FEdit) FEdit = nullptr;
+  FEditList->RemoveItem(AProperties);
+}
+
+bool TcxGridEditingController::IsEditorUnfocused() { return !IsEditing() || !FEdit || !FEdit->IsFocused() || FHiding; }
+
+bool TcxGridEditingController::NeedsHideEditOnRecordChange() {
+  TcxCustomGridTableView* view = GridView();
+  if (!view->OptionsBehavior()->AlwaysShowEditor()) return true;
+  if (!FEditingItem) return false;
+  TcxCustomEditProperties* properties = EditingProperties();
+  return static_cast<bool>(FEditingItem->OnGetProperties()) ||
+         (FEditingItem->ShowButtons(true) && !FEditingItem->ShowButtons(false)) ||
+         (properties && (properties->GetCapabilities() & esoAlwaysHotTrack) != 0) ||
+         static_cast<bool>(view->OnEditing) || static_cast<bool>(view->OnInitEdit);
+}
+
+void TcxGridEditingController::UpdateEditPosition(const TRect& ACellEditBounds) {
+  if (!FEdit || IsRectEmpty(&ACellEditBounds)) return;
+  FCellEditBounds = ACellEditBounds;
+  if (!FInitiatingEditing) {
+    if (FPreparing)
+      UpdateEdit();
+    else
+      FUpdateNeeded = true;
+  }
+  FEditPlaced = true;
+}
+
+void TcxGridEditingController::applyEditStyle() {
+  TcxViewParams params;
+  GridView()->Styles()->GetContentParams(FController->FocusedRecord(), FEditingItem, params);
+  TcxCustomEditStyle* style = FEdit->GetStyle();
+  style->SetFont(params.Font ? params.Font : FController->Site()->Font());
+  style->SetColor(params.Color);
+  style->SetTextColor(params.TextColor);
+}
+
+void TcxGridEditingController::UpdateEdit() {
+  FUpdateNeeded = false;
+  if (!FEdit) return;
+  if (FEditingItem) applyEditStyle();
+  if (IsRectEmpty(&FCellEditBounds)) return;
+  FEdit->SetBounds(FCellEditBounds.left, FCellEditBounds.top, FCellEditBounds.right - FCellEditBounds.left,
+                   FCellEditBounds.bottom - FCellEditBounds.top);
+}
+
+void TcxGridEditingController::HideUnplacedEditor() {
+  if (!IsEditing() || !FEdit || FEditPlaced) return;
+  FUpdateNeeded = false;
+  if (!FPreparing) FEdit->SetLeft(30000);
+}
+
+// --- Table controller.
+
+TcxCustomGridTableController::TcxCustomGridTableController(TcxCustomGridView* AGridView)
+    : TcxCustomGridController(AGridView) {}
+
+void TcxCustomGridTableController::AfterConstruction() {
+  inherited::AfterConstruction();
+  FEditingController.reset(As<TcxGridEditingController>(GetEditingControllerClass()->CreateInstance(this)));
+}
+
+TcxCustomGridTableController::~TcxCustomGridTableController() {
+  FGridModeTimer.reset();
+  FPullFocusingTimer.reset();
+  FDragScrollTimer.reset();
+  FEditingController.reset();
+}
+
+TClass TcxCustomGridTableController::GetEditingControllerClass() { return TcxGridEditingController::StaticClass(); }
 
 TcxCustomGridTableView* TcxCustomGridTableController::GridView() const { return tableView(inherited::GridView()); }
 TcxCustomGridTableViewData* TcxCustomGridTableController::ViewData() const { return GridView()->ViewData(); }
 
+// --- Focus.
+
 void TcxCustomGridTableController::SetFocusedItem(TcxCustomGridTableItem* Value) {
   if (Value && !Value->CanFocus()) return;
-  if (FFocusedItem == Value) return;
+  if (FFocusedItem == Value) {
+    if (Value) MakeItemVisible(Value);
+    return;
+  }
+  if (FEditingController && !FEditingController->FEditingItemSetting) FEditingController->HideEdit(true);
   TcxCustomGridTableItem* previous = FFocusedItem;
   FFocusedItem = Value;
-  if (TcxCustomGridRecord* record = FocusedRecord()) {
-    if (previous) record->Invalidate(previous);
-    if (Value) record->Invalidate(Value);
-  }
-  GridView()->DoFocusedItemChanged(previous, Value);
+  FocusedItemChanged(previous);
+  RefreshEditor();
 }
 
-bool TcxCustomGridTableController::FocusNextItem(Integer AFocusedItemIndex, bool AGoForward, bool AGoOnCycle) {
+void TcxCustomGridTableController::FocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem) {
   TcxCustomGridTableView* view = GridView();
-  Integer count = view->VisibleItemCount();
-  Integer step = AGoForward ? 1 : -1;
-  Integer start = AFocusedItemIndex < 0 ? (AGoForward ? 0 : count - 1) : AFocusedItemIndex + step;
-  for (Integer pass = 0; pass < (AGoOnCycle ? 2 : 1); ++pass) {
-    for (Integer i = start; i >= 0 && i < count; i += step) {
-      TcxCustomGridTableItem* item = view->VisibleItems(i);
-      if (item != FFocusedItem && item->CanFocus()) {
-        SetFocusedItem(item);
-        return FFocusedItem == item;
-      }
-    }
-    start = AGoForward ? 0 : count - 1;
+  if (view->ComponentState().Contains(csLoading) || view->IsDestroying()) return;
+  CancelIncSearching();
+  if (FFocusedItem) MakeItemVisible(FFocusedItem);
+  if (TcxCustomGridRecord* record = FocusedRecord()) {
+    if (APrevFocusedItem) record->Invalidate(APrevFocusedItem);
+    if (FFocusedItem) record->Invalidate(FFocusedItem);
   }
-  return false;
+  view->DoFocusedItemChanged(APrevFocusedItem, FFocusedItem);
 }
 
-bool TcxCustomGridTableController::FocusFirstAvailableItem() { return FocusNextItem(-1, true, false); }
+Integer TcxCustomGridTableController::FindNextCyclic(Integer AFrom, Integer ACount, bool AForward, bool ACycle,
+                                                     const TRecordTest& ATest, bool& AWrapped) {
+  AWrapped = false;
+  if (ACount <= 0) return -1;
+  Integer candidate;
+  if (AFrom == -1) {
+    if (AForward)
+      candidate = 0;
+    else if (ACycle)
+      candidate = ACount - 1;
+    else
+      return -1;
+  } else {
+    candidate = AForward ? AFrom + 1 : AFrom - 1;
+  }
+  // Visits every index at most once: from the candidate towards the end, then (with cycle)
+  // from the other end back to the start.
+  for (Integer visited = 0; visited < ACount; ++visited) {
+    if (candidate < 0 || candidate >= ACount) {
+      if (!ACycle || AWrapped) return -1;
+      AWrapped = true;
+      candidate = AForward ? 0 : ACount - 1;
+    }
+    if (AWrapped && candidate == AFrom) return -1;
+    if (ATest(candidate)) return candidate;
+    candidate += AForward ? 1 : -1;
+  }
+  return -1;
+}
 
-TcxCustomGridRecord* TcxCustomGridTableController::FocusedRecord() {
+Integer TcxCustomGridTableController::FindNextItem(Integer AFromVisibleIndex, bool AForward, bool& AWrapped,
+                                                   bool ACycle) {
+  TcxCustomGridTableView* view = GridView();
+  return FindNextCyclic(AFromVisibleIndex, view->VisibleItemCount(), AForward, ACycle,
+                        [view](Integer AIndex) { return view->VisibleItems(AIndex)->CanFocus(); }, AWrapped);
+}
+
+bool TcxCustomGridTableController::FocusNextItem(Integer AFocusedItemIndex, bool AGoForward,
+                                                 bool AGoToNextRecordOnCycle, bool ACycle) {
+  bool wrapped = false;
+  Integer index = FindNextItem(AFocusedItemIndex, AGoForward, wrapped, ACycle || AGoToNextRecordOnCycle);
+  if (index < 0) return false;
+  if (wrapped && AGoToNextRecordOnCycle) {
+    TcxCustomGridRecord* record = FocusedRecord();
+    if (record && record->IsNewItemRecord()) {
+      GridView()->DataController()->Post();
+      GridView()->DataController()->SetNewItemRowFocused(true);
+    } else {
+      if (!FocusNextRecord(FocusedRowIndex(), AGoForward)) return false;
+      if (!FocusedRecord() || !FocusedRecord()->HasCells()) return false;
+    }
+  }
+  TcxCustomGridTableItem* item = GridView()->VisibleItems(index);
+  SetFocusedItem(item);
+  return true;
+}
+
+bool TcxCustomGridTableController::FocusFirstAvailableItem() { return FocusNextItem(-1, true, false, false); }
+
+TcxCustomGridRecord* TcxCustomGridTableController::GetFocusedRecord() {
   TcxCustomDataController* dataController = GridView()->DataController();
   if (dataController->IsNewItemRowFocused()) return ViewData()->NewItemRecord();
   return ViewData()->GetRecordByIndex(dataController->GetFocusedRowIndex());
+}
+
+void TcxCustomGridTableController::DoSetFocusedRecord(TcxCustomGridRecord* Value) {
+  if (Value && Value->IsNewItemRecord()) {
+    GridView()->DataController()->SetNewItemRowFocused(true);
+    return;
+  }
+  SetFocusedRecordIndex(Value ? Value->Index() : -1);
 }
 
 Integer TcxCustomGridTableController::FocusedRecordIndex() {
@@ -1275,13 +1780,977 @@ Integer TcxCustomGridTableController::FocusedRecordIndex() {
   return record ? record->Index() : -1;
 }
 
+Integer TcxCustomGridTableController::FocusedRowIndex() { return GridView()->DataController()->GetFocusedRowIndex(); }
+
 void TcxCustomGridTableController::SetFocusedRecordIndex(Integer Value) {
-  GridView()->DataController()->ChangeFocusedRowIndex(Value);
+  TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(Value);
+  if (record && !record->CanFocus()) return;
+  TcxCustomDataController* dataController = GridView()->DataController();
+  Integer previous = dataController->GetFocusedRowIndex();
+  if (!dataController->ChangeFocusedRowIndex(Value) || !FAllowFocusCheck) return;
+  if (dataController->GetFocusedRowIndex() == previous) MakeFocusedRecordVisible();
+  if (FocusedRecord()) GridView()->SetFocused(true);
+}
+
+void TcxCustomGridTableController::SetDragHighlightedRecord(TcxCustomGridRecord* Value) {
+  if (FDragHighlightedRecord == Value) return;
+  TcxCustomGridRecord* previous = FDragHighlightedRecord;
+  FDragHighlightedRecord = Value;
+  if (previous) previous->Invalidate();
+  if (Value) Value->Invalidate();
 }
 
 void TcxCustomGridTableController::ItemRemoved(TcxCustomGridTableItem* AItem) {
+  if (FEditingController && FEditingController->EditingItem() == AItem) FEditingController->HideEdit(false);
   if (FForcingWidthItem == AItem) FForcingWidthItem = nullptr;
   if (FFocusedItem == AItem) FFocusedItem = nullptr;
+  if (FMouseDownItem == AItem) FMouseDownItem = nullptr;
+  if (FIncSearchingItem == AItem) {
+    FIncSearchingItem = nullptr;
+    FIncSearchingText.clear();
+  }
+}
+
+// --- Questions.
+
+bool TcxCustomGridTableController::CanAppend(bool) {
+  TcxCustomDataController* dataController = GridView()->DataController();
+  return (dataController->GetEditOperations() & dceoAppend) != 0 && !(dataController->GetEditState() & dceInsert);
+}
+
+bool TcxCustomGridTableController::CanDelete(bool ACheckOptions) {
+  return (GridView()->DataController()->GetEditOperations() & dceoDelete) != 0 &&
+         (!ACheckOptions || GridView()->OptionsData()->Deleting());
+}
+
+bool TcxCustomGridTableController::CanEdit() {
+  TcxDataEditOperations operations = GridView()->DataController()->GetEditOperations();
+  return FFocusedItem && GridView()->OptionsData()->Editing() && (operations & dceoEdit) != 0 &&
+         (operations & dceoShowEdit) != 0;
+}
+
+bool TcxCustomGridTableController::CanInsert(bool ACheckOptions) {
+  return (GridView()->DataController()->GetEditOperations() & dceoInsert) != 0 &&
+         (!ACheckOptions || GridView()->OptionsData()->Inserting());
+}
+
+bool TcxCustomGridTableController::IsNewRecordCancelledOnExit() {
+  TcxDataEditState state = GridView()->DataController()->GetEditState();
+  return GridView()->OptionsData()->CancelOnExit() && (state & dceInsert) != 0 &&
+         (state & (dceChanging | dceModified)) == 0;
+}
+
+bool TcxCustomGridTableController::CanMultiSelect(bool AFocusedViewOnly) {
+  if (!GridView()->OptionsSelection()->MultiSelect()) return false;
+  if (!AFocusedViewOnly) return true;
+  TcxCustomGrid* grid = GridView()->Grid();
+  return !grid || grid->FocusedView() == GridView();
+}
+
+bool TcxCustomGridTableController::IsKeyForController(Word AKey, TShiftState) {
+  switch (AKey) {
+    case VK_TAB:
+    case VK_ESCAPE:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_INSERT:
+      return true;
+    case VK_LEFT:
+    case VK_RIGHT:
+      return GridView()->OptionsBehavior()->AlwaysShowEditor();
+    default:
+      return false;
+  }
+}
+
+bool TcxCustomGridTableController::IsStart() {
+  IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
+  return link ? link->IsBOF() : GridViewAnswers::IsBOF(GridView()->DataController());
+}
+
+bool TcxCustomGridTableController::IsEnd() {
+  IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
+  return link ? link->IsEOF() : GridViewAnswers::IsEOF(GridView()->DataController());
+}
+
+// --- Top record and scrolling.
+
+namespace {
+// The records layout of a view once it has shown rows; null before.
+TcxCustomGridRecordsViewInfo* shownRecords(TcxCustomGridView* AView) {
+  auto* viewInfo = dynamic_cast<TcxCustomGridTableViewInfo*>(AView->ViewInfo());
+  TcxCustomGridRecordsViewInfo* records = viewInfo ? viewInfo->RecordsViewInfo() : nullptr;
+  return records && records->VisibleCount() > 0 ? records : nullptr;
+}
+}  // namespace
+
+Integer TcxCustomGridTableController::VisibleRecordCount() {
+  Integer top = TopRecordIndex();
+  if (top == -1) return 0;
+  Integer rest = ViewData()->RecordCount() - top;
+  // Before the first layout every record counts as shown.
+  TcxCustomGridRecordsViewInfo* records = shownRecords(GridView());
+  return records ? std::min(rest, records->VisibleCount()) : rest;
+}
+
+// The rows are laid out with one height, so a page holds as many records as the layout
+// shows now, whichever row it starts from.
+Integer TcxCustomGridTableController::GetPageRecordCount(Integer AFirstRow, bool ADownward) {
+  Integer count = ViewData()->RecordCount();
+  if (count == 0 || AFirstRow < 0) return 0;
+  Integer rest = ADownward ? count - AFirstRow : AFirstRow + 1;
+  TcxCustomGridRecordsViewInfo* records = shownRecords(GridView());
+  return records ? std::min(rest, records->VisibleCount()) : rest;
+}
+
+Integer TcxCustomGridTableController::LastVisibleRecordIndex() {
+  Integer count = VisibleRecordCount();
+  return count > 0 ? TopRecordIndex() + count - 1 : -1;
+}
+
+Integer TcxCustomGridTableController::GetMaxTopRecordIndex() {
+  Integer count = ViewData()->RecordCount();
+  if (count == 0) return 0;
+  return std::max(0, count - GetPageRecordCount(count - 1, false));
+}
+
+void TcxCustomGridTableController::CheckTopRecordIndex(Integer& AValue) {
+  if (FCheckingTopRecordIndex) return;
+  ScopedRestore<bool> restore(FCheckingTopRecordIndex);
+  FCheckingTopRecordIndex = true;
+  Integer count = ViewData()->RecordCount();
+  if (AValue > count - 1) AValue = count - 1;
+  Integer maxTop = GetMaxTopRecordIndex();
+  if (AValue > maxTop) AValue = maxTop;
+  if (AValue < 0) AValue = 0;
+}
+
+void TcxCustomGridTableController::SetCheckedTopRecordIndex(Integer Value) {
+  if (ViewData()->RecordCount() == 0) return;
+  CheckTopRecordIndex(Value);
+  SetTopRecordIndex(Value);
+}
+
+Integer TcxCustomGridTableController::GetScrollBarOffsetBegin() {
+  TcxCustomDataController* dataController = GridView()->DataController();
+  return dataController->IsGridMode() && !dataController->IsBOF() ? 1 : 0;
+}
+
+Integer TcxCustomGridTableController::GetScrollBarOffsetEnd() {
+  TcxCustomDataController* dataController = GridView()->DataController();
+  return dataController->IsGridMode() && !dataController->IsEOF() ? 1 : 0;
+}
+
+Integer TcxCustomGridTableController::GetScrollBarPos() {
+  IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
+  Integer pos = link ? link->GetScrollBarPos() : -1;
+  return pos != -1 ? pos : std::max(0, TopRecordIndex()) + GetScrollBarOffsetBegin();
+}
+
+Integer TcxCustomGridTableController::GetScrollBarRecordCount() {
+  IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
+  Integer count = link ? link->GetScrollBarRecordCount() : -1;
+  return count != -1 ? count : GetScrollBarOffsetBegin() + ViewData()->RecordCount() + GetScrollBarOffsetEnd();
+}
+
+void TcxCustomGridTableController::SetScrollBarPos(Integer Value) {
+  IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
+  if (link && link->SetScrollBarPosHook(Value)) return;
+  SetCheckedTopRecordIndex(Value - GetScrollBarOffsetBegin());
+}
+
+void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* ARecord) {
+  if (!ARecord || !GridView()->Grid() || ARecord->IsNewItemRecord()) return;
+  Integer index = ARecord->Index();
+  if (index < TopRecordIndex()) {
+    SetCheckedTopRecordIndex(index);
+  } else {
+    // Moves the top down until the record is shown; stops when the top no longer moves.
+    while (index > LastVisibleRecordIndex()) {
+      Integer top = TopRecordIndex();
+      SetCheckedTopRecordIndex(top + std::max(1, index - LastVisibleRecordIndex()));
+      if (TopRecordIndex() == top) break;
+    }
+  }
+  ARecord->Invalidate();
+}
+
+void TcxCustomGridTableController::MakeFocusedRecordVisible() { MakeRecordVisible(FocusedRecord()); }
+
+void TcxCustomGridTableController::ScrollPage(bool AForward) {
+  IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
+  if (link && link->ScrollPageHook(AForward)) return;
+  if (AForward)
+    ScrollPageDown();
+  else
+    ScrollPageUp();
+}
+
+void TcxCustomGridTableController::ScrollRecords(bool AForward, Integer ACount) {
+  IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
+  if (link && link->ScrollRecordsHook(AForward)) return;
+  SetCheckedTopRecordIndex(TopRecordIndex() + (AForward ? ACount : -ACount));
+}
+
+void TcxCustomGridTableController::ScrollPageDown() {
+  if (TopRecordIndex() == -1) return;
+  SetCheckedTopRecordIndex(TopRecordIndex() + std::max(1, VisibleRecordCount()));
+}
+
+void TcxCustomGridTableController::ScrollPageUp() {
+  if (TopRecordIndex() <= 0) return;
+  SetCheckedTopRecordIndex(TopRecordIndex() - std::max(1, GetPageRecordCount(TopRecordIndex(), false)));
+}
+
+// --- Keyboard.
+
+void TcxCustomGridTableController::KeyDown(Word& Key, TShiftState Shift) {
+  Integer prevTop = TopRecordIndex();
+  ViewDestroyGuard guard(GridView());
+  if (IsIncSearching() && ProcessIncSearchKey(Key, Shift)) Key = 0;
+  if (!guard.Alive()) return;
+  Integer prevRow = FocusedRowIndex();
+  Word key = Key;
+  inherited::KeyDown(Key, Shift);
+  if (!guard.Alive()) return;
+  if (key != 0 && IsKeyForMultiSelect(key, Shift, FocusedRowIndex() != prevRow)) DoKeySelection(key, Shift);
+  if (TopRecordIndex() != prevTop && Site()->HandleAllocated()) Site()->Update();
+}
+
+void TcxCustomGridTableController::WndProc(TMessage& Message) {
+  inherited::WndProc(Message);
+  if (Message.Msg != WM_GETDLGCODE) return;
+  TcxKeys keys = Site()->WantedKeys();
+  if (GridView()->OptionsBehavior()->FocusCellOnTab())
+    keys.Include(kTab);
+  else
+    keys.Exclude(kTab);
+  Site()->SetWantedKeys(keys);
+}
+
+void TcxCustomGridTableController::KeyDownFromEditor(Word& Key, TShiftState Shift) {
+  ScopedRestore<bool> restore(FKeyFromEditor);
+  FKeyFromEditor = true;
+  KeyDown(Key, Shift);
+}
+
+void TcxCustomGridTableController::DoKeyDown(Word& Key, TShiftState Shift) {
+  inherited::DoKeyDown(Key, Shift);
+  if (!FKeyFromEditor)
+    if (TcxCustomGridRecord* record = FocusedRecord()) record->KeyDown(Key, Shift);
+  if (Key == 0) return;
+  TcxCustomGridTableView* view = GridView();
+  TcxCustomDataController* dataController = view->DataController();
+  switch (Key) {
+    case VK_INSERT:
+      if (noModifiers(Shift) && CanInsert(true)) CreateNewRecord(false);
+      break;
+    case VK_DELETE:
+      if ((noModifiers(Shift) || onlyCtrl(Shift)) && CanDelete(true)) {
+        DeleteSelection();
+        Key = 0;
+      }
+      break;
+    case 'A':
+      if (onlyCtrl(Shift)) dataController->SelectAll();
+      break;
+    case VK_RETURN:
+      if ((noModifiers(Shift) || modifiers(Shift) == TShiftState{ssShift}) &&
+          view->OptionsBehavior()->GoToNextCellOnEnter()) {
+        FocusNextCell(!Shift.Contains(ssShift));
+        Key = 0;
+      }
+      break;
+    case VK_TAB:
+      if ((noModifiers(Shift) || modifiers(Shift) == TShiftState{ssShift}) &&
+          view->OptionsBehavior()->FocusCellOnTab()) {
+        FocusNextCell(!Shift.Contains(ssShift));
+        Key = 0;
+      }
+      break;
+    case VK_ESCAPE:
+      if (dataController->IsEditing()) {
+        dataController->Cancel();
+        if (!dataController->IsEditing() && CanMultiSelect()) SelectFocusedRecord();
+      }
+      break;
+    case VK_PRIOR:
+      GoToPrevPage(false);
+      break;
+    case VK_NEXT:
+      GoToNextPage(false);
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxCustomGridTableController::KeyPress(char& Key) {
+  inherited::KeyPress(Key);
+  if (FSkipSpaceChar) {
+    FSkipSpaceChar = false;
+    if (Key == ' ') Key = 0;
+    return;
+  }
+  if (Key == 0) return;
+  unsigned char c = static_cast<unsigned char>(Key);
+  if (c == VK_BACK || c >= 32) {
+    TcxCustomGridTableItem* item = GetIncSearchingItem();
+    if (item && item->CanIncSearch() && !GridView()->DataController()->IsEditing()) {
+      if (c != VK_BACK) SetIncSearchingText(IncSearchingText() + Key);
+      Key = 0;
+      return;
+    }
+  }
+  if (TcxCustomGridRecord* record = FocusedRecord()) record->KeyPress(Key);
+}
+
+// --- Record navigation.
+
+Integer TcxCustomGridTableController::FindNextRecord(Integer AFromRow, bool AForward, bool& AWrapped, bool ACycle) {
+  TcxCustomGridTableViewData* viewData = ViewData();
+  TcxCustomDataController* dataController = GridView()->DataController();
+  if (dataController->IsGridMode()) {
+    // The buffer window moves first when the move leaves it at an end the data set has not
+    // reached.
+    Integer count = viewData->RecordCount();
+    if (AForward && AFromRow == count - 1 && !dataController->IsEOF()) {
+      dataController->Scroll(1);
+      if (!dataController->IsEOF()) --AFromRow;
+    } else if (!AForward && AFromRow == 0 && !dataController->IsBOF()) {
+      dataController->Scroll(-1);
+      if (!dataController->IsBOF()) ++AFromRow;
+    }
+  }
+  return FindNextCyclic(AFromRow, viewData->RecordCount(), AForward, ACycle,
+                        [viewData](Integer ARow) { return viewData->Records(ARow)->CanFocus(); }, AWrapped);
+}
+
+bool TcxCustomGridTableController::FocusNextRecord(Integer AFromRow, bool AForward, bool, bool AToEnd) {
+  TcxCustomGridTableView* view = GridView();
+  TcxCustomDataController* dataController = view->DataController();
+  if (dataController->IsEditing()) {
+    FEditingController->UpdateValue();
+    TcxDataEditState state = dataController->GetEditState();
+    if (state & dceModified) {
+      dataController->Post();
+      if (AFromRow != -1) AFromRow = FocusedRowIndex();
+    } else if (state == dceInsert) {
+      bool atEnd = dataController->IsEOF();
+      if (atEnd != AForward) {
+        dataController->Cancel();
+        return true;
+      }
+    }
+  }
+  if (dataController->IsGridMode() && AFromRow == -1) {
+    if (AForward)
+      dataController->GotoFirst();
+    else if (AToEnd)
+      dataController->GotoLast();
+  }
+  bool wrapped = false;
+  Integer row = FindNextRecord(AFromRow, AForward, wrapped);
+  if (row < 0) {
+    if (AForward && view->OptionsData()->Appending() && CanAppend(true)) {
+      CreateNewRecord(true);
+      return true;
+    }
+    return false;
+  }
+  SetFocusedRecordIndex(row);
+  return FocusedRowIndex() == row;
+}
+
+bool TcxCustomGridTableController::FocusNextRecordWithSelection(Integer AFromRow, bool AForward, bool ASelect,
+                                                                bool AIntoDetails, bool AToEnd) {
+  Integer previous = FocusedRowIndex();
+  bool result = FocusNextRecord(AFromRow, AForward, AIntoDetails, AToEnd);
+  if (result && ASelect && FocusedRowIndex() != previous && CanMultiSelect()) SelectFocusedRecord();
+  return result;
+}
+
+bool TcxCustomGridTableController::FocusRecordWithSelection(Integer ARow, bool ASelect) {
+  SetFocusedRecordIndex(ARow);
+  bool result = FocusedRowIndex() == ARow;
+  if (result && ASelect && CanMultiSelect()) SelectFocusedRecord();
+  return result;
+}
+
+bool TcxCustomGridTableController::GoToFirst(bool ASelect) { return FocusNextRecordWithSelection(-1, true, ASelect); }
+bool TcxCustomGridTableController::GoToLast(bool ASelect) {
+  return FocusNextRecordWithSelection(-1, false, ASelect, false, true) ||
+         FocusRecordWithSelection(ViewData()->RecordCount() - 1, ASelect);
+}
+bool TcxCustomGridTableController::GoToNext(bool ASelect) {
+  return FocusNextRecordWithSelection(FocusedRowIndex(), true, ASelect);
+}
+bool TcxCustomGridTableController::GoToPrev(bool ASelect) {
+  return FocusNextRecordWithSelection(FocusedRowIndex(), false, ASelect);
+}
+
+void TcxCustomGridTableController::GoToNextPage(bool ASelect) {
+  if (ViewData()->RecordCount() == 0) return;
+  MakeFocusedRecordVisible();
+  if (FocusedRowIndex() == LastVisibleRecordIndex()) ScrollPageDown();
+  FocusRecordWithSelection(LastVisibleRecordIndex(), ASelect);
+}
+
+void TcxCustomGridTableController::GoToPrevPage(bool ASelect) {
+  if (ViewData()->RecordCount() == 0) return;
+  if (FocusedRowIndex() == TopRecordIndex()) ScrollPageUp();
+  FocusRecordWithSelection(TopRecordIndex(), ASelect);
+}
+
+bool TcxCustomGridTableController::FocusNextCell(bool AForward, bool ARecordChangeForbidden) {
+  TcxCustomGridTableView* view = GridView();
+  TcxCustomGridRecord* record = FocusedRecord();
+  bool cycle = view->OptionsBehavior()->FocusCellOnCycle();
+  if (record && record->HasCells() && view->OptionsSelection()->CellSelect())
+    return FocusNextItem(FFocusedItem ? FFocusedItem->VisibleIndex() : -1, AForward,
+                         cycle && !ARecordChangeForbidden);
+  if (ARecordChangeForbidden || !cycle) return false;
+  if (!FocusNextRecord(FocusedRowIndex(), AForward)) return false;
+  return FocusNextItem(-1, AForward, false);
+}
+
+// --- Selection.
+
+Integer TcxCustomGridTableController::SelectedRecordCount() { return GridView()->DataController()->GetSelectedCount(); }
+
+TcxCustomGridRecord* TcxCustomGridTableController::SelectedRecords(Integer AIndex) {
+  return ViewData()->GetRecordByIndex(GridView()->DataController()->GetSelectedRowIndex(AIndex));
+}
+
+void TcxCustomGridTableController::ChangeRecordSelection(TcxCustomGridRecord* ARecord, bool AValue) {
+  if (ARecord && CanMultiSelect()) GridView()->DataController()->ChangeRowSelection(ARecord->Index(), AValue);
+}
+
+void TcxCustomGridTableController::ToggleFocusedRecordSelection() {
+  if (TcxCustomGridRecord* record = FocusedRecord()) record->SetSelected(!record->Selected());
+}
+
+void TcxCustomGridTableController::SelectFocusedRecord() {
+  TcxCustomGridRecord* record = FocusedRecord();
+  if (!record) return;
+  TcxCustomDataController* dataController = GridView()->DataController();
+  if (dataController->GetSelectedCount() == 1 && record->Selected()) return;
+  UpdateLock<TcxCustomDataController> lock(dataController);
+  dataController->ClearSelection();
+  record->SetSelected(true);
+}
+
+bool TcxCustomGridTableController::IsRecordSelectionHit(TcxCustomGridHitTest* AHitTest) {
+  auto* hit = dynamic_cast<TcxGridRecordHitTest*>(AHitTest);
+  if (!hit || !CanMultiSelect() || !hit->AllowsSelection()) return false;
+  TcxCustomGridRecord* record =
+      hit->IsNewItemRecord ? ViewData()->NewItemRecord() : ViewData()->GetRecordByIndex(hit->RecordIndex);
+  return record && record == FocusedRecord();
+}
+
+bool TcxCustomGridTableController::IsKeyForMultiSelect(Word AKey, TShiftState, bool AFocusedRecordChanged) {
+  return CanMultiSelect(true) && (AKey == VK_SPACE || AKey == VK_PRIOR || AKey == VK_NEXT || AFocusedRecordChanged);
+}
+
+void TcxCustomGridTableController::DoKeySelection(Word AKey, TShiftState AShift) {
+  TcxCustomDataController* dataController = GridView()->DataController();
+  Integer row = FocusedRowIndex();
+  if (AKey == VK_SPACE && onlyCtrl(AShift)) {
+    ToggleFocusedRecordSelection();
+    FSkipSpaceChar = true;
+  } else if (AShift.Contains(ssShift)) {
+    if (row >= 0) dataController->SelectFromAnchor(row, false);
+  } else {
+    if (row >= 0) dataController->SetSelectionAnchor(row);
+    if (!onlyCtrl(AShift)) SelectFocusedRecord();
+  }
+}
+
+void TcxCustomGridTableController::DoMouseDownSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift) {
+  if (!IsRecordSelectionHit(AHitTest)) return;
+  TcxCustomDataController* dataController = GridView()->DataController();
+  TcxCustomGridRecord* record = FocusedRecord();
+  Integer row = record->Index();
+  TShiftState mods = modifiers(AShift);
+  bool dbl = AShift.Contains(ssDouble);
+  if (mods.Empty() || mods == TShiftState{ssCtrl}) dataController->SetSelectionAnchor(row);
+  if (mods == TShiftState{ssCtrl}) {
+    if (record->Selected() && !dbl) {
+      FDeferredSelection = true;
+      FDeferredSelectionRow = row;
+    } else {
+      ToggleFocusedRecordSelection();
+    }
+  } else if (mods.Contains(ssShift)) {
+    dataController->SelectFromAnchor(row, mods.Contains(ssCtrl));
+  } else if (mods.Empty()) {
+    if (record->Selected() && !dbl) {
+      FDeferredSelection = true;
+      FDeferredSelectionRow = row;
+    } else {
+      SelectFocusedRecord();
+    }
+  }
+}
+
+void TcxCustomGridTableController::DoMouseUpSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift) {
+  if (!FDeferredSelection || FDeferredSelectionRow != FocusedRowIndex()) return;
+  if (onlyCtrl(AShift))
+    ToggleFocusedRecordSelection();
+  else
+    SelectFocusedRecord();
+}
+
+void TcxCustomGridTableController::InvalidateFocusedRecord() {
+  if (TcxCustomGridRecord* record = FocusedRecord()) record->Invalidate();
+}
+
+void TcxCustomGridTableController::InvalidateSelection() {
+  if (SelectedRecordCount() > 1)
+    static_cast<TcxCustomGridView*>(GridView())->LayoutChanged(true);
+  else
+    InvalidateFocusedRecord();
+}
+
+void TcxCustomGridTableController::unselectFocusedOnExit() {
+  TcxCustomGridRecord* record = FocusedRecord();
+  if (!record || !CanMultiSelect() || !GridView()->OptionsSelection()->UnselectFocusedRecordOnExit()) return;
+  if (SelectedRecordCount() == 1 && record->Selected()) record->SetSelected(false);
+}
+
+// --- Incremental search. The search state is the view's own: the item searched and the
+// text typed; a match is a row whose display text of the item begins with the text,
+// regardless of case.
+
+TcxCustomGridTableItem* TcxCustomGridTableController::GetIncSearchingItem() {
+  TcxCustomGridTableView* view = GridView();
+  if (view->OptionsSelection()->CellSelect()) return FFocusedItem;
+  if (TcxCustomGridTableItem* item = view->OptionsBehavior()->IncSearchItem()) return item;
+  return view->VisibleItemCount() > 0 ? view->VisibleItems(0) : nullptr;
+}
+
+TcxCustomGridTableItem* TcxCustomGridTableController::IncSearchingItem() {
+  return IsIncSearching() ? FIncSearchingItem : nullptr;
+}
+std::string TcxCustomGridTableController::IncSearchingText() { return FIncSearchingText; }
+bool TcxCustomGridTableController::IsIncSearching() { return FIncSearchingItem != nullptr; }
+
+void TcxCustomGridTableController::CancelIncSearching() {
+  if (!FIncSearchingItem) return;
+  TcxCustomGridRecord* record = FocusedRecord();
+  TcxCustomGridTableItem* item = FIncSearchingItem;
+  FIncSearchingItem = nullptr;
+  FIncSearchingText.clear();
+  if (record) record->Invalidate(item);
+}
+
+namespace {
+Integer findRowByText(TcxCustomGridTableViewData* AViewData, Integer AItemIndex, Integer AStart, bool AForward,
+                      const std::string& AText) {
+  Integer count = AViewData->RecordCount();
+  for (Integer row = AStart; row >= 0 && row < count; row += AForward ? 1 : -1) {
+    TcxCustomGridRecord* record = AViewData->Records(row);
+    if (record->CanFocus() && record->HasCells() && textStartsWith(record->GetDisplayText(AItemIndex), AText))
+      return row;
+  }
+  return -1;
+}
+}  // namespace
+
+void TcxCustomGridTableController::SetIncSearchingText(const std::string& Value) {
+  if (Value == FIncSearchingText) return;
+  TcxCustomGridTableItem* item = FIncSearchingItem ? FIncSearchingItem : GetIncSearchingItem();
+  if (!item) return;
+  if (Value.empty()) {
+    CancelIncSearching();
+    return;
+  }
+  Integer start = std::max(0, FocusedRowIndex());
+  Integer row = findRowByText(ViewData(), item->Index(), start, true, Value);
+  if (row < 0) return;  // the text stays as it was: nothing begins with the new one
+  FIncSearchingItem = item;
+  FIncSearchingText = Value;
+  FocusRecordWithSelection(row, true);
+  if (TcxCustomGridRecord* record = FocusedRecord()) record->Invalidate(item);
+}
+
+bool TcxCustomGridTableController::ProcessIncSearchKey(Word& Key, TShiftState Shift) {
+  switch (Key) {
+    case VK_BACK: {
+      std::string text = FIncSearchingText;
+      if (!text.empty()) text.pop_back();
+      if (text.empty())
+        CancelIncSearching();
+      else {
+        FIncSearchingText = text;
+        if (TcxCustomGridRecord* record = FocusedRecord()) record->Invalidate(FIncSearchingItem);
+      }
+      return true;
+    }
+    case VK_ESCAPE:
+      CancelIncSearching();
+      return true;
+    case VK_UP:
+    case VK_DOWN:
+      if (onlyCtrl(Shift)) {
+        bool forward = Key == VK_DOWN;
+        Integer row = findRowByText(ViewData(), FIncSearchingItem->Index(), FocusedRowIndex() + (forward ? 1 : -1),
+                                    forward, FIncSearchingText);
+        if (row >= 0) FocusRecordWithSelection(row, true);
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+// --- Records.
+
+void TcxCustomGridTableController::CreateNewRecord(bool AAppend) {
+  TcxCustomGridTableView* view = GridView();
+  TcxCustomDataController* dataController = view->DataController();
+  bool editorShown = FEditingController->IsEditing();
+  if (AAppend) {
+    if (!CanAppend(false)) return;
+    dataController->Append();
+  } else {
+    if (!CanInsert(false)) return;
+    dataController->Insert();
+    if (CanMultiSelect()) SelectFocusedRecord();
+  }
+  if ((dataController->GetEditState() & dceInsert) && view->OptionsBehavior()->FocusFirstCellOnNewRecord()) FocusFirstAvailableItem();
+  if (editorShown) FEditingController->ShowEdit(FFocusedItem);
+}
+
+void TcxCustomGridTableController::DeleteSelection() {
+  if (!CanDelete(false)) return;
+  TcxCustomDataController* dataController = GridView()->DataController();
+  Integer selected = dataController->GetSelectedCount();
+  bool several = CanMultiSelect() && selected > 0 &&
+                 (selected > 1 || dataController->GetSelectedRowIndex(0) != FocusedRowIndex());
+  if (GridView()->OptionsData()->DeletingConfirmation()) {
+    std::string text = cxGetResourceString(several ? &scxGridDeletingSelectedConfirmationText
+                                                   : &scxGridDeletingFocusedConfirmationText);
+    std::string caption = cxGetResourceString(&scxGridDeletingConfirmationCaption);
+    if (Application->MessageBox(text, caption, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+  }
+  if (several)
+    dataController->DeleteSelection();
+  else
+    dataController->DeleteFocused();
+}
+
+// --- Editor.
+
+void TcxCustomGridTableController::RefreshEditor() {
+  FEditorRefreshPending = false;
+  if (!FAllowEditorRefresh || !GridView()->OptionsBehavior()->AlwaysShowEditor()) return;
+  TcxCustomGridRecord* record = FocusedRecord();
+  if (FEditingController->IsEditing() && (!record || !record->HasCells() || !FFocusedItem))
+    FEditingController->HideEdit(false);
+  else
+    FEditingController->ShowEdit(FFocusedItem);
+}
+
+// --- Focus, paint and mouse hooks.
+
+void TcxCustomGridTableController::AfterPaint() {
+  inherited::AfterPaint();
+  if (FEditorRefreshPending) RefreshEditor();
+}
+
+void TcxCustomGridTableController::BeforePaint() {
+  inherited::BeforePaint();
+  if (FEditingController->UpdateNeeded()) FEditingController->UpdateEdit();
+}
+
+void TcxCustomGridTableController::BeforeKillFocus() {
+  inherited::BeforeKillFocus();
+  bool destroying = GridView()->IsDestroying();
+  FEditingController->HideEdit(!destroying);
+  TcxCustomDataController* dataController = GridView()->DataController();
+  if (!destroying && dataController->IsEditing()) dataController->Post();
+}
+
+void TcxCustomGridTableController::DetailFocused(TcxCustomGridView* ADetailView) {
+  ScopedRestore<bool> restore(FAllowFocusCheck);
+  FAllowFocusCheck = false;
+  inherited::DetailFocused(ADetailView);
+}
+
+void TcxCustomGridTableController::DoEnter() {
+  inherited::DoEnter();
+  RefreshEditor();
+}
+
+void TcxCustomGridTableController::DoExit() {
+  inherited::DoExit();
+  TcxCustomDataController* dataController = GridView()->DataController();
+  if (IsNewRecordCancelledOnExit())
+    dataController->Cancel();
+  else
+    dataController->UpdateData();
+}
+
+bool TcxCustomGridTableController::MayFocus() {
+  if (!inherited::MayFocus()) return false;
+  TcxGridEditingController* editing = FEditingController.get();
+  if (!Site()->Focused() || !editing->Edit() || !editing->IsEditing()) return true;
+  return !GridView()->OptionsBehavior()->AlwaysShowEditor() && editing->Edit()->ValidateInput(false);
+}
+
+void TcxCustomGridTableController::FocusLost() {
+  unselectFocusedOnExit();
+  inherited::FocusLost();
+  InvalidateFocusedRecord();
+}
+
+void TcxCustomGridTableController::FocusGained() {
+  if (!FEditingController->IsEditorUnfocused()) return;
+  inherited::FocusGained();
+  InvalidateFocusedRecord();
+  FEditorRefreshPending = true;
+}
+
+void TcxCustomGridTableController::ControlFocusChanged() {
+  inherited::ControlFocusChanged();
+  InvalidateSelection();
+}
+
+void TcxCustomGridTableController::CancelMouseOperations() {
+  inherited::CancelMouseOperations();
+  StopPullFocusing();
+  ClearDeferredSelection();
+}
+
+bool TcxCustomGridTableController::HasFocusedChild() {
+  return inherited::HasFocusedChild() || !FEditingController->IsEditorUnfocused();
+}
+
+void TcxCustomGridTableController::BeginDragAndDrop() {
+  FEditingController->HideEdit(true);
+  inherited::BeginDragAndDrop();
+}
+
+void TcxCustomGridTableController::EndDragAndDrop(bool Accepted) {
+  inherited::EndDragAndDrop(Accepted);
+  RefreshEditor();
+}
+
+void TcxCustomGridTableController::BeforeStartDrag() {
+  inherited::BeforeStartDrag();
+  TcxCustomDataController* dataController = GridView()->DataController();
+  if (!dataController->IsEditing()) return;
+  if (dataController->GetEditState() & dceModified)
+    dataController->Post();
+  else
+    dataController->Cancel();
+}
+
+bool TcxCustomGridTableController::CanBeginStandardDrag(Integer X, Integer Y) {
+  return inherited::CanBeginStandardDrag(X, Y) && GetRecordAt(X, Y) != nullptr;
+}
+
+TcxGridDirection TcxCustomGridTableController::GetDragScrollDirection(Integer X, Integer Y) {
+  TRect area = ViewInfo()->ClientBounds();
+  bool horizontal = IsRecordsScrollHorizontal();
+  if (!(horizontal ? X >= area.left : Y >= area.top)) return TcxGridDirection::None;
+  if (horizontal ? X >= area.right : Y >= area.bottom)
+    return horizontal ? TcxGridDirection::Right : TcxGridDirection::Down;
+  TcxCustomGridRecord* record = GetRecordAt(X, Y);
+  if (!record || record->IsNewItemRecord()) return TcxGridDirection::None;
+  if (record->Index() == TopRecordIndex() && TopRecordIndex() > 0)
+    return horizontal ? TcxGridDirection::Left : TcxGridDirection::Up;
+  if (record->Index() >= LastVisibleRecordIndex()) return horizontal ? TcxGridDirection::Right : TcxGridDirection::Down;
+  return TcxGridDirection::None;
+}
+
+void TcxCustomGridTableController::setDragScrollDirection(TcxGridDirection Value) {
+  if (FDragScrollDirection == Value) return;
+  FDragScrollTimer.reset();
+  FDragScrollDirection = Value;
+  if (Value == TcxGridDirection::None) return;
+  FDragScrollTimer.reset(new TTimer(nullptr));
+  FDragScrollTimer->SetInterval(20);
+  FDragScrollTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::dragScrollTimerHandler));
+}
+
+void TcxCustomGridTableController::dragScrollTimerHandler(TObject*) {
+  bool forward = FDragScrollDirection == TcxGridDirection::Down || FDragScrollDirection == TcxGridDirection::Right;
+  ScrollRecords(forward, 1);
+  if (Site()->HandleAllocated()) Site()->Update();
+}
+
+void TcxCustomGridTableController::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  inherited::DragOver(Source, X, Y, State, Accept);
+  TcxCustomGridTableOptionsBehavior* behavior = GridView()->OptionsBehavior();
+  bool leaving = State == dsDragLeave;
+  if (behavior->DragScrolling())
+    setDragScrollDirection(leaving ? TcxGridDirection::None : GetDragScrollDirection(X, Y));
+  if (behavior->DragHighlighting()) SetDragHighlightedRecord(leaving ? nullptr : GetRecordAt(X, Y));
+  if (behavior->DragFocusing() == dfDragOver && !leaving)
+    if (TcxCustomGridRecord* record = GetRecordAt(X, Y)) SetFocusedRecord(record);
+}
+
+void TcxCustomGridTableController::DragDrop(TObject* Source, Integer X, Integer Y) {
+  if (GridView()->OptionsBehavior()->DragFocusing() == dfDragDrop)
+    if (TcxCustomGridRecord* record = GetRecordAt(X, Y)) SetFocusedRecord(record);
+  inherited::DragDrop(Source, X, Y);
+}
+
+void TcxCustomGridTableController::EndDrag(TObject* Target, Integer X, Integer Y) {
+  SetDragHighlightedRecord(nullptr);
+  setDragScrollDirection(TcxGridDirection::None);
+  inherited::EndDrag(Target, X, Y);
+}
+
+void TcxCustomGridTableController::StartDrag(TDragObject*& DragObject) {
+  inherited::StartDrag(DragObject);
+  Site()->SetDragCursor(SelectedRecordCount() > 1 ? cxGridMultiDragCursor : cxGridDragCursor);
+}
+
+TcxCustomGridRecord* TcxCustomGridTableController::GetRecordAt(Integer X, Integer Y) {
+  auto* hit = dynamic_cast<TcxGridRecordHitTest*>(ViewInfo()->GetHitTest(X, Y));
+  if (!hit) return nullptr;
+  return hit->IsNewItemRecord ? ViewData()->NewItemRecord() : ViewData()->GetRecordByIndex(hit->RecordIndex);
+}
+
+void TcxCustomGridTableController::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  FEditingController->StopEditingTimer();
+  ViewDestroyGuard guard(GridView());
+  inherited::MouseDown(Button, Shift, X, Y);
+  if (!guard.Alive()) return;
+  // The hit test instance is shared: it is taken again after the cell's own handling.
+  TcxCustomGridHitTest* hitTest = ViewInfo()->GetHitTest(X, Y);
+  focusClickedCell(hitTest, Button);
+  if (!guard.Alive()) return;
+  hitTest = ViewInfo()->GetHitTest(X, Y);
+  if (Button == mbLeft) DoMouseDownSelection(hitTest, Shift);
+  if (dynamic_cast<TcxGridRecordHitTest*>(hitTest) && GridView()->OptionsBehavior()->PullFocusing() &&
+      GetCapture() == Site()->WindowHandle()) {
+    FPullFocusing = true;
+    FLastMousePoint = TPoint{X, Y};
+  }
+}
+
+void TcxCustomGridTableController::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  inherited::MouseMove(Shift, X, Y);
+  if (!FPullFocusing) return;
+  if (FLastMousePoint.x == X && FLastMousePoint.y == Y) return;
+  FLastMousePoint = TPoint{X, Y};
+  TcxGridDirection direction = TcxGridDirection::None;
+  if (GetPullFocusingScrollingDirection(X, Y, direction)) {
+    FPullFocusingDirection = direction;
+    if (!FPullFocusingTimer) {
+      FPullFocusingTimer.reset(new TTimer(nullptr));
+      FPullFocusingTimer->SetInterval(10);
+      FPullFocusingTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::pullFocusingTimerHandler));
+    }
+    return;
+  }
+  FPullFocusingTimer.reset();
+  if (TcxCustomGridRecord* record = GetRecordAt(X, Y))
+    if (record != FocusedRecord()) SetFocusedRecord(record);
+}
+
+void TcxCustomGridTableController::pullFocusingTimerHandler(TObject*) {
+  bool forward = FPullFocusingDirection == TcxGridDirection::Down || FPullFocusingDirection == TcxGridDirection::Right;
+  FocusNextRecord(FocusedRowIndex(), forward);
+  if (Site()->HandleAllocated()) Site()->Update();
+}
+
+void TcxCustomGridTableController::StopPullFocusing() {
+  FPullFocusing = false;
+  FPullFocusingTimer.reset();
+}
+
+// A click on a record focuses it, and on a data cell the cell's item too.
+void TcxCustomGridTableController::focusClickedCell(TcxCustomGridHitTest* AHitTest, TMouseButton AButton) {
+  FMouseDownItem = nullptr;
+  FMouseDownCellWasFocused = false;
+  auto* hit = dynamic_cast<TcxGridRecordHitTest*>(AHitTest);
+  if (!hit || hit->ViewData != ViewData() || (AButton != mbLeft && AButton != mbRight)) return;
+  TcxCustomGridRecord* record =
+      hit->IsNewItemRecord ? ViewData()->NewItemRecord() : ViewData()->GetRecordByIndex(hit->RecordIndex);
+  if (!record) return;
+  auto* cellHit = dynamic_cast<TcxGridRecordCellHitTest*>(AHitTest);
+  auto* item = cellHit ? dynamic_cast<TcxCustomGridTableItem*>(cellHit->Item) : nullptr;
+  FMouseDownCellWasFocused = record == FocusedRecord() && item && item == FFocusedItem;
+  FMouseDownItem = item;
+  if (record != FocusedRecord()) SetFocusedRecord(record);
+  if (record != FocusedRecord()) return;
+  if (item) SetFocusedItem(item);
+}
+
+void TcxCustomGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  inherited::MouseUp(Button, Shift, X, Y);
+  StopPullFocusing();
+  TcxCustomGridHitTest* hitTest = ViewInfo()->GetHitTest(X, Y);
+  if (Button == mbLeft) DoMouseUpSelection(hitTest, Shift);
+  ClearDeferredSelection();
+  // A plain click on the focused cell starts editing: at once with ImmediateEditor, else
+  // after the double-click time when the cell was focused before the click.
+  auto* cellHit = dynamic_cast<TcxGridRecordCellHitTest*>(ViewInfo()->GetHitTest(X, Y));
+  TcxCustomGridTableItem* item = FMouseDownItem;
+  bool wasFocused = FMouseDownCellWasFocused;
+  FMouseDownItem = nullptr;
+  FMouseDownCellWasFocused = false;
+  if (Button != mbLeft || !cellHit || !item || cellHit->Item != item || item != FFocusedItem) return;
+  if (Shift.Contains(ssShift) || Shift.Contains(ssCtrl) || FEditingController->IsEditing()) return;
+  if (GridView()->OptionsBehavior()->ImmediateEditor())
+    FEditingController->StartEditingByMouse(item, Shift, X, Y);
+  else if (wasFocused && !IsDblClick())
+    FEditingController->StartEditingTimer(item);
+}
+
+bool TcxCustomGridTableController::GetPullFocusingScrollingDirection(Integer X, Integer Y,
+                                                                     TcxGridDirection& ADirection) {
+  TRect area = ViewInfo()->ClientBounds();
+  if (IsRecordsScrollHorizontal()) {
+    if (X < area.left) ADirection = TcxGridDirection::Left;
+    else if (X >= area.right) ADirection = TcxGridDirection::Right;
+    else return false;
+  } else {
+    if (Y < area.top) ADirection = TcxGridDirection::Up;
+    else if (Y >= area.bottom) ADirection = TcxGridDirection::Down;
+    else return false;
+  }
+  return true;
+}
+
+void TcxCustomGridTableController::PostGridModeBufferCountCheck() {
+  if (!GridView()->DataController()->IsGridMode() || FGridModeTimer) return;
+  FGridModeTimer.reset(new TTimer(nullptr));
+  FGridModeTimer->SetInterval(1);
+  FGridModeTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::gridModeTimerHandler));
+}
+
+void TcxCustomGridTableController::gridModeTimerHandler(TObject*) {
+  if (ViewInfo()->IsCalculating()) return;
+  FGridModeTimer.reset();
+  if (IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController()))
+    link->SyncGridModeBufferCount();
+}
+
+bool TcxCustomGridTableController::GetFocusedCellEditBounds(TcxCustomGridTableItem* AItem, TRect& ABounds) {
+  auto* viewInfo = dynamic_cast<TcxCustomGridTableViewInfo*>(GridView()->ViewInfo());
+  TcxCustomGridRecordsViewInfo* records = viewInfo ? viewInfo->RecordsViewInfo() : nullptr;
+  if (!records) return false;
+  records->ResetFocusedCell();
+  TcxGridTableDataCellViewInfo* cell = records->GetFocusedCell();
+  if (!cell || cell->Item() != AItem || !cell->GetVisible()) return false;
+  cell->GetEditBounds(ABounds);
+  return !IsRectEmpty(&ABounds);
+}
+
+void TcxCustomGridTableController::BeforeLayoutCalculate() { FEditingController->BeforeLayoutCalculate(); }
+
+void TcxCustomGridTableController::LayoutCalculated() {
+  FEditingController->HideUnplacedEditor();
+  UpdateScrollBars();
 }
 
 // =======================================================================================
@@ -1493,6 +2962,7 @@ void TcxCustomGridTableView::DoAssign(TcxCustomGridView* ASource) {
     OnEditChanged = source->OnEditChanged;
     OnEditValueChanged = source->OnEditValueChanged;
     OnTopRecordIndexChanged = source->OnTopRecordIndexChanged;
+    OnInitEdit = source->OnInitEdit;
   }
   inherited::DoAssign(ASource);
 }
@@ -1539,6 +3009,13 @@ void TcxCustomGridTableView::RecordCountChanged() {
 void TcxCustomGridTableView::FocusedRecordChanged(Integer APrevFocusedRowIndex, Integer AFocusedRowIndex,
                                                   bool ANewItemRecordFocusingChanged) {
   TcxCustomDataController* dataController = DataController();
+  // An editor that cannot follow the focus to the new record takes its value along first.
+  if (TcxCustomGridTableController* controller = Controller()) {
+    TcxGridEditingController* editing = controller->EditingController();
+    if (editing && editing->IsEditing() && editing->NeedsHideEditOnRecordChange()) editing->HideEdit(true);
+    // The newly focused record comes into view.
+    if (controller->AllowFocusCheck() && AFocusedRowIndex >= 0) controller->MakeFocusedRecordVisible();
+  }
   // Focus on the new-item row or on no row (-1) leaves no row to anchor a selection at.
   if (!dataController->IsSelectionAnchorAssigned() && AFocusedRowIndex >= 0 &&
       AFocusedRowIndex < dataController->GetRowCount())
@@ -1611,6 +3088,22 @@ bool TcxCustomGridTableView::DoEditing(TcxCustomGridTableItem* AItem) {
 void TcxCustomGridTableView::DoFocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem,
                                                   TcxCustomGridTableItem* AFocusedItem) {
   if (OnFocusedItemChanged) OnFocusedItemChanged(this, APrevFocusedItem, AFocusedItem);
+}
+
+void TcxCustomGridTableView::DoEditChanged(TcxCustomGridTableItem* AItem) {
+  if (OnEditChanged) OnEditChanged(this, AItem);
+}
+
+void TcxCustomGridTableView::DoEditValueChanged(TcxCustomGridTableItem* AItem) {
+  if (OnEditValueChanged) OnEditValueChanged(this, AItem);
+}
+
+void TcxCustomGridTableView::DoInitEdit(TcxCustomGridTableItem* AItem, TcxCustomEdit* AEdit) {
+  if (OnInitEdit) OnInitEdit(this, AItem, AEdit);
+}
+
+void TcxCustomGridTableView::DoTopRecordIndexChanged() {
+  if (OnTopRecordIndexChanged) OnTopRecordIndexChanged(this);
 }
 
 void TcxCustomGridTableView::DoGetDisplayText(TcxCustomGridRecord* ARecord, Integer AItemIndex, std::string& AText) {
@@ -1712,6 +3205,7 @@ RTL_END_CLASS
 RTL_IMPLEMENT_CLASS(TcxCustomGridRecord)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableViewData)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableController)
+RTL_IMPLEMENT_CLASS(TcxGridEditingController)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableView)
 
 // =======================================================================================
@@ -1885,6 +3379,7 @@ void TcxCustomGridTableViewInfo::Scroll(Integer ADistance, Integer DX, Integer D
 void TcxCustomGridTableViewInfo::BeforeCalculate() {
   CalculateExpandButtonParams();
   inherited::BeforeCalculate();
+  if (!IsInternalState()) Controller()->BeforeLayoutCalculate();
 }
 
 void TcxCustomGridTableViewInfo::DoCalculate() {
@@ -1900,7 +3395,16 @@ void TcxCustomGridTableViewInfo::DoCalculate() {
   }
 }
 
-void TcxCustomGridTableViewInfo::AfterCalculate() { inherited::AfterCalculate(); }
+void TcxCustomGridTableViewInfo::AfterCalculate() {
+  inherited::AfterCalculate();
+  if (IsInternalState()) return;
+  // The in-place editor follows the focused cell of the item it edits.
+  TcxGridEditingController* editing = Controller()->EditingController();
+  TRect bounds;
+  if (editing && editing->IsEditing() && Controller()->GetFocusedCellEditBounds(editing->EditingItem(), bounds))
+    editing->UpdateEditPosition(bounds);
+  Controller()->LayoutCalculated();
+}
 
 void TcxCustomGridTableViewInfo::ControlFocusChanged() {
   inherited::ControlFocusChanged();

@@ -18,6 +18,7 @@
 #include "cx/editors/cxEdit.h"
 #include "cx/grid/cxGrid.h"
 #include "cx/grid/cxGridCustomView.h"
+#include "platform/gui/ExtCtrls.h"
 
 class TcxCustomGridTableView;
 class TcxCustomGridTableItem;
@@ -75,6 +76,8 @@ using TcxGridGetDisplayTextEvent =
     TEvent<void(TcxCustomGridTableItem* Sender, TcxCustomGridRecord* ARecord, std::string& AText)>;
 using TcxGridGetPropertiesEvent = TEvent<void(TcxCustomGridTableItem* Sender, TcxCustomGridRecord* ARecord,
                                               TcxCustomEditProperties*& AProperties)>;
+using TcxGridInitEditEvent =
+    TEvent<void(TcxCustomGridTableView* Sender, TcxCustomGridTableItem* AItem, TcxCustomEdit* AEdit)>;
 using TcxGridGetFilterDisplayTextEvent =
     TEvent<void(TcxCustomGridTableItem* Sender, const Variant& AValue, std::string& ADisplayText)>;
 
@@ -424,6 +427,8 @@ struct GridViewAnswers {
   // No record before (after) the focused row.
   static bool IsBOF(TcxCustomDataController* ADataController);
   static bool IsEOF(TcxCustomDataController* ADataController);
+  // The in-place editor's pending value goes into the record being edited.
+  static void UpdateEditorValue(TcxCustomDataController* ADataController);
 };
 
 // The data controller of a record view that is not bound to a data set: its items are the
@@ -459,6 +464,7 @@ public:
   void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
   TClass GetSummaryItemClass() override;
   TClass GetSummaryGroupItemLinkClass() override;
+  void UpdateEditorValue() override;
 };
 
 // Asks the data controller for its grid link; null when it offers none.
@@ -660,6 +666,9 @@ public:
   // --- Focus and values.
   bool Focused() const;
   void SetFocused(bool Value);
+  // The in-place editor edits this item.
+  bool Editing() const;
+  void SetEditing(bool Value);
   void GetEditValue(Variant& AValue);
   void SetEditValue(const Variant& AValue);
 
@@ -818,6 +827,12 @@ public:
   virtual void Invalidate(TcxCustomGridTableItem* AItem = nullptr);
   void Collapse(bool ARecursive);
   void Expand(bool ARecursive);
+  // A group-like record keeps the character after a handled key.
+  virtual bool IsGroupKind() { return false; }
+  // The keys that belong to the record (expanding, collapsing, starting editing); the
+  // controller runs them before its own handling.
+  virtual void KeyDown(Word& Key, TShiftState Shift);
+  virtual void KeyPress(char& Key);
 
   // --- Layout: the class of the record's layout object (null: the record is not laid
   // out) and the layout object that currently shows it.
@@ -827,6 +842,7 @@ public:
 
 private:
   friend class TcxCustomGridTableViewData;
+  bool FCharSkip = false;
   TcxCustomGridRecordViewInfo* FViewInfo = nullptr;
   TcxCustomGridTableViewData* FViewData;
   Integer FIndex;
@@ -872,42 +888,314 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------
-// The table controller (focused item and focused record so far).
+// The table controller and its editing controller.
 
+class TcxGridEditingController;
+
+// Texts of the deletion question.
+extern const TResStringRec scxGridDeletingConfirmationCaption;
+extern const TResStringRec scxGridDeletingFocusedConfirmationText;
+extern const TResStringRec scxGridDeletingSelectedConfirmationText;
+
+// Scroll and pull directions of the controller's timers.
+enum class TcxGridDirection { None, Left, Right, Up, Down };
+
+// Runs the in-place editor of a record view: which item is edited, which cached editor edits
+// it, when its value reaches the data and when it is hidden.
+class TcxGridEditingController : public TObject {
+  RTL_DECLARE_CLASS(TcxGridEditingController, TObject)
+public:
+  using TConstructorArg = TcxCustomGridTableController*;
+  explicit TcxGridEditingController(TcxCustomGridTableController* AController);
+  ~TcxGridEditingController() override;
+
+  TcxCustomGridTableController* Controller() const { return FController; }
+  TcxCustomGridTableView* GridView() const;
+  TcxCustomEdit* Edit() const { return FEdit; }
+  TcxInplaceEditList* EditList() const { return FEditList.get(); }
+  bool IsEditing() const { return FEditingItem != nullptr; }
+  TcxCustomGridTableItem* EditingItem() const { return FEditingItem; }
+  void SetEditingItem(TcxCustomGridTableItem* Value);
+  // The editing item's properties for the focused record; null while nothing is edited.
+  TcxCustomEditProperties* EditingProperties();
+  bool IsErrorOnExit() const { return FErrorOnExit; }
+  bool EditPlaced() const { return FEditPlaced; }
+  bool UpdateNeeded() const { return FUpdateNeeded; }
+  bool IsEditingTimerRunning() const { return FEditingTimer != nullptr; }
+
+  virtual void HideUnplacedEditor();
+  virtual void BeforeLayoutCalculate() { FEditPlaced = false; }
+  virtual bool IsEditorUnfocused();
+  virtual bool HideEditOnExit() { return true; }
+  virtual bool NeedsHideEditOnRecordChange();
+  virtual void InitEdit();
+  virtual bool PrepareEdit(TcxCustomGridTableItem* AItem, bool AOnMouseEvent);
+  virtual void EditAfterKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  virtual void EditChanged(TObject* Sender);
+  virtual void EditEditing(TObject* Sender, bool& CanEdit);
+  virtual void EditExit(TObject* Sender);
+  virtual void EditFocusChanged(TObject* Sender);
+  virtual void EditKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+  virtual void EditPostEditValue(TObject* Sender);
+  virtual void EditValueChanged(TObject* Sender);
+  // Hides the editor; with AAccept its value is validated and written into the record
+  // first (an invalid value raises the silent abort and keeps the editor).
+  virtual void HideEdit(bool AAccept);
+  virtual void RemoveEdit(TcxCustomEditProperties* AProperties);
+
+  // Opens the editor on AItem (null: the focused item).
+  void ShowEdit(TcxCustomGridTableItem* AItem = nullptr);
+  void StartEditingByKey(TcxCustomGridTableItem* AItem, char AKey);
+  void StartEditingByMouse(TcxCustomGridTableItem* AItem, TShiftState AShift, Integer X, Integer Y);
+  // Starts editing AItem after the double-click time, unless stopped first.
+  void StartEditingTimer(TcxCustomGridTableItem* AItem);
+  void StopEditingTimer();
+  void UpdateEditValue();
+  void UpdateValue();
+  // A cell laid out the editing item: the editor follows its bounds.
+  void UpdateEditPosition(const TRect& ACellEditBounds);
+  void UpdateEdit();
+
+private:
+  friend class TcxCustomGridTableController;
+  void editingTimerHandler(TObject* Sender);
+  // The editor draws with the content parameters of the cell it edits.
+  void applyEditStyle();
+  TcxCustomGridTableController* FController;
+  TcxCustomEdit* FEdit = nullptr;
+  TObjectPtr<TcxInplaceEditList> FEditList;
+  TcxCustomGridTableItem* FEditingItem = nullptr;
+  TcxCustomEditData* FEditData = nullptr;
+  bool FHiding = false;
+  bool FUpdateNeeded = false;
+  bool FEditingItemSetting = false;
+  bool FPreparing = false;
+  bool FInitiatingEditing = false;
+  bool FEditPlaced = false;
+  bool FErrorOnExit = false;
+  TRect FCellEditBounds{0, 0, 0, 0};
+  TNotifyEvent FSavedChange;
+  TNotifyEvent FSavedValueChanged;
+  TObjectPtr<TTimer> FEditingTimer;
+  TcxCustomGridTableItem* FTimerItem = nullptr;
+};
+
+// The controller of a record view: focused item and record, top record, keyboard map,
+// record selection, incremental search, navigation, insertion and deletion, drag scrolling,
+// pull focusing, and when the in-place editor shows.
 class TcxCustomGridTableController : public TcxCustomGridController {
   RTL_DECLARE_CLASS(TcxCustomGridTableController, TcxCustomGridController)
 public:
-  using TcxCustomGridController::TcxCustomGridController;
+  explicit TcxCustomGridTableController(TcxCustomGridView* AGridView);
+  void AfterConstruction() override;
+  ~TcxCustomGridTableController() override;
   TcxCustomGridTableView* GridView() const;
   TcxCustomGridTableViewData* ViewData() const;
+  TcxGridEditingController* EditingController() const { return FEditingController.get(); }
 
+  // --- Focus.
   TcxCustomGridTableItem* FocusedItem() const { return FFocusedItem; }
   void SetFocusedItem(TcxCustomGridTableItem* Value);
-  // Forward from the focused item (or from the start), no wrap; True when an item took it.
-  bool FocusNextItem(Integer AFocusedItemIndex, bool AGoForward, bool AGoOnCycle);
+  // From visible index AFocusedItemIndex (-1: the start); True when an item took the focus.
+  bool FocusNextItem(Integer AFocusedItemIndex, bool AGoForward, bool AGoToNextRecordOnCycle, bool ACycle = false);
   bool FocusFirstAvailableItem();
   // The item being forced to a width (best fit), if any.
   TcxCustomGridTableItem* ForcingWidthItem() const { return FForcingWidthItem; }
   void SetForcingWidthItem(TcxCustomGridTableItem* Value) { FForcingWidthItem = Value; }
   // The record of the data controller's focused row (or the new-item record).
-  TcxCustomGridRecord* FocusedRecord();
+  TcxCustomGridRecord* FocusedRecord() { return GetFocusedRecord(); }
+  void SetFocusedRecord(TcxCustomGridRecord* Value) { DoSetFocusedRecord(Value); }
   Integer FocusedRecordIndex();
   void SetFocusedRecordIndex(Integer Value);
+  Integer FocusedRowIndex();
   TcxCustomGridRecord* DragHighlightedRecord() const { return FDragHighlightedRecord; }
-  void SetDragHighlightedRecord(TcxCustomGridRecord* Value) { FDragHighlightedRecord = Value; }
+  void SetDragHighlightedRecord(TcxCustomGridRecord* Value);
   // Called when an item leaves the view.
   void ItemRemoved(TcxCustomGridTableItem* AItem);
+  bool AllowFocusCheck() const { return FAllowFocusCheck; }
 
-  // --- Top record: the first row the layout shows (-1 without rows). Kept within the
-  // rows; a change scrolls the laid-out records when the layout can, else lays out anew.
+  // --- Questions.
+  virtual bool CanAppend(bool ACheckOptions);
+  virtual bool CanDelete(bool ACheckOptions);
+  virtual bool CanEdit();
+  virtual bool CanInsert(bool ACheckOptions);
+  virtual bool IsNewRecordCancelledOnExit();
+  virtual bool CanMultiSelect(bool AFocusedViewOnly = false);
+  virtual bool IsKeyForController(Word AKey, TShiftState AShift);
+  bool IsStart();
+  bool IsEnd();
+
+  // --- Top record and scrolling.
+  // The first row the layout shows (-1 without rows), kept within the rows. A change
+  // scrolls the laid-out records when the layout can, else lays the view out anew.
   Integer TopRecordIndex();
   void SetTopRecordIndex(Integer Value);
+  virtual void CheckTopRecordIndex(Integer& AValue);
+  // SetTopRecordIndex within the last possible top (the last page stays full).
+  void SetCheckedTopRecordIndex(Integer Value);
+  virtual Integer GetMaxTopRecordIndex();
+  // The records shown from AFirstRow on, going down (or up) from it.
+  virtual Integer GetPageRecordCount(Integer AFirstRow, bool ADownward = true);
+  // The records shown now from the top record on.
+  virtual Integer VisibleRecordCount();
+  Integer LastVisibleRecordIndex();
+  virtual Integer GetScrollBarOffsetBegin();
+  virtual Integer GetScrollBarOffsetEnd();
+  virtual Integer GetScrollBarPos();
+  virtual Integer GetScrollBarRecordCount();
+  virtual void SetScrollBarPos(Integer Value);
+  virtual void MakeRecordVisible(TcxCustomGridRecord* ARecord);
+  void MakeFocusedRecordVisible();
+  virtual void MakeItemVisible(TcxCustomGridTableItem* AItem) {}
+  virtual void ScrollPage(bool AForward);
+  virtual void ScrollRecords(bool AForward, Integer ACount);
+  virtual void ScrollPageDown();
+  virtual void ScrollPageUp();
+  virtual bool IsRecordsScrollHorizontal() { return false; }
+
+  // --- Keyboard.
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void DoKeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  // Before the site answers the dialog manager, its wanted keys follow FocusCellOnTab.
+  void WndProc(TMessage& Message) override;
+  // The editor forwards a key: the focused record does not see it.
+  void KeyDownFromEditor(Word& Key, TShiftState Shift);
+  bool IsKeyFromEditor() const { return FKeyFromEditor; }
+
+  // --- Record navigation.
+  using TRecordTest = std::function<bool(Integer)>;
+  static Integer FindNextCyclic(Integer AFrom, Integer ACount, bool AForward, bool ACycle, const TRecordTest& ATest,
+                                bool& AWrapped);
+  virtual Integer FindNextRecord(Integer AFromRow, bool AForward, bool& AWrapped, bool ACycle = false);
+  virtual Integer FindNextItem(Integer AFromVisibleIndex, bool AForward, bool& AWrapped, bool ACycle = false);
+  bool FocusNextRecord(Integer AFromRow, bool AForward, bool AIntoDetails = false, bool AToEnd = false);
+  bool FocusNextRecordWithSelection(Integer AFromRow, bool AForward, bool ASelect, bool AIntoDetails = false,
+                                    bool AToEnd = false);
+  bool FocusRecordWithSelection(Integer ARow, bool ASelect);
+  bool GoToFirst(bool ASelect = true);
+  bool GoToLast(bool ASelect = true);
+  bool GoToNext(bool ASelect = true);
+  bool GoToPrev(bool ASelect = true);
+  virtual void GoToNextPage(bool ASelect);
+  virtual void GoToPrevPage(bool ASelect);
+  bool FocusNextCell(bool AForward, bool ARecordChangeForbidden = false);
+
+  // --- Selection.
+  Integer SelectedRecordCount();
+  TcxCustomGridRecord* SelectedRecords(Integer AIndex);
+  void ChangeRecordSelection(TcxCustomGridRecord* ARecord, bool AValue);
+  void ToggleFocusedRecordSelection();
+  void SelectFocusedRecord();
+  virtual bool IsRecordSelectionHit(TcxCustomGridHitTest* AHitTest);
+  virtual bool IsKeyForMultiSelect(Word AKey, TShiftState AShift, bool AFocusedRecordChanged);
+  virtual void DoKeySelection(Word AKey, TShiftState AShift);
+  virtual void DoMouseDownSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift);
+  virtual void DoMouseUpSelection(TcxCustomGridHitTest* AHitTest, TShiftState AShift);
+  virtual void ClearDeferredSelection() { FDeferredSelection = false; }
+  bool HasDeferredSelection() const { return FDeferredSelection; }
+  virtual void InvalidateFocusedRecord();
+  virtual void InvalidateSelection();
+
+  // --- Incremental search.
+  virtual TcxCustomGridTableItem* GetIncSearchingItem();
+  TcxCustomGridTableItem* IncSearchingItem();
+  std::string IncSearchingText();
+  bool IsIncSearching();
+  void CancelIncSearching();
+  void SetIncSearchingText(const std::string& Value);
+  virtual bool ProcessIncSearchKey(Word& Key, TShiftState Shift);
+
+  // --- Records.
+  virtual void CreateNewRecord(bool AAppend);
+  virtual void DeleteSelection();
+
+  // --- Editor.
+  virtual void RefreshEditor();
+  void PostRefreshEditor() { FEditorRefreshPending = true; }
+  void CancelEditorRefresh() { FEditorRefreshPending = false; }
+  bool IsEditorRefreshPending() const { return FEditorRefreshPending; }
+  void SetAllowEditorRefresh(bool Value) { FAllowEditorRefresh = Value; }
+  virtual TClass GetEditingControllerClass();
+
+  // --- Focus, paint and mouse hooks.
+  void AfterPaint() override;
+  void BeforePaint() override;
+  void BeforeKillFocus() override;
+  void DetailFocused(TcxCustomGridView* ADetailView) override;
+  void DoEnter() override;
+  void DoExit() override;
+  bool MayFocus() override;
+  void FocusLost() override;
+  void FocusGained() override;
+  void ControlFocusChanged() override;
+  void CancelMouseOperations() override;
+  bool HasFocusedChild() override;
+  void BeginDragAndDrop() override;
+  void EndDragAndDrop(bool Accepted) override;
+  void BeforeStartDrag() override;
+  bool CanBeginStandardDrag(Integer X, Integer Y) override;
+  void DragDrop(TObject* Source, Integer X, Integer Y) override;
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  void EndDrag(TObject* Target, Integer X, Integer Y) override;
+  void StartDrag(TDragObject*& DragObject) override;
+  virtual TcxGridDirection GetDragScrollDirection(Integer X, Integer Y);
+  TcxGridDirection DragScrollDirection() const { return FDragScrollDirection; }
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  bool IsPullFocusing() const { return FPullFocusing; }
+  // The layout is about to be (was) calculated.
+  virtual void BeforeLayoutCalculate();
+  virtual void LayoutCalculated();
+  // The edit bounds of the focused cell when it shows AItem and is laid out.
+  bool GetFocusedCellEditBounds(TcxCustomGridTableItem* AItem, TRect& ABounds);
+  // In grid mode the records layout asks for the data set's buffer to be sized to what it
+  // shows; the check runs once the current message is done.
+  void PostGridModeBufferCountCheck();
+
+protected:
+  virtual TcxCustomGridRecord* GetFocusedRecord();
+  virtual void DoSetFocusedRecord(TcxCustomGridRecord* Value);
+  virtual void FocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem);
+  virtual bool GetPullFocusingScrollingDirection(Integer X, Integer Y, TcxGridDirection& ADirection);
+  // The record under a site point; null outside the records.
+  virtual TcxCustomGridRecord* GetRecordAt(Integer X, Integer Y);
+  void StopPullFocusing();
 
 private:
-  Integer FTopRecordIndex = -1;
+  friend class TcxGridEditingController;
+  void pullFocusingTimerHandler(TObject* Sender);
+  void dragScrollTimerHandler(TObject* Sender);
+  void focusClickedCell(TcxCustomGridHitTest* AHitTest, TMouseButton AButton);
+  TcxCustomGridTableItem* FMouseDownItem = nullptr;
+  bool FMouseDownCellWasFocused = false;
+  void gridModeTimerHandler(TObject* Sender);
+  TObjectPtr<TTimer> FGridModeTimer;
+  void setDragScrollDirection(TcxGridDirection Value);
+  TcxGridDirection FDragScrollDirection = TcxGridDirection::None;
+  TObjectPtr<TTimer> FDragScrollTimer;
+  void unselectFocusedOnExit();
+  TObjectPtr<TcxGridEditingController> FEditingController;
   TcxCustomGridTableItem* FFocusedItem = nullptr;
   TcxCustomGridTableItem* FForcingWidthItem = nullptr;
   TcxCustomGridRecord* FDragHighlightedRecord = nullptr;
+  Integer FTopRecordIndex = -1;
+  bool FAllowEditorRefresh = true;
+  bool FAllowFocusCheck = true;
+  bool FKeyFromEditor = false;
+  bool FEditorRefreshPending = false;
+  bool FCheckingTopRecordIndex = false;
+  bool FSkipSpaceChar = false;
+  bool FDeferredSelection = false;
+  Integer FDeferredSelectionRow = -1;
+  bool FPullFocusing = false;
+  TPoint FLastMousePoint{0, 0};
+  TcxGridDirection FPullFocusingDirection = TcxGridDirection::None;
+  TObjectPtr<TTimer> FPullFocusingTimer;
+  // The incremental search of this view: the item searched and the text typed so far.
+  TcxCustomGridTableItem* FIncSearchingItem = nullptr;
+  std::string FIncSearchingText;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -998,6 +1286,10 @@ public:
   virtual bool DoCanSelectRecord(Integer ARecordIndex);
   virtual bool DoEditing(TcxCustomGridTableItem* AItem);
   virtual void DoFocusedItemChanged(TcxCustomGridTableItem* APrevFocusedItem, TcxCustomGridTableItem* AFocusedItem);
+  virtual void DoEditChanged(TcxCustomGridTableItem* AItem);
+  virtual void DoEditValueChanged(TcxCustomGridTableItem* AItem);
+  virtual void DoInitEdit(TcxCustomGridTableItem* AItem, TcxCustomEdit* AEdit);
+  virtual void DoTopRecordIndexChanged();
   virtual void DoGetDisplayText(TcxCustomGridRecord* ARecord, Integer AItemIndex, std::string& AText);
   virtual Integer GetDefaultActiveDetailIndex();
   virtual void RestoreDefaults();
@@ -1010,6 +1302,7 @@ public:
   TcxGridCustomTableItemEvent OnEditChanged;
   TcxGridCustomTableItemEvent OnEditValueChanged;
   TcxGridCustomTableViewEvent OnTopRecordIndexChanged;
+  TcxGridInitEditEvent OnInitEdit;
 
   void GetChildren(TGetChildProc Proc, TComponent* Root) override;
   void SetName(const std::string& NewName) override;

@@ -59,6 +59,8 @@ TcxDataEditValueSource TcxGridDBDataController::CanInitEditingItem(Integer AItem
   return GridViewAnswers::EditValueSource(this, AItemIndex);
 }
 
+void TcxGridDBDataController::UpdateEditorValue() { GridViewAnswers::UpdateEditorValue(this); }
+
 void TcxGridDBDataController::GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) {
   if (!GridViewAnswers::DisplayText(this, ARecordIndex, AItemIndex, S))
     inherited::GetDisplayText(ARecordIndex, AItemIndex, S);

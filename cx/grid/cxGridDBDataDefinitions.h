@@ -41,6 +41,7 @@ public:
   bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) override;
   TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override;
   void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
+  void UpdateEditorValue() override;
 };
 
 // The binding of an item to a field of the view's data set.

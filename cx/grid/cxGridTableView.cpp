@@ -17,6 +17,111 @@ TcxGridTableView* asTableView(TcxCustomGridView* AView) { return dynamic_cast<Tc
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
+// The table view's controller.
+
+namespace {
+bool ctrlHeld(TShiftState AShift) { return AShift.Contains(ssCtrl); }
+}  // namespace
+
+TcxGridTableView* TcxGridTableController::GridView() const { return asTableView(inherited::GridView()); }
+
+bool TcxGridTableController::HasNewItemRow() {
+  return GridView()->OptionsView()->NewItemRow() && ViewData()->HasNewItemRecord();
+}
+
+bool TcxGridTableController::IsNewItemRowFocused() {
+  return HasNewItemRow() && GridView()->DataController()->IsNewItemRowFocused();
+}
+
+void TcxGridTableController::FocusNewItemRow() {
+  if (HasNewItemRow()) SetFocusedRecord(ViewData()->NewItemRecord());
+}
+
+void TcxGridTableController::DoKeyDown(Word& Key, TShiftState Shift) {
+  TcxCustomDataController* dataController = GridView()->DataController();
+  switch (Key) {
+    case VK_PRIOR:
+      if (IsNewItemRowFocused()) return;
+      if (HasNewItemRow() && (dataController->IsGridMode() ? dataController->IsBOF() : IsStart())) {
+        FocusNewItemRow();
+        return;
+      }
+      break;
+    case VK_NEXT:
+      if (IsNewItemRowFocused() && ViewData()->RecordCount() > 0 && FocusRecordWithSelection(TopRecordIndex(), false))
+        return;
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      if (FocusNextCell(Key == VK_RIGHT)) Key = 0;
+      break;
+    default:
+      break;
+  }
+  inherited::DoKeyDown(Key, Shift);
+  if (Key == 0) return;
+  TcxCustomGridRecord* record = FocusedRecord();
+  bool cellsFocused = FocusedItem() && record && record->HasCells() && GridView()->OptionsSelection()->CellSelect();
+  switch (Key) {
+    case VK_END:
+      if (!ctrlHeld(Shift) && cellsFocused)
+        FocusNextItem(-1, false, false, true);
+      else
+        GoToLast(false);
+      break;
+    case VK_HOME:
+      if (!ctrlHeld(Shift) && cellsFocused)
+        FocusNextItem(-1, true, false);
+      else
+        GoToFirst(false);
+      break;
+    case VK_UP:
+      if (HasNewItemRow() && !IsNewItemRowFocused() && IsStart())
+        FocusNewItemRow();
+      else if (!IsNewItemRowFocused())
+        GoToPrev(false);
+      break;
+    case VK_DOWN:
+      if (IsNewItemRowFocused()) {
+        if (ViewData()->RecordCount() > 0) FocusRecordWithSelection(TopRecordIndex(), false);
+      } else {
+        GoToNext(false);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+bool TcxGridTableController::IsKeyForController(Word AKey, TShiftState AShift) {
+  switch (AKey) {
+    case VK_UP:
+    case VK_DOWN:
+      return true;
+    case VK_HOME:
+    case VK_END: {
+      TcxCustomGridRecord* record = FocusedRecord();
+      return !(GridView()->OptionsSelection()->CellSelect() && record && record->IsData());
+    }
+    default:
+      return inherited::IsKeyForController(AKey, AShift);
+  }
+}
+
+bool TcxGridTableController::CanAppend(bool ACheckOptions) {
+  return inherited::CanAppend(ACheckOptions) && !HasNewItemRow();
+}
+
+bool TcxGridTableController::CanDelete(bool ACheckOptions) {
+  return inherited::CanDelete(ACheckOptions) && !IsNewItemRowFocused();
+}
+
+void TcxGridTableController::FocusLost() {
+  if (IsNewItemRowFocused()) GridView()->DataController()->SetNewItemRowFocused(false);
+  inherited::FocusLost();
+}
+
+// ---------------------------------------------------------------------------------------
 // View options.
 
 TcxGridTableOptionsView::TcxGridTableOptionsView(TcxCustomGridView* AGridView)
@@ -406,7 +511,7 @@ TcxGridTableViewStyles* TcxGridTableView::Styles() const {
   return static_cast<TcxGridTableViewStyles*>(inherited::Styles());
 }
 
-TClass TcxGridTableView::GetControllerClass() { return TcxCustomGridTableController::StaticClass(); }
+TClass TcxGridTableView::GetControllerClass() { return TcxGridTableController::StaticClass(); }
 TClass TcxGridTableView::GetPainterClass() { return TcxGridTablePainter::StaticClass(); }
 TClass TcxGridTableView::GetViewDataClass() { return TcxGridViewData::StaticClass(); }
 TClass TcxGridTableView::GetViewInfoCacheClass() { return TcxCustomGridTableViewInfoCache::StaticClass(); }
@@ -1241,6 +1346,7 @@ bool TcxGridTableSummaryGroupItemLink::SetPropertyValue(const std::string& AName
 // ---------------------------------------------------------------------------------------
 // Classes and published properties.
 
+RTL_IMPLEMENT_CLASS(TcxGridTableController)
 RTL_IMPLEMENT_CLASS(TcxGridRowLevelIndentHitTest)
 RTL_IMPLEMENT_CLASS(TcxCustomGridPartViewInfo)
 RTL_IMPLEMENT_CLASS(TcxCustomGridPartPainter)

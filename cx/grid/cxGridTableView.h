@@ -296,6 +296,29 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------
+// The table view's controller: the row and column keys and the new-item row's place in
+// keyboard navigation.
+
+class TcxGridTableController : public TcxCustomGridTableController {
+  RTL_DECLARE_CLASS(TcxGridTableController, TcxCustomGridTableController)
+public:
+  using TcxCustomGridTableController::TcxCustomGridTableController;
+  TcxGridTableView* GridView() const;
+
+  void DoKeyDown(Word& Key, TShiftState Shift) override;
+  bool IsKeyForController(Word AKey, TShiftState AShift) override;
+  bool CanAppend(bool ACheckOptions) override;
+  bool CanDelete(bool ACheckOptions) override;
+  void FocusLost() override;
+  TcxMouseWheelScrollingKind GetMouseWheelScrollingKind() override { return mwskVertical; }
+
+  // The view shows a new-item row above its records.
+  bool HasNewItemRow();
+  bool IsNewItemRowFocused();
+  void FocusNewItemRow();
+};
+
+// ---------------------------------------------------------------------------------------
 // The view.
 
 class TcxGridTableView : public TcxCustomGridTableView {
@@ -325,7 +348,7 @@ public:
   // --- Class choices.
   // The table controller, painter, view data, view-info cache and view info come with the
   // layout; until then the record view's classes stand in.
-  TClass GetControllerClass() override;    // will return TcxGridTableController
+  TClass GetControllerClass() override;
   TClass GetDataControllerClass() override { return TcxGridDataController::StaticClass(); }
   TClass GetPainterClass() override;       // will return TcxGridTablePainter
   TClass GetViewDataClass() override;      // will return TcxGridViewData
