@@ -1014,6 +1014,38 @@ void TcxCustomGridTableItem::DataChanged() {
   if (FDataBinding) FDataBinding->DataChanged();
 }
 
+std::vector<std::string> TcxCustomGridTableItem::GetStoredProperties() {
+  return {"Index", "Visible", "SortOrder", "SortIndex"};
+}
+
+bool TcxCustomGridTableItem::GetStoredPropertyValue(const std::string& AName, Variant& AValue) {
+  if (AName == "Index")
+    AValue = FIndex;
+  else if (AName == "Visible")
+    AValue = Visible();
+  else if (AName == "SortOrder")
+    AValue = static_cast<Integer>(SortOrder());
+  else if (AName == "SortIndex")
+    AValue = SortIndex();
+  else
+    return false;
+  return true;
+}
+
+bool TcxCustomGridTableItem::SetStoredPropertyValue(const std::string& AName, const Variant& AValue) {
+  if (AName == "Index")
+    SetIndex(AValue.AsInteger());
+  else if (AName == "Visible")
+    SetVisible(AValue.AsBoolean());
+  else if (AName == "SortOrder")
+    SetSortOrder(static_cast<TcxDataSortOrder>(AValue.AsInteger()));
+  else if (AName == "SortIndex")
+    SetSortIndex(AValue.AsInteger());
+  else
+    return false;
+  return true;
+}
+
 void TcxCustomGridTableItem::DoGetDisplayText(TcxCustomGridRecord* ARecord, std::string& AText) {
   if (FOnGetDisplayText) FOnGetDisplayText(this, ARecord, AText);
 }
@@ -1406,7 +1438,7 @@ void TcxCustomGridTableView::RefreshVisibleItemsList() {
 void TcxCustomGridTableView::RefreshFilterableItemsList() {
   FFilterableItems.clear();
   for (TcxCustomGridTableItem* item : FItems)
-    if (item->CanFilter()) FFilterableItems.push_back(item);
+    if (item->GetFilterable()) FFilterableItems.push_back(item);
 }
 
 Integer TcxCustomGridTableView::IndexOfItem(TcxCustomGridTableItem* AItem) const {

@@ -19,6 +19,8 @@
 #include "cx/grid/cxGrid.h"
 #include "cx/grid/cxGridCustomView.h"
 
+RTL_ENUM_INFO(TcxDataSortOrder, soNone, soAscending, soDescending)
+
 class TcxCustomGridTableView;
 class TcxCustomGridTableItem;
 class TcxCustomGridRecord;
@@ -617,10 +619,10 @@ public:
   Integer MinWidth() const { return FMinWidth; }
   void SetMinWidth(Integer Value);
   // Sets the width while the item counts as the one being forced.
-  void ForceWidth(Integer Value);
+  virtual void ForceWidth(Integer Value);
   bool IsForcingWidth() const { return FForcingWidth; }
   void CheckWidthValue(Integer& AValue);
-  bool Visible() const { return FVisible; }
+  virtual bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
   bool WasVisibleBeforeGrouping() const { return FWasVisibleBeforeGrouping; }
   TAlignment HeaderAlignmentHorz() const;
@@ -674,6 +676,11 @@ public:
   virtual bool GetFilterable() { return CanFilter(); }
   virtual bool ShowButtons(bool AFocused);
   virtual void DataChanged();
+  // The item's stored-property names and their values (Index, Visible, SortOrder,
+  // SortIndex); descendants add theirs after these.
+  virtual std::vector<std::string> GetStoredProperties();
+  virtual bool GetStoredPropertyValue(const std::string& AName, Variant& AValue);
+  virtual bool SetStoredPropertyValue(const std::string& AName, const Variant& AValue);
   virtual void RestoreDefaults();
   virtual void ValueTypeClassChanged();
 
