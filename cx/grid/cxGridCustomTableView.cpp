@@ -660,6 +660,11 @@ void TcxCustomGridTableItem::SetParentComponent(TComponent* Value) {
   if (auto* view = dynamic_cast<TcxCustomGridTableView*>(Value)) view->AddItem(this);
 }
 
+void TcxCustomGridTableItem::ReadState(TReader* Reader) {
+  if (!FGridView) SetParentComponent(Reader->Parent());
+  inherited::ReadState(Reader);
+}
+
 void TcxCustomGridTableItem::SetGridView(TcxCustomGridTableView* Value) {
   FGridView = Value;
   if (Value) {

@@ -697,6 +697,9 @@ public:
   TComponent* GetParentComponent() const override;
   bool HasParent() const override { return true; }
   void SetParentComponent(TComponent* Value) override;
+  // An item read from a stored form joins the view it is stored in before its properties
+  // are read (its data binding comes from the view).
+  void ReadState(TReader* Reader) override;
 
 protected:
   friend class TcxCustomGridTableView;

@@ -254,6 +254,8 @@ void TcxGridPreview::SetColumn(TcxCustomGridTableItem* Value) {
     view->ItemVisibilityChanged(FColumn, false);
     view->RefreshVisibleItemsList();
   }
+  // The preview column reads hidden, so the filter builder no longer offers it.
+  view->RefreshFilterableItemsList();
 }
 
 void TcxGridPreview::ItemRemoved(TcxCustomGridTableItem* AItem) {

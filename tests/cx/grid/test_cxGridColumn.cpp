@@ -8,6 +8,7 @@
 
 #include "GridTestSupport.h"
 #include "TableViewTestSupport.h"
+#include "cx/editors/cxTextEdit.h"
 #include "cx/grid/cxGridTableView.h"
 #include "platform/gui/GuiTestSupport.h"
 
@@ -24,6 +25,8 @@ protected:
     EXPECT_NE(column, nullptr) << "the table view's items are columns";
     column->SetName(AName);
     column->DataBinding()->SetValueTypeClass(TcxStringValueType::Instance());
+    // Text editing: sorting, grouping and filtering are the editor's to allow.
+    column->SetPropertiesClass(TcxTextEditProperties::StaticClass());
     return column;
   }
   bool isFilterable(TcxCustomGridTableItem* AItem) {
@@ -93,7 +96,8 @@ TEST_F(GridColumnTest, CustomizationRulesFollowTheViewAndTheColumnOptions) {
     v->SetControl(grid);
     auto* column = static_cast<TcxGridColumn*>(v->CreateItem());
     column->DataBinding()->SetValueTypeClass(TcxStringValueType::Instance());
-    v->CreateItem()->DataBinding()->SetValueTypeClass(TcxStringValueType::Instance());
+    column->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+    v->CreateItem();
     c.setUp(v, column);
     EXPECT_EQ(column->CanHorzSize(), c.horzSize);
     EXPECT_EQ(column->CanSort(), c.sort);
