@@ -5,6 +5,8 @@
 #include "cx/data/cxFilter.h"
 #include "cx/foundation/cxControls.h"
 #include "cx/grid/cxGridLevel.h"
+#include "cx/editors/cxTextEdit.h"
+#include "platform/gui/Forms.h"
 
 namespace {
 
@@ -599,6 +601,8 @@ void TcxCustomGridTableItem::AfterConstruction() {
 
 void TcxCustomGridTableItem::BeforeDestruction() {
   FDestroying = true;
+  for (TcxGridTableDataCellViewInfo* cell : FCells) cell->ItemDestroyed();
+  FCells.clear();
   SetRepositoryItem(nullptr);
   if (FGridView) FGridView->RemoveItem(this);
   if (FLastUsedDefaultRepositoryItem) {
@@ -1723,6 +1727,813 @@ RTL_IMPLEMENT_CLASS(TcxCustomGridRecord)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableViewData)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableController)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableView)
+
+// =======================================================================================
+// Items: the cells that show them and the style they draw and measure with.
+
+void TcxCustomGridTableItem::UnregisterCell(TcxGridTableDataCellViewInfo* ACell) {
+  auto it = std::find(FCells.begin(), FCells.end(), ACell);
+  if (it != FCells.end()) FCells.erase(it);
+}
+
+TcxCustomEditStyle* TcxCustomGridTableItem::GetEditStyle() {
+  if (!FEditStyle) {
+    TcxContainerStyle::TCreateArgs args{nullptr, true};
+    FEditStyle.reset(As<TcxCustomEditStyle>(TcxCustomEditStyle::StaticClass()->CreateInstance(&args)));
+  }
+  return FEditStyle.get();
+}
+
+void TcxCustomGridTableItem::InitStyle(TcxCustomEditStyle* AStyle, const TcxViewParams& AParams, bool AFocused) {
+  AStyle->SetColor(AParams.Color);
+  if (AParams.Font) AStyle->SetFont(AParams.Font);
+  AStyle->SetTextColor(AParams.TextColor);
+  AStyle->SetButtonTransparency(ShowButtons(AFocused) ? ebtNone : ebtHideInactive);
+  AStyle->SetHotTrack(true);
+}
+
+Integer TcxCustomGridTableItem::GetDefaultCellHeight(TcxCanvas* ACanvas, TFont* AFont) {
+  TcxCustomEditProperties* properties = GetProperties();
+  if (!properties) return 0;
+  TcxCustomEditStyle* style = GetEditStyle();
+  if (AFont) style->SetFont(AFont);
+  TcxEditSizeProperties limits;
+  limits.MaxLineCount = 0;
+  limits.Width = -1;
+  TSize size{0, 0};
+  properties->GetEditSize(ACanvas, style, true, Null(), limits, size);
+  return size.cy == 0 ? 0 : size.cy + 2;
+}
+
+TcxGridTableDataCellViewInfo* TcxCustomGridTableItem::GetFocusedCellViewInfo() {
+  if (!FGridView) return nullptr;
+  TcxCustomGridRecord* record = FGridView->Controller()->FocusedRecord();
+  if (!record || !record->ViewInfo()) return nullptr;
+  return record->ViewInfo()->GetCellViewInfoByItem(this);
+}
+
+// =======================================================================================
+// The table controller: the top record.
+
+Integer TcxCustomGridTableController::TopRecordIndex() {
+  Integer count = ViewData()->RecordCount();
+  if (count == 0) return -1;
+  return std::clamp<Integer>(FTopRecordIndex, 0, count - 1);
+}
+
+void TcxCustomGridTableController::SetTopRecordIndex(Integer Value) {
+  Integer count = ViewData()->RecordCount();
+  Value = count == 0 ? -1 : std::clamp<Integer>(Value, 0, count - 1);
+  Integer previous = TopRecordIndex();
+  FTopRecordIndex = Value;
+  if (Value == previous) return;
+  auto* viewInfo = dynamic_cast<TcxCustomGridTableViewInfo*>(GridView()->ViewInfo());
+  if (viewInfo && viewInfo->RecordsViewInfo() && !viewInfo->IsCalculating() &&
+      viewInfo->CanScrollRecordsBy(Value - previous))
+    viewInfo->Scroll(Value - previous, 0, 0);
+  else
+    GridView()->LayoutChanged();
+  if (GridView()->OnTopRecordIndexChanged) GridView()->OnTopRecordIndexChanged(GridView());
+}
+
+// =======================================================================================
+// Navigator site.
+
+TcxCustomGridTableViewInfo* TcxNavigatorSiteViewInfo::TableViewInfo() const {
+  return static_cast<TcxCustomGridTableViewInfo*>(GridViewInfo());
+}
+
+Integer TcxNavigatorSiteViewInfo::CalculateWidth() {
+  return TableViewInfo()->GetNavigatorOffset() + TableViewInfo()->NavigatorWidth();
+}
+
+TClass TcxNavigatorSiteViewInfo::GetPainterClass() { return TcxNavigatorSitePainter::StaticClass(); }
+
+bool TcxNavigatorSiteViewInfo::GetVisible() {
+  return static_cast<TcxCustomGridTableView*>(GridView())->OptionsView()->Navigator();
+}
+
+void TcxNavigatorSiteViewInfo::GetViewParams(TcxViewParams& AParams) {
+  AParams.Color = clBtnFace;
+  AParams.TextColor = clBtnText;
+  AParams.Font = nullptr;
+}
+
+// =======================================================================================
+// View layout of record views.
+
+TcxCustomGridTableView* TcxCustomGridTableViewInfo::GridView() const {
+  return static_cast<TcxCustomGridTableView*>(inherited::GridView());
+}
+TcxCustomGridTableController* TcxCustomGridTableViewInfo::Controller() const { return GridView()->Controller(); }
+TcxCustomGridTableViewData* TcxCustomGridTableViewInfo::ViewData() const { return GridView()->ViewData(); }
+
+Integer TcxCustomGridTableViewInfo::GetTopRecordIndex() {
+  return FTopRecordIndexOverride != -1 ? FTopRecordIndexOverride : Controller()->TopRecordIndex();
+}
+
+bool TcxCustomGridTableViewInfo::IsInternalState() { return IsInternalUse() || FTopRecordIndexOverride != -1; }
+
+void TcxCustomGridTableViewInfo::CreateViewInfos() {
+  inherited::CreateViewInfos();
+  FNavigatorSiteViewInfo.reset(As<TcxNavigatorSiteViewInfo>(GetNavigatorSiteViewInfoClass()->CreateInstance(static_cast<TcxCustomGridViewInfo*>(this))));
+  FRecordsViewInfo.reset(As<TcxCustomGridRecordsViewInfo>(GetRecordsViewInfoClass()->CreateInstance(this)));
+}
+
+void TcxCustomGridTableViewInfo::DestroyViewInfos(bool AIsRecreating) {
+  FRecordsViewInfo.reset();
+  FNavigatorSiteViewInfo.reset();
+  inherited::DestroyViewInfos(AIsRecreating);
+}
+
+void TcxCustomGridTableViewInfo::GetNavigatorBarBounds(TRect& R) {
+  R = FNavigatorSiteViewInfo->Bounds;
+  R.right -= GetNavigatorOffset();
+}
+
+void TcxCustomGridTableViewInfo::ResetFocusedCell() {
+  if (FRecordsViewInfo) FRecordsViewInfo->ResetFocusedCell();
+}
+
+Integer TcxCustomGridTableViewInfo::GetNavigatorOffset() { return GridView()->OptionsView()->NavigatorOffset(); }
+
+void TcxCustomGridTableViewInfo::GetNavigatorSiteBounds(TRect& R) {
+  R = Site()->GetHScrollBarBounds();
+  R.right = R.left;
+  R.left -= FNavigatorSiteViewInfo->CalculateWidth();
+}
+
+void TcxCustomGridTableViewInfo::AdjustHScrollBarBounds(TRect& R) {
+  // The navigator site takes its width in front of the scroll bar.
+  if (FNavigatorSiteViewInfo && FNavigatorSiteViewInfo->GetVisible()) R.left += FNavigatorSiteViewInfo->CalculateWidth();
+}
+
+void TcxCustomGridTableViewInfo::ScrollRecords(Integer ADistance) { FRecordsViewInfo->Scroll(ADistance); }
+
+void TcxCustomGridTableViewInfo::OffsetRecords(Integer DX, Integer DY) { FRecordsViewInfo->Offset(DX, DY); }
+
+void TcxCustomGridTableViewInfo::CalculateExpandButtonParams() {
+  FExpandButtonIndent = 3;
+  FExpandButtonAreaWidth = LookAndFeelPainter()->GetExpandBoxSize() + 2 * FExpandButtonIndent;
+}
+
+bool TcxCustomGridTableViewInfo::CanScrollRecordsBy(Integer ADistance) {
+  return FRecordsViewInfo && FRecordsViewInfo->CanScrollBy(ADistance);
+}
+
+void TcxCustomGridTableViewInfo::Scroll(Integer ADistance, Integer DX, Integer DY) {
+  if (!CanScroll(ADistance, DX, DY)) {
+    Recalculate();
+    return;
+  }
+  ResetFocusedCell();
+  if (ADistance != 0)
+    ScrollRecords(ADistance);
+  else
+    OffsetRecords(DX, DY);
+  static_cast<TcxCustomGridTablePainter*>(Painter())->ScrollRecordsRegion(ADistance, DX, DY);
+}
+
+void TcxCustomGridTableViewInfo::BeforeCalculate() {
+  CalculateExpandButtonParams();
+  inherited::BeforeCalculate();
+}
+
+void TcxCustomGridTableViewInfo::DoCalculate() {
+  inherited::DoCalculate();
+  FRecordsViewInfo->Calculate();
+  if (FNavigatorSiteViewInfo->GetVisible()) {
+    FNavigatorWidth = 0;
+    TRect r;
+    GetNavigatorSiteBounds(r);
+    FNavigatorHeight = r.bottom - r.top;
+    GetNavigatorSiteBounds(r);
+    FNavigatorSiteViewInfo->CalculateBounds(r);
+  }
+}
+
+void TcxCustomGridTableViewInfo::AfterCalculate() { inherited::AfterCalculate(); }
+
+void TcxCustomGridTableViewInfo::ControlFocusChanged() {
+  inherited::ControlFocusChanged();
+  if (FRecordsViewInfo) FRecordsViewInfo->ControlFocusChanged();
+}
+
+void TcxCustomGridTableViewInfo::VisibilityChanged(bool AVisible) {
+  if (FRecordsViewInfo) FRecordsViewInfo->VisibilityChanged(AVisible);
+}
+
+TcxCustomGridHitTest* TcxCustomGridTableViewInfo::GetHitTest(const TPoint& P) {
+  TcxCustomGridHitTest* result = nullptr;
+  if (PtInRect(ClientBounds(), P) && FRecordsViewInfo) result = FRecordsViewInfo->GetHitTest(P);
+  if (!result && FNavigatorSiteViewInfo && FNavigatorSiteViewInfo->GetVisible())
+    result = FNavigatorSiteViewInfo->GetHitTest(P);
+  return result ? result : inherited::GetHitTest(P);
+}
+
+// ---------------------------------------------------------------------------------------
+// Painter of record views.
+
+TcxCustomGridTableViewInfo* TcxCustomGridTablePainter::ViewInfo() const {
+  return static_cast<TcxCustomGridTableViewInfo*>(inherited::ViewInfo());
+}
+
+bool TcxCustomGridTablePainter::CanScrollRecordsRegion() {
+  return !ViewInfo()->GetBackgroundBitmap() &&
+         !(ViewInfo()->RecordsViewInfo() && ViewInfo()->RecordsViewInfo()->BackgroundBitmap());
+}
+
+void TcxCustomGridTablePainter::DrawNavigator() {
+  TcxNavigatorSiteViewInfo* site = ViewInfo()->NavigatorSiteViewInfo();
+  if (site && site->GetVisible()) site->Paint(Canvas());
+}
+
+void TcxCustomGridTablePainter::DrawRecords() {
+  TcxCustomGridRecordsViewInfo* records = ViewInfo()->RecordsViewInfo();
+  if (!records) return;
+  TcxCustomGridRecordsPainter::TArgs args{Canvas(), records};
+  TObjectPtr<TcxCustomGridRecordsPainter> painter(
+      As<TcxCustomGridRecordsPainter>(records->GetPainterClass()->CreateInstance(&args)));
+  painter->Paint();
+}
+
+void TcxCustomGridTablePainter::DrawBackground() { inherited::DrawBackground(); }
+
+void TcxCustomGridTablePainter::PaintContent() {
+  // The navigator site lies outside the client area (beside the scroll bar): it paints
+  // and takes itself out of the clip region first.
+  DrawNavigator();
+  DrawRecords();
+}
+
+void TcxCustomGridTablePainter::ScrollRecordsRegion(Integer ADistance, Integer DX, Integer DY) {
+  if (!Site() || !Site()->HandleAllocated()) return;
+  if (!CanScrollRecordsRegion())
+    GridView()->ViewChanged();
+  else if (ADistance != 0)
+    ScrollRecordsRegionBy(ADistance);
+  else
+    ScrollRecordsRegionByPixels(DX, DY);
+}
+
+// =======================================================================================
+// Records area.
+
+TcxCustomGridRecordsViewInfo::TcxCustomGridRecordsViewInfo(TcxCustomGridTableViewInfo* AGridViewInfo)
+    : FGridViewInfo(AGridViewInfo) {}
+
+void TcxCustomGridRecordsViewInfo::BeforeDestruction() {
+  truncateItems(0);
+  inherited::BeforeDestruction();
+}
+
+void TcxCustomGridRecordsViewInfo::truncateItems(Integer ACount) {
+  while (Count() > ACount) {
+    TcxCustomGridRecordViewInfo* item = FItems.back();
+    FItems.pop_back();
+    FreeObject(item);
+  }
+}
+
+Integer TcxCustomGridRecordsViewInfo::GetRecordIndex(Integer APosition) {
+  return IsDirectionNormal() ? TopRecordIndex() + APosition : TopRecordIndex() - APosition;
+}
+
+Integer TcxCustomGridRecordsViewInfo::GetPosition(Integer ARecordIndex) {
+  Integer result = IsDirectionNormal() ? ARecordIndex - TopRecordIndex() : TopRecordIndex() - ARecordIndex;
+  return result < -1 || result >= Count() ? -1 : result;
+}
+
+Integer TcxCustomGridRecordsViewInfo::GetAvailableRecordCount() {
+  Integer top = TopRecordIndex();
+  Integer count = ViewData()->RecordCount();
+  if (top == -1 || count == 0) return 0;
+  return std::max<Integer>(IsDirectionNormal() ? count - top : top + 1, 0);
+}
+
+TcxCustomGridRecordViewInfo* TcxCustomGridRecordsViewInfo::createItem(Integer APosition) {
+  TcxCustomGridRecord* record = ViewData()->GetRecordByIndex(GetRecordIndex(APosition));
+  if (!record) return nullptr;
+  TClass cls = record->GetViewInfoClass();
+  if (!cls) return nullptr;
+  TcxCustomGridRecordViewInfo::TArgs args{this, record};
+  return As<TcxCustomGridRecordViewInfo>(cls->CreateInstance(&args));
+}
+
+TcxCustomGridRecordViewInfo* TcxCustomGridRecordsViewInfo::GetItem(Integer APosition) {
+  if (APosition < 0) return nullptr;
+  if (APosition < Count()) return FItems[static_cast<size_t>(APosition)];
+  // Positions in between (never asked for yet) stay empty until they are.
+  while (Count() < APosition) FItems.push_back(nullptr);
+  TcxCustomGridRecordViewInfo* item = createItem(APosition);
+  FItems.push_back(item);
+  return item;
+}
+
+void TcxCustomGridRecordsViewInfo::calculateItemAt(Integer APosition) {
+  if (TcxCustomGridRecordViewInfo* item = GetItem(APosition))
+    item->CalculateAt(GetRecordLeft(APosition), GetRecordTop(APosition));
+}
+
+bool TcxCustomGridRecordsViewInfo::IsCellAutoHeight() { return GridView()->OptionsView()->CellAutoHeight(); }
+bool TcxCustomGridRecordsViewInfo::GetAutoRecordHeight() { return IsCellAutoHeight(); }
+
+TBitmap* TcxCustomGridRecordsViewInfo::GetBackgroundBitmap() {
+  return GridView()->BackgroundBitmaps()->GetBitmap(bbContent);
+}
+
+void TcxCustomGridRecordsViewInfo::BeforeCalculate() {
+  FBackgroundBitmap = GetBackgroundBitmap();
+  // The editing controller and the items' per-calculation hooks join here once they exist.
+}
+
+void TcxCustomGridRecordsViewInfo::AfterCalculate() {}
+
+void TcxCustomGridRecordsViewInfo::ResetLayoutState() {
+  FGridViewInfo->UpdateMousePos();
+  ResetFocusedCell();
+}
+
+void TcxCustomGridRecordsViewInfo::CalculateBounds() { FBounds = GetBounds(); }
+
+void TcxCustomGridRecordsViewInfo::Calculate() {
+  BeforeCalculate();
+  CalculateBounds();
+  AfterCalculate();
+}
+
+TcxGridTableDataCellViewInfo* TcxCustomGridRecordsViewInfo::GetFocusedCell() {
+  if (!FFocusedCellKnown) {
+    FFocusedCell = nullptr;
+    TcxCustomGridTableItem* item = Controller()->FocusedItem();
+    TcxCustomGridRecord* record = Controller()->FocusedRecord();
+    if (item && record && record->ViewInfo()) FFocusedCell = record->ViewInfo()->GetCellViewInfoByItem(item);
+    FFocusedCellKnown = true;
+  }
+  return FFocusedCell;
+}
+
+void TcxCustomGridRecordsViewInfo::ControlFocusChanged() {
+  for (TcxCustomGridRecordViewInfo* item : FItems)
+    if (item) item->ControlFocusChanged();
+}
+
+void TcxCustomGridRecordsViewInfo::VisibilityChanged(bool AVisible) {
+  for (TcxCustomGridRecordViewInfo* item : FItems)
+    if (item) item->VisibilityChanged(AVisible);
+}
+
+TClass TcxCustomGridRecordsViewInfo::GetPainterClass() { return TcxCustomGridRecordsPainter::StaticClass(); }
+
+bool TcxCustomGridRecordsViewInfo::CanScrollBy(Integer ADistance) {
+  return Count() > 0 && std::abs(ADistance) < Count();
+}
+
+TcxCustomGridHitTest* TcxCustomGridRecordsViewInfo::GetHitTest(const TPoint& P) {
+  for (TcxCustomGridRecordViewInfo* item : FItems)
+    if (item && item->Calculated)
+      if (TcxCustomGridHitTest* result = item->GetHitTest(P)) return result;
+  return nullptr;
+}
+
+TcxCustomGridRecordViewInfo* TcxCustomGridRecordsViewInfo::GetRecordViewInfo(TcxCustomGridRecord* ARecord,
+                                                                              Integer ARecordIndex) {
+  Integer position = GetPosition(ARecordIndex);
+  return position == -1 ? nullptr : GetItem(position);
+}
+
+void TcxCustomGridRecordsViewInfo::Scroll(Integer ADistance) {
+  FScrollPixels = 0;
+  if (ADistance == 0) return;
+  const Integer distance = std::abs(ADistance);
+  const Integer kept = std::max<Integer>(Count() - distance, 0);
+  if (ADistance > 0) FScrollPixels = GetScrollPixels(ADistance);
+  // The layouts that leave.
+  std::vector<TcxCustomGridRecordViewInfo*> leaving;
+  if (ADistance > 0) {
+    leaving.assign(FItems.begin(), FItems.begin() + std::min<Integer>(distance, Count()));
+    FItems.erase(FItems.begin(), FItems.begin() + std::min<Integer>(distance, Count()));
+  } else {
+    leaving.assign(FItems.begin() + kept, FItems.end());
+    FItems.erase(FItems.begin() + kept, FItems.end());
+  }
+  for (TcxCustomGridRecordViewInfo* item : leaving) FreeObject(item);
+  // The kept ones move by ADistance positions.
+  if (ADistance > 0) {
+    FItems.resize(static_cast<size_t>(kept + distance), nullptr);
+    for (Integer i = 0; i < kept; ++i) OffsetRecord(i, FScrollPixels);
+  } else {
+    FItems.insert(FItems.begin(), static_cast<size_t>(distance), nullptr);
+  }
+  const Integer available = GetAvailableRecordCount();
+  if (Count() > available) truncateItems(available);
+  // The exposed positions get new layouts.
+  const Integer firstExposed = ADistance > 0 ? kept : 0;
+  for (Integer p = firstExposed; p < firstExposed + distance && p < Count(); ++p) {
+    FItems[static_cast<size_t>(p)] = createItem(p);
+    calculateItemAt(p);
+  }
+  if (ADistance < 0) {
+    FScrollPixels = GetScrollPixels(ADistance);
+    for (Integer i = distance; i < distance + kept && i < Count(); ++i) OffsetRecord(i, FScrollPixels);
+  }
+  CalculateVisibleCount();
+  for (Integer p = 0; p < Count(); ++p)
+    if (FItems[static_cast<size_t>(p)] && !FItems[static_cast<size_t>(p)]->Calculated) calculateItemAt(p);
+}
+
+void TcxCustomGridRecordsViewInfo::Offset(Integer DX, Integer DY) { OffsetRect(FBounds, DX, DY); }
+
+void TcxCustomGridRecordsPainter::Paint() {
+  for (Integer i = 0; i < FViewInfo->Count(); ++i) {
+    TcxCustomGridRecordViewInfo* item = FViewInfo->Items(i);
+    if (item && item->Calculated) item->Paint(FCanvas);
+  }
+}
+
+// =======================================================================================
+// Record layout.
+
+TcxCustomGridRecordViewInfo::TcxCustomGridRecordViewInfo(const TArgs* AArgs)
+    : TcxCustomGridViewCellViewInfo(AArgs->RecordsViewInfo->GridViewInfo()),
+      FRecordsViewInfo(AArgs->RecordsViewInfo),
+      FRecord(AArgs->Record),
+      FShared(AArgs->Record->ViewInfo() != nullptr) {
+  if (!FShared) FRecord->SetViewInfo(this);
+}
+
+void TcxCustomGridRecordViewInfo::BeforeDestruction() {
+  if (!FShared && FRecord->ViewInfo() == this) FRecord->SetViewInfo(nullptr);
+  inherited::BeforeDestruction();
+}
+
+bool TcxCustomGridRecordViewInfo::Expanded() {
+  if (!FExpandedKnown) {
+    FExpanded = FRecord->Expanded();
+    FExpandedKnown = true;
+  }
+  return FExpanded;
+}
+
+bool TcxCustomGridRecordViewInfo::Selected() {
+  if (!FSelectedKnown) {
+    FSelected = IsSelected();
+    FSelectedKnown = true;
+  }
+  return FSelected;
+}
+
+void TcxCustomGridRecordViewInfo::InvalidateParams() {
+  inherited::InvalidateParams();
+  FSelectedKnown = false;
+  FExpandedKnown = false;
+}
+
+TcxCustomGridTableViewInfoCacheItem* TcxCustomGridRecordViewInfo::CacheItem() {
+  if (FRecord->Index() < 0) return nullptr;
+  return dynamic_cast<TcxCustomGridTableViewInfoCacheItem*>(GridView()->ViewInfoCache()->GetOrCreateItem(FRecord->Index()));
+}
+
+Integer TcxCustomGridRecordViewInfo::Position() {
+  for (Integer i = 0; i < FRecordsViewInfo->Count(); ++i)
+    if (FRecordsViewInfo->Items(i) == this) return i;
+  return -1;
+}
+
+Integer TcxCustomGridRecordViewInfo::GetHeight() {
+  TcxCustomGridTableViewInfoCacheItem* item = CacheItem();
+  if (item && item->IsHeightAssigned) return item->Height();
+  Integer height = CalculateHeight();
+  if (item) item->SetHeight(height);
+  return height;
+}
+
+void TcxCustomGridRecordViewInfo::CalculateExpandButtonBounds(TRect& R) {
+  if (IsRectEmpty(Bounds)) {
+    R = TRect{0, 0, 0, 0};
+    return;
+  }
+  TRect content = GetContentBounds();
+  Integer size = LookAndFeelPainter()->GetExpandBoxSize();
+  R.left = content.left + GridViewInfo()->ExpandButtonIndent();
+  R.right = R.left + size;
+  R.top = (content.top + content.bottom - size) / 2;
+  R.bottom = R.top + size;
+}
+
+bool TcxCustomGridRecordViewInfo::IsSelected() { return GridView()->DrawRecordSelected(FRecord); }
+bool TcxCustomGridRecordViewInfo::GetHideFocusRect() { return GridView()->OptionsSelection()->HideFocusRect(); }
+bool TcxCustomGridRecordViewInfo::GetInvertSelect() { return GridView()->OptionsSelection()->InvertSelect(); }
+
+bool TcxCustomGridRecordViewInfo::IsRecordHitTest(TcxCustomGridHitTest* AHitTest) {
+  auto* recordHitTest = dynamic_cast<TcxGridRecordHitTest*>(AHitTest);
+  return recordHitTest && recordHitTest->ViewData == FRecord->ViewData() &&
+         recordHitTest->RecordIndex == FRecord->Index() && recordHitTest->IsNewItemRecord == FRecord->IsNewItemRecord();
+}
+
+void TcxCustomGridRecordViewInfo::CalculateAt(Integer ALeft, Integer ATop) {
+  FSelectedKnown = false;
+  Calculate(ALeft, ATop, -1, GetHeight());
+  if (HasExpandButton())
+    CalculateExpandButtonBounds(ExpandButtonBounds);
+  else
+    ExpandButtonBounds = TRect{0, 0, 0, 0};
+}
+
+TClass TcxCustomGridRecordViewInfo::GetPainterClass() { return TcxCustomGridRecordPainter::StaticClass(); }
+
+bool TcxCustomGridRecordViewInfo::GetVisible() {
+  Integer position = Position();
+  return position != -1 && position < FRecordsViewInfo->VisibleCount();
+}
+
+void TcxCustomGridRecordViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  inherited::InitHitTest(AHitTest);
+  if (auto* recordHitTest = dynamic_cast<TcxGridRecordHitTest*>(AHitTest)) {
+    recordHitTest->ViewData = FRecord->ViewData();
+    recordHitTest->RecordIndex = FRecord->Index();
+    recordHitTest->IsNewItemRecord = FRecord->IsNewItemRecord();
+  }
+}
+
+TcxCustomGridHitTest* TcxCustomGridRecordViewInfo::GetHitTest(const TPoint& P) {
+  if (HasExpandButton() && PtInRect(ExpandButtonBounds, P)) {
+    TcxCustomGridHitTest* result = TcxCustomGridHitTest::Instance(TcxGridExpandButtonHitTest::StaticClass(), P);
+    InitHitTest(result);
+    return result;
+  }
+  return inherited::GetHitTest(P);
+}
+
+bool TcxCustomGridRecordViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) {
+  bool handled = inherited::MouseDown(AHitTest, AButton, AShift);
+  if (AButton == mbLeft && dynamic_cast<TcxGridExpandButtonHitTest*>(AHitTest) && IsRecordHitTest(AHitTest)) {
+    if (FRecord->Expanded())
+      FRecord->Collapse(false);
+    else
+      FRecord->Expand(false);
+    return true;
+  }
+  return handled;
+}
+
+// --- Record painter.
+
+void TcxCustomGridRecordPainter::BeforePaint() {
+  TcxCustomGridRecordViewInfo* info = RecordViewInfo();
+  if (info->HasExpandButton() && !IsRectEmpty(info->ExpandButtonBounds))
+    info->LookAndFeelPainter()->DrawExpandBox(Canvas(), info->ExpandButtonBounds, info->Expanded());
+  if (info->HasBackgroundBitmap())
+    if (TBitmap* bitmap = info->GetBackgroundBitmap()) Canvas()->FillRectangle(info->GetBackgroundBitmapBounds(), bitmap);
+}
+
+void TcxCustomGridRecordPainter::AfterPaint() {
+  DrawFocusRect();
+  RecordViewInfo()->GridView()->Painter()->ExcludeFromBackground(RecordViewInfo()->Bounds);
+}
+
+void TcxCustomGridRecordPainter::DrawFocusRect() {
+  TcxCustomGridRecordViewInfo* info = RecordViewInfo();
+  if (!info->GridRecord()->Focused() || !info->GetInvertSelect()) return;
+  info->GridView()->Painter()->DrawFocusRect(info->GetFocusRectBounds(), info->GetHideFocusRect());
+}
+
+// =======================================================================================
+// Cells of records.
+
+TcxGridTableCellViewInfo::TcxGridTableCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo)
+    : TcxCustomGridViewCellViewInfo(ARecordViewInfo->GridViewInfo()), FRecordViewInfo(ARecordViewInfo) {}
+
+bool TcxGridTableCellViewInfo::GetSelected() {
+  if (!FSelectedKnown) {
+    FSelected = AlwaysSelected() || GridView()->DrawRecordSelected(GridRecord());
+    FSelectedKnown = true;
+  }
+  return FSelected;
+}
+
+void TcxGridTableCellViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  FRecordViewInfo->InitHitTest(AHitTest);
+  AHitTest->ViewInfo = this;
+}
+
+void TcxGridTableCellViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  FSelectedKnown = false;
+  inherited::Calculate(ALeft, ATop, AWidth, AHeight);
+}
+
+bool TcxGridTableCellViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) {
+  GridViewUpdateLock lock(GridView());
+  TcxCustomGridViewInfo* viewInfo = GridViewInfo();
+  viewInfo->RegisterCellGuard(this);
+  bool result = FRecordViewInfo->MouseDown(AHitTest, AButton, AShift);
+  // The record's handling may have rebuilt the layout: this cell may be gone.
+  if (viewInfo->IsCellGuarded(this)) {
+    viewInfo->UnregisterCellGuard(this);
+    if (result) result = inherited::MouseDown(AHitTest, AButton, AShift);
+  }
+  return result;
+}
+
+// --- Data cells.
+
+TcxGridTableDataCellViewInfo::TcxGridTableDataCellViewInfo(const TArgs* AArgs)
+    : TcxGridTableCellViewInfo(AArgs->RecordViewInfo), FItem(AArgs->Item) {
+  FItem->RegisterCell(this);
+  FProperties = FItem->GetProperties(GridRecord());
+  if (FProperties)
+    FEditViewInfo.reset(As<TcxCustomEditViewInfo>(FProperties->GetViewInfoClass()->CreateInstance()));
+}
+
+void TcxGridTableDataCellViewInfo::BeforeDestruction() {
+  if (FItem) FItem->UnregisterCell(this);
+  inherited::BeforeDestruction();
+}
+
+Variant TcxGridTableDataCellViewInfo::Value() {
+  if (!FItem) return Null();
+  if (FProperties && FProperties->GetEditValueKind(false) != evsValue)
+    return Variant(GridRecord()->GetDisplayText(FItem->Index()));
+  return GridRecord()->GetValue(FItem->Index());
+}
+
+Integer TcxGridTableDataCellViewInfo::GetMaxLineCount() {
+  return GridView()->OptionsView()->CellTextMaxLineCount();
+}
+
+bool TcxGridTableDataCellViewInfo::IsFocusedCell() {
+  return FItem && FItem->Focused() && GridRecord()->Focused() && GridView()->DrawRecordFocused(GridRecord());
+}
+
+bool TcxGridTableDataCellViewInfo::IsFocusedCellForSelection() { return IsFocusedCell(); }
+
+bool TcxGridTableDataCellViewInfo::IsHotTrackable() {
+  if (!FItem || !FProperties) return false;
+  if (FItem->ShowButtons(GridView()->DrawRecordFocused(GridRecord()))) return true;
+  if ((FProperties->GetCapabilities() & esoAlwaysHotTrack) == 0) return false;
+  return GridView()->OptionsBehavior()->ImmediateEditor() || IsFocusedCell();
+}
+
+void TcxGridTableDataCellViewInfo::GetViewParams(TcxViewParams& AParams) {
+  if (FItem)
+    FItem->Styles()->GetContentParams(GridRecord(), AParams);
+  else
+    GridView()->Styles()->GetRecordContentParams(GridRecord(), nullptr, AParams);
+}
+
+bool TcxGridTableDataCellViewInfo::HasCustomDraw() { return false; }
+bool TcxGridTableDataCellViewInfo::CustomDraw(TcxCanvas* ACanvas) { return false; }
+
+void TcxGridTableDataCellViewInfo::SaveParams(TcxViewParams& AParams) {
+  inherited::SaveParams(AParams);
+  if (FEditViewInfo) AParams.Color = FEditViewInfo->BackgroundColor;
+}
+
+void TcxGridTableDataCellViewInfo::RestoreParams(const TcxViewParams& AParams) {
+  inherited::RestoreParams(AParams);
+  if (FEditViewInfo) FEditViewInfo->BackgroundColor = AParams.Color;
+}
+
+TcxCustomEditViewData* TcxGridTableDataCellViewInfo::createEditViewData(const TcxViewParams& AParams) {
+  TcxCustomEditStyle* style = FItem->GetEditStyle();
+  FItem->InitStyle(style, AParams, GridView()->DrawRecordFocused(GridRecord()));
+  return FProperties->CreateViewData(style, true);
+}
+
+Integer TcxGridTableDataCellViewInfo::CalculateHeight() {
+  CalculateParamsIfNeeded();
+  if (!FItem || !FProperties) return 0;
+  TcxCanvas* canvas = GetCanvas();
+  if (!FItem->CanAutoHeight() || !RecordViewInfo()->IsAutoHeight())
+    return FItem->GetDefaultCellHeight(canvas, Params.Font);
+  TObjectPtr<TcxCustomEditViewData> viewData(createEditViewData(Params));
+  viewData->MaxLineCount = GetMaxLineCount();
+  viewData->PaintOptions |= epoAutoHeight;
+  TRect textArea;
+  GetTextAreaBounds(textArea);
+  TcxEditSizeProperties limits;
+  limits.MaxLineCount = GetMaxLineCount();
+  limits.Width = textArea.right - textArea.left + 2;
+  TSize size{0, 0};
+  if (Params.Font) canvas->SetFont(Params.Font);
+  viewData->GetEditSize(canvas, Value(), limits, size);
+  return size.cy == 0 ? 0 : size.cy + 2;
+}
+
+void TcxGridTableDataCellViewInfo::CalculateEditViewInfo(TcxCustomEditViewInfo* AEditViewInfo,
+                                                         const TPoint& AMousePoint) {
+  if (!FItem || !FProperties || !AEditViewInfo) return;
+  CalculateParamsIfNeeded();
+  TObjectPtr<TcxCustomEditViewData> viewData(createEditViewData(Params));
+  viewData->InplaceEditParams = TRect{1, 1, 1, 1};
+  if (RecordViewInfo()->IsAutoHeight() || MultiLine) {
+    viewData->PaintOptions |= epoAutoHeight;
+    viewData->MaxLineCount = GetMaxLineCount();
+  }
+  if (GridView()->OptionsView()->CellEndEllipsis()) viewData->PaintOptions |= epoShowEndEllipsis;
+  viewData->IsSelected = GetSelected();
+  viewData->Focused = IsFocusedCell();
+  TcxCanvas* canvas = GetCanvas();
+  if (Params.Font) canvas->SetFont(Params.Font);
+  TRect editBounds;
+  GetEditBounds(editBounds);
+  viewData->PrepareDrawValue(canvas, Value(), AEditViewInfo);
+  viewData->Calculate(canvas, editBounds, AMousePoint, cxmbNone, TShiftState(), AEditViewInfo, false);
+}
+
+void TcxGridTableDataCellViewInfo::AfterCalculateBounds(TRect& R) {
+  inherited::AfterCalculateBounds(R);
+  CalculateEditViewInfo(FEditViewInfo.get(), GridViewInfo()->MousePos());
+  auto* textInfo = dynamic_cast<TcxCustomTextEditViewInfo*>(FEditViewInfo.get());
+  Text = textInfo ? textInfo->Text : std::string();
+}
+
+void TcxGridTableDataCellViewInfo::Offset(Integer DX, Integer DY) {
+  inherited::Offset(DX, DY);
+  if (FEditViewInfo) FEditViewInfo->MoveBy(DX, DY);
+}
+
+void TcxGridTableDataCellViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  inherited::InitHitTest(AHitTest);
+  if (auto* cellHitTest = dynamic_cast<TcxGridRecordCellHitTest*>(AHitTest)) cellHitTest->Item = FItem;
+}
+
+TClass TcxGridTableDataCellViewInfo::GetPainterClass() { return TcxGridTableDataCellPainter::StaticClass(); }
+
+void TcxGridTableDataCellViewInfo::InvalidateCell(bool ARecalculate) {
+  if (ARecalculate) Recalculate();
+  Invalidate();
+}
+
+void TcxGridTableDataCellViewInfo::checkEditViewInfoChanged(const TPoint& AMousePoint) {
+  if (!FEditViewInfo || !FProperties) return;
+  TObjectPtr<TcxCustomEditViewInfo> fresh(As<TcxCustomEditViewInfo>(FProperties->GetViewInfoClass()->CreateInstance()));
+  CalculateEditViewInfo(fresh.get(), AMousePoint);
+  std::unique_ptr<TcxRegion, TObjectDeleter> region(FEditViewInfo->GetChangedRegion(fresh.get()));
+  if (region && !region->IsEmptyRegion()) InvalidateCell(true);
+}
+
+bool TcxGridTableDataCellViewInfo::MouseMove(TcxCustomGridHitTest* AHitTest, TShiftState AShift) {
+  bool result = inherited::MouseMove(AHitTest, AShift);
+  if (IsHotTrackable()) checkEditViewInfoChanged(AHitTest ? AHitTest->Pos : TPoint{Bounds.right, Bounds.bottom});
+  return result;
+}
+
+void TcxGridTableDataCellViewInfo::MouseLeave() {
+  inherited::MouseLeave();
+  if (IsHotTrackable()) checkEditViewInfoChanged(TPoint{Bounds.right, Bounds.bottom});
+}
+
+void TcxGridTableDataCellViewInfo::StateChanged() {
+  inherited::StateChanged();
+  if (State() == gcsNormal && IsHotTrackable()) checkEditViewInfoChanged(TPoint{Bounds.right, Bounds.bottom});
+}
+
+bool TcxGridTableDataCellViewInfo::NeedsHint(const TPoint& P, std::string& AText, TRect& ATextBounds,
+                                             bool& AMultiLine) {
+  if (!FEditViewInfo) return false;
+  TcxCustomGrid* grid = GridView()->Grid();
+  TCustomForm* form = grid ? GetParentForm(grid) : nullptr;
+  if (!form || !form->Active()) return false;
+  return FEditViewInfo->NeedShowHintInBounds(GetCanvas(), P, GridViewInfo()->ClientBounds(), AText, AMultiLine,
+                                             ATextBounds);
+}
+
+// --- Data cell painter.
+
+void TcxGridTableDataCellPainter::DrawContent() {
+  TcxGridTableDataCellViewInfo* info = CellViewInfo();
+  if (info->HasBackgroundBitmap())
+    if (TBitmap* bitmap = info->GetBackgroundBitmap()) Canvas()->FillRectangle(info->GetContentBounds(), bitmap);
+  if (info->EditViewInfo()) {
+    info->EditViewInfo()->Paint(Canvas());
+  } else {
+    Canvas()->Brush()->SetColor(info->Params.Color);
+    Canvas()->FillRectangle(info->GetContentBounds());
+  }
+}
+
+void TcxGridTableDataCellPainter::AfterPaint() { DrawFocusRect(); }
+
+void TcxGridTableDataCellPainter::DrawFocusRect() {
+  TcxGridTableDataCellViewInfo* info = CellViewInfo();
+  if (!info->IsFocusedCell() || info->RecordViewInfo()->GetInvertSelect()) return;
+  info->GridView()->Painter()->DrawFocusRect(info->GetContentBounds(), info->RecordViewInfo()->GetHideFocusRect());
+}
+
+RTL_IMPLEMENT_CLASS(TcxCustomGridTableViewInfoCacheItem)
+RTL_IMPLEMENT_CLASS(TcxCustomGridTableViewInfoCache)
+RTL_IMPLEMENT_CLASS(TcxNavigatorSiteViewInfo)
+RTL_IMPLEMENT_CLASS(TcxNavigatorSitePainter)
+RTL_IMPLEMENT_CLASS(TcxCustomGridTableViewInfo)
+RTL_IMPLEMENT_CLASS(TcxCustomGridTablePainter)
+RTL_IMPLEMENT_CLASS(TcxCustomGridRecordsViewInfo)
+RTL_IMPLEMENT_CLASS(TcxCustomGridRecordsPainter)
+RTL_IMPLEMENT_CLASS(TcxCustomGridRecordViewInfo)
+RTL_IMPLEMENT_CLASS(TcxCustomGridRecordPainter)
+RTL_IMPLEMENT_CLASS(TcxGridTableCellViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridTableDataCellViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridTableDataCellPainter)
 
 namespace cxGridCustomTableViewUnit {
 void Initialize() { RegisterClasses({TcxGridItemDataBinding::StaticClass()}); }

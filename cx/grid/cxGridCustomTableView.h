@@ -27,6 +27,10 @@ class TcxCustomGridRecord;
 class TcxCustomGridTableViewData;
 class TcxCustomGridTableController;
 class TcxGridItemDataBinding;
+class TcxCustomGridRecordViewInfo;
+class TcxGridTableCellViewInfo;
+class TcxGridTableDataCellViewInfo;
+class TcxCustomGridTableViewInfo;
 
 // Runs the hourglass cursor for one block of work (sorting, grouping, making items).
 class GridHourglassLock {
@@ -701,6 +705,22 @@ public:
   // are read (its data binding comes from the view).
   void ReadState(TReader* Reader) override;
 
+  // --- Data cells: the laid-out cells of this item register here while they live, and
+  // the shared in-place style the cells draw and measure with.
+  void RegisterCell(TcxGridTableDataCellViewInfo* ACell) { FCells.push_back(ACell); }
+  void UnregisterCell(TcxGridTableDataCellViewInfo* ACell);
+  Integer CellCount() const { return static_cast<Integer>(FCells.size()); }
+  TcxGridTableDataCellViewInfo* Cells(Integer AIndex) const { return FCells.at(static_cast<size_t>(AIndex)); }
+  TcxCustomEditStyle* GetEditStyle();
+  // The edit style takes the cell's colour, font and text colour; buttons are hidden
+  // unless they show for the cell's focus state.
+  void InitStyle(TcxCustomEditStyle* AStyle, const TcxViewParams& AParams, bool AFocused);
+  // The height of an in-place editor of the current properties showing Null in AFont,
+  // plus 2 when not 0.
+  virtual Integer GetDefaultCellHeight(TcxCanvas* ACanvas, TFont* AFont);
+  // The cell of this item in the focused record's layout, if laid out.
+  TcxGridTableDataCellViewInfo* GetFocusedCellViewInfo();
+
 protected:
   friend class TcxCustomGridTableView;
   friend class TcxCustomGridTableItemOptions;
@@ -752,6 +772,8 @@ private:
   TcxGridGetDisplayTextEvent FOnGetDisplayText;
   TcxGridGetPropertiesEvent FOnGetProperties;
   TcxGridGetFilterDisplayTextEvent FOnGetFilterDisplayText;
+  std::vector<TcxGridTableDataCellViewInfo*> FCells;
+  std::unique_ptr<TcxCustomEditStyle, TObjectDeleter> FEditStyle;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -805,8 +827,15 @@ public:
   void Collapse(bool ARecursive);
   void Expand(bool ARecursive);
 
+  // --- Layout: the class of the record's layout object (null: the record is not laid
+  // out) and the layout object that currently shows it.
+  virtual TClass GetViewInfoClass() { return nullptr; }
+  TcxCustomGridRecordViewInfo* ViewInfo() const { return FViewInfo; }
+  void SetViewInfo(TcxCustomGridRecordViewInfo* Value) { FViewInfo = Value; }
+
 private:
   friend class TcxCustomGridTableViewData;
+  TcxCustomGridRecordViewInfo* FViewInfo = nullptr;
   TcxCustomGridTableViewData* FViewData;
   Integer FIndex;
   TcxRowInfo FRowInfo;
@@ -876,7 +905,13 @@ public:
   // Called when an item leaves the view.
   void ItemRemoved(TcxCustomGridTableItem* AItem);
 
+  // --- Top record: the first row the layout shows (-1 without rows). Kept within the
+  // rows; a change scrolls the laid-out records when the layout can, else lays out anew.
+  Integer TopRecordIndex();
+  void SetTopRecordIndex(Integer Value);
+
 private:
+  Integer FTopRecordIndex = -1;
   TcxCustomGridTableItem* FFocusedItem = nullptr;
   TcxCustomGridTableItem* FForcingWidthItem = nullptr;
   TcxCustomGridRecord* FDragHighlightedRecord = nullptr;
@@ -1000,6 +1035,420 @@ private:
   std::unique_ptr<TcxCustomGridTableOptionsBehavior, TObjectDeleter> FOptionsBehavior;
   std::unique_ptr<TcxCustomGridTableOptionsCustomize, TObjectDeleter> FOptionsCustomize;
   std::unique_ptr<TcxCustomGridTableOptionsData, TObjectDeleter> FOptionsData;
+};
+
+// =======================================================================================
+// Layout of record views: the view layout with its navigator site, the cache of record
+// heights, the records area with one layout object per visible record, the cells inside a
+// record, and the painters that draw them.
+
+class TcxCustomGridRecordsViewInfo;
+
+// Per row: the record's height from its last calculation, while assigned.
+class TcxCustomGridTableViewInfoCacheItem : public TcxCustomGridViewInfoCacheItem {
+  RTL_DECLARE_CLASS(TcxCustomGridTableViewInfoCacheItem, TcxCustomGridViewInfoCacheItem)
+public:
+  using TcxCustomGridViewInfoCacheItem::TcxCustomGridViewInfoCacheItem;
+  void UnassignValues(bool AMasterUnchanged) override { IsHeightAssigned = false; }
+  Integer Height() const { return FHeight; }
+  void SetHeight(Integer Value) {
+    FHeight = Value;
+    IsHeightAssigned = true;
+  }
+  bool IsHeightAssigned = false;
+
+private:
+  Integer FHeight = 0;
+};
+
+class TcxCustomGridTableViewInfoCache : public TcxCustomGridViewInfoCache {
+  RTL_DECLARE_CLASS(TcxCustomGridTableViewInfoCache, TcxCustomGridViewInfoCache)
+public:
+  using TcxCustomGridViewInfoCache::TcxCustomGridViewInfoCache;
+  TClass GetItemClass() override { return TcxCustomGridTableViewInfoCacheItem::StaticClass(); }
+};
+
+// The cell left of the horizontal scroll bar that hosts the navigator bar. The bar itself
+// is not part of this program yet: its width is 0, so a shown site is the offset alone.
+class TcxNavigatorSiteViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxNavigatorSiteViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  using TConstructorArg = TcxCustomGridViewInfo*;
+  using TcxCustomGridViewCellViewInfo::TcxCustomGridViewCellViewInfo;
+  TcxCustomGridTableViewInfo* TableViewInfo() const;
+  Integer CalculateHeight() override { return 0; }
+  Integer CalculateWidth() override;
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override { return 0; }
+  TClass GetHitTestClass() override { return TcxGridNavigatorHitTest::StaticClass(); }
+  TClass GetPainterClass() override;
+  bool GetVisible() override;
+  bool IsHotTrackEnabled() override { return true; }
+  void GetViewParams(TcxViewParams& AParams) override;
+};
+
+class TcxNavigatorSitePainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxNavigatorSitePainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+
+protected:
+  bool ExcludeFromClipRect() override { return true; }
+};
+
+// The layout object of a record view: the records area and the navigator site.
+class TcxCustomGridTableViewInfo : public TcxCustomGridViewInfo {
+  RTL_DECLARE_CLASS(TcxCustomGridTableViewInfo, TcxCustomGridViewInfo)
+public:
+  using TcxCustomGridViewInfo::TcxCustomGridViewInfo;
+
+  TcxCustomGridTableView* GridView() const;
+  TcxCustomGridTableController* Controller() const;
+  TcxCustomGridTableViewData* ViewData() const;
+  TcxCustomGridRecordsViewInfo* RecordsViewInfo() const { return FRecordsViewInfo.get(); }
+  TcxNavigatorSiteViewInfo* NavigatorSiteViewInfo() const { return FNavigatorSiteViewInfo.get(); }
+  Integer NavigatorWidth() const { return FNavigatorWidth; }
+  Integer NavigatorHeight() const { return FNavigatorHeight; }
+  Integer ExpandButtonIndent() const { return FExpandButtonIndent; }
+  Integer ExpandButtonAreaWidth() const { return FExpandButtonAreaWidth; }
+  // The record index the layout starts from: the override when set, else the
+  // controller's top record index.
+  Integer GetTopRecordIndex();
+  Integer TopRecordIndexOverride() const { return FTopRecordIndexOverride; }
+  void SetTopRecordIndexOverride(Integer Value) { FTopRecordIndexOverride = Value; }
+  bool IsRecordsVisible() const { return FRecordsVisible; }
+  void SetRecordsVisible(bool Value) { FRecordsVisible = Value; }
+  bool IsDirectionNormal() const { return FDirectionNormal; }
+  void SetDirectionNormal(bool Value) { FDirectionNormal = Value; }
+  // Internal use, or a top record override is set.
+  bool IsInternalState();
+
+  virtual void GetNavigatorBarBounds(TRect& R);
+  virtual void ResetFocusedCell();
+  virtual Integer GetNavigatorOffset();
+  virtual void GetNavigatorSiteBounds(TRect& R);
+  virtual TClass GetNavigatorSiteViewInfoClass() { return TcxNavigatorSiteViewInfo::StaticClass(); }
+  virtual TClass GetRecordsViewInfoClass() = 0;
+  virtual void GetRecordsBounds(TRect& R) { R = ClientBounds(); }
+  virtual void ScrollRecords(Integer ADistance);
+  virtual void OffsetRecords(Integer DX, Integer DY);
+  virtual void CalculateExpandButtonParams();
+  virtual bool IsRecordsAreaVisible() { return FRecordsVisible && !IsInternalState(); }
+  virtual bool CanScroll(Integer ADistance, Integer DX, Integer DY) { return true; }
+  virtual bool CanScrollRecordsBy(Integer ADistance);
+  virtual void Scroll(Integer ADistance, Integer DX, Integer DY);
+
+  void CreateViewInfos() override;
+  void DestroyViewInfos(bool AIsRecreating) override;
+  void BeforeCalculate() override;
+  void DoCalculate() override;
+  void AfterCalculate() override;
+  void AdjustHScrollBarBounds(TRect& R) override;
+  void ControlFocusChanged() override;
+  virtual void VisibilityChanged(bool AVisible);
+  TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+
+private:
+  TObjectPtr<TcxNavigatorSiteViewInfo> FNavigatorSiteViewInfo;
+  TObjectPtr<TcxCustomGridRecordsViewInfo> FRecordsViewInfo;
+  Integer FNavigatorWidth = 0;
+  Integer FNavigatorHeight = 0;
+  Integer FExpandButtonIndent = 3;
+  Integer FExpandButtonAreaWidth = 0;
+  Integer FTopRecordIndexOverride = -1;
+  bool FRecordsVisible = true;
+  bool FDirectionNormal = true;
+};
+
+// Paints a record view: the navigator site, then the records; scrolls the records region.
+class TcxCustomGridTablePainter : public TcxCustomGridPainter {
+  RTL_DECLARE_CLASS(TcxCustomGridTablePainter, TcxCustomGridPainter)
+public:
+  using TcxCustomGridPainter::TcxCustomGridPainter;
+  TcxCustomGridTableViewInfo* ViewInfo() const;
+
+  virtual bool CanScrollRecordsRegion();
+  virtual void DrawNavigator();
+  virtual void DrawRecords();
+  virtual void ScrollRecordsRegionBy(Integer ADistance) { GridView()->ViewChanged(); }
+  virtual void ScrollRecordsRegionByPixels(Integer DX, Integer DY) { GridView()->ViewChanged(); }
+  // Moves the records' pixels when it may, else repaints the view.
+  void ScrollRecordsRegion(Integer ADistance, Integer DX, Integer DY);
+
+protected:
+  void DrawBackground() override;
+  void PaintContent() override;
+};
+
+// The records that are visible, one layout object per visible position.
+class TcxCustomGridRecordsViewInfo : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomGridRecordsViewInfo, TObject)
+public:
+  using TConstructorArg = TcxCustomGridTableViewInfo*;
+  explicit TcxCustomGridRecordsViewInfo(TcxCustomGridTableViewInfo* AGridViewInfo);
+  void BeforeDestruction() override;
+  TcxCustomGridRecordsViewInfo(const TcxCustomGridRecordsViewInfo&) = delete;
+  TcxCustomGridRecordsViewInfo& operator=(const TcxCustomGridRecordsViewInfo&) = delete;
+
+  TcxCustomGridTableViewInfo* GridViewInfo() const { return FGridViewInfo; }
+  TcxCustomGridTableView* GridView() const { return FGridViewInfo->GridView(); }
+  TcxCustomGridTableController* Controller() const { return FGridViewInfo->Controller(); }
+  TcxCustomGridTableViewData* ViewData() const { return FGridViewInfo->ViewData(); }
+  TRect Bounds() const { return FBounds; }
+  TBitmap* BackgroundBitmap() const { return FBackgroundBitmap; }
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  // The layout at a position (null when it has no record).
+  TcxCustomGridRecordViewInfo* Items(Integer AIndex) const { return FItems.at(static_cast<size_t>(AIndex)); }
+  Integer VisibleCount() const { return FVisibleCount; }
+  Integer ScrollPixels() const { return FScrollPixels; }
+  Integer TopRecordIndex() const { return FGridViewInfo->GetTopRecordIndex(); }
+  bool IsDirectionNormal() const { return FGridViewInfo->IsDirectionNormal(); }
+  Integer GetRecordIndex(Integer APosition);
+  Integer GetPosition(Integer ARecordIndex);
+  Integer GetAvailableRecordCount();
+  // The layout at APosition; made for its record when the position is at or past the end.
+  TcxCustomGridRecordViewInfo* GetItem(Integer APosition);
+
+  virtual void AfterCalculate();
+  virtual void BeforeCalculate();
+  virtual void ResetLayoutState();
+  virtual void ResetFocusedCell() { FFocusedCellKnown = false; }
+  virtual void CalculateBounds();
+  virtual TRect GetBounds() { return FGridViewInfo->ClientBounds(); }
+  virtual TcxGridTableDataCellViewInfo* GetFocusedCell();
+  virtual void CalculateVisibleCount() {}
+  virtual bool GetAutoRecordHeight();
+  virtual bool IsCellAutoHeight();
+  virtual TBitmap* GetBackgroundBitmap();
+  virtual Integer GetRecordLeft(Integer APosition) = 0;
+  virtual Integer GetScrollPixels(Integer ADistance) = 0;
+  virtual Integer GetRecordTop(Integer APosition) = 0;
+  virtual void OffsetRecord(Integer APosition, Integer APixels) = 0;
+  virtual void ControlFocusChanged();
+  virtual void VisibilityChanged(bool AVisible);
+  virtual TClass GetPainterClass();
+  virtual bool CanScrollBy(Integer ADistance);
+  virtual TcxCustomGridHitTest* GetHitTest(const TPoint& P);
+  virtual TcxCustomGridRecordViewInfo* GetRecordViewInfo(TcxCustomGridRecord* ARecord, Integer ARecordIndex);
+  virtual void Calculate();
+  virtual void Scroll(Integer ADistance);
+  virtual void Offset(Integer DX, Integer DY);
+
+protected:
+  // Shortens the list to ACount, freeing the layouts that go.
+  void truncateItems(Integer ACount);
+  void calculateItemAt(Integer APosition);
+  Integer FVisibleCount = 0;
+  TRect FBounds{0, 0, 0, 0};
+
+private:
+  TcxCustomGridRecordViewInfo* createItem(Integer APosition);
+  TcxCustomGridTableViewInfo* FGridViewInfo;
+  TBitmap* FBackgroundBitmap = nullptr;
+  std::vector<TcxCustomGridRecordViewInfo*> FItems;
+  TcxGridTableDataCellViewInfo* FFocusedCell = nullptr;
+  bool FFocusedCellKnown = false;
+  Integer FScrollPixels = 0;
+};
+
+// Paints every calculated record layout in position order.
+class TcxCustomGridRecordsPainter : public TObject {
+  RTL_DECLARE_CLASS(TcxCustomGridRecordsPainter, TObject)
+public:
+  struct TArgs {
+    TcxCanvas* Canvas;
+    TcxCustomGridRecordsViewInfo* ViewInfo;
+  };
+  using TConstructorArg = const TArgs*;
+  explicit TcxCustomGridRecordsPainter(const TArgs* AArgs) : FCanvas(AArgs->Canvas), FViewInfo(AArgs->ViewInfo) {}
+  TcxCustomGridRecordsPainter(const TcxCustomGridRecordsPainter&) = delete;
+  TcxCustomGridRecordsPainter& operator=(const TcxCustomGridRecordsPainter&) = delete;
+  TcxCanvas* Canvas() const { return FCanvas; }
+  TcxCustomGridRecordsViewInfo* ViewInfo() const { return FViewInfo; }
+  virtual void Paint();
+
+private:
+  TcxCanvas* FCanvas;
+  TcxCustomGridRecordsViewInfo* FViewInfo;
+};
+
+// The layout of one record.
+class TcxCustomGridRecordViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxCustomGridRecordViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  struct TArgs {
+    TcxCustomGridRecordsViewInfo* RecordsViewInfo;
+    TcxCustomGridRecord* Record;
+  };
+  using TConstructorArg = const TArgs*;
+  explicit TcxCustomGridRecordViewInfo(const TArgs* AArgs);
+  void BeforeDestruction() override;
+
+  TcxCustomGridRecordsViewInfo* RecordsViewInfo() const { return FRecordsViewInfo; }
+  TcxCustomGridTableViewInfo* GridViewInfo() const { return FRecordsViewInfo->GridViewInfo(); }
+  TcxCustomGridTableView* GridView() const { return FRecordsViewInfo->GridView(); }
+  TcxCustomGridRecord* GridRecord() const { return FRecord; }
+  bool IsShared() const { return FShared; }
+  bool Expanded();
+  bool Selected();
+  TRect ExpandButtonBounds{0, 0, 0, 0};
+  // The record's height cache entry (made on demand).
+  TcxCustomGridTableViewInfoCacheItem* CacheItem();
+  Integer Position();
+
+  virtual void CalculateExpandButtonBounds(TRect& R);
+  virtual bool IsSelected();
+  virtual void ControlFocusChanged() {}
+  virtual bool IsAutoHeight() { return false; }
+  virtual TRect GetBackgroundBitmapBounds() { return Bounds; }
+  virtual bool HasCellBackgroundBitmap(TcxGridTableCellViewInfo* ACell) { return HasBackgroundBitmap(); }
+  virtual TRect GetFocusRectBounds() { return Bounds; }
+  virtual bool GetHideFocusRect();
+  virtual bool GetInvertSelect();
+  virtual bool IsRecordHitTest(TcxCustomGridHitTest* AHitTest);
+  virtual void VisibilityChanged(bool AVisible) {}
+  virtual void GetCellBounds(TcxCustomGridTableItem* AItem, TRect& R) { R = TRect{0, 0, 0, 0}; }
+  virtual Integer GetCellCount() { return 0; }
+  virtual TcxGridTableDataCellViewInfo* GetCellViewInfoByItem(TcxCustomGridTableItem* AItem) { return nullptr; }
+  virtual void CalculateAt(Integer ALeft, Integer ATop);
+  virtual bool HasExpandButton() { return FRecord->Expandable(); }
+
+  Integer GetHeight() override;
+  TBitmap* GetBackgroundBitmap() override { return FRecordsViewInfo->BackgroundBitmap(); }
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override { return 0; }
+  TClass GetHitTestClass() override { return TcxGridRecordHitTest::StaticClass(); }
+  TClass GetPainterClass() override;
+  bool GetVisible() override;
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+  bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+  void InvalidateParams() override;
+
+private:
+  TcxCustomGridRecordsViewInfo* FRecordsViewInfo;
+  TcxCustomGridRecord* FRecord;
+  bool FShared;
+  bool FExpandedKnown = false;
+  bool FExpanded = false;
+  bool FSelectedKnown = false;
+  bool FSelected = false;
+};
+
+class TcxCustomGridRecordPainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxCustomGridRecordPainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  TcxCustomGridRecordViewInfo* RecordViewInfo() const { return static_cast<TcxCustomGridRecordViewInfo*>(ViewInfo()); }
+
+protected:
+  void BeforePaint() override;
+  void DrawContent() override {}
+  void DrawBorders() override {}
+  void AfterPaint() override;
+  virtual void DrawFocusRect();
+};
+
+// A cell inside a record.
+class TcxGridTableCellViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxGridTableCellViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  using TConstructorArg = TcxCustomGridRecordViewInfo*;
+  explicit TcxGridTableCellViewInfo(TcxCustomGridRecordViewInfo* ARecordViewInfo);
+  TcxCustomGridRecordViewInfo* RecordViewInfo() const { return FRecordViewInfo; }
+  TcxCustomGridRecord* GridRecord() const { return FRecordViewInfo->GridRecord(); }
+  TcxCustomGridTableView* GridView() const { return FRecordViewInfo->GridView(); }
+
+  virtual bool GetSelected();
+  virtual bool AlwaysSelected() { return false; }
+  virtual bool IsDataCell() { return false; }
+
+  TClass GetHitTestClass() override { return TcxGridRecordHitTest::StaticClass(); }
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+  bool HasBackgroundBitmap() override { return FRecordViewInfo->HasCellBackgroundBitmap(this); }
+  TBitmap* GetBackgroundBitmap() override { return FRecordViewInfo->GetBackgroundBitmap(); }
+  void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
+  bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+
+private:
+  TcxCustomGridRecordViewInfo* FRecordViewInfo;
+  bool FSelectedKnown = false;
+  bool FSelected = false;
+};
+
+// The cell of one item in one record: shows the value through the item's editor kind.
+class TcxGridTableDataCellViewInfo : public TcxGridTableCellViewInfo {
+  RTL_DECLARE_CLASS(TcxGridTableDataCellViewInfo, TcxGridTableCellViewInfo)
+public:
+  struct TArgs {
+    TcxCustomGridRecordViewInfo* RecordViewInfo;
+    TcxCustomGridTableItem* Item;
+  };
+  using TConstructorArg = const TArgs*;
+  explicit TcxGridTableDataCellViewInfo(const TArgs* AArgs);
+  void BeforeDestruction() override;
+
+  TcxCustomGridTableItem* Item() const { return FItem; }
+  // The item forgets the cell (the item is going away).
+  void ItemDestroyed() { FItem = nullptr; }
+  TcxCustomEditProperties* Properties() const { return FProperties; }
+  TcxCustomEditViewInfo* EditViewInfo() const { return FEditViewInfo.get(); }
+  Variant Value();
+
+  virtual void CalculateEditViewInfo(TcxCustomEditViewInfo* AEditViewInfo, const TPoint& AMousePoint);
+  virtual bool IsHotTrackable();
+  virtual bool UseRecordHotTrack() { return false; }
+  virtual void GetDisplayValue(Variant& AValue) { AValue = Value(); }
+  virtual void GetEditBounds(TRect& R) { R = GetContentBounds(); }
+  virtual void GetEditContentOffsets(TRect& R) { R = TRect{1, 1, 1, 1}; }
+  virtual Integer GetMaxLineCount();
+  virtual bool IsFocusedCellForSelection();
+  virtual bool IsFocusedCell();
+  virtual void InvalidateCell(bool ARecalculate);
+
+  bool IsDataCell() override { return true; }
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override { return 0; }
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override { return 0; }
+  TClass GetHitTestClass() override { return TcxGridRecordCellHitTest::StaticClass(); }
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+  TClass GetPainterClass() override;
+  void GetViewParams(TcxViewParams& AParams) override;
+  bool HasCustomDraw() override;
+  bool CustomDraw(TcxCanvas* ACanvas) override;
+  void SaveParams(TcxViewParams& AParams) override;
+  void RestoreParams(const TcxViewParams& AParams) override;
+  bool IsMouseSensitive() override { return IsHotTrackable(); }
+  bool InvalidateOnStateChange() override { return false; }
+  void StateChanged() override;
+  void AfterCalculateBounds(TRect& R) override;
+  void Offset(Integer DX, Integer DY) override;
+  bool MouseMove(TcxCustomGridHitTest* AHitTest, TShiftState AShift) override;
+  void MouseLeave() override;
+  bool HasHint() override { return true; }
+  bool NeedsHint(const TPoint& P, std::string& AText, TRect& ATextBounds, bool& AMultiLine) override;
+
+private:
+  TcxCustomEditViewData* createEditViewData(const TcxViewParams& AParams);
+  void checkEditViewInfoChanged(const TPoint& AMousePoint);
+  TcxCustomGridTableItem* FItem;
+  TcxCustomEditProperties* FProperties = nullptr;
+  TObjectPtr<TcxCustomEditViewInfo> FEditViewInfo;
+};
+
+// Draws a data cell: its background bitmap, the editor's painting of the value, then the
+// focus frame of the focused cell.
+class TcxGridTableDataCellPainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxGridTableDataCellPainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  TcxGridTableDataCellViewInfo* CellViewInfo() const { return static_cast<TcxGridTableDataCellViewInfo*>(ViewInfo()); }
+
+protected:
+  void DrawContent() override;
+  void AfterPaint() override;
+  virtual void DrawFocusRect();
 };
 
 namespace cxGridCustomTableViewUnit {

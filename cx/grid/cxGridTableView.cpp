@@ -3,31 +3,15 @@
 #include "cx/foundation/cxClasses.h"
 #include "cx/grid/cxGrid.h"
 #include "cx/grid/cxGridLevel.h"
+#include "cx/grid/cxGridRows.h"
+#include "cx/grid/cxGridViewData.h"
+#include "platform/gui/Forms.h"
 
 const TResStringRec scxGridNewItemRowInfoText = {nullptr, 64694};
 
 namespace {
 
 TcxGridTableView* asTableView(TcxCustomGridView* AView) { return dynamic_cast<TcxGridTableView*>(AView); }
-
-// Plain data rows: what every record is until the table's row classes come with the
-// layout (group, master and new-item rows).
-class TcxGridTablePlainRow : public TcxCustomGridRecord {
-  RTL_DECLARE_CLASS(TcxGridTablePlainRow, TcxCustomGridRecord)
-public:
-  using TcxCustomGridRecord::TcxCustomGridRecord;
-  void DoCollapse(bool) override {}
-  void DoExpand(bool) override {}
-  bool HasCells() override { return true; }
-};
-
-class TcxGridTablePlainViewData : public TcxCustomGridTableViewData {
-  RTL_DECLARE_CLASS(TcxGridTablePlainViewData, TcxCustomGridTableViewData)
-public:
-  using TcxCustomGridTableViewData::TcxCustomGridTableViewData;
-  TClass GetRecordClass(const TcxRowInfo&) override { return TcxGridTablePlainRow::StaticClass(); }
-  TClass GetNewItemRecordClass() override { return TcxGridTablePlainRow::StaticClass(); }
-};
 
 }  // namespace
 
@@ -424,10 +408,10 @@ TcxGridTableViewStyles* TcxGridTableView::Styles() const {
 }
 
 TClass TcxGridTableView::GetControllerClass() { return TcxCustomGridTableController::StaticClass(); }
-TClass TcxGridTableView::GetPainterClass() { return TcxCustomGridPainter::StaticClass(); }
-TClass TcxGridTableView::GetViewDataClass() { return TcxGridTablePlainViewData::StaticClass(); }
-TClass TcxGridTableView::GetViewInfoCacheClass() { return TcxCustomGridViewInfoCache::StaticClass(); }
-TClass TcxGridTableView::GetViewInfoClass() { return TcxCustomGridViewInfo::StaticClass(); }
+TClass TcxGridTableView::GetPainterClass() { return TcxCustomGridTablePainter::StaticClass(); }
+TClass TcxGridTableView::GetViewDataClass() { return TcxGridViewData::StaticClass(); }
+TClass TcxGridTableView::GetViewInfoCacheClass() { return TcxCustomGridTableViewInfoCache::StaticClass(); }
+TClass TcxGridTableView::GetViewInfoClass() { return TcxGridTableViewInfo::StaticClass(); }
 TClass TcxGridTableView::GetItemClass() { return TcxGridColumn::StaticClass(); }
 
 void TcxGridTableView::CreateOptions() {
@@ -552,6 +536,529 @@ void TcxGridTableView::DoCustomization() {
 }
 void TcxGridTableView::DoLeftPosChanged() {
   if (OnLeftPosChanged) OnLeftPosChanged(this);
+}
+
+// =======================================================================================
+// Parts of the tabular layout.
+
+TcxCustomGridPartViewInfo::TcxCustomGridPartViewInfo(TcxGridTableViewInfo* AGridViewInfo)
+    : TcxCustomGridViewCellViewInfo(AGridViewInfo) {}
+
+void TcxCustomGridPartViewInfo::AfterConstruction() {
+  inherited::AfterConstruction();
+  // Registered once complete: IsPartOfLayout is a descendant's answer.
+  if (IsPartOfLayout()) {
+    TableViewInfo()->AddPart(this);
+    FRegistered = true;
+  }
+}
+
+void TcxCustomGridPartViewInfo::BeforeDestruction() {
+  if (FRegistered) TableViewInfo()->RemovePart(this);
+  inherited::BeforeDestruction();
+}
+
+TcxGridTableViewInfo* TcxCustomGridPartViewInfo::TableViewInfo() const {
+  return static_cast<TcxGridTableViewInfo*>(GridViewInfo());
+}
+TcxGridTableView* TcxCustomGridPartViewInfo::TableView() const { return TableViewInfo()->TableView(); }
+
+void TcxCustomGridPartViewInfo::GetBounds(TRect& R) { TableViewInfo()->GetPartBounds(this, R); }
+
+void TcxCustomGridPartViewInfo::CalculateInvisible() {
+  FHeight = 0;
+  Calculate(0, 0, 0, 0);
+}
+
+void TcxCustomGridPartViewInfo::CalculateVisible() {
+  FHeight = CalculateHeight();
+  TRect r;
+  GetBounds(r);
+  Calculate(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TcxCustomGridPartViewInfo::CalculatePart() {
+  if (GetVisible())
+    CalculateVisible();
+  else
+    CalculateInvisible();
+}
+
+Integer TcxCustomGridPartViewInfo::GetHeight() { return IsRectEmpty(Bounds) ? FHeight : Bounds.bottom - Bounds.top; }
+
+TClass TcxCustomGridPartViewInfo::GetPainterClass() { return TcxCustomGridPartPainter::StaticClass(); }
+
+bool TcxCustomGridPartViewInfo::HasCustomDrawBackground() { return TableView()->HasCustomDrawPartBackground(); }
+
+bool TcxCustomGridPartViewInfo::CustomDrawBackground(TcxCanvas* ACanvas) {
+  bool done = inherited::CustomDrawBackground(ACanvas);
+  if (!done) TableView()->DoCustomDrawPartBackground(ACanvas, this, done);
+  return done;
+}
+
+void TcxCustomGridPartViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  inherited::InitHitTest(AHitTest);
+  TableViewInfo()->InitHitTest(AHitTest);
+}
+
+// =======================================================================================
+// The tabular view's layout.
+
+TcxGridTableView* TcxGridTableViewInfo::TableView() const { return static_cast<TcxGridTableView*>(GridView()); }
+
+TcxGridRowsViewInfo* TcxGridTableViewInfo::GetRowsViewInfo() const {
+  return static_cast<TcxGridRowsViewInfo*>(RecordsViewInfo());
+}
+
+void TcxGridTableViewInfo::RemovePart(TcxCustomGridPartViewInfo* APart) {
+  auto it = std::find(FParts.begin(), FParts.end(), APart);
+  if (it != FParts.end()) FParts.erase(it);
+}
+
+TcxCustomGridPartViewInfo* TcxGridTableViewInfo::createPart(TClass AClass) {
+  return AClass ? As<TcxCustomGridPartViewInfo>(AClass->CreateInstance(this)) : nullptr;
+}
+
+void TcxGridTableViewInfo::CreateViewInfos() {
+  FGroupByBox.reset(createPart(GetGroupByBoxViewInfoClass()));
+  FHeader.reset(createPart(GetHeaderViewInfoClass()));
+  FFilter.reset(createPart(GetFilterViewInfoClass()));
+  FFooter.reset(createPart(GetFooterViewInfoClass()));
+  if (TClass indicatorClass = GetIndicatorViewInfoClass())
+    FIndicator.reset(As<TcxCustomGridViewCellViewInfo>(indicatorClass->CreateInstance(this)));
+  inherited::CreateViewInfos();
+}
+
+void TcxGridTableViewInfo::DestroyViewInfos(bool AIsRecreating) {
+  inherited::DestroyViewInfos(AIsRecreating);
+  FIndicator.reset();
+  FFooter.reset();
+  FHeader.reset();
+  FGroupByBox.reset();
+  FFilter.reset();
+}
+
+void TcxGridTableViewInfo::RecreateViewInfos() {
+  FDataWidth = 0;
+  inherited::RecreateViewInfos();
+}
+
+Integer TcxGridTableViewInfo::columnCount() { return TableView()->VisibleItemCount(); }
+
+void TcxGridTableViewInfo::columnDataSpan(Integer AIndex, Integer& ALeft, Integer& AWidth) {
+  // Without a header part the columns follow each other from the rows' left edge, the
+  // first one after the level indents.
+  ALeft = ClientBounds().left - GetLeftPos() + GetLevelIndentsWidth();
+  for (Integer i = 0; i < AIndex; ++i) ALeft += TableView()->VisibleItems(i)->Width();
+  AWidth = TableView()->VisibleItems(AIndex)->Width();
+}
+
+bool TcxGridTableViewInfo::isColumnVisible(Integer AIndex) {
+  Integer left = 0;
+  Integer width = 0;
+  columnDataSpan(AIndex, left, width);
+  if (AIndex == 0) left -= GetLevelIndentsWidth();
+  TRect client = ClientBounds();
+  return left < client.right && left + width + (AIndex == 0 ? GetLevelIndentsWidth() : 0) > client.left;
+}
+
+Integer TcxGridTableViewInfo::CalculateDataWidth() {
+  Integer width = 0;
+  Integer count = columnCount();
+  for (Integer i = 0; i < count; ++i) {
+    Integer left = 0;
+    Integer columnWidth = 0;
+    columnDataSpan(i, left, columnWidth);
+    width += columnWidth;
+  }
+  if (count > 0) width += GetLevelIndentsWidth();
+  if (width == 0 && TableView()->OptionsView()->ColumnAutoWidth()) width = ClientWidth();
+  return width;
+}
+
+Integer TcxGridTableViewInfo::GetDataWidth() {
+  if (FDataWidth == 0) FDataWidth = CalculateDataWidth();
+  return FDataWidth;
+}
+
+TcxGridLines TcxGridTableViewInfo::GetGridLines() { return TableView()->OptionsView()->GridLines(); }
+
+// The horizontal scroll position belongs to the table controller, which keeps none yet.
+Integer TcxGridTableViewInfo::GetLeftPos() { return 0; }
+
+TBitmap* TcxGridTableViewInfo::GetGroupBackgroundBitmap() {
+  return GetRowsViewInfo() ? GetRowsViewInfo()->BackgroundBitmap() : nullptr;
+}
+
+TColor TcxGridTableViewInfo::GetLevelColor(Integer ALevel) {
+  TcxViewParams params;
+  TableView()->Styles()->GetGroupParams(nullptr, ALevel, params);
+  return params.Color;
+}
+
+Integer TcxGridTableViewInfo::GetTopPartsHeight() {
+  Integer height = 0;
+  for (TcxCustomGridPartViewInfo* part : FParts)
+    if (part->GetAlignment() == 0) height += part->GetHeight();
+  return height;
+}
+
+Integer TcxGridTableViewInfo::GetBottomPartsHeight() {
+  Integer height = 0;
+  for (TcxCustomGridPartViewInfo* part : FParts)
+    if (part->GetAlignment() == 1) height += part->GetHeight();
+  return height;
+}
+
+Integer TcxGridTableViewInfo::IndicatorWidth() {
+  TcxGridTableOptionsView* options = TableView()->OptionsView();
+  return options->Indicator() ? options->IndicatorWidth() : 0;
+}
+
+Integer TcxGridTableViewInfo::GetLevelIndentsWidth() {
+  return (TableView()->GroupedItemCount() + (TableView()->IsMaster() ? 1 : 0)) * LevelIndent();
+}
+
+TColor TcxGridTableViewInfo::GetGridLineColor() { return TableView()->OptionsView()->GetGridLineColor(); }
+
+Integer TcxGridTableViewInfo::GetNonDataHeight(bool AWithScrollBar) {
+  Integer height = GetTopPartsHeight() + GetBottomPartsHeight();
+  // The new-item row (a strip above the data rows) is not part of this program yet.
+  if (AWithScrollBar && Site()->IsHScrollBarVisible()) {
+    TRect bar = Site()->GetHScrollBarBounds();
+    height += bar.bottom - bar.top;
+  }
+  return height;
+}
+
+TcxBorders TcxGridTableViewInfo::GetCellBorders(bool AIsRightmost) {
+  switch (GetGridLines()) {
+    case glBoth:
+      return TcxBorders{bRight, bBottom};
+    case glNone:
+      return TcxBorders{};
+    case glVertical:
+      return TcxBorders{bRight};
+    case glHorizontal:
+      return AIsRightmost ? TcxBorders{bRight, bBottom} : TcxBorders{bBottom};
+  }
+  return TcxBorders{};
+}
+
+void TcxGridTableViewInfo::GetPartBounds(TcxCustomGridPartViewInfo* APart, TRect& R) {
+  R = IsCalculating() ? ClientBounds() : GetDefaultClientBounds();
+  if (APart->IsScrollable()) {
+    R.left -= GetLeftPos();
+  } else if (APart->IsAutoWidth()) {
+    R.left = Bounds().left;
+    R.right = Bounds().right;
+  }
+  if (!APart->IsAutoWidth()) R.right = R.left + APart->GetWidth();
+  for (Integer i = GetPartCount() - 1; i >= 0; --i) {
+    TcxCustomGridPartViewInfo* part = GetPart(i);
+    if (part->GetAlignment() == 0)
+      R.top -= part->GetHeight();
+    else if (part->GetAlignment() == 1)
+      R.bottom += part->GetHeight();
+    if (part == APart) break;
+  }
+  if (APart->GetAlignment() == 0)
+    R.bottom = R.top + APart->GetHeight();
+  else if (APart->GetAlignment() == 1)
+    R.top = R.bottom - APart->GetHeight();
+}
+
+TRect TcxGridTableViewInfo::GetDefaultClientBounds() {
+  TRect r = Bounds();
+  r.left += IndicatorWidth();
+  r.top += GetTopPartsHeight();
+  r.bottom -= GetBottomPartsHeight();
+  return r;
+}
+
+void TcxGridTableViewInfo::BeforeCalculate() {
+  inherited::BeforeCalculate();
+  if (!IsInternalUse() && !IsCalculatingSize() && GetRowsViewInfo())
+    FPrevDataRowHeight = GetRowsViewInfo()->DataRowHeight();
+}
+
+void TcxGridTableViewInfo::AfterCalculate() {
+  // The grid-mode buffer check on a changed data row height belongs to the table
+  // controller, which does not keep a buffer yet.
+  inherited::AfterCalculate();
+}
+
+void TcxGridTableViewInfo::DoCalculate() {
+  RecreateViewInfos();
+  for (TcxCustomGridPartViewInfo* part : {FGroupByBox.get(), FHeader.get(), FFilter.get(), FFooter.get()})
+    if (part) part->CalculatePart();
+  SetClientBounds(GetDefaultClientBounds());
+  if (FIndicator) {
+    Integer headerHeight = FHeader ? FHeader->GetHeight() : 0;
+    FIndicator->Calculate(Bounds().left, ClientBounds().top - headerHeight);
+  }
+  inherited::DoCalculate();
+}
+
+TClass TcxGridTableViewInfo::GetRecordsViewInfoClass() { return TcxGridRowsViewInfo::StaticClass(); }
+
+void TcxGridTableViewInfo::GetHorizontalScrollableArea(TRect& R) {
+  R = ClientBounds();
+  if (FHeader) R.top -= FHeader->GetHeight();
+  if (FFooter) R.bottom += FFooter->GetHeight();
+}
+
+void TcxGridTableViewInfo::GetVerticalScrollableArea(TRect& R) {
+  R = ClientBounds();
+  R.left -= IndicatorWidth();
+  if (GetRowsViewInfo()) R.top = GetRowsViewInfo()->DataArea().top;
+}
+
+void TcxGridTableViewInfo::OffsetRecords(Integer DX, Integer DY) {
+  for (TcxCustomGridPartViewInfo* part : FParts)
+    if (part->IsScrollable()) part->Offset(DX, 0);
+  inherited::OffsetRecords(DX, DY);
+}
+
+void TcxGridTableViewInfo::GetVertScrollRects(Integer ADelta, TRect& AExposedRect, TRect& AScrollRect) {
+  TRect area;
+  GetVerticalScrollableArea(area);
+  TcxGridRowsViewInfo* rows = GetRowsViewInfo();
+  AScrollRect = area;
+  AExposedRect = area;
+  if (ADelta < 0) {
+    AScrollRect.top -= ADelta;
+    if (rows->VisibleCount() > 1) AScrollRect.bottom = rows->Row(rows->VisibleCount() - 2)->Bounds.bottom;
+    AExposedRect.top = AScrollRect.bottom + ADelta;
+  } else {
+    AScrollRect.bottom -= ADelta;
+    if (rows->Count() > 1 && rows->Row(1)) AScrollRect.top = rows->Row(1)->Bounds.top;
+    AExposedRect.bottom = AScrollRect.top + ADelta;
+  }
+}
+
+void TcxGridTableViewInfo::GetHorzScrollRects(Integer ADelta, TRect& AExposedRect, TRect& AScrollRect) {
+  TRect area;
+  GetHorizontalScrollableArea(area);
+  AScrollRect = area;
+  AExposedRect = area;
+  if (ADelta < 0) {
+    AScrollRect.left -= ADelta;
+    AExposedRect.left = AScrollRect.right + ADelta;
+  } else {
+    AScrollRect.right -= ADelta;
+    AExposedRect.right = AScrollRect.left + ADelta;
+  }
+}
+
+Integer TcxGridTableViewInfo::GetVisibleRecordCountEstimate() {
+  Integer step = GetRowsViewInfo()->DataRowHeight() + TableView()->OptionsView()->RowSeparatorWidth();
+  if (step <= 0) return 0;
+  return (Bounds().bottom - Bounds().top - GetNonDataHeight(false)) / step;
+}
+
+Integer TcxGridTableViewInfo::GetGridModeBufferCountEstimate() {
+  Integer height = GetRowsViewInfo()->DataRowHeight();
+  if (height == 0) return 0;
+  return GetSystemMetrics(SM_CYSCREEN) / height + 2;
+}
+
+Integer TcxGridTableViewInfo::GetHeightForRowCount(Integer AAvailableHeight, Integer AExtraRows) {
+  Integer rowHeight = std::max<Integer>(GetRowsViewInfo()->DataRowHeight(), 1);
+  Integer nonData = GetNonDataHeight(true);
+  Integer n = std::max<Integer>((AAvailableHeight - nonData) / rowHeight, 1);
+  if (AExtraRows + ViewData()->RecordCount() < n) n = ViewData()->RecordCount() + AExtraRows;
+  return nonData + n * rowHeight;
+}
+
+Integer TcxGridTableViewInfo::GetHeightOfRows(Integer ACount) {
+  return GetNonDataHeight(true) + ACount * GetRowsViewInfo()->DataRowHeight();
+}
+
+void TcxGridTableViewInfo::CalculateHeight(Integer AMaxSize, Integer& AHeight, bool& AFullyVisible) {
+  Calculate(TRect{cxGridParkedSiteLeft, 0, cxGridParkedSiteLeft + Bounds().right - Bounds().left, AMaxSize});
+  TcxGridRowsViewInfo* rows = GetRowsViewInfo();
+  if (rows->VisibleCount() > 0) {
+    AHeight = rows->Row(rows->VisibleCount() - 1)->Bounds.bottom + GetBottomPartsHeight();
+    AFullyVisible = ViewData()->RecordCount() - GetTopRecordIndex() == rows->VisibleCount();
+  } else {
+    AHeight = GetNonDataHeight(false) + rows->DataRowHeight();
+    AFullyVisible = true;
+  }
+  inherited::CalculateHeight(AMaxSize, AHeight, AFullyVisible);
+}
+
+void TcxGridTableViewInfo::CalculateWidth(Integer AMaxSize, Integer& AWidth) {
+  if (TableView()->OptionsView()->ColumnAutoWidth())
+    AWidth = Site()->ClientWidth();
+  else
+    AWidth = IndicatorWidth() + GetDataWidth();
+  inherited::CalculateWidth(AMaxSize, AWidth);
+}
+
+TcxCustomGridHitTest* TcxGridTableViewInfo::GetHitTest(const TPoint& P) {
+  if (PtInRect(Site()->ClientRect(), P)) {
+    if (FIndicator)
+      if (TcxCustomGridHitTest* result = FIndicator->GetHitTest(P)) return result;
+    for (TcxCustomGridPartViewInfo* part : FParts)
+      if (part->GetVisible())
+        if (TcxCustomGridHitTest* result = part->GetHitTest(P)) return result;
+  }
+  return inherited::GetHitTest(P);
+}
+
+// =======================================================================================
+// The rows area.
+
+TcxGridTableViewInfo* TcxGridRowsViewInfo::TableViewInfo() const {
+  return static_cast<TcxGridTableViewInfo*>(GridViewInfo());
+}
+TcxGridTableView* TcxGridRowsViewInfo::TableView() const { return TableViewInfo()->TableView(); }
+
+TcxCustomGridRowViewInfo* TcxGridRowsViewInfo::Row(Integer AIndex) const {
+  return AIndex >= 0 && AIndex < Count() ? static_cast<TcxCustomGridRowViewInfo*>(Items(AIndex)) : nullptr;
+}
+
+void TcxGridRowsViewInfo::CalculateRowHeights() {
+  FContentRowHeight = CalculateDataRowHeight();
+  FDataRowHeight = GetDataRowHeight();
+  FGroupRowHeight = CalculateGroupRowHeight();
+}
+
+void TcxGridRowsViewInfo::GetDataAreaBounds(TRect& R) { R = FBounds; }
+
+Integer TcxGridRowsViewInfo::CalculateGroupRowHeight() {
+  if (Integer height = TableView()->OptionsView()->GroupRowHeight()) return height;
+  TcxViewParams params;
+  TableView()->Styles()->GetGroupParams(nullptr, 0, params);
+  return GetRowHeightForFont(params);
+}
+
+Integer TcxGridRowsViewInfo::CalculateDataRowHeight() {
+  if (Integer height = TableView()->OptionsView()->DataRowHeight()) return height;
+  TcxGridTableViewInfo* viewInfo = TableViewInfo();
+  Integer count = viewInfo->columnCount();
+  Integer height = 0;
+  if (count > 0) {
+    for (Integer i = 0; i < count; ++i) {
+      TcxCustomGridTableItem* item = TableView()->VisibleItems(i);
+      TcxViewParams params;
+      item->Styles()->GetContentParams(nullptr, params);
+      height = std::max(height, item->GetDefaultCellHeight(viewInfo->Canvas(), params.Font));
+    }
+  } else {
+    TcxViewParams params;
+    TableView()->Styles()->GetRecordContentParams(nullptr, nullptr, params);
+    if (params.Font) viewInfo->Canvas()->SetFont(params.Font);
+    height = viewInfo->Canvas()->TextHeight("Qq") + 4;
+  }
+  return AdjustRowHeight(height);
+}
+
+Integer TcxGridRowsViewInfo::GetDataRowStep() { return GetSeparatorWidth() + FDataRowHeight; }
+
+TBitmap* TcxGridRowsViewInfo::GetBackgroundBitmap() { return TableView()->BackgroundBitmaps()->GetBitmap(bbGroup); }
+
+Integer TcxGridRowsViewInfo::GetDataWidth() { return TableViewInfo()->GetDataWidth(); }
+Integer TcxGridRowsViewInfo::GetSeparatorWidth() { return TableView()->OptionsView()->RowSeparatorWidth(); }
+bool TcxGridRowsViewInfo::HasNewItemRow() { return TableView()->OptionsView()->NewItemRow(); }
+bool TcxGridRowsViewInfo::CanDataRowSize() { return TableView()->OptionsCustomize()->DataRowSizing(); }
+TcxGridLines TcxGridRowsViewInfo::GetGridLines() { return TableView()->OptionsView()->GridLines(); }
+bool TcxGridRowsViewInfo::IsDataRowHeightAssigned() { return TableView()->OptionsView()->DataRowHeight() != 0; }
+TClass TcxGridRowsViewInfo::GetCellsAreaViewInfoClass() { return TcxGridDataRowCellsAreaViewInfo::StaticClass(); }
+TClass TcxGridRowsViewInfo::GetPainterClass() { return TcxCustomGridRecordsPainter::StaticClass(); }
+
+bool TcxGridRowsViewInfo::HasLastHorzGridLine(TcxCustomGridRowViewInfo* ARow) {
+  if (GetGridLines() != glVertical) return false;
+  return ARow ? ARow->SeparatorWidth() == 0 : GetSeparatorWidth() == 0;
+}
+
+Integer TcxGridRowsViewInfo::GetRowHeightForFont(const TcxViewParams& AParams) {
+  TcxCanvas* canvas = TableViewInfo()->Canvas();
+  if (AParams.Font) canvas->SetFont(AParams.Font);
+  Integer height = std::max(canvas->TextHeight("Qq"), TableViewInfo()->LookAndFeelPainter()->GetExpandBoxSize());
+  return AdjustRowHeight(height + 4);
+}
+
+Integer TcxGridRowsViewInfo::GetRestHeight(Integer ATop) {
+  return FCalculatingRows ? FRestHeight : GetAvailableHeight(ATop);
+}
+
+Integer TcxGridRowsViewInfo::AdjustRowHeight(Integer AHeight) {
+  TcxGridLines lines = GetGridLines();
+  return lines == glBoth || lines == glHorizontal ? AHeight + TableViewInfo()->GetGridLineWidth() : AHeight;
+}
+
+Integer TcxGridRowsViewInfo::GetPixelHeightOfRows(Integer ACount) {
+  Integer height = 0;
+  for (Integer i = 0; i < std::abs(ACount) && i < Count(); ++i)
+    if (TcxCustomGridRecordViewInfo* row = Items(i)) height += row->GetHeight();
+  return ACount > 0 ? -height : height;
+}
+
+TRect TcxGridRowsViewInfo::GetBounds() {
+  TRect r = TableViewInfo()->ClientBounds();
+  if (HasScrollableHeader()) {
+    r.left -= TableViewInfo()->GetLeftPos();
+    r.right = r.left + GetDataWidth();
+  }
+  return r;
+}
+
+bool TcxGridRowsViewInfo::GetAutoRecordHeight() {
+  return TableView()->OptionsView()->CellAutoHeight() && !IsDataRowHeightAssigned();
+}
+
+Integer TcxGridRowsViewInfo::GetRecordTop(Integer APosition) {
+  if (APosition == 0) return FDataArea.top;
+  TcxCustomGridRecordViewInfo* previous = GetItem(APosition - 1);
+  return previous ? previous->Bounds.bottom : FDataArea.top;
+}
+
+void TcxGridRowsViewInfo::OffsetRecord(Integer APosition, Integer APixels) {
+  if (TcxCustomGridRecordViewInfo* row = Items(APosition)) row->MoveBy(0, APixels);
+}
+
+void TcxGridRowsViewInfo::CalculateVisibleCount() {
+  FVisibleCount = 0;
+  FLaidOutCount = 0;
+  if (TopRecordIndex() == -1) return;
+  Integer top = FDataArea.top;
+  Integer n = GetAvailableRecordCount();
+  FCalculatingRows = true;
+  for (Integer i = 0; i < n; ++i) {
+    ++FLaidOutCount;
+    FRestHeight = GetAvailableHeight(top);
+    TcxCustomGridRowViewInfo* row = static_cast<TcxCustomGridRowViewInfo*>(GetItem(i));
+    // A record without a layout of its own (a kind of row not laid out) ends the rows.
+    if (!row) {
+      --FLaidOutCount;
+      break;
+    }
+    top += row->GetHeightInLayout();
+    if (top > FDataArea.bottom) break;
+    ++FVisibleCount;
+    if (top == FDataArea.bottom) break;
+  }
+  FCalculatingRows = false;
+  if (FVisibleCount == 0 && FLaidOutCount > 0) FVisibleCount = 1;
+  truncateItems(FLaidOutCount);
+}
+
+void TcxGridRowsViewInfo::CalculateBounds() {
+  CalculateRowHeights();
+  inherited::CalculateBounds();
+  GetDataAreaBounds(FDataArea);
+  CalculateVisibleCount();
+  if (IsDirectionNormal() && TopRecordIndex() != -1)
+    for (Integer i = 0; i < FLaidOutCount; ++i) calculateItemAt(i);
+}
+
+void TcxGridRowsViewInfo::Offset(Integer DX, Integer DY) {
+  inherited::Offset(DX, DY);
+  OffsetRect(FDataArea, DX, 0);
+  for (Integer i = 0; i < Count(); ++i)
+    if (TcxCustomGridRecordViewInfo* row = Items(i)) row->MoveBy(DX, 0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -775,8 +1282,11 @@ bool TcxGridColumn::SetStoredPropertyValue(const std::string& AName, const Varia
 // ---------------------------------------------------------------------------------------
 // Classes and published properties.
 
-RTL_IMPLEMENT_CLASS(TcxGridTablePlainRow)
-RTL_IMPLEMENT_CLASS(TcxGridTablePlainViewData)
+RTL_IMPLEMENT_CLASS(TcxGridRowLevelIndentHitTest)
+RTL_IMPLEMENT_CLASS(TcxCustomGridPartViewInfo)
+RTL_IMPLEMENT_CLASS(TcxCustomGridPartPainter)
+RTL_IMPLEMENT_CLASS(TcxGridTableViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridRowsViewInfo)
 
 RTL_BEGIN_CLASS(TcxGridTableOptionsView)
   using T = TcxGridTableOptionsView;

@@ -335,7 +335,7 @@ public:
   TClass GetOptionsSelectionClass() override { return TcxGridTableOptionsSelection::StaticClass(); }
   TClass GetOptionsViewClass() override { return TcxGridTableOptionsView::StaticClass(); }
   TClass GetStylesClass() override { return TcxGridTableViewStyles::StaticClass(); }
-  TClass GetItemClass() override;          // will return TcxGridColumn
+  TClass GetItemClass() override;
   TClass GetFilteringClass() override { return TcxGridTableFiltering::StaticClass(); }
   TClass GetOptionsBehaviorClass() override { return TcxGridTableOptionsBehavior::StaticClass(); }
   TClass GetOptionsCustomizeClass() override { return TcxGridTableOptionsCustomize::StaticClass(); }
@@ -527,6 +527,214 @@ private:
   TAlignment FHeaderGlyphAlignmentHorz = taLeftJustify;
   TcxAlignmentVert FHeaderGlyphAlignmentVert = vaCenter;
   bool FHidden = false;
+};
+
+// =======================================================================================
+// Layout of the tabular view: the parts stacked above and below the rows, the view's
+// layout object, and the rows area.
+
+class TcxGridTableViewInfo;
+class TcxGridRowsViewInfo;
+class TcxCustomGridRowViewInfo;
+
+// The level indent of a row (the area left of the cells of a row inside groups): a press
+// there does not focus the row.
+class TcxGridRowLevelIndentHitTest : public TcxGridRecordHitTest {
+  RTL_DECLARE_CLASS(TcxGridRowLevelIndentHitTest, TcxGridRecordHitTest)
+public:
+  Integer HitTestCode() const override { return 216; }
+  bool AllowsSelection() const override { return false; }
+};
+
+// The base of the group-by box, the header, the footer and the filter box: a part is
+// placed by the view layout above (alignment 0) or below (1) the rows, in the order the
+// parts were made.
+class TcxCustomGridPartViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxCustomGridPartViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  using TConstructorArg = TcxGridTableViewInfo*;
+  explicit TcxCustomGridPartViewInfo(TcxGridTableViewInfo* AGridViewInfo);
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+  TcxGridTableViewInfo* TableViewInfo() const;
+  TcxGridTableView* TableView() const;
+  Integer ComputedHeight() const { return FHeight; }
+
+  virtual void GetBounds(TRect& R);
+  virtual void CalculateInvisible();
+  virtual void CalculateVisible();
+  virtual Integer GetAlignment() = 0;
+  virtual bool IsAutoWidth() = 0;
+  virtual bool IsPartOfLayout() { return true; }
+  virtual bool IsScrollable() = 0;
+  void CalculatePart();
+
+  Integer GetHeight() override;
+  TClass GetPainterClass() override;
+  bool HasCustomDrawBackground() override;
+  bool CustomDrawBackground(TcxCanvas* ACanvas) override;
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+
+private:
+  Integer FHeight = 0;
+  bool FRegistered = false;
+};
+
+class TcxCustomGridPartPainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxCustomGridPartPainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+};
+
+// The layout object of one tabular view. Every calculation rebuilds all part objects;
+// only the data width and the previous data row height carry over.
+class TcxGridTableViewInfo : public TcxCustomGridTableViewInfo {
+  RTL_DECLARE_CLASS(TcxGridTableViewInfo, TcxCustomGridTableViewInfo)
+public:
+  explicit TcxGridTableViewInfo(TcxCustomGridView* AGridView) : TcxCustomGridTableViewInfo(AGridView) {}
+
+  TcxGridTableView* TableView() const;
+  TcxCustomGridPartViewInfo* FooterViewInfo() const { return FFooter.get(); }
+  TcxCustomGridPartViewInfo* FilterViewInfo() const { return FFilter.get(); }
+  TcxCustomGridPartViewInfo* GroupByBoxViewInfo() const { return FGroupByBox.get(); }
+  TcxCustomGridPartViewInfo* HeaderViewInfo() const { return FHeader.get(); }
+  TcxCustomGridViewCellViewInfo* IndicatorViewInfo() const { return FIndicator.get(); }
+
+  // The classes of the parts; a part whose class is null is not made.
+  virtual TClass GetFooterPainterClass() { return nullptr; }
+  virtual Integer CalculateDataWidth();
+  virtual void GetPartBounds(TcxCustomGridPartViewInfo* APart, TRect& R);
+  virtual TClass GetFilterViewInfoClass() { return nullptr; }
+  virtual Integer GetLevelIndentsWidth();
+  virtual TClass GetFooterViewInfoClass() { return nullptr; }
+  virtual Integer GetGridLineWidth() { return 1; }
+  virtual TClass GetGroupByBoxViewInfoClass() { return nullptr; }
+  virtual TClass GetHeaderViewInfoClass() { return nullptr; }
+  virtual TClass GetIndicatorViewInfoClass() { return nullptr; }
+  virtual TColor GetGridLineColor();
+  virtual TClass GetHeaderViewInfoSpecificClass() { return nullptr; }
+  virtual Integer GetNonDataHeight(bool AWithScrollBar);
+  virtual TcxBorders GetCellBorders(bool AIsRightmost);
+  virtual Integer GetRowCellHeight(Integer AColumnIndex, Integer ARowHeight) { return ARowHeight; }
+  virtual Integer GetCellTopOffset(Integer AColumnIndex, Integer ARowHeight) { return 0; }
+  virtual void GetVertScrollRects(Integer ADelta, TRect& AExposedRect, TRect& AScrollRect);
+  virtual void GetHorzScrollRects(Integer ADelta, TRect& AExposedRect, TRect& AScrollRect);
+
+  // The columns the rows lay their cells under, by visible index: how many there are,
+  // the left edge and width of a column's data part (its header less the level indents
+  // in front of the first column) in site coordinates, and whether it lies in view.
+  // The header part, once there is one, is where these come from.
+  virtual Integer columnCount();
+  virtual void columnDataSpan(Integer AIndex, Integer& ALeft, Integer& AWidth);
+  virtual bool isColumnVisible(Integer AIndex);
+
+  Integer GetDataWidth();
+  TcxGridLines GetGridLines();
+  Integer GetLeftPos();
+  TBitmap* GetGroupBackgroundBitmap();
+  TColor GetLevelColor(Integer ALevel);
+  Integer GetPartCount() const { return static_cast<Integer>(FParts.size()); }
+  TcxCustomGridPartViewInfo* GetPart(Integer AIndex) const { return FParts.at(static_cast<size_t>(AIndex)); }
+  Integer GetTopPartsHeight();
+  Integer GetBottomPartsHeight();
+  TcxGridRowsViewInfo* GetRowsViewInfo() const;
+  Integer LevelIndent() { return ExpandButtonAreaWidth(); }
+  Integer IndicatorWidth();
+  void AddPart(TcxCustomGridPartViewInfo* APart) { FParts.push_back(APart); }
+  void RemovePart(TcxCustomGridPartViewInfo* APart);
+
+  Integer GetVisibleRecordCountEstimate();
+  Integer GetGridModeBufferCountEstimate();
+  Integer GetHeightForRowCount(Integer AAvailableHeight, Integer AExtraRows);
+  Integer GetHeightOfRows(Integer ACount);
+  void GetHorizontalScrollableArea(TRect& R);
+  void GetVerticalScrollableArea(TRect& R);
+
+  void CreateViewInfos() override;
+  void DestroyViewInfos(bool AIsRecreating) override;
+  void RecreateViewInfos() override;
+  void BeforeCalculate() override;
+  void AfterCalculate() override;
+  void DoCalculate() override;
+  TRect GetDefaultClientBounds() override;
+  void CalculateHeight(Integer AMaxSize, Integer& AHeight, bool& AFullyVisible) override;
+  void CalculateWidth(Integer AMaxSize, Integer& AWidth) override;
+  TClass GetRecordsViewInfoClass() override;
+  void OffsetRecords(Integer DX, Integer DY) override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+
+private:
+  TcxCustomGridPartViewInfo* createPart(TClass AClass);
+  Integer FDataWidth = 0;
+  TObjectPtr<TcxCustomGridPartViewInfo> FFooter;
+  TObjectPtr<TcxCustomGridPartViewInfo> FFilter;
+  TObjectPtr<TcxCustomGridPartViewInfo> FGroupByBox;
+  TObjectPtr<TcxCustomGridPartViewInfo> FHeader;
+  TObjectPtr<TcxCustomGridViewCellViewInfo> FIndicator;
+  std::vector<TcxCustomGridPartViewInfo*> FParts;
+  Integer FPrevDataRowHeight = 0;
+};
+
+// The rows area of a tabular view: default row heights, the new-item row strip, which
+// rows from the top record are shown and where each one lies.
+class TcxGridRowsViewInfo : public TcxCustomGridRecordsViewInfo {
+  RTL_DECLARE_CLASS(TcxGridRowsViewInfo, TcxCustomGridRecordsViewInfo)
+public:
+  explicit TcxGridRowsViewInfo(TcxCustomGridTableViewInfo* AGridViewInfo)
+      : TcxCustomGridRecordsViewInfo(AGridViewInfo) {}
+
+  TcxGridTableViewInfo* TableViewInfo() const;
+  TcxGridTableView* TableView() const;
+  TRect DataArea() const { return FDataArea; }
+  Integer DataRowHeight() const { return FDataRowHeight; }
+  Integer GroupRowHeight() const { return FGroupRowHeight; }
+  Integer ContentRowHeight() const { return FContentRowHeight; }
+  Integer LaidOutCount() const { return FLaidOutCount; }
+  TcxCustomGridRowViewInfo* Row(Integer AIndex) const;
+
+  virtual void CalculateRowHeights();
+  virtual void GetDataAreaBounds(TRect& R);
+  virtual Integer GetDataRowHeight() { return FContentRowHeight; }
+  virtual Integer CalculateGroupRowHeight();
+  virtual Integer GetAvailableHeight(Integer ATop) { return FDataArea.bottom - ATop; }
+  virtual Integer CalculateDataRowHeight();
+  virtual Integer GetDataRowStep();
+  virtual bool HasScrollableHeader() { return true; }
+  virtual TClass GetNewItemRowViewInfoClass() { return nullptr; }
+  virtual Integer GetDataWidth();
+  virtual Integer GetSeparatorWidth();
+  virtual bool HasNewItemRow();
+  virtual bool HasLastHorzGridLine(TcxCustomGridRowViewInfo* ARow);
+  virtual Integer GetRowHeightForFont(const TcxViewParams& AParams);
+  virtual bool CanDataRowSize();
+  virtual TClass GetCellsAreaViewInfoClass();
+  virtual Integer GetRestHeight(Integer ATop);
+  virtual bool IsDataRowHeightAssigned();
+  Integer AdjustRowHeight(Integer AHeight);
+  TcxGridLines GetGridLines();
+  Integer GetPixelHeightOfRows(Integer ACount);
+
+  TRect GetBounds() override;
+  void CalculateBounds() override;
+  void CalculateVisibleCount() override;
+  bool GetAutoRecordHeight() override;
+  TBitmap* GetBackgroundBitmap() override;
+  Integer GetRecordLeft(Integer APosition) override { return FDataArea.left; }
+  Integer GetRecordTop(Integer APosition) override;
+  Integer GetScrollPixels(Integer ADistance) override { return GetPixelHeightOfRows(ADistance); }
+  void OffsetRecord(Integer APosition, Integer APixels) override;
+  TClass GetPainterClass() override;
+  void Offset(Integer DX, Integer DY) override;
+
+private:
+  TRect FDataArea{0, 0, 0, 0};
+  Integer FDataRowHeight = 0;
+  Integer FGroupRowHeight = 0;
+  Integer FRestHeight = 0;
+  Integer FContentRowHeight = 0;
+  Integer FLaidOutCount = 0;
+  bool FCalculatingRows = false;
 };
 
 namespace cxGridTableViewUnit {
