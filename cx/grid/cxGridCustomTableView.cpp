@@ -1167,6 +1167,7 @@ TcxCustomGridTableViewData::TcxCustomGridTableViewData(TcxCustomGridView* AGridV
     : TcxCustomGridViewData(AGridView) {}
 
 void TcxCustomGridTableViewData::BeforeDestruction() {
+  releaseLayouts();
   FNewItemRecord.reset();
   FRecords.clear();
   inherited::BeforeDestruction();
@@ -1210,7 +1211,14 @@ bool TcxCustomGridTableViewData::HasRecord(Integer AIndex) const {
   return AIndex >= 0 && AIndex < RecordCount() && FRecords[static_cast<size_t>(AIndex)] != nullptr;
 }
 
+void TcxCustomGridTableViewData::releaseLayouts() {
+  // Record layouts refer to their records: they go first.
+  auto* viewInfo = dynamic_cast<TcxCustomGridTableViewInfo*>(GridView()->ViewInfo());
+  if (viewInfo && viewInfo->RecordsViewInfo()) viewInfo->RecordsViewInfo()->Clear();
+}
+
 void TcxCustomGridTableViewData::Refresh(Integer ACount) {
+  releaseLayouts();
   FRecords.clear();
   FRecords.resize(static_cast<size_t>(std::max<Integer>(ACount, 0)));
   CheckNewItemRecord();
@@ -1227,6 +1235,7 @@ void TcxCustomGridTableViewData::CheckNewItemRecord() {
   bool wanted = newItemClass && DataController()->NewItemRowEnabled();
   if (wanted == HasNewItemRecord()) return;
   if (!wanted) {
+    releaseLayouts();
     FNewItemRecord.reset();
     return;
   }

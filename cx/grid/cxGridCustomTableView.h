@@ -873,6 +873,7 @@ public:
   virtual TClass GetNewItemRecordClass() { return nullptr; }
 
 private:
+  void releaseLayouts();
   TcxCustomGridRecord* createRecord(Integer AIndex, const TcxRowInfo& ARowInfo, TClass AClass);
   std::vector<std::unique_ptr<TcxCustomGridRecord, TObjectDeleter>> FRecords;
   std::unique_ptr<TcxCustomGridRecord, TObjectDeleter> FNewItemRecord;
@@ -1233,6 +1234,12 @@ public:
   virtual void Calculate();
   virtual void Scroll(Integer ADistance);
   virtual void Offset(Integer DX, Integer DY);
+  // Frees every record layout (their records are about to go).
+  void Clear() {
+    truncateItems(0);
+    FVisibleCount = 0;
+    FFocusedCellKnown = false;
+  }
 
 protected:
   // Shortens the list to ACount, freeing the layouts that go.

@@ -753,7 +753,7 @@ void TcxGridTableViewInfo::GetPartBounds(TcxCustomGridPartViewInfo* APart, TRect
     R.left = Bounds().left;
     R.right = Bounds().right;
   }
-  if (!APart->IsAutoWidth()) R.right = R.left + APart->GetWidth();
+  if (!APart->IsAutoWidth()) R.right = R.left + APart->CalculateWidth();
   for (Integer i = GetPartCount() - 1; i >= 0; --i) {
     TcxCustomGridPartViewInfo* part = GetPart(i);
     if (part->GetAlignment() == 0)
