@@ -334,6 +334,8 @@ object FrmPrincipal: TFrmPrincipal
               DataController.DataSource = DsTabela
               DataController.KeyFieldNames = 'ID_'
               DataController.DetailKeyFieldNames = 'ID_'
+              DataController.Options = [dcoAnsiSort, dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding]
+              OptionsData.DeletingConfirmation = False
             end
             object GradeLevel1: TcxGridLevel
               GridView = GradeDBTableView1

@@ -694,6 +694,11 @@ void TcxCustomGridTableItem::SetParentComponent(TComponent* Value) {
   if (auto* view = dynamic_cast<TcxCustomGridTableView*>(Value)) view->AddItem(this);
 }
 
+void TcxCustomGridTableItem::ReadState(TReader* Reader) {
+  if (!FGridView) SetParentComponent(Reader->Parent());
+  inherited::ReadState(Reader);
+}
+
 void TcxCustomGridTableItem::SetGridView(TcxCustomGridTableView* Value) {
   FGridView = Value;
   if (Value) {
@@ -1060,6 +1065,38 @@ bool TcxCustomGridTableItem::ShowButtons(bool AFocused) {
 
 void TcxCustomGridTableItem::DataChanged() {
   if (FDataBinding) FDataBinding->DataChanged();
+}
+
+std::vector<std::string> TcxCustomGridTableItem::GetStoredProperties() {
+  return {"Index", "Visible", "SortOrder", "SortIndex"};
+}
+
+bool TcxCustomGridTableItem::GetStoredPropertyValue(const std::string& AName, Variant& AValue) {
+  if (AName == "Index")
+    AValue = FIndex;
+  else if (AName == "Visible")
+    AValue = Visible();
+  else if (AName == "SortOrder")
+    AValue = static_cast<Integer>(SortOrder());
+  else if (AName == "SortIndex")
+    AValue = SortIndex();
+  else
+    return false;
+  return true;
+}
+
+bool TcxCustomGridTableItem::SetStoredPropertyValue(const std::string& AName, const Variant& AValue) {
+  if (AName == "Index")
+    SetIndex(AValue.AsInteger());
+  else if (AName == "Visible")
+    SetVisible(AValue.AsBoolean());
+  else if (AName == "SortOrder")
+    SetSortOrder(static_cast<TcxDataSortOrder>(AValue.AsInteger()));
+  else if (AName == "SortIndex")
+    SetSortIndex(AValue.AsInteger());
+  else
+    return false;
+  return true;
 }
 
 void TcxCustomGridTableItem::DoGetDisplayText(TcxCustomGridRecord* ARecord, std::string& AText) {
@@ -2900,7 +2937,7 @@ void TcxCustomGridTableView::RefreshVisibleItemsList() {
 void TcxCustomGridTableView::RefreshFilterableItemsList() {
   FFilterableItems.clear();
   for (TcxCustomGridTableItem* item : FItems)
-    if (item->CanFilter()) FFilterableItems.push_back(item);
+    if (item->GetFilterable()) FFilterableItems.push_back(item);
 }
 
 Integer TcxCustomGridTableView::IndexOfItem(TcxCustomGridTableItem* AItem) const {

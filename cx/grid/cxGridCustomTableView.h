@@ -20,6 +20,8 @@
 #include "cx/grid/cxGridCustomView.h"
 #include "platform/gui/ExtCtrls.h"
 
+RTL_ENUM_INFO(TcxDataSortOrder, soNone, soAscending, soDescending)
+
 class TcxCustomGridTableView;
 class TcxCustomGridTableItem;
 class TcxCustomGridRecord;
@@ -629,10 +631,10 @@ public:
   Integer MinWidth() const { return FMinWidth; }
   void SetMinWidth(Integer Value);
   // Sets the width while the item counts as the one being forced.
-  void ForceWidth(Integer Value);
+  virtual void ForceWidth(Integer Value);
   bool IsForcingWidth() const { return FForcingWidth; }
   void CheckWidthValue(Integer& AValue);
-  bool Visible() const { return FVisible; }
+  virtual bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
   bool WasVisibleBeforeGrouping() const { return FWasVisibleBeforeGrouping; }
   TAlignment HeaderAlignmentHorz() const;
@@ -689,6 +691,11 @@ public:
   virtual bool GetFilterable() { return CanFilter(); }
   virtual bool ShowButtons(bool AFocused);
   virtual void DataChanged();
+  // The item's stored-property names and their values (Index, Visible, SortOrder,
+  // SortIndex); descendants add theirs after these.
+  virtual std::vector<std::string> GetStoredProperties();
+  virtual bool GetStoredPropertyValue(const std::string& AName, Variant& AValue);
+  virtual bool SetStoredPropertyValue(const std::string& AName, const Variant& AValue);
   virtual void RestoreDefaults();
   virtual void ValueTypeClassChanged();
 
@@ -705,6 +712,9 @@ public:
   TComponent* GetParentComponent() const override;
   bool HasParent() const override { return true; }
   void SetParentComponent(TComponent* Value) override;
+  // An item read from a stored form joins the view it is stored in before its properties
+  // are read (its data binding comes from the view).
+  void ReadState(TReader* Reader) override;
 
   // --- Data cells: the laid-out cells of this item register here while they live, and
   // the shared in-place style the cells draw and measure with.

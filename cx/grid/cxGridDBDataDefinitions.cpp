@@ -2,6 +2,7 @@
 
 #include "cx/foundation/cxControls.h"
 #include "cx/foundation/cxGraphics.h"
+#include "cx/grid/cxGridTableView.h"
 
 // =======================================================================================
 // The data controller.
@@ -27,7 +28,25 @@ void TcxGridDBDataController::CreateItemsForAllFields() {
 
 TClass TcxGridDBDataController::GetItemDataBindingClass() { return TcxGridItemDBDataBinding::StaticClass(); }
 TClass TcxGridDBDataController::GetDefaultValuesProviderClass() {
-  return TcxGridDefaultValuesProvider::StaticClass();
+  return TcxGridDBDefaultValuesProvider::StaticClass();
+}
+
+bool TcxGridDBDataController::IsSequencedGridMode() {
+  auto* view = dynamic_cast<TcxGridTableView*>(GridView());
+  return IsGridMode() && IsDataSetSequenced() && view && view->IsEqualHeightRecords();
+}
+
+Integer TcxGridDBDataController::GetScrollBarPos() {
+  if (!IsSequencedGridMode()) return -1;
+  // While a record is being inserted the data set's number is not the row's place.
+  if ((GetEditState() & dceInsert) == 0) FLastScrollBarPos = GetDataSetRecNo() - 1;
+  return FLastScrollBarPos;
+}
+
+bool TcxGridDBDataController::SetScrollBarPosHook(Integer AValue) {
+  if (!IsSequencedGridMode()) return false;
+  SetDataSetRecNo(AValue + 1);
+  return true;
 }
 bool TcxGridDBDataController::IsBOF() {
   return IsGridMode() ? Provider()->IsBOF() && GridViewAnswers::IsBOF(this) : GridViewAnswers::IsBOF(this);
@@ -74,6 +93,12 @@ void TcxGridItemDBDataBinding::Assign(TPersistent* Source) {
   inherited::Assign(Source);
 }
 
+void TcxGridItemDBDataBinding::DataChanged() {
+  inherited::DataChanged();
+  if (auto* provider = dynamic_cast<TcxCustomDBEditDefaultValuesProvider*>(DefaultValuesProvider()))
+    provider->SetField(Field());
+}
+
 TcxGridDBDataController* TcxGridItemDBDataBinding::DataController() const {
   return dynamic_cast<TcxGridDBDataController*>(inherited::DataController());
 }
@@ -84,7 +109,10 @@ std::string TcxGridItemDBDataBinding::FieldName() const {
 }
 
 void TcxGridItemDBDataBinding::SetFieldName(const std::string& Value) {
-  if (TcxGridDBDataController* dataController = DataController()) dataController->ChangeFieldName(Item()->Index(), Value);
+  TcxGridDBDataController* dataController = DataController();
+  if (!dataController) return;
+  dataController->ChangeFieldName(Item()->Index(), Value);
+  DataChanged();
 }
 
 TField* TcxGridItemDBDataBinding::Field() const {
@@ -109,8 +137,34 @@ Integer TcxGridItemDBDataBinding::GetDefaultWidth() {
   return width;
 }
 
-RTL_IMPLEMENT_CLASS(TcxGridDBDataController)
-RTL_IMPLEMENT_CLASS(TcxGridItemDBDataBinding)
+// =======================================================================================
+// The default-values provider.
+
+bool TcxGridDBDefaultValuesProvider::HasDisplayFormat(bool AIsCurrencyValueAccepted) {
+  if (inherited::HasDisplayFormat(AIsCurrencyValueAccepted)) return true;
+  auto* binding = dynamic_cast<TcxGridItemDataBinding*>(OwnerPersistent());
+  return binding && static_cast<bool>(binding->Item()->OnGetDisplayText());
+}
+
+RTL_BEGIN_CLASS(TcxGridDBDataController)
+  using T = TcxGridDBDataController;
+  b.Property("DataModeController", &T::DataModeController, &T::SetDataModeController);
+  b.Property("DataSource", &T::DataSource, &T::SetDataSource);
+  b.Property("DetailKeyFieldNames", &T::DetailKeyFieldNames, &T::SetDetailKeyFieldNames);
+  b.Property("KeyFieldNames", &T::KeyFieldNames, &T::SetKeyFieldNames);
+  b.Property("MasterKeyFieldNames", &T::MasterKeyFieldNames, &T::SetMasterKeyFieldNames);
+  b.Property("Options", &T::Options, &T::SetOptions)
+      .Default(TcxDataControllerOptions{dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding});
+  b.Property("OnCompare", &T::OnCompare, &T::OnCompare);
+  b.Property("OnDataChanged", &T::OnDataChanged, &T::OnDataChanged);
+  b.Property("OnGroupingChanged", &T::OnGroupingChanged, &T::OnGroupingChanged);
+  b.Property("OnRecordChanged", &T::OnRecordChanged, &T::OnRecordChanged);
+  b.Property("OnSortingChanged", &T::OnSortingChanged, &T::OnSortingChanged);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridItemDBDataBinding)
+  b.Property("FieldName", &TcxGridItemDBDataBinding::FieldName, &TcxGridItemDBDataBinding::SetFieldName);
+RTL_END_CLASS
+RTL_IMPLEMENT_CLASS(TcxGridDBDefaultValuesProvider)
 
 namespace cxGridDBDataDefinitionsUnit {
 void Initialize() { RegisterClasses({TcxGridItemDBDataBinding::StaticClass()}); }

@@ -6,6 +6,10 @@
 #include "cx/data/cxDBData.h"
 #include "cx/grid/cxGridCustomTableView.h"
 
+RTL_ENUM_INFO(TcxDataControllerOption, dcoAnsiSort, dcoCaseInsensitive, dcoAssignGroupingValues,
+              dcoAssignMasterDetailKeys, dcoSaveExpanding, dcoSortByDisplayText, dcoFocusTopRowAfterSorting,
+              dcoGroupsAlwaysExpanded)
+
 // The data controller of a record view bound to a data set: its items are the view's items,
 // bound to fields by name.
 class TcxGridDBDataController : public TcxDBDataController, public IcxGridDataControllerLink {
@@ -18,6 +22,10 @@ public:
   // and visibility; nothing without a data set.
   void CreateItemsForAllFields();
 
+  // Grid mode over a data set that numbers its records, with rows of one height: the
+  // scroll bar then follows the data set's record number.
+  bool IsSequencedGridMode();
+
   // --- Grid link.
   void SyncGridModeBufferCount() override {}
   bool ScrollRecordsHook(bool) override { return false; }
@@ -27,10 +35,12 @@ public:
   bool IsBOF() override;
   bool IsEOF() override;
   bool GetStoredPropertyValue(const std::string&, Variant&) override { return false; }
-  Integer GetScrollBarPos() override { return -1; }
+  // The data set's record number - 1 in sequenced grid mode (kept while a record is being
+  // inserted), else -1.
+  Integer GetScrollBarPos() override;
   Integer GetScrollBarRecordCount() override { return -1; }
   bool SetStoredPropertyValue(const std::string&, const Variant&) override { return false; }
-  bool SetScrollBarPosHook(Integer) override { return false; }
+  bool SetScrollBarPosHook(Integer AValue) override;
 
   // --- The view's answers.
   TObject* GetItem(Integer AItemIndex) override;
@@ -42,6 +52,23 @@ public:
   TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override;
   void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
   void UpdateEditorValue() override;
+
+  TcxDataControllerOptions Options() const { return inherited::Options(); }
+  void SetOptions(TcxDataControllerOptions Value) { inherited::SetOptions(Value); }
+
+private:
+  Integer FLastScrollBarPos = -1;
+};
+
+// The editors' defaults of a data-set column come from its field; a display format is
+// defined when the data controller reports one for the field or the column has
+// OnGetDisplayText.
+class TcxGridDBDefaultValuesProvider : public TcxCustomDBEditDefaultValuesProvider {
+  RTL_DECLARE_CLASS(TcxGridDBDefaultValuesProvider, TcxCustomDBEditDefaultValuesProvider)
+public:
+  using TConstructorArg = TPersistent*;
+  explicit TcxGridDBDefaultValuesProvider(TPersistent* AOwner) : TcxCustomDBEditDefaultValuesProvider(AOwner) {}
+  bool HasDisplayFormat(bool AIsCurrencyValueAccepted) override;
 };
 
 // The binding of an item to a field of the view's data set.
@@ -56,6 +83,9 @@ public:
   void SetFieldName(const std::string& Value);
   // The bound field; null while the data set has no field of that name.
   TField* Field() const;
+
+  // Points the editors' default-values provider at the bound field.
+  void DataChanged() override;
 
   // The field's display name (the field name when no field is found).
   std::string GetDefaultCaption() override;

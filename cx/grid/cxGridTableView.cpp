@@ -344,6 +344,8 @@ void TcxGridPreview::SetColumn(TcxCustomGridTableItem* Value) {
     view->ItemVisibilityChanged(FColumn, false);
     view->RefreshVisibleItemsList();
   }
+  // The preview column reads hidden, so the filter builder no longer offers it.
+  view->RefreshFilterableItemsList();
 }
 
 void TcxGridPreview::ItemRemoved(TcxCustomGridTableItem* AItem) {
@@ -516,7 +518,7 @@ TClass TcxGridTableView::GetPainterClass() { return TcxGridTablePainter::StaticC
 TClass TcxGridTableView::GetViewDataClass() { return TcxGridViewData::StaticClass(); }
 TClass TcxGridTableView::GetViewInfoCacheClass() { return TcxCustomGridTableViewInfoCache::StaticClass(); }
 TClass TcxGridTableView::GetViewInfoClass() { return TcxGridTableViewInfo::StaticClass(); }
-TClass TcxGridTableView::GetItemClass() { return TcxCustomGridTableItem::StaticClass(); }
+TClass TcxGridTableView::GetItemClass() { return TcxGridColumn::StaticClass(); }
 
 void TcxGridTableView::CreateOptions() {
   inherited::CreateOptions();
@@ -1344,6 +1346,224 @@ bool TcxGridTableSummaryGroupItemLink::SetPropertyValue(const std::string& AName
 }
 
 // ---------------------------------------------------------------------------------------
+// Columns.
+
+void TcxGridColumnOptions::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxGridColumnOptions*>(Source)) SetHorzSizing(source->HorzSizing());
+  inherited::Assign(Source);
+}
+
+void TcxGridColumnOptions::SetHorzSizing(bool Value) {
+  if (FHorzSizing == Value) return;
+  FHorzSizing = Value;
+  Changed();
+}
+
+void TcxGridColumnStyles::Assign(TPersistent* Source) {
+  inherited::Assign(Source);
+  if (auto* source = dynamic_cast<TcxGridColumnStyles*>(Source)) {
+    SetFooter(source->Footer());
+    SetHeader(source->Header());
+    OnGetFooterStyle = source->OnGetFooterStyle;
+    OnGetHeaderStyle = source->OnGetHeaderStyle;
+  }
+}
+
+TcxGridColumn* TcxGridColumnStyles::Column() const { return static_cast<TcxGridColumn*>(Item()); }
+
+void TcxGridColumnStyles::GetDefaultVisualParams(Integer AIndex, TObject* AData, TcxViewParams& AParams) {
+  TcxGridTableView* view = Column()->GridView();
+  if (view && AIndex == isFooter) {
+    view->Styles()->GetFooterParams(dynamic_cast<TcxCustomGridRecord*>(AData), Column(), AParams);
+    return;
+  }
+  if (view && AIndex == isHeader) {
+    view->Styles()->GetHeaderParams(Column(), AParams);
+    return;
+  }
+  inherited::GetDefaultVisualParams(AIndex, AData, AParams);
+}
+
+void TcxGridColumnStyles::GetFooterParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams) {
+  TcxStyle* style = nullptr;
+  if (OnGetFooterStyle) OnGetFooterStyle(Column()->GridView(), ARecord, Column(), style);
+  GetVisualParams(isFooter, ARecord, style, AParams);
+}
+
+void TcxGridColumnStyles::GetHeaderParams(TcxViewParams& AParams) {
+  TcxStyle* style = nullptr;
+  if (OnGetHeaderStyle) OnGetHeaderStyle(Column()->GridView(), Column(), style);
+  GetVisualParams(isHeader, nullptr, style, AParams);
+}
+
+TcxGridColumn::TcxGridColumn(TComponent* AOwner)
+    : TcxCustomGridTableItem(AOwner), FHeaderGlyph(new TBitmap) {
+  FHeaderGlyph->SetOnChange(TNotifyEvent(this, &TcxGridColumn::glyphChanged));
+}
+
+void TcxGridColumn::BeforeDestruction() {
+  // The preview must not keep a column that is going away.
+  if (IsPreview()) GridView()->Preview()->SetColumn(nullptr);
+  inherited::BeforeDestruction();
+}
+
+TcxGridColumn::~TcxGridColumn() = default;
+
+void TcxGridColumn::Assign(TPersistent* Source) {
+  if (auto* source = dynamic_cast<TcxGridColumn*>(Source)) {
+    FIsFooterAlignmentHorzAssigned = false;
+    if (source->FIsFooterAlignmentHorzAssigned) SetFooterAlignmentHorz(source->FFooterAlignmentHorz);
+    SetHeaderGlyph(source->HeaderGlyph());
+    SetHeaderGlyphAlignmentHorz(source->HeaderGlyphAlignmentHorz());
+    SetHeaderGlyphAlignmentVert(source->HeaderGlyphAlignmentVert());
+    SetHidden(source->FHidden);
+    OnCustomDrawFooterCell = source->OnCustomDrawFooterCell;
+    OnCustomDrawHeader = source->OnCustomDrawHeader;
+    OnHeaderClick = source->OnHeaderClick;
+    OnUserFiltering = source->OnUserFiltering;
+  }
+  inherited::Assign(Source);
+}
+
+TcxGridTableView* TcxGridColumn::GridView() const { return asTableView(inherited::GridView()); }
+TcxGridColumnOptions* TcxGridColumn::Options() const {
+  return static_cast<TcxGridColumnOptions*>(inherited::Options());
+}
+TcxGridColumnStyles* TcxGridColumn::Styles() const { return static_cast<TcxGridColumnStyles*>(inherited::Styles()); }
+
+TAlignment TcxGridColumn::defaultFooterAlignment() {
+  TcxGridItemDataBinding* binding = DataBinding();
+  TcxCustomEditDefaultValuesProvider* provider = binding ? binding->DefaultValuesProvider() : nullptr;
+  return provider ? provider->DefaultAlignment() : taLeftJustify;
+}
+
+TAlignment TcxGridColumn::FooterAlignmentHorz() {
+  return FIsFooterAlignmentHorzAssigned ? FFooterAlignmentHorz : defaultFooterAlignment();
+}
+
+void TcxGridColumn::SetFooterAlignmentHorz(TAlignment Value) {
+  if (Value != FooterAlignmentHorz() || ComponentState().Contains(csLoading)) {
+    FFooterAlignmentHorz = Value;
+    FIsFooterAlignmentHorzAssigned = true;
+  }
+  Changed(false);
+}
+
+bool TcxGridColumn::IsFooterAlignmentHorzStored() {
+  return FIsFooterAlignmentHorzAssigned && FFooterAlignmentHorz != defaultFooterAlignment();
+}
+
+void TcxGridColumn::SetHeaderGlyphAlignmentHorz(TAlignment Value) {
+  if (FHeaderGlyphAlignmentHorz == Value) return;
+  FHeaderGlyphAlignmentHorz = Value;
+  Changed(false);
+}
+
+void TcxGridColumn::SetHeaderGlyphAlignmentVert(TcxAlignmentVert Value) {
+  if (FHeaderGlyphAlignmentVert == Value) return;
+  FHeaderGlyphAlignmentVert = Value;
+  Changed(false);
+}
+
+void TcxGridColumn::SetHidden(bool Value) {
+  if (Value == Hidden()) return;
+  FHidden = Value;
+  HiddenChanged();
+}
+
+bool TcxGridColumn::IsPreview() const {
+  TcxGridTableView* view = GridView();
+  return view && view->Preview() && view->Preview()->Column() == this;
+}
+
+bool TcxGridColumn::Visible() const { return inherited::Visible() && !IsPreview(); }
+
+bool TcxGridColumn::CanFilter() { return inherited::CanFilter(); }
+
+bool TcxGridColumn::CanFilter(bool AVisually) {
+  if (!CanFilter()) return false;
+  return !AVisually || (GridView() && GridView()->OptionsCustomize()->ColumnFiltering());
+}
+
+bool TcxGridColumn::CanHorzSize() {
+  return GridView() && GridView()->OptionsCustomize()->ColumnHorzSizing() && Options()->HorzSizing();
+}
+
+bool TcxGridColumn::GetFilterable() { return inherited::GetFilterable() && !Hidden(); }
+
+bool TcxGridColumn::fixedByForcedColumn() {
+  TcxGridTableView* view = GridView();
+  TcxCustomGridTableItem* forced = view && view->Controller() ? view->Controller()->ForcingWidthItem() : nullptr;
+  if (!forced || forced == this || !forced->Visible() || !Visible()) return false;
+  if (forced->VisibleIndex() == view->VisibleItemCount() - 1) return false;
+  return VisibleIndex() < forced->VisibleIndex();
+}
+
+bool TcxGridColumn::IsWidthFixed() { return IsForcingWidth() || !Options()->HorzSizing() || fixedByForcedColumn(); }
+
+bool TcxGridColumn::IsMostLeft() {
+  TcxGridTableView* view = GridView();
+  return view && view->VisibleItemCount() > 0 && view->VisibleItems(0) == this;
+}
+
+bool TcxGridColumn::IsMostRight() {
+  TcxGridTableView* view = GridView();
+  return view && view->VisibleItemCount() > 0 && view->VisibleItems(view->VisibleItemCount() - 1) == this;
+}
+
+void TcxGridColumn::HiddenChanged() {
+  if (GridView()) GridView()->RefreshFilterableItemsList();
+}
+
+bool TcxGridColumn::HideOnGrouping() {
+  return GridView() && GridView()->OptionsCustomize()->ColumnHidingOnGrouping();
+}
+
+void TcxGridColumn::DoCustomDrawFooterCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone) {
+  if (OnCustomDrawFooterCell) OnCustomDrawFooterCell(GridView(), ACanvas, AViewInfo, ADone);
+}
+
+void TcxGridColumn::DoCustomDrawHeader(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone) {
+  if (OnCustomDrawHeader) OnCustomDrawHeader(GridView(), ACanvas, AViewInfo, ADone);
+}
+
+void TcxGridColumn::DoHeaderClick() {
+  if (OnHeaderClick) OnHeaderClick(this);
+  if (GridView()) GridView()->DoColumnHeaderClick(this);
+}
+
+void TcxGridColumn::DoUserFiltering(const Variant& AValue, const std::string& ADisplayText) {
+  if (OnUserFiltering) OnUserFiltering(this, AValue, ADisplayText);
+}
+
+std::vector<std::string> TcxGridColumn::GetStoredProperties() {
+  std::vector<std::string> names = inherited::GetStoredProperties();
+  names.push_back("GroupIndex");
+  names.push_back("Width");
+  return names;
+}
+
+bool TcxGridColumn::GetStoredPropertyValue(const std::string& AName, Variant& AValue) {
+  if (AName == "GroupIndex")
+    AValue = GroupIndex();
+  else if (AName == "Width")
+    AValue = Width();
+  else
+    return inherited::GetStoredPropertyValue(AName, AValue);
+  return true;
+}
+
+bool TcxGridColumn::SetStoredPropertyValue(const std::string& AName, const Variant& AValue) {
+  if (AName == "GroupIndex")
+    SetGroupIndex(AValue.AsInteger());
+  else if (AName == "Width")
+    SetWidth(AValue.AsInteger());
+  else
+    return inherited::SetStoredPropertyValue(AName, AValue);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------
 // Classes and published properties.
 
 RTL_IMPLEMENT_CLASS(TcxGridTableController)
@@ -1443,10 +1663,56 @@ RTL_BEGIN_CLASS(TcxGridTableView)
   b.Property("Styles", &T::Styles, &T::SetStyles);
 RTL_END_CLASS
 
+RTL_BEGIN_CLASS(TcxGridColumnOptions)
+  using T = TcxGridColumnOptions;
+  b.Property("Editing", &T::Editing, &T::SetEditing).Default(true);
+  b.Property("Filtering", &T::Filtering, &T::SetFiltering).Default(true);
+  b.Property("Focusing", &T::Focusing, &T::SetFocusing).Default(true);
+  b.Property("Grouping", &T::Grouping, &T::SetGrouping).Default(true);
+  b.Property("HorzSizing", &T::HorzSizing, &T::SetHorzSizing).Default(true);
+  b.Property("IncSearch", &T::IncSearch, &T::SetIncSearch).Default(true);
+  b.Property("Moving", &T::Moving, &T::SetMoving).Default(true);
+  b.Property("ShowEditButtons", &T::ShowEditButtons, &T::SetShowEditButtons).Default(isebDefault);
+  b.Property("Sorting", &T::Sorting, &T::SetSorting).Default(true);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridColumnStyles)
+  using T = TcxGridColumnStyles;
+  b.Property("Footer", &T::Footer, &T::SetFooter);
+  b.Property("Header", &T::Header, &T::SetHeader);
+  b.Property("OnGetFooterStyle", &T::OnGetFooterStyle, &T::OnGetFooterStyle);
+  b.Property("OnGetHeaderStyle", &T::OnGetHeaderStyle, &T::OnGetHeaderStyle);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridColumn)
+  using T = TcxGridColumn;
+  b.Property("FooterAlignmentHorz", &T::FooterAlignmentHorz, &T::SetFooterAlignmentHorz)
+      .Stored(&T::IsFooterAlignmentHorzStored);
+  b.Property("GroupIndex", &T::GroupIndex, &T::SetGroupIndex).Default(-1);
+  b.Property("HeaderAlignmentHorz", &T::HeaderAlignmentHorz, &T::SetHeaderAlignmentHorz)
+      .Stored(&T::IsHeaderAlignmentHorzAssigned);
+  b.Property("HeaderAlignmentVert", &T::HeaderAlignmentVert, &T::SetHeaderAlignmentVert)
+      .Stored(&T::IsHeaderAlignmentVertAssigned);
+  b.Property("HeaderGlyph", &T::HeaderGlyph, &T::SetHeaderGlyph);
+  b.Property("HeaderGlyphAlignmentHorz", &T::HeaderGlyphAlignmentHorz, &T::SetHeaderGlyphAlignmentHorz)
+      .Default(taLeftJustify);
+  b.Property("HeaderGlyphAlignmentVert", &T::HeaderGlyphAlignmentVert, &T::SetHeaderGlyphAlignmentVert)
+      .Default(vaCenter);
+  b.Property("Hidden", &T::Hidden, &T::SetHidden).Stored(&T::IsHiddenStored);
+  b.Property("MinWidth", &T::MinWidth, &T::SetMinWidth).Default(20);
+  b.Property("Options", &T::Options, &T::SetOptions);
+  b.Property("SortOrder", &T::SortOrder, &T::SetSortOrder).Default(soNone);
+  b.Property("Styles", &T::Styles, &T::SetStyles);
+  b.Property("Visible", &T::Visible, &T::SetVisible).Default(true).Stored(&T::IsVisibleStored);
+  b.Property("Width", &T::Width, &T::SetWidth).Stored(&T::IsWidthAssigned);
+  b.Property("OnCustomDrawFooterCell", &T::OnCustomDrawFooterCell, &T::OnCustomDrawFooterCell);
+  b.Property("OnCustomDrawHeader", &T::OnCustomDrawHeader, &T::OnCustomDrawHeader);
+  b.Property("OnHeaderClick", &T::OnHeaderClick, &T::OnHeaderClick);
+  b.Property("OnUserFiltering", &T::OnUserFiltering, &T::OnUserFiltering);
+RTL_END_CLASS
+
 namespace cxGridTableViewUnit {
 void Initialize() {
   cxGridRegisteredViews()->Register(TcxGridTableView::StaticClass(), "Table");
-  RegisterClasses({TcxGridTableViewStyleSheet::StaticClass()});
+  RegisterClasses({TcxGridTableViewStyleSheet::StaticClass(), TcxGridColumn::StaticClass()});
 }
 void Finalize() {
   if (TcxRegisteredClasses* views = cxGridRegisteredViews()) views->Unregister(TcxGridTableView::StaticClass());

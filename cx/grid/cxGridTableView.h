@@ -358,7 +358,7 @@ public:
   TClass GetOptionsSelectionClass() override { return TcxGridTableOptionsSelection::StaticClass(); }
   TClass GetOptionsViewClass() override { return TcxGridTableOptionsView::StaticClass(); }
   TClass GetStylesClass() override { return TcxGridTableViewStyles::StaticClass(); }
-  TClass GetItemClass() override;          // will return TcxGridColumn
+  TClass GetItemClass() override;
   TClass GetFilteringClass() override { return TcxGridTableFiltering::StaticClass(); }
   TClass GetOptionsBehaviorClass() override { return TcxGridTableOptionsBehavior::StaticClass(); }
   TClass GetOptionsCustomizeClass() override { return TcxGridTableOptionsCustomize::StaticClass(); }
@@ -456,6 +456,143 @@ public:
   virtual std::vector<std::string> GetProperties() { return {"Column"}; }
   virtual bool GetPropertyValue(const std::string& AName, Variant& AValue);
   virtual bool SetPropertyValue(const std::string& AName, const Variant& AValue);
+};
+
+// ---------------------------------------------------------------------------------------
+// Columns.
+
+class TcxGridColumn;
+
+using TcxGridColumnUserFilteringEvent =
+    TEvent<void(TcxGridColumn* Sender, const Variant& AValue, const std::string& ADisplayText)>;
+
+class TcxGridColumnOptions : public TcxCustomGridTableItemOptions {
+  RTL_DECLARE_CLASS(TcxGridColumnOptions, TcxCustomGridTableItemOptions)
+public:
+  using TcxCustomGridTableItemOptions::TcxCustomGridTableItemOptions;
+  void Assign(TPersistent* Source) override;
+  // Off: the user cannot size this column, and the automatic width distribution leaves
+  // its width alone.
+  bool HorzSizing() const { return FHorzSizing; }
+  void SetHorzSizing(bool Value);
+
+private:
+  bool FHorzSizing = true;
+};
+
+// Style indexes of a column (0 is the item's content).
+constexpr Integer isFooter = 1;
+constexpr Integer isHeader = 2;
+
+class TcxGridColumnStyles : public TcxCustomGridTableItemStyles {
+  RTL_DECLARE_CLASS(TcxGridColumnStyles, TcxCustomGridTableItemStyles)
+public:
+  using TcxCustomGridTableItemStyles::TcxCustomGridTableItemStyles;
+  void Assign(TPersistent* Source) override;
+  // What no column style sets comes from the view's footer and header parameters for
+  // this column.
+  void GetDefaultVisualParams(Integer AIndex, TObject* AData, TcxViewParams& AParams) override;
+  TcxGridColumn* Column() const;
+  // OnGetFooterStyle first, then Footer, then the view's footer parameters.
+  void GetFooterParams(TcxCustomGridRecord* ARecord, TcxViewParams& AParams);
+  // OnGetHeaderStyle first, then Header, then the view's header parameters.
+  void GetHeaderParams(TcxViewParams& AParams);
+  TcxStyle* Footer() const { return As<TcxStyle>(GetIndexedStyle(isFooter)); }
+  void SetFooter(TcxStyle* Value) { SetIndexedStyle(isFooter, Value); }
+  TcxStyle* Header() const { return As<TcxStyle>(GetIndexedStyle(isHeader)); }
+  void SetHeader(TcxStyle* Value) { SetIndexedStyle(isHeader, Value); }
+
+  TcxGridGetCellStyleEvent OnGetFooterStyle;
+  TcxGridGetHeaderStyleEvent OnGetHeaderStyle;
+};
+
+// One column of the tabular view: a header cell, a data cell in every row and a footer
+// cell, with an optional header glyph and the rules that say what the user may do with it.
+class TcxGridColumn : public TcxCustomGridTableItem {
+  RTL_DECLARE_CLASS(TcxGridColumn, TcxCustomGridTableItem)
+public:
+  explicit TcxGridColumn(TComponent* AOwner);
+  void BeforeDestruction() override;
+  ~TcxGridColumn() override;
+  void Assign(TPersistent* Source) override;
+
+  TcxGridTableView* GridView() const;
+  TcxGridColumnOptions* Options() const;
+  void SetOptions(TcxGridColumnOptions* Value) { Options()->Assign(Value); }
+  TcxGridColumnStyles* Styles() const;
+  void SetStyles(TcxGridColumnStyles* Value) { Styles()->Assign(Value); }
+
+  // The assigned alignment, else the one the column's values ask for (numbers right).
+  TAlignment FooterAlignmentHorz();
+  void SetFooterAlignmentHorz(TAlignment Value);
+  bool IsFooterAlignmentHorzStored();
+  TBitmap* HeaderGlyph() const { return FHeaderGlyph.get(); }
+  void SetHeaderGlyph(TBitmap* Value) { FHeaderGlyph->Assign(Value); }
+  TAlignment HeaderGlyphAlignmentHorz() const { return FHeaderGlyphAlignmentHorz; }
+  void SetHeaderGlyphAlignmentHorz(TAlignment Value);
+  TcxAlignmentVert HeaderGlyphAlignmentVert() const { return FHeaderGlyphAlignmentVert; }
+  void SetHeaderGlyphAlignmentVert(TcxAlignmentVert Value);
+  // A hidden column stays in the view with its Visible value, but the customization form
+  // and the filter builder do not offer it. The preview column always reads hidden.
+  bool Hidden() const { return FHidden || IsPreview(); }
+  void SetHidden(bool Value);
+  bool IsHiddenStored() const { return Hidden() && !IsPreview(); }
+  // The column whose text the view's preview shows; it has no cells of its own.
+  bool IsPreview() const;
+  bool Visible() const override;
+  bool IsVisibleStored() const { return !IsPreview(); }
+
+  // --- Customization rules (the view's options apply to every column at once).
+  bool CanFilter() override;
+  // With AVisually, the view's column filtering option must allow it too.
+  bool CanFilter(bool AVisually);
+  bool CanHorzSize() override;
+  bool GetFilterable() override;
+  // The automatic width distribution leaves this column's width alone.
+  virtual bool IsWidthFixed();
+
+  virtual bool IsMostBottom() { return true; }
+  virtual bool IsMostLeft();
+  virtual bool IsMostTop() { return IsMostBottom(); }
+  virtual bool HasLeftBorder() { return IsMostLeft(); }
+  virtual bool HasRightBorder() { return IsMostRight(); }
+  virtual bool IsMostRight();
+  virtual void HiddenChanged();
+  virtual bool HideOnGrouping();
+  virtual void DoCustomDrawFooterCell(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone);
+  virtual void DoCustomDrawHeader(TcxCanvas* ACanvas, TcxCustomGridCellViewInfo* AViewInfo, bool& ADone);
+  bool HasCustomDrawFooterCell() const { return static_cast<bool>(OnCustomDrawFooterCell); }
+  bool HasCustomDrawHeader() const { return static_cast<bool>(OnCustomDrawHeader); }
+  virtual void DoHeaderClick();
+  virtual void DoUserFiltering(const Variant& AValue, const std::string& ADisplayText);
+
+  // --- Stored properties: the item's names, then GroupIndex and Width.
+  std::vector<std::string> GetStoredProperties() override;
+  bool GetStoredPropertyValue(const std::string& AName, Variant& AValue) override;
+  bool SetStoredPropertyValue(const std::string& AName, const Variant& AValue) override;
+
+  TcxGridColumnCustomDrawHeaderEvent OnCustomDrawFooterCell;
+  TcxGridColumnCustomDrawHeaderEvent OnCustomDrawHeader;
+  TNotifyEvent OnHeaderClick;
+  TcxGridColumnUserFilteringEvent OnUserFiltering;
+
+protected:
+  TClass GetOptionsClass() override { return TcxGridColumnOptions::StaticClass(); }
+  TClass GetStylesClass() override { return TcxGridColumnStyles::StaticClass(); }
+
+private:
+  TAlignment defaultFooterAlignment();
+  void glyphChanged(TObject*) { Changed(false); }
+  // While another column's width is forced, that column and every column left of it keep
+  // their widths, unless the forced one is the last visible column.
+  bool fixedByForcedColumn();
+
+  TAlignment FFooterAlignmentHorz = taLeftJustify;
+  bool FIsFooterAlignmentHorzAssigned = false;
+  std::unique_ptr<TBitmap, TObjectDeleter> FHeaderGlyph;
+  TAlignment FHeaderGlyphAlignmentHorz = taLeftJustify;
+  TcxAlignmentVert FHeaderGlyphAlignmentVert = vaCenter;
+  bool FHidden = false;
 };
 
 // =======================================================================================

@@ -253,7 +253,10 @@ TEST_F(GridTableViewTest, ChangingThePreviewColumnReMeasuresTheView) {
   EXPECT_EQ(submitted([&] { view->Preview()->SetColumn(a); }), "size");
   EXPECT_EQ(view->Preview()->Column(), a);
   EXPECT_EQ(submitted([&] { view->Preview()->SetColumn(a); }), "none");
-  EXPECT_EQ(view->VisibleItemCount(), 2) << "both columns keep their own Visible";
+  EXPECT_EQ(view->VisibleItemCount(), 1) << "the preview column has no cells of its own";
+  EXPECT_EQ(view->VisibleItems(0), b);
+  view->Preview()->SetColumn(nullptr);
+  EXPECT_EQ(view->VisibleItemCount(), 2) << "both columns kept their own Visible";
 }
 
 TEST_F(GridTableViewTest, AColumnOfAnotherViewIsTakenAsNone) {
