@@ -2,7 +2,7 @@
 // the engine reading the same rows and the data set holding them.
 //
 //   cd build; export WINEPREFIX=$PWD/wineprefix WINEDEBUG=-all
-//   WINELOADER=/usr/lib/wine/wine64 bench/bench_dbcontroller.exe engine|dataset|controller [rows] [file]
+//   WINELOADER=/usr/lib/wine/wine64 bench/bench_dbcontroller.exe engine|dataset|controller|view [rows] [file]
 //
 // It writes the project's sample survey table with rows rows (100 000 when not given) to file
 // (/tmp/bench-memory-<rows>.db when not given) unless the file is there, then reads the whole
@@ -12,7 +12,10 @@
 //   controller  the same query, with a data-set controller keyed on "id" showing one item
 //               per field linked to it before it opens: the open reads every record into the
 //               controller. Then the controller reads the records again by itself (a
-//               structure update) and a focus change locates the data set by key.
+//               structure update) and a focus change locates the data set by key;
+//   view        the same query shown by a data-set table view on a grid in a shown form, with one
+//               column per field made after the open, as the main window does: the open, making
+//               the columns, building the view data's records and the first paint are timed.
 // It prints the times and the resident memory before and after and the process's peak. Run
 // each mode in a process of its own: the peak is the process's.
 #include <windows.h>
@@ -28,10 +31,15 @@
 #include "bench/bench_memory_host.h"
 #include "cx/CxUnits.h"
 #include "cx/data/cxDBData.h"
+#include "cx/grid/cxGrid.h"
+#include "cx/grid/cxGridDBTableView.h"
+#include "cx/grid/cxGridLevel.h"
 #include "platform/data/ADODB.h"
 #include "platform/data/DataUnits.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/GuiUnits.h"
 #include "platform/native/SampleData.h"
+#include "platform/rtl/Scoped.h"
 #include "platform/rtl/Startup.h"
 
 namespace {
@@ -64,8 +72,9 @@ double seconds(std::chrono::steady_clock::duration d) { return std::chrono::dura
 
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
-  if (mode != "engine" && mode != "dataset" && mode != "controller") {
-    std::fprintf(stderr, "usage: %s engine|dataset|controller [rows] [file]\n", argv[0]);
+  if (mode != "engine" && mode != "dataset" && mode != "controller" &&
+      mode != "view") {
+    std::fprintf(stderr, "usage: %s engine|dataset|controller|view [rows] [file]\n", argv[0]);
     return 2;
   }
   int32_t rows = argc > 2 ? std::atoi(argv[2]) : 100000;
@@ -101,10 +110,47 @@ int main(int argc, char** argv) {
         dc->SetKeyFieldNames("id");
         dc->SetDataSource(source.get());
       }
+      if (mode == "view") {
+        TForm* form = TForm::CreateNew(nullptr);
+        ScopeExit freeForm([&] { form->Free(); });
+        form->SetBounds(0, 0, 1000, 700);
+        auto* grid = New<TcxGrid>(form);
+        grid->SetParent(form);
+        grid->SetAlign(alClient);
+        auto* view = New<TcxGridDBTableView>(form);
+        view->SetControl(grid);
+        auto* level = New<TcxGridLevel>(form);
+        level->SetParentComponent(grid);
+        level->SetGridView(view);
+        view->DataController()->SetKeyFieldNames("id");
+        view->DataController()->SetDataSource(source.get());
+        form->Show();
+        Application->ProcessMessages();
+        start = std::chrono::steady_clock::now();
+        query->Open();
+        double open = seconds(std::chrono::steady_clock::now() - start);
+        start = std::chrono::steady_clock::now();
+        view->ClearItems();
+        view->DataController()->CreateItemsForAllFields();
+        double columns = seconds(std::chrono::steady_clock::now() - start);
+        start = std::chrono::steady_clock::now();
+        Integer records = view->ViewData()->RecordCount();
+        for (Integer i = 0; i < records; ++i) view->ViewData()->Records(i);
+        double viewData = seconds(std::chrono::steady_clock::now() - start);
+        start = std::chrono::steady_clock::now();
+        form->Invalidate();
+        UpdateWindow(form->Handle());
+        RedrawWindow(grid->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        double paint = seconds(std::chrono::steady_clock::now() - start);
+        std::printf("view: open %.3f s, %d columns made in %.3f s, %d view records built in %.3f s, "
+                    "first paint %.3f s\n",
+                    open, static_cast<int>(view->ItemCount()), columns, static_cast<int>(records), viewData, paint);
+      }
       start = std::chrono::steady_clock::now();
-      query->Open();
+      if (mode != "view") query->Open();
       double open = seconds(std::chrono::steady_clock::now() - start);
-      if (!dc) {
+      if (mode == "view") {
+      } else if (!dc) {
         std::printf("dataset: %d rows opened in %.3f s\n", static_cast<int>(query->RecordCount()), open);
       } else {
         std::printf("controller: %d records (%d items) loaded with the open in %.3f s\n",

@@ -125,14 +125,47 @@ std::string TcxGridItemDBDataBinding::GetDefaultCaption() {
   return field ? field->DisplayName() : FieldName();
 }
 
+namespace {
+
+// The width of "0" in a font. A column's default width is asked for on every layout of every
+// row, and measuring on a fresh screen device context each time costs far more than the layout
+// itself, so the last font's answer is kept.
+Integer digitWidth(TFont* AFont) {
+  struct Measured {
+    std::string name;
+    Integer height = 0;
+    Integer charset = -1;
+    bool bold = false;
+    bool italic = false;
+    Integer width = -1;
+  };
+  static Measured last;
+  Measured key;
+  if (AFont) {
+    key.name = AFont->Name();
+    key.height = AFont->Height();
+    key.charset = static_cast<Integer>(AFont->Charset());
+    key.bold = AFont->Style().Contains(fsBold);
+    key.italic = AFont->Style().Contains(fsItalic);
+  }
+  if (last.width >= 0 && last.name == key.name && last.height == key.height && last.charset == key.charset &&
+      last.bold == key.bold && last.italic == key.italic)
+    return last.width;
+  TcxScreenCanvas canvas;
+  if (AFont) canvas.SetFont(AFont);
+  key.width = canvas.TextWidth("0");
+  last = key;
+  return key.width;
+}
+
+}  // namespace
+
 Integer TcxGridItemDBDataBinding::GetDefaultWidth() {
   TField* field = Field();
   if (!field) return inherited::GetDefaultWidth();
   TcxViewParams params;
   if (GridView()) GridView()->Styles()->GetContentParams(nullptr, Item(), params);
-  TcxScreenCanvas canvas;
-  if (params.Font) canvas.SetFont(params.Font);
-  Integer width = canvas.TextWidth("0") * field->DisplayWidth() + 4;
+  Integer width = digitWidth(params.Font) * field->DisplayWidth() + 4;
   Item()->CheckWidthValue(width);
   return width;
 }

@@ -305,3 +305,33 @@ TEST_F(GridDBTableViewTest, ViewAndColumnsRoundTripThroughAStoredForm) {
 }
 
 }  // namespace
+
+TEST_F(GridDBTableViewTest, DefaultWidthFollowsTheFieldsDisplayWidthAndTheContentFont) {
+  open("select Id, Nome, Idade from Pessoas order by Id");
+  columnsForAllFields();
+  auto zeroWidth = [&](TFont* AFont) {
+    TcxScreenCanvas canvas;
+    canvas.SetFont(AFont);
+    return canvas.TextWidth("0");
+  };
+  auto* nome = q->FieldByName("Nome");
+  TcxViewParams params;
+  view->Styles()->GetContentParams(nullptr, column(1), params);
+  const Integer normalDigit = zeroWidth(params.Font);
+  EXPECT_EQ(column(1)->Width(), normalDigit * nome->DisplayWidth() + 4);
+
+  nome->SetDisplayWidth(12);
+  EXPECT_EQ(column(1)->Width(), normalDigit * 12 + 4);
+
+  // A larger content font is measured again, not answered from the last font's width.
+  auto* big = New<TcxStyle>(form);
+  std::unique_ptr<TFont, TObjectDeleter> font(New<TFont>());
+  font->Assign(params.Font);
+  font->SetSize(params.Font->Size() * 3);
+  big->SetFont(font.get());
+  view->Styles()->SetContent(big);
+  view->Styles()->GetContentParams(nullptr, column(1), params);
+  const Integer bigDigit = zeroWidth(params.Font);
+  ASSERT_GT(bigDigit, normalDigit);
+  EXPECT_EQ(column(1)->Width(), bigDigit * 12 + 4);
+}
