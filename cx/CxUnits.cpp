@@ -24,6 +24,7 @@ namespace cxMaskEditUnit { void Initialize(); void Finalize(); }
 namespace cxSpinEditUnit { void Initialize(); void Finalize(); }
 namespace cxRadioGroupUnit { void Initialize(); void Finalize(); }
 namespace cxDropDownEditUnit { void Initialize(); void Finalize(); }
+namespace cxEditRepositoryItemsUnit { void Initialize(); void Finalize(); }
 namespace cxGridCommonUnit { void Initialize(); void Finalize(); }
 namespace cxGridCustomViewUnit { void Initialize(); void Finalize(); }
 namespace cxGridLevelUnit { void Initialize(); void Finalize(); }
@@ -58,6 +59,7 @@ const TUnitList& CxUnits() {
       {"cxSpinEdit", cxSpinEditUnit::Initialize, cxSpinEditUnit::Finalize},
       {"cxRadioGroup", cxRadioGroupUnit::Initialize, cxRadioGroupUnit::Finalize},
       {"cxDropDownEdit", cxDropDownEditUnit::Initialize, cxDropDownEditUnit::Finalize},
+      {"cxEditRepositoryItems", cxEditRepositoryItemsUnit::Initialize, cxEditRepositoryItemsUnit::Finalize},
       {"cxGridCommon", cxGridCommonUnit::Initialize, cxGridCommonUnit::Finalize},
       {"cxGridCustomView", cxGridCustomViewUnit::Initialize, cxGridCustomViewUnit::Finalize},
       {"cxGridLevel", cxGridLevelUnit::Initialize, cxGridLevelUnit::Finalize},

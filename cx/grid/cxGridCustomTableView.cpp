@@ -6,6 +6,7 @@
 #include "cx/foundation/cxControls.h"
 #include "cx/grid/cxGridLevel.h"
 #include "cx/editors/cxTextEdit.h"
+#include "cx/editors/extra/cxEditRepositoryItems.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Scoped.h"
 
@@ -526,9 +527,12 @@ void TcxGridItemDataBinding::SetValueTypeClass(TcxValueTypeClass Value) {
   DataController()->SetItemValueTypeClass(FItem->Index(), Value);
 }
 
-// The registry of default repository items by value type is not part of the editors yet:
-// an item without own properties or a repository item shows its values as text.
-TcxEditRepositoryItem* TcxGridItemDataBinding::GetDefaultRepositoryItem() { return nullptr; }
+// The editor registered for the item's value type (the text editor when none is).
+TcxEditRepositoryItem* TcxGridItemDataBinding::GetDefaultRepositoryItem() {
+  TcxCustomDataController* dataController = DataController();
+  bool linked = dataController && FItem->Index() >= 0 && FItem->Index() < dataController->GetItemCount();
+  return cxGetEditDataRegisteredRepositoryItems()->GetItemByValueType(linked ? ValueTypeClass() : nullptr);
+}
 
 IcxEditDefaultValuesProvider* TcxGridItemDataBinding::GetDefaultValuesProvider(TcxCustomEditProperties*) const {
   return FDefaultValuesProvider.get();

@@ -1,5 +1,6 @@
 #include "cx/grid/cxGridDBDataDefinitions.h"
 
+#include "cx/editors/extra/cxEditRepositoryItems.h"
 #include "cx/foundation/cxControls.h"
 #include "cx/foundation/cxGraphics.h"
 #include "cx/grid/cxGridTableView.h"
@@ -118,6 +119,10 @@ void TcxGridItemDBDataBinding::SetFieldName(const std::string& Value) {
 TField* TcxGridItemDBDataBinding::Field() const {
   TcxGridDBDataController* dataController = DataController();
   return dataController && Item()->Index() >= 0 ? dataController->GetItemField(Item()->Index()) : nullptr;
+}
+
+TcxEditRepositoryItem* TcxGridItemDBDataBinding::GetDefaultRepositoryItem() {
+  return cxGetEditDBRegisteredRepositoryItems()->GetItemForField(Field());
 }
 
 std::string TcxGridItemDBDataBinding::GetDefaultCaption() {

@@ -87,6 +87,8 @@ public:
   // Points the editors' default-values provider at the bound field.
   void DataChanged() override;
 
+  // The editor the field asks for (the default mask editor when no field is bound).
+  TcxEditRepositoryItem* GetDefaultRepositoryItem() override;
   // The field's display name (the field name when no field is found).
   std::string GetDefaultCaption() override;
   // The width of "0" in the item's content font times the field's display width, plus 4,

@@ -8,6 +8,7 @@
 #include "GridTestSupport.h"
 #include "TableViewTestSupport.h"
 #include "cx/data/cxFilter.h"
+#include "cx/editors/extra/cxEditRepositoryItems.h"
 #include "platform/gui/GuiTestSupport.h"
 
 using namespace gridtest;
@@ -576,9 +577,16 @@ TEST_F(TableViewTest, ItemsThatCannotFilterLeaveTheFilterableList) {
 // ---------------------------------------------------------------------------------------
 // Editor properties and the data binding.
 
-TEST_F(TableViewTest, EffectivePropertiesComeFromTheRepositoryItemThenOwnPropertiesThenNone) {
+TEST_F(TableViewTest, EffectivePropertiesComeFromTheRepositoryItemThenOwnPropertiesThenTheDefaultItem) {
   TcxCustomGridTableItem* item = view->CreateItem();
-  EXPECT_EQ(item->PropertiesValue(), nullptr) << "no own properties and no default item registered";
+  TcxEditRepositoryItem* defaultItem =
+      cxGetEditDataRegisteredRepositoryItems()->GetItemByValueType(item->DataBinding()->ValueTypeClass());
+  ASSERT_NE(defaultItem, nullptr);
+  EXPECT_EQ(item->PropertiesValue(), defaultItem->Properties()) << "no own properties: the value type's editor";
+  item->DataBinding()->SetValueTypeClass(TcxBooleanValueType::Instance());
+  ASSERT_NE(item->PropertiesValue(), nullptr);
+  EXPECT_EQ(item->PropertiesValue()->ClassType(), TcxCheckBoxProperties::StaticClass())
+      << "a new value type brings its own editor";
   item->SetPropertiesClass(TcxCustomEditProperties::StaticClass());
   ASSERT_NE(item->Properties(), nullptr);
   EXPECT_EQ(item->PropertiesValue(), item->Properties());
@@ -594,7 +602,7 @@ TEST_F(TableViewTest, EffectivePropertiesComeFromTheRepositoryItemThenOwnPropert
   EXPECT_EQ(item->PropertiesValue(), item->Properties()) << "back to the own properties";
   item->SetPropertiesClass(nullptr);
   EXPECT_EQ(item->Properties(), nullptr);
-  EXPECT_EQ(item->PropertiesValue(), nullptr);
+  EXPECT_EQ(item->PropertiesValue()->ClassType(), TcxCheckBoxProperties::StaticClass()) << "back to the default";
 }
 
 TEST_F(TableViewTest, GetPropertiesLetsTheEventReplaceThemAndAttachesTheDefaultsProvider) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "GridTestSupport.h"
+#include "cx/editors/extra/cxEditRepositoryItems.h"
 #include "cx/grid/cxGridDBTableView.h"
 #include "platform/data/ADODB.h"
 #include "platform/data/DataTestSupport.h"
@@ -335,3 +336,50 @@ TEST_F(GridDBTableViewTest, DefaultWidthFollowsTheFieldsDisplayWidthAndTheConten
   ASSERT_GT(bigDigit, normalDigit);
   EXPECT_EQ(column(1)->Width(), bigDigit * 12 + 4);
 }
+
+namespace {
+
+// Columns without their own editor take the one their field asks for.
+class GridDBDefaultEditorTest : public GridDBTableViewTest {
+protected:
+  void SetUp() override {
+    GridDBTableViewTest::SetUp();
+    native::OpenOptions options;
+    native::JetDatabase db(UnixPath(path), options);
+    using native::JetType;
+    using native::jetTypeDeclaration;
+    db.execute("create table Medidas (Quando " + jetTypeDeclaration(JetType::DateTime) + ", Peso " +
+               jetTypeDeclaration(JetType::Double) + ", Ativo " + jetTypeDeclaration(JetType::Boolean) + ", Obs " +
+               jetTypeDeclaration(JetType::Memo) + ")");
+    // 45292 is 2024-01-01.
+    db.execute("insert into Medidas values (45292, 2.5, -1, 'a'), (45300, 10, 0, 'b')");
+  }
+};
+
+TEST_F(GridDBDefaultEditorTest, ColumnsShowTheirFieldsThroughTheDefaultEditor) {
+  open("select Quando, Peso, Ativo, Obs from Medidas order by Quando");
+  columnsForAllFields();
+  struct Case {
+    Integer index;
+    TClass propertiesClass;
+  } cases[] = {
+      {0, TcxMaskEditProperties::StaticClass()},
+      {1, TcxMaskEditProperties::StaticClass()},
+      {2, TcxCheckBoxProperties::StaticClass()},
+      {3, TcxMemoProperties::StaticClass()},
+  };
+  for (const Case& c : cases) {
+    TcxCustomEditProperties* properties = column(c.index)->GetProperties();
+    ASSERT_NE(properties, nullptr) << "column " << c.index;
+    EXPECT_EQ(properties->ClassType(), c.propertiesClass) << "column " << c.index;
+    EXPECT_EQ(properties, cxGetEditDBRegisteredRepositoryItems()->GetItemForField(column(c.index)->DataBinding()->Field())->Properties());
+  }
+  EXPECT_EQ(texts(0), "01/01/2024,09/01/2024") << "dates in the short date format";
+  EXPECT_EQ(texts(1), "2.5,10");
+  EXPECT_TRUE(column(0)->CanSort());
+  EXPECT_TRUE(column(1)->CanFilter());
+  column(1)->SetSortOrder(soDescending);
+  EXPECT_EQ(texts(1), "10,2.5") << "a data-set column sorts";
+}
+
+}  // namespace
