@@ -83,9 +83,10 @@ protected:
 
 TEST_F(GridTableViewInfoTest, RowsFillTheClientAreaFromTheTopRecordWithAPartialLastRow) {
   view->OptionsView()->SetDataRowHeight(20);
+  view->OptionsView()->SetHeader(false);
   fill(50);
   TRect client = viewInfo()->ClientBounds();
-  // No part is shown yet: the rows area is the whole client area, as wide as the columns.
+  // No part is shown: the rows area is the whole client area, as wide as the columns.
   EXPECT_EQ(txt(client), txt(viewInfo()->Bounds()));
   EXPECT_EQ(txt(rows()->Bounds()), txt(TRect{client.left, client.top, client.left + 140, client.bottom}));
   Integer height = client.bottom - client.top;
