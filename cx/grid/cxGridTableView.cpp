@@ -2210,7 +2210,8 @@ void TcxGridColumnHeaderSortingMarkPainter::DrawContent() {
 
 void TcxGridColumnHeaderFilterButtonPainter::DrawContent() {
   TcxGridColumnHeaderAreaViewInfo* area = AreaViewInfo();
-  area->LookAndFeelPainter()->DrawArrowButton(Canvas(), area->Bounds, headerButtonState(area->State()), adDown);
+  area->LookAndFeelPainter()->DrawDropDownButton(Canvas(), area->Bounds, headerButtonState(area->State()),
+                                                 area->Column()->DataBinding()->Filtered());
 }
 
 void TcxGridColumnHeaderGlyphPainter::DrawContent() {
