@@ -1672,7 +1672,12 @@ TClass TcxGridColumnHeaderGlyphViewInfo::GetPainterClass() { return TcxGridColum
 TcxGridColumnHeaderViewInfo::TcxGridColumnHeaderViewInfo(const TArgs* AArgs)
     : TcxCustomGridViewCellViewInfo(AArgs->Container->GridViewInfo()),
       FColumn(AArgs->Column),
-      FContainer(AArgs->Container) {
+      FContainer(AArgs->Container) {}
+
+// The areas are made once the cell is complete, so that a descendant's answers to which
+// areas it has are the ones asked.
+void TcxGridColumnHeaderViewInfo::AfterConstruction() {
+  inherited::AfterConstruction();
   EnumAreaClasses([this](TClass AClass) {
     FAreas.emplace_back(As<TcxGridColumnHeaderAreaViewInfo>(AClass->CreateInstance(this)));
   });
@@ -1683,12 +1688,11 @@ TcxGridTableViewInfo* TcxGridColumnHeaderViewInfo::TableViewInfo() const {
   return static_cast<TcxGridTableViewInfo*>(GridViewInfo());
 }
 
-// Called from the constructor: only this class's own answers are asked.
 void TcxGridColumnHeaderViewInfo::EnumAreaClasses(const std::function<void(TClass)>& AProc) {
-  if (TcxGridColumnHeaderViewInfo::HasHorzSizingEdge()) AProc(TcxGridColumnHeaderHorzSizingEdgeViewInfo::StaticClass());
-  if (TcxGridColumnHeaderViewInfo::HasFilterButton()) AProc(TcxGridColumnHeaderFilterButtonViewInfo::StaticClass());
-  if (TcxGridColumnHeaderViewInfo::HasSortingMark()) AProc(TcxGridColumnHeaderSortingMarkViewInfo::StaticClass());
-  if (TcxGridColumnHeaderViewInfo::HasGlyph()) AProc(TcxGridColumnHeaderGlyphViewInfo::StaticClass());
+  if (HasHorzSizingEdge()) AProc(TcxGridColumnHeaderHorzSizingEdgeViewInfo::StaticClass());
+  if (HasFilterButton()) AProc(TcxGridColumnHeaderFilterButtonViewInfo::StaticClass());
+  if (HasSortingMark()) AProc(TcxGridColumnHeaderSortingMarkViewInfo::StaticClass());
+  if (HasGlyph()) AProc(TcxGridColumnHeaderGlyphViewInfo::StaticClass());
 }
 
 bool TcxGridColumnHeaderViewInfo::HasLeftAlignedArea() {

@@ -970,6 +970,7 @@ public:
   };
   using TConstructorArg = const TArgs*;
   explicit TcxGridColumnHeaderViewInfo(const TArgs* AArgs);
+  void AfterConstruction() override;
 
   TcxGridColumn* Column() const { return FColumn; }
   TcxGridColumnContainerViewInfo* Container() const { return FContainer; }

@@ -19,11 +19,6 @@ using namespace tabletest;
 
 namespace {
 
-std::string txt(const TRect& R) {
-  return "(" + std::to_string(R.left) + "," + std::to_string(R.top) + "," + std::to_string(R.right) + "," +
-         std::to_string(R.bottom) + ")";
-}
-
 class TLaidOutTableView : public TcxGridTableView {
   RTL_DECLARE_CLASS(TLaidOutTableView, TcxGridTableView)
 public:
