@@ -1,5 +1,7 @@
 #include "cx/grid/cxGridTableView.h"
 
+#include <limits>
+
 #include "cx/foundation/cxClasses.h"
 #include "cx/grid/cxGrid.h"
 #include "cx/grid/cxGridLevel.h"
@@ -749,9 +751,18 @@ void TcxGridTableViewInfo::RecreateViewInfos() {
   inherited::RecreateViewInfos();
 }
 
-Integer TcxGridTableViewInfo::columnCount() { return TableView()->VisibleItemCount(); }
+Integer TcxGridTableViewInfo::columnCount() {
+  if (auto* header = dynamic_cast<TcxGridHeaderViewInfo*>(FHeader.get())) return header->GetItemCount();
+  return TableView()->VisibleItemCount();
+}
 
 void TcxGridTableViewInfo::columnDataSpan(Integer AIndex, Integer& ALeft, Integer& AWidth) {
+  if (auto* header = dynamic_cast<TcxGridHeaderViewInfo*>(FHeader.get())) {
+    TcxGridColumnHeaderViewInfo* cell = header->GetItem(AIndex);
+    ALeft = cell->GetDataCellLeft();
+    AWidth = cell->GetDataWidth();
+    return;
+  }
   // Without a header part the columns follow each other from the rows' left edge, the
   // first one after the level indents.
   ALeft = ClientBounds().left - GetLeftPos() + GetLevelIndentsWidth();
@@ -760,6 +771,7 @@ void TcxGridTableViewInfo::columnDataSpan(Integer AIndex, Integer& ALeft, Intege
 }
 
 bool TcxGridTableViewInfo::isColumnVisible(Integer AIndex) {
+  if (auto* header = dynamic_cast<TcxGridHeaderViewInfo*>(FHeader.get())) return header->GetItem(AIndex)->Visible;
   Integer left = 0;
   Integer width = 0;
   columnDataSpan(AIndex, left, width);
@@ -905,6 +917,9 @@ void TcxGridTableViewInfo::DoCalculate() {
   }
   inherited::DoCalculate();
 }
+
+TClass TcxGridTableViewInfo::GetHeaderViewInfoClass() { return TcxGridHeaderViewInfo::StaticClass(); }
+TClass TcxGridTableViewInfo::GetHeaderViewInfoSpecificClass() { return TcxGridHeaderViewInfoSpecific::StaticClass(); }
 
 TClass TcxGridTableViewInfo::GetRecordsViewInfoClass() { return TcxGridRowsViewInfo::StaticClass(); }
 
@@ -1563,10 +1578,677 @@ bool TcxGridColumn::SetStoredPropertyValue(const std::string& AName, const Varia
   return true;
 }
 
+// =======================================================================================
+// Column header cells and their areas.
+
+TcxGridColumnHeaderAreaViewInfo::TcxGridColumnHeaderAreaViewInfo(TcxGridColumnHeaderViewInfo* AHeaderViewInfo)
+    : TcxCustomGridViewCellViewInfo(AHeaderViewInfo->GridViewInfo()), FHeaderViewInfo(AHeaderViewInfo) {}
+
+TcxGridColumn* TcxGridColumnHeaderAreaViewInfo::Column() const { return FHeaderViewInfo->Column(); }
+
+void TcxGridColumnHeaderAreaViewInfo::CalculateArea(const TRect& ABounds, TRect& ATextArea) {
+  TRect r = OccupiesSpace() ? ATextArea : ABounds;
+  Integer width = CalculateWidth();
+  if (width != 0) {
+    switch (GetAlignmentHorz()) {
+      case taLeftJustify:
+        r.right = r.left + width;
+        if (OccupiesSpace()) ATextArea.left = r.right;
+        break;
+      case taRightJustify:
+        r.left = r.right - width;
+        if (OccupiesSpace()) ATextArea.right = r.left;
+        break;
+      case taCenter:
+        r.left = (r.left + r.right - width) / 2;
+        r.right = r.left + width;
+        break;
+    }
+  }
+  Integer height = CalculateHeight();
+  if (height != 0) {
+    switch (GetAlignmentVert()) {
+      case vaTop:
+        r.bottom = r.top + height;
+        break;
+      case vaBottom:
+        r.top = r.bottom - height;
+        break;
+      case vaCenter:
+        r.top = (r.top + r.bottom - height) / 2;
+        r.bottom = r.top + height;
+        break;
+    }
+  }
+  CalculateBounds(r);
+}
+
+bool TcxGridColumnHeaderAreaViewInfo::IsHitTestOfCell(TcxCustomGridHitTest* AHitTest) {
+  if (!inherited::IsHitTestOfCell(AHitTest)) return false;
+  auto* hitTest = dynamic_cast<TcxCustomGridColumnHitTest*>(AHitTest);
+  return hitTest && hitTest->Column == Column() &&
+         hitTest->ColumnContainerKind == FHeaderViewInfo->Container()->GetContainerKind();
+}
+
+void TcxGridColumnHeaderAreaViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  FHeaderViewInfo->InitHitTest(AHitTest);
+  inherited::InitHitTest(AHitTest);
+}
+
+Integer TcxGridColumnHeaderSortingMarkViewInfo::CalculateHeight() {
+  return LookAndFeelPainter()->GetSortingMarkAreaSize().cy;
+}
+Integer TcxGridColumnHeaderSortingMarkViewInfo::CalculateWidth() {
+  return LookAndFeelPainter()->GetSortingMarkAreaSize().cx;
+}
+TClass TcxGridColumnHeaderSortingMarkViewInfo::GetPainterClass() {
+  return TcxGridColumnHeaderSortingMarkPainter::StaticClass();
+}
+
+void TcxGridColumnHeaderHorzSizingEdgeViewInfo::CalculateArea(const TRect& ABounds, TRect& ATextArea) {
+  inherited::CalculateArea(ABounds, ATextArea);
+  // Half over the next header, so that the edge is easy to catch.
+  MoveBy(CalculateWidth() / 2, 0);
+}
+
+Integer TcxGridColumnHeaderFilterButtonViewInfo::CalculateHeight() {
+  return LookAndFeelPainter()->GetColumnFilterButtonSize().cy;
+}
+Integer TcxGridColumnHeaderFilterButtonViewInfo::CalculateWidth() {
+  return LookAndFeelPainter()->GetColumnFilterButtonSize().cx;
+}
+TClass TcxGridColumnHeaderFilterButtonViewInfo::GetPainterClass() {
+  return TcxGridColumnHeaderFilterButtonPainter::StaticClass();
+}
+
+Integer TcxGridColumnHeaderGlyphViewInfo::CalculateHeight() { return Column()->HeaderGlyph()->Height(); }
+Integer TcxGridColumnHeaderGlyphViewInfo::CalculateWidth() { return Column()->HeaderGlyph()->Width(); }
+TAlignment TcxGridColumnHeaderGlyphViewInfo::GetAlignmentHorz() { return Column()->HeaderGlyphAlignmentHorz(); }
+TcxAlignmentVert TcxGridColumnHeaderGlyphViewInfo::GetAlignmentVert() { return Column()->HeaderGlyphAlignmentVert(); }
+TClass TcxGridColumnHeaderGlyphViewInfo::GetPainterClass() { return TcxGridColumnHeaderGlyphPainter::StaticClass(); }
+
+// --- The header cell.
+
+TcxGridColumnHeaderViewInfo::TcxGridColumnHeaderViewInfo(const TArgs* AArgs)
+    : TcxCustomGridViewCellViewInfo(AArgs->Container->GridViewInfo()),
+      FColumn(AArgs->Column),
+      FContainer(AArgs->Container) {}
+
+// The areas are made once the cell is complete, so that a descendant's answers to which
+// areas it has are the ones asked.
+void TcxGridColumnHeaderViewInfo::AfterConstruction() {
+  inherited::AfterConstruction();
+  EnumAreaClasses([this](TClass AClass) {
+    FAreas.emplace_back(As<TcxGridColumnHeaderAreaViewInfo>(AClass->CreateInstance(this)));
+  });
+  FWidth = -1;
+}
+
+TcxGridTableViewInfo* TcxGridColumnHeaderViewInfo::TableViewInfo() const {
+  return static_cast<TcxGridTableViewInfo*>(GridViewInfo());
+}
+
+void TcxGridColumnHeaderViewInfo::EnumAreaClasses(const std::function<void(TClass)>& AProc) {
+  if (HasHorzSizingEdge()) AProc(TcxGridColumnHeaderHorzSizingEdgeViewInfo::StaticClass());
+  if (HasFilterButton()) AProc(TcxGridColumnHeaderFilterButtonViewInfo::StaticClass());
+  if (HasSortingMark()) AProc(TcxGridColumnHeaderSortingMarkViewInfo::StaticClass());
+  if (HasGlyph()) AProc(TcxGridColumnHeaderGlyphViewInfo::StaticClass());
+}
+
+bool TcxGridColumnHeaderViewInfo::HasLeftAlignedArea() {
+  for (auto& area : FAreas)
+    if (area->OccupiesSpace() && area->GetAlignmentHorz() == taLeftJustify) return true;
+  return false;
+}
+
+bool TcxGridColumnHeaderViewInfo::HasRightAlignedArea() {
+  for (auto& area : FAreas)
+    if (area->OccupiesSpace() && area->GetAlignmentHorz() == taRightJustify) return true;
+  return false;
+}
+
+void TcxGridColumnHeaderViewInfo::CalculateTextAreaBounds() {
+  FTextAreaBounds = GetContentBounds();
+  InflateRect(FTextAreaBounds, -2, -2);
+  for (auto& area : FAreas) area->CalculateArea(Bounds, FTextAreaBounds);
+  if (FHasLeftArea) FTextAreaBounds.left += 2;
+  if (FHasRightArea) FTextAreaBounds.right -= 2;
+}
+
+void TcxGridColumnHeaderViewInfo::CheckVisibility(Integer ALeft, Integer AWidth) {
+  TRect client = TableViewInfo()->ClientBounds();
+  Visible = ALeft < client.right && client.left < ALeft + AWidth;
+}
+
+bool TcxGridColumnHeaderViewInfo::HasFilterButton() { return FColumn->CanFilter(true); }
+
+bool TcxGridColumnHeaderViewInfo::HasHorzSizingEdge() {
+  return FColumn->CanHorzSize() && FContainer->GetContainerKind() == columnContainerHeader;
+}
+
+bool TcxGridColumnHeaderViewInfo::HasSortingMark() { return FColumn->SortOrder() != soNone; }
+
+void TcxGridColumnHeaderViewInfo::CheckWidth(Integer& AWidth) {
+  AWidth = std::max(std::min(AWidth, GetMaxWidth()), GetMinWidth());
+}
+
+Integer TcxGridColumnHeaderViewInfo::GetCellBorderWidth(TcxCustomLookAndFeelPainterClass APainter) {
+  return APainter->GetHeaderEdgeWidth();
+}
+
+Integer TcxGridColumnHeaderViewInfo::GetDataCellLeft() { return Bounds.right - GetDataWidth(); }
+
+bool TcxGridColumnHeaderViewInfo::IsPressed() { return State() == gcsPressed; }
+
+Integer TcxGridColumnHeaderViewInfo::GetMaxWidth() {
+  TcxGridTableView* view = TableViewInfo()->TableView();
+  if (!view->OptionsView()->ColumnAutoWidth()) return std::numeric_limits<Integer>::max();
+  Integer result = TableViewInfo()->ClientWidth();
+  Integer count = view->VisibleItemCount();
+  Integer index = FColumn->VisibleIndex();
+  for (Integer i = 0; i < count; ++i) {
+    if (i == index) continue;
+    auto* column = static_cast<TcxGridColumn*>(view->VisibleItems(i));
+    // The last column leaves its predecessors their minimum widths; any other column
+    // keeps the widths left of it and leaves the columns right of it their minima.
+    if (i < index && index != count - 1)
+      result -= FContainer->GetColumnWidth(column);
+    else
+      result -= FContainer->GetColumnMinWidth(column);
+  }
+  return std::max(result, GetMinWidth());
+}
+
+Integer TcxGridColumnHeaderViewInfo::GetMinWidth() { return FContainer->GetColumnMinWidth(FColumn); }
+
+bool TcxGridColumnHeaderViewInfo::HasGlyph() { return !FColumn->HeaderGlyph()->Empty(); }
+
+Integer TcxGridColumnHeaderViewInfo::GetBestFitWidth() {
+  CalculateParamsIfNeeded();
+  Integer result = GetBorderWidthOf(bLeft) + CalculateTextWidth() + 4 + GetBorderWidthOf(bRight) - FLeftOverlap;
+  if (FHasLeftArea) result += 2;
+  if (FHasRightArea) result += 2;
+  for (auto& area : FAreas)
+    if (area->OccupiesSpace()) result += area->CalculateWidth();
+  return result;
+}
+
+bool TcxGridColumnHeaderViewInfo::isFirstVisibleColumn() { return FColumn->VisibleIndex() == 0; }
+
+Integer TcxGridColumnHeaderViewInfo::levelIndents() {
+  return isFirstVisibleColumn() ? TableViewInfo()->GetLevelIndentsWidth() : 0;
+}
+
+Integer TcxGridColumnHeaderViewInfo::GetDataWidth() {
+  if (FDataWidth == 0) FDataWidth = CalculateWidth() - levelIndents();
+  return FDataWidth;
+}
+
+void TcxGridColumnHeaderViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  FLeftOverlap = 0;
+  if (AWidth == -1) AWidth = CalculateWidth();
+  CheckVisibility(ALeft, AWidth);
+  CalculateParamsIfNeeded();
+  if (AHeight == -1) AHeight = CalculateHeight();
+  // A side the look-and-feel leaves to the neighbour is drawn over the neighbour's edge.
+  if (!Borders.Contains(bLeft)) {
+    Integer border = GetBorderWidth(bLeft);
+    ALeft -= border;
+    AWidth += border;
+    FLeftOverlap += border;
+  }
+  if (!Borders.Contains(bTop)) {
+    Integer border = GetBorderWidth(bTop);
+    ATop -= border;
+    AHeight += border;
+  }
+  Borders = cxBordersAll;
+  inherited::Calculate(ALeft, ATop, AWidth, AHeight);
+  CalculateTextAreaBounds();
+}
+
+void TcxGridColumnHeaderViewInfo::CalculateParams() {
+  FNeighbors = FContainer->GetItemNeighbors(FColumn);
+  FHasLeftArea = HasLeftAlignedArea();
+  FHasRightArea = HasRightAlignedArea();
+  inherited::CalculateParams();
+  CalculateTextAreaBounds();
+}
+
+Integer TcxGridColumnHeaderViewInfo::CalculateHeight() { return GetCellHeightFor(GridViewInfo(), 0); }
+
+Integer TcxGridColumnHeaderViewInfo::CalculateWidth() {
+  if (FWidth == -1) FWidth = FContainer->GetColumnWidth(FColumn);
+  return FWidth;
+}
+
+Integer TcxGridColumnHeaderViewInfo::GetCellHeight(Integer ATextHeight, Integer) {
+  return ATextHeight + 4 + 2 * GetCellBorderWidth(LookAndFeelPainter());
+}
+
+bool TcxGridColumnHeaderViewInfo::CalculateMultiLine() { return FContainer->GetItemMultiLine(); }
+
+bool TcxGridColumnHeaderViewInfo::GetMultiLinePainting() {
+  return inherited::GetMultiLinePainting() || FContainer->GetItemMultiLinePainting();
+}
+
+bool TcxGridColumnHeaderViewInfo::GetShowEndEllipsis() {
+  return TableViewInfo()->TableView()->OptionsView()->HeaderEndEllipsis();
+}
+
+bool TcxGridColumnHeaderViewInfo::CustomDraw(TcxCanvas* ACanvas) {
+  bool done = inherited::CustomDraw(ACanvas);
+  if (!done) FColumn->DoCustomDrawHeader(ACanvas, this, done);
+  if (!done) TableViewInfo()->TableView()->DoCustomDrawColumnHeader(ACanvas, this, done);
+  return done;
+}
+
+bool TcxGridColumnHeaderViewInfo::HasCustomDraw() {
+  return FColumn->HasCustomDrawHeader() || TableViewInfo()->TableView()->HasCustomDrawColumnHeader();
+}
+
+TAlignment TcxGridColumnHeaderViewInfo::GetAlignmentHorz() { return FColumn->HeaderAlignmentHorz(); }
+TcxAlignmentVert TcxGridColumnHeaderViewInfo::GetAlignmentVert() { return FColumn->HeaderAlignmentVert(); }
+
+TBitmap* TcxGridColumnHeaderViewInfo::GetBackgroundBitmap() {
+  return TableViewInfo()->TableView()->BackgroundBitmaps()->GetBitmap(bbHeader);
+}
+
+TcxGridBorders TcxGridColumnHeaderViewInfo::GetBorders() { return LookAndFeelPainter()->GetHeaderBorders(FNeighbors); }
+
+Integer TcxGridColumnHeaderViewInfo::GetBorderWidth(TcxBorder) { return GetCellBorderWidth(LookAndFeelPainter()); }
+
+std::string TcxGridColumnHeaderViewInfo::GetText() { return FColumn->Caption(); }
+
+void TcxGridColumnHeaderViewInfo::GetViewParams(TcxViewParams& AParams) {
+  FColumn->Styles()->GetHeaderParams(AParams);
+}
+
+bool TcxGridColumnHeaderViewInfo::IsMouseSensitive() { return LookAndFeelPainter()->IsHeaderHotTrack(); }
+
+void TcxGridColumnHeaderViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  FContainer->InitHitTest(AHitTest);
+  inherited::InitHitTest(AHitTest);
+  if (auto* columnHitTest = dynamic_cast<TcxCustomGridColumnHitTest*>(AHitTest)) columnHitTest->Column = FColumn;
+}
+
+void TcxGridColumnHeaderViewInfo::Offset(Integer DX, Integer DY) {
+  inherited::Offset(DX, DY);
+  OffsetRect(FTextAreaBounds, DX, DY);
+  for (auto& area : FAreas) area->MoveBy(DX, DY);
+}
+
+void TcxGridColumnHeaderViewInfo::SetWidth(Integer AWidth) {
+  inherited::SetWidth(AWidth);
+  FWidth = AWidth;
+  FDataWidth = 0;
+}
+
+void TcxGridColumnHeaderViewInfo::StateChanged() {
+  inherited::StateChanged();
+  if (State() == gcsPressed)
+    SetMouseCapture(true);
+  else if (State() == gcsNormal)
+    SetMouseCapture(false);
+}
+
+TcxCustomGridHitTest* TcxGridColumnHeaderViewInfo::GetHitTest(const TPoint& P) {
+  for (auto& area : FAreas)
+    if (TcxCustomGridHitTest* result = area->GetHitTest(P)) return result;
+  return inherited::GetHitTest(P);
+}
+
+bool TcxGridColumnHeaderViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) {
+  bool result = inherited::MouseDown(AHitTest, AButton, AShift);
+  if (AButton == mbLeft && !AShift.Contains(ssDouble) && CanPress()) {
+    FColumn->DoHeaderClick();
+    result = true;
+  }
+  return result;
+}
+
+TClass TcxGridColumnHeaderViewInfo::GetPainterClass() { return TcxGridColumnHeaderPainter::StaticClass(); }
+
+// =======================================================================================
+// Column containers and the header part.
+
+void TcxGridColumnContainerViewInfo::AfterConstruction() {
+  inherited::AfterConstruction();
+  FItems.resize(static_cast<size_t>(GetColumnCount()));
+}
+
+Integer TcxGridColumnContainerViewInfo::CalculateItemHeight() {
+  CalculateParamsIfNeeded();
+  Integer textHeight = GridViewInfo()->GetFontHeight(Params.Font);
+  return textHeight + 4 + 2 * LookAndFeelPainter()->GetHeaderEdgeWidth();
+}
+
+Integer TcxGridColumnContainerViewInfo::levelIndentsFor(TcxGridColumn* AColumn) {
+  return AColumn->VisibleIndex() == 0 ? TableViewInfo()->GetLevelIndentsWidth() : 0;
+}
+
+Integer TcxGridColumnContainerViewInfo::GetColumnMinWidth(TcxGridColumn* AColumn) {
+  return levelIndentsFor(AColumn) + AColumn->MinWidth();
+}
+
+Integer TcxGridColumnContainerViewInfo::GetColumnWidth(TcxGridColumn* AColumn) {
+  return levelIndentsFor(AColumn) + AColumn->Width();
+}
+
+void TcxGridColumnContainerViewInfo::GetZonesAreaBounds(TRect& R) {
+  R = Bounds;
+  R.right = TableViewInfo()->ClientBounds().right;
+}
+
+TcxGridColumnContainerZone* TcxGridColumnContainerViewInfo::GetZone(const TPoint& P) {
+  if (!GetVisible()) return nullptr;
+  TRect area;
+  GetZonesAreaBounds(area);
+  if (!PtInRect(area, P)) return nullptr;
+  TRect slice = area;
+  for (Integer i = 0; i <= GetItemCount(); ++i) {
+    if (i > 0) slice.left = slice.right;
+    if (i < GetItemCount()) {
+      TRect cell = GetItem(i)->Bounds;
+      slice.right = (cell.left + cell.right) / 2;
+    } else {
+      slice.right = area.right;
+    }
+    if (PtInRect(slice, P)) return new TcxGridColumnContainerZone(i);
+  }
+  return nullptr;
+}
+
+Integer TcxGridColumnContainerViewInfo::GetItemHeight() {
+  if (FItemHeight == -1) FItemHeight = CalculateItemHeight();
+  return FItemHeight;
+}
+
+TcxGridColumnHeaderViewInfo* TcxGridColumnContainerViewInfo::GetItem(Integer AIndex) {
+  auto& item = FItems.at(static_cast<size_t>(AIndex));
+  if (!item) {
+    TcxGridColumnHeaderViewInfo::TArgs args{this, GetColumn(AIndex)};
+    item.reset(As<TcxGridColumnHeaderViewInfo>(
+        GetItemClass()->CreateInstance(const_cast<TcxGridColumnHeaderViewInfo::TArgs*>(&args))));
+  }
+  return item.get();
+}
+
+TClass TcxGridColumnContainerViewInfo::GetPainterClass() { return TcxGridColumnContainerPainter::StaticClass(); }
+
+void TcxGridColumnContainerViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  inherited::InitHitTest(AHitTest);
+  if (auto* columnHitTest = dynamic_cast<TcxCustomGridColumnHitTest*>(AHitTest))
+    columnHitTest->ColumnContainerKind = GetContainerKind();
+}
+
+void TcxGridColumnContainerViewInfo::Offset(Integer DX, Integer DY) {
+  inherited::Offset(DX, DY);
+  for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->MoveBy(DX, DY);
+}
+
+void TcxGridColumnContainerViewInfo::InvalidateParams() {
+  inherited::InvalidateParams();
+  for (auto& item : FItems)
+    if (item) item->InvalidateParams();
+}
+
+TcxCustomGridHitTest* TcxGridColumnContainerViewInfo::GetHitTest(const TPoint& P) {
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (TcxCustomGridHitTest* result = GetItem(i)->GetHitTest(P)) return result;
+  return inherited::GetHitTest(P);
+}
+
+Integer TcxGridColumnContainerViewInfo::CalculateWidth() { return Bounds.right - Bounds.left; }
+
+Integer TcxGridHeaderViewInfoSpecific::GetItemHeight() { return FHeaderViewInfo->GetItemHeight(); }
+
+TcxGridHeaderViewInfo::TcxGridHeaderViewInfo(TcxGridTableViewInfo* AGridViewInfo)
+    : TcxGridColumnContainerViewInfo(AGridViewInfo) {
+  FSpecific.reset(As<TcxGridHeaderViewInfoSpecific>(
+      AGridViewInfo->GetHeaderViewInfoSpecificClass()->CreateInstance(this)));
+}
+
+void TcxGridHeaderViewInfo::CalculateAutoWidths() {
+  TcxAutoWidthObject distributor(GetItemCount());
+  for (Integer i = 0; i < GetItemCount(); ++i) {
+    TcxGridColumnHeaderViewInfo* cell = GetItem(i);
+    TcxAutoWidthItem* item = distributor.AppendItem();
+    item->MinWidth = cell->GetMinWidth();
+    item->Width = cell->CalculateWidth();
+    item->Fixed = cell->Column()->IsWidthFixed();
+  }
+  distributor.AvailableWidth = TableViewInfo()->ClientWidth();
+  distributor.Calculate();
+  for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->SetWidth(distributor.ItemAt(i)->AutoWidth);
+}
+
+void TcxGridHeaderViewInfo::CalculateWidths() {
+  if (IsColumnAutoWidth()) CalculateAutoWidths();
+}
+
+void TcxGridHeaderViewInfo::CalculateItems() {
+  TRect area;
+  GetItemsAreaBounds(area);
+  Integer left = area.left;
+  for (Integer i = 0; i < GetItemCount(); ++i) {
+    TcxGridColumnHeaderViewInfo* cell = GetItem(i);
+    cell->Calculate(left, area.top, -1, GetItemHeight());
+    left += cell->GetWidth();
+  }
+}
+
+bool TcxGridHeaderViewInfo::IsColumnAutoWidth() { return TableView()->OptionsView()->ColumnAutoWidth(); }
+
+bool TcxGridHeaderViewInfo::DrawBackgroundBitmap(TcxCanvas* ACanvas, const TRect& R) {
+  TBitmap* bitmap = GetBackgroundBitmap();
+  if (!bitmap) return false;
+  ACanvas->FillRectangle(R, bitmap);
+  return true;
+}
+
+TBitmap* TcxGridHeaderViewInfo::GetBackgroundBitmap() { return TableView()->BackgroundBitmaps()->GetBitmap(bbHeader); }
+
+bool TcxGridHeaderViewInfo::IsHeightAssigned() { return TableView()->OptionsView()->HeaderHeight() != 0; }
+
+void TcxGridHeaderViewInfo::ApplyAutoWidthsToColumns() {
+  TcxGridTableView* view = TableView();
+  view->BeginUpdate();
+  ScopeExit endUpdate([view] { view->EndUpdate(); });
+  for (Integer i = 0; i < GetItemCount(); ++i) GetItem(i)->Column()->SetWidth(GetItem(i)->GetDataWidth());
+}
+
+Integer TcxGridHeaderViewInfo::CalculateWidth() { return TableViewInfo()->GetDataWidth(); }
+
+Integer TcxGridHeaderViewInfo::GetWidth() {
+  Integer result = 0;
+  for (Integer i = 0; i < GetItemCount(); ++i) result += GetItem(i)->GetWidth();
+  return result;
+}
+
+Integer TcxGridHeaderViewInfo::CalculateItemHeight() {
+  if (IsHeightAssigned()) return TableView()->OptionsView()->HeaderHeight();
+  Integer result = 0;
+  for (Integer i = 0; i < GetItemCount(); ++i) result = std::max(result, GetItem(i)->CalculateHeight());
+  return result != 0 ? result : inherited::CalculateItemHeight();
+}
+
+bool TcxGridHeaderViewInfo::GetItemMultiLine() { return TableView()->OptionsView()->HeaderAutoHeight(); }
+
+TcxGridColumn* TcxGridHeaderViewInfo::GetColumn(Integer AIndex) {
+  return static_cast<TcxGridColumn*>(TableView()->VisibleItems(AIndex));
+}
+
+Integer TcxGridHeaderViewInfo::GetColumnCount() { return TableView()->VisibleItemCount(); }
+
+TcxBorders TcxGridHeaderViewInfo::GetItemNeighbors(TcxGridColumn* AColumn) {
+  TcxBorders result;
+  if (AColumn->VisibleIndex() != 0) result.Include(bLeft);
+  if (AColumn->VisibleIndex() != GetColumnCount() - 1) result.Include(bRight);
+  return result;
+}
+
+void TcxGridHeaderViewInfo::GetZonesAreaBounds(TRect& R) {
+  inherited::GetZonesAreaBounds(R);
+  // A column dragged near the header still finds its place.
+  InflateRect(R, 0, 15);
+}
+
+TClass TcxGridHeaderViewInfo::GetPainterClass() { return TcxGridHeaderPainter::StaticClass(); }
+
+void TcxGridHeaderViewInfo::GetViewParams(TcxViewParams& AParams) {
+  TableView()->Styles()->GetHeaderParams(nullptr, AParams);
+}
+
+bool TcxGridHeaderViewInfo::GetVisible() { return TableView()->OptionsView()->Header(); }
+
+void TcxGridHeaderViewInfo::CalculateVisible() {
+  CalculateWidths();
+  inherited::CalculateVisible();
+}
+
+void TcxGridHeaderViewInfo::CalculateInvisible() {
+  if (!CalculateWhenHidden()) {
+    inherited::CalculateInvisible();
+    return;
+  }
+  // The cells still get their places: the rows put their cells under them.
+  CalculateVisible();
+  SetComputedHeight(0);
+  Bounds = TRect{0, 0, 0, 0};
+}
+
+void TcxGridHeaderViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  inherited::Calculate(ALeft, ATop, AWidth, AHeight);
+  CalculateItems();
+}
+
+void TcxGridHeaderViewInfo::Offset(Integer DX, Integer DY) {
+  inherited::Offset(DX, DY);
+  for (Integer i = 0; i < GetItemCount(); ++i) {
+    TcxGridColumnHeaderViewInfo* cell = GetItem(i);
+    cell->CheckVisibility(cell->Bounds.left, cell->Bounds.right - cell->Bounds.left);
+  }
+}
+
+// --- Painters.
+
+TcxGridColumnContainerViewInfo* TcxGridColumnContainerPainter::ContainerViewInfo() const {
+  return static_cast<TcxGridColumnContainerViewInfo*>(ViewInfo());
+}
+
+void TcxGridColumnContainerPainter::DrawItems() {
+  TcxGridColumnContainerViewInfo* container = ContainerViewInfo();
+  for (Integer i = 0; i < container->GetItemCount(); ++i) container->GetItem(i)->Paint(Canvas());
+}
+
+void TcxGridColumnContainerPainter::DrawContent() {
+  std::unique_ptr<TcxRegion, TObjectDeleter> saved(Canvas()->GetClipRegion());
+  ScopeExit restoreClip([&] { Canvas()->SetClipRegion(saved.release(), roSet); });
+  Canvas()->IntersectClip(ViewInfo()->Bounds);
+  if (DrawItemsFirst()) {
+    DrawItems();
+    inherited::DrawContent();
+  } else {
+    inherited::DrawContent();
+    DrawItems();
+  }
+}
+
+bool TcxGridHeaderPainter::DrawItemsFirst() {
+  return static_cast<TcxGridHeaderViewInfo*>(ViewInfo())->LookAndFeelPainter()->HeaderDrawCellsFirst();
+}
+
+bool TcxGridHeaderPainter::DrawBackgroundBitmapIn(TcxCanvas* ACanvas, const TRect& R) {
+  return static_cast<TcxGridHeaderViewInfo*>(ViewInfo())->DrawBackgroundBitmap(ACanvas, R);
+}
+
+TcxGridColumnHeaderViewInfo* TcxGridColumnHeaderPainter::HeaderViewInfo() const {
+  return static_cast<TcxGridColumnHeaderViewInfo*>(ViewInfo());
+}
+
+namespace {
+TcxButtonState headerButtonState(TcxGridCellState AState) {
+  switch (AState) {
+    case gcsHot:
+      return cxbsHot;
+    case gcsPressed:
+      return cxbsPressed;
+    default:
+      return cxbsNormal;
+  }
+}
+}  // namespace
+
+void TcxGridColumnHeaderPainter::DrawContent() {
+  TcxGridColumnHeaderViewInfo* header = HeaderViewInfo();
+  TcxButtonState state = cxbsNormal;
+  // A header drawn into another canvas (a drag image) is drawn at rest.
+  if (IsMainCanvas()) state = header->IsPressed() ? cxbsPressed : headerButtonState(header->State());
+  TRect textArea;
+  header->GetTextAreaBounds(textArea);
+  header->LookAndFeelPainter()->DrawHeaderCell(
+      Canvas(), header->Bounds, textArea, header->Neighbors(), header->Borders, state, header->AlignmentHorz,
+      header->AlignmentVert, header->MultiLinePainting, header->GetShowEndEllipsis(), header->Text,
+      header->Params.Font, header->Params.TextColor, header->Params.Color);
+  for (Integer i = 0; i < header->GetAreaCount(); ++i) header->GetArea(i)->Paint(Canvas());
+}
+
+void TcxGridColumnHeaderPainter::DoPaint() {
+  inherited::DoPaint();
+  if (HeaderViewInfo()->IsPressed() && IsMainCanvas()) DrawPressed();
+}
+
+void TcxGridColumnHeaderPainter::DrawPressed() {
+  HeaderViewInfo()->LookAndFeelPainter()->DrawHeaderPressed(Canvas(), HeaderViewInfo()->Bounds);
+}
+
+TcxGridColumnHeaderAreaViewInfo* TcxGridColumnHeaderAreaPainter::AreaViewInfo() const {
+  return static_cast<TcxGridColumnHeaderAreaViewInfo*>(ViewInfo());
+}
+
+void TcxGridColumnHeaderSortingMarkPainter::DrawContent() {
+  TcxGridColumnHeaderAreaViewInfo* area = AreaViewInfo();
+  area->LookAndFeelPainter()->DrawSortArrow(Canvas(), area->Bounds, area->Column()->SortOrder() == soAscending);
+}
+
+void TcxGridColumnHeaderFilterButtonPainter::DrawContent() {
+  TcxGridColumnHeaderAreaViewInfo* area = AreaViewInfo();
+  area->LookAndFeelPainter()->DrawDropDownButton(Canvas(), area->Bounds, headerButtonState(area->State()),
+                                                 area->Column()->DataBinding()->Filtered());
+}
+
+void TcxGridColumnHeaderGlyphPainter::DrawContent() {
+  TcxGridColumnHeaderAreaViewInfo* area = AreaViewInfo();
+  Canvas()->DrawGlyph(area->Bounds.left, area->Bounds.top, area->Column()->HeaderGlyph(), true, clNone);
+}
+
 // ---------------------------------------------------------------------------------------
 // Classes and published properties.
 
 RTL_IMPLEMENT_CLASS(TcxGridTableController)
+RTL_IMPLEMENT_CLASS(TcxCustomGridColumnHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderHorzSizingEdgeHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderFilterButtonHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridHeaderHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderAreaViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderSortingMarkViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderHorzSizingEdgeViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderFilterButtonViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderGlyphViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridColumnContainerZone)
+RTL_IMPLEMENT_CLASS(TcxGridColumnContainerViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridHeaderViewInfoSpecific)
+RTL_IMPLEMENT_CLASS(TcxGridHeaderViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridColumnContainerPainter)
+RTL_IMPLEMENT_CLASS(TcxGridHeaderPainter)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderPainter)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderAreaPainter)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderSortingMarkPainter)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderFilterButtonPainter)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHeaderGlyphPainter)
 RTL_IMPLEMENT_CLASS(TcxGridRowLevelIndentHitTest)
 RTL_IMPLEMENT_CLASS(TcxCustomGridPartViewInfo)
 RTL_IMPLEMENT_CLASS(TcxCustomGridPartPainter)

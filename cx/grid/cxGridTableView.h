@@ -4,6 +4,8 @@
 // and a new-item row. This unit holds the view's class choices, its option objects with
 // their defaults, the preview options, the indexed styles and background bitmaps, the
 // events the view raises and the four stored-property names it adds.
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -626,6 +628,7 @@ public:
   TcxGridTableViewInfo* TableViewInfo() const;
   TcxGridTableView* TableView() const;
   Integer ComputedHeight() const { return FHeight; }
+  void SetComputedHeight(Integer AHeight) { FHeight = AHeight; }
 
   virtual void GetBounds(TRect& R);
   virtual void CalculateInvisible();
@@ -676,10 +679,10 @@ public:
   virtual TClass GetFooterViewInfoClass() { return nullptr; }
   virtual Integer GetGridLineWidth() { return 1; }
   virtual TClass GetGroupByBoxViewInfoClass() { return nullptr; }
-  virtual TClass GetHeaderViewInfoClass() { return nullptr; }
+  virtual TClass GetHeaderViewInfoClass();
   virtual TClass GetIndicatorViewInfoClass() { return nullptr; }
   virtual TColor GetGridLineColor();
-  virtual TClass GetHeaderViewInfoSpecificClass() { return nullptr; }
+  virtual TClass GetHeaderViewInfoSpecificClass();
   virtual Integer GetNonDataHeight(bool AWithScrollBar);
   virtual TcxBorders GetCellBorders(bool AIsRightmost);
   virtual Integer GetRowCellHeight(Integer AColumnIndex, Integer ARowHeight) { return ARowHeight; }
@@ -832,6 +835,405 @@ private:
   void drawGridLines();
   std::vector<TRect> FGridLines;
   bool FCollectingGridLines = false;
+};
+
+// =======================================================================================
+// Column headers: one column's header cell with its small areas (sizing edge, filter
+// button, sorting mark, glyph), the column containers that hold header cells, and the
+// header part of the tabular view, whose cells also say where every row puts its cells.
+
+class TcxGridColumnContainerViewInfo;
+class TcxGridColumnHeaderViewInfo;
+class TcxGridHeaderViewInfo;
+
+// The kinds of column containers, as column hit tests carry them.
+constexpr Integer columnContainerHeader = 1;
+constexpr Integer columnContainerGroupByBox = 2;
+constexpr Integer columnContainerCustomizationForm = 3;
+constexpr Integer columnContainerFooter = 4;
+
+// A place on a column: the column and the kind of container its cell lies in.
+class TcxCustomGridColumnHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxCustomGridColumnHitTest, TcxCustomGridViewHitTest)
+public:
+  TcxGridColumn* Column = nullptr;
+  Integer ColumnContainerKind = 0;
+};
+
+class TcxGridColumnHeaderHitTest : public TcxCustomGridColumnHitTest {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderHitTest, TcxCustomGridColumnHitTest)
+public:
+  Integer HitTestCode() const override { return 202; }
+};
+
+class TcxGridColumnHeaderHorzSizingEdgeHitTest : public TcxCustomGridColumnHitTest {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderHorzSizingEdgeHitTest, TcxCustomGridColumnHitTest)
+public:
+  Integer HitTestCode() const override { return 203; }
+};
+
+class TcxGridColumnHeaderFilterButtonHitTest : public TcxCustomGridColumnHitTest {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderFilterButtonHitTest, TcxCustomGridColumnHitTest)
+public:
+  Integer HitTestCode() const override { return 204; }
+};
+
+// The header part outside its cells.
+class TcxGridHeaderHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridHeaderHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 218; }
+};
+
+// A small cell inside a header cell. Areas are placed in creation order; one that
+// occupies space takes its room out of the header's text area.
+class TcxGridColumnHeaderAreaViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderAreaViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  using TConstructorArg = TcxGridColumnHeaderViewInfo*;
+  explicit TcxGridColumnHeaderAreaViewInfo(TcxGridColumnHeaderViewInfo* AHeaderViewInfo);
+
+  TcxGridColumnHeaderViewInfo* HeaderViewInfo() const { return FHeaderViewInfo; }
+  TcxGridColumn* Column() const;
+
+  virtual bool OccupiesSpace() { return true; }
+  virtual void CalculateArea(const TRect& ABounds, TRect& ATextArea);
+
+  TcxAlignmentVert GetAlignmentVert() override { return vaCenter; }
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override { return 0; }
+  TClass GetHitTestClass() override { return nullptr; }
+  TClass GetPainterClass() override { return nullptr; }
+  bool IsHitTestOfCell(TcxCustomGridHitTest* AHitTest) override;
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+
+private:
+  TcxGridColumnHeaderViewInfo* FHeaderViewInfo;
+};
+
+class TcxGridColumnHeaderSortingMarkViewInfo : public TcxGridColumnHeaderAreaViewInfo {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderSortingMarkViewInfo, TcxGridColumnHeaderAreaViewInfo)
+public:
+  using TcxGridColumnHeaderAreaViewInfo::TcxGridColumnHeaderAreaViewInfo;
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  TAlignment GetAlignmentHorz() override { return taRightJustify; }
+  TClass GetPainterClass() override;
+};
+
+// Straddles the header's right edge: half inside, half over the next header.
+class TcxGridColumnHeaderHorzSizingEdgeViewInfo : public TcxGridColumnHeaderAreaViewInfo {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderHorzSizingEdgeViewInfo, TcxGridColumnHeaderAreaViewInfo)
+public:
+  using TcxGridColumnHeaderAreaViewInfo::TcxGridColumnHeaderAreaViewInfo;
+  bool OccupiesSpace() override { return false; }
+  void CalculateArea(const TRect& ABounds, TRect& ATextArea) override;
+  Integer CalculateHeight() override { return 0; }
+  Integer CalculateWidth() override { return 8; }
+  TAlignment GetAlignmentHorz() override { return taRightJustify; }
+  TClass GetHitTestClass() override { return TcxGridColumnHeaderHorzSizingEdgeHitTest::StaticClass(); }
+};
+
+// Mouse-sensitive, hot-tracked, and keeps its pressed state between presses.
+class TcxGridColumnHeaderFilterButtonViewInfo : public TcxGridColumnHeaderAreaViewInfo {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderFilterButtonViewInfo, TcxGridColumnHeaderAreaViewInfo)
+public:
+  using TcxGridColumnHeaderAreaViewInfo::TcxGridColumnHeaderAreaViewInfo;
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  TAlignment GetAlignmentHorz() override { return taRightJustify; }
+  TClass GetHitTestClass() override { return TcxGridColumnHeaderFilterButtonHitTest::StaticClass(); }
+  TClass GetPainterClass() override;
+  bool IsMouseSensitive() override { return true; }
+  bool IsHotTrackEnabled() override { return true; }
+  bool KeepsPressedState() override { return true; }
+};
+
+class TcxGridColumnHeaderGlyphViewInfo : public TcxGridColumnHeaderAreaViewInfo {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderGlyphViewInfo, TcxGridColumnHeaderAreaViewInfo)
+public:
+  using TcxGridColumnHeaderAreaViewInfo::TcxGridColumnHeaderAreaViewInfo;
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  TAlignment GetAlignmentHorz() override;
+  TcxAlignmentVert GetAlignmentVert() override;
+  TClass GetPainterClass() override;
+};
+
+// The header cell of one column in a column container.
+class TcxGridColumnHeaderViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  struct TArgs {
+    TcxGridColumnContainerViewInfo* Container;
+    TcxGridColumn* Column;
+  };
+  using TConstructorArg = const TArgs*;
+  explicit TcxGridColumnHeaderViewInfo(const TArgs* AArgs);
+  void AfterConstruction() override;
+
+  TcxGridColumn* Column() const { return FColumn; }
+  TcxGridColumnContainerViewInfo* Container() const { return FContainer; }
+  TcxGridTableViewInfo* TableViewInfo() const;
+  TcxBorders Neighbors() const { return FNeighbors; }
+  Integer LeftOverlap() const { return FLeftOverlap; }
+
+  virtual bool HasLeftAlignedArea();
+  virtual bool HasRightAlignedArea();
+  virtual void CalculateTextAreaBounds();
+  virtual void CheckVisibility(Integer ALeft, Integer AWidth);
+  virtual bool HasFilterButton();
+  virtual bool HasHorzSizingEdge();
+  virtual bool CanPress() { return true; }
+  virtual bool HasSortingMark();
+  virtual void CheckWidth(Integer& AWidth);
+  virtual void EnumAreaClasses(const std::function<void(TClass)>& AProc);
+  virtual Integer GetCellBorderWidth(TcxCustomLookAndFeelPainterClass APainter);
+  virtual Integer GetDataCellLeft();
+  virtual bool IsPressed();
+  virtual Integer GetMaxWidth();
+  virtual Integer GetMinWidth();
+  virtual bool HasGlyph();
+  virtual Integer GetBestFitWidth();
+
+  Integer GetDataWidth();
+  Integer GetVisibleLeft() { return Bounds.left + FLeftOverlap; }
+  Integer GetAreaCount() const { return static_cast<Integer>(FAreas.size()); }
+  TcxGridColumnHeaderAreaViewInfo* GetArea(Integer AIndex) const { return FAreas.at(static_cast<size_t>(AIndex)).get(); }
+
+  void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
+  void CalculateParams() override;
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  Integer GetCellHeight(Integer ATextHeight, Integer AParam) override;
+  bool CalculateMultiLine() override;
+  bool GetMultiLinePainting() override;
+  bool GetShowEndEllipsis() override;
+  bool CustomDraw(TcxCanvas* ACanvas) override;
+  bool HasCustomDraw() override;
+  TAlignment GetAlignmentHorz() override;
+  TcxAlignmentVert GetAlignmentVert() override;
+  TBitmap* GetBackgroundBitmap() override;
+  TcxGridBorders GetBorders() override;
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override;
+  std::string GetText() override;
+  void GetTextAreaBounds(TRect& R) override { R = FTextAreaBounds; }
+  void GetViewParams(TcxViewParams& AParams) override;
+  bool IsMouseSensitive() override;
+  TClass GetHitTestClass() override { return TcxGridColumnHeaderHitTest::StaticClass(); }
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+  Integer GetWidth() override { return Bounds.right - Bounds.left - FLeftOverlap; }
+  void Offset(Integer DX, Integer DY) override;
+  void SetWidth(Integer AWidth) override;
+  void StateChanged() override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+  bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+  TClass GetPainterClass() override;
+
+private:
+  bool isFirstVisibleColumn();
+  Integer levelIndents();
+
+  Integer FLeftOverlap = 0;
+  std::vector<std::unique_ptr<TcxGridColumnHeaderAreaViewInfo, TObjectDeleter>> FAreas;
+  TcxGridColumn* FColumn;
+  TcxGridColumnContainerViewInfo* FContainer;
+  bool FHasLeftArea = false;
+  bool FHasRightArea = false;
+  TcxBorders FNeighbors;
+  Integer FDataWidth = 0;
+  TRect FTextAreaBounds{0, 0, 0, 0};
+  Integer FWidth = -1;
+};
+
+// Where a dragged column would go: before the cell of this index.
+class TcxGridColumnContainerZone : public TObject {
+  RTL_DECLARE_CLASS(TcxGridColumnContainerZone, TObject)
+public:
+  explicit TcxGridColumnContainerZone(Integer AItemIndex) : ItemIndex(AItemIndex) {}
+  virtual bool IsEqual(TcxGridColumnContainerZone* AZone) { return AZone && AZone->ItemIndex == ItemIndex; }
+  Integer ItemIndex;
+};
+
+// A part showing one header cell per column of a list of columns.
+class TcxGridColumnContainerViewInfo : public TcxCustomGridPartViewInfo {
+  RTL_DECLARE_CLASS(TcxGridColumnContainerViewInfo, TcxCustomGridPartViewInfo)
+public:
+  using TcxCustomGridPartViewInfo::TcxCustomGridPartViewInfo;
+  void AfterConstruction() override;
+
+  virtual Integer CalculateItemHeight();
+  virtual bool GetItemMultiLine() { return false; }
+  virtual TcxGridColumn* GetColumn(Integer AIndex) = 0;
+  virtual Integer GetColumnCount() = 0;
+  virtual Integer GetColumnMinWidth(TcxGridColumn* AColumn);
+  virtual TcxBorders GetItemNeighbors(TcxGridColumn* AColumn) { return TcxBorders{}; }
+  virtual Integer GetColumnWidth(TcxGridColumn* AColumn);
+  virtual TClass GetItemClass() { return TcxGridColumnHeaderViewInfo::StaticClass(); }
+  virtual bool GetItemMultiLinePainting() { return false; }
+  virtual void GetItemsAreaBounds(TRect& R) { R = Bounds; }
+  virtual Integer GetContainerKind() = 0;
+  virtual void GetZonesAreaBounds(TRect& R);
+  // The insertion place for a column dragged to P (the caller's object), or null.
+  virtual TcxGridColumnContainerZone* GetZone(const TPoint& P);
+
+  Integer GetItemHeight();
+  TcxGridColumnHeaderViewInfo* GetItem(Integer AIndex);
+  Integer GetItemCount() const { return static_cast<Integer>(FItems.size()); }
+
+  TClass GetPainterClass() override;
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+  void Offset(Integer DX, Integer DY) override;
+  void InvalidateParams() override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override { return 0; }
+  Integer CalculateHeight() override { return GetItemHeight(); }
+  Integer CalculateWidth() override;
+
+private:
+  Integer levelIndentsFor(TcxGridColumn* AColumn);
+  Integer FItemHeight = -1;
+  std::vector<std::unique_ptr<TcxGridColumnHeaderViewInfo, TObjectDeleter>> FItems;
+};
+
+// Answers the header's height; a header with several rows of cells would answer otherwise.
+class TcxGridHeaderViewInfoSpecific : public TObject {
+  RTL_DECLARE_CLASS(TcxGridHeaderViewInfoSpecific, TObject)
+public:
+  using TConstructorArg = TcxGridHeaderViewInfo*;
+  explicit TcxGridHeaderViewInfoSpecific(TcxGridHeaderViewInfo* AHeaderViewInfo) : FHeaderViewInfo(AHeaderViewInfo) {}
+  TcxGridHeaderViewInfo* HeaderViewInfo() const { return FHeaderViewInfo; }
+  virtual Integer GetItemHeight();
+  virtual Integer GetHeight() { return GetItemHeight(); }
+
+private:
+  TcxGridHeaderViewInfo* FHeaderViewInfo;
+};
+
+// The header part: fits the columns to the client width in auto-width mode and places
+// the cells side by side. It is calculated even when hidden, because rows put their
+// cells under its cells.
+class TcxGridHeaderViewInfo : public TcxGridColumnContainerViewInfo {
+  RTL_DECLARE_CLASS(TcxGridHeaderViewInfo, TcxGridColumnContainerViewInfo)
+public:
+  explicit TcxGridHeaderViewInfo(TcxGridTableViewInfo* AGridViewInfo);
+
+  TcxGridHeaderViewInfoSpecific* Specific() const { return FSpecific.get(); }
+
+  virtual void CalculateAutoWidths();
+  virtual void CalculateWidths();
+  virtual void CalculateItems();
+  virtual bool IsColumnAutoWidth();
+  virtual bool DrawBackgroundBitmap(TcxCanvas* ACanvas, const TRect& R);
+  TBitmap* GetBackgroundBitmap() override;
+  virtual bool CalculateWhenHidden() { return true; }
+  virtual bool IsHeightAssigned();
+  // Makes the fitted widths the columns' own widths.
+  void ApplyAutoWidthsToColumns();
+
+  Integer CalculateHeight() override { return FSpecific->GetHeight(); }
+  Integer CalculateWidth() override;
+  Integer GetWidth() override;
+  Integer CalculateItemHeight() override;
+  bool GetItemMultiLine() override;
+  bool GetItemMultiLinePainting() override { return IsHeightAssigned(); }
+  TcxGridColumn* GetColumn(Integer AIndex) override;
+  Integer GetColumnCount() override;
+  TcxBorders GetItemNeighbors(TcxGridColumn* AColumn) override;
+  Integer GetContainerKind() override { return columnContainerHeader; }
+  Integer GetAlignment() override { return 0; }
+  bool IsAutoWidth() override { return false; }
+  bool IsScrollable() override { return true; }
+  void GetZonesAreaBounds(TRect& R) override;
+  TClass GetHitTestClass() override { return TcxGridHeaderHitTest::StaticClass(); }
+  TClass GetPainterClass() override;
+  void GetViewParams(TcxViewParams& AParams) override;
+  bool GetVisible() override;
+  void CalculateVisible() override;
+  void CalculateInvisible() override;
+  void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
+  void Offset(Integer DX, Integer DY) override;
+
+private:
+  std::unique_ptr<TcxGridHeaderViewInfoSpecific, TObjectDeleter> FSpecific;
+};
+
+// Paints a column container's cells and its background inside its bounds.
+class TcxGridColumnContainerPainter : public TcxCustomGridPartPainter {
+  RTL_DECLARE_CLASS(TcxGridColumnContainerPainter, TcxCustomGridPartPainter)
+public:
+  using TcxCustomGridPartPainter::TcxCustomGridPartPainter;
+  TcxGridColumnContainerViewInfo* ContainerViewInfo() const;
+
+protected:
+  virtual void DrawItems();
+  virtual bool DrawItemsFirst() { return true; }
+  void DrawContent() override;
+  bool ExcludeFromClipRect() override { return true; }
+};
+
+class TcxGridHeaderPainter : public TcxGridColumnContainerPainter {
+  RTL_DECLARE_CLASS(TcxGridHeaderPainter, TcxGridColumnContainerPainter)
+public:
+  using TcxGridColumnContainerPainter::TcxGridColumnContainerPainter;
+
+protected:
+  bool DrawItemsFirst() override;
+  bool DrawBackgroundBitmapIn(TcxCanvas* ACanvas, const TRect& R) override;
+};
+
+// A header cell: the look-and-feel header with its edges, then its areas.
+class TcxGridColumnHeaderPainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderPainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  TcxGridColumnHeaderViewInfo* HeaderViewInfo() const;
+
+protected:
+  virtual void DrawPressed();
+  void DrawBorders() override {}
+  void DrawContent() override;
+  void DoPaint() override;
+  bool ExcludeFromClipRect() override { return true; }
+};
+
+class TcxGridColumnHeaderAreaPainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderAreaPainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  TcxGridColumnHeaderAreaViewInfo* AreaViewInfo() const;
+
+protected:
+  void DrawBorders() override {}
+};
+
+class TcxGridColumnHeaderSortingMarkPainter : public TcxGridColumnHeaderAreaPainter {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderSortingMarkPainter, TcxGridColumnHeaderAreaPainter)
+public:
+  using TcxGridColumnHeaderAreaPainter::TcxGridColumnHeaderAreaPainter;
+
+protected:
+  void DrawContent() override;
+};
+
+class TcxGridColumnHeaderFilterButtonPainter : public TcxGridColumnHeaderAreaPainter {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderFilterButtonPainter, TcxGridColumnHeaderAreaPainter)
+public:
+  using TcxGridColumnHeaderAreaPainter::TcxGridColumnHeaderAreaPainter;
+
+protected:
+  void DrawContent() override;
+};
+
+class TcxGridColumnHeaderGlyphPainter : public TcxGridColumnHeaderAreaPainter {
+  RTL_DECLARE_CLASS(TcxGridColumnHeaderGlyphPainter, TcxGridColumnHeaderAreaPainter)
+public:
+  using TcxGridColumnHeaderAreaPainter::TcxGridColumnHeaderAreaPainter;
+
+protected:
+  void DrawContent() override;
 };
 
 namespace cxGridTableViewUnit {

@@ -13,6 +13,12 @@
 
 namespace gridtest {
 
+// A rectangle as "(left,top,right,bottom)", for comparing bounds in test messages.
+inline std::string txt(const TRect& R) {
+  return "(" + std::to_string(R.left) + "," + std::to_string(R.top) + "," + std::to_string(R.right) + "," +
+         std::to_string(R.bottom) + ")";
+}
+
 // The bounds of the test view's one cell (site client coordinates).
 inline const TRect CellBounds{10, 20, 60, 36};
 
