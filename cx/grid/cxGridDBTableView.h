@@ -29,8 +29,6 @@ public:
 
   TClass GetDataControllerClass() override { return TcxGridDBDataController::StaticClass(); }
   TClass GetItemClass() override { return TcxGridDBColumn::StaticClass(); }
-  // A plain table until the header part and the fields' default editors exist.
-  TClass GetPainterClass() override;
 };
 
 namespace cxGridDBTableViewUnit {
