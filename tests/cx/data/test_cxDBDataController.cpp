@@ -80,17 +80,7 @@ protected:
   void SetUp() override {
     dir = MakeTempDir();
     path = dir + "\\pessoas.db";
-    {
-      native::OpenOptions options;
-      options.create = true;
-      native::JetDatabase db(UnixPath(path), options);
-      using native::JetType;
-      using native::jetTypeDeclaration;
-      db.execute("create table Pessoas (Id INTEGER PRIMARY KEY, Nome " + jetTypeDeclaration(JetType::Text, 30) +
-                 ", Idade " + jetTypeDeclaration(JetType::Integer) + ")");
-      db.execute("insert into Pessoas values (1, 'Ana', 30), (2, 'Bruno', 45), (3, 'Carla', 28), "
-                 "(4, 'Duarte', 52), (5, 'Eva', 19)");
-    }
+    WritePeopleFile(path);
     con = std::make_unique<TADOConnection>(nullptr);
     con->SetConnectionString(ConnectionStringFor(path));
     q = std::make_unique<TADOQuery>(nullptr);

@@ -1,5 +1,7 @@
 #include "DataTestSupport.h"
 
+#include "platform/native/JetEngine.h"
+
 #include <cstdio>
 
 namespace datatest {
@@ -153,6 +155,22 @@ std::string Joined(const std::vector<std::string>& journal) {
   std::string s;
   for (const std::string& e : journal) s += (s.empty() ? "" : " | ") + e;
   return s;
+}
+
+}  // namespace datatest
+
+namespace datatest {
+
+void WritePeopleFile(const std::string& path) {
+  native::OpenOptions options;
+  options.create = true;
+  native::JetDatabase db(UnixPath(path), options);
+  using native::JetType;
+  using native::jetTypeDeclaration;
+  db.execute("create table Pessoas (Id INTEGER PRIMARY KEY, Nome " + jetTypeDeclaration(JetType::Text, 30) +
+             ", Idade " + jetTypeDeclaration(JetType::Integer) + ")");
+  db.execute("insert into Pessoas values (1, 'Ana', 30), (2, 'Bruno', 45), (3, 'Carla', 28), "
+             "(4, 'Duarte', 52), (5, 'Eva', 19)");
 }
 
 }  // namespace datatest

@@ -143,6 +143,9 @@ inline std::string ConnectionStringFor(const std::string& path) {
 // A new, empty folder under the temporary folder (a drive-letter path; RemoveTree removes it).
 std::string MakeTempDir();
 void RemoveTree(const std::string& dir);
+// Writes a SQLite file with the table Pessoas (Id, Nome, Idade) of five people: Ana 30,
+// Bruno 45, Carla 28, Duarte 52 and Eva 19, with the ids 1 to 5.
+void WritePeopleFile(const std::string& path);
 // Writes a file with exactly these bytes.
 void WriteFile(const std::string& path, const std::string& bytes);
 // The host name of a drive-letter path, as the engine opens files.
