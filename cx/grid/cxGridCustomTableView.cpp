@@ -1371,22 +1371,6 @@ TShiftState modifiers(TShiftState AShift) { return AShift * TShiftState{ssShift,
 bool onlyCtrl(TShiftState AShift) { return modifiers(AShift) == TShiftState{ssCtrl}; }
 bool noModifiers(TShiftState AShift) { return modifiers(AShift).Empty(); }
 
-// Keeps a view's pointer valid for a call that may free the view: the pointer becomes null
-// when the view goes.
-class ViewDestroyGuard {
-public:
-  explicit ViewDestroyGuard(TcxCustomGridView* AView) : FView(AView) { FView->AddDestroyGuard(&FView); }
-  ~ViewDestroyGuard() {
-    if (FView) FView->RemoveDestroyGuard(&FView);
-  }
-  ViewDestroyGuard(const ViewDestroyGuard&) = delete;
-  ViewDestroyGuard& operator=(const ViewDestroyGuard&) = delete;
-  bool Alive() const { return FView != nullptr; }
-
-private:
-  TcxCustomGridView* FView;
-};
-
 // Case-insensitive "begins with" in the ANSI code page, as the user types it.
 bool textStartsWith(const std::string& AText, const std::string& APrefix) {
   if (APrefix.size() > AText.size()) return false;

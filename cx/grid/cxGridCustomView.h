@@ -971,6 +971,22 @@ private:
   TObjectPtr<TcxCustomGridViewInfoCache> FViewInfoCache;
 };
 
+// Watches a view for the scope: Alive() turns false when the view is freed meanwhile (a
+// handler may free it), and the watch ends with the scope however it ends.
+class ViewDestroyGuard {
+public:
+  explicit ViewDestroyGuard(TcxCustomGridView* AView) : FView(AView) { FView->AddDestroyGuard(&FView); }
+  ~ViewDestroyGuard() {
+    if (FView) FView->RemoveDestroyGuard(&FView);
+  }
+  ViewDestroyGuard(const ViewDestroyGuard&) = delete;
+  ViewDestroyGuard& operator=(const ViewDestroyGuard&) = delete;
+  bool Alive() const { return FView != nullptr; }
+
+private:
+  TcxCustomGridView* FView;
+};
+
 // The registered view kinds with their descriptions ("DB Table" ...), from the start of
 // the grid units to their end.
 TcxRegisteredClasses* cxGridRegisteredViews();

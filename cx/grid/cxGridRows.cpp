@@ -113,12 +113,9 @@ void TcxCustomGridRowViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AW
 }
 
 bool TcxCustomGridRowViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) {
-  TcxCustomGridView* view = GridView();
-  TcxCustomGridView* guard = view;
-  view->AddDestroyGuard(&guard);
+  ViewDestroyGuard guard(GridView());
   bool result = inherited::MouseDown(AHitTest, AButton, AShift);
-  if (!guard) return result;
-  view->RemoveDestroyGuard(&guard);
+  if (!guard.Alive()) return result;
   auto* row = dynamic_cast<TcxCustomGridRow*>(GridRecord());
   if (AShift.Contains(ssDouble) && row && row->CanExpandOnDblClick()) {
     if (row->Expanded())

@@ -1309,13 +1309,18 @@ TcxCustomGridTableView* summaryItemView(TcxCustomDataSummaryItem* AItem) {
   return dc ? dynamic_cast<TcxCustomGridTableView*>(dc->Owner()) : nullptr;
 }
 
+// A summary's stored "Column": the linked column's name, empty when none.
+std::string storedColumnName(TObject* AItemLink) {
+  auto* column = dynamic_cast<TcxCustomGridTableItem*>(AItemLink);
+  return column ? column->Name() : std::string();
+}
+
 }  // namespace
 
 TcxCustomGridTableView* TcxGridTableSummaryItem::GridView() { return summaryItemView(this); }
 
 Variant TcxGridTableSummaryItem::StoredColumnValue(TcxCustomDataSummaryItem* AItem) {
-  auto* column = dynamic_cast<TcxCustomGridTableItem*>(AItem->ItemLink());
-  return column ? column->Name() : std::string();
+  return storedColumnName(AItem->ItemLink());
 }
 
 void TcxGridTableSummaryItem::SetStoredColumnValue(TcxCustomDataSummaryItem* AItem, const Variant& AValue) {
@@ -1340,8 +1345,7 @@ TcxCustomGridTableView* TcxGridTableSummaryGroupItemLink::GridView() { return su
 
 bool TcxGridTableSummaryGroupItemLink::GetPropertyValue(const std::string& AName, Variant& AValue) {
   if (AName != "Column") return false;
-  TcxCustomGridTableItem* column = Column();
-  AValue = column ? column->Name() : std::string();
+  AValue = storedColumnName(ItemLink());
   return true;
 }
 
