@@ -1304,7 +1304,18 @@ bool TcxDBDataController::IsProviderField(TcxCustomDataField* AField) {
   return inherited::IsProviderField(AField) || dbField(AField)->Field() != nullptr;
 }
 
-bool TcxDBDataController::HasKeyFields() { return FKeyField && !IsGridMode(); }
+namespace {
+// Whether every key name found its data-set field: a key that names a missing field cannot
+// locate records, so it does not count as one.
+bool keyFieldBound(TcxDBDataField* AField) {
+  if (AField->FieldCount() == 0) return AField->Field() != nullptr;
+  for (Integer i = 0; i < AField->FieldCount(); ++i)
+    if (!AField->Fields(i)->Field()) return false;
+  return true;
+}
+}  // namespace
+
+bool TcxDBDataController::HasKeyFields() { return FKeyField && keyFieldBound(FKeyField) && !IsGridMode(); }
 
 void TcxDBDataController::LoadData() {
   TcxDBDataProvider* provider = DBProvider();

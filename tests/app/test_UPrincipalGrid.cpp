@@ -26,6 +26,28 @@ protected:
     GuiTest::TearDown();
     RemoveTree(dir);
   }
+  // Opens a table "grade" of ARows rows (nome "n1".."nN", valor 1..N) through "Abrir" and
+  // shows the "Dados" page.
+  void openRows(Integer ARows) {
+    const std::string path = dir + "\\linhas.db";
+    {
+      native::OpenOptions options;
+      options.create = true;
+      native::JetDatabase db(UnixPath(path), options);
+      db.execute("create table grade (nome " + native::jetTypeDeclaration(native::JetType::Text, 20) + ", valor " +
+                 native::jetTypeDeclaration(native::JetType::Double) + ")");
+      for (Integer i = 1; i <= ARows; ++i)
+        db.execute("insert into grade values ('n" + std::to_string(i) + "', " + std::to_string(i) + ")");
+    }
+    form->EdArquivo->SetFileName(path);
+    form->edTabela->SetText("grade");
+    form->BtnAbrirBanco->Click();
+    ASSERT_TRUE(form->Tabela->Active());
+    form->Paginas->SetActivePage(form->Dados);
+    guitest::pumpFor(150);
+  }
+  std::string current() { return form->Tabela->FieldByName("nome")->AsString(); }
+
   std::string dir;
   TFrmPrincipal* form = nullptr;
 };
@@ -81,6 +103,49 @@ TEST_F(MainWindowGridTest, TheStoredGridIsBuiltFromTheFrameworkAndShowsTheOpenTa
   TBitmap page;
   guitest::captureWindow(form->Handle(), page);
   EXPECT_FALSE(guitest::savePng(page, "main-window-dados").empty());
+}
+
+// The stored view is keyed on "ID_", a field the user's tables do not have: keys, clicks and
+// the wheel must still move the focus, and the table's current record follows it.
+TEST_F(MainWindowGridTest, KeysAndClicksMoveTheFocusAndTheTableFollows) {
+  openRows(60);
+  TcxGridDBTableView* view = form->GradeDBTableView1;
+  TcxCustomGridTableController* controller = view->Controller();
+  ASSERT_EQ(view->ViewData()->RecordCount(), 60);
+  view->Site()->SetFocus();
+  guitest::pumpFor(50);
+  ASSERT_EQ(GetFocus(), view->Site()->Handle());
+
+  guitest::pressKey(VK_DOWN);
+  guitest::pressKey(VK_DOWN);
+  EXPECT_EQ(controller->FocusedRecordIndex(), 2);
+  EXPECT_EQ(current(), "n3");
+  // End and Home move between the cells of the row; with Ctrl, between the rows.
+  guitest::pressKey(VK_END);
+  EXPECT_EQ(controller->FocusedItem(), view->Items(1));
+  EXPECT_EQ(controller->FocusedRecordIndex(), 2);
+  guitest::pressWith({VK_CONTROL}, VK_END);
+  EXPECT_EQ(controller->FocusedRecordIndex(), 59);
+  EXPECT_EQ(current(), "n60");
+  EXPECT_GT(controller->TopRecordIndex(), 0) << "the last row was scrolled into view";
+  guitest::pressWith({VK_CONTROL}, VK_HOME);
+  EXPECT_EQ(controller->FocusedRecordIndex(), 0);
+  EXPECT_EQ(controller->TopRecordIndex(), 0);
+  guitest::pressKey(VK_NEXT);
+  const Integer page = controller->FocusedRecordIndex();
+  EXPECT_GT(page, 2) << "Page Down goes to the bottom of the page";
+  EXPECT_EQ(current(), "n" + std::to_string(page + 1));
+
+  // A click on the second row's value cell.
+  TcxCustomGridRecordViewInfo* info = view->ViewData()->Records(controller->TopRecordIndex() + 1)->ViewInfo();
+  ASSERT_NE(info, nullptr);
+  TcxGridTableDataCellViewInfo* cell = info->GetCellViewInfoByItem(view->Items(1));
+  ASSERT_NE(cell, nullptr);
+  const TRect b = cell->Bounds;
+  guitest::clickAt(view->Site(), TPoint{(b.left + b.right) / 2, (b.top + b.bottom) / 2});
+  guitest::pumpFor(50);
+  EXPECT_EQ(controller->FocusedRecordIndex(), controller->TopRecordIndex() + 1);
+  EXPECT_EQ(current(), "n" + std::to_string(controller->TopRecordIndex() + 2));
 }
 
 }  // namespace

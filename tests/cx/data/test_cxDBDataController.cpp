@@ -519,6 +519,26 @@ TEST_F(PeopleFile, SeveralKeyFieldsMakeOneKeyOfAnArray) {
   EXPECT_EQ(current(), "Duarte");
 }
 
+// The main window's stored key names a field most users' tables do not have: such a key
+// cannot locate records, so the focus must follow by position instead of staying put.
+TEST_F(PeopleFile, AKeyNamingAMissingFieldFallsBackToPositions) {
+  for (const char* names : {"ID_", "Id; ID_"}) {
+    SCOPED_TRACE(names);
+    Controller dc = controller(false);
+    dc->SetKeyFieldNames(names);
+    q->Open();
+    EXPECT_FALSE(dc->HasKeyFields());
+    dc->ChangeFocusedRowIndex(3);
+    EXPECT_EQ(dc->GetFocusedRowIndex(), 3);
+    EXPECT_EQ(current(), "Duarte");
+    dc->GotoNext();
+    EXPECT_EQ(current(), "Eva");
+    q->First();
+    EXPECT_EQ(dc->Focused(1), "Ana") << "the data set's moves reach the focus too";
+    q->Close();
+  }
+}
+
 TEST_F(PeopleFile, ADataSetReopenedBehindDisabledControlsIsReadAnew) {
   Controller dc = controller(true);
   q->Open();
