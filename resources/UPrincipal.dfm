@@ -335,6 +335,15 @@ object FrmPrincipal: TFrmPrincipal
               DataController.KeyFieldNames = 'ID_'
               DataController.DetailKeyFieldNames = 'ID_'
               DataController.Options = [dcoAnsiSort, dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding]
+              DataController.Summary.DefaultGroupSummaryItems = <
+                item
+                  FieldName = 'FILLER6'
+                end>
+              DataController.Summary.FooterSummaryItems = <
+                item
+                  FieldName = 'FILLER1'
+                end>
+              DataController.Summary.SummaryGroups = <>
               OptionsData.DeletingConfirmation = False
             end
             object GradeLevel1: TcxGridLevel

@@ -3229,6 +3229,9 @@ void TcxDataSummary::SetOptions(const TcxSummaryOptions& Value) {
 }
 
 void TcxDataSummary::FieldRemoved(TcxCustomDataField* AField) {
+  // Items and links are bound to the fields of view items; an internal field (a key, or a
+  // summary item's own field) is bound by none of them.
+  if (AField->IsInternal()) return;
   bool unbound = false;
   auto unbindItems = [&](TcxDataSummaryItems* AItems) {
     for (Integer i = 0; i < AItems->Count(); ++i)

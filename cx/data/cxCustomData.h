@@ -1445,6 +1445,8 @@ public:
   // Whether AValues (a group's values) has an element AIndex.
   virtual bool IsValueIndexValid(const Variant& AValues, Integer AIndex) const;
   bool InAfterSummary() const { return FInAfterSummary; }
+  // Set from the start of the summary's destruction.
+  bool IsDestroying() const { return FDestroying; }
   // While set, the calculation is left to somebody else and nothing is computed.
   bool CustomSummary() const { return FCustomSummary; }
   void SetCustomSummary(bool AValue) { FCustomSummary = AValue; }

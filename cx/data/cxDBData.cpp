@@ -346,6 +346,9 @@ RTL_IMPLEMENT_CLASS(TcxDBDataField)
 RTL_IMPLEMENT_CLASS(TcxValueDefDBReader)
 RTL_IMPLEMENT_CLASS(TcxDBDataProvider)
 RTL_IMPLEMENT_CLASS(TcxDBDataController)
+RTL_BEGIN_CLASS(TcxDBDataSummaryItem)
+  b.Property("FieldName", &TcxDBDataSummaryItem::FieldName, &TcxDBDataSummaryItem::SetFieldName);
+RTL_END_CLASS
 
 namespace {
 
@@ -1299,6 +1302,7 @@ Integer TcxDBDataController::GetActiveRecordIndex() {
 
 TClass TcxDBDataController::GetDataProviderClass() { return TcxDBDataProvider::StaticClass(); }
 TClass TcxDBDataController::GetFieldClass() { return TcxDBDataField::StaticClass(); }
+TClass TcxDBDataController::GetSummaryItemClass() { return TcxDBDataSummaryItem::StaticClass(); }
 
 bool TcxDBDataController::IsProviderField(TcxCustomDataField* AField) {
   return inherited::IsProviderField(AField) || dbField(AField)->Field() != nullptr;
@@ -1455,4 +1459,52 @@ void TcxDBDataController::ReadEditingRecord() {
   DataStorage()->ReadRecord(record, reader.get(), true);
   DoReadRecord(record);
   if (!provider->FInEditRecord) Change(dccUpdateRecord);
+}
+
+// ---------------------------------------------------------------------------------------
+// TcxDBDataSummaryItem
+
+TcxDBDataSummaryItem::~TcxDBDataSummaryItem() {
+  if (!FDataField) return;
+  // Asked through the field: the collection may be half destroyed already (a summary group
+  // going takes its items with it). With the whole summary going, the controller is being
+  // destroyed and its field list frees the field itself. Otherwise the field goes now,
+  // without a refresh, as the collection holding this item is being taken apart.
+  TcxCustomDataController* dc = FDataField->DataController();
+  TcxDataSummary* summary = dc ? dc->Summary() : nullptr;
+  if (!summary || summary->IsDestroying()) return;
+  TcxDBDataField* field = FDataField;
+  FDataField = nullptr;
+  field->Free();
+}
+
+TcxDBDataController* TcxDBDataSummaryItem::dbDataController() {
+  return dynamic_cast<TcxDBDataController*>(DataController());
+}
+
+void TcxDBDataSummaryItem::Assign(TPersistent* Source) {
+  auto* source = dynamic_cast<TcxDBDataSummaryItem*>(Source);
+  if (!source) {
+    inherited::Assign(Source);
+    return;
+  }
+  UpdateLock<TCollection> lock(Collection());
+  inherited::Assign(Source);
+  SetFieldName(source->FieldName());
+}
+
+void TcxDBDataSummaryItem::SetFieldName(const std::string& Value) {
+  if (FFieldName == Value) return;
+  FFieldName = Value;
+  if (TcxDBDataController* dc = dbDataController()) {
+    UpdateLock<TCollection> lock(Collection());
+    dc->setFieldNamesObject(FDataField, Value);
+    // Another field is summarised: the values are worked out again.
+    Changed(true);
+  }
+}
+
+TcxCustomDataField* TcxDBDataSummaryItem::GetDataField() {
+  if (FFieldName.empty()) return inherited::GetDataField();
+  return FDataField && FDataField->Field() ? FDataField : nullptr;
 }

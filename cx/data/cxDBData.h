@@ -352,6 +352,7 @@ public:
   TClass GetDataProviderClass() override;
   TClass GetFieldClass() override;
   bool IsProviderField(TcxCustomDataField* AField) override;
+  TClass GetSummaryItemClass() override;
   bool HasKeyFields() override;
   bool IsStructureUpdateNeeded() override { return true; }
   void LoadData() override;
@@ -379,6 +380,7 @@ public:
 private:
   friend class TcxDBDataProvider;
   friend class TcxDBDataLink;
+  friend class TcxDBDataSummaryItem;
   void resolveReferenceField(TcxDBDataField* AField);
   void setFieldNamesObject(TcxDBDataField*& AField, const std::string& AFieldNames);
 
@@ -389,6 +391,31 @@ private:
   TcxDBDataField* FKeyField = nullptr;
   bool FInEnsureBrowseMode = false;
   bool FUnlinkingFields = false;
+};
+
+// A summary item that may total a data-set field no item of the view shows: a FieldName
+// gives the item an internal field of the controller, linked by that name whenever the
+// controller links its fields; without a FieldName it summarises the field of its item.
+class TcxDBDataSummaryItem : public TcxDataSummaryItem {
+  RTL_DECLARE_CLASS(TcxDBDataSummaryItem, TcxDataSummaryItem)
+public:
+  using TcxDataSummaryItem::TcxDataSummaryItem;
+  ~TcxDBDataSummaryItem() override;
+  void Assign(TPersistent* Source) override;
+  // With a FieldName: the internal field while the name finds a field of the data set, else
+  // none (a name the data set does not have gives no value rather than a sum of nulls).
+  TcxCustomDataField* GetDataField() override;
+
+  const std::string& FieldName() const { return FFieldName; }
+  void SetFieldName(const std::string& Value);
+  // The internal field made for FieldName, or null.
+  TcxDBDataField* DataField() const { return FDataField; }
+
+private:
+  TcxDBDataController* dbDataController();
+
+  std::string FFieldName;
+  TcxDBDataField* FDataField = nullptr;  // owned by the controller's field list
 };
 
 // Answers an editor's defaults from one linked field. Except for IsDataSetProvider and

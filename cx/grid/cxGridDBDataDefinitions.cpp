@@ -58,6 +58,18 @@ bool TcxGridDBDataController::IsEOF() {
 TObject* TcxGridDBDataController::GetItem(Integer AItemIndex) { return GridViewAnswers::Item(this, AItemIndex); }
 Integer TcxGridDBDataController::GetItemID(TObject* AItem) { return GridViewAnswers::ItemID(AItem); }
 
+TClass TcxGridDBDataController::GetSummaryItemClass() {
+  TcxCustomGridTableView* view = GridView();
+  TClass result = view ? view->GetSummaryItemClass() : nullptr;
+  return result ? result : inherited::GetSummaryItemClass();
+}
+
+TClass TcxGridDBDataController::GetSummaryGroupItemLinkClass() {
+  TcxCustomGridTableView* view = GridView();
+  TClass result = view ? view->GetSummaryGroupItemLinkClass() : nullptr;
+  return result ? result : inherited::GetSummaryGroupItemLinkClass();
+}
+
 bool TcxGridDBDataController::CanSelectRecord(Integer ARecordIndex) {
   return GridViewAnswers::CanSelectRecord(this, ARecordIndex);
 }
@@ -193,6 +205,7 @@ RTL_BEGIN_CLASS(TcxGridDBDataController)
   b.Property("MasterKeyFieldNames", &T::MasterKeyFieldNames, &T::SetMasterKeyFieldNames);
   b.Property("Options", &T::Options, &T::SetOptions)
       .Default(TcxDataControllerOptions{dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding});
+  b.Property("Summary", &T::Summary, &T::SetSummary);
   b.Property("OnCompare", &T::OnCompare, &T::OnCompare);
   b.Property("OnDataChanged", &T::OnDataChanged, &T::OnDataChanged);
   b.Property("OnGroupingChanged", &T::OnGroupingChanged, &T::OnGroupingChanged);

@@ -50,6 +50,9 @@ public:
   void GetItemDisplayName(Integer AItemIndex, std::string& S) override;
   bool GetItemSortByDisplayText(Integer AItemIndex, bool ASortByDisplayText) override;
   TcxDataEditValueSource CanInitEditingItem(Integer AItemIndex) override;
+  // The view's summary classes; the data-set controller's own when the view names none.
+  TClass GetSummaryItemClass() override;
+  TClass GetSummaryGroupItemLinkClass() override;
   void GetDisplayText(Integer ARecordIndex, Integer AItemIndex, std::string& S) override;
   void UpdateEditorValue() override;
 

@@ -25,12 +25,27 @@ bool TcxGridDBColumn::SetStoredPropertyValue(const std::string& AName, const Var
   return true;
 }
 
+bool TcxGridDBTableSummaryItem::GetPropertyValue(const std::string& AName, Variant& AValue) {
+  if (AName != "Column") return false;
+  AValue = TcxGridTableSummaryItem::StoredColumnValue(this);
+  return true;
+}
+
+bool TcxGridDBTableSummaryItem::SetPropertyValue(const std::string& AName, const Variant& AValue) {
+  if (AName != "Column") return false;
+  TcxGridTableSummaryItem::SetStoredColumnValue(this, AValue);
+  return true;
+}
+
 TcxGridDBDataController* TcxGridDBTableView::DataController() const {
   return static_cast<TcxGridDBDataController*>(inherited::DataController());
 }
 
 RTL_BEGIN_CLASS(TcxGridDBColumn)
   b.Property("DataBinding", &TcxGridDBColumn::DataBinding, &TcxGridDBColumn::SetDataBinding);
+RTL_END_CLASS
+RTL_BEGIN_CLASS(TcxGridDBTableSummaryItem)
+  b.Property("Column", &TcxGridDBTableSummaryItem::Column, &TcxGridDBTableSummaryItem::SetColumn);
 RTL_END_CLASS
 RTL_BEGIN_CLASS(TcxGridDBTableView)
   b.Property("DataController", &TcxGridDBTableView::DataController, &TcxGridDBTableView::SetDataController);

@@ -19,6 +19,21 @@ public:
   bool SetStoredPropertyValue(const std::string& AName, const Variant& AValue) override;
 };
 
+// A footer or group summary of the data-set view: tied to a column, or through FieldName to
+// any field of the data set. Stored like the table view's items: the one property "Column".
+class TcxGridDBTableSummaryItem : public TcxDBDataSummaryItem {
+  RTL_DECLARE_CLASS(TcxGridDBTableSummaryItem, TcxDBDataSummaryItem)
+public:
+  using TcxDBDataSummaryItem::TcxDBDataSummaryItem;
+  TcxGridDBColumn* Column() const { return dynamic_cast<TcxGridDBColumn*>(ItemLink()); }
+  void SetColumn(TcxGridDBColumn* Value) { SetItemLink(Value); }
+
+  virtual std::string GetObjectName() { return std::string(); }
+  virtual std::vector<std::string> GetProperties() { return {"Column"}; }
+  virtual bool GetPropertyValue(const std::string& AName, Variant& AValue);
+  virtual bool SetPropertyValue(const std::string& AName, const Variant& AValue);
+};
+
 class TcxGridDBTableView : public TcxGridTableView {
   RTL_DECLARE_CLASS(TcxGridDBTableView, TcxGridTableView)
 public:
@@ -29,6 +44,7 @@ public:
 
   TClass GetDataControllerClass() override { return TcxGridDBDataController::StaticClass(); }
   TClass GetItemClass() override { return TcxGridDBColumn::StaticClass(); }
+  TClass GetSummaryItemClass() override { return TcxGridDBTableSummaryItem::StaticClass(); }
 };
 
 namespace cxGridDBTableViewUnit {

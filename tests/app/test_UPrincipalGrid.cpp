@@ -148,4 +148,81 @@ TEST_F(MainWindowGridTest, KeysAndClicksMoveTheFocusAndTheTableFollows) {
   EXPECT_EQ(current(), "n" + std::to_string(controller->TopRecordIndex() + 2));
 }
 
+// The sample survey database the build writes (build/data), seen from the test program in
+// build/tests.
+std::string sampleDatabase() { return ExpandFileName(ExtractFilePath(ParamStr(0)) + "..\\data\\amostra.db"); }
+
+// The view's stored summary items name fields ("FILLER6" for the group rows, "FILLER1" for
+// the footer) that the sample does not have. They are read as the view's own item class;
+// opening the sample shows no message, the summaries stay empty, and the rows, grouping,
+// the footer and the keyboard work as without them.
+TEST_F(MainWindowGridTest, SummaryItemsOnFieldsTheSampleLacksLeaveTheGridWorking) {
+  TcxGridDBTableView* view = form->GradeDBTableView1;
+  TcxDataSummary* summary = view->DataController()->Summary();
+  ASSERT_EQ(summary->DefaultGroupSummaryItems()->Count(), 1);
+  ASSERT_EQ(summary->FooterSummaryItems()->Count(), 1);
+  EXPECT_EQ(summary->SummaryGroups()->Count(), 0);
+  struct Case {
+    TcxDataSummaryItems* items;
+    const char* fieldName;
+    TcxSummaryPosition position;
+  } cases[] = {{summary->DefaultGroupSummaryItems(), "FILLER6", spGroup},
+               {summary->FooterSummaryItems(), "FILLER1", spFooter}};
+  for (const Case& c : cases) {
+    auto* item = dynamic_cast<TcxGridDBTableSummaryItem*>(c.items->Items(0));
+    ASSERT_NE(item, nullptr) << c.fieldName << ": the data-set view's summary item class";
+    EXPECT_EQ(item->FieldName(), c.fieldName);
+    EXPECT_EQ(item->Kind(), skNone) << c.fieldName;
+    EXPECT_EQ(item->Position(), c.position) << c.fieldName;
+    EXPECT_EQ(item->Column(), nullptr) << c.fieldName;
+  }
+
+  const std::string sample = sampleDatabase();
+  ASSERT_TRUE(FileExists(sample)) << "the build writes the sample database " << sample;
+  form->EdArquivo->SetFileName(sample);
+  form->edTabela->SetText("domicilios");
+  form->BtnAbrirBanco->Click();
+  ASSERT_TRUE(form->Tabela->Active()) << "the sample table should open";
+  EXPECT_TRUE(boxes().Calls().empty()) << boxes().Calls()[0].Text;
+  const Integer records = form->Tabela->RecordCount();
+  ASSERT_GT(records, 10);
+  EXPECT_EQ(view->ItemCount(), form->Tabela->FieldCount());
+  TcxGridDBDataController* dc = view->DataController();
+  EXPECT_EQ(dc->GetRowCount(), records);
+  for (const Case& c : cases) EXPECT_EQ(c.items->Items(0)->GetDataField(), nullptr) << c.fieldName;
+  EXPECT_EQ(summary->GetFooterSummaryText(0), "");
+
+  // Grouped by region: one collapsed row per region, with no summary text after it.
+  TcxGridDBColumn* regiao = nullptr;
+  for (Integer i = 0; i < view->ItemCount(); ++i)
+    if (auto* column = dynamic_cast<TcxGridDBColumn*>(view->Items(i)); column->DataBinding()->FieldName() == "regiao")
+      regiao = column;
+  ASSERT_NE(regiao, nullptr);
+  dc->Groups()->ChangeGroupIndex(regiao->Index(), 0);
+  ASSERT_GT(dc->GetRowCount(), 1);
+  EXPECT_LT(dc->GetRowCount(), records) << "the group rows";
+  for (Integer row = 0; row < dc->GetRowCount(); ++row) EXPECT_EQ(summary->GetGroupSummaryText(row), "") << row;
+  dc->Groups()->ChangeGroupIndex(regiao->Index(), -1);
+  EXPECT_EQ(dc->GetRowCount(), records);
+
+  // The footer shown, a row clicked and the next one reached with the keyboard: the table's
+  // current record follows.
+  view->OptionsView()->SetFooter(true);
+  form->Paginas->SetActivePage(form->Dados);
+  guitest::pumpFor(150);
+  TcxGridSite* site = view->Site();
+  ASSERT_TRUE(site->HandleAllocated() && IsWindowVisible(site->Handle()));
+  guitest::clickAt(site, TPoint{60, 70});
+  guitest::pumpFor(50);
+  const Integer clicked = dc->GetFocusedRowIndex();
+  ASSERT_GE(clicked, 0) << "the click focuses a data row";
+  guitest::pressKey(VK_DOWN);
+  guitest::pumpFor(50);
+  EXPECT_EQ(dc->GetFocusedRowIndex(), clicked + 1);
+  EXPECT_EQ(form->Tabela->RecNo(), clicked + 2) << "the table follows the focused row";
+  TBitmap shot;
+  guitest::captureClient(site, shot);
+  EXPECT_FALSE(guitest::savePng(shot, "main-window-dados-footer").empty());
+}
+
 }  // namespace

@@ -696,3 +696,179 @@ TEST_F(PeopleFile, AFieldAskingForTheFocusReachesTheItemShowingIt) {
   EXPECT_EQ(second->FocusRequests, (std::vector<Integer>{2, 1}));
   EXPECT_EQ(first->FocusRequests, std::vector<Integer>{2}) << "the other view took it";
 }
+
+// ---------------------------------------------------------------------------------------
+// Summaries by field name: a summary item may total a field of the data set that no item
+// of the view shows, through an internal field the controller links by name.
+
+namespace {
+
+// A controller whose items show Id and Nome only; Idade (30, 45, 28, 52, 19) is shown by
+// none unless asked for.
+class DBSummaryTest : public PeopleFile {
+protected:
+  Controller make(bool AShowIdade) {
+    Controller dc(New<TTestDBController>(nullptr));
+    dc->AddColumn("Id");
+    dc->AddColumn("Nome");
+    if (AShowIdade) dc->AddColumn("Idade");
+    dc->SetDataSource(source.get());
+    return dc;
+  }
+  static TcxDBDataSummaryItem* addFooter(TcxDBDataController* dc, TcxSummaryKind AKind,
+                                         const std::string& AFieldName) {
+    auto* item = As<TcxDBDataSummaryItem>(dc->Summary()->FooterSummaryItems()->Add());
+    item->SetKind(AKind);
+    item->SetFieldName(AFieldName);
+    return item;
+  }
+  static std::string footer(TcxDBDataController* dc, Integer AIndex) {
+    Variant v = dc->Summary()->GetFooterSummaryValue(AIndex);
+    return VarIsNull(v) ? "(null)" : VarToStr(v);
+  }
+  void reopen(const std::string& ASql) {
+    q->Close();
+    q->SQL()->SetText(ASql);
+    q->Open();
+  }
+};
+
+TEST_F(DBSummaryTest, FooterTotalsAFieldByItsNameWhetherAnItemShowsItOrNot) {
+  struct Case {
+    TcxSummaryKind kind;
+    const char* value;
+    const char* text;
+  } cases[] = {
+      {skSum, "174", "174.00"}, {skCount, "5", "5"},           {skAverage, "34.8", "AVG=34.80"},
+      {skMin, "19", "MIN=19.00"}, {skMax, "52", "MAX=52.00"},
+  };
+  for (bool shown : {false, true}) {
+    SCOPED_TRACE(shown ? "Idade shown by an item" : "Idade shown by no item");
+    Controller dc = make(shown);
+    EXPECT_EQ(dc->GetSummaryItemClass(), TcxDBDataSummaryItem::StaticClass());
+    for (const Case& c : cases) addFooter(dc.get(), c.kind, "Idade");
+    q->Open();
+    for (Integer i = 0; i < 5; ++i) {
+      EXPECT_EQ(footer(dc.get(), i), cases[i].value) << "kind " << cases[i].kind;
+      EXPECT_EQ(dc->Summary()->GetFooterSummaryText(i), cases[i].text) << "kind " << cases[i].kind;
+    }
+    // The field's values follow the data: an edit posted through the data set is summed.
+    q->Edit();
+    q->FieldByName("Idade")->SetAsInteger(40);  // Ana: 30 -> 40
+    q->Post();
+    EXPECT_EQ(footer(dc.get(), 0), "184");
+    EXPECT_EQ(footer(dc.get(), 3), "19");
+    q->Edit();
+    q->FieldByName("Idade")->SetAsInteger(30);
+    q->Post();
+    EXPECT_EQ(footer(dc.get(), 0), "174");
+    q->Close();
+    EXPECT_EQ(footer(dc.get(), 1), "0") << "no records";
+    EXPECT_EQ(footer(dc.get(), 0), "(null)");
+  }
+}
+
+// The name is linked again whenever the data set's fields change, and a name the data set
+// does not have gives no value (not a sum of nulls) and no error.
+TEST_F(DBSummaryTest, TheFieldNameIsResolvedAgainWhenTheFieldsChange) {
+  Controller dc = make(false);
+  TcxDBDataSummaryItem* sum = addFooter(dc.get(), skSum, "Idade");
+  TcxDBDataSummaryItem* count = addFooter(dc.get(), skCount, "Idade");
+  reopen("select Id, Nome from Pessoas");
+  EXPECT_EQ(sum->GetDataField(), nullptr) << "no field Idade in this query";
+  EXPECT_EQ(footer(dc.get(), 0), "(null)");
+  EXPECT_EQ(footer(dc.get(), 1), "(null)");
+  EXPECT_EQ(dc->Summary()->GetFooterSummaryText(0), "");
+  EXPECT_EQ(dc->Summary()->GetFooterSummaryText(1), "");
+  EXPECT_EQ(dc->Column(1), "Ana,Bruno,Carla,Duarte,Eva") << "the items work on";
+
+  reopen("select Idade, Nome from Pessoas");
+  ASSERT_NE(sum->GetDataField(), nullptr);
+  EXPECT_EQ(footer(dc.get(), 0), "174");
+  EXPECT_EQ(footer(dc.get(), 1), "5");
+
+  reopen("select Id, Nome from Pessoas where Id < 3");
+  EXPECT_EQ(footer(dc.get(), 0), "(null)") << "the field is gone again";
+
+  // Another name takes another field; a name nobody has leaves the item empty.
+  sum->SetFieldName("Id");
+  EXPECT_EQ(footer(dc.get(), 0), "3");
+  sum->SetFieldName("Nada");
+  EXPECT_NO_THROW(dc->Refresh());
+  EXPECT_EQ(footer(dc.get(), 0), "(null)");
+  EXPECT_EQ(dc->Summary()->GetFooterSummaryText(0), "");
+
+  // No name: the item summarises the field of its item link, as any summary item.
+  const Integer internalBefore = dc->Fields()->InternalCount();
+  count->SetFieldName("");
+  EXPECT_EQ(dc->Fields()->InternalCount(), internalBefore - 1) << "the internal field is freed";
+  EXPECT_EQ(footer(dc.get(), 1), "(null)") << "no item link either";
+  count->SetItemLink(dc->GetItem(1));
+  EXPECT_EQ(footer(dc.get(), 1), "2");
+}
+
+// Group rows summarise a field no item shows as well; an unknown name leaves the group row
+// text empty.
+TEST_F(DBSummaryTest, GroupSummariesByFieldName) {
+  {
+    native::JetDatabase db(UnixPath(path));
+    db.execute("create table Gente (Id " + native::jetTypeDeclaration(native::JetType::Integer) + ", Nome " +
+               native::jetTypeDeclaration(native::JetType::Text, 30) + ", Idade " +
+               native::jetTypeDeclaration(native::JetType::Integer) + ", Faixa " +
+               native::jetTypeDeclaration(native::JetType::Text, 10) + ")");
+    db.execute("insert into Gente values (1, 'Ana', 30, 'jovem'), (2, 'Bruno', 45, 'maduro'), "
+               "(3, 'Carla', 28, 'jovem'), (4, 'Duarte', 52, 'maduro'), (5, 'Eva', 19, 'jovem')");
+  }
+  Controller dc = make(false);
+  dc->AddColumn("Faixa");
+  q->SQL()->SetText("select * from Gente");
+  auto* byAge = As<TcxDBDataSummaryItem>(dc->Summary()->DefaultGroupSummaryItems()->Add());
+  byAge->SetKind(skSum);
+  byAge->SetFieldName("Idade");
+  q->Open();
+  dc->Groups()->ChangeGroupIndex(2, 0);
+  ASSERT_EQ(dc->GetRowCount(), 2) << "two collapsed groups";
+  EXPECT_EQ(dc->Summary()->GetGroupSummaryText(0), "(SUM=77.00)") << "30 + 28 + 19";
+  EXPECT_EQ(dc->Summary()->GetGroupSummaryText(1), "(SUM=97.00)") << "45 + 52";
+  byAge->SetFieldName("Nada");
+  EXPECT_EQ(dc->Summary()->GetGroupSummaryText(0), "");
+  EXPECT_EQ(dc->Summary()->GetGroupSummaryText(1), "");
+}
+
+// Assign copies the name (the copy gets its own internal field); an item that goes, alone,
+// with its summary group or with its collection, takes its internal field with it.
+TEST_F(DBSummaryTest, ItemsCopyTheirNameAndFreeTheirInternalFieldWhenTheyGo) {
+  Controller dc = make(false);
+  const Integer internal = dc->Fields()->InternalCount();
+  TcxDBDataSummaryItem* original = addFooter(dc.get(), skMax, "Idade");
+  auto* copy = As<TcxDBDataSummaryItem>(dc->Summary()->FooterSummaryItems()->Add());
+  copy->Assign(original);
+  EXPECT_EQ(copy->FieldName(), "Idade");
+  EXPECT_EQ(copy->Kind(), skMax);
+  ASSERT_NE(copy->DataField(), nullptr);
+  EXPECT_NE(copy->DataField(), original->DataField());
+  EXPECT_EQ(dc->Fields()->InternalCount(), internal + 2);
+  q->Open();
+  EXPECT_EQ(footer(dc.get(), 1), "52");
+
+  delete original;
+  EXPECT_EQ(dc->Fields()->InternalCount(), internal + 1);
+  EXPECT_EQ(footer(dc.get(), 0), "52") << "the copy works on";
+
+  TcxDataSummaryGroup* group = dc->Summary()->SummaryGroups()->Add();
+  auto* grouped = As<TcxDBDataSummaryItem>(group->SummaryItems()->Add());
+  grouped->SetFieldName("Id");
+  group->Links()->Add()->SetItemLink(dc->GetItem(1));
+  dc->Groups()->ChangeGroupIndex(1, 0);
+  EXPECT_EQ(dc->Fields()->InternalCount(), internal + 2);
+  delete group;
+  EXPECT_EQ(dc->Fields()->InternalCount(), internal + 1);
+  EXPECT_EQ(dc->GetRowCount(), 5) << "still grouped by Nome";
+
+  dc->Summary()->FooterSummaryItems()->Clear();
+  EXPECT_EQ(dc->Fields()->InternalCount(), internal);
+  dc->Groups()->ChangeGroupIndex(1, -1);
+  EXPECT_EQ(dc->Column(0), "1,2,3,4,5");
+}
+
+}  // namespace

@@ -295,6 +295,111 @@ TEST_F(GridDBTableViewTest, ViewAndColumnsRoundTripThroughAStoredForm) {
   EXPECT_EQ(column(2)->FooterAlignmentHorz(), taCenter);
 }
 
+// The data-set view's summary items: bound to a column, or through FieldName to a field no
+// column shows; the stored "Column" names the column.
+TEST_F(GridDBTableViewTest, SummaryItemsBindByColumnOrByFieldName) {
+  TcxDataSummary* summary = view->DataController()->Summary();
+  EXPECT_EQ(view->DataController()->GetSummaryItemClass(), TcxGridDBTableSummaryItem::StaticClass());
+  EXPECT_EQ(view->DataController()->GetSummaryGroupItemLinkClass(), TcxGridTableSummaryGroupItemLink::StaticClass());
+  TcxDataSummaryGroup* group = summary->SummaryGroups()->Add();
+  EXPECT_TRUE(Is<TcxGridDBTableSummaryItem>(group->SummaryItems()->Add()));
+  EXPECT_TRUE(Is<TcxGridDBTableSummaryItem>(summary->DefaultGroupSummaryItems()->Add()));
+  summary->SummaryGroups()->Clear();
+  summary->DefaultGroupSummaryItems()->Clear();
+
+  open("select Id, Nome, Idade from Pessoas order by Id");
+  columnsForAllFields();
+  column(2)->SetName("ColIdade");
+  auto* byColumn = As<TcxGridDBTableSummaryItem>(summary->FooterSummaryItems()->Add());
+  byColumn->SetKind(skSum);
+  byColumn->SetColumn(column(2));
+  auto* byName = As<TcxGridDBTableSummaryItem>(summary->FooterSummaryItems()->Add());
+  byName->SetKind(skMax);
+  byName->SetFieldName("Id");
+  EXPECT_EQ(byColumn->Column(), column(2));
+  EXPECT_EQ(byName->Column(), nullptr);
+  EXPECT_EQ(summary->GetFooterSummaryText(0), "174.00");
+  EXPECT_EQ(summary->GetFooterSummaryText(1), "MAX=5.00");
+
+  Variant value;
+  ASSERT_TRUE(byColumn->GetPropertyValue("Column", value));
+  EXPECT_EQ(VarToStr(value), "ColIdade");
+  EXPECT_EQ(byColumn->GetProperties(), std::vector<std::string>{"Column"});
+  ASSERT_TRUE(byName->SetPropertyValue("Column", std::string("ColIdade")));
+  EXPECT_EQ(byName->Column(), column(2));
+  EXPECT_EQ(summary->GetFooterSummaryText(1), "MAX=5.00") << "the field name still decides the values";
+  byName->SetFieldName("");
+  EXPECT_EQ(summary->GetFooterSummaryText(1), "MAX=52.00") << "without one, the column's field";
+
+  // The columns made again for a new query: the item bound by name keeps its field.
+  byName->SetFieldName("Idade");
+  byName->SetKind(skMin);
+  open("select Nome from Pessoas where Idade > 20");
+  columnsForAllFields();
+  EXPECT_EQ(byColumn->Column(), nullptr) << "its column is gone";
+  EXPECT_EQ(summary->GetFooterSummaryText(0), "");
+  EXPECT_EQ(summary->GetFooterSummaryText(1), "") << "no Idade in this query";
+  open("select Nome, Idade from Pessoas where Idade > 20");
+  EXPECT_EQ(summary->GetFooterSummaryText(1), "MIN=28.00");
+  EXPECT_EQ(texts(0), "Ana,Bruno,Carla,Duarte");
+}
+
+// The stored form carries the summary items with their kind, field name and column; read
+// back, they bind again by name.
+TEST_F(GridDBTableViewTest, SummaryItemsRoundTripThroughAStoredForm) {
+  open("select Id, Nome, Idade from Pessoas order by Id");
+  columnsForAllFields();
+  for (Integer i = 0; i < view->ItemCount(); ++i) view->Items(i)->SetName("GradeDBTableView1Col" + IntToStr(i));
+  TcxDataSummary* summary = view->DataController()->Summary();
+  auto* footer = As<TcxGridDBTableSummaryItem>(summary->FooterSummaryItems()->Add());
+  footer->SetKind(skAverage);
+  footer->SetColumn(column(2));
+  auto* grouped = As<TcxGridDBTableSummaryItem>(summary->DefaultGroupSummaryItems()->Add());
+  grouped->SetKind(skCount);
+  grouped->SetFieldName("Nome");
+
+  TMemoryStream binary;
+  binary.WriteComponent(form);
+  binary.SetPosition(0);
+  TStringStream text("");
+  ObjectBinaryToText(&binary, &text);
+  const std::string written = text.DataString();
+  for (const char* line : {"DataController.Summary.DefaultGroupSummaryItems = <", "Kind = skCount",
+                           "FieldName = 'Nome'", "DataController.Summary.FooterSummaryItems = <", "Kind = skAverage",
+                           "Column = GradeDBTableView1Col2"})
+    EXPECT_NE(written.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << written;
+  EXPECT_EQ(written.find("Position ="), std::string::npos) << "positions at their defaults\n" << written;
+
+  form->Free();
+  form = nullptr;
+  TForm* copy = TForm::CreateNew(nullptr);
+  form = copy;
+  TStringStream input(written);
+  TMemoryStream converted;
+  ObjectTextToBinary(&input, &converted);
+  converted.SetPosition(0);
+  converted.ReadComponent(copy);
+  view = dynamic_cast<TcxGridDBTableView*>(copy->FindComponent("GradeDBTableView1"));
+  ASSERT_NE(view, nullptr);
+  summary = view->DataController()->Summary();
+  ASSERT_EQ(summary->FooterSummaryItems()->Count(), 1);
+  ASSERT_EQ(summary->DefaultGroupSummaryItems()->Count(), 1);
+  auto* readFooter = As<TcxGridDBTableSummaryItem>(summary->FooterSummaryItems()->Items(0));
+  auto* readGrouped = As<TcxGridDBTableSummaryItem>(summary->DefaultGroupSummaryItems()->Items(0));
+  EXPECT_EQ(readFooter->Kind(), skAverage);
+  EXPECT_EQ(readFooter->Column(), column(2));
+  EXPECT_EQ(readGrouped->Kind(), skCount);
+  EXPECT_EQ(readGrouped->FieldName(), "Nome");
+  EXPECT_EQ(readGrouped->Column(), nullptr);
+
+  source = dynamic_cast<TDataSource*>(copy->FindComponent("DsTabela"));
+  source->SetDataSet(q.get());
+  open("select Id, Nome, Idade from Pessoas order by Id");
+  EXPECT_EQ(summary->GetFooterSummaryText(0), "AVG=34.80");
+  view->DataController()->Groups()->ChangeGroupIndex(2, 0);
+  EXPECT_EQ(summary->GetGroupSummaryText(0), "(COUNT=1)") << "one person of age 19";
+}
+
 }  // namespace
 
 TEST_F(GridDBTableViewTest, DefaultWidthFollowsTheFieldsDisplayWidthAndTheContentFont) {
