@@ -97,8 +97,25 @@ void TcxGridControlFocusChange::Execute() {
 
 TcxCustomGridView* TcxCustomGridHandler::ActiveView() const { return FControl->ActiveView(); }
 
+TcxCustomGridController* TcxCustomGridHandler::ActiveController() const {
+  TcxCustomGridView* view = ActiveView();
+  return view ? view->Controller() : nullptr;
+}
+
+TcxGridViewInfo* TcxCustomGridHandler::ViewInfo() const { return FControl->ViewInfo(); }
+
+// --- Drag-opening requests.
+
+bool TcxGridDragOpenInfoTab::Equals(TcxCustomGridDragOpenInfo* AInfo) {
+  return inherited::Equals(AInfo) && static_cast<TcxGridDragOpenInfoTab*>(AInfo)->FLevel == FLevel;
+}
+
+void TcxGridDragOpenInfoTab::Run() { FLevel->SetActive(true); }
+
+// --- Controller.
+
 void TcxGridController::CancelMouseOperations() {
-  if (TcxCustomGridView* view = ActiveView()) view->Controller()->CancelMouseOperations();
+  if (TcxCustomGridController* controller = ActiveController()) controller->CancelMouseOperations();
 }
 
 void TcxGridController::ControlFocusChanged() {
@@ -106,14 +123,73 @@ void TcxGridController::ControlFocusChanged() {
 }
 
 void TcxGridController::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TcxCustomGridHitTest* hitTest = Control()->ViewInfo()->GetHitTest(X, Y);
+  // A press may activate another level; the layout that follows (which makes the tabs
+  // anew) waits until the pressed cell has finished.
+  UpdateLock<TcxCustomGrid> lock(Control());
+  TcxCustomGridHitTest* hitTest = ViewInfo()->GetHitTest(X, Y);
   if (hitTest->ViewInfo) hitTest->ViewInfo->MouseDown(hitTest, Button, Shift);
+}
+
+TcxCustomGridDragOpenInfo* TcxGridController::GetDragOpenInfo(TcxCustomGridHitTest* AHitTest) {
+  if (AHitTest->HitTestCode() != 50) return nullptr;
+  return new TcxGridDragOpenInfoTab(static_cast<TcxGridDetailsSiteTabHitTest*>(AHitTest)->Level);
+}
+
+void TcxGridController::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  if (!Control()->DragOpening()) return;
+  TcxCustomGridHitTest* hitTest = ViewInfo()->GetHitTest(X, Y);
+  TcxCustomGridDragOpenInfo* info = State != dsDragLeave ? GetDragOpenInfo(hitTest) : nullptr;
+  if (info)
+    StartDragOpen(info);
+  else
+    StopDragOpen();
+}
+
+void TcxGridController::EndDrag(TObject* Target, Integer X, Integer Y) { StopDragOpen(); }
+
+void TcxGridController::StartDragOpen(TcxCustomGridDragOpenInfo* AInfo) {
+  TObjectPtr<TcxCustomGridDragOpenInfo> info(AInfo);
+  // The same request goes on waiting undisturbed.
+  if (FDragOpenInfo && FDragOpenInfo->IsSameRequest(info.get())) return;
+  FDragOpenInfo = std::move(info);
+  if (FDragOpenTimer) {
+    // A new request waits the full time again.
+    FDragOpenTimer->SetEnabled(false);
+    FDragOpenTimer->SetEnabled(true);
+  } else {
+    FDragOpenTimer.reset(new TTimer(nullptr));
+    FDragOpenTimer->SetInterval(static_cast<Cardinal>(Control()->DragOpeningWaitTime()));
+    FDragOpenTimer->SetOnTimer(TNotifyEvent(this, &TcxGridController::dragOpenTimerHandler));
+  }
+}
+
+void TcxGridController::StopDragOpen() {
+  FDragOpenTimer.reset();
+  FDragOpenInfo.reset();
+}
+
+void TcxGridController::dragOpenTimerHandler(TObject*) {
+  // The request and its timer go whether or not opening succeeds.
+  ScopeExit stop([this] { StopDragOpen(); });
+  if (FDragOpenInfo) FDragOpenInfo->Open();
+}
+
+// --- Painter.
+
+void TcxGridPainter::Paint() {
+  DrawDetailsSite();
+  DrawBackground();
+}
+
+void TcxGridPainter::DrawDetailsSite() {
+  TcxGridTopDetailsSiteViewInfo* site = ViewInfo()->DetailsSiteViewInfo();
+  if (site && site->GetVisible()) site->Paint(Control()->GetCanvas());
 }
 
 void TcxGridPainter::DrawBackground() {
   TcxCanvas* canvas = Control()->GetCanvas();
-  canvas->Brush()->SetColor(Control()->ViewInfo()->BackgroundColor());
-  canvas->FillRectangle(Control()->ViewInfo()->ClientBounds());
+  canvas->Brush()->SetColor(ViewInfo()->BackgroundColor());
+  canvas->FillRectangle(ViewInfo()->ClientBounds());
 }
 
 void TcxGridPainter::Invalidate(bool ACompletely) {
@@ -125,16 +201,85 @@ void TcxGridPainter::Invalidate(bool ACompletely) {
 
 void TcxGridPainter::InvalidateRect(const TRect& R) { Control()->InvalidateArea(R, false); }
 
+// --- Top details site.
+
+Integer TcxGridTopDetailsSiteViewInfo::CalculateHeight() {
+  FullyVisible = true;
+  NormalHeight = GetMaxHeight();
+  return NormalHeight;
+}
+
+Integer TcxGridTopDetailsSiteViewInfo::CalculateWidth() { return GetMaxWidth(); }
+
+TcxCanvas* TcxGridTopDetailsSiteViewInfo::GetCanvas() { return Grid()->GetCanvas(); }
+TcxControl* TcxGridTopDetailsSiteViewInfo::GetControl() { return Grid(); }
+TcxCustomLookAndFeelPainterClass TcxGridTopDetailsSiteViewInfo::GetLookAndFeelPainter() {
+  return Grid()->LookAndFeelPainter();
+}
+
+Integer TcxGridTopDetailsSiteViewInfo::GetMaxHeight() {
+  const TRect r = Grid()->GetClientBounds();
+  return r.bottom - r.top;
+}
+
+Integer TcxGridTopDetailsSiteViewInfo::GetMaxWidth() {
+  const TRect r = Grid()->GetClientBounds();
+  return r.right - r.left;
+}
+
+TcxCustomGridView* TcxGridTopDetailsSiteViewInfo::FindActiveView() { return Grid()->ActiveView(); }
+TcxGridLevel* TcxGridTopDetailsSiteViewInfo::GetActiveLevel() { return Grid()->ActiveLevel(); }
+
+void TcxGridTopDetailsSiteViewInfo::InitTabHitTest(TcxGridDetailsSiteTabHitTest* AHitTest) { AHitTest->Owner = Grid(); }
+
+void TcxGridTopDetailsSiteViewInfo::ActivateLevel(TcxGridLevel* ALevel) { Grid()->SetActiveLevel(ALevel); }
+
+void TcxGridTopDetailsSiteViewInfo::VisibilityChanged(bool AVisible) {
+  TcxCustomGrid* grid = Grid();
+  if (grid->IsDestroying()) return;
+  if (!AVisible && GetActiveView() == grid->ActiveView() && grid->ViewInfo() &&
+      grid->ViewInfo()->DetailsSiteViewInfo() != this)
+    return;
+  inherited::VisibilityChanged(AVisible);
+}
+
+// --- View info.
+
+void TcxGridViewInfo::AfterConstruction() {
+  inherited::AfterConstruction();
+  CreateViewInfos();
+}
+
+void TcxGridViewInfo::BeforeDestruction() {
+  DestroyViewInfos();
+  inherited::BeforeDestruction();
+}
+
+void TcxGridViewInfo::CreateViewInfos() {
+  FDetailsSiteViewInfo.reset(
+      As<TcxGridTopDetailsSiteViewInfo>(GetDetailsSiteViewInfoClass()->CreateInstance(Control()->RootLevel())));
+}
+
+void TcxGridViewInfo::DestroyViewInfos() { FDetailsSiteViewInfo.reset(); }
+
 TRect TcxGridViewInfo::ClientBounds() const { return Control()->GetClientBounds(); }
 TColor TcxGridViewInfo::BackgroundColor() const { return Control()->Color(); }
 
 void TcxGridViewInfo::Calculate() {
-  TcxCustomGridView* view = ActiveView();
-  if (!view || !view->ViewInfo()) return;
-  view->ViewInfo()->Calculate(ClientBounds());
+  // The new site is made before the old one goes, so that the old one knows it was
+  // replaced and leaves the view both show alone.
+  TObjectPtr<TcxGridTopDetailsSiteViewInfo> old = std::move(FDetailsSiteViewInfo);
+  CreateViewInfos();
+  old.reset();
+  if (FDetailsSiteViewInfo->GetVisible()) {
+    const TRect r = ClientBounds();
+    FDetailsSiteViewInfo->Calculate(r.left, r.top);
+  }
 }
 
 TcxCustomGridHitTest* TcxGridViewInfo::GetHitTest(Integer X, Integer Y) {
+  if (FDetailsSiteViewInfo)
+    if (TcxCustomGridHitTest* result = FDetailsSiteViewInfo->GetHitTest(TPoint{X, Y})) return result;
   TcxCustomGridHitTest* result = TcxCustomGridHitTest::Instance(TcxGridNoneHitTest::StaticClass(), TPoint{X, Y});
   result->ViewInfo = nullptr;
   return result;
@@ -469,6 +614,21 @@ void TcxCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, Integer X,
   FController->MouseDown(Button, Shift, X, Y);
 }
 
+void TcxCustomGrid::DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) {
+  inherited::DragOver(Source, X, Y, State, Accept);
+  if (FController) FController->DragOver(Source, X, Y, State, Accept);
+}
+
+void TcxCustomGrid::DoEndDrag(TObject* Target, Integer X, Integer Y) {
+  if (FController) FController->EndDrag(Target, X, Y);
+  inherited::DoEndDrag(Target, X, Y);
+}
+
+void TcxCustomGrid::DoStartDrag(TDragObject*& DragObject) {
+  inherited::DoStartDrag(DragObject);
+  if (FController) FController->StartDrag(DragObject);
+}
+
 void TcxCustomGrid::DoActiveTabChanged(TcxGridLevel* ALevel) {
   if (OnActiveTabChanged) OnActiveTabChanged(this, ALevel);
 }
@@ -491,7 +651,9 @@ RTL_IMPLEMENT_CLASS(TcxGridSizeChange)
 RTL_IMPLEMENT_CLASS(TcxGridViewChange)
 RTL_IMPLEMENT_CLASS(TcxGridControlFocusChange)
 RTL_IMPLEMENT_CLASS(TcxCustomGridHandler)
+RTL_IMPLEMENT_CLASS(TcxGridDragOpenInfoTab)
 RTL_IMPLEMENT_CLASS(TcxGridController)
+RTL_IMPLEMENT_CLASS(TcxGridTopDetailsSiteViewInfo)
 RTL_IMPLEMENT_CLASS(TcxGridPainter)
 RTL_IMPLEMENT_CLASS(TcxGridViewInfo)
 RTL_IMPLEMENT_CLASS(TcxCustomGrid)

@@ -9,14 +9,19 @@
 // the last unlock the queue drops duplicates and superseded requests and runs the rest in
 // order, so that a burst of changes ends in one layout.
 //
-// Present limits: the grid shows the active level's view over its whole client area (no
-// level tabs and no drag-opening of tabs); views are stand-alone (no detail views).
+// What the grid itself shows is the top details site: the root level's tabs (when the root
+// level shows tabs) and, in the rest of the client area, the active level's view. While
+// something is dragged over a tab, the tab's level opens after a wait (drag-opening).
+//
+// Present limits: views are stand-alone (no detail views).
 #include <memory>
 #include <vector>
 
 #include "cx/grid/cxGridCommon.h"
 #include "cx/grid/cxGridCustomView.h"
+#include "cx/grid/cxGridDetailsSite.h"
 #include "cx/grid/cxGridLevel.h"
+#include "platform/gui/ExtCtrls.h"
 
 // The group-by box's caption ("Arraste o cabeçalho de uma coluna aqui para agrupar por esta
 // coluna" in the program's string table), read through cxGetResourceString.
@@ -92,8 +97,9 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------
-// The grid's own handlers: what the grid itself shows is the background around the active
-// view's site.
+// The grid's own handlers: what the grid itself shows is its top details site.
+
+class TcxGridViewInfo;
 
 class TcxCustomGridHandler : public TObject {
   RTL_DECLARE_CLASS(TcxCustomGridHandler, TObject)
@@ -104,9 +110,26 @@ public:
   TcxCustomGridHandler& operator=(const TcxCustomGridHandler&) = delete;
   TcxCustomGrid* Control() const { return FControl; }
   TcxCustomGridView* ActiveView() const;
+  // The active view's controller; null without an active view.
+  TcxCustomGridController* ActiveController() const;
+  TcxGridViewInfo* ViewInfo() const;
 
 private:
   TcxCustomGrid* FControl;
+};
+
+// A drag resting on a level tab: opening makes the level active.
+class TcxGridDragOpenInfoTab : public TcxCustomGridDragOpenInfo {
+  RTL_DECLARE_CLASS(TcxGridDragOpenInfoTab, TcxCustomGridDragOpenInfo)
+public:
+  explicit TcxGridDragOpenInfoTab(TcxGridLevel* ALevel) : FLevel(ALevel) {}
+  TcxGridLevel* Level() const { return FLevel; }
+  // The same class and the same level.
+  bool Equals(TcxCustomGridDragOpenInfo* AInfo) override;
+  void Run() override;
+
+private:
+  TcxGridLevel* FLevel;
 };
 
 class TcxGridController : public TcxCustomGridHandler {
@@ -116,32 +139,90 @@ public:
   virtual void CancelMouseOperations();
   // Posts a control-focus change for the active view.
   virtual void ControlFocusChanged();
+  // Always the default cursor, so that the grid shows its own.
   virtual TCursor GetCursor(Integer X, Integer Y) { return crDefault; }
+  // With DragOpening on: over a level tab the tab's level opens after the grid's
+  // DragOpeningWaitTime; anywhere else, or when the drag leaves, the wait is cancelled.
+  virtual void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept);
+  virtual void EndDrag(TObject* Target, Integer X, Integer Y);
+  virtual void StartDrag(TDragObject*& DragObject) {}
+  // A tab request for a level tab hit test (code 50), else null; the caller owns it.
+  virtual TcxCustomGridDragOpenInfo* GetDragOpenInfo(TcxCustomGridHitTest* AHitTest);
+  // The cell under the point handles the press (a level tab activates its level).
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
+
+  // The pending drag-opening request and its timer; both null when none is pending.
+  TcxCustomGridDragOpenInfo* DragOpenInfo() const { return FDragOpenInfo.get(); }
+  TTimer* DragOpenTimer() const { return FDragOpenTimer.get(); }
+
+private:
+  void StartDragOpen(TcxCustomGridDragOpenInfo* AInfo);
+  void StopDragOpen();
+  void dragOpenTimerHandler(TObject* Sender);
+
+  TObjectPtr<TcxCustomGridDragOpenInfo> FDragOpenInfo;
+  TObjectPtr<TTimer> FDragOpenTimer;
 };
 
 class TcxGridPainter : public TcxCustomGridHandler {
   RTL_DECLARE_CLASS(TcxGridPainter, TcxCustomGridHandler)
 public:
   using TcxCustomGridHandler::TcxCustomGridHandler;
-  virtual void Paint() { DrawBackground(); }
-  // Fills the client bounds with the grid's colour.
+  // The details site, then the background around it.
+  virtual void Paint();
+  // The top details site paints itself on the grid canvas when it is visible.
+  virtual void DrawDetailsSite();
+  // Fills the client bounds with the grid's colour (the site took itself out of the clip).
   virtual void DrawBackground();
   // The grid window and the views of the active tree; with ACompletely every site too.
   virtual void Invalidate(bool ACompletely);
   virtual void InvalidateRect(const TRect& R);
 };
 
+// The root level's details site: as big as the grid's client area, painted on the grid,
+// showing the grid's active view; a tab activates its level through the grid.
+class TcxGridTopDetailsSiteViewInfo : public TcxCustomGridDetailsSiteViewInfo {
+  RTL_DECLARE_CLASS(TcxGridTopDetailsSiteViewInfo, TcxCustomGridDetailsSiteViewInfo)
+public:
+  using TcxCustomGridDetailsSiteViewInfo::TcxCustomGridDetailsSiteViewInfo;
+  TcxCustomGrid* Grid() const { return Level()->Control(); }
+
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  TcxCanvas* GetCanvas() override;
+  TcxControl* GetControl() override;
+  TcxCustomLookAndFeelPainterClass GetLookAndFeelPainter() override;
+  Integer GetMaxHeight() override;
+  Integer GetMaxWidth() override;
+  TcxCustomGridView* FindActiveView() override;
+  TcxGridLevel* GetActiveLevel() override;
+  void InitTabHitTest(TcxGridDetailsSiteTabHitTest* AHitTest) override;
+  void ActivateLevel(TcxGridLevel* ALevel) override;
+  // Nothing while the grid is destroyed; a site replaced by a new layout does not hide the
+  // view the new site goes on showing.
+  void VisibilityChanged(bool AVisible) override;
+};
+
 class TcxGridViewInfo : public TcxCustomGridHandler {
   RTL_DECLARE_CLASS(TcxGridViewInfo, TcxCustomGridHandler)
 public:
   using TcxCustomGridHandler::TcxCustomGridHandler;
-  // Gives the active view's site the grid's client bounds and lays the view out.
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  // Makes the top details site anew and, when it is visible, lays it out at the client
+  // bounds' top-left corner (which gives the active view's site its bounds).
   virtual void Calculate();
-  // TcxGridNoneHitTest (code 0) at the point.
+  // The details site's hit test; else TcxGridNoneHitTest (code 0) at the point.
   virtual TcxCustomGridHitTest* GetHitTest(Integer X, Integer Y);
+  virtual void CreateViewInfos();
+  virtual void DestroyViewInfos();
+  virtual TClass GetDetailsSiteViewInfoClass() { return TcxGridTopDetailsSiteViewInfo::StaticClass(); }
+  TcxGridTopDetailsSiteViewInfo* DetailsSiteViewInfo() const { return FDetailsSiteViewInfo.get(); }
   TRect ClientBounds() const;
   TColor BackgroundColor() const;
+
+private:
+  TObjectPtr<TcxGridTopDetailsSiteViewInfo> FDetailsSiteViewInfo;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -255,6 +336,12 @@ protected:
   void Paint() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+
+public:
+  // Standard dragging reaches the controller: the drag-opening of tabs.
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
+  void DoStartDrag(TDragObject*& DragObject) override;
 
 private:
   void ProcessChanges();

@@ -54,6 +54,9 @@ public:
   TcxCustomGridDragOpenInfo() = default;
   virtual bool Equals(TcxCustomGridDragOpenInfo* AInfo) { return AInfo && AInfo->ClassType() == ClassType(); }
   virtual void Run() = 0;
+  // The names the grid's controller uses.
+  bool IsSameRequest(TcxCustomGridDragOpenInfo* AInfo) { return Equals(AInfo); }
+  void Open() { Run(); }
 };
 
 // ---------------------------------------------------------------------------------------

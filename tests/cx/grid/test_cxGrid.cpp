@@ -1,6 +1,7 @@
 // The grid control: its update queue (duplicates and superseded requests dropped, the rest
 // run in order at the last unlock), the view changes as they reach views, focus and active
 // level, levels with child levels, renaming, and the grid site passing real input on.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -580,5 +581,169 @@ TEST_F(GridSiteTest, HidingTheFocusedViewParksItsSiteAndShowingItBringsItBack) {
   grid->LayoutChanged();
   EXPECT_EQ(view->Site()->Left(), grid->GetClientBounds().left);
 }
+
+// ---------------------------------------------------------------------------------------
+// Drag-opening of level tabs.
+
+// A request whose opening fails.
+class TFailingOpenInfo : public TcxGridDragOpenInfoTab {
+public:
+  using TcxGridDragOpenInfoTab::TcxGridDragOpenInfoTab;
+  void Run() override { throw Exception("não abriu"); }
+};
+
+// A controller whose tab requests fail when asked to.
+class TFailingOpenController : public TcxGridController {
+  RTL_DECLARE_CLASS(TFailingOpenController, TcxGridController)
+public:
+  using TcxGridController::TcxGridController;
+  TcxCustomGridDragOpenInfo* GetDragOpenInfo(TcxCustomGridHitTest* AHitTest) override {
+    if (!Fail || AHitTest->HitTestCode() != 50) return TcxGridController::GetDragOpenInfo(AHitTest);
+    return new TFailingOpenInfo(static_cast<TcxGridDetailsSiteTabHitTest*>(AHitTest)->Level);
+  }
+  static inline bool Fail = false;
+};
+
+class TFailingOpenGrid : public TcxGrid {
+  RTL_DECLARE_CLASS(TFailingOpenGrid, TcxGrid)
+public:
+  using TcxGrid::TcxGrid;
+  TClass GetControllerClass() override { return TFailingOpenController::StaticClass(); }
+};
+
+class DragOpeningTest : public GuiTest {
+protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    form = own(TForm::CreateNew(nullptr));
+    form->SetBounds(100, 100, 420, 320);
+    grid = New<TFailingOpenGrid>(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 360, 240);
+    for (const char* caption : {"Um", "Dois", "Três"}) {
+      TcxGridLevel* level = nullptr;
+      addViewOnLevel(grid, form, &level);
+      level->SetCaption(caption);
+      levels.push_back(level);
+    }
+    grid->SetActiveLevel(levels[0]);
+    grid->RootLevelOptions()->SetDetailTabsPosition(dtpTop);
+    showAndActivate(form);
+    pumpFor(30);
+  }
+  void TearDown() override {
+    TFailingOpenController::Fail = false;
+    GuiTest::TearDown();
+  }
+  // The centre of the tab of level AIndex, in grid client coordinates.
+  TPoint tabCentre(Integer AIndex) {
+    const TRect r = grid->ViewInfo()->DetailsSiteViewInfo()->TabsViewInfo()->Items(AIndex)->Bounds;
+    return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  void dragOver(const TPoint& P, TDragState AState = dsDragMove) {
+    bool accept = false;
+    grid->Controller()->DragOver(nullptr, P.x, P.y, AState, accept);
+  }
+  TcxGridLevel* pendingLevel() {
+    auto* info = dynamic_cast<TcxGridDragOpenInfoTab*>(grid->Controller()->DragOpenInfo());
+    return info ? info->Level() : nullptr;
+  }
+  TForm* form = nullptr;
+  TFailingOpenGrid* grid = nullptr;
+  std::vector<TcxGridLevel*> levels;
+};
+
+TEST_F(DragOpeningTest, RestingOverOneTabKeepsOneRequestAndOneTimerUntilTheLevelOpens) {
+  grid->SetDragOpeningWaitTime(150);
+  dragOver(tabCentre(1));
+  TcxCustomGridDragOpenInfo* info = grid->Controller()->DragOpenInfo();
+  TTimer* timer = grid->Controller()->DragOpenTimer();
+  ASSERT_NE(timer, nullptr);
+  EXPECT_EQ(pendingLevel(), levels[1]);
+  EXPECT_EQ(timer->Interval(), 150u) << "the grid's wait time";
+  dragOver(TPoint{tabCentre(1).x + 2, tabCentre(1).y});
+  EXPECT_EQ(grid->Controller()->DragOpenInfo(), info) << "the same request goes on waiting";
+  EXPECT_EQ(grid->Controller()->DragOpenTimer(), timer);
+  EXPECT_EQ(grid->ActiveLevel(), levels[0]) << "nothing opens before the wait";
+  EXPECT_TRUE(pumpUntil([&] { return grid->ActiveLevel() == levels[1]; }, 2000));
+  EXPECT_EQ(grid->Controller()->DragOpenInfo(), nullptr) << "the request is freed once opened";
+  EXPECT_EQ(grid->Controller()->DragOpenTimer(), nullptr);
+}
+
+TEST_F(DragOpeningTest, MovingToAnotherTabRestartsTheFullWaitForThatTab) {
+  grid->SetDragOpeningWaitTime(600);
+  dragOver(tabCentre(1));
+  TTimer* timer = grid->Controller()->DragOpenTimer();
+  pumpFor(350);
+  dragOver(tabCentre(2));
+  EXPECT_EQ(pendingLevel(), levels[2]);
+  EXPECT_EQ(grid->Controller()->DragOpenTimer(), timer) << "the running timer is restarted, not replaced";
+  pumpFor(350);
+  EXPECT_EQ(grid->ActiveLevel(), levels[0]) << "700 ms after the first tab, 350 after the second: still waiting";
+  EXPECT_TRUE(pumpUntil([&] { return grid->ActiveLevel() == levels[2]; }, 2000)) << "the second tab opens";
+}
+
+TEST_F(DragOpeningTest, LeavingTheTabsEndingTheDragOrTurningTheOptionOffOpensNothing) {
+  grid->SetDragOpeningWaitTime(100);
+  const TRect client = grid->GetClientBounds();
+  struct Case {
+    const char* What;
+    std::function<void()> Then;
+  };
+  const std::vector<Case> cases = {
+      {"moved onto the view", [&] { dragOver(TPoint{client.left + 50, client.bottom - 20}); }},
+      {"the drag left the grid", [&] { dragOver(tabCentre(1), dsDragLeave); }},
+      {"the drag ended", [&] { grid->Controller()->EndDrag(nullptr, 0, 0); }},
+  };
+  for (const Case& c : cases) {
+    dragOver(tabCentre(1));
+    ASSERT_NE(grid->Controller()->DragOpenTimer(), nullptr) << c.What;
+    c.Then();
+    EXPECT_EQ(grid->Controller()->DragOpenInfo(), nullptr) << c.What;
+    EXPECT_EQ(grid->Controller()->DragOpenTimer(), nullptr) << c.What;
+    pumpFor(250);
+    EXPECT_EQ(grid->ActiveLevel(), levels[0]) << c.What;
+  }
+
+  grid->SetDragOpening(false);
+  dragOver(tabCentre(2));
+  EXPECT_EQ(grid->Controller()->DragOpenInfo(), nullptr) << "DragOpening off";
+  EXPECT_EQ(grid->Controller()->DragOpenTimer(), nullptr) << "DragOpening off";
+  pumpFor(250);
+  EXPECT_EQ(grid->ActiveLevel(), levels[0]);
+}
+
+TEST_F(DragOpeningTest, AFailedOpeningStillFreesTheRequestAndTheTimer) {
+  grid->SetDragOpeningWaitTime(50);
+  TFailingOpenController::Fail = true;
+  dragOver(tabCentre(1));
+  ASSERT_NE(grid->Controller()->DragOpenTimer(), nullptr);
+  EXPECT_TRUE(pumpUntil([&] { return !boxes().Calls().empty(); }, 2000)) << "the failure is reported";
+  ASSERT_EQ(boxes().Calls().size(), 1u);
+  EXPECT_NE(boxes().Calls()[0].Text.find("não abriu"), std::string::npos);
+  expectBoxes();
+  EXPECT_EQ(grid->Controller()->DragOpenInfo(), nullptr);
+  EXPECT_EQ(grid->Controller()->DragOpenTimer(), nullptr);
+  pumpFor(150);
+  EXPECT_TRUE(boxes().Calls().empty()) << "the timer does not fire again";
+}
+
+TEST_F(DragOpeningTest, ARealDragOverATabOpensItsLevel) {
+  grid->SetDragOpeningWaitTime(100);
+  auto* source = New<TPanel>(form);
+  source->SetParent(form);
+  source->SetBounds(370, 10, 40, 40);
+  pumpFor(30);
+  moveMouseTo(source->ClientToScreen(TPoint{20, 20}));
+  source->BeginDrag(true);
+  moveMouseTo(grid->ClientToScreen(tabCentre(2)));
+  EXPECT_TRUE(pumpUntil([&] { return grid->ActiveLevel() == levels[2]; }, 2000)) << "the tab under the drag opens";
+  pressKey(VK_ESCAPE);
+  pumpFor(30);
+  EXPECT_EQ(grid->Controller()->DragOpenTimer(), nullptr);
+}
+
+RTL_IMPLEMENT_CLASS(TFailingOpenController)
+RTL_IMPLEMENT_CLASS(TFailingOpenGrid)
 
 }  // namespace
