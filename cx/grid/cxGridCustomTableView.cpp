@@ -1952,11 +1952,7 @@ void TcxCustomGridTableController::CheckTopRecordIndex(Integer& AValue) {
   if (AValue < 0) AValue = 0;
 }
 
-void TcxCustomGridTableController::SetCheckedTopRecordIndex(Integer Value) {
-  if (ViewData()->RecordCount() == 0) return;
-  CheckTopRecordIndex(Value);
-  SetTopRecordIndex(Value);
-}
+void TcxCustomGridTableController::CheckCoordinates() { SetTopRecordIndex(TopRecordIndex()); }
 
 Integer TcxCustomGridTableController::GetScrollBarOffsetBegin() {
   TcxCustomDataController* dataController = GridView()->DataController();
@@ -1983,19 +1979,19 @@ Integer TcxCustomGridTableController::GetScrollBarRecordCount() {
 void TcxCustomGridTableController::SetScrollBarPos(Integer Value) {
   IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
   if (link && link->SetScrollBarPosHook(Value)) return;
-  SetCheckedTopRecordIndex(Value - GetScrollBarOffsetBegin());
+  SetTopRecordIndex(Value - GetScrollBarOffsetBegin());
 }
 
 void TcxCustomGridTableController::MakeRecordVisible(TcxCustomGridRecord* ARecord) {
   if (!ARecord || !GridView()->Grid() || ARecord->IsNewItemRecord()) return;
   Integer index = ARecord->Index();
   if (index < TopRecordIndex()) {
-    SetCheckedTopRecordIndex(index);
+    SetTopRecordIndex(index);
   } else {
     // Moves the top down until the record is shown; stops when the top no longer moves.
     while (index > LastVisibleRecordIndex()) {
       Integer top = TopRecordIndex();
-      SetCheckedTopRecordIndex(top + std::max(1, index - LastVisibleRecordIndex()));
+      SetTopRecordIndex(top + std::max(1, index - LastVisibleRecordIndex()));
       if (TopRecordIndex() == top) break;
     }
   }
@@ -2016,17 +2012,17 @@ void TcxCustomGridTableController::ScrollPage(bool AForward) {
 void TcxCustomGridTableController::ScrollRecords(bool AForward, Integer ACount) {
   IcxGridDataControllerLink* link = cxGridDataControllerLink(GridView()->DataController());
   if (link && link->ScrollRecordsHook(AForward)) return;
-  SetCheckedTopRecordIndex(TopRecordIndex() + (AForward ? ACount : -ACount));
+  SetTopRecordIndex(TopRecordIndex() + (AForward ? ACount : -ACount));
 }
 
 void TcxCustomGridTableController::ScrollPageDown() {
   if (TopRecordIndex() == -1) return;
-  SetCheckedTopRecordIndex(TopRecordIndex() + std::max(1, VisibleRecordCount()));
+  SetTopRecordIndex(TopRecordIndex() + std::max(1, VisibleRecordCount()));
 }
 
 void TcxCustomGridTableController::ScrollPageUp() {
   if (TopRecordIndex() <= 0) return;
-  SetCheckedTopRecordIndex(TopRecordIndex() - std::max(1, GetPageRecordCount(TopRecordIndex(), false)));
+  SetTopRecordIndex(TopRecordIndex() - std::max(1, GetPageRecordCount(TopRecordIndex(), false)));
 }
 
 // --- Keyboard.
@@ -2593,17 +2589,19 @@ TcxGridDirection TcxCustomGridTableController::GetDragScrollDirection(Integer X,
   return TcxGridDirection::None;
 }
 
-void TcxCustomGridTableController::setDragScrollDirection(TcxGridDirection Value) {
+void TcxCustomGridTableController::SetDragScrollDirection(TcxGridDirection Value) {
   if (FDragScrollDirection == Value) return;
   FDragScrollTimer.reset();
   FDragScrollDirection = Value;
   if (Value == TcxGridDirection::None) return;
   FDragScrollTimer.reset(new TTimer(nullptr));
-  FDragScrollTimer->SetInterval(20);
+  FDragScrollTimer->SetInterval(DragScrollInterval());
   FDragScrollTimer->SetOnTimer(TNotifyEvent(this, &TcxCustomGridTableController::dragScrollTimerHandler));
 }
 
-void TcxCustomGridTableController::dragScrollTimerHandler(TObject*) {
+void TcxCustomGridTableController::dragScrollTimerHandler(TObject*) { DragScrollStep(); }
+
+void TcxCustomGridTableController::DragScrollStep() {
   bool forward = FDragScrollDirection == TcxGridDirection::Down || FDragScrollDirection == TcxGridDirection::Right;
   ScrollRecords(forward, 1);
   if (Site()->HandleAllocated()) Site()->Update();
@@ -2614,7 +2612,7 @@ void TcxCustomGridTableController::DragOver(TObject* Source, Integer X, Integer 
   TcxCustomGridTableOptionsBehavior* behavior = GridView()->OptionsBehavior();
   bool leaving = State == dsDragLeave;
   if (behavior->DragScrolling())
-    setDragScrollDirection(leaving ? TcxGridDirection::None : GetDragScrollDirection(X, Y));
+    SetDragScrollDirection(leaving ? TcxGridDirection::None : GetDragScrollDirection(X, Y));
   if (behavior->DragHighlighting()) SetDragHighlightedRecord(leaving ? nullptr : GetRecordAt(X, Y));
   if (behavior->DragFocusing() == dfDragOver && !leaving)
     if (TcxCustomGridRecord* record = GetRecordAt(X, Y)) SetFocusedRecord(record);
@@ -2628,7 +2626,7 @@ void TcxCustomGridTableController::DragDrop(TObject* Source, Integer X, Integer 
 
 void TcxCustomGridTableController::EndDrag(TObject* Target, Integer X, Integer Y) {
   SetDragHighlightedRecord(nullptr);
-  setDragScrollDirection(TcxGridDirection::None);
+  SetDragScrollDirection(TcxGridDirection::None);
   inherited::EndDrag(Target, X, Y);
 }
 
@@ -3288,15 +3286,18 @@ Integer TcxCustomGridTableController::TopRecordIndex() {
 
 void TcxCustomGridTableController::SetTopRecordIndex(Integer Value) {
   Integer count = ViewData()->RecordCount();
+  if (count > 0) CheckTopRecordIndex(Value);
   Value = count == 0 ? -1 : std::clamp<Integer>(Value, 0, count - 1);
   Integer previous = TopRecordIndex();
   FTopRecordIndex = Value;
   if (Value == previous) return;
   auto* viewInfo = dynamic_cast<TcxCustomGridTableViewInfo*>(GridView()->ViewInfo());
   if (viewInfo && viewInfo->RecordsViewInfo() && !viewInfo->IsCalculating() &&
-      viewInfo->CanScrollRecordsBy(Value - previous))
+      viewInfo->CanScrollRecordsBy(Value - previous)) {
     viewInfo->Scroll(Value - previous, 0, 0);
-  else
+    // No layout follows a scroll: the vertical bar is told here.
+    UpdateScrollBars();
+  } else
     GridView()->LayoutChanged();
   if (GridView()->OnTopRecordIndexChanged) GridView()->OnTopRecordIndexChanged(GridView());
 }

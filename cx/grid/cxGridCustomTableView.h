@@ -1036,13 +1036,15 @@ public:
   bool IsEnd();
 
   // --- Top record and scrolling.
-  // The first row the layout shows (-1 without rows), kept within the rows. A change
+  // The first row the layout shows (-1 without rows). A new value is first kept within
+  // the last possible top (CheckTopRecordIndex: the last page stays full); a change
   // scrolls the laid-out records when the layout can, else lays the view out anew.
   Integer TopRecordIndex();
   void SetTopRecordIndex(Integer Value);
   virtual void CheckTopRecordIndex(Integer& AValue);
-  // SetTopRecordIndex within the last possible top (the last page stays full).
-  void SetCheckedTopRecordIndex(Integer Value);
+  // After the sizes changed: the top record is applied again, so that it stays within
+  // what the new layout allows.
+  virtual void CheckCoordinates();
   virtual Integer GetMaxTopRecordIndex();
   // The records shown from AFirstRow on, going down (or up) from it.
   virtual Integer GetPageRecordCount(Integer AFirstRow, bool ADownward = true);
@@ -1150,7 +1152,10 @@ public:
   void EndDrag(TObject* Target, Integer X, Integer Y) override;
   void StartDrag(TDragObject*& DragObject) override;
   virtual TcxGridDirection GetDragScrollDirection(Integer X, Integer Y);
+  // While a direction is set, a timer makes one drag-scroll step per tick.
   TcxGridDirection DragScrollDirection() const { return FDragScrollDirection; }
+  void SetDragScrollDirection(TcxGridDirection Value);
+  bool IsDragScrollTimerRunning() const { return FDragScrollTimer != nullptr; }
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
@@ -1172,6 +1177,9 @@ protected:
   // The record under a site point; null outside the records.
   virtual TcxCustomGridRecord* GetRecordAt(Integer X, Integer Y);
   void StopPullFocusing();
+  // The drag-scroll timer's interval and what one of its ticks does.
+  virtual UINT DragScrollInterval() { return 20; }
+  virtual void DragScrollStep();
 
 private:
   friend class TcxGridEditingController;
@@ -1182,7 +1190,6 @@ private:
   bool FMouseDownCellWasFocused = false;
   void gridModeTimerHandler(TObject* Sender);
   TObjectPtr<TTimer> FGridModeTimer;
-  void setDragScrollDirection(TcxGridDirection Value);
   TcxGridDirection FDragScrollDirection = TcxGridDirection::None;
   TObjectPtr<TTimer> FDragScrollTimer;
   void unselectFocusedOnExit();

@@ -77,6 +77,12 @@ void TcxGridTableController::DoKeyDown(Word& Key, TShiftState Shift) {
       else
         GoToFirst(false);
       break;
+    case VK_LEFT:
+      SetLeftPos(FLeftPos - cxGridHorzScrollStep);
+      break;
+    case VK_RIGHT:
+      SetLeftPos(FLeftPos + cxGridHorzScrollStep);
+      break;
     case VK_UP:
       if (HasNewItemRow() && !IsNewItemRowFocused() && IsStart())
         FocusNewItemRow();
@@ -121,6 +127,300 @@ bool TcxGridTableController::CanDelete(bool ACheckOptions) {
 void TcxGridTableController::FocusLost() {
   if (IsNewItemRowFocused()) GridView()->DataController()->SetNewItemRowFocused(false);
   inherited::FocusLost();
+}
+
+TcxGridTableViewInfo* TcxGridTableController::tableViewInfo() const {
+  return dynamic_cast<TcxGridTableViewInfo*>(GridView()->ViewInfo());
+}
+
+// --- Horizontal position.
+
+void TcxGridTableController::SetLeftPos(Integer Value) {
+  TcxGridTableViewInfo* viewInfo = tableViewInfo();
+  Integer maxPos = viewInfo ? viewInfo->GetDataWidth() - viewInfo->ClientWidth() : 0;
+  Value = std::max<Integer>(0, std::min(Value, maxPos));
+  if (Value == FLeftPos) return;
+  Integer previous = FLeftPos;
+  FLeftPos = Value;
+  // The laid-out parts and rows move with the pixels; a layout being calculated already
+  // reads the new position.
+  if (viewInfo && !viewInfo->IsCalculating() && Site()->HandleAllocated() && GridView()->CanScrollWindowHorizontally())
+    viewInfo->Scroll(0, previous - Value, 0);
+  else
+    RequestLayoutChange();
+  UpdateScrollBars();
+  GridView()->DoLeftPosChanged();
+}
+
+void TcxGridTableController::RequestLayoutChange() { GridView()->LayoutChanged(); }
+
+void TcxGridTableController::CheckCoordinates() {
+  inherited::CheckCoordinates();
+  SetLeftPos(FLeftPos);
+}
+
+void TcxGridTableController::LayoutCalculated() {
+  // The sizes may have changed: the positions are kept within what the new layout allows
+  // before the scroll bars show them.
+  CheckCoordinates();
+  inherited::LayoutCalculated();
+}
+
+// --- The pressed column.
+
+void TcxGridTableController::invalidateHeaderOf(TcxGridColumn* AColumn) {
+  TcxGridTableViewInfo* viewInfo = tableViewInfo();
+  auto* header = viewInfo ? dynamic_cast<TcxGridHeaderViewInfo*>(viewInfo->HeaderViewInfo()) : nullptr;
+  if (!AColumn || !header) return;
+  Integer index = AColumn->VisibleIndex();
+  if (index >= 0 && index < header->GetItemCount()) header->GetItem(index)->Invalidate();
+}
+
+void TcxGridTableController::SetPressedColumn(TcxGridColumn* Value) {
+  if (FPressedColumn == Value) return;
+  TcxGridColumn* previous = FPressedColumn;
+  FPressedColumn = Value;
+  invalidateHeaderOf(previous);
+  invalidateHeaderOf(Value);
+}
+
+// --- Scroll bars.
+
+void TcxGridTableController::InitScrollBarsParameters() {
+  TcxGridTableViewInfo* viewInfo = tableViewInfo();
+  if (!viewInfo) return;
+  SetScrollBarInfo(sbHorizontal, 0, viewInfo->GetDataWidth() - 1, cxGridHorzScrollStep, viewInfo->ClientWidth(),
+                   FLeftPos, true, true);
+  SetScrollBarInfo(sbVertical, 0, GetScrollBarRecordCount() - 1, 1, VisibleRecordCount(), GetScrollBarPos(), true,
+                   true);
+}
+
+void TcxGridTableController::Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, Integer& AScrollPos) {
+  if (AScrollBarKind == sbHorizontal) {
+    TcxGridTableViewInfo* viewInfo = tableViewInfo();
+    Integer page = viewInfo ? viewInfo->ClientWidth() : 0;
+    switch (AScrollCode) {
+      case scLineUp:
+        SetLeftPos(FLeftPos - cxGridHorzScrollStep);
+        break;
+      case scLineDown:
+        SetLeftPos(FLeftPos + cxGridHorzScrollStep);
+        break;
+      case scPageUp:
+        SetLeftPos(FLeftPos - page);
+        break;
+      case scPageDown:
+        SetLeftPos(FLeftPos + page);
+        break;
+      case scTrack:
+        SetLeftPos(AScrollPos);
+        break;
+      default:
+        break;
+    }
+    AScrollPos = FLeftPos;
+    return;
+  }
+  bool gridMode = GridView()->DataController()->IsGridMode();
+  switch (AScrollCode) {
+    case scLineUp:
+      ScrollRecords(false, 1);
+      break;
+    case scLineDown:
+      ScrollRecords(true, 1);
+      break;
+    case scPageUp:
+      ScrollPage(false);
+      break;
+    case scPageDown:
+      ScrollPage(true);
+      break;
+    case scPosition:
+      if (gridMode) SetScrollBarPos(AScrollPos);
+      break;
+    case scTrack:
+      if (!gridMode) SetScrollBarPos(AScrollPos);
+      break;
+    default:
+      break;
+  }
+  AScrollPos = GetScrollBarPos();
+}
+
+// --- Scrolling.
+
+void TcxGridTableController::MakeItemVisible(TcxCustomGridTableItem* AItem) {
+  auto* column = dynamic_cast<TcxGridColumn*>(AItem);
+  TcxGridTableViewInfo* viewInfo = tableViewInfo();
+  auto* header = viewInfo ? dynamic_cast<TcxGridHeaderViewInfo*>(viewInfo->HeaderViewInfo()) : nullptr;
+  if (!column || !column->Visible() || !header) return;
+  Integer index = column->VisibleIndex();
+  if (index < 0 || index >= header->GetItemCount()) return;
+  MakeFocusedRecordVisible();
+  // Where the header lies in the data (independent of the present position), and the
+  // position that shows it.
+  TRect bounds = header->GetItem(index)->Bounds;
+  TRect area = viewInfo->ClientBounds();
+  Integer areaWidth = area.right - area.left;
+  Integer dataLeft = bounds.left - area.left + FLeftPos;
+  Integer dataRight = dataLeft + (bounds.right - bounds.left);
+  Integer position = FLeftPos;
+  if (dataRight - dataLeft < areaWidth) {
+    if (dataRight > position + areaWidth) position = dataRight - areaWidth;
+    if (dataLeft < position) position = dataLeft;
+  } else {
+    position = dataLeft;
+  }
+  SetLeftPos(position);
+}
+
+void TcxGridTableController::ScrollPageDown() {
+  Integer top = TopRecordIndex();
+  if (top == -1) return;
+  Integer visible = VisibleRecordCount();
+  SetTopRecordIndex(visible <= 1 ? top + 1 : top + visible - 1);
+}
+
+void TcxGridTableController::ScrollPageUp() {
+  Integer top = TopRecordIndex();
+  if (top == -1) return;
+  bool gridMode = GridView()->DataController()->IsGridMode();
+  if (!gridMode && top == 0) return;
+  // The rows of a page that ends at the present top row: that row stays, as the last.
+  Integer n = GetPageRecordCount(top, false);
+  Integer visible = VisibleRecordCount();
+  if (gridMode && (top == 0 || (n == top + 1 && n < visible))) n = visible;
+  SetTopRecordIndex(n <= 1 ? top - 1 : top - n + 1);
+}
+
+namespace {
+// Within this distance of an edge of the scrolling area a drag scrolls that way.
+constexpr Integer dragScrollEdge = 15;
+}  // namespace
+
+void TcxGridTableController::headerDragScrollCheck(const TPoint& P) {
+  TcxGridTableViewInfo* viewInfo = tableViewInfo();
+  TcxGridDirection direction = TcxGridDirection::None;
+  TRect area{0, 0, 0, 0};
+  if (viewInfo) viewInfo->GetHorizontalScrollableArea(area);
+  if (PtInRect(area, P)) {
+    if (P.x < area.left + dragScrollEdge)
+      direction = TcxGridDirection::Left;
+    else if (P.x >= area.right - dragScrollEdge)
+      direction = TcxGridDirection::Right;
+  }
+  SetDragScrollDirection(direction);
+}
+
+TcxGridDirection TcxGridTableController::GetDragScrollDirection(Integer X, Integer Y) {
+  TcxGridDirection result = inherited::GetDragScrollDirection(X, Y);
+  TcxGridTableViewInfo* viewInfo = tableViewInfo();
+  if (result != TcxGridDirection::None || !viewInfo) return result;
+  TRect area;
+  viewInfo->GetHorizontalScrollableArea(area);
+  if (!PtInRect(area, TPoint{X, Y})) return result;
+  if (X < area.left + dragScrollEdge) return TcxGridDirection::Left;
+  if (X >= area.right - dragScrollEdge) return TcxGridDirection::Right;
+  return result;
+}
+
+bool TcxGridTableController::canDragScroll(TcxGridDirection ADirection) {
+  switch (ADirection) {
+    case TcxGridDirection::Left:
+      return FLeftPos != 0;
+    case TcxGridDirection::Right: {
+      TcxGridTableViewInfo* viewInfo = tableViewInfo();
+      Integer maxPos = viewInfo ? viewInfo->GetDataWidth() - viewInfo->ClientWidth() : 0;
+      return std::max<Integer>(0, std::min(FLeftPos + cxGridHorzScrollStep, maxPos)) != FLeftPos;
+    }
+    case TcxGridDirection::Up:
+      return TopRecordIndex() > 0;
+    case TcxGridDirection::Down: {
+      Integer top = TopRecordIndex();
+      if (top == -1) return false;
+      Integer next = top + 1;
+      CheckTopRecordIndex(next);
+      return next != top;
+    }
+    default:
+      return false;
+  }
+}
+
+void TcxGridTableController::dragScroll(TcxGridDirection ADirection) {
+  switch (ADirection) {
+    case TcxGridDirection::Left:
+      SetLeftPos(FLeftPos - cxGridHorzScrollStep);
+      break;
+    case TcxGridDirection::Right:
+      SetLeftPos(FLeftPos + cxGridHorzScrollStep);
+      break;
+    case TcxGridDirection::Up:
+      ScrollRecords(false, 1);
+      break;
+    case TcxGridDirection::Down:
+      ScrollRecords(true, 1);
+      break;
+    default:
+      break;
+  }
+}
+
+void TcxGridTableController::DragScrollStep() {
+  TcxGridDirection direction = DragScrollDirection();
+  if (!canDragScroll(direction)) return;
+  TcxGridSite* site = Site();
+  TcxDragAndDropObject* dragObject =
+      site->DragAndDropState() == ddsInProcess ? site->GetDragAndDropObject() : nullptr;
+  if (dragObject) dragObject->HideFeedback();
+  dragScroll(direction);
+  if (!dragObject) return;
+  // The feedback follows the content to where it was scrolled.
+  site->Repaint();
+  dragObject->ShowFeedback();
+  bool accepted = false;
+  site->DragAndDrop(site->ScreenToClient(cxGetCursorPos()), accepted);
+}
+
+// --- Mouse.
+
+void TcxGridTableController::CancelMouseOperations() {
+  inherited::CancelMouseOperations();
+  SetPressedColumn(nullptr);
+}
+
+void TcxGridTableController::EndDragAndDrop(bool Accepted) {
+  SetDragScrollDirection(TcxGridDirection::None);
+  SetPressedColumn(nullptr);
+  inherited::EndDragAndDrop(Accepted);
+}
+
+void TcxGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  ViewDestroyGuard guard(GridView());
+  inherited::MouseUp(Button, Shift, X, Y);
+  if (!guard.Alive()) return;
+  TcxGridColumn* column = FPressedColumn;
+  // A release away from the press is a drag, not a click.
+  if (column && Site()->IsWithinDragThreshold(X, Y) && column->CanSort()) sortByHeaderClick(column, Shift);
+  if (guard.Alive()) SetPressedColumn(nullptr);
+}
+
+void TcxGridTableController::sortByHeaderClick(TcxGridColumn* AColumn, TShiftState AShift) {
+  {
+    GridHourglassLock hourglass;
+    GridViewUpdateLock update(GridView());
+    if (AShift.Contains(ssCtrl)) {
+      AColumn->SetSortOrder(soNone);
+    } else {
+      TcxDataSortOrder previous = AColumn->SortOrder();
+      // A plain click sorts by this column alone; Shift adds it to the sorting. Grouped
+      // columns keep their order either way.
+      if (!AShift.Contains(ssShift) && AColumn->GroupIndex() == -1) GridView()->DataController()->ClearSorting(true);
+      AColumn->SetSortOrder(previous == soAscending ? soDescending : soAscending);
+    }
+  }
+  MakeFocusedRecordVisible();
+  NotifyDesignerModified();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -610,6 +910,8 @@ bool TcxGridTableView::IsEqualHeightRecords() {
 
 void TcxGridTableView::RemoveItem(TcxCustomGridTableItem* AItem) {
   if (FPreview) FPreview->ItemRemoved(AItem);
+  auto* controller = dynamic_cast<TcxGridTableController*>(Controller());
+  if (controller && controller->PressedColumn() == AItem) controller->SetPressedColumn(nullptr);
   inherited::RemoveItem(AItem);
 }
 
@@ -801,8 +1103,11 @@ Integer TcxGridTableViewInfo::GetDataWidth() {
 
 TcxGridLines TcxGridTableViewInfo::GetGridLines() { return TableView()->OptionsView()->GridLines(); }
 
-// The horizontal scroll position belongs to the table controller, which keeps none yet.
-Integer TcxGridTableViewInfo::GetLeftPos() { return 0; }
+// The horizontal scroll position belongs to the table controller.
+Integer TcxGridTableViewInfo::GetLeftPos() {
+  auto* controller = dynamic_cast<TcxGridTableController*>(TableView()->Controller());
+  return controller ? controller->LeftPos() : 0;
+}
 
 TBitmap* TcxGridTableViewInfo::GetGroupBackgroundBitmap() {
   return GetRowsViewInfo() ? GetRowsViewInfo()->BackgroundBitmap() : nullptr;
@@ -1742,7 +2047,10 @@ Integer TcxGridColumnHeaderViewInfo::GetCellBorderWidth(TcxCustomLookAndFeelPain
 
 Integer TcxGridColumnHeaderViewInfo::GetDataCellLeft() { return Bounds.right - GetDataWidth(); }
 
-bool TcxGridColumnHeaderViewInfo::IsPressed() { return State() == gcsPressed; }
+bool TcxGridColumnHeaderViewInfo::IsPressed() {
+  auto* controller = dynamic_cast<TcxGridTableController*>(TableViewInfo()->TableView()->Controller());
+  return State() == gcsPressed || (controller && controller->PressedColumn() == FColumn);
+}
 
 Integer TcxGridColumnHeaderViewInfo::GetMaxWidth() {
   TcxGridTableView* view = TableViewInfo()->TableView();
@@ -1905,6 +2213,8 @@ TcxCustomGridHitTest* TcxGridColumnHeaderViewInfo::GetHitTest(const TPoint& P) {
 bool TcxGridColumnHeaderViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) {
   bool result = inherited::MouseDown(AHitTest, AButton, AShift);
   if (AButton == mbLeft && !AShift.Contains(ssDouble) && CanPress()) {
+    if (auto* controller = dynamic_cast<TcxGridTableController*>(TableViewInfo()->TableView()->Controller()))
+      controller->SetPressedColumn(FColumn);
     FColumn->DoHeaderClick();
     result = true;
   }

@@ -13,6 +13,8 @@
 #include "cx/grid/cxGridCustomTableView.h"
 
 class TcxGridTableView;
+class TcxGridTableViewInfo;
+class TcxGridColumn;
 
 RTL_ENUM(TcxGridGroupFootersMode, gfInvisible, gfVisibleWhenExpanded, gfAlwaysVisible)
 RTL_ENUM(TcxGridPreviewPlace, ppBottom, ppTop)
@@ -301,6 +303,9 @@ public:
 // The table view's controller: the row and column keys and the new-item row's place in
 // keyboard navigation.
 
+// The pixels one horizontal scroll step (a key, a bar arrow, a drag-scroll tick) moves.
+constexpr Integer cxGridHorzScrollStep = 10;
+
 class TcxGridTableController : public TcxCustomGridTableController {
   RTL_DECLARE_CLASS(TcxGridTableController, TcxCustomGridTableController)
 public:
@@ -318,6 +323,54 @@ public:
   bool HasNewItemRow();
   bool IsNewItemRowFocused();
   void FocusNewItemRow();
+
+  // --- Horizontal position: the pixels the header, rows and footer are scrolled left by,
+  // kept within 0 .. data width - client width. A change moves the window's pixels when
+  // the view allows it, else lays the view out again.
+  Integer LeftPos() const { return FLeftPos; }
+  void SetLeftPos(Integer Value);
+  // The layout change used when the pixels cannot be moved.
+  virtual void RequestLayoutChange();
+
+  // --- The column whose header is held down; its header cell is redrawn on a change.
+  TcxGridColumn* PressedColumn() const { return FPressedColumn; }
+  void SetPressedColumn(TcxGridColumn* Value);
+
+  // --- Scroll bars: pixels horizontally, rows vertically.
+  bool IsPixelScrollBar(TScrollBarKind AKind) override { return AKind == sbHorizontal; }
+  void InitScrollBarsParameters() override;
+  void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, Integer& AScrollPos) override;
+  void CheckCoordinates() override;
+  void LayoutCalculated() override;
+
+  // --- Scrolling.
+  void MakeItemVisible(TcxCustomGridTableItem* AItem) override;
+  void ScrollPageDown() override;
+  void ScrollPageUp() override;
+  // While a column header is dragged: a point near the left or right edge of the
+  // scrolling area scrolls that way every 35 ms, any other point stops it.
+  void headerDragScrollCheck(const TPoint& P);
+  // Whether one drag-scroll step in ADirection would move anything, and the step.
+  bool canDragScroll(TcxGridDirection ADirection);
+  void dragScroll(TcxGridDirection ADirection);
+  TcxGridDirection GetDragScrollDirection(Integer X, Integer Y) override;
+
+  // --- Mouse.
+  void CancelMouseOperations() override;
+  void EndDragAndDrop(bool Accepted) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+
+protected:
+  UINT DragScrollInterval() override { return 35; }
+  void DragScrollStep() override;
+
+private:
+  TcxGridTableViewInfo* tableViewInfo() const;
+  void invalidateHeaderOf(TcxGridColumn* AColumn);
+  // The sorting a click on AColumn's header asks for, with the keys held.
+  void sortByHeaderClick(TcxGridColumn* AColumn, TShiftState AShift);
+  Integer FLeftPos = 0;
+  TcxGridColumn* FPressedColumn = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------

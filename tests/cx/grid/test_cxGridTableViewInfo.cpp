@@ -209,11 +209,14 @@ TEST_F(GridTableViewInfoTest, AJumpFartherThanTheLaidOutRowsLaysOutAnew) {
   pumpFor(20);
   EXPECT_EQ(laidOutRecords(), range(30, laidOut));
   EXPECT_EQ(row(0)->Bounds.top, viewInfo()->ClientBounds().top);
-  // Near the end only the remaining records are laid out.
+  // Asked for a top near the end, the view keeps its last page full: the top stops where
+  // the last record is the last row shown.
+  Integer shown = rows()->VisibleCount();
   view->Controller()->SetTopRecordIndex(48);
   pumpFor(20);
-  EXPECT_EQ(laidOutRecords(), range(48, 2));
-  EXPECT_EQ(rows()->VisibleCount(), 2);
+  EXPECT_EQ(view->Controller()->TopRecordIndex(), 50 - shown);
+  EXPECT_EQ(laidOutRecords().front(), 50 - shown);
+  EXPECT_EQ(view->Controller()->LastVisibleRecordIndex(), 49);
 }
 
 TEST_F(GridTableViewInfoTest, AnEmptyViewLaysOutNoRowAndHitsNothing) {
