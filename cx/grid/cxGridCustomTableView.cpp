@@ -2555,6 +2555,19 @@ bool TcxCustomGridTableController::HasFocusedChild() {
   return inherited::HasFocusedChild() || !FEditingController->IsEditorUnfocused();
 }
 
+// ---------------------------------------------------------------------------------------
+// In-site drag-and-drop operations of record views.
+
+TcxCustomGridTableController* TcxCustomGridTableDragAndDropObject::Controller() const {
+  return static_cast<TcxCustomGridTableController*>(inherited::Controller());
+}
+TcxCustomGridTableView* TcxCustomGridTableDragAndDropObject::GridView() const {
+  return static_cast<TcxCustomGridTableView*>(inherited::GridView());
+}
+TcxCustomGridTableViewInfo* TcxCustomGridTableDragAndDropObject::ViewInfo() const {
+  return static_cast<TcxCustomGridTableViewInfo*>(GridView()->ViewInfo());
+}
+
 void TcxCustomGridTableController::BeginDragAndDrop() {
   FEditingController->HideEdit(true);
   inherited::BeginDragAndDrop();
@@ -3230,6 +3243,7 @@ RTL_END_CLASS
 RTL_IMPLEMENT_CLASS(TcxCustomGridRecord)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableViewData)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableController)
+RTL_IMPLEMENT_CLASS(TcxCustomGridTableDragAndDropObject)
 RTL_IMPLEMENT_CLASS(TcxGridEditingController)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableView)
 

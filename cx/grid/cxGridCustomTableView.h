@@ -1208,6 +1208,17 @@ private:
   std::string FIncSearchingText;
 };
 
+// The base of the record views' in-site drag-and-drop operations: typed access to the
+// table controller, the view and its layout.
+class TcxCustomGridTableDragAndDropObject : public TcxCustomGridDragAndDropObject {
+  RTL_DECLARE_CLASS(TcxCustomGridTableDragAndDropObject, TcxCustomGridDragAndDropObject)
+public:
+  using TcxCustomGridDragAndDropObject::TcxCustomGridDragAndDropObject;
+  TcxCustomGridTableController* Controller() const;
+  TcxCustomGridTableView* GridView() const;
+  TcxCustomGridTableViewInfo* ViewInfo() const;
+};
+
 // ---------------------------------------------------------------------------------------
 // The view.
 
