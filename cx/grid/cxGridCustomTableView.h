@@ -1628,6 +1628,8 @@ public:
   virtual TcxGridTableDataCellViewInfo* GetCellViewInfoByItem(TcxCustomGridTableItem* AItem) { return nullptr; }
   virtual void CalculateAt(Integer ALeft, Integer ATop);
   virtual bool HasExpandButton() { return FRecord->Expandable(); }
+  // What to redraw for the record (AItem null) or for one item's cell.
+  virtual void GetBoundsForInvalidate(TcxCustomGridTableItem* AItem, TRect& R);
 
   Integer GetHeight() override;
   TBitmap* GetBackgroundBitmap() override { return FRecordsViewInfo->BackgroundBitmap(); }

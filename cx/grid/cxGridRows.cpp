@@ -130,6 +130,12 @@ void TcxCustomGridRowViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AW
   if (FIndicatorItem) FIndicatorItem->Indicator()->PlaceRowItem(this, FIndicatorItem.get());
 }
 
+void TcxCustomGridRowViewInfo::GetBoundsForInvalidate(TcxCustomGridTableItem* AItem, TRect& R) {
+  inherited::GetBoundsForInvalidate(AItem, R);
+  if (!AItem && FIndicatorItem && FIndicatorItem->Indicator()->GetVisible() && FIndicatorItem->Bounds.left < R.left)
+    R.left = FIndicatorItem->Bounds.left;
+}
+
 void TcxCustomGridRowViewInfo::Offset(Integer DX, Integer DY) {
   inherited::Offset(DX, DY);
   // The indicator column does not scroll sideways.

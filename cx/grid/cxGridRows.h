@@ -74,6 +74,8 @@ public:
   TRect GetFocusRectBounds() override;
   void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
   void Offset(Integer DX, Integer DY) override;
+  // The whole row reaches over its indicator cell.
+  void GetBoundsForInvalidate(TcxCustomGridTableItem* AItem, TRect& R) override;
   bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
   TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
   TClass GetPainterClass() override;

@@ -303,19 +303,24 @@ TEST_F(GridIndicatorTest, DraggingARowsEdgeSetsTheRowHeightWhenReleased) {
   EXPECT_EQ(row(0)->IndicatorItem()->Bounds.bottom, edge + 15);
 }
 
-TEST_F(GridIndicatorTest, ARowIsNeverSizedBelowItsMinimum) {
+TEST_F(GridIndicatorTest, ARowDraggedSmallerStopsAtTheAutomaticHeight) {
+  // The height option never goes below 0, which means the automatic height.
+  struct Case {
+    Integer dy;
+    Integer expected;
+  } cases[] = {{-8, 12}, {-39, 0}};
   view->OptionsCustomize()->SetDataRowSizing(true);
   fill(5);
-  TRect b = viewInfo()->Bounds();
-  const Integer edge = b.top + headerHeight() + 40;  // bottom of row 1
-  pressAndDrag(view->Site(), TPoint{b.left + 5, edge - 1}, TPoint{b.left + 5, edge - 39});
-  releaseMouse();
-  pumpFor(50);
-  Integer height = view->OptionsView()->DataRowHeight();
-  Integer checked = 1;
-  row(0)->CheckHeight(checked);
-  EXPECT_GT(height, 1);
-  EXPECT_EQ(height, checked) << "the row stops at the smallest height it allows";
+  for (const Case& k : cases) {
+    view->OptionsView()->SetDataRowHeight(20);
+    relayout();
+    TRect b = viewInfo()->Bounds();
+    const Integer edge = b.top + headerHeight() + 40;  // bottom of row 1
+    pressAndDrag(view->Site(), TPoint{b.left + 5, edge - 1}, TPoint{b.left + 5, edge - 1 + k.dy});
+    releaseMouse();
+    pumpFor(50);
+    EXPECT_EQ(view->OptionsView()->DataRowHeight(), k.expected) << k.dy;
+  }
 }
 
 TEST_F(GridIndicatorTest, ADoubleClickOnARowsEdgeGoesBackToTheAutomaticHeight) {
