@@ -26,9 +26,22 @@ void TcxGridDataChange::Execute() {
   if (TcxCustomGridTableView* view = tableView(GridView())) view->RecordCountChanged();
 }
 
-// Records are not laid out yet, so there is no record bounds to redraw: a record change
-// only matters once records have a layout in the view.
-void TcxGridRecordChange::Execute() {}
+// A record shown in the view is laid out again and its bounds (or its item's cell) are
+// redrawn. The record is looked up again: it may have gone while the change waited.
+void TcxGridRecordChange::Execute() {
+  TcxCustomGridTableView* view = tableView(GridView());
+  if (!view || !view->IsVisible()) return;
+  TcxCustomGridTableViewData* viewData = view->ViewData();
+  TcxCustomGridRecord* record = viewData->NewItemRecord() == FRecord ? FRecord : viewData->GetRecordByRecordIndex(FRecordIndex);
+  if (!record || record != FRecord) return;
+  TcxCustomGridRecordViewInfo* layout = record->ViewInfo();
+  if (!layout) return;
+  if (FItem && (FItem->GridView() != view || !FItem->GetActuallyVisible())) return;
+  layout->Recalculate();
+  TRect bounds;
+  layout->GetBoundsForInvalidate(FItem, bounds);
+  if (TcxControl* site = layout->GetControl()) site->InvalidateArea(bounds, false);
+}
 
 bool TcxGridRecordChange::IsCompatibleWith(TcxCustomGridChange* ALaterChange) {
   auto* later = dynamic_cast<TcxCustomGridViewChange*>(ALaterChange);
@@ -2551,6 +2564,19 @@ bool TcxCustomGridTableController::HasFocusedChild() {
   return inherited::HasFocusedChild() || !FEditingController->IsEditorUnfocused();
 }
 
+// ---------------------------------------------------------------------------------------
+// In-site drag-and-drop operations of record views.
+
+TcxCustomGridTableController* TcxCustomGridTableDragAndDropObject::Controller() const {
+  return static_cast<TcxCustomGridTableController*>(inherited::Controller());
+}
+TcxCustomGridTableView* TcxCustomGridTableDragAndDropObject::GridView() const {
+  return static_cast<TcxCustomGridTableView*>(inherited::GridView());
+}
+TcxCustomGridTableViewInfo* TcxCustomGridTableDragAndDropObject::ViewInfo() const {
+  return static_cast<TcxCustomGridTableViewInfo*>(GridView()->ViewInfo());
+}
+
 void TcxCustomGridTableController::BeginDragAndDrop() {
   FEditingController->HideEdit(true);
   inherited::BeginDragAndDrop();
@@ -3228,6 +3254,7 @@ RTL_END_CLASS
 RTL_IMPLEMENT_CLASS(TcxCustomGridRecord)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableViewData)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableController)
+RTL_IMPLEMENT_CLASS(TcxCustomGridTableDragAndDropObject)
 RTL_IMPLEMENT_CLASS(TcxGridEditingController)
 RTL_IMPLEMENT_CLASS(TcxCustomGridTableView)
 
@@ -3747,6 +3774,13 @@ bool TcxCustomGridRecordViewInfo::IsRecordHitTest(TcxCustomGridHitTest* AHitTest
   auto* recordHitTest = dynamic_cast<TcxGridRecordHitTest*>(AHitTest);
   return recordHitTest && recordHitTest->ViewData == FRecord->ViewData() &&
          recordHitTest->RecordIndex == FRecord->Index() && recordHitTest->IsNewItemRecord == FRecord->IsNewItemRecord();
+}
+
+void TcxCustomGridRecordViewInfo::GetBoundsForInvalidate(TcxCustomGridTableItem* AItem, TRect& R) {
+  if (AItem)
+    GetCellBounds(AItem, R);
+  else
+    R = Bounds;
 }
 
 void TcxCustomGridRecordViewInfo::CalculateAt(Integer ALeft, Integer ATop) {

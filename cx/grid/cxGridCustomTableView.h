@@ -1215,6 +1215,17 @@ private:
   std::string FIncSearchingText;
 };
 
+// The base of the record views' in-site drag-and-drop operations: typed access to the
+// table controller, the view and its layout.
+class TcxCustomGridTableDragAndDropObject : public TcxCustomGridDragAndDropObject {
+  RTL_DECLARE_CLASS(TcxCustomGridTableDragAndDropObject, TcxCustomGridDragAndDropObject)
+public:
+  using TcxCustomGridDragAndDropObject::TcxCustomGridDragAndDropObject;
+  TcxCustomGridTableController* Controller() const;
+  TcxCustomGridTableView* GridView() const;
+  TcxCustomGridTableViewInfo* ViewInfo() const;
+};
+
 // ---------------------------------------------------------------------------------------
 // The view.
 
@@ -1624,6 +1635,8 @@ public:
   virtual TcxGridTableDataCellViewInfo* GetCellViewInfoByItem(TcxCustomGridTableItem* AItem) { return nullptr; }
   virtual void CalculateAt(Integer ALeft, Integer ATop);
   virtual bool HasExpandButton() { return FRecord->Expandable(); }
+  // What to redraw for the record (AItem null) or for one item's cell.
+  virtual void GetBoundsForInvalidate(TcxCustomGridTableItem* AItem, TRect& R);
 
   Integer GetHeight() override;
   TBitmap* GetBackgroundBitmap() override { return FRecordsViewInfo->BackgroundBitmap(); }

@@ -8,6 +8,23 @@
 // =======================================================================================
 // Row layout base.
 
+TcxCustomGridRowViewInfo::TcxCustomGridRowViewInfo(const TArgs* AArgs) : TcxCustomGridRecordViewInfo(AArgs) {
+  // A second layout of a record already laid out (a measuring copy) gets no cell: the
+  // column would list two cells for one row.
+  if (IsShared()) return;
+  if (auto* indicator = dynamic_cast<TcxGridIndicatorViewInfo*>(TableViewInfo()->IndicatorViewInfo()))
+    FIndicatorItem.reset(indicator->CreateRowItem(this));
+}
+
+void TcxCustomGridRowViewInfo::BeforeDestruction() {
+  FIndicatorItem.reset();
+  inherited::BeforeDestruction();
+}
+
+void TcxCustomGridRowViewInfo::IndicatorItemDestroyed(TcxGridIndicatorRowItemViewInfo* AItem) {
+  if (FIndicatorItem.get() == AItem) static_cast<void>(FIndicatorItem.release());
+}
+
 bool TcxCustomGridRowViewInfo::GroupEndsHere(Integer ADepth) {
   TcxCustomGridRecord* record = GridRecord();
   if (record->Index() < 0) return false;
@@ -110,6 +127,19 @@ TRect TcxCustomGridRowViewInfo::GetFocusRectBounds() {
 void TcxCustomGridRowViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
   if (AWidth == -1) AWidth = RowsViewInfo()->GetDataWidth();
   inherited::Calculate(ALeft, ATop, AWidth, AHeight);
+  if (FIndicatorItem) FIndicatorItem->Indicator()->PlaceRowItem(this, FIndicatorItem.get());
+}
+
+void TcxCustomGridRowViewInfo::GetBoundsForInvalidate(TcxCustomGridTableItem* AItem, TRect& R) {
+  inherited::GetBoundsForInvalidate(AItem, R);
+  if (!AItem && FIndicatorItem && FIndicatorItem->Indicator()->GetVisible() && FIndicatorItem->Bounds.left < R.left)
+    R.left = FIndicatorItem->Bounds.left;
+}
+
+void TcxCustomGridRowViewInfo::Offset(Integer DX, Integer DY) {
+  inherited::Offset(DX, DY);
+  // The indicator column does not scroll sideways.
+  if (FIndicatorItem) FIndicatorItem->MoveBy(0, DY);
 }
 
 bool TcxCustomGridRowViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) {

@@ -6,8 +6,8 @@
 // A data row divides its data part into one cell per visible column, placed under the
 // column's header, and decides its height from the options or from its cells' content.
 //
-// Not part of this program yet, and so absent from a row: group footers, the indicator
-// cell and the preview line.
+// A row owns its cell in the indicator column. Not part of this program yet, and so
+// absent from a row: group footers and the preview line.
 #include <vector>
 
 #include "cx/grid/cxGridCustomTableView.h"
@@ -19,7 +19,8 @@ class TcxGridDataRowViewInfo;
 class TcxCustomGridRowViewInfo : public TcxCustomGridRecordViewInfo {
   RTL_DECLARE_CLASS(TcxCustomGridRowViewInfo, TcxCustomGridRecordViewInfo)
 public:
-  using TcxCustomGridRecordViewInfo::TcxCustomGridRecordViewInfo;
+  explicit TcxCustomGridRowViewInfo(const TArgs* AArgs);
+  void BeforeDestruction() override;
 
   TcxGridRowsViewInfo* RowsViewInfo() const { return static_cast<TcxGridRowsViewInfo*>(RecordsViewInfo()); }
   TcxGridTableViewInfo* TableViewInfo() const { return RowsViewInfo()->TableViewInfo(); }
@@ -55,6 +56,10 @@ public:
   void GetLevelIndentBackgroundBounds(Integer AIndex, TRect& R);
   void GetLevelIndentVertLineBounds(Integer AIndex, TRect& R);
   void GetLevelIndentHorzLineBounds(Integer AIndex, TRect& R);
+  // The row's cell in the indicator column; null when the view has no indicator column.
+  TcxGridIndicatorRowItemViewInfo* IndicatorItem() const { return FIndicatorItem.get(); }
+  // The indicator cell is going (its column frees it): the row forgets it.
+  void IndicatorItemDestroyed(TcxGridIndicatorRowItemViewInfo* AItem);
 
   Integer CalculateHeight() override { return GetNonDataHeight(); }
   Integer CalculateWidth() override { return 0; }
@@ -68,9 +73,15 @@ public:
   void CalculateContentBounds(TRect& R) override;
   TRect GetFocusRectBounds() override;
   void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
+  void Offset(Integer DX, Integer DY) override;
+  // The whole row reaches over its indicator cell.
+  void GetBoundsForInvalidate(TcxCustomGridTableItem* AItem, TRect& R) override;
   bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
   TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
   TClass GetPainterClass() override;
+
+private:
+  TObjectPtr<TcxGridIndicatorRowItemViewInfo> FIndicatorItem;
 };
 
 // Paints what every row has besides its data: level indents, the bottom grid line and

@@ -1223,6 +1223,7 @@ void TcxGridTableViewInfo::DoCalculate() {
   inherited::DoCalculate();
 }
 
+TClass TcxGridTableViewInfo::GetIndicatorViewInfoClass() { return TcxGridIndicatorViewInfo::StaticClass(); }
 TClass TcxGridTableViewInfo::GetHeaderViewInfoClass() { return TcxGridHeaderViewInfo::StaticClass(); }
 TClass TcxGridTableViewInfo::GetHeaderViewInfoSpecificClass() { return TcxGridHeaderViewInfoSpecific::StaticClass(); }
 
@@ -2537,6 +2538,404 @@ void TcxGridColumnHeaderGlyphPainter::DrawContent() {
   Canvas()->DrawGlyph(area->Bounds.left, area->Bounds.top, area->Column()->HeaderGlyph(), true, clNone);
 }
 
+// =======================================================================================
+// Hit tests of the sizing edges.
+
+TCursor TcxGridColumnHeaderHorzSizingEdgeHitTest::Cursor() const { return cxGridHorzSizeCursor; }
+TClass TcxGridColumnHeaderHorzSizingEdgeHitTest::DragAndDropObjectClass() const {
+  return TcxGridColumnHorzSizingObject::StaticClass();
+}
+
+TCursor TcxGridRowSizingEdgeHitTest::Cursor() const { return cxGridVertSizeCursor; }
+TClass TcxGridRowSizingEdgeHitTest::DragAndDropObjectClass() const { return TcxGridRowSizingObject::StaticClass(); }
+
+// =======================================================================================
+// The indicator column.
+
+TcxGridIndicatorViewInfo::TcxGridIndicatorViewInfo(TcxGridTableViewInfo* AGridViewInfo)
+    : TcxCustomGridViewCellViewInfo(AGridViewInfo) {}
+
+TcxGridIndicatorViewInfo::~TcxGridIndicatorViewInfo() {
+  FHeaderItem.reset();
+  // Cells whose rows outlive the column: each one leaves the list (and its row) as it goes.
+  while (!FItems.empty()) FItems.back()->Free();
+}
+
+TcxGridTableViewInfo* TcxGridIndicatorViewInfo::TableViewInfo() const {
+  return static_cast<TcxGridTableViewInfo*>(GridViewInfo());
+}
+TcxGridTableView* TcxGridIndicatorViewInfo::TableView() const { return TableViewInfo()->TableView(); }
+
+TcxCustomGridIndicatorItemViewInfo* TcxGridIndicatorViewInfo::AddItem(TClass AClass) {
+  auto* item = As<TcxCustomGridIndicatorItemViewInfo>(AClass->CreateInstance(this));
+  FItems.push_back(item);
+  return item;
+}
+
+TcxCustomGridIndicatorItemViewInfo* TcxGridIndicatorViewInfo::AddItemAt(Integer ATop, Integer AHeight, TClass AClass) {
+  TcxCustomGridIndicatorItemViewInfo* item = AddItem(AClass);
+  item->Calculate(Bounds.left, ATop, GetWidth(), AHeight);
+  return item;
+}
+
+TcxGridIndicatorRowItemViewInfo* TcxGridIndicatorViewInfo::CreateRowItem(TcxCustomGridRowViewInfo* ARow) {
+  auto* item = static_cast<TcxGridIndicatorRowItemViewInfo*>(AddItem(TcxGridIndicatorRowItemViewInfo::StaticClass()));
+  item->SetRow(ARow);
+  return item;
+}
+
+void TcxGridIndicatorViewInfo::PlaceRowItem(TcxCustomGridRowViewInfo* ARow, TcxGridIndicatorRowItemViewInfo* AItem) {
+  AItem->Calculate(Bounds.left, ARow->Bounds.top, GetWidth(), ARow->GetHeight());
+}
+
+void TcxGridIndicatorViewInfo::GetRowItemBounds(TcxCustomGridRecord* ARecord, TRect& R) {
+  R = TRect{0, 0, 0, 0};
+  for (TcxCustomGridIndicatorItemViewInfo* item : FItems)
+    if (auto* rowItem = dynamic_cast<TcxGridIndicatorRowItemViewInfo*>(item))
+      if (rowItem->Row() && rowItem->Row()->GridRecord() == ARecord) {
+        R = rowItem->Bounds;
+        return;
+      }
+}
+
+void TcxGridIndicatorViewInfo::RemoveItem(TcxCustomGridIndicatorItemViewInfo* AItem) {
+  auto it = std::find(FItems.begin(), FItems.end(), AItem);
+  if (it != FItems.end()) FItems.erase(it);
+}
+
+Integer TcxGridIndicatorViewInfo::CalculateHeight() {
+  TcxGridTableViewInfo* table = TableViewInfo();
+  TRect client = table->ClientBounds();
+  Integer height = client.bottom - client.top;
+  if (TcxCustomGridPartViewInfo* header = table->HeaderViewInfo()) height += header->GetHeight();
+  if (TcxCustomGridPartViewInfo* footer = table->FooterViewInfo()) height += footer->GetHeight();
+  return height;
+}
+
+Integer TcxGridIndicatorViewInfo::CalculateWidth() { return TableViewInfo()->IndicatorWidth(); }
+
+bool TcxGridIndicatorViewInfo::GetVisible() { return TableView()->OptionsView()->Indicator(); }
+
+TBitmap* TcxGridIndicatorViewInfo::GetBackgroundBitmap() { return TableViewInfo()->GetBackgroundBitmap(); }
+
+void TcxGridIndicatorViewInfo::GetViewParams(TcxViewParams& AParams) {
+  AParams.Color = TableViewInfo()->GetBackgroundColor();
+}
+
+TClass TcxGridIndicatorViewInfo::GetPainterClass() { return TcxGridIndicatorPainter::StaticClass(); }
+
+void TcxGridIndicatorViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
+  inherited::Calculate(ALeft, ATop, AWidth, AHeight);
+  TcxCustomGridPartViewInfo* header = TableViewInfo()->HeaderViewInfo();
+  if (header && header->GetVisible()) {
+    FHeaderItem.reset();
+    FHeaderItem.reset(AddItemAt(Bounds.top, header->GetHeight(), TcxGridIndicatorHeaderItemViewInfo::StaticClass()));
+  }
+  // The footer part, and so its cell here, is not part of this program yet.
+}
+
+TcxCustomGridHitTest* TcxGridIndicatorViewInfo::GetHitTest(const TPoint& P) {
+  for (TcxCustomGridIndicatorItemViewInfo* item : FItems)
+    if (TcxCustomGridHitTest* result = item->GetHitTest(P)) return result;
+  return inherited::GetHitTest(P);
+}
+
+// --- Cells.
+
+TcxCustomGridIndicatorItemViewInfo::TcxCustomGridIndicatorItemViewInfo(TcxGridIndicatorViewInfo* AIndicator)
+    : TcxCustomGridViewCellViewInfo(AIndicator->GridViewInfo()), FIndicator(AIndicator) {}
+
+void TcxCustomGridIndicatorItemViewInfo::BeforeDestruction() {
+  FIndicator->RemoveItem(this);
+  inherited::BeforeDestruction();
+}
+
+void TcxCustomGridIndicatorItemViewInfo::GetViewParams(TcxViewParams& AParams) {
+  TableView()->Styles()->GetVisualParams(vsIndicator, nullptr, nullptr, AParams);
+}
+
+bool TcxCustomGridIndicatorItemViewInfo::CustomDraw(TcxCanvas* ACanvas) {
+  bool done = inherited::CustomDraw(ACanvas);
+  if (!done) TableView()->DoCustomDrawIndicatorCell(ACanvas, this, done);
+  return done;
+}
+
+bool TcxCustomGridIndicatorItemViewInfo::HasCustomDraw() {
+  return inherited::HasCustomDraw() || TableView()->HasCustomDrawIndicatorCell();
+}
+
+TClass TcxCustomGridIndicatorItemViewInfo::GetPainterClass() {
+  return TcxCustomGridIndicatorItemPainter::StaticClass();
+}
+
+TClass TcxGridIndicatorHeaderItemViewInfo::GetPainterClass() {
+  return TcxGridIndicatorHeaderItemPainter::StaticClass();
+}
+
+void TcxGridIndicatorRowItemViewInfo::BeforeDestruction() {
+  if (FRow) FRow->IndicatorItemDestroyed(this);
+  inherited::BeforeDestruction();
+}
+
+TcxIndicatorKind TcxGridIndicatorRowItemViewInfo::GetIndicatorKind() {
+  TcxCustomGridRecord* record = FRow->GridRecord();
+  TcxCustomDataController* dataController = TableView()->DataController();
+  if (record->IsNewItemRecord()) return ikInsert;
+  if (dataController->IsEditing() && record->RecordIndex() == dataController->GetEditingRecordIndex())
+    return (dataController->GetEditState() & dceInsert) != 0 ? ikInsert : ikEdit;
+  bool selected = TableView()->OptionsSelection()->MultiSelect() && record->Selected();
+  if (record->Focused()) return selected ? ikMultiArrow : ikArrow;
+  return selected ? ikMultiDot : ikNone;
+}
+
+void TcxGridIndicatorRowItemViewInfo::GetRowSizingEdgeBounds(TRect& R) {
+  R = Bounds;
+  R.top = R.bottom - 4;
+  R.bottom += 4;
+}
+
+TBitmap* TcxGridIndicatorRowItemViewInfo::GetBackgroundBitmap() {
+  return TableView()->BackgroundBitmaps()->GetBitmap(bbIndicator);
+}
+
+void TcxGridIndicatorRowItemViewInfo::InitHitTest(TcxCustomGridHitTest* AHitTest) {
+  // The record's fields come from the row; the place that answers is this cell, except
+  // for the row indicator itself, which hands the mouse to the row.
+  FRow->InitHitTest(AHitTest);
+  inherited::InitHitTest(AHitTest);
+  if (AHitTest->ClassType() == TcxGridRowIndicatorHitTest::StaticClass()) AHitTest->ViewInfo = FRow;
+}
+
+TcxCustomGridHitTest* TcxGridIndicatorRowItemViewInfo::GetHitTest(const TPoint& P) {
+  TRect edge;
+  GetRowSizingEdgeBounds(edge);
+  if (FRow->CanSize() && PtInRect(edge, P)) {
+    TcxCustomGridHitTest* result = TcxCustomGridHitTest::Instance(TcxGridRowSizingEdgeHitTest::StaticClass(), P);
+    InitHitTest(result);
+    return result;
+  }
+  return inherited::GetHitTest(P);
+}
+
+bool TcxGridIndicatorRowItemViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton,
+                                                TShiftState AShift) {
+  bool result = inherited::MouseDown(AHitTest, AButton, AShift);
+  if (AButton == mbLeft && AShift.Contains(ssDouble) && AHitTest->HitTestCode() == 214) {
+    // Back to the automatic height.
+    FRow->SetHeight(0);
+    result = true;
+  }
+  return result;
+}
+
+TClass TcxGridIndicatorRowItemViewInfo::GetPainterClass() { return TcxGridIndicatorRowItemPainter::StaticClass(); }
+
+// --- Painters.
+
+void TcxGridIndicatorPainter::DrawItems() {
+  TcxGridIndicatorViewInfo* indicator = IndicatorViewInfo();
+  // A cell may repaint its row while painting: walk a copy of the list.
+  std::vector<TcxCustomGridIndicatorItemViewInfo*> items;
+  for (Integer i = 0; i < indicator->Count(); ++i) items.push_back(indicator->Items(i));
+  for (TcxCustomGridIndicatorItemViewInfo* item : items) item->Paint(Canvas());
+}
+
+bool TcxGridIndicatorPainter::DrawItemsFirst() {
+  return IndicatorViewInfo()->LookAndFeelPainter()->IndicatorDrawItemsFirst();
+}
+
+void TcxGridIndicatorPainter::DrawContent() {
+  if (DrawItemsFirst()) {
+    DrawItems();
+    inherited::DrawContent();
+  } else {
+    inherited::DrawContent();
+    DrawItems();
+  }
+}
+
+void TcxGridIndicatorHeaderItemPainter::DrawContent() {
+  TcxCustomGridCellViewInfo* item = ViewInfo();
+  auto* cell = static_cast<TcxCustomGridViewCellViewInfo*>(item);
+  cell->LookAndFeelPainter()->DrawHeaderCell(Canvas(), item->Bounds, item->Bounds, TcxBorders{}, cxBordersAll,
+                                             cxbsNormal, taLeftJustify, vaTop, false, false, std::string(),
+                                             item->Params.Font, item->Params.TextColor, item->Params.Color);
+}
+
+void TcxGridIndicatorRowItemPainter::DrawContent() {
+  TcxGridIndicatorRowItemViewInfo* item = RowItemViewInfo();
+  item->LookAndFeelPainter()->DrawIndicatorItem(Canvas(), item->Bounds, item->GetIndicatorKind(), item->Params.Color);
+}
+
+// =======================================================================================
+// Sizing.
+
+TcxGridTableController* TcxGridDragAndDropObject::Controller() const {
+  return static_cast<TcxGridTableController*>(inherited::Controller());
+}
+TcxGridTableView* TcxGridDragAndDropObject::GridView() const {
+  return static_cast<TcxGridTableView*>(inherited::GridView());
+}
+TcxGridTableViewInfo* TcxGridDragAndDropObject::ViewInfo() const {
+  return static_cast<TcxGridTableViewInfo*>(inherited::ViewInfo());
+}
+
+Integer TcxCustomGridSizingObject::GetCurrentSize() { return GetDelta() + FOriginalSize; }
+
+Integer TcxCustomGridSizingObject::GetDelta() {
+  return IsHorizontalSizing() ? FDestPointX - SourcePoint().x : FDestPointY - SourcePoint().y;
+}
+
+void TcxCustomGridSizingObject::GetHorzSizingMarkBounds(TRect& R) {
+  TRect item;
+  GetSizingItemBounds(item);
+  R.right = item.left + GetCurrentSize();
+  R.left = R.right - GetSizingMarkWidth();
+  R.top = item.top;
+  R.bottom = ViewInfo()->Bounds().bottom - ViewInfo()->GetBottomPartsHeight();
+}
+
+void TcxCustomGridSizingObject::GetSizingMarkBounds(TRect& R) {
+  if (IsHorizontalSizing())
+    GetHorzSizingMarkBounds(R);
+  else
+    GetVertSizingMarkBounds(R);
+}
+
+void TcxCustomGridSizingObject::GetVertSizingMarkBounds(TRect& R) {
+  TRect item;
+  GetSizingItemBounds(item);
+  R.left = ViewInfo()->Bounds().left;
+  R.right = ViewInfo()->Bounds().right;
+  R.bottom = item.top + GetCurrentSize();
+  R.top = R.bottom - GetSizingMarkWidth();
+}
+
+void TcxCustomGridSizingObject::InitFromHitTest(const TPoint& P, TcxCustomGridHitTest* AHitTest) {
+  inherited::InitFromHitTest(P, AHitTest);
+  FDestPointX = P.x;
+  FDestPointY = P.y;
+}
+
+// Drawing the mark and erasing it are the same inversion.
+void TcxCustomGridSizingObject::FeedbackChanged() {
+  TRect mark;
+  GetSizingMarkBounds(mark);
+  if (TcxCanvas* canvas = Canvas()) canvas->InvertArea(mark);
+}
+
+TCursor TcxCustomGridSizingObject::GetDragAndDropCursor(bool) {
+  return IsHorizontalSizing() ? cxGridHorzSizeCursor : cxGridVertSizeCursor;
+}
+
+void TcxCustomGridSizingObject::DragAndDrop(const TPoint& P, bool& Accepted) {
+  Integer& destination = IsHorizontalSizing() ? FDestPointX : FDestPointY;
+  Integer value = IsHorizontalSizing() ? P.x : P.y;
+  if (value != destination) {
+    // The old mark goes before the place changes; the base shows the new one.
+    HideFeedback();
+    destination = value;
+  }
+  Accepted = true;
+  inherited::DragAndDrop(P, Accepted);
+}
+
+TcxGridColumnHeaderViewInfo* TcxCustomGridColumnSizingObject::ColumnHeaderViewInfo() const {
+  auto* header = dynamic_cast<TcxGridHeaderViewInfo*>(ViewInfo()->HeaderViewInfo());
+  if (!header || !FColumn) return nullptr;
+  for (Integer i = 0; i < header->GetItemCount(); ++i)
+    if (header->GetItem(i)->Column() == FColumn) return header->GetItem(i);
+  return nullptr;
+}
+
+void TcxCustomGridColumnSizingObject::GetSizingItemBounds(TRect& R) {
+  TcxGridColumnHeaderViewInfo* cell = ColumnHeaderViewInfo();
+  if (!cell) {
+    R = TRect{0, 0, 0, 0};
+    return;
+  }
+  // The cell reaches over its left neighbour's edge; its own width starts after that.
+  R = cell->Bounds;
+  R.left = cell->GetVisibleLeft();
+}
+
+void TcxCustomGridColumnSizingObject::InitFromHitTest(const TPoint& P, TcxCustomGridHitTest* AHitTest) {
+  inherited::InitFromHitTest(P, AHitTest);
+  auto* hitTest = dynamic_cast<TcxCustomGridColumnHitTest*>(AHitTest);
+  FColumn = hitTest ? hitTest->Column : nullptr;
+}
+
+Integer TcxGridColumnHorzSizingObject::GetCurrentSize() {
+  Integer size = inherited::GetCurrentSize();
+  if (TcxGridColumnHeaderViewInfo* cell = ColumnHeaderViewInfo()) cell->CheckWidth(size);
+  return size;
+}
+
+void TcxGridColumnHorzSizingObject::BeginDragAndDrop() {
+  TcxGridColumnHeaderViewInfo* cell = ColumnHeaderViewInfo();
+  SetOriginalSize(cell ? cell->GetWidth() : 0);
+  Controller()->SetSizingColumn(Column());
+  inherited::BeginDragAndDrop();
+}
+
+void TcxGridColumnHorzSizingObject::EndDragAndDrop(bool Accepted) {
+  inherited::EndDragAndDrop(Accepted);
+  TcxGridColumn* column = Column();
+  TcxGridColumnHeaderViewInfo* cell = ColumnHeaderViewInfo();
+  Integer size = GetCurrentSize();
+  Controller()->SetSizingColumn(nullptr);
+  if (!Accepted || !cell || !column || size == OriginalSize()) return;
+  // The header cell of the first column also spans the level indents in front of it.
+  Integer extra = cell->Container()->GetColumnWidth(column) - column->Width();
+  TcxGridTableView* view = GridView();
+  column->ForceWidth(size - extra);
+  view->SizeChanged();
+  view->DoColumnSizeChanged(column);
+}
+
+TcxCustomGridRecord* TcxGridRowSizingObject::Row() const {
+  auto* viewData = dynamic_cast<TcxCustomGridTableViewData*>(FViewData);
+  if (!viewData || viewData != GridView()->ViewData()) return nullptr;
+  return FIsNewItemRecord ? viewData->NewItemRecord() : viewData->GetRecordByIndex(FRecordIndex);
+}
+
+TcxCustomGridRowViewInfo* TcxGridRowSizingObject::RowViewInfo() const {
+  TcxCustomGridRecord* record = Row();
+  return record ? dynamic_cast<TcxCustomGridRowViewInfo*>(record->ViewInfo()) : nullptr;
+}
+
+Integer TcxGridRowSizingObject::GetCurrentSize() {
+  Integer size = inherited::GetCurrentSize();
+  if (TcxCustomGridRowViewInfo* row = RowViewInfo()) row->CheckHeight(size);
+  return size;
+}
+
+void TcxGridRowSizingObject::GetSizingItemBounds(TRect& R) {
+  TcxCustomGridRowViewInfo* row = RowViewInfo();
+  R = row ? row->Bounds : TRect{0, 0, 0, 0};
+}
+
+void TcxGridRowSizingObject::InitFromHitTest(const TPoint& P, TcxCustomGridHitTest* AHitTest) {
+  inherited::InitFromHitTest(P, AHitTest);
+  if (auto* hitTest = dynamic_cast<TcxGridRecordHitTest*>(AHitTest)) {
+    FViewData = hitTest->ViewData;
+    FRecordIndex = hitTest->RecordIndex;
+    FIsNewItemRecord = hitTest->IsNewItemRecord;
+  }
+}
+
+void TcxGridRowSizingObject::BeginDragAndDrop() {
+  TcxCustomGridRowViewInfo* row = RowViewInfo();
+  SetOriginalSize(row ? row->GetHeight() : 0);
+  inherited::BeginDragAndDrop();
+}
+
+void TcxGridRowSizingObject::EndDragAndDrop(bool Accepted) {
+  inherited::EndDragAndDrop(Accepted);
+  TcxCustomGridRowViewInfo* row = RowViewInfo();
+  if (Accepted && row) row->SetHeight(GetCurrentSize());
+}
+
 // ---------------------------------------------------------------------------------------
 // Classes and published properties.
 
@@ -2569,6 +2968,32 @@ RTL_IMPLEMENT_CLASS(TcxCustomGridPartPainter)
 RTL_IMPLEMENT_CLASS(TcxGridTableViewInfo)
 RTL_IMPLEMENT_CLASS(TcxGridRowsViewInfo)
 RTL_IMPLEMENT_CLASS(TcxGridTablePainter)
+RTL_IMPLEMENT_CLASS(TcxGridGroupByBoxHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridFooterHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridFooterCellHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridGroupFooterHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridGroupFooterCellHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridFilterHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridFilterActivateButtonHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridFilterCloseButtonHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridFilterCustomizeButtonHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridRowIndicatorHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridRowSizingEdgeHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridIndicatorHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridCustomozationFormHitTest)
+RTL_IMPLEMENT_CLASS(TcxGridIndicatorViewInfo)
+RTL_IMPLEMENT_CLASS(TcxCustomGridIndicatorItemViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridIndicatorHeaderItemViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridIndicatorRowItemViewInfo)
+RTL_IMPLEMENT_CLASS(TcxGridIndicatorPainter)
+RTL_IMPLEMENT_CLASS(TcxCustomGridIndicatorItemPainter)
+RTL_IMPLEMENT_CLASS(TcxGridIndicatorHeaderItemPainter)
+RTL_IMPLEMENT_CLASS(TcxGridIndicatorRowItemPainter)
+RTL_IMPLEMENT_CLASS(TcxGridDragAndDropObject)
+RTL_IMPLEMENT_CLASS(TcxCustomGridSizingObject)
+RTL_IMPLEMENT_CLASS(TcxCustomGridColumnSizingObject)
+RTL_IMPLEMENT_CLASS(TcxGridColumnHorzSizingObject)
+RTL_IMPLEMENT_CLASS(TcxGridRowSizingObject)
 
 RTL_BEGIN_CLASS(TcxGridTableOptionsView)
   using T = TcxGridTableOptionsView;

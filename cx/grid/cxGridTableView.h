@@ -371,6 +371,14 @@ private:
   void sortByHeaderClick(TcxGridColumn* AColumn, TShiftState AShift);
   Integer FLeftPos = 0;
   TcxGridColumn* FPressedColumn = nullptr;
+
+public:
+  // The column whose header edge is being dragged, while it is.
+  TcxGridColumn* SizingColumn() const { return FSizingColumn; }
+  void SetSizingColumn(TcxGridColumn* Value) { FSizingColumn = Value; }
+
+private:
+  TcxGridColumn* FSizingColumn = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -733,7 +741,7 @@ public:
   virtual Integer GetGridLineWidth() { return 1; }
   virtual TClass GetGroupByBoxViewInfoClass() { return nullptr; }
   virtual TClass GetHeaderViewInfoClass();
-  virtual TClass GetIndicatorViewInfoClass() { return nullptr; }
+  virtual TClass GetIndicatorViewInfoClass();
   virtual TColor GetGridLineColor();
   virtual TClass GetHeaderViewInfoSpecificClass();
   virtual Integer GetNonDataHeight(bool AWithScrollBar);
@@ -919,10 +927,13 @@ public:
   Integer HitTestCode() const override { return 202; }
 };
 
+// Dragging it sizes the column.
 class TcxGridColumnHeaderHorzSizingEdgeHitTest : public TcxCustomGridColumnHitTest {
   RTL_DECLARE_CLASS(TcxGridColumnHeaderHorzSizingEdgeHitTest, TcxCustomGridColumnHitTest)
 public:
   Integer HitTestCode() const override { return 203; }
+  TCursor Cursor() const override;
+  TClass DragAndDropObjectClass() const override;
 };
 
 class TcxGridColumnHeaderFilterButtonHitTest : public TcxCustomGridColumnHitTest {
@@ -1287,6 +1298,353 @@ public:
 
 protected:
   void DrawContent() override;
+};
+
+// =======================================================================================
+// The remaining places of the tabular view a hit test can name. The parts they belong to
+// (group-by box, footer, filter box, customization form) answer them.
+
+class TcxGridGroupByBoxHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridGroupByBoxHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 201; }
+};
+
+class TcxGridFooterHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridFooterHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 205; }
+};
+
+class TcxGridFooterCellHitTest : public TcxCustomGridColumnHitTest {
+  RTL_DECLARE_CLASS(TcxGridFooterCellHitTest, TcxCustomGridColumnHitTest)
+public:
+  Integer HitTestCode() const override { return 206; }
+};
+
+class TcxGridGroupFooterHitTest : public TcxGridFooterHitTest {
+  RTL_DECLARE_CLASS(TcxGridGroupFooterHitTest, TcxGridFooterHitTest)
+public:
+  Integer HitTestCode() const override { return 207; }
+};
+
+class TcxGridGroupFooterCellHitTest : public TcxGridFooterCellHitTest {
+  RTL_DECLARE_CLASS(TcxGridGroupFooterCellHitTest, TcxGridFooterCellHitTest)
+public:
+  Integer HitTestCode() const override { return 208; }
+};
+
+class TcxGridFilterHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridFilterHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 209; }
+};
+
+class TcxGridFilterActivateButtonHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridFilterActivateButtonHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 210; }
+};
+
+class TcxGridFilterCloseButtonHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridFilterCloseButtonHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 211; }
+};
+
+class TcxGridFilterCustomizeButtonHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridFilterCustomizeButtonHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 212; }
+};
+
+// A row's cell in the indicator column.
+class TcxGridRowIndicatorHitTest : public TcxGridRecordHitTest {
+  RTL_DECLARE_CLASS(TcxGridRowIndicatorHitTest, TcxGridRecordHitTest)
+public:
+  Integer HitTestCode() const override { return 213; }
+};
+
+// The band across a row's bottom edge in the indicator column: dragging it sizes the row.
+class TcxGridRowSizingEdgeHitTest : public TcxGridRecordHitTest {
+  RTL_DECLARE_CLASS(TcxGridRowSizingEdgeHitTest, TcxGridRecordHitTest)
+public:
+  Integer HitTestCode() const override { return 214; }
+  TCursor Cursor() const override;
+  TClass DragAndDropObjectClass() const override;
+};
+
+// The indicator column outside its row cells, and its header and footer cells.
+class TcxGridIndicatorHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridIndicatorHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 215; }
+};
+
+class TcxGridCustomozationFormHitTest : public TcxCustomGridViewHitTest {
+  RTL_DECLARE_CLASS(TcxGridCustomozationFormHitTest, TcxCustomGridViewHitTest)
+public:
+  Integer HitTestCode() const override { return 217; }
+};
+
+// =======================================================================================
+// The indicator column: the narrow column left of the header and the rows. It has a cell
+// beside the header and one beside every row; a row's cell shows the record's state and
+// carries the row's sizing edge. The rows own their cells; the column lists every cell
+// and frees those still listed when it goes.
+
+class TcxCustomGridIndicatorItemViewInfo;
+class TcxGridIndicatorRowItemViewInfo;
+
+class TcxGridIndicatorViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxGridIndicatorViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  using TConstructorArg = TcxGridTableViewInfo*;
+  explicit TcxGridIndicatorViewInfo(TcxGridTableViewInfo* AGridViewInfo);
+  ~TcxGridIndicatorViewInfo() override;
+
+  TcxGridTableViewInfo* TableViewInfo() const;
+  TcxGridTableView* TableView() const;
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  TcxCustomGridIndicatorItemViewInfo* Items(Integer AIndex) const { return FItems.at(static_cast<size_t>(AIndex)); }
+
+  // A new cell of AClass, listed; its owner is the caller unless the column frees it.
+  TcxCustomGridIndicatorItemViewInfo* AddItem(TClass AClass);
+  // AddItem, then the cell is laid out at (column left, ATop), AHeight high.
+  TcxCustomGridIndicatorItemViewInfo* AddItemAt(Integer ATop, Integer AHeight, TClass AClass);
+  // The cell of a row (the row keeps it).
+  TcxGridIndicatorRowItemViewInfo* CreateRowItem(TcxCustomGridRowViewInfo* ARow);
+  // Lays a row's cell out beside the row.
+  void PlaceRowItem(TcxCustomGridRowViewInfo* ARow, TcxGridIndicatorRowItemViewInfo* AItem);
+  // The bounds of the row cell of ARecord; empty when the record has none.
+  void GetRowItemBounds(TcxCustomGridRecord* ARecord, TRect& R);
+  // A cell leaving: it is no longer listed.
+  void RemoveItem(TcxCustomGridIndicatorItemViewInfo* AItem);
+  TcxCustomGridIndicatorItemViewInfo* HeaderItem() const { return FHeaderItem.get(); }
+
+  Integer CalculateHeight() override;
+  Integer CalculateWidth() override;
+  Integer GetWidth() override { return CalculateWidth(); }
+  bool GetVisible() override;
+  TBitmap* GetBackgroundBitmap() override;
+  void GetViewParams(TcxViewParams& AParams) override;
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override { return 0; }
+  TClass GetHitTestClass() override { return TcxGridIndicatorHitTest::StaticClass(); }
+  TClass GetPainterClass() override;
+  void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+
+private:
+  std::vector<TcxCustomGridIndicatorItemViewInfo*> FItems;
+  // The header cell, which the column owns.
+  TObjectPtr<TcxCustomGridIndicatorItemViewInfo> FHeaderItem;
+};
+
+class TcxCustomGridIndicatorItemViewInfo : public TcxCustomGridViewCellViewInfo {
+  RTL_DECLARE_CLASS(TcxCustomGridIndicatorItemViewInfo, TcxCustomGridViewCellViewInfo)
+public:
+  using TConstructorArg = TcxGridIndicatorViewInfo*;
+  explicit TcxCustomGridIndicatorItemViewInfo(TcxGridIndicatorViewInfo* AIndicator);
+  void BeforeDestruction() override;
+
+  TcxGridIndicatorViewInfo* Indicator() const { return FIndicator; }
+  TcxGridTableView* TableView() const { return FIndicator->TableView(); }
+
+  Integer CalculateHeight() override { return 0; }
+  Integer CalculateWidth() override { return FIndicator->GetWidth(); }
+  void GetViewParams(TcxViewParams& AParams) override;
+  TColor GetBorderColor(TcxBorder) override { return clNone; }
+  Integer GetBorderWidth(TcxBorder) override { return 0; }
+  bool CustomDraw(TcxCanvas* ACanvas) override;
+  bool HasCustomDraw() override;
+  TClass GetHitTestClass() override { return TcxGridIndicatorHitTest::StaticClass(); }
+  TClass GetPainterClass() override;
+
+private:
+  TcxGridIndicatorViewInfo* FIndicator;
+};
+
+// The cell beside the header.
+class TcxGridIndicatorHeaderItemViewInfo : public TcxCustomGridIndicatorItemViewInfo {
+  RTL_DECLARE_CLASS(TcxGridIndicatorHeaderItemViewInfo, TcxCustomGridIndicatorItemViewInfo)
+public:
+  using TcxCustomGridIndicatorItemViewInfo::TcxCustomGridIndicatorItemViewInfo;
+  TClass GetPainterClass() override;
+};
+
+// The cell beside a row: the record's state, and the row's sizing edge along its bottom.
+class TcxGridIndicatorRowItemViewInfo : public TcxCustomGridIndicatorItemViewInfo {
+  RTL_DECLARE_CLASS(TcxGridIndicatorRowItemViewInfo, TcxCustomGridIndicatorItemViewInfo)
+public:
+  using TcxCustomGridIndicatorItemViewInfo::TcxCustomGridIndicatorItemViewInfo;
+  void BeforeDestruction() override;
+
+  TcxCustomGridRowViewInfo* Row() const { return FRow; }
+  void SetRow(TcxCustomGridRowViewInfo* ARow) { FRow = ARow; }
+
+  virtual TcxIndicatorKind GetIndicatorKind();
+  // An 8-pixel band centred on the row's bottom edge.
+  virtual void GetRowSizingEdgeBounds(TRect& R);
+
+  TBitmap* GetBackgroundBitmap() override;
+  TClass GetHitTestClass() override { return TcxGridRowIndicatorHitTest::StaticClass(); }
+  void InitHitTest(TcxCustomGridHitTest* AHitTest) override;
+  TcxCustomGridHitTest* GetHitTest(const TPoint& P) override;
+  bool MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton, TShiftState AShift) override;
+  TClass GetPainterClass() override;
+
+private:
+  TcxCustomGridRowViewInfo* FRow = nullptr;
+};
+
+// Draws the column's cells and its background (in the order the look and feel asks).
+class TcxGridIndicatorPainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxGridIndicatorPainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+  TcxGridIndicatorViewInfo* IndicatorViewInfo() const { return static_cast<TcxGridIndicatorViewInfo*>(ViewInfo()); }
+
+protected:
+  virtual void DrawItems();
+  virtual bool DrawItemsFirst();
+  void DrawContent() override;
+  void DrawBorders() override {}
+  bool ExcludeFromClipRect() override { return true; }
+};
+
+class TcxCustomGridIndicatorItemPainter : public TcxCustomGridCellPainter {
+  RTL_DECLARE_CLASS(TcxCustomGridIndicatorItemPainter, TcxCustomGridCellPainter)
+public:
+  using TcxCustomGridCellPainter::TcxCustomGridCellPainter;
+
+protected:
+  void DrawBorders() override {}
+  bool ExcludeFromClipRect() override { return true; }
+};
+
+// A header cell without text, edges on all four sides.
+class TcxGridIndicatorHeaderItemPainter : public TcxCustomGridIndicatorItemPainter {
+  RTL_DECLARE_CLASS(TcxGridIndicatorHeaderItemPainter, TcxCustomGridIndicatorItemPainter)
+public:
+  using TcxCustomGridIndicatorItemPainter::TcxCustomGridIndicatorItemPainter;
+
+protected:
+  void DrawContent() override;
+};
+
+// The look and feel's indicator cell with the image of the record's state.
+class TcxGridIndicatorRowItemPainter : public TcxCustomGridIndicatorItemPainter {
+  RTL_DECLARE_CLASS(TcxGridIndicatorRowItemPainter, TcxCustomGridIndicatorItemPainter)
+public:
+  using TcxCustomGridIndicatorItemPainter::TcxCustomGridIndicatorItemPainter;
+  TcxGridIndicatorRowItemViewInfo* RowItemViewInfo() const {
+    return static_cast<TcxGridIndicatorRowItemViewInfo*>(ViewInfo());
+  }
+
+protected:
+  void DrawContent() override;
+};
+
+// =======================================================================================
+// Sizing a column by its header's right edge and a row by its bottom edge. While the
+// mouse moves, a one-pixel mark is inverted where the new edge would be; nothing changes
+// until the button is released.
+
+// The table view's in-site drag-and-drop base.
+class TcxGridDragAndDropObject : public TcxCustomGridTableDragAndDropObject {
+  RTL_DECLARE_CLASS(TcxGridDragAndDropObject, TcxCustomGridTableDragAndDropObject)
+public:
+  using TcxCustomGridTableDragAndDropObject::TcxCustomGridTableDragAndDropObject;
+  TcxGridTableController* Controller() const;
+  TcxGridTableView* GridView() const;
+  TcxGridTableViewInfo* ViewInfo() const;
+  // Around each step the controller scrolls the view by while dragging.
+  virtual void AfterScrolling() {}
+  virtual void BeforeScrolling() {}
+};
+
+class TcxCustomGridSizingObject : public TcxGridDragAndDropObject {
+  RTL_DECLARE_CLASS(TcxCustomGridSizingObject, TcxGridDragAndDropObject)
+public:
+  using TcxGridDragAndDropObject::TcxGridDragAndDropObject;
+
+  Integer DestPointX() const { return FDestPointX; }
+  Integer DestPointY() const { return FDestPointY; }
+  Integer OriginalSize() const { return FOriginalSize; }
+
+  virtual Integer GetCurrentSize();
+  virtual Integer GetDelta();
+  virtual void GetHorzSizingMarkBounds(TRect& R);
+  virtual bool IsHorizontalSizing() { return true; }
+  virtual void GetSizingItemBounds(TRect& R) = 0;
+  virtual void GetSizingMarkBounds(TRect& R);
+  virtual Integer GetSizingMarkWidth() = 0;
+  virtual void GetVertSizingMarkBounds(TRect& R);
+
+  void InitFromHitTest(const TPoint& P, TcxCustomGridHitTest* AHitTest) override;
+  void FeedbackChanged() override;
+  TCursor GetDragAndDropCursor(bool Accepted) override;
+  bool GetImmediateStart() override { return true; }
+  void DragAndDrop(const TPoint& P, bool& Accepted) override;
+
+protected:
+  void SetOriginalSize(Integer AValue) { FOriginalSize = AValue; }
+
+private:
+  Integer FDestPointX = 0;
+  Integer FDestPointY = 0;
+  Integer FOriginalSize = 0;
+};
+
+class TcxCustomGridColumnSizingObject : public TcxCustomGridSizingObject {
+  RTL_DECLARE_CLASS(TcxCustomGridColumnSizingObject, TcxCustomGridSizingObject)
+public:
+  using TcxCustomGridSizingObject::TcxCustomGridSizingObject;
+  TcxGridColumn* Column() const { return FColumn; }
+  // The column's header cell in the current layout, or null.
+  TcxGridColumnHeaderViewInfo* ColumnHeaderViewInfo() const;
+
+  void GetSizingItemBounds(TRect& R) override;
+  Integer GetSizingMarkWidth() override { return 1; }
+  void InitFromHitTest(const TPoint& P, TcxCustomGridHitTest* AHitTest) override;
+
+private:
+  TcxGridColumn* FColumn = nullptr;
+};
+
+class TcxGridColumnHorzSizingObject : public TcxCustomGridColumnSizingObject {
+  RTL_DECLARE_CLASS(TcxGridColumnHorzSizingObject, TcxCustomGridColumnSizingObject)
+public:
+  using TcxCustomGridColumnSizingObject::TcxCustomGridColumnSizingObject;
+  Integer GetCurrentSize() override;
+  void BeginDragAndDrop() override;
+  void EndDragAndDrop(bool Accepted) override;
+};
+
+class TcxGridRowSizingObject : public TcxCustomGridSizingObject {
+  RTL_DECLARE_CLASS(TcxGridRowSizingObject, TcxCustomGridSizingObject)
+public:
+  using TcxCustomGridSizingObject::TcxCustomGridSizingObject;
+  // The sized row's record and its layout in the current layout (either may be null
+  // once the data changed under the drag).
+  TcxCustomGridRecord* Row() const;
+  TcxCustomGridRowViewInfo* RowViewInfo() const;
+
+  Integer GetCurrentSize() override;
+  bool IsHorizontalSizing() override { return false; }
+  void GetSizingItemBounds(TRect& R) override;
+  Integer GetSizingMarkWidth() override { return 1; }
+  void InitFromHitTest(const TPoint& P, TcxCustomGridHitTest* AHitTest) override;
+  void BeginDragAndDrop() override;
+  void EndDragAndDrop(bool Accepted) override;
+
+private:
+  // The record is found again by its place, so that a changed layout never leaves the
+  // operation holding a freed row.
+  TcxCustomGridViewData* FViewData = nullptr;
+  Integer FRecordIndex = -1;
+  bool FIsNewItemRecord = false;
 };
 
 namespace cxGridTableViewUnit {

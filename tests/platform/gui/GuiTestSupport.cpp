@@ -98,6 +98,22 @@ void doubleClickAt(TControl* Control, const TPoint& ClientPoint) {
   pumpFor(80);
 }
 
+void pressAndDrag(TControl* Control, const TPoint& From, const TPoint& To) {
+  moveMouseTo(Control->ClientToScreen(From));
+  sendMouse(MOUSEEVENTF_LEFTDOWN);
+  pumpFor(30);
+  constexpr Integer steps = 4;
+  for (Integer i = 1; i <= steps; ++i) {
+    TPoint p{From.x + (To.x - From.x) * i / steps, From.y + (To.y - From.y) * i / steps};
+    moveMouseTo(Control->ClientToScreen(p));
+  }
+}
+
+void releaseMouse() {
+  sendMouse(MOUSEEVENTF_LEFTUP);
+  pumpFor(50);
+}
+
 void pressWith(std::initializer_list<WORD> Modifiers, WORD Key) {
   std::vector<INPUT> inputs;
   auto key = [&](WORD vk, bool up) {

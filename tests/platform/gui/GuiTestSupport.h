@@ -32,6 +32,11 @@ void moveMouseTo(const TPoint& ScreenPoint);
 // A click (or a double click) of Button at a point of Control's client area.
 void clickAt(TControl* Control, const TPoint& ClientPoint, TMouseButton Button = mbLeft);
 void doubleClickAt(TControl* Control, const TPoint& ClientPoint);
+// Presses the left button at From (Control's client area) and moves the mouse to To in a
+// few steps; the button stays down until releaseMouse.
+void pressAndDrag(TControl* Control, const TPoint& From, const TPoint& To);
+// Releases the left button where the mouse is.
+void releaseMouse();
 // A right-click whose release is queued before the press is handled, as a user's quick
 // click arrives: native controls that follow the button until it is released (the tree
 // view) need the release while they wait for it.
