@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 
 namespace native {
 
@@ -283,6 +284,24 @@ struct AccessKey {
 };
 }  // namespace
 
+// What the catalogue said about tables, kept while the schema it was read from stands: the
+// strata run opens tens of thousands of queries over the same table, and each would otherwise
+// read the table's columns again. Keyed by the lower-case UTF-8 table name (SQLite matches
+// table names without regard to ASCII case).
+struct SchemaCache {
+  // The schema version of each of the connection's schemas (main, temp, attached ones) when the
+  // entries below were read; any change of a table in any of them moves its version.
+  std::vector<std::string> schemas;
+  std::vector<int64_t> versions;
+  std::unordered_map<std::string, std::vector<FieldInfo>> fields;
+  std::unordered_map<std::string, RowIdentity> identities;
+
+  void clear() {
+    fields.clear();
+    identities.clear();
+  }
+};
+
 struct JetDatabase::Impl {
   sqlite3* db = nullptr;
   DatabaseKind kind = DatabaseKind::Sqlite;
@@ -292,8 +311,14 @@ struct JetDatabase::Impl {
   std::map<std::string, std::map<std::string, AccessKey>> accessKeys;
   // What the read-only guard last refused, for the error message.
   std::string refusal;
+  SchemaCache schemaCache;
+  // "PRAGMA <schema>.schema_version", prepared once per schema of the connection.
+  std::vector<std::unique_ptr<Statement>> versionReaders;
 
-  ~Impl() { sqlite3_close_v2(db); }
+  ~Impl() {
+    versionReaders.clear();  // statements are finalized before their connection closes
+    sqlite3_close_v2(db);
+  }
 
   [[noreturn]] void fail(const std::string& utf8Message) const { throw DatabaseError(text::utf8ToCp1252(utf8Message)); }
 
@@ -410,6 +435,11 @@ struct JetDatabase::Impl {
     return c == t->second.end() ? nullptr : &c->second;
   }
 
+  // Drops what the schema cache holds when any schema of the connection has changed since it
+  // was filled: a table created, dropped or altered through this connection (inside a
+  // transaction too, and undone again by a rollback) or through another one.
+  void checkSchema();
+
   static int guard(void* user, int action, const char* a1, const char* a2, const char*, const char*);
   void openSqlite(const std::string& utf8Path, const OpenOptions& options, bool exists);
   void openAccess(const std::string& utf8Path, const OpenOptions& options);
@@ -456,6 +486,42 @@ int JetDatabase::Impl::guard(void* user, int action, const char* a1, const char*
   }
   impl->refusal = text::utf8ToCp1252(what);
   return SQLITE_DENY;
+}
+
+void JetDatabase::Impl::checkSchema() {
+  // The schemas by name and file: a database detached and another attached under its name is
+  // another schema. An attached in-memory database has no file to tell it from the one it may
+  // have replaced, so while one is attached nothing is kept.
+  std::vector<std::string> schemas;
+  bool anonymous = false;
+  for (int i = 0; const char* name = sqlite3_db_name(db, i); ++i) {
+    const char* file = sqlite3_db_filename(db, name);
+    if (i >= 2 && (!file || !*file)) anonymous = true;
+    schemas.push_back(std::string(name) + '\n' + (file ? file : ""));
+  }
+  if (schemas != schemaCache.schemas) {
+    schemaCache.clear();
+    schemaCache.schemas.clear();
+    schemaCache.versions.clear();
+    versionReaders.clear();
+    for (int i = 0; const char* name = sqlite3_db_name(db, i); ++i) {
+      auto reader = std::make_unique<Statement>();
+      prepareRaw("PRAGMA " + quoteName(name) + ".schema_version", *reader, nullptr);
+      versionReaders.push_back(std::move(reader));
+    }
+    schemaCache.schemas = schemas;
+  }
+  if (anonymous) schemaCache.clear();
+  std::vector<int64_t> versions;
+  for (const std::unique_ptr<Statement>& reader : versionReaders) {
+    bool row = step(*reader);
+    versions.push_back(row ? sqlite3_column_int64(reader->st, 0) : -1);
+    sqlite3_reset(reader->st);
+  }
+  if (versions != schemaCache.versions) {
+    schemaCache.clear();
+    schemaCache.versions = std::move(versions);
+  }
 }
 
 void JetDatabase::Impl::openSqlite(const std::string& utf8Path, const OpenOptions& options, bool exists) {
@@ -607,6 +673,13 @@ std::vector<std::string> JetDatabase::tables() const {
 
 std::vector<FieldInfo> JetDatabase::fields(const std::string& table) const {
   std::string utf8Table = text::cp1252ToUtf8(table);
+  impl_->checkSchema();
+  std::string key = lowerAscii(utf8Table);
+  auto cached = impl_->schemaCache.fields.find(key);
+  if (cached != impl_->schemaCache.fields.end()) return cached->second;
+  // A column without a declared type takes its type from the values it holds, which change
+  // without the schema changing: such a table is read every time.
+  bool valuesDecide = false;
   Statement s;
   impl_->prepareRaw("SELECT name, type, \"notnull\", pk, hidden FROM pragma_table_xinfo(?)", s, nullptr);
   sqlite3_bind_text(s.st, 1, utf8Table.c_str(), -1, SQLITE_TRANSIENT);
@@ -626,6 +699,7 @@ std::vector<FieldInfo> JetDatabase::fields(const std::string& table) const {
     f.primaryKey = sqlite3_column_int(s.st, 3) > 0;
     if (f.primaryKey) ++keyColumns;
     if (!d.known) {
+      valuesDecide = true;
       // An undeclared column: its values decide, as for a computed result column.
       Statement values;
       std::string sql = "SELECT " + quoteName(utf8Name) + " FROM " + quoteName(utf8Table) + " LIMIT 1000";
@@ -650,11 +724,16 @@ std::vector<FieldInfo> JetDatabase::fields(const std::string& table) const {
   if (impl_->kind == DatabaseKind::Sqlite && keyColumns == 1)
     for (size_t i = 0; i < out.size(); ++i)
       if (out[i].primaryKey && declarations[i] == "integer") out[i].autoIncrement = true;
+  if (!valuesDecide) impl_->schemaCache.fields.emplace(key, out);
   return out;
 }
 
 RowIdentity JetDatabase::rowIdentity(const std::string& table) const {
   std::string utf8Table = text::cp1252ToUtf8(table);
+  impl_->checkSchema();
+  std::string key = lowerAscii(utf8Table);
+  auto cached = impl_->schemaCache.identities.find(key);
+  if (cached != impl_->schemaCache.identities.end()) return cached->second;
   RowIdentity id;
   std::vector<std::pair<int32_t, std::string>> keys;
   if (impl_->kind == DatabaseKind::Access) {
@@ -677,6 +756,8 @@ RowIdentity JetDatabase::rowIdentity(const std::string& table) const {
     id.columns = {"rowid"};
     id.isRowid = true;
   }
+  // fields() above has checked the schema: the identity belongs to the same version.
+  impl_->schemaCache.identities.emplace(key, id);
   return id;
 }
 

@@ -807,3 +807,71 @@ TEST_F(SqliteFile, TextOutsideCp1252SelectsItsRowsWhenWrittenBack) {
   EXPECT_EQ(stored("select count(*) from Notas where Valor = 40 and Texto = char(128513) || ' feliz'"),
             native::Value::integer(1));
 }
+
+// --- Queries after the table under them changed: what a data set learns of its table (required
+// columns, the key that finds a row again) is the table's shape at the time it opens.
+
+namespace {
+
+std::vector<std::string> columnNames(TADOConnection& con, const std::string& table) {
+  TStringList list;
+  con.GetFieldNames(table, &list);
+  std::vector<std::string> names;
+  for (Integer i = 0; i < list.Count(); ++i) names.push_back(list.Strings(i));
+  return names;
+}
+
+}  // namespace
+
+// The key moves from Id to Codigo, and Id is no longer unique: a row found again by the old key
+// would change two rows.
+TEST_F(SqliteFile, AQueryReadsATableCreatedAgainByThisOrAnotherConnection) {
+  const char* const recreate[] = {
+      "drop table Pessoas",
+      "create table Pessoas (Id INTEGER, Codigo INTEGER PRIMARY KEY, Nome TEXT(30), Idade SMALLINT NOT NULL)",
+      "insert into Pessoas values (1, 10, 'Ana', 30), (1, 20, 'Bia', 40)",
+  };
+  for (bool sameConnection : {true, false}) {
+    SCOPED_TRACE(sameConnection ? "changed through the query's connection" : "changed through another connection");
+    open("select * from Pessoas");
+    ASSERT_TRUE(q->FieldByName("Nome")->Required());
+    ASSERT_FALSE(q->FieldByName("Idade")->Required());
+    q->Close();
+    if (sameConnection) {
+      for (const char* sql : recreate) con->Execute(sql);
+    } else {
+      native::JetDatabase other(UnixPath(path));
+      for (const char* sql : recreate) other.execute(sql);
+    }
+    EXPECT_EQ(columnNames(*con, "pessoas"), (std::vector<std::string>{"Id", "Codigo", "Nome", "Idade"}));
+    open("select * from Pessoas");
+    EXPECT_FALSE(q->FieldByName("Nome")->Required());
+    EXPECT_TRUE(q->FieldByName("Idade")->Required());
+    ASSERT_TRUE(q->Locate("Codigo", 20, {}));
+    q->Edit();
+    q->FieldByName("Nome")->SetAsString("Eva");
+    q->Post();
+    EXPECT_EQ(stored("select count(*) from Pessoas where Nome = 'Eva'").integerValue(), 1);
+    EXPECT_EQ(stored("select Nome from Pessoas where Codigo = 10").bytes(), "Ana");
+    // Back to the fixture's shape for the next round.
+    q->Close();
+    con->Execute("drop table Pessoas");
+    con->Execute("create table Pessoas (Id INTEGER PRIMARY KEY, Nome TEXT(30) NOT NULL, Idade SMALLINT)");
+    con->Execute("insert into Pessoas values (1, 'Ana', 30)");
+  }
+}
+
+TEST_F(SqliteFile, AQueryReadsARenamedColumn) {
+  open("select * from Pessoas");
+  ASSERT_NE(q->FindField("Nome"), nullptr);
+  q->Close();
+  con->Execute("alter table Pessoas rename column Nome to Apelido");
+  EXPECT_EQ(columnNames(*con, "Pessoas"),
+            (std::vector<std::string>{"Id", "Apelido", "Idade", "Comodos", "Salario", "Ativo", "Nascido", "Obs", "Peso"}));
+  open("select Id, Apelido from Pessoas");
+  EXPECT_TRUE(q->FieldByName("Apelido")->Required());
+  q->Edit();
+  q->FieldByName("Apelido")->SetAsString("Anita");
+  q->Post();
+  EXPECT_EQ(stored("select Apelido from Pessoas where Id = 1").bytes(), "Anita");
+}
