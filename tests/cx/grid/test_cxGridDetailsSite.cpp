@@ -6,6 +6,7 @@
 
 #include "GridTestSupport.h"
 #include "platform/gui/GuiTestSupport.h"
+#include "platform/gui/StdCtrls.h"
 
 using namespace gridtest;
 using namespace guitest;
@@ -181,6 +182,24 @@ TEST_F(DetailsSiteTest, ASiteWithoutAnActiveViewTakesTheEmptySizePlusFrameAndTab
     InflateRect(client, -2, -2);
     EXPECT_EQ(txt(free->ClientBounds()), txt(client)) << c.What;
   }
+}
+
+TEST_F(DetailsSiteTest, GridWideLayoutsKeepTheActiveViewsWindow) {
+  // Every grid-wide layout makes the site anew; the site it replaces must not take the
+  // view both show out of the grid (that would destroy the view's window and its state).
+  auto* edit = New<TEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 250, 100, 21);
+  showTabs(dtpTop);
+  edit->SetFocus();
+  pumpUntil([&] { return edit->Focused(); }, 1000);
+  const HWND before = view1->Site()->Handle();
+  grid->LayoutChanged();
+  grid->SetBounds(0, 0, 340, 230);
+  pumpFor(50);
+  EXPECT_EQ(view1->Site()->Parent(), grid);
+  EXPECT_TRUE(view1->Site()->Handle() == before) << "the view's window was made again";
+  EXPECT_EQ(txt(view1->Site()->BoundsRect()), txt(site()->ClientBounds()));
 }
 
 // ---------------------------------------------------------------------------------------
