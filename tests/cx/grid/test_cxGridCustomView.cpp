@@ -96,7 +96,13 @@ TEST_F(GridViewTest, PointsResolveToTheCellOrToTheViewsNoneHitTest) {
     ASSERT_NE(viewHitTest, nullptr) << where;
     EXPECT_EQ(viewHitTest->GridView, view) << where;
   }
-  TcxCustomGridHitTest* gridHitTest = grid->ViewInfo()->GetHitTest(5, 5);
+  // The grid passes a point of the view's area on to the view, moved into its site.
+  const TRect site = view->Site()->BoundsRect();
+  TcxCustomGridHitTest* gridHitTest = grid->ViewInfo()->GetHitTest(site.left + 35, site.top + 28);
+  EXPECT_EQ(gridHitTest->HitTestCode(), 101);
+  EXPECT_EQ(gridHitTest->ViewInfo, view->TestViewInfo()->Cell);
+  // Outside every site the grid answers itself.
+  gridHitTest = grid->ViewInfo()->GetHitTest(site.right + 5, site.top + 5);
   EXPECT_EQ(gridHitTest->ClassType(), TcxGridNoneHitTest::StaticClass());
   EXPECT_EQ(gridHitTest->HitTestCode(), 0);
 }

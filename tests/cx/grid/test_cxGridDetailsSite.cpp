@@ -6,6 +6,7 @@
 
 #include "GridTestSupport.h"
 #include "platform/gui/GuiTestSupport.h"
+#include "platform/gui/StdCtrls.h"
 
 using namespace gridtest;
 using namespace guitest;
@@ -183,6 +184,24 @@ TEST_F(DetailsSiteTest, ASiteWithoutAnActiveViewTakesTheEmptySizePlusFrameAndTab
   }
 }
 
+TEST_F(DetailsSiteTest, GridWideLayoutsKeepTheActiveViewsWindow) {
+  // Every grid-wide layout makes the site anew; the site it replaces must not take the
+  // view both show out of the grid (that would destroy the view's window and its state).
+  auto* edit = New<TEdit>(form);
+  edit->SetParent(form);
+  edit->SetBounds(10, 250, 100, 21);
+  showTabs(dtpTop);
+  edit->SetFocus();
+  pumpUntil([&] { return edit->Focused(); }, 1000);
+  const HWND before = view1->Site()->Handle();
+  grid->LayoutChanged();
+  grid->SetBounds(0, 0, 340, 230);
+  pumpFor(50);
+  EXPECT_EQ(view1->Site()->Parent(), grid);
+  EXPECT_TRUE(view1->Site()->Handle() == before) << "the view's window was made again";
+  EXPECT_EQ(txt(view1->Site()->BoundsRect()), txt(site()->ClientBounds()));
+}
+
 // ---------------------------------------------------------------------------------------
 // Hit tests and clicks.
 
@@ -238,41 +257,53 @@ TEST_F(DetailsSiteTest, ClickingATabActivatesItsLevelAndShowsItsView) {
 // Painting.
 
 TEST_F(DetailsSiteTest, TabsPaintRaisedFramesOnTheTabFaceInTheStandardAndFlatLooks) {
+  const uint32_t highlight = ColorToRGB(clBtnHighlight);
+  const uint32_t shadow = ColorToRGB(clBtnShadow);
+  struct Probe {
+    const char* What;
+    TPoint At;
+    uint32_t Expected;
+  };
   for (TcxLookAndFeelKind kind : {lfStandard, lfFlat}) {
-    grid->LookAndFeel()->SetKind(kind);
-    showTabs(dtpTop);
-    pumpFor(100);
-    TBitmap shot;
-    captureClient(grid, shot);
-    savePng(shot, std::string("grid_tabs_top_") + (kind == lfFlat ? "flat" : "standard"));
-    const TRect active = tab(0)->Bounds;
-    const TRect other = tab(1)->Bounds;
-    const uint32_t highlight = ColorToRGB(clBtnHighlight);
-    const uint32_t shadow = ColorToRGB(clBtnShadow);
-    const uint32_t face = ColorToRGB(grid->LookAndFeelPainter()->GetTabColor());
-    struct Probe {
-      const char* What;
-      TPoint At;
-      uint32_t Expected;
-    };
-    const std::vector<Probe> probes = {
-        {"active tab's top edge", {active.left + 6, active.top}, highlight},
-        {"active tab's left edge", {active.left, active.top + 6}, highlight},
-        {"active tab's right edge", {active.right - 1, active.top + 6}, shadow},
-        {"active tab's face", {active.left + 3, active.bottom - 2}, face},
-        {"second tab's top edge", {other.left + 6, other.top}, highlight},
-        {"second tab's right edge", {other.right - 1, other.top + 6}, shadow},
-        {"row background above the lower second tab", {other.left + 6, other.top - 1}, ColorToRGB(clBtnFace)},
-    };
-    for (const Probe& p : probes)
-      EXPECT_EQ(hexOf(pixelAt(shot, p.At.x, p.At.y)), hexOf(p.Expected)) << p.What << (kind == lfFlat ? " (flat)" : "");
-    // Some caption pixels in the text colour inside the active tab.
-    bool textSeen = false;
-    const uint32_t textColor = ColorToRGB(grid->LookAndFeelPainter()->GetTabTextColor());
-    for (Integer y = active.top + 2; y < active.bottom - 2 && !textSeen; ++y)
-      for (Integer x = active.left + 6; x < active.right - 6 && !textSeen; ++x)
-        textSeen = pixelAt(shot, x, y) == textColor;
-    EXPECT_TRUE(textSeen) << "caption drawn";
+    for (TcxGridDetailTabsPosition position : {dtpTop, dtpLeft}) {
+      grid->LookAndFeel()->SetKind(kind);
+      showTabs(position);
+      pumpFor(100);
+      TBitmap shot;
+      captureClient(grid, shot);
+      const std::string name = std::string("grid_tabs_") + (position == dtpTop ? "top_" : "left_") +
+                               (kind == lfFlat ? "flat" : "standard");
+      savePng(shot, name);
+      const TRect active = tab(0)->Bounds;
+      const TRect other = tab(1)->Bounds;
+      const uint32_t face = ColorToRGB(grid->LookAndFeelPainter()->GetTabColor());
+      std::vector<Probe> probes = {
+          {"active tab's top edge", {active.left + 6, active.top}, highlight},
+          {"active tab's left edge", {active.left, active.top + 6}, highlight},
+          {"active tab's face", {active.left + 3, active.bottom - 3}, face},
+      };
+      if (position == dtpTop) {
+        probes.push_back({"second tab's top edge", {other.left + 6, other.top}, highlight});
+        probes.push_back({"active tab's right edge", {active.right - 1, active.top + 6}, shadow});
+        probes.push_back({"second tab's right edge", {other.right - 1, other.top + 6}, shadow});
+        probes.push_back({"row background above the lower second tab", {other.left + 6, other.top - 1}, ColorToRGB(clBtnFace)});
+      } else {
+        // The second tab has no top border: it faces the active tab above it.
+        probes.push_back({"second tab's left edge", {other.left, other.top + 6}, highlight});
+        probes.push_back({"active tab's bottom edge", {active.left + 6, active.bottom - 1}, shadow});
+        probes.push_back({"second tab's bottom edge", {other.left + 6, other.bottom - 1}, shadow});
+        probes.push_back({"row background left of the narrower second tab", {other.left - 1, other.top + 6}, ColorToRGB(clBtnFace)});
+      }
+      for (const Probe& p : probes)
+        EXPECT_EQ(hexOf(pixelAt(shot, p.At.x, p.At.y)), hexOf(p.Expected)) << name << ": " << p.What;
+      // Some caption pixels in the text colour inside the active tab.
+      bool textSeen = false;
+      const uint32_t textColor = ColorToRGB(grid->LookAndFeelPainter()->GetTabTextColor());
+      for (Integer y = active.top + 2; y < active.bottom - 2 && !textSeen; ++y)
+        for (Integer x = active.left + 6; x < active.right - 6 && !textSeen; ++x)
+          textSeen = pixelAt(shot, x, y) == textColor;
+      EXPECT_TRUE(textSeen) << name << ": caption drawn";
+    }
   }
 }
 
