@@ -205,10 +205,13 @@ TEST_F(TableScrollingTest, DraggingTheThumbToTheBottomShowsTheLastRow) {
   INPUT inputs[4] = {};
   for (INPUT& input : inputs) input.type = INPUT_MOUSE;
   inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE;
-  inputs[1].mi.dy = h / 2;
-  inputs[2].mi.dwFlags = MOUSEEVENTF_MOVE;
-  inputs[2].mi.dy = h;
+  auto absolute = [](INPUT& AInput, const TPoint& AScreen) {
+    AInput.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    AInput.mi.dx = AScreen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    AInput.mi.dy = AScreen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  };
+  absolute(inputs[1], vbar()->ClientToScreen(TPoint{w / 2, h / 2}));
+  absolute(inputs[2], vbar()->ClientToScreen(TPoint{w / 2, h - w - 1}));  // the bottom of the track
   inputs[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(4, inputs, sizeof(INPUT));
   pumpFor(200);
