@@ -1951,6 +1951,9 @@ Integer TcxCustomGridTableController::LastVisibleRecordIndex() {
 Integer TcxCustomGridTableController::GetMaxTopRecordIndex() {
   Integer count = ViewData()->RecordCount();
   if (count == 0) return 0;
+  // While the layout shows no row (before the first one, or with a kind of row at the top
+  // that is not laid out) the page is unknown: any record may be the top.
+  if (!shownRecords(GridView())) return count - 1;
   return std::max(0, count - GetPageRecordCount(count - 1, false));
 }
 

@@ -160,9 +160,9 @@ void TcxGridTableController::CheckCoordinates() {
 }
 
 void TcxGridTableController::LayoutCalculated() {
-  // The sizes may have changed: the positions are kept within what the new layout allows
-  // before the scroll bars show them.
-  CheckCoordinates();
+  // The widths may have changed: the left position is kept within what the new layout
+  // allows before the scroll bars show it.
+  SetLeftPos(FLeftPos);
   inherited::LayoutCalculated();
 }
 
@@ -396,10 +396,13 @@ void TcxGridTableController::EndDragAndDrop(bool Accepted) {
 }
 
 void TcxGridTableController::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  // Taken first: the header cell's release ends its mouse capture, which cancels the
+  // mouse operations and with them the pressed column.
+  TcxGridColumn* column = FPressedColumn;
   ViewDestroyGuard guard(GridView());
   inherited::MouseUp(Button, Shift, X, Y);
   if (!guard.Alive()) return;
-  TcxGridColumn* column = FPressedColumn;
+  if (column && GridView()->IndexOfItem(column) < 0) column = nullptr;  // removed meanwhile
   // A release away from the press is a drag, not a click.
   if (column && Site()->IsWithinDragThreshold(X, Y) && column->CanSort()) sortByHeaderClick(column, Shift);
   if (guard.Alive()) SetPressedColumn(nullptr);

@@ -3,6 +3,7 @@
 // grid, and after "Abrir" the "Dados" page shows the table's rows. The page goes to a PNG
 // for a person to look at.
 #include "app/UPrincipal.h"
+#include "cx/grid/cxGridDBTableView.h"
 #include "platform/data/DataTestSupport.h"
 #include "platform/gui/GuiTestSupport.h"
 #include "platform/native/JetEngine.h"
@@ -223,6 +224,59 @@ TEST_F(MainWindowGridTest, SummaryItemsOnFieldsTheSampleLacksLeaveTheGridWorking
   TBitmap shot;
   guitest::captureClient(site, shot);
   EXPECT_FALSE(guitest::savePng(shot, "main-window-dados-footer").empty());
+}
+
+// A table with more rows and wider columns than the page shows: the view's site shows both
+// scroll bars, and they follow the top record and the left position.
+TEST_F(MainWindowGridTest, TheDadosPageScrollsALongAndWideTableWithBothBars) {
+  const std::string path = dir + "\\longa.db";
+  {
+    native::OpenOptions options;
+    options.create = true;
+    native::JetDatabase db(UnixPath(path), options);
+    std::string columns;
+    for (int c = 0; c < 12; ++c)
+      columns += std::string(c ? ", " : "") + "coluna" + std::to_string(c) + " " +
+                 native::jetTypeDeclaration(native::JetType::Text, 40);
+    db.execute("create table longa (" + columns + ")");
+    for (int r = 0; r < 300; ++r) {
+      std::string values;
+      for (int c = 0; c < 12; ++c)
+        values += std::string(c ? ", " : "") + "'linha " + std::to_string(r) + " coluna " + std::to_string(c) + "'";
+      db.execute("insert into longa values (" + values + ")");
+    }
+  }
+  form->EdArquivo->SetFileName(path);
+  form->edTabela->SetText("longa");
+  form->BtnAbrirBanco->Click();
+  ASSERT_TRUE(form->Tabela->Active());
+  form->Paginas->SetActivePage(form->Dados);
+  guitest::pumpFor(200);
+
+  TcxGridTableView* view = form->GradeDBTableView1;
+  auto* controller = static_cast<TcxGridTableController*>(view->Controller());
+  TcxGridSite* site = view->Site();
+  ASSERT_NE(site->VScrollBar(), nullptr);
+  ASSERT_TRUE(site->VScrollBar()->Visible()) << "300 rows do not fit";
+  ASSERT_TRUE(site->HScrollBar()->Visible()) << "twelve columns do not fit";
+  EXPECT_EQ(site->VScrollBar()->Max(), 299);
+  EXPECT_EQ(site->VScrollBar()->PageSize(), controller->VisibleRecordCount());
+
+  controller->SetTopRecordIndex(50);
+  guitest::pumpFor(50);
+  EXPECT_EQ(site->VScrollBar()->Position(), 50);
+  const Integer w = site->HScrollBar()->Width();
+  const Integer h = site->HScrollBar()->Height();
+  guitest::clickAt(site->HScrollBar(), TPoint{w - h / 2, h / 2});  // the right arrow
+  EXPECT_EQ(controller->LeftPos(), 10);
+  EXPECT_EQ(site->HScrollBar()->Position(), 10);
+  guitest::clickAt(site->VScrollBar(), TPoint{site->VScrollBar()->Width() / 2,
+                                              site->VScrollBar()->Height() - site->VScrollBar()->Width() / 2});
+  EXPECT_EQ(controller->TopRecordIndex(), 51) << "the down arrow scrolls one row";
+
+  TBitmap page;
+  guitest::captureWindow(form->Handle(), page);
+  EXPECT_FALSE(guitest::savePng(page, "main-window-dados-scrolled").empty());
 }
 
 }  // namespace

@@ -455,10 +455,13 @@ TEST_F(GridTableViewInfoTest, TheViewDataMakesDataGroupAndNewItemRows) {
   EXPECT_EQ(group->GetText(), "Nome : Ana") << "no trailing blank without a group summary";
   // A data row inside the expanded group is indented by one level; a press on the indent
   // is a level-indent hit, not the record.
+  // A low grid, so that the top record can move (the last page stays full).
+  grid->SetHeight(80);
   group->Expand(false);
   pumpFor(20);
   view->Controller()->SetTopRecordIndex(1);
   pumpFor(20);
+  ASSERT_EQ(view->Controller()->TopRecordIndex(), 1);
   ASSERT_GT(rows()->Count(), 0);
   TcxGridDataRowViewInfo* first = row(0);
   EXPECT_EQ(first->GridRecord()->Level(), 1);
@@ -499,6 +502,7 @@ TEST_F(GridTableViewInfoTest, GroupFootersCloseTheGroupsThatEndAfterTheRow) {
   a->SetGroupIndex(0);
   b->SetGroupIndex(1);
   dc->Groups()->FullExpand();
+  grid->SetHeight(100);  // low enough that the top record can move to row 2
   pumpFor(20);
   ASSERT_EQ(view->ViewData()->RecordCount(), 9);
   view->Controller()->SetTopRecordIndex(2);
