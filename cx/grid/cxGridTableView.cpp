@@ -610,6 +610,9 @@ bool TcxGridTableView::IsEqualHeightRecords() {
 
 void TcxGridTableView::RemoveItem(TcxCustomGridTableItem* AItem) {
   if (FPreview) FPreview->ItemRemoved(AItem);
+  // A column that leaves while its edge is dragged is no longer the one being sized.
+  if (auto* controller = dynamic_cast<TcxGridTableController*>(Controller()))
+    if (controller->SizingColumn() == AItem) controller->SetSizingColumn(nullptr);
   inherited::RemoveItem(AItem);
 }
 
@@ -2147,17 +2150,24 @@ void TcxGridColumnContainerPainter::DrawItems() {
   for (Integer i = 0; i < container->GetItemCount(); ++i) container->GetItem(i)->Paint(Canvas());
 }
 
+namespace {
+// A container's cells and its background, in the order the look and feel asks for.
+void drawInOrder(bool AItemsFirst, const std::function<void()>& AItems, const std::function<void()>& ABackground) {
+  if (AItemsFirst) {
+    AItems();
+    ABackground();
+  } else {
+    ABackground();
+    AItems();
+  }
+}
+}  // namespace
+
 void TcxGridColumnContainerPainter::DrawContent() {
   std::unique_ptr<TcxRegion, TObjectDeleter> saved(Canvas()->GetClipRegion());
   ScopeExit restoreClip([&] { Canvas()->SetClipRegion(saved.release(), roSet); });
   Canvas()->IntersectClip(ViewInfo()->Bounds);
-  if (DrawItemsFirst()) {
-    DrawItems();
-    inherited::DrawContent();
-  } else {
-    inherited::DrawContent();
-    DrawItems();
-  }
+  drawInOrder(DrawItemsFirst(), [this] { DrawItems(); }, [this] { inherited::DrawContent(); });
 }
 
 bool TcxGridHeaderPainter::DrawItemsFirst() {
@@ -2435,13 +2445,7 @@ bool TcxGridIndicatorPainter::DrawItemsFirst() {
 }
 
 void TcxGridIndicatorPainter::DrawContent() {
-  if (DrawItemsFirst()) {
-    DrawItems();
-    inherited::DrawContent();
-  } else {
-    inherited::DrawContent();
-    DrawItems();
-  }
+  drawInOrder(DrawItemsFirst(), [this] { DrawItems(); }, [this] { inherited::DrawContent(); });
 }
 
 void TcxGridIndicatorHeaderItemPainter::DrawContent() {

@@ -47,13 +47,7 @@ protected:
     pumpFor(20);
   }
   TcxGridColumn* addColumn(const std::string& ACaption, Integer AWidth) {
-    auto* column = dynamic_cast<TcxGridColumn*>(view->CreateItem());
-    column->SetName("View" + ACaption);
-    column->DataBinding()->SetValueTypeClass(TcxStringValueType::Instance());
-    column->SetCaption(ACaption);
-    column->SetWidth(AWidth);
-    column->SetPropertiesClass(TcxTextEditProperties::StaticClass());
-    return column;
+    return addTextColumn(view, ACaption, AWidth);
   }
   TcxGridTableViewInfo* viewInfo() { return static_cast<TcxGridTableViewInfo*>(view->ViewInfo()); }
   TcxGridHeaderViewInfo* header() { return dynamic_cast<TcxGridHeaderViewInfo*>(viewInfo()->HeaderViewInfo()); }
