@@ -913,8 +913,11 @@ bool TcxGridTableView::IsEqualHeightRecords() {
 
 void TcxGridTableView::RemoveItem(TcxCustomGridTableItem* AItem) {
   if (FPreview) FPreview->ItemRemoved(AItem);
-  auto* controller = dynamic_cast<TcxGridTableController*>(Controller());
-  if (controller && controller->PressedColumn() == AItem) controller->SetPressedColumn(nullptr);
+  // A column that leaves is no longer the pressed one nor the one being sized.
+  if (auto* controller = dynamic_cast<TcxGridTableController*>(Controller())) {
+    if (controller->PressedColumn() == AItem) controller->SetPressedColumn(nullptr);
+    if (controller->SizingColumn() == AItem) controller->SetSizingColumn(nullptr);
+  }
   inherited::RemoveItem(AItem);
 }
 
@@ -2460,17 +2463,24 @@ void TcxGridColumnContainerPainter::DrawItems() {
   for (Integer i = 0; i < container->GetItemCount(); ++i) container->GetItem(i)->Paint(Canvas());
 }
 
+namespace {
+// A container's cells and its background, in the order the look and feel asks for.
+void drawInOrder(bool AItemsFirst, const std::function<void()>& AItems, const std::function<void()>& ABackground) {
+  if (AItemsFirst) {
+    AItems();
+    ABackground();
+  } else {
+    ABackground();
+    AItems();
+  }
+}
+}  // namespace
+
 void TcxGridColumnContainerPainter::DrawContent() {
   std::unique_ptr<TcxRegion, TObjectDeleter> saved(Canvas()->GetClipRegion());
   ScopeExit restoreClip([&] { Canvas()->SetClipRegion(saved.release(), roSet); });
   Canvas()->IntersectClip(ViewInfo()->Bounds);
-  if (DrawItemsFirst()) {
-    DrawItems();
-    inherited::DrawContent();
-  } else {
-    inherited::DrawContent();
-    DrawItems();
-  }
+  drawInOrder(DrawItemsFirst(), [this] { DrawItems(); }, [this] { inherited::DrawContent(); });
 }
 
 bool TcxGridHeaderPainter::DrawItemsFirst() {
@@ -2748,13 +2758,7 @@ bool TcxGridIndicatorPainter::DrawItemsFirst() {
 }
 
 void TcxGridIndicatorPainter::DrawContent() {
-  if (DrawItemsFirst()) {
-    DrawItems();
-    inherited::DrawContent();
-  } else {
-    inherited::DrawContent();
-    DrawItems();
-  }
+  drawInOrder(DrawItemsFirst(), [this] { DrawItems(); }, [this] { inherited::DrawContent(); });
 }
 
 void TcxGridIndicatorHeaderItemPainter::DrawContent() {

@@ -1,5 +1,7 @@
 #include "TableViewTestSupport.h"
 
+#include "cx/editors/cxTextEdit.h"
+
 namespace tabletest {
 
 TcxCustomGridTableItem* TTestTableView::AddColumn(const std::string& AName, TcxValueTypeClass AType) {
@@ -7,6 +9,16 @@ TcxCustomGridTableItem* TTestTableView::AddColumn(const std::string& AName, TcxV
   item->SetName(AName);
   if (AType) item->DataBinding()->SetValueTypeClass(AType);
   return item;
+}
+
+TcxGridColumn* addTextColumn(TcxGridTableView* AView, const std::string& ACaption, Integer AWidth) {
+  auto* column = dynamic_cast<TcxGridColumn*>(AView->CreateItem());
+  column->SetName("View" + ACaption);
+  column->DataBinding()->SetValueTypeClass(TcxStringValueType::Instance());
+  column->SetCaption(ACaption);
+  column->SetWidth(AWidth);
+  column->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+  return column;
 }
 
 std::string columnTexts(TcxCustomGridTableView* AView, Integer AItemIndex) {

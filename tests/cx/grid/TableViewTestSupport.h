@@ -10,6 +10,7 @@
 #include "cx/grid/cxGridCustomTableView.h"
 #include "cx/grid/cxGridDBDataDefinitions.h"
 #include "cx/grid/cxGridLevel.h"
+#include "cx/grid/cxGridTableView.h"
 #include "platform/gui/GuiTestSupport.h"
 
 namespace tabletest {
@@ -75,6 +76,9 @@ public:
     return static_cast<TcxGridDBDataController*>(DataController());
   }
 };
+
+// A text column of a tabular view named "View" + ACaption, with that caption and width.
+TcxGridColumn* addTextColumn(TcxGridTableView* AView, const std::string& ACaption, Integer AWidth);
 
 // The display texts of an item in record (row) order, joined by ','.
 std::string columnTexts(TcxCustomGridTableView* AView, Integer AItemIndex);

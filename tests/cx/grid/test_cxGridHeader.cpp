@@ -34,13 +34,7 @@ protected:
     grid->LookAndFeel()->SetNativeStyle(false);
   }
   TcxGridColumn* addColumn(const std::string& ACaption, Integer AWidth) {
-    auto* column = dynamic_cast<TcxGridColumn*>(view->CreateItem());
-    column->SetName("View" + ACaption);
-    column->DataBinding()->SetValueTypeClass(TcxStringValueType::Instance());
-    column->SetCaption(ACaption);
-    column->SetWidth(AWidth);
-    column->SetPropertiesClass(TcxTextEditProperties::StaticClass());
-    return column;
+    return addTextColumn(view, ACaption, AWidth);
   }
   void relayout() {
     grid->LayoutChanged();

@@ -47,12 +47,7 @@ protected:
     relayout();
   }
   void addColumn(const std::string& ACaption, Integer AWidth) {
-    auto* column = dynamic_cast<TcxGridColumn*>(view->CreateItem());
-    column->SetName("View" + ACaption);
-    column->DataBinding()->SetValueTypeClass(TcxStringValueType::Instance());
-    column->SetCaption(ACaption);
-    column->SetWidth(AWidth);
-    column->SetPropertiesClass(TcxTextEditProperties::StaticClass());
+    addTextColumn(view, ACaption, AWidth);
   }
   void relayout() {
     grid->LayoutChanged();
