@@ -70,6 +70,26 @@ protected:
     view->DataController()->CreateItemsForAllFields();
   }
   TcxGridDBColumn* column(Integer AIndex) { return dynamic_cast<TcxGridDBColumn*>(view->Items(AIndex)); }
+  // The window as the text of a stored form.
+  std::string writtenForm() {
+    TMemoryStream binary;
+    binary.WriteComponent(form);
+    binary.SetPosition(0);
+    TStringStream text("");
+    ObjectBinaryToText(&binary, &text);
+    return text.DataString();
+  }
+  // A new window read from AText replaces the window; view is its view (null when none).
+  void readForm(const std::string& AText) {
+    form->Free();
+    form = TForm::CreateNew(nullptr);
+    TStringStream input(AText);
+    TMemoryStream converted;
+    ObjectTextToBinary(&input, &converted);
+    converted.SetPosition(0);
+    converted.ReadComponent(form);
+    view = dynamic_cast<TcxGridDBTableView*>(form->FindComponent("GradeDBTableView1"));
+  }
   std::string texts(Integer AItemIndex) {
     std::string s;
     TcxCustomGridTableViewData* data = view->ViewData();
@@ -248,12 +268,7 @@ TEST_F(GridDBTableViewTest, ViewAndColumnsRoundTripThroughAStoredForm) {
   column(2)->SetCaption("Anos");
   column(0)->SetVisible(false);
 
-  TMemoryStream binary;
-  binary.WriteComponent(form);
-  binary.SetPosition(0);
-  TStringStream text("");
-  ObjectBinaryToText(&binary, &text);
-  const std::string written = text.DataString();
+  const std::string written = writtenForm();
   for (const char* line : {"object GradeDBTableView1: TcxGridDBTableView", "DataController.DataSource = DsTabela",
                            "DataController.KeyFieldNames = 'Id'",
                            "DataController.Options = [dcoAnsiSort, dcoAssignGroupingValues, "
@@ -265,18 +280,9 @@ TEST_F(GridDBTableViewTest, ViewAndColumnsRoundTripThroughAStoredForm) {
     EXPECT_NE(written.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << written;
   EXPECT_EQ(written.find("HeaderGlyphAlignmentVert"), std::string::npos) << "defaults are not written\n" << written;
 
-  form->Free();
-  form = nullptr;
-  TForm* copy = TForm::CreateNew(nullptr);
-  form = copy;
-  TStringStream input(written);
-  TMemoryStream converted;
-  ObjectTextToBinary(&input, &converted);
-  converted.SetPosition(0);
-  converted.ReadComponent(copy);
-  view = dynamic_cast<TcxGridDBTableView*>(copy->FindComponent("GradeDBTableView1"));
+  readForm(written);
   ASSERT_NE(view, nullptr);
-  source = dynamic_cast<TDataSource*>(copy->FindComponent("DsTabela"));
+  source = dynamic_cast<TDataSource*>(form->FindComponent("DsTabela"));
   EXPECT_EQ(view->DataController()->DataSource(), source);
   EXPECT_EQ(view->DataController()->KeyFieldNames(), "Id");
   EXPECT_TRUE(view->DataController()->Options().Contains(dcoAnsiSort));
@@ -358,28 +364,14 @@ TEST_F(GridDBTableViewTest, SummaryItemsRoundTripThroughAStoredForm) {
   grouped->SetKind(skCount);
   grouped->SetFieldName("Nome");
 
-  TMemoryStream binary;
-  binary.WriteComponent(form);
-  binary.SetPosition(0);
-  TStringStream text("");
-  ObjectBinaryToText(&binary, &text);
-  const std::string written = text.DataString();
+  const std::string written = writtenForm();
   for (const char* line : {"DataController.Summary.DefaultGroupSummaryItems = <", "Kind = skCount",
                            "FieldName = 'Nome'", "DataController.Summary.FooterSummaryItems = <", "Kind = skAverage",
                            "Column = GradeDBTableView1Col2"})
     EXPECT_NE(written.find(line), std::string::npos) << "missing \"" << line << "\" in:\n" << written;
   EXPECT_EQ(written.find("Position ="), std::string::npos) << "positions at their defaults\n" << written;
 
-  form->Free();
-  form = nullptr;
-  TForm* copy = TForm::CreateNew(nullptr);
-  form = copy;
-  TStringStream input(written);
-  TMemoryStream converted;
-  ObjectTextToBinary(&input, &converted);
-  converted.SetPosition(0);
-  converted.ReadComponent(copy);
-  view = dynamic_cast<TcxGridDBTableView*>(copy->FindComponent("GradeDBTableView1"));
+  readForm(written);
   ASSERT_NE(view, nullptr);
   summary = view->DataController()->Summary();
   ASSERT_EQ(summary->FooterSummaryItems()->Count(), 1);
@@ -392,7 +384,7 @@ TEST_F(GridDBTableViewTest, SummaryItemsRoundTripThroughAStoredForm) {
   EXPECT_EQ(readGrouped->FieldName(), "Nome");
   EXPECT_EQ(readGrouped->Column(), nullptr);
 
-  source = dynamic_cast<TDataSource*>(copy->FindComponent("DsTabela"));
+  source = dynamic_cast<TDataSource*>(form->FindComponent("DsTabela"));
   source->SetDataSet(q.get());
   open("select Id, Nome, Idade from Pessoas order by Id");
   EXPECT_EQ(summary->GetFooterSummaryText(0), "AVG=34.80");
