@@ -345,6 +345,9 @@ object FrmPrincipal: TFrmPrincipal
                 end>
               DataController.Summary.SummaryGroups = <>
               OptionsData.DeletingConfirmation = False
+              OptionsView.CellEndEllipsis = True
+              OptionsView.HeaderEndEllipsis = True
+              OptionsView.Indicator = True
             end
             object GradeLevel1: TcxGridLevel
               GridView = GradeDBTableView1

@@ -3950,6 +3950,10 @@ void TcxGridTableDataCellViewInfo::RestoreParams(const TcxViewParams& AParams) {
 }
 
 TcxCustomEditViewData* TcxGridTableDataCellViewInfo::createEditViewData(const TcxViewParams& AParams) {
+  // Columns may share one editor properties object (the default editor of a value type),
+  // whose defaults (the alignment) come from the column it was last prepared for: prepare it
+  // for this cell's column again, since a single row may be laid out on its own.
+  FItem->InitProperties(FProperties);
   TcxCustomEditStyle* style = FItem->GetEditStyle();
   FItem->InitStyle(style, AParams, GridView()->DrawRecordFocused(GridRecord()));
   return FProperties->CreateViewData(style, true);

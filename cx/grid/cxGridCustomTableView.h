@@ -735,6 +735,7 @@ public:
 protected:
   friend class TcxCustomGridTableView;
   friend class TcxCustomGridTableItemOptions;
+  friend class TcxGridTableDataCellViewInfo;
   virtual TClass GetOptionsClass() { return TcxCustomGridTableItemOptions::StaticClass(); }
   virtual TClass GetStylesClass() { return TcxCustomGridTableItemStyles::StaticClass(); }
   virtual std::string GetDefaultCaption();

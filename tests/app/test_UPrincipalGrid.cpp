@@ -3,6 +3,7 @@
 // grid, and after "Abrir" the "Dados" page shows the table's rows. The page goes to a PNG
 // for a person to look at.
 #include "app/UPrincipal.h"
+#include "cx/editors/cxTextEdit.h"
 #include "cx/grid/cxGridDBTableView.h"
 #include "platform/data/DataTestSupport.h"
 #include "platform/gui/GuiTestSupport.h"
@@ -64,6 +65,10 @@ TEST_F(MainWindowGridTest, TheStoredGridIsBuiltFromTheFrameworkAndShowsTheOpenTa
   EXPECT_EQ(grid->GetViewCount(), 1);
   EXPECT_EQ(form->GradeDBTableView1->DataController()->DataSource(), form->DsTabela);
   EXPECT_EQ(form->GradeDBTableView1->DataController()->KeyFieldNames(), "ID_");
+  // The row indicator, and cut texts that end in "..." in cells and headers.
+  EXPECT_TRUE(form->GradeDBTableView1->OptionsView()->Indicator());
+  EXPECT_TRUE(form->GradeDBTableView1->OptionsView()->CellEndEllipsis());
+  EXPECT_TRUE(form->GradeDBTableView1->OptionsView()->HeaderEndEllipsis());
 
   // Three rows of two fields, opened through the window's own "Abrir".
   const std::string path = dir + "\\grade.db";
@@ -136,6 +141,19 @@ TEST_F(MainWindowGridTest, KeysAndClicksMoveTheFocusAndTheTableFollows) {
   const Integer page = controller->FocusedRecordIndex();
   EXPECT_GT(page, 2) << "Page Down goes to the bottom of the page";
   EXPECT_EQ(current(), "n" + std::to_string(page + 1));
+
+  // Rows laid out again on their own after a focus change keep each column's alignment:
+  // numbers to the right, names to the left (the two columns share one editor properties
+  // object whose default alignment follows the column it was last prepared for).
+  for (Integer r = controller->TopRecordIndex(); r <= page; ++r) {
+    TcxCustomGridRecordViewInfo* row = view->ViewData()->Records(r)->ViewInfo();
+    ASSERT_NE(row, nullptr);
+    for (Integer i = 0; i < 2; ++i) {
+      auto* text = dynamic_cast<TcxCustomTextEditViewInfo*>(row->GetCellViewInfoByItem(view->Items(i))->EditViewInfo());
+      ASSERT_NE(text, nullptr);
+      EXPECT_EQ((text->DrawTextFlags & tlfAlignRight) != 0, i == 1) << "row " << r << ", column " << i;
+    }
+  }
 
   // A click on the second row's value cell.
   TcxCustomGridRecordViewInfo* info = view->ViewData()->Records(controller->TopRecordIndex() + 1)->ViewInfo();
