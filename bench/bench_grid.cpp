@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     std::printf("%d rows, %d columns: Abrir %.3f s, first paint of the grid after %.3f s\n", static_cast<int>(records),
                 static_cast<int>(view->ItemCount()), opened, painted);
 
+    if (records < 2) throw std::runtime_error("the table needs two rows or more to page through");
     LayoutCounter layouts;
     form->Grade->OnLayoutChanged = TcxGridLayoutChangedEvent(&layouts, &LayoutCounter::LayoutChanged);
     SetForegroundWindow(form->Handle());

@@ -135,10 +135,15 @@ TcxGridTableViewInfo* TcxGridTableController::tableViewInfo() const {
 
 // --- Horizontal position.
 
-void TcxGridTableController::SetLeftPos(Integer Value) {
+Integer TcxGridTableController::clampedLeftPos(Integer Value) const {
   TcxGridTableViewInfo* viewInfo = tableViewInfo();
   Integer maxPos = viewInfo ? viewInfo->GetDataWidth() - viewInfo->ClientWidth() : 0;
-  Value = std::max<Integer>(0, std::min(Value, maxPos));
+  return std::max<Integer>(0, std::min(Value, maxPos));
+}
+
+void TcxGridTableController::SetLeftPos(Integer Value) {
+  TcxGridTableViewInfo* viewInfo = tableViewInfo();
+  Value = clampedLeftPos(Value);
   if (Value == FLeftPos) return;
   Integer previous = FLeftPos;
   FLeftPos = Value;
@@ -298,41 +303,32 @@ namespace {
 constexpr Integer dragScrollEdge = 15;
 }  // namespace
 
-void TcxGridTableController::headerDragScrollCheck(const TPoint& P) {
+TcxGridDirection TcxGridTableController::horzDragScrollDirection(const TPoint& P) const {
   TcxGridTableViewInfo* viewInfo = tableViewInfo();
-  TcxGridDirection direction = TcxGridDirection::None;
-  TRect area{0, 0, 0, 0};
-  if (viewInfo) viewInfo->GetHorizontalScrollableArea(area);
-  if (PtInRect(area, P)) {
-    if (P.x < area.left + dragScrollEdge)
-      direction = TcxGridDirection::Left;
-    else if (P.x >= area.right - dragScrollEdge)
-      direction = TcxGridDirection::Right;
-  }
-  SetDragScrollDirection(direction);
+  if (!viewInfo) return TcxGridDirection::None;
+  TRect area;
+  viewInfo->GetHorizontalScrollableArea(area);
+  if (!PtInRect(area, P)) return TcxGridDirection::None;
+  if (P.x < area.left + dragScrollEdge) return TcxGridDirection::Left;
+  if (P.x >= area.right - dragScrollEdge) return TcxGridDirection::Right;
+  return TcxGridDirection::None;
+}
+
+void TcxGridTableController::headerDragScrollCheck(const TPoint& P) {
+  SetDragScrollDirection(horzDragScrollDirection(P));
 }
 
 TcxGridDirection TcxGridTableController::GetDragScrollDirection(Integer X, Integer Y) {
   TcxGridDirection result = inherited::GetDragScrollDirection(X, Y);
-  TcxGridTableViewInfo* viewInfo = tableViewInfo();
-  if (result != TcxGridDirection::None || !viewInfo) return result;
-  TRect area;
-  viewInfo->GetHorizontalScrollableArea(area);
-  if (!PtInRect(area, TPoint{X, Y})) return result;
-  if (X < area.left + dragScrollEdge) return TcxGridDirection::Left;
-  if (X >= area.right - dragScrollEdge) return TcxGridDirection::Right;
-  return result;
+  return result != TcxGridDirection::None ? result : horzDragScrollDirection(TPoint{X, Y});
 }
 
 bool TcxGridTableController::canDragScroll(TcxGridDirection ADirection) {
   switch (ADirection) {
     case TcxGridDirection::Left:
       return FLeftPos != 0;
-    case TcxGridDirection::Right: {
-      TcxGridTableViewInfo* viewInfo = tableViewInfo();
-      Integer maxPos = viewInfo ? viewInfo->GetDataWidth() - viewInfo->ClientWidth() : 0;
-      return std::max<Integer>(0, std::min(FLeftPos + cxGridHorzScrollStep, maxPos)) != FLeftPos;
-    }
+    case TcxGridDirection::Right:
+      return clampedLeftPos(FLeftPos + cxGridHorzScrollStep) != FLeftPos;
     case TcxGridDirection::Up:
       return TopRecordIndex() > 0;
     case TcxGridDirection::Down: {
@@ -2011,17 +2007,15 @@ void TcxGridColumnHeaderViewInfo::EnumAreaClasses(const std::function<void(TClas
   if (HasGlyph()) AProc(TcxGridColumnHeaderGlyphViewInfo::StaticClass());
 }
 
-bool TcxGridColumnHeaderViewInfo::HasLeftAlignedArea() {
+bool TcxGridColumnHeaderViewInfo::hasAlignedArea(TAlignment AAlignment) const {
   for (auto& area : FAreas)
-    if (area->OccupiesSpace() && area->GetAlignmentHorz() == taLeftJustify) return true;
+    if (area->OccupiesSpace() && area->GetAlignmentHorz() == AAlignment) return true;
   return false;
 }
 
-bool TcxGridColumnHeaderViewInfo::HasRightAlignedArea() {
-  for (auto& area : FAreas)
-    if (area->OccupiesSpace() && area->GetAlignmentHorz() == taRightJustify) return true;
-  return false;
-}
+bool TcxGridColumnHeaderViewInfo::HasLeftAlignedArea() { return hasAlignedArea(taLeftJustify); }
+
+bool TcxGridColumnHeaderViewInfo::HasRightAlignedArea() { return hasAlignedArea(taRightJustify); }
 
 void TcxGridColumnHeaderViewInfo::CalculateTextAreaBounds() {
   FTextAreaBounds = GetContentBounds();
@@ -2640,10 +2634,9 @@ TClass TcxGridIndicatorViewInfo::GetPainterClass() { return TcxGridIndicatorPain
 void TcxGridIndicatorViewInfo::Calculate(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
   inherited::Calculate(ALeft, ATop, AWidth, AHeight);
   TcxCustomGridPartViewInfo* header = TableViewInfo()->HeaderViewInfo();
-  if (header && header->GetVisible()) {
-    FHeaderItem.reset();
+  FHeaderItem.reset();
+  if (header && header->GetVisible())
     FHeaderItem.reset(AddItemAt(Bounds.top, header->GetHeight(), TcxGridIndicatorHeaderItemViewInfo::StaticClass()));
-  }
   // The footer part, and so its cell here, is not part of this program yet.
 }
 
@@ -2733,7 +2726,7 @@ TcxCustomGridHitTest* TcxGridIndicatorRowItemViewInfo::GetHitTest(const TPoint& 
 bool TcxGridIndicatorRowItemViewInfo::MouseDown(TcxCustomGridHitTest* AHitTest, TMouseButton AButton,
                                                 TShiftState AShift) {
   bool result = inherited::MouseDown(AHitTest, AButton, AShift);
-  if (AButton == mbLeft && AShift.Contains(ssDouble) && AHitTest->HitTestCode() == 214) {
+  if (AButton == mbLeft && AShift.Contains(ssDouble) && AHitTest->ClassType() == TcxGridRowSizingEdgeHitTest::StaticClass()) {
     // Back to the automatic height.
     FRow->SetHeight(0);
     result = true;

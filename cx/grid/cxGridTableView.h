@@ -366,6 +366,10 @@ protected:
 
 private:
   TcxGridTableViewInfo* tableViewInfo() const;
+  // The left position kept within 0 .. data width - client width.
+  Integer clampedLeftPos(Integer Value) const;
+  // Left or right when the point lies near that edge of the scrolling area, else none.
+  TcxGridDirection horzDragScrollDirection(const TPoint& P) const;
   void invalidateHeaderOf(TcxGridColumn* AColumn);
   // The sorting a click on AColumn's header asks for, with the keys held.
   void sortByHeaderClick(TcxGridColumn* AColumn, TShiftState AShift);
@@ -1096,6 +1100,8 @@ public:
   TClass GetPainterClass() override;
 
 private:
+  // Whether an area that takes room lines up on that side.
+  bool hasAlignedArea(TAlignment AAlignment) const;
   bool isFirstVisibleColumn();
   Integer levelIndents();
 

@@ -65,7 +65,7 @@ TEST_F(GridColumnSizingTest, TheSizingCursorShowsOverAHeadersRightEdge) {
   EXPECT_EQ(::GetCursor(), Screen->Cursors(crcxHorzSize)) << "over Nome's right edge";
   moveMouseTo(view->Site()->ClientToScreen(TPoint{60, y}));
   EXPECT_NE(::GetCursor(), Screen->Cursors(crcxHorzSize)) << "over Nome's caption";
-  // The edge exists whether or not sizing is allowed: the header decides that.
+  // With sizing allowed, the edge's hit test carries the sizing cursor and drag object.
   EXPECT_EQ(viewInfo()->GetHitTest(TPoint{119, y})->Cursor(), crcxHorzSize);
   EXPECT_EQ(viewInfo()->GetHitTest(TPoint{119, y})->DragAndDropObjectClass(),
             TcxGridColumnHorzSizingObject::StaticClass());
