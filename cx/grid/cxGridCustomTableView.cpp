@@ -439,6 +439,18 @@ void GridViewAnswers::UpdateEditorValue(TcxCustomDataController* ADataController
     view->Controller()->EditingController()->UpdateValue();
 }
 
+TClass GridViewAnswers::SummaryItemClass(TcxCustomDataController* ADataController, TClass AFallback) {
+  TcxCustomGridTableView* view = View(ADataController);
+  TClass result = view ? view->GetSummaryItemClass() : nullptr;
+  return result ? result : AFallback;
+}
+
+TClass GridViewAnswers::SummaryGroupItemLinkClass(TcxCustomDataController* ADataController, TClass AFallback) {
+  TcxCustomGridTableView* view = View(ADataController);
+  TClass result = view ? view->GetSummaryGroupItemLinkClass() : nullptr;
+  return result ? result : AFallback;
+}
+
 void TcxGridDataController::UpdateEditorValue() { GridViewAnswers::UpdateEditorValue(this); }
 
 TcxCustomGridTableView* TcxGridDataController::GridView() const {
@@ -448,15 +460,11 @@ TcxCustomGridTableView* TcxGridDataController::GridView() const {
 TClass TcxGridDataController::GetItemDataBindingClass() { return TcxGridItemDataBinding::StaticClass(); }
 
 TClass TcxGridDataController::GetSummaryItemClass() {
-  TcxCustomGridTableView* view = GridView();
-  TClass result = view ? view->GetSummaryItemClass() : nullptr;
-  return result ? result : inherited::GetSummaryItemClass();
+  return GridViewAnswers::SummaryItemClass(this, inherited::GetSummaryItemClass());
 }
 
 TClass TcxGridDataController::GetSummaryGroupItemLinkClass() {
-  TcxCustomGridTableView* view = GridView();
-  TClass result = view ? view->GetSummaryGroupItemLinkClass() : nullptr;
-  return result ? result : inherited::GetSummaryGroupItemLinkClass();
+  return GridViewAnswers::SummaryGroupItemLinkClass(this, inherited::GetSummaryGroupItemLinkClass());
 }
 TClass TcxGridDataController::GetDefaultValuesProviderClass() { return TcxGridDefaultValuesProvider::StaticClass(); }
 bool TcxGridDataController::IsBOF() { return GridViewAnswers::IsBOF(this); }

@@ -431,6 +431,9 @@ struct GridViewAnswers {
   static bool IsEOF(TcxCustomDataController* ADataController);
   // The in-place editor's pending value goes into the record being edited.
   static void UpdateEditorValue(TcxCustomDataController* ADataController);
+  // The view's summary classes; AFallback when there is no view or it names none.
+  static TClass SummaryItemClass(TcxCustomDataController* ADataController, TClass AFallback);
+  static TClass SummaryGroupItemLinkClass(TcxCustomDataController* ADataController, TClass AFallback);
 };
 
 // The data controller of a record view that is not bound to a data set: its items are the

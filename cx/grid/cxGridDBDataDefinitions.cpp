@@ -59,15 +59,11 @@ TObject* TcxGridDBDataController::GetItem(Integer AItemIndex) { return GridViewA
 Integer TcxGridDBDataController::GetItemID(TObject* AItem) { return GridViewAnswers::ItemID(AItem); }
 
 TClass TcxGridDBDataController::GetSummaryItemClass() {
-  TcxCustomGridTableView* view = GridView();
-  TClass result = view ? view->GetSummaryItemClass() : nullptr;
-  return result ? result : inherited::GetSummaryItemClass();
+  return GridViewAnswers::SummaryItemClass(this, inherited::GetSummaryItemClass());
 }
 
 TClass TcxGridDBDataController::GetSummaryGroupItemLinkClass() {
-  TcxCustomGridTableView* view = GridView();
-  TClass result = view ? view->GetSummaryGroupItemLinkClass() : nullptr;
-  return result ? result : inherited::GetSummaryGroupItemLinkClass();
+  return GridViewAnswers::SummaryGroupItemLinkClass(this, inherited::GetSummaryGroupItemLinkClass());
 }
 
 bool TcxGridDBDataController::CanSelectRecord(Integer ARecordIndex) {
