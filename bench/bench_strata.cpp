@@ -21,7 +21,10 @@
 //
 // For each case the program creates the main window, names the database and the table,
 // presses "Abrir", checks the target and the attributes, sets the options and presses
-// "Gerar Estrato" several times, timing each run. The engine's statement observer counts the
+// "Gerar Estrato" several times, timing each run (wall clock, and this process's CPU time in
+// user mode and in the kernel) and, right after each, the engine alone on the first run's
+// statement list: the ratio of each pair is the run's cost around the engine under the same
+// machine state. The engine's statement observer counts the
 // statements each run issues and keeps the first run's list. That list is then run
 //   - by the sqlite3 command line (a fresh process per run, output thrown away) on a SQLite copy
 //     of the table whose text columns collate NOCASE, with the engine's SQLite texts changed
@@ -108,6 +111,7 @@ class Installed {
 
 struct Timings {
   std::vector<double> values;
+  std::vector<strata_bench::CpuTimes> cpu;  // beside values, where measured
   double median() const {
     std::vector<double> v = values;
     std::sort(v.begin(), v.end());
@@ -124,6 +128,9 @@ struct Result {
   Integer nodes = 0, strata = 0;
   size_t boxes = 0;
   Timings run, engineJet, engineCli, cli;
+  // The engine on the first run's list right after each run, and each run's time over it.
+  Timings engineBeside;
+  std::vector<double> runOverEngine;
 };
 
 std::vector<std::string> shownBoxes;
@@ -204,14 +211,19 @@ void runWindow(const Case& c, const Options& o, Result& result, StatementLog& st
     size_t boxesBefore = shownBoxes.size();
     statements.count = 0;
     statements.collect = run == 0;
+    strata_bench::CpuTimes cpuStart = strata_bench::cpuTimes();
     double start = strata_bench::nowSeconds();
     form->BtnGerarEstrato->Click();
     double elapsed = strata_bench::nowSeconds() - start;
+    strata_bench::CpuTimes cpuEnd = strata_bench::cpuTimes();
     result.run.values.push_back(elapsed);
+    result.run.cpu.push_back({cpuEnd.user - cpuStart.user, cpuEnd.system - cpuStart.system});
     Integer nodes = form->tvArvore->Items()->Count();
     Integer strata = form->Mestrato->Lines()->Count();
-    std::printf("  run %d: %8.3f s, %zu statements, %d nodes, %d strata, %d log lines, %zu message boxes\n", run + 1,
-                elapsed, statements.count, nodes, strata, form->mm1->Lines()->Count(), shownBoxes.size() - boxesBefore);
+    std::printf("  run %d: %8.3f s (CPU user %.3f s, system %.3f s), %zu statements, %d nodes, %d strata, %d log lines, "
+                "%zu message boxes\n",
+                run + 1, elapsed, result.run.cpu.back().user, result.run.cpu.back().system, statements.count, nodes,
+                strata, form->mm1->Lines()->Count(), shownBoxes.size() - boxesBefore);
     std::fflush(stdout);
     if (run == 0) {
       result.queries = statements.count;
@@ -220,6 +232,20 @@ void runWindow(const Case& c, const Options& o, Result& result, StatementLog& st
       result.boxes = shownBoxes.size() - boxesBefore;
     } else if (statements.count != result.queries || nodes != result.nodes || strata != result.strata) {
       std::printf("  (this run differs from the first)\n");
+    }
+    // The engine alone on the first run's list, right after the run: the machine's state (its
+    // load, its caches) is the run's, which replays taken apart from the runs do not show.
+    {
+      native::StatementObserver* observer = native::setStatementObserver(nullptr);
+      int32_t failures = 0;
+      strata_bench::CpuTimes cpu;
+      double engine = strata_bench::runEngine(c.path, statements.jet, false, failures, &cpu);
+      native::setStatementObserver(observer);
+      result.engineBeside.values.push_back(engine);
+      result.engineBeside.cpu.push_back(cpu);
+      result.runOverEngine.push_back(elapsed / engine);
+      std::printf("         engine alone right after: %.3f s (CPU user %.3f s), run / engine %.2fx\n", engine, cpu.user,
+                  elapsed / engine);
     }
     pump(20);
   }
@@ -259,12 +285,18 @@ Result benchCase(const Case& c, const Options& o, const std::string& folder) {
   int32_t jetFailures = 0, cliFailures = 0;
   for (int r = 0; r < o.replays; ++r) {
     result.cli.values.push_back(strata_bench::runCommandLine(SQLITE3_CLI, copy, scriptFile));
-    result.engineJet.values.push_back(strata_bench::runEngine(c.path, statements.jet, false, jetFailures));
+    strata_bench::CpuTimes cpu;
+    result.engineJet.values.push_back(strata_bench::runEngine(c.path, statements.jet, false, jetFailures, &cpu));
+    result.engineJet.cpu.push_back(cpu);
     result.engineCli.values.push_back(strata_bench::runEngine(copy, cliTexts, true, cliFailures));
   }
   std::printf("  sqlite3 command line:            median %8.3f s, best %8.3f s\n", result.cli.median(), result.cli.best());
   std::printf("  engine, program's texts and db:  median %8.3f s, best %8.3f s (%d failed)\n", result.engineJet.median(),
               result.engineJet.best(), jetFailures);
+  std::printf("    each (wall / CPU user, s):");
+  for (size_t i = 0; i < result.engineJet.values.size(); ++i)
+    std::printf(" %.3f / %.3f", result.engineJet.values[i], result.engineJet.cpu[i].user);
+  std::printf("\n");
   std::printf("  engine, command line's texts:    median %8.3f s, best %8.3f s (%d failed)\n", result.engineCli.median(),
               result.engineCli.best(), cliFailures);
   std::fflush(stdout);
@@ -329,16 +361,20 @@ int main(int argc, char** argv) {
 
   if (!results.empty()) {
     std::printf("\n| case | rows | queries | nodes | strata | run median / best (s) | engine, same list (s) | engine, CLI texts (s) "
-                "| sqlite3 CLI (s) | run / CLI | engine / CLI |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+                "| sqlite3 CLI (s) | run / CLI | engine / CLI | run / engine right after it |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const Result& r : results) {
       double cli = r.cli.median();
-      std::printf("| %s | %lld | %zu | %d | %d | %.3f / %.3f | %.3f | %.3f | %.3f | %.1fx | %.2fx |\n", r.name.c_str(),
-                  static_cast<long long>(r.rows), r.queries, r.nodes, r.strata, r.run.median(), r.run.best(),
-                  r.engineJet.median(), r.engineCli.median(), cli, cli > 0 ? r.run.median() / cli : 0.0,
-                  cli > 0 ? r.engineJet.median() / cli : 0.0);
+      Timings pairs;
+      pairs.values = r.runOverEngine;
+      std::printf("| %s | %lld | %zu | %d | %d | %.3f / %.3f | %.3f | %.3f | %.3f | %.1fx | %.2fx | median %.2fx, best %.2fx |\n",
+                  r.name.c_str(), static_cast<long long>(r.rows), r.queries, r.nodes, r.strata, r.run.median(),
+                  r.run.best(), r.engineJet.median(), r.engineCli.median(), cli, cli > 0 ? r.run.median() / cli : 0.0,
+                  cli > 0 ? r.engineJet.median() / cli : 0.0, pairs.median(), pairs.best());
     }
-    std::printf("(engine and CLI: medians of %d replays of the first run's statement list)\n", o.replays);
+    std::printf("(engine and CLI: medians of %d replays of the first run's statement list; the last column pairs each run "
+                "with the engine's replay made right after it)\n",
+                o.replays);
   }
   if (!folder.empty()) {
     if (o.keep)

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -76,6 +77,13 @@ std::string replaceAll(std::string s, const std::string& from, const std::string
 
 double nowSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+CpuTimes cpuTimes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return {seconds(usage.ru_utime), seconds(usage.ru_stime)};
 }
 
 std::string makeTempFolder(const std::string& prefix) {
@@ -212,7 +220,7 @@ double runCommandLine(const std::string& cli, const std::string& database, const
 }
 
 double runEngine(const std::string& path, const std::vector<std::string>& statements, bool statementsAreUtf8,
-                 int32_t& failures) {
+                 int32_t& failures, CpuTimes* cpu) {
   native::OpenOptions options;
   options.readOnly = true;
   options.pathIsUtf8 = true;
@@ -221,6 +229,7 @@ double runEngine(const std::string& path, const std::vector<std::string>& statem
   texts.reserve(statements.size());
   for (const std::string& s : statements) texts.push_back(statementsAreUtf8 ? native::text::utf8ToCp1252(s) : s);
   failures = 0;
+  CpuTimes cpuStart = cpuTimes();
   double start = nowSeconds();
   for (const std::string& s : texts) {
     try {
@@ -229,7 +238,12 @@ double runEngine(const std::string& path, const std::vector<std::string>& statem
       ++failures;
     }
   }
-  return nowSeconds() - start;
+  double elapsed = nowSeconds() - start;
+  if (cpu) {
+    CpuTimes end = cpuTimes();
+    *cpu = {end.user - cpuStart.user, end.system - cpuStart.system};
+  }
+  return elapsed;
 }
 
 }  // namespace strata_bench

@@ -13,6 +13,12 @@ namespace strata_bench {
 // Seconds on a monotonic clock.
 double nowSeconds();
 
+// This process's CPU seconds so far, in user mode and in the kernel.
+struct CpuTimes {
+  double user = 0, system = 0;
+};
+CpuTimes cpuTimes();
+
 // A new folder under the system's temporary folder; removeFolder deletes it with its files
 // (one level: the bench writes no subfolders).
 std::string makeTempFolder(const std::string& prefix);
@@ -38,8 +44,9 @@ double runCommandLine(const std::string& cli, const std::string& database, const
 // Opens the database at path through the engine and runs every statement (Jet dialect; cp1252
 // as the program's texts are, or UTF-8 as the command line's are), reading all rows. Returns
 // the wall time of the statements alone (the opening, and an Access file's import, not
-// counted); failures counts the statements that failed.
+// counted); failures counts the statements that failed. cpu, when given, receives the CPU
+// time of the statements.
 double runEngine(const std::string& path, const std::vector<std::string>& statements, bool statementsAreUtf8,
-                 int32_t& failures);
+                 int32_t& failures, CpuTimes* cpu = nullptr);
 
 }  // namespace strata_bench

@@ -1,5 +1,7 @@
 #include "lib/JvProgressDialog.h"
 
+#include <algorithm>
+
 #include "lib/JvUtils.h"
 
 RTL_IMPLEMENT_CLASS(TJvCommonDialogF)
@@ -72,12 +74,18 @@ void TfrmProgress::LayoutControls() {
 }
 
 void TfrmProgress::ShowPosition(Integer Value) {
-  const Integer shown = pbProgress->Position();
+  // The bar holds a position within its range: one past the end shows as the end, and a task
+  // stepping on past it does not ask the bar again.
+  const Integer low = pbProgress->Min(), high = std::max(low, pbProgress->Max());
+  if (pbProgress->Position() == std::clamp(Value, low, high)) return;
   pbProgress->SetPosition(Value);
-  if (pbProgress->Position() != shown) pbProgress->Update();
+  pbProgress->Update();
 }
 
 namespace {
+
+// The form's own timer for a text paint put off (the step timer has a window of its own).
+constexpr UINT_PTR kTextPaintTimer = 0x5458;
 
 // Paints Area of Form's client at once on a DC of its window (background, OnPaint, graphic
 // controls). A long task changes the text hundreds of times: going
@@ -99,6 +107,25 @@ void paintAreaNow(TCustomForm* Form, const TRect& Area) {
 
 }  // namespace
 
+void TfrmProgress::paintTextNow() {
+  // Where the text was and where it is: a shorter text leaves background behind.
+  const TRect now = Label1->BoundsRect();
+  TRect area;
+  if (IsRectEmpty(&textPaintedIn_)) area = now;
+  else UnionRect(&area, &textPaintedIn_, &now);
+  paintAreaNow(this, area);
+}
+
+void TfrmProgress::WMTimer(TMessage& Message) {
+  if (Message.WParam != kTextPaintTimer) {
+    INHERITED_MESSAGE(Message);
+    return;
+  }
+  KillTimer(Handle(), kTextPaintTimer);
+  textPaintPending_ = false;
+  if (Showing()) paintTextNow();
+}
+
 void TfrmProgress::ShowText(const std::string& Value) {
   if (Label1->Caption() == Value) return;
   const Integer height = Label1->Height();
@@ -108,11 +135,16 @@ void TfrmProgress::ShowText(const std::string& Value) {
     LayoutControls();
     Repaint();
   } else if (HandleAllocated() && Showing()) {
-    // Where the text was and where it is: a shorter text leaves background behind.
-    const TRect after = Label1->BoundsRect();
-    TRect area;
-    UnionRect(&area, &before, &after);
-    paintAreaNow(this, area);
+    // A paint already set shows the newest text.
+    if (textPaintPending_) return;
+    const ULONGLONG since = GetTickCount64() - textPaintedAt_;
+    if (since >= kTextPaintIntervalMs) {
+      paintTextNow();
+    } else if (SetTimer(Handle(), kTextPaintTimer, static_cast<UINT>(kTextPaintIntervalMs - since), nullptr)) {
+      textPaintPending_ = true;
+    } else {
+      paintTextNow();
+    }
   } else if (HandleAllocated()) {
     const TRect after = Label1->BoundsRect();
     TRect area;
@@ -124,7 +156,7 @@ void TfrmProgress::ShowText(const std::string& Value) {
 void TfrmProgress::Loaded() {
   TJvForm::Loaded();
   // A hidden label keeps its text and its size but invalidates nothing when the text changes:
-  // ShowText paints the new text at once, and a long task changes it hundreds of times.
+  // ShowText paints the new text itself, and a long task changes it hundreds of times.
   Label1->SetVisible(false);
 }
 
@@ -135,6 +167,13 @@ void TfrmProgress::FormPaint(TObject*) {
   HDC dc = Canvas()->Handle();
   RECT place = Label1->BoundsRect();
   if (RectVisible(dc, &place)) {
+    // The newest text is painted: a later paint set for it has nothing left to do.
+    if (textPaintPending_) {
+      KillTimer(Handle(), kTextPaintTimer);
+      textPaintPending_ = false;
+    }
+    textPaintedAt_ = GetTickCount64();
+    textPaintedIn_ = place;
     const int saved = SaveDC(dc);
     MoveWindowOrg(dc, Label1->Left(), Label1->Top());
     IntersectClipRect(dc, 0, 0, Label1->Width(), Label1->Height());
@@ -206,6 +245,7 @@ RTL_BEGIN_CLASS(TfrmProgress)
 #define METHOD(Name) b.Method(#Name, &T::Name)
   METHOD(FormPaint); METHOD(FormCloseQuery); METHOD(btnCancelClick); METHOD(tmProgressTimer); METHOD(Action1Execute);
 #undef METHOD
+  b.Message(WM_TIMER, &T::WMTimer);
 RTL_END_CLASS
 
 // ---------------------------------------------------------------------------------------

@@ -79,8 +79,11 @@ public:
   // Shows a new position: only the bar repaints, and only when what it shows moves.
   void ShowPosition(Integer Value);
   // Shows a new text: only the text repaints, unless its height changed and with it the
-  // place of what lies under it.
+  // place of what lies under it. A text that comes less than kTextPaintIntervalMs after
+  // the last one painted is painted when that time is over, the newest text then: a long
+  // task may change it hundreds of times a second.
   void ShowText(const std::string& Value);
+  static constexpr ULONGLONG kTextPaintIntervalMs = 40;
   // One step: asks the callback for new values and applies them; closes with "cancel"
   // when the timer is now off or the callback stopped. Whether it continues.
   bool ProgressStep();
@@ -88,6 +91,9 @@ public:
   void DoCancel();
   // Ends the window with Result.
   void Finish(TModalResult Result);
+
+  // The later text paint's timer.
+  void WMTimer(TMessage& Message);
 
 protected:
   void CreateParams(TCreateParams& Params) override;
@@ -100,6 +106,13 @@ protected:
 private:
   bool hasImage() const;
 
+  // Paints the text where it was last painted and where it is now.
+  void paintTextNow();
+
+  // When and where the text was last painted, and whether a later paint is set.
+  ULONGLONG textPaintedAt_ = 0;
+  TRect textPaintedIn_{};
+  bool textPaintPending_ = false;
   bool cancelAllowed_ = true;
   bool cancelled_ = false;
   bool finishing_ = false;

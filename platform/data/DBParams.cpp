@@ -62,8 +62,11 @@ std::string ParseSqlParameters(const std::string& SQL, std::vector<std::string>&
       continue;
     }
     if (c != ':') {
-      out += c;
-      ++i;
+      // Up to the next character that may start something above.
+      size_t next = SQL.find_first_of("#'\"[`-/:", i + 1);
+      if (next == std::string::npos) next = n;
+      out.append(SQL, i, next - i);
+      i = next;
       continue;
     }
     // '::' is a literal ':'.

@@ -39,7 +39,7 @@ TControl* hintControlOf(TControl* Control) {
 constexpr UINT_PTR kHintTimerId = 1;
 
 // How long a queue found empty is taken to stay empty, in milliseconds.
-constexpr LONGLONG kQuietQueueMs = 3;
+constexpr LONGLONG kQuietQueueMs = 16;
 
 // When the calling thread's queue was last found empty (performance-counter ticks); 0 when
 // the next call must look. The queue is the thread's, so the note is too.

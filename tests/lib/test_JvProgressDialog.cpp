@@ -239,6 +239,8 @@ TEST_F(JvProgressDialogTest, UpdatesTouchOnlyWhatChangesAndShowAtOnce) {
     EXPECT_GT(dark, 0) << "the window paints the text";
   };
   for (const Step& step : steps) {
+    // Each change comes after the text's paint interval, when a new text is painted at once.
+    Sleep(static_cast<DWORD>(TfrmProgress::kTextPaintIntervalMs));
     onForm.reset();
     onBar.reset();
     step.change();
@@ -269,6 +271,77 @@ TEST_F(JvProgressDialogTest, UpdatesTouchOnlyWhatChangesAndShowAtOnce) {
   EXPECT_EQ(barTop + form->Label1->Height() - lineHeight, form->pbProgress->Top());
   EXPECT_EQ(formHeight + form->Label1->Height() - lineHeight, form->Height());
   dialog->CloseModeless();
+}
+
+// Counts the form's paints of its text (its OnPaint), passing each on to the form's own handler.
+class TextPaints : public TObject {
+  RTL_DECLARE_CLASS(TextPaints, TObject)
+public:
+  explicit TextPaints(TfrmProgress* Form) : form_(Form), own_(Form->OnPaint()) {
+    form_->SetOnPaint(TNotifyEvent(this, &TextPaints::Paint));
+  }
+  ~TextPaints() override { form_->SetOnPaint(own_); }
+  void Paint(TObject* Sender) {
+    ++count;
+    if (own_) own_(Sender);
+  }
+  int count = 0;
+
+private:
+  TfrmProgress* form_;
+  TNotifyEvent own_;
+};
+RTL_IMPLEMENT_CLASS(TextPaints)
+
+// A long task changes the text far more often than anyone can read it: texts that come in quick
+// succession are painted once their interval is over, the newest one, and by then the window
+// shows exactly what a full repaint shows.
+TEST_F(JvProgressDialogTest, TextsInQuickSuccessionArePaintedOnceTheIntervalIsOver) {
+  dialog->SetInterval(0);
+  dialog->SetText("Calculando campo: regiao");
+  dialog->ShowModeless();
+  TfrmProgress* form = dialog->Form();
+  ASSERT_NE(nullptr, form);
+  guitest::pumpFor(50);
+  Sleep(static_cast<DWORD>(TfrmProgress::kTextPaintIntervalMs));
+  TObjectPtr<TextPaints> paints(new TextPaints(form));
+
+  const char* const names[] = {"estado", "zona", "moradores", "comodos", "area"};
+  const ULONGLONG start = GetTickCount64();
+  for (int i = 0; i < 200; ++i) dialog->SetText(std::string("Calculando campo: ") + names[i % 5]);
+  dialog->SetText("Calculando campo: internet");
+  const ULONGLONG burst = GetTickCount64() - start;
+  // The first text is painted at once; the rest wait (one more paint for each interval the burst
+  // itself took, on a slow machine).
+  EXPECT_GE(paints->count, 1) << "the first new text is painted at once";
+  EXPECT_LE(paints->count, 1 + static_cast<int>(burst / TfrmProgress::kTextPaintIntervalMs));
+  RECT dirty;
+  EXPECT_FALSE(GetUpdateRect(form->Handle(), &dirty, FALSE)) << "no repaint of the window is asked for";
+
+  const int during = paints->count;
+  guitest::pumpFor(static_cast<DWORD>(3 * TfrmProgress::kTextPaintIntervalMs));
+  EXPECT_EQ(during + 1, paints->count) << "the newest text is painted once when the interval is over";
+  guitest::pumpFor(static_cast<DWORD>(3 * TfrmProgress::kTextPaintIntervalMs));
+  EXPECT_EQ(during + 1, paints->count) << "nothing more is painted afterwards";
+
+  TBitmap shown, fresh;
+  guitest::captureClient(form, shown);
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  guitest::captureClient(form, fresh);
+  int differing = 0;
+  for (Integer y = 0; y < form->ClientHeight(); ++y)
+    for (Integer x = 0; x < form->ClientWidth(); ++x)
+      if (guitest::pixelAt(shown, x, y) != guitest::pixelAt(fresh, x, y)) ++differing;
+  EXPECT_EQ(0, differing) << "the window shows the newest text as a full repaint does";
+  EXPECT_EQ("Calculando campo: internet", form->Label1->Caption());
+
+  // A text left waiting when the window closes goes with the window.
+  dialog->SetText("Calculando campo: regiao");
+  dialog->SetText("Calculando campo: estado");
+  paints.reset();
+  dialog->CloseModeless();
+  EXPECT_TRUE(guitest::pumpUntil([&] { return progressWindows() == 0; }, 2000)) << "the window was not freed";
+  guitest::pumpFor(static_cast<DWORD>(2 * TfrmProgress::kTextPaintIntervalMs));
 }
 
 TEST_F(JvProgressDialogTest, CaptionBarComesAndGoesWithTheCaption) {
