@@ -165,13 +165,17 @@ TField* TFieldDef::CreateField(TComponent* Owner, TObjectField* ParentField, con
     // Classes shared by several types take the definition's type.
     field->SetDataType(FDataType);
     if (FDataType == ftFixedChar) static_cast<TStringField*>(field)->SetFixedChar(true);
-    if (dynamic_cast<TStringField*>(field) || dynamic_cast<TBinaryField*>(field) ||
-        dynamic_cast<TBCDField*>(field) || dynamic_cast<TFMTBCDField*>(field))
+    // The field is of class cls: its class description answers what it is without a
+    // dynamic_cast per candidate (every data set opened makes its fields here).
+    const bool bcd = cls->InheritsFrom(TBCDField::StaticClass());
+    const bool fmtBcd = cls->InheritsFrom(TFMTBCDField::StaticClass());
+    if (bcd || fmtBcd || cls->InheritsFrom(TStringField::StaticClass()) ||
+        cls->InheritsFrom(TBinaryField::StaticClass()))
       field->FSize = FSize;
     if (FPrecision > 0) {
-      if (auto* f = dynamic_cast<TFloatField*>(field)) f->SetPrecision(FPrecision);
-      if (auto* f = dynamic_cast<TBCDField*>(field)) f->SetPrecision(FPrecision);
-      if (auto* f = dynamic_cast<TFMTBCDField*>(field)) f->SetPrecision(FPrecision);
+      if (cls->InheritsFrom(TFloatField::StaticClass())) static_cast<TFloatField*>(field)->SetPrecision(FPrecision);
+      if (bcd) static_cast<TBCDField*>(field)->SetPrecision(FPrecision);
+      if (fmtBcd) static_cast<TFMTBCDField*>(field)->SetPrecision(FPrecision);
     }
     field->FRequired = FAttributes.Contains(faRequired);
     field->FReadOnly = FAttributes.Contains(faReadonly);
