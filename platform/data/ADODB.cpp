@@ -899,8 +899,9 @@ void TCustomADODataSet::loadRows() {
   // Each row leaves the engine's result once it is in Rows(), so that a large table is not held
   // twice over.
   for (size_t i = 0; i < rows; ++i) {
-    std::vector<Variant> values(columns);
-    for (size_t c = 0; c < columns; ++c) values[c] = toVariant(r.at(0, c), types[c]);
+    std::vector<Variant> values;
+    values.reserve(columns);
+    for (size_t c = 0; c < columns; ++c) values.push_back(toVariant(r.at(0, c), types[c]));
     Int64 key = Rows().Append(std::move(values));
     if (FTarget) {
       std::vector<native::Value> original;

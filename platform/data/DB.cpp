@@ -495,8 +495,10 @@ std::vector<Variant> TDataRows::Row(Integer Index) const {
   const Entry& e = rows_[static_cast<size_t>(Index)];
   if (!e.packed) return spilled_.at(e.key);
   const unsigned char* p = ByteArena::Data(e.packed);
-  std::vector<Variant> values(static_cast<size_t>(getNumber(p)));
-  for (Variant& v : values) v = unpackValue(p);
+  const auto n = static_cast<size_t>(getNumber(p));
+  std::vector<Variant> values;
+  values.reserve(n);
+  for (size_t i = 0; i < n; ++i) values.push_back(unpackValue(p));
   return values;
 }
 
@@ -809,10 +811,10 @@ Integer TDataSet::currentRow() const {
 }
 
 void TDataSet::readRecord(Integer row, TRecordBuffer& buffer) {
-  const std::vector<Variant>& values = rows_.Row(row);
-  buffer.Values.assign(static_cast<size_t>(slotCount_), Null());
-  size_t n = std::min(values.size(), buffer.Values.size());
-  for (size_t i = 0; i < n; ++i) buffer.Values[i] = values[i];
+  // The row's own values, then a Null in each slot of a calculated field.
+  std::vector<Variant> values = rows_.Row(row);
+  values.resize(static_cast<size_t>(slotCount_), Null());
+  buffer.Values = std::move(values);
   buffer.RowKey = rows_.Key(row);
   buffer.Flag = bfCurrent;
   if (hasCalcFields_) calculateFields(buffer);
