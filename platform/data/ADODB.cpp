@@ -854,10 +854,14 @@ void TCustomADODataSet::findTarget() {
   FTarget.reset();
   if (FLockType == ltReadOnly || !FResult) return;
   const std::vector<native::ColumnInfo>& cols = FResult->result.columns;
+  // A computed column, or one whose table is unknown, leaves nothing to write to.
+  if (std::any_of(cols.begin(), cols.end(), [](const native::ColumnInfo& c) {
+        return c.computed || c.baseTable.empty() || c.baseColumn.empty();
+      }))
+    return;
   auto t = std::make_unique<Target>();
   for (size_t i = 0; i < cols.size(); ++i) {
     const native::ColumnInfo& c = cols[i];
-    if (c.computed || c.baseTable.empty() || c.baseColumn.empty()) return;
     if (t->table.empty()) t->table = c.baseTable;
     else if (!AnsiSameText(t->table, c.baseTable)) return;
     for (const std::string& seen : t->columns)
