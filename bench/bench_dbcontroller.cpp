@@ -3,6 +3,7 @@
 //
 //   cd build; export WINEPREFIX=$PWD/wineprefix WINEDEBUG=-all
 //   WINELOADER=/usr/lib/wine/wine64 bench/bench_dbcontroller.exe engine|dataset|controller|view [rows] [file]
+//   WINELOADER=/usr/lib/wine/wine64 bench/bench_dbcontroller.exe statements [count]
 //
 // It writes the project's sample survey table with rows rows (100 000 when not given) to file
 // (/tmp/bench-memory-<rows>.db when not given) unless the file is there, then reads the whole
@@ -18,8 +19,19 @@
 //               the columns, building the view data's records and the first paint are timed.
 // It prints the times and the resident memory before and after and the process's peak. Run
 // each mode in a process of its own: the peak is the process's.
+//
+// statements is the cost of one query per statement, as the strata run opens them: on
+// tests/fixtures/data/nwind.mdb (table orders) through an ADO connection, count (20 000 when
+// not given) repetitions of a one-row aggregate statement like the run's and of a constant
+// one, each timed
+//   engine      through the connection's database engine alone, reading the two values;
+//   query       through a new ADO query per statement, as the main window makes them (SQL
+//               cleared and added, opened, the two fields read by name, the query freed).
+// The two alternate three times per statement; it prints the median microseconds per
+// statement of each and the query's cost over the engine's.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +77,60 @@ public:
 };
 RTL_IMPLEMENT_CLASS(BenchController)
 
+// One timing of the statements mode: microseconds per statement over count repetitions.
+template <class F>
+double microsecondsEach(int count, F statement) {
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < count; ++i) statement();
+  return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / count;
+}
+
+double median3(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+int runStatements(int count) {
+  auto connection = std::make_unique<TADOConnection>(nullptr);
+  connection->SetLoginPrompt(false);
+  connection->SetConnectionString(std::string("Data Source=") + TEST_DATA_DIR + "/nwind.mdb");
+  connection->Open();
+  native::JetDatabase& db = *connection->Database();
+  const char* statements[] = {
+      "Select varp(Freight) as variancia, count(Freight) as quantidade from [orders] where (1=1) and ShipVia <= 2",
+      "select 1.5 as variancia, 2 as quantidade"};
+  // Kept so that the reads are not optimised away, and printed as a check of both paths.
+  double engineSum = 0, querySum = 0;
+  for (const char* sql : statements) {
+    const std::string text = sql;
+    auto engine = [&] {
+      native::QueryResult r = db.query(text);
+      engineSum += r.at(0, 0).toDouble() + static_cast<double>(r.at(0, 1).integerValue());
+    };
+    auto query = [&] {
+      std::unique_ptr<TADOQuery> q(new TADOQuery(nullptr));
+      q->SetConnection(connection.get());
+      q->SQL()->Clear();
+      q->SQL()->Add(text);
+      q->Open();
+      querySum += q->FieldByName("variancia")->AsFloat() + q->FieldByName("quantidade")->AsInteger();
+    };
+    // A few of each first: the engine's statement cache and the heap settle.
+    microsecondsEach(std::max(1, count / 20), engine);
+    microsecondsEach(std::max(1, count / 20), query);
+    std::vector<double> engineTimes, queryTimes;
+    for (int round = 0; round < 3; ++round) {
+      engineTimes.push_back(microsecondsEach(count, engine));
+      queryTimes.push_back(microsecondsEach(count, query));
+    }
+    double e = median3(engineTimes), q = median3(queryTimes);
+    std::printf("%s\n  engine %.2f us, query %.2f us per statement (medians of 3 x %d); the query's own %.2f us\n",
+                sql, e, q, count, q - e);
+  }
+  std::printf("checks: engine %.6g, query %.6g\n", engineSum, querySum);
+  return engineSum == querySum ? 0 : 1;
+}
+
 double mb(int64_t kb) { return static_cast<double>(kb) / 1024.0; }
 double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -73,9 +139,22 @@ double seconds(std::chrono::steady_clock::duration d) { return std::chrono::dura
 int main(int argc, char** argv) {
   std::string mode = argc > 1 ? argv[1] : "";
   if (mode != "engine" && mode != "dataset" && mode != "controller" &&
-      mode != "view") {
-    std::fprintf(stderr, "usage: %s engine|dataset|controller|view [rows] [file]\n", argv[0]);
+      mode != "view" && mode != "statements") {
+    std::fprintf(stderr, "usage: %s engine|dataset|controller|view [rows] [file] | statements [count]\n", argv[0]);
     return 2;
+  }
+  if (mode == "statements") {
+    int count = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20000;
+    InitializeUnits({&RtlUnits(), &GuiUnits(), &DataUnits(), &CxUnits()});
+    int rc = 0;
+    try {
+      rc = runStatements(count);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "bench_dbcontroller: %s\n", e.what());
+      rc = 1;
+    }
+    FinalizeUnits();
+    return rc;
   }
   int32_t rows = argc > 2 ? std::atoi(argv[2]) : 100000;
   std::string file = argc > 3 ? argv[3] : "/tmp/bench-memory-" + std::to_string(rows) + ".db";

@@ -528,15 +528,18 @@ void TParameters::SetParamValues(const std::string& ParamName, const Variant& Va
 std::string TParameters::ParseSQL(const std::string& SQL, bool DoCreate) {
   std::vector<std::string> names;
   std::string text = ParseSqlParameters(SQL, names);
-  if (DoCreate) {
-    TParameters old(nullptr);
-    rebuildParams(*this, old, names, [this](const std::string& name) {
-      TParameter* p = AddParameter();
-      p->SetName(name);
-      return p;
-    });
-  }
+  if (DoCreate) createParams(names);
   return text;
+}
+
+void TParameters::createParams(const std::vector<std::string>& Names) {
+  if (Names.empty() && Count() == 0) return;  // none before, none now
+  TParameters old(nullptr);
+  rebuildParams(*this, old, Names, [this](const std::string& name) {
+    TParameter* p = AddParameter();
+    p->SetName(name);
+    return p;
+  });
 }
 
 // =======================================================================================
@@ -761,15 +764,29 @@ native::JetDatabase& TCustomADODataSet::database() {
   return *FConnection->Database();
 }
 
+const TCustomADODataSet::ParsedSQL& TCustomADODataSet::parsedSQL(const std::string& sql) {
+  if (sql != FParsedSQL.source) {
+    ParsedSQL parsed;
+    parsed.text = ParseSqlParameters(sql, parsed.names);
+    parsed.source = sql;
+    FParsedSQL = std::move(parsed);
+  }
+  return FParsedSQL;
+}
+
+void TCustomADODataSet::parametersFromSQL(const std::string& SQL) { FParameters->createParams(parsedSQL(SQL).names); }
+
 std::vector<native::Value> TCustomADODataSet::boundParameters(const std::string& sql, std::string& text) {
-  std::vector<std::string> names;
-  text = ParseSqlParameters(sql, names);
+  const ParsedSQL& parsed = parsedSQL(sql);
+  text = parsed.text;
+  const std::vector<std::string>& names = parsed.names;
   // A master's fields give their values to the parameters named like them.
   TDataSet* master = FMasterLink ? FMasterLink->DataSet() : nullptr;
   if (master && master->Active())
     for (Integer i = 0; i < FParameters->Count(); ++i)
       if (TField* f = master->FindField(FParameters->Items(i)->Name())) FParameters->Items(i)->SetValue(f->Value());
   std::vector<native::Value> values;
+  values.reserve(names.size());
   for (const std::string& name : names) values.push_back(parameterValue(FParameters->ParamByName(name)->Value()));
   return values;
 }
@@ -837,10 +854,14 @@ void TCustomADODataSet::findTarget() {
   FTarget.reset();
   if (FLockType == ltReadOnly || !FResult) return;
   const std::vector<native::ColumnInfo>& cols = FResult->result.columns;
+  // A computed column, or one whose table is unknown, leaves nothing to write to.
+  if (std::any_of(cols.begin(), cols.end(), [](const native::ColumnInfo& c) {
+        return c.computed || c.baseTable.empty() || c.baseColumn.empty();
+      }))
+    return;
   auto t = std::make_unique<Target>();
   for (size_t i = 0; i < cols.size(); ++i) {
     const native::ColumnInfo& c = cols[i];
-    if (c.computed || c.baseTable.empty() || c.baseColumn.empty()) return;
     if (t->table.empty()) t->table = c.baseTable;
     else if (!AnsiSameText(t->table, c.baseTable)) return;
     for (const std::string& seen : t->columns)
@@ -875,14 +896,16 @@ void TCustomADODataSet::loadRows() {
   size_t rows = r.rowCount();
   if (FMaxRecords > 0 && rows > static_cast<size_t>(FMaxRecords)) rows = static_cast<size_t>(FMaxRecords);
   std::vector<TFieldType> types;
+  types.reserve(columns);
   for (size_t c = 0; c < columns; ++c) types.push_back(FieldDefs()->Items(static_cast<Integer>(c))->DataType());
   Rows().Reserve(static_cast<Integer>(rows));
   if (FTarget) FOriginals->Reserve(rows + 1);
   // Each row leaves the engine's result once it is in Rows(), so that a large table is not held
   // twice over.
   for (size_t i = 0; i < rows; ++i) {
-    std::vector<Variant> values(columns);
-    for (size_t c = 0; c < columns; ++c) values[c] = toVariant(r.at(0, c), types[c]);
+    std::vector<Variant> values;
+    values.reserve(columns);
+    for (size_t c = 0; c < columns; ++c) values.push_back(toVariant(r.at(0, c), types[c]));
     Int64 key = Rows().Append(std::move(values));
     if (FTarget) {
       std::vector<native::Value> original;
@@ -1046,7 +1069,7 @@ void TADOQuery::SetSQL(TStrings* Value) {
 void TADOQuery::SQLChanged(TObject*) {
   if (FComponentState.Contains(csReading)) return;
   Close();
-  Parameters()->ParseSQL(FSQL->Text(), true);
+  parametersFromSQL(FSQL->Text());
   FieldDefs()->SetUpdated(false);
 }
 
@@ -1095,7 +1118,7 @@ void TADODataSet::SetCommandText(const std::string& Value) {
   if (Value == FCommandText) return;
   Close();
   FCommandText = Value;
-  if (FCommandType == cmdText) Parameters()->ParseSQL(Value, true);
+  if (FCommandType == cmdText) parametersFromSQL(Value);
   FieldDefs()->SetUpdated(false);
 }
 

@@ -212,6 +212,11 @@ public:
   std::string ParseSQL(const std::string& SQL, bool DoCreate);
   TParameter* Items(Integer Index) const { return static_cast<TParameter*>(TCollection::Items(Index)); }
   TParameter* operator[](Integer Index) const { return Items(Index); }
+
+private:
+  friend class TCustomADODataSet;
+  // The DoCreate half of ParseSQL, for names already read from the text.
+  void createParams(const std::vector<std::string>& Names);
 };
 
 // =======================================================================================
@@ -269,12 +274,25 @@ protected:
   virtual std::string CommandSQL() const = 0;
   // Runs a statement that returns no rows; returns the rows it changed.
   Integer ExecuteCommand();
+  // Makes the parameters those of the ':name's of a new command text, as
+  // Parameters()->ParseSQL(SQL, true) does (the text is read once for this and its runs).
+  void parametersFromSQL(const std::string& SQL);
   [[noreturn]] void Fail(const std::string& Message) const;
 
 private:
   friend class TADOConnection;
   class MasterLink;
   struct Target;
+
+  // A command text with its ':name's read: the text the engine runs ('?' for each) and the
+  // names in order.
+  struct ParsedSQL {
+    std::string source, text;
+    std::vector<std::string> names;
+  };
+  // The reading of SQL: the kept one when it was made from this very text, else a new one
+  // that replaces it. It is looked up by the whole text, so it never stands for another.
+  const ParsedSQL& parsedSQL(const std::string& sql);
 
   native::JetDatabase& database();
   void runQuery(bool withRows);
@@ -302,6 +320,7 @@ private:
   class OriginalValues;
   std::unique_ptr<OriginalValues> FOriginals;
   std::vector<native::Value> FPendingOriginal;
+  ParsedSQL FParsedSQL;  // of "" until a text is read
 };
 
 // A data set for SQL text: SELECT statements open (Open/Active), others run with ExecSQL.

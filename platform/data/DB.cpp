@@ -165,13 +165,17 @@ TField* TFieldDef::CreateField(TComponent* Owner, TObjectField* ParentField, con
     // Classes shared by several types take the definition's type.
     field->SetDataType(FDataType);
     if (FDataType == ftFixedChar) static_cast<TStringField*>(field)->SetFixedChar(true);
-    if (dynamic_cast<TStringField*>(field) || dynamic_cast<TBinaryField*>(field) ||
-        dynamic_cast<TBCDField*>(field) || dynamic_cast<TFMTBCDField*>(field))
+    // The field is of class cls: its class description answers what it is without a
+    // dynamic_cast per candidate (every data set opened makes its fields here).
+    const bool bcd = cls->InheritsFrom(TBCDField::StaticClass());
+    const bool fmtBcd = cls->InheritsFrom(TFMTBCDField::StaticClass());
+    if (bcd || fmtBcd || cls->InheritsFrom(TStringField::StaticClass()) ||
+        cls->InheritsFrom(TBinaryField::StaticClass()))
       field->FSize = FSize;
     if (FPrecision > 0) {
-      if (auto* f = dynamic_cast<TFloatField*>(field)) f->SetPrecision(FPrecision);
-      if (auto* f = dynamic_cast<TBCDField*>(field)) f->SetPrecision(FPrecision);
-      if (auto* f = dynamic_cast<TFMTBCDField*>(field)) f->SetPrecision(FPrecision);
+      if (cls->InheritsFrom(TFloatField::StaticClass())) static_cast<TFloatField*>(field)->SetPrecision(FPrecision);
+      if (bcd) static_cast<TBCDField*>(field)->SetPrecision(FPrecision);
+      if (fmtBcd) static_cast<TFMTBCDField*>(field)->SetPrecision(FPrecision);
     }
     field->FRequired = FAttributes.Contains(faRequired);
     field->FReadOnly = FAttributes.Contains(faReadonly);
@@ -491,8 +495,10 @@ std::vector<Variant> TDataRows::Row(Integer Index) const {
   const Entry& e = rows_[static_cast<size_t>(Index)];
   if (!e.packed) return spilled_.at(e.key);
   const unsigned char* p = ByteArena::Data(e.packed);
-  std::vector<Variant> values(static_cast<size_t>(getNumber(p)));
-  for (Variant& v : values) v = unpackValue(p);
+  const auto n = static_cast<size_t>(getNumber(p));
+  std::vector<Variant> values;
+  values.reserve(n);
+  for (size_t i = 0; i < n; ++i) values.push_back(unpackValue(p));
   return values;
 }
 
@@ -805,10 +811,10 @@ Integer TDataSet::currentRow() const {
 }
 
 void TDataSet::readRecord(Integer row, TRecordBuffer& buffer) {
-  const std::vector<Variant>& values = rows_.Row(row);
-  buffer.Values.assign(static_cast<size_t>(slotCount_), Null());
-  size_t n = std::min(values.size(), buffer.Values.size());
-  for (size_t i = 0; i < n; ++i) buffer.Values[i] = values[i];
+  // The row's own values, then a Null in each slot of a calculated field.
+  std::vector<Variant> values = rows_.Row(row);
+  values.resize(static_cast<size_t>(slotCount_), Null());
+  buffer.Values = std::move(values);
   buffer.RowKey = rows_.Key(row);
   buffer.Flag = bfCurrent;
   if (hasCalcFields_) calculateFields(buffer);

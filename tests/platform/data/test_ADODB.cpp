@@ -264,6 +264,43 @@ TEST_F(Nwind, ParametersBindByNameAndChangingSqlClosesTheQuery) {
   EXPECT_EQ(RaisedMessage<EDatabaseError>([&] { q->Parameters()->ParamByName("nope"); }), "Q: Parameter 'nope' not found");
 }
 
+// A query reads its text for parameters once, when it changes, and runs that reading: each
+// text in turn must run as written, with the parameters it names, and a parameter removed
+// after the reading must still be missed.
+TEST_F(Nwind, EachSqlTextRunsAsWrittenWithTheParametersItNames) {
+  auto run = [&](const std::string& sql, const std::string& param, const Variant& value) {
+    q->Close();
+    q->SQL()->SetText(sql);
+    EXPECT_EQ(q->Parameters()->Count(), 1) << sql;
+    if (q->Parameters()->Count() == 1) EXPECT_EQ(q->Parameters()->Items(0)->Name(), param) << sql;
+    q->Parameters()->ParamByName(param)->SetValue(value);
+    q->Open();
+    return q->FieldByName("v")->AsInteger();
+  };
+  EXPECT_EQ(run("select :a as v", "a", 1), 1);
+  EXPECT_EQ(run("select :a + 10 as v", "a", 2), 12) << "same names, another text";
+  EXPECT_EQ(run("select :b * 3 as v", "b", 3), 9);
+  EXPECT_EQ(RaisedMessage<EDatabaseError>([&] { q->Parameters()->ParamByName("a"); }), "Q: Parameter 'a' not found");
+  EXPECT_EQ(run("select :a as v", "a", 4), 4) << "a text run before, read again";
+  // The same text, the same statement run again (Close and Open), after the parameter
+  // list changed under it.
+  q->Close();
+  q->Parameters()->Clear();
+  EXPECT_EQ(RaisedMessage<EDatabaseError>([&] { q->Open(); }), "Q: Parameter 'a' not found");
+  EXPECT_FALSE(q->Active());
+  q->Parameters()->CreateParameter("A", ftInteger, pdInput, 0, 5);
+  q->Open();
+  EXPECT_EQ(q->FieldByName("v")->AsInteger(), 5);
+  // A text changed while its list is held in an update is run as it stands.
+  q->Close();
+  q->SQL()->BeginUpdate();
+  q->SQL()->SetText("select :a - 1 as v");
+  q->Open();
+  EXPECT_EQ(q->FieldByName("v")->AsInteger(), 4);
+  q->SQL()->EndUpdate();
+  EXPECT_FALSE(q->Active()) << "the change closes the query once the update ends";
+}
+
 TEST_F(Nwind, FieldNamesOfAClosedQueryComeFromTheStatement) {
   q->SQL()->SetText("select * from Shippers");
   TStringList names;
