@@ -191,6 +191,24 @@ class MessageCounter {
   WNDPROC old_ = nullptr;
 };
 
+// The text's row as the window shows it against the same window painted afresh: the same
+// pixels, and some of them dark (the text).
+void expectTextAsAFullRepaintShowsIt(TfrmProgress* form) {
+  TBitmap shown, fresh;
+  guitest::captureClient(form, shown);
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  guitest::captureClient(form, fresh);
+  guitest::savePng(shown, "progress-dialog-text-shown");
+  int differing = 0, dark = 0;
+  for (Integer y = form->Label1->Top(); y < form->Label1->Top() + form->Label1->Height(); ++y)
+    for (Integer x = 0; x < form->ClientWidth(); ++x) {
+      if (guitest::pixelAt(shown, x, y) != guitest::pixelAt(fresh, x, y)) ++differing;
+      if ((guitest::pixelAt(fresh, x, y) & 0xFF) < 0x80) ++dark;
+    }
+  EXPECT_EQ(0, differing) << "the text shown differs from the window painted afresh";
+  EXPECT_GT(dark, 0) << "the window paints the text";
+}
+
 TEST_F(JvProgressDialogTest, UpdatesTouchOnlyWhatChangesAndShowAtOnce) {
   dialog->SetInterval(0);  // no timer steps in between
   dialog->SetText("Calculando campo: regiao");
@@ -223,21 +241,6 @@ TEST_F(JvProgressDialogTest, UpdatesTouchOnlyWhatChangesAndShowAtOnce) {
       {"a longer text", [&] { dialog->SetText("Calculando campo: municipio de residencia"); }, -1, 0, 100},
   };
   // The window as shown against the same window painted afresh, over the label's row.
-  auto expectSameAsFullRepaint = [&] {
-    TBitmap shown, fresh;
-    guitest::captureClient(form, shown);
-    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    guitest::captureClient(form, fresh);
-    guitest::savePng(shown, "progress-dialog-text-shown");
-    int differing = 0, dark = 0;
-    for (Integer y = form->Label1->Top(); y < form->Label1->Top() + form->Label1->Height(); ++y)
-      for (Integer x = 0; x < form->ClientWidth(); ++x) {
-        if (guitest::pixelAt(shown, x, y) != guitest::pixelAt(fresh, x, y)) ++differing;
-        if ((guitest::pixelAt(fresh, x, y) & 0xFF) < 0x80) ++dark;
-      }
-    EXPECT_EQ(0, differing) << "the text shown differs from the window painted afresh";
-    EXPECT_GT(dark, 0) << "the window paints the text";
-  };
   for (const Step& step : steps) {
     // Each change comes after the text's paint interval, when a new text is painted at once.
     Sleep(static_cast<DWORD>(TfrmProgress::kTextPaintIntervalMs));
@@ -258,7 +261,7 @@ TEST_F(JvProgressDialogTest, UpdatesTouchOnlyWhatChangesAndShowAtOnce) {
     EXPECT_FALSE(GetUpdateRect(bar, &dirty, FALSE));
     if (step.formPaints < 0) {
       // The text is painted at once, and painted as the window paints it.
-      expectSameAsFullRepaint();
+      expectTextAsAFullRepaintShowsIt(form);
     }
   }
   EXPECT_EQ("Calculando campo: municipio de residencia", form->Label1->Caption());
@@ -324,15 +327,7 @@ TEST_F(JvProgressDialogTest, TextsInQuickSuccessionArePaintedOnceTheIntervalIsOv
   guitest::pumpFor(static_cast<DWORD>(3 * TfrmProgress::kTextPaintIntervalMs));
   EXPECT_EQ(during + 1, paints->count) << "nothing more is painted afterwards";
 
-  TBitmap shown, fresh;
-  guitest::captureClient(form, shown);
-  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  guitest::captureClient(form, fresh);
-  int differing = 0;
-  for (Integer y = 0; y < form->ClientHeight(); ++y)
-    for (Integer x = 0; x < form->ClientWidth(); ++x)
-      if (guitest::pixelAt(shown, x, y) != guitest::pixelAt(fresh, x, y)) ++differing;
-  EXPECT_EQ(0, differing) << "the window shows the newest text as a full repaint does";
+  expectTextAsAFullRepaintShowsIt(form);
   EXPECT_EQ("Calculando campo: internet", form->Label1->Caption());
 
   // A text left waiting when the window closes goes with the window.
