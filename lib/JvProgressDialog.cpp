@@ -137,14 +137,14 @@ void TfrmProgress::ShowText(const std::string& Value) {
   } else if (HandleAllocated() && Showing()) {
     // A paint already set shows the newest text.
     if (textPaintPending_) return;
+    // Soon after the last paint the text waits for the rest of the interval (painted now
+    // when no timer can be had).
     const ULONGLONG since = GetTickCount64() - textPaintedAt_;
-    if (since >= kTextPaintIntervalMs) {
-      paintTextNow();
-    } else if (SetTimer(Handle(), kTextPaintTimer, static_cast<UINT>(kTextPaintIntervalMs - since), nullptr)) {
+    if (since < kTextPaintIntervalMs &&
+        SetTimer(Handle(), kTextPaintTimer, static_cast<UINT>(kTextPaintIntervalMs - since), nullptr))
       textPaintPending_ = true;
-    } else {
+    else
       paintTextNow();
-    }
   } else if (HandleAllocated()) {
     const TRect after = Label1->BoundsRect();
     TRect area;
