@@ -183,6 +183,70 @@ void TCustomGroupBox::WMSize(TWMSize& Message) {
 // Label
 // =======================================================================================
 
+namespace {
+
+// A memory DC for measuring label texts, made once: asking the system for a screen DC costs a
+// round trip to the window server on every text change. A one-pixel bitmap of the screen's
+// colour depth is selected into it, so fonts are set up (and measure) as on the screen.
+// The DC keeps the last font it measured with selected, as a copy of its own: a label whose
+// text changes hundreds of times is measured with no font selected or deselected in between
+// (each selection makes the display driver look its settings up again).
+class MeasuringDC {
+public:
+  MeasuringDC() {
+    HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    bitmap_ = CreateCompatibleBitmap(screen, 1, 1);
+    ReleaseDC(nullptr, screen);
+    if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
+  }
+  ~MeasuringDC() {
+    if (dc_ && oldFont_) SelectObject(dc_, oldFont_);
+    if (font_) DeleteObject(font_);
+    if (dc_ && old_) SelectObject(dc_, old_);
+    if (bitmap_) DeleteObject(bitmap_);
+    if (dc_) DeleteDC(dc_);
+  }
+  MeasuringDC(const MeasuringDC&) = delete;
+  MeasuringDC& operator=(const MeasuringDC&) = delete;
+
+  // The DC with a font like Font selected, or null when there is none to be had.
+  HDC WithFont(TFont* Font) {
+    if (!dc_ || !old_) return nullptr;
+    LOGFONTA wanted;
+    std::memset(&wanted, 0, sizeof wanted);
+    if (!GetObjectA(Font->Handle(), sizeof wanted, &wanted)) return nullptr;
+    if (font_ && std::memcmp(&wanted, &logFont_, sizeof wanted) == 0) return dc_;
+    HFONT font = CreateFontIndirectA(&wanted);
+    if (!font) return nullptr;
+    HGDIOBJ previous = SelectObject(dc_, font);
+    if (!previous || previous == HGDI_ERROR) {
+      DeleteObject(font);
+      return nullptr;
+    }
+    if (!oldFont_) oldFont_ = previous;
+    if (font_) DeleteObject(font_);
+    font_ = font;
+    logFont_ = wanted;
+    return dc_;
+  }
+
+private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  HFONT font_ = nullptr;
+  HGDIOBJ oldFont_ = nullptr;
+  LOGFONTA logFont_{};
+};
+
+MeasuringDC& measuringDC() {
+  static MeasuringDC measuring;
+  return measuring;
+}
+
+}  // namespace
+
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   controlStyle_ += TControlStyle{csOpaque, csReplicatable};
   width_ = 65;
@@ -198,6 +262,23 @@ void TCustomLabel::DoDrawText(TRect& Rect, Integer Flags) {
   if ((Flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&"))) text += ' ';
   if (!showAccelChar_) Flags |= DT_NOPREFIX;
   Flags = DrawTextBiDiModeFlags(Flags);
+  // Measuring for AutoSize: on the measuring DC with the label's font, or, failing that, on a
+  // screen DC through the canvas.
+  if ((Flags & DT_CALCRECT) && measuring_) {
+    if (HDC dc = measuringDC().WithFont(Font())) {
+      DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
+      return;
+    }
+    HDC screen = GetDC(nullptr);
+    ScopeExit release([screen] { ReleaseDC(nullptr, screen); });
+    TCanvas* canvas = Canvas();
+    canvas->SetHandle(screen);
+    ScopeExit unbind([canvas] { canvas->SetHandle(nullptr); });
+    canvas->SetFont(Font());
+    canvas->RequiredState(TCanvasStates{csHandleValid, csFontValid});
+    DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
+    return;
+  }
   TCanvas* canvas = Canvas();
   canvas->SetFont(Font());
   canvas->Brush()->SetStyle(bsClear);
@@ -233,48 +314,15 @@ void TCustomLabel::Paint() {
   DoDrawText(rect, style);
 }
 
-namespace {
-
-// A memory DC for measuring label texts, made once: asking the system for a screen DC costs a
-// round trip to the window server on every text change. A one-pixel bitmap of the screen's
-// colour depth is selected into it, so fonts are set up (and measure) as on the screen.
-class MeasuringDC {
-public:
-  MeasuringDC() {
-    HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, 1, 1);
-    ReleaseDC(nullptr, screen);
-    if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
-  }
-  ~MeasuringDC() {
-    if (dc_ && old_) SelectObject(dc_, old_);
-    if (bitmap_) DeleteObject(bitmap_);
-    if (dc_) DeleteDC(dc_);
-  }
-  MeasuringDC(const MeasuringDC&) = delete;
-  MeasuringDC& operator=(const MeasuringDC&) = delete;
-  HDC Handle() const { return dc_ && old_ ? dc_ : nullptr; }
-
-private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-};
-
-}  // namespace
-
 void TCustomLabel::AdjustBounds() {
   if (ComponentState().Contains(csReading) || ComponentState().Contains(csLoading) || !AutoSize()) return;
   TRect rect = ClientRect();
-  static MeasuringDC measuring;
-  HDC dc = measuring.Handle();
-  const bool screen = !dc;
-  if (screen) dc = GetDC(nullptr);
-  Canvas()->SetHandle(dc);
-  DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
-  Canvas()->SetHandle(nullptr);
-  if (screen) ReleaseDC(nullptr, dc);
+  {
+    // DoDrawText measures on the measuring DC while this runs (see there).
+    measuring_ = true;
+    ScopeExit measured([this] { measuring_ = false; });
+    DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+  }
   Integer x = Left();
   TAlignment alignment = alignment_;
   if (UseRightToLeftAlignment()) ChangeBiDiModeAlignment(alignment);

@@ -143,6 +143,7 @@ private:
   TTextLayout layout_ = tlTop;
   bool showAccelChar_ = true;
   bool wordWrap_ = false;
+  bool measuring_ = false;  // AdjustBounds is measuring the text
 };
 
 class TLabel : public TCustomLabel {

@@ -626,6 +626,43 @@ TEST_F(StdCtrlsTest, AutoSizedLabelMeasuresItsTextAsTheScreenDoes) {
   }
 }
 
+// Labels in different fonts measured in turn each measure in their own font, also after one
+// of the fonts is changed or freed.
+TEST_F(StdCtrlsTest, AutoSizedLabelsInTurnMeasureEachInItsOwnFont) {
+  TForm* form = own(newForm());
+  TLabel* plain = New<TLabel>(form);
+  TLabel* big = New<TLabel>(form);
+  for (TLabel* l : {plain, big}) l->SetParent(form);
+  plain->Font()->SetName("Tahoma");
+  plain->Font()->SetSize(8);
+  big->Font()->SetName("Times New Roman");
+  big->Font()->SetSize(20);
+  big->Font()->SetStyle(TFontStyles{fsBold});
+  auto expectMeasured = [](TLabel* label, const std::string& text) {
+    RECT expected = {0, 0, 0, 0};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, label->Font()->Handle());
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &expected, DT_EXPANDTABS | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(label->Width(), expected.right) << text;
+    EXPECT_EQ(label->Height(), expected.bottom) << text;
+  };
+  const char* const texts[] = {"Calculando campo: regiao", "Calculando campo: ShipCountry", "Montando Resumo"};
+  for (const char* text : texts) {
+    plain->SetCaption(text);
+    expectMeasured(plain, text);
+    big->SetCaption(text);
+    expectMeasured(big, text);
+  }
+  big->Font()->SetSize(10);
+  big->SetCaption("Abrindo base de dados");
+  expectMeasured(big, "Abrindo base de dados");
+  delete big;
+  plain->SetCaption("Estratos");
+  expectMeasured(plain, "Estratos");
+}
+
 // A label whose text gets shorter leaves nothing of the longer text on the screen, and the
 // new text shows.
 TEST_F(StdCtrlsTest, ShorterLabelTextLeavesNoTraceOfTheLongerOne) {
