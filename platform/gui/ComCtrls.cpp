@@ -2407,13 +2407,8 @@ void TProgressBar::CreateWnd() {
   SendMessageA(h, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
 
-void TProgressBar::DestroyWnd() {
-  if (WindowHandle()) position_ = static_cast<Integer>(SendMessageA(WindowHandle(), PBM_GETPOS, 0, 0));
-  TWinControl::DestroyWnd();
-}
-
 void TProgressBar::applyRange() {
-  position_ = std::clamp(Position(), min_, std::max(min_, max_));
+  position_ = std::clamp(position_, min_, std::max(min_, max_));
   if (HWND h = WindowHandle()) {
     SendMessageA(h, PBM_SETRANGE32, static_cast<WPARAM>(min_), max_);
     SendMessageA(h, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
@@ -2432,10 +2427,9 @@ void TProgressBar::SetMax(Integer Value) {
   applyRange();
 }
 
-Integer TProgressBar::Position() {
-  if (HWND h = WindowHandle()) return static_cast<Integer>(SendMessageA(h, PBM_GETPOS, 0, 0));
-  return position_;
-}
+// The position is kept here as well as in the window, which only this class moves: asking the
+// window costs a message, and a long task reads the position before each step.
+Integer TProgressBar::Position() { return position_; }
 
 void TProgressBar::SetPosition(Integer Value) {
   position_ = std::clamp(Value, min_, std::max(min_, max_));
@@ -2450,6 +2444,7 @@ void TProgressBar::SetStep(Integer Value) {
 void TProgressBar::StepIt() {
   if (HWND h = WindowHandle()) {
     SendMessageA(h, PBM_STEPIT, 0, 0);
+    position_ = static_cast<Integer>(SendMessageA(h, PBM_GETPOS, 0, 0));
     return;
   }
   // As the system's control does: a step past either end starts again from Min.

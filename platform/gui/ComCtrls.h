@@ -789,7 +789,6 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
-  void DestroyWnd() override;
 
 private:
   void applyRange();

@@ -528,4 +528,16 @@ TEST_F(ComCtrlsTest, ProgressBarKeepsPositionWithinItsRangeAndStepItWraps) {
     EXPECT_EQ(bar->Position(), 10);
   }
   EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETRANGE, TRUE, 0), 10);
+  // The position read is the one the window shows, also across a new window.
+  bar->SetPosition(33);
+  bar->StepIt();
+  EXPECT_EQ(bar->Position(), 48);
+  EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 48);
+  bar->SetSmooth(true);
+  bar->HandleNeeded();
+  EXPECT_EQ(bar->Position(), 48);
+  EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 48);
+  bar->SetMax(40);
+  EXPECT_EQ(bar->Position(), 40) << "a narrower range takes the position with it";
+  EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 40);
 }
