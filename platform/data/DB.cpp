@@ -282,6 +282,12 @@ void TFields::CheckFieldNames(const std::string& FieldNames) const {
 }
 
 TField* TFields::FindField(const std::string& FieldName) const {
+  // Names differing at most in the case of ASCII letters are the same under the locale too,
+  // and the locale's comparison is costly: a data set read field by field, row after row,
+  // looks its names up all the time. The names of a data set's fields differ under the
+  // locale's comparison, so the one found first is the one the second pass would find.
+  for (TField* f : FList)
+    if (SameText(f->FieldName(), FieldName)) return f;
   for (TField* f : FList)
     if (AnsiSameText(f->FieldName(), FieldName)) return f;
   return nullptr;

@@ -86,6 +86,30 @@ TEST_F(Nwind, FieldClassesFollowTheColumnTypes) {
   }
 }
 
+// Result columns are found by name without regard to case, accented letters included (the
+// names are in the program's code page).
+TEST_F(Nwind, ResultColumnsAreFoundByNameWithoutRegardToCase) {
+  open("select count(*) as quantidade, avg(Freight) as [Vari\xE2ncia], min(Freight) as m\xEDnimo from orders");
+  struct Case {
+    const char* asked;
+    const char* found;  // null: none
+  } cases[] = {
+      {"quantidade", "quantidade"}, {"QUANTIDADE", "quantidade"},    {"Vari\xE2ncia", "Vari\xE2ncia"},
+      {"VARI\xC2NCIA", "Vari\xE2ncia"}, {"M\xCDNIMO", "m\xEDnimo"}, {"variancia", nullptr},
+      {"quantidad", nullptr},
+  };
+  for (const Case& c : cases) {
+    TField* f = q->FindField(c.asked);
+    if (!c.found) {
+      EXPECT_EQ(f, nullptr) << c.asked;
+      continue;
+    }
+    ASSERT_NE(f, nullptr) << c.asked;
+    EXPECT_EQ(f->FieldName(), c.found) << c.asked;
+  }
+  EXPECT_EQ(q->FieldByName("VARI\xC2NCIA")->AsFloat(), q->FieldByName("Vari\xE2ncia")->AsFloat());
+}
+
 TEST_F(Nwind, ValuesArriveInTheirVariantKinds) {
   open("select * from Orders where OrderID = 10248");
   ASSERT_EQ(q->RecordCount(), 1);
