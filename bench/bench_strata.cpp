@@ -10,8 +10,11 @@
 // (with WINEPREFIX set, tools/wine-run bench/bench_strata.exe [options] does the same; the
 // prefix must exist: tools/make-prefix creates it.) With the defaults it takes about a quarter
 // of an hour. Lines "X connection to :99 broken" at the end come from Wine's desktop process
-// when xvfb-run closes the display. Like the program, the window keeps its settings in
-// Prj_Movandi.ini beside the executable; the benchmark sets every option it relies on itself.
+// when xvfb-run closes the display. On a virtual machine, run it on one CPU (put
+// "taskset -c 3" before bench/bench_strata.exe): otherwise the runs, though not the replays
+// after them, now and then take half as long again as the others. Like the program, the
+// window keeps its settings in Prj_Movandi.ini beside the executable; the benchmark sets
+// every option it relies on itself.
 //
 //   --case amostra|nwind|all   which database (all)
 //   --runs N                   runs of "Gerar Estrato" per case (3)
