@@ -262,24 +262,23 @@ void TCustomLabel::DoDrawText(TRect& Rect, Integer Flags) {
   if ((Flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&"))) text += ' ';
   if (!showAccelChar_) Flags |= DT_NOPREFIX;
   Flags = DrawTextBiDiModeFlags(Flags);
+  TCanvas* canvas = Canvas();
   // Measuring for AutoSize: on the measuring DC with the label's font, or, failing that, on a
   // screen DC through the canvas.
+  HDC screen = nullptr;
   if ((Flags & DT_CALCRECT) && measuring_) {
     if (HDC dc = measuringDC().WithFont(Font())) {
       DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
       return;
     }
-    HDC screen = GetDC(nullptr);
-    ScopeExit release([screen] { ReleaseDC(nullptr, screen); });
-    TCanvas* canvas = Canvas();
+    screen = GetDC(nullptr);
     canvas->SetHandle(screen);
-    ScopeExit unbind([canvas] { canvas->SetHandle(nullptr); });
-    canvas->SetFont(Font());
-    canvas->RequiredState(TCanvasStates{csHandleValid, csFontValid});
-    DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
-    return;
   }
-  TCanvas* canvas = Canvas();
+  ScopeExit releaseScreen([canvas, screen] {
+    if (!screen) return;
+    canvas->SetHandle(nullptr);
+    ReleaseDC(nullptr, screen);
+  });
   canvas->SetFont(Font());
   canvas->Brush()->SetStyle(bsClear);
   if (!Enabled()) {

@@ -584,6 +584,22 @@ TEST_F(StdCtrlsTest, AutoSizedLabelTakesItsTextsSizeKeepingItsRightEdgeWhenRight
   EXPECT_EQ(label->Width(), width);
 }
 
+namespace {
+
+// Text measured as the screen draws it in Font: wrapped at Width, or on one line when Width is 0.
+RECT screenTextRect(TFont* Font, const std::string& Text, Integer Width) {
+  RECT r = {0, 0, Width, 0};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font->Handle());
+  DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r,
+            DT_EXPANDTABS | DT_CALCRECT | (Width > 0 ? DT_WORDBREAK : 0));
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return r;
+}
+
+}  // namespace
+
 // An auto-sized label measures its text as the screen would draw it, in any font, with or
 // without word wrap.
 TEST_F(StdCtrlsTest, AutoSizedLabelMeasuresItsTextAsTheScreenDoes) {
@@ -613,14 +629,7 @@ TEST_F(StdCtrlsTest, AutoSizedLabelMeasuresItsTextAsTheScreenDoes) {
     if (c.wrap) label->SetWidth(120);
     const Integer width = label->Width();
     label->SetCaption(c.text);
-    std::string text = *c.text ? c.text : " ";
-    RECT expected = {0, 0, c.wrap ? width : 0, 0};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, label->Font()->Handle());
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &expected,
-              DT_EXPANDTABS | DT_CALCRECT | (c.wrap ? DT_WORDBREAK : 0));
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    const RECT expected = screenTextRect(label->Font(), *c.text ? c.text : " ", c.wrap ? width : 0);
     EXPECT_EQ(label->Width(), expected.right) << c.face << " " << c.text;
     EXPECT_EQ(label->Height(), expected.bottom) << c.face << " " << c.text;
   }
@@ -639,12 +648,7 @@ TEST_F(StdCtrlsTest, AutoSizedLabelsInTurnMeasureEachInItsOwnFont) {
   big->Font()->SetSize(20);
   big->Font()->SetStyle(TFontStyles{fsBold});
   auto expectMeasured = [](TLabel* label, const std::string& text) {
-    RECT expected = {0, 0, 0, 0};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, label->Font()->Handle());
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &expected, DT_EXPANDTABS | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    const RECT expected = screenTextRect(label->Font(), text, 0);
     EXPECT_EQ(label->Width(), expected.right) << text;
     EXPECT_EQ(label->Height(), expected.bottom) << text;
   };
